@@ -1,0 +1,80 @@
+#pragma once
+// One webcam is one line of thirteen fields joined by "||".
+#include "common/DateTime.h"
+#include <QString>
+#include <QStringList>
+
+namespace lumetta {
+
+inline const QString FieldSeparator = QStringLiteral("||");
+
+enum CamField {
+    fCategory = 1,
+    fSiteName,
+    fImageUrl,
+    fHomePage,
+    fRefreshRate,
+    fStartTime,
+    fEndTime,
+    fLocalFilename,
+    fLastDownloadTime,
+    fLastModified,
+    fEnabled,
+    fAutoAdjust,
+    fShowLastImage,
+};
+inline constexpr int CamFieldCount = 13;
+
+enum class AutoAdjustState { Off = 0, On = 1, Grayed = 2 };
+
+// Flag readers with their defaults for a missing or non-numeric field.
+bool ReadEnabledFlag(const QString &field);          // > 0; missing reads 0
+AutoAdjustState ReadAutoAdjustFlag(const QString &field);  // missing reads 1
+bool ReadShowLastImageFlag(const QString &field);    // > 0; missing reads 0
+QString FlagText(bool value);
+QString AutoAdjustText(AutoAdjustState state);
+
+// A record as its text fields; field(k) is 1-based and empty when missing.
+class CamRecord {
+public:
+    CamRecord() = default;
+    static CamRecord fromLine(const QString &line);  // splits as stored
+    QString toLine() const;                          // always 13 fields
+
+    QString field(int k) const;
+    void setField(int k, const QString &value);
+    int sourceFieldCount() const { return m_sourceCount; }
+
+    QString category() const { return field(fCategory); }
+    QString siteName() const { return field(fSiteName); }
+    QString imageUrl() const { return field(fImageUrl); }
+    QString localFilename() const { return field(fLocalFilename); }
+    bool enabled() const { return ReadEnabledFlag(field(fEnabled)); }
+    AutoAdjustState autoAdjust() const { return ReadAutoAdjustFlag(field(fAutoAdjust)); }
+    bool showLastImage() const { return ReadShowLastImageFlag(field(fShowLastImage)); }
+    bool isAdult() const;
+
+    // Raise ConvertError "'%s' is not a valid time" on a bad field.
+    TDateTime refreshRate() const { return ParseTimeText(field(fRefreshRate)); }
+    TDateTime startTime() const { return ParseTimeText(field(fStartTime)); }
+    TDateTime endTime() const { return ParseTimeText(field(fEndTime)); }
+    // Empty reads as never; raises ConvertError on a bad text.
+    TDateTime lastDownloadTime() const;
+    TDateTime lastModified() const;
+
+private:
+    QString m_fields[CamFieldCount];
+    int m_sourceCount = 0;
+};
+
+bool IsAdultCategory(const QString &category);
+
+// Cuts at each separator; an empty name between adjacent separators is kept,
+// a trailing empty name is not.
+QStringList SplitToList(const QString &text, QChar separator = QLatin1Char(','));
+
+inline const QString DefaultCategories = QStringLiteral(
+    "General,Adult,Animals,Bars & Restaurants,Beaches,Cities,Indoor,Outdoor,Personal,"
+    "Satellite,Sites,Snow,Streets,Traffic,Weather");
+
+} // namespace lumetta

@@ -1,0 +1,28 @@
+#pragma once
+// The catalogue file: one record per line, CR LF after every line; read with
+// CR LF, LF or CR line ends. Saved through a temporary file and a rename.
+#include <QString>
+#include <QStringList>
+
+namespace lumetta {
+
+inline const QString DataFileBaseName = QStringLiteral("lumetta.dat");
+inline const QString BackupFileBaseName = QStringLiteral("Backup-lumetta.dat");
+
+// Creates a missing file as one empty line (CR LF). Raises FileError.
+void CreateCatalogueIfMissing(const QString &path);
+// Raises FileError "Cannot open file "%s". %s".
+QStringList LoadCatalogue(const QString &path);
+// Raises FileError "Cannot create file "%s". %s"; the old file stays whole.
+void SaveCatalogue(const QString &path, const QStringList &lines);
+// The same, reporting instead of raising (editor write-back, download engine).
+[[nodiscard]] bool TrySaveCatalogue(const QString &path, const QStringList &lines);
+
+QStringList SplitTextLines(const QByteArray &content);
+QByteArray JoinTextLines(const QStringList &lines);
+
+// Copy with overwrite; the target is replaced atomically.
+[[nodiscard]] bool BackupCatalogue(const QString &dataFile, const QString &backupFile);
+[[nodiscard]] bool RestoreCatalogue(const QString &backupFile, const QString &dataFile);
+
+} // namespace lumetta

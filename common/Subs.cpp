@@ -1,0 +1,265 @@
+#include "common/Subs.h"
+
+#include "common/Errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <ctime>
+
+namespace lumetta {
+
+int PosFrom(int start, const QString &text, const QString &sub)
+{
+    if (text.isEmpty() || start < 1 || start > text.size())
+        return 0;
+    if (sub.isEmpty())
+        return start;
+    return int(text.indexOf(sub, start - 1)) + 1;
+}
+
+int CountText(const QString &text, const QString &sub)
+{
+    if (sub.isEmpty())
+        return 0;
+    int count = 0;
+    qsizetype at = 0;
+    while ((at = text.indexOf(sub, at)) >= 0) {
+        ++count;
+        at += sub.size();
+    }
+    return count;
+}
+
+int LastPos(const QString &text, const QString &sub)
+{
+    if (sub.isEmpty())
+        return 0;
+    return int(text.lastIndexOf(sub)) + 1;
+}
+
+QString RightText(const QString &text, int n)
+{
+    return n <= 0 ? QString() : text.right(n);
+}
+
+QString ReplaceAll(const QString &text, const QString &oldText, const QString &newText)
+{
+    // An empty pattern would match forever; there is nothing to replace.
+    if (oldText.isEmpty())
+        return text;
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    qsizetype at;
+    while ((at = text.indexOf(oldText, from)) >= 0) {
+        out += QStringView(text).mid(from, at - from);
+        out += newText;
+        from = at + oldText.size();
+    }
+    out += QStringView(text).mid(from);
+    return out;
+}
+
+QString SplitResult::field(int k) const
+{
+    return k >= 1 && k <= held.size() ? held.at(k - 1) : QString();
+}
+
+SplitResult SplitFields(const QString &text, const QString &separator)
+{
+    SplitResult r;
+    if (separator.isEmpty()) {
+        r.count = -1;
+        return r;
+    }
+    qsizetype from = 0;
+    qsizetype at;
+    r.count = 1;
+    while ((at = text.indexOf(separator, from)) >= 0) {
+        if (r.held.size() < SplitResult::MaxFields)
+            r.held.append(text.mid(from, at - from));
+        ++r.count;
+        from = at + separator.size();
+    }
+    if (r.held.size() < SplitResult::MaxFields)
+        r.held.append(text.mid(from));
+    return r;
+}
+
+QString NormalizeBlanks(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+        if (c == QLatin1Char(' ') && out.endsWith(QLatin1Char(' ')))
+            continue;
+        out += c;
+    }
+    return out;
+}
+
+QString AddBackslash(const QString &path)
+{
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/')))
+        return path;
+    return path + QLatin1Char('/');
+}
+
+bool IsNumber(const QString &text)
+{
+    bool ok = false;
+    text.toInt(&ok, 10);
+    return ok;
+}
+
+bool IsDateTime(const QString &text)
+{
+    return TryParseDateTimeText(text).has_value();
+}
+
+QString EncodeQueryValue(const QString &text)
+{
+    QString out = ReplaceAll(text, QStringLiteral(" "), QStringLiteral("%20"));
+    out = ReplaceAll(out, QStringLiteral("&"), QStringLiteral("%26"));
+    out = ReplaceAll(out, QStringLiteral("?"), QStringLiteral("%3F"));
+    return ReplaceAll(out, QStringLiteral("="), QStringLiteral("%3D"));
+}
+
+qint64 FileSizeOf(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    return info.exists() ? info.size() : 0;
+}
+
+bool FilesEqual(const QString &fileA, const QString &fileB)
+{
+    const QFileInfo a(fileA), b(fileB);
+    if (!a.exists() || !b.exists() || a.size() != b.size())
+        return false;
+    QFile fa(fileA), fb(fileB);
+    if (!fa.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileA, fa.errorString()));
+    if (!fb.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileB, fb.errorString()));
+    constexpr qint64 Chunk = 64 * 1024;
+    QByteArray bufA(Chunk, Qt::Uninitialized), bufB(Chunk, Qt::Uninitialized);
+    for (;;) {
+        const qint64 na = fa.read(bufA.data(), Chunk);
+        const qint64 nb = fb.read(bufB.data(), Chunk);
+        if (na < 0 || nb < 0)
+            throw FileError(QStringLiteral("Cannot read file \"%1\"").arg(na < 0 ? fileA : fileB));
+        if (na != nb || memcmp(bufA.constData(), bufB.constData(), size_t(na)) != 0)
+            return false;
+        if (na == 0)
+            return true;
+    }
+}
+
+int TimeZoneBias()
+{
+    const time_t now = time(nullptr);
+    struct tm local {};
+    if (!localtime_r(&now, &local))
+        return 0;
+    return -int(local.tm_gmtoff / 60);
+}
+
+TDateTime LocalToUtc(TDateTime t, int biasMinutes)
+{
+    return t + biasMinutes / 60.0 / 24.0;
+}
+
+TDateTime UtcToLocal(TDateTime t, int biasMinutes)
+{
+    return t - biasMinutes / 60.0 / 24.0;
+}
+
+namespace {
+
+[[noreturn]] void BadHttpDate(const QString &text)
+{
+    throw ConvertError(QStringLiteral("'%1' is not a valid date and time").arg(text));
+}
+
+int ZoneDigits(const QString &text, bool &ok)
+{
+    bool allDigits = !text.isEmpty();
+    for (QChar c : text)
+        allDigits = allDigits && c.isDigit();
+    ok = ok && allDigits;
+    return allDigits ? text.toInt() : 0;
+}
+
+} // namespace
+
+TDateTime ParseHttpDate(const QString &text, int biasMinutes)
+{
+    static const char *const Months[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                         "jul", "aug", "sep", "oct", "nov", "dec"};
+    QString s = text.toLower();
+    s.replace(QLatin1Char(','), QLatin1Char(' '));
+    s = NormalizeBlanks(s);
+    for (int m = 0; m < 12; ++m)
+        s = ReplaceAll(s, QLatin1String(Months[m]), QStringLiteral("%1").arg(m + 1, 2, 10, QLatin1Char('0')));
+    s = ReplaceAll(s, QStringLiteral("gmt"), QStringLiteral("+0000"));
+
+    const SplitResult f = SplitFields(s, QStringLiteral(" "));
+    const QString day = f.field(2), month = f.field(3), year = f.field(4);
+    if (!IsNumber(day) || !IsNumber(month) || !IsNumber(year))
+        BadHttpDate(text);
+    const auto date = TryEncodeDate(year.toInt(), month.toInt(), day.toInt());
+    const auto time = TryParseTimeText(f.field(5));
+    if (!date || !time)
+        BadHttpDate(text);
+
+    QString zone = f.field(6);
+    if (zone.size() == 4)
+        zone.prepend(QLatin1Char('+'));
+    double offset = 0;
+    if (zone.size() >= 5 && (zone[0] == QLatin1Char('+') || zone[0] == QLatin1Char('-'))) {
+        bool ok = true;
+        const int hh = ZoneDigits(zone.mid(1, 2), ok);
+        const int mm = ZoneDigits(zone.right(2), ok);
+        // A zone that is no number is a name: read as UTC.
+        if (ok) {
+            const double days = (hh + mm / 60.0) / 24.0;
+            offset = zone[0] == QLatin1Char('+') ? -days : days;
+        }
+    }
+    const TDateTime utc = *date + *time + offset;
+    return UtcToLocal(utc, biasMinutes);
+}
+
+QString GetHeaderValue(const QString &name, const QStringList &headerLines)
+{
+    QString result;
+    bool found = false;
+    qsizetype i = 0;
+    while (i < headerLines.size()) {
+        const QString &line = headerLines.at(i);
+        if (line.isEmpty())
+            break;
+        const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        const QStringView lineName = colon < 0 ? QStringView() : QStringView(line).left(colon);
+        ++i;
+        if (lineName.compare(name, Qt::CaseInsensitive) != 0 || colon < 0)
+            continue;
+        QString value = line.mid(colon + 1).trimmed();
+        while (i < headerLines.size()) {
+            const QString &next = headerLines.at(i);
+            if (next.isEmpty() || (next[0] != QLatin1Char(' ') && next[0] != QLatin1Char('\t')))
+                break;
+            value += QLatin1Char(' ') + next.trimmed();
+            ++i;
+        }
+        if (found)
+            result += QLatin1Char(',');
+        result += value;
+        found = true;
+    }
+    return result;
+}
+
+} // namespace lumetta

@@ -1,0 +1,54 @@
+#pragma once
+// The helper unit: text, header, date and file helpers with the exact edge
+// behaviour the download engine relies on. Text positions count from 1;
+// 0 means not found.
+#include "common/DateTime.h"
+#include <QString>
+#include <QStringList>
+
+namespace lumetta {
+
+int PosFrom(int start, const QString &text, const QString &sub);
+int CountText(const QString &text, const QString &sub);
+int LastPos(const QString &text, const QString &sub);
+QString RightText(const QString &text, int n);
+QString ReplaceAll(const QString &text, const QString &oldText, const QString &newText);
+
+// At most MaxFields fields are held; fields the text lacks read as empty.
+class SplitResult {
+public:
+    static constexpr int MaxFields = 19;
+    // The number of fields the text has (separators + 1); -1 for an empty separator.
+    int count = 0;
+    QString field(int k) const;  // 1-based
+    QStringList held;            // at most MaxFields
+};
+SplitResult SplitFields(const QString &text, const QString &separator);
+
+QString NormalizeBlanks(const QString &text);
+// Appends our path separator unless present; empty stays empty.
+QString AddBackslash(const QString &path);
+bool IsNumber(const QString &text);
+bool IsDateTime(const QString &text);
+QString EncodeQueryValue(const QString &text);
+
+// 0 when the file does not exist.
+qint64 FileSizeOf(const QString &fileName);
+// Sizes first, then streamed; never holds a whole file. Raises FileError
+// when an existing file cannot be read; a missing file equals nothing.
+bool FilesEqual(const QString &fileA, const QString &fileB);
+
+// Minutes to add to local time to get UTC, from the system's zone data now.
+int TimeZoneBias();
+TDateTime LocalToUtc(TDateTime t, int biasMinutes = TimeZoneBias());
+TDateTime UtcToLocal(TDateTime t, int biasMinutes = TimeZoneBias());
+
+// The value of a "Date" or "Last-Modified" header as local time. Raises
+// ConvertError on a text it cannot read.
+TDateTime ParseHttpDate(const QString &text, int biasMinutes = TimeZoneBias());
+
+// Case-insensitive lookup in received header lines, up to the first empty
+// line; continuation lines join with a blank, repeats with ",".
+QString GetHeaderValue(const QString &name, const QStringList &headerLines);
+
+} // namespace lumetta

@@ -1,0 +1,117 @@
+#include "platform/Platform.h"
+
+#include "common/Subs.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkInformation>
+#include <QNetworkInterface>
+#include <QProcess>
+#include <QUrl>
+
+namespace lumetta {
+
+namespace {
+
+QString DataHome()
+{
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    return xdg.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : xdg;
+}
+
+bool IsWritableFolder(const QString &dir)
+{
+    const QFileInfo info(dir);
+    return info.isDir() && info.isWritable();
+}
+
+// Without a reachability backend: some interface other than loopback is up
+// and the kernel has a default route through it.
+bool HasDefaultRoute()
+{
+    QFile routes(QStringLiteral("/proc/net/route"));
+    if (!routes.open(QIODevice::ReadOnly))
+        return false;
+    routes.readLine();  // column titles
+    while (!routes.atEnd()) {
+        const QList<QByteArray> cols = routes.readLine().simplified().split(' ');
+        if (cols.size() < 2 || cols[0] == "lo" || cols[1] != "00000000")
+            continue;
+        const auto iface = QNetworkInterface::interfaceFromName(QString::fromLatin1(cols[0]));
+        if (iface.isValid() && (iface.flags() & QNetworkInterface::IsUp))
+            return true;
+    }
+    return false;
+}
+
+class DesktopShell final : public SystemShell {
+public:
+    bool isInternetConnected() override
+    {
+        if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
+            if (auto *info = QNetworkInformation::instance()) {
+                const auto r = info->reachability();
+                if (r != QNetworkInformation::Reachability::Unknown)
+                    return r == QNetworkInformation::Reachability::Online;
+            }
+        }
+        return HasDefaultRoute();
+    }
+
+    bool openDocument(const QString &target) override
+    {
+        if (target.trimmed().isEmpty())
+            return false;
+        const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target)
+                                                   : QUrl::fromUserInput(target);
+        return url.isValid() && QDesktopServices::openUrl(url);
+    }
+
+    bool startProgram(const QString &program, const QStringList &arguments) override
+    {
+        return !program.isEmpty() && QProcess::startDetached(program, arguments);
+    }
+};
+
+} // namespace
+
+QString ResolveAppPath(const QString &executableDir)
+{
+    const QString home = qEnvironmentVariable("LUMETTA_HOME");
+    if (!home.isEmpty()) {
+        QDir().mkpath(home);
+        return AddBackslash(home);
+    }
+    if (!executableDir.isEmpty() && IsWritableFolder(executableDir))
+        return AddBackslash(executableDir);
+    const QString dir = DataHome() + QStringLiteral("/Lumetta");
+    QDir().mkpath(dir);
+    return AddBackslash(dir);
+}
+
+QString WindowsFolder()
+{
+    const QString explicitDir = qEnvironmentVariable("LUMETTA_WINDOWS_DIR");
+    if (!explicitDir.isEmpty())
+        return AddBackslash(explicitDir);
+    return AddBackslash(DataHome() + QStringLiteral("/Korvane Software"));
+}
+
+std::unique_ptr<SystemShell> MakeSystemShell()
+{
+    return std::make_unique<DesktopShell>();
+}
+
+bool IsInternetConnected()
+{
+    return DesktopShell().isInternetConnected();
+}
+
+bool OpenDocument(const QString &target)
+{
+    return DesktopShell().openDocument(target);
+}
+
+} // namespace lumetta

@@ -1,0 +1,34 @@
+#pragma once
+// Stand-ins for the operating-system services the program relies on.
+#include <QString>
+#include <memory>
+
+namespace lumetta {
+
+// The program folder, ending with '/': $LUMETTA_HOME, else the executable's
+// folder when writable, else $XDG_DATA_HOME/Lumetta/.
+QString ResolveAppPath(const QString &executableDir);
+
+// Where the installed screen saver lives: $LUMETTA_WINDOWS_DIR, else
+// $XDG_DATA_HOME/Korvane Software/; ends with '/'.
+QString WindowsFolder();
+
+
+// Network state and shell "open" are behind an interface so tests can
+// take the network away or record what would be opened.
+class SystemShell {
+public:
+    virtual ~SystemShell() = default;
+    virtual bool isInternetConnected() = 0;
+    // Opens a URL or file with its default handler; true on success.
+    virtual bool openDocument(const QString &target) = 0;
+    // Starts a program with arguments, never through a shell string.
+    virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+};
+
+std::unique_ptr<SystemShell> MakeSystemShell();
+
+bool IsInternetConnected();
+bool OpenDocument(const QString &target);
+
+} // namespace lumetta

@@ -1,0 +1,134 @@
+#include "platform/QtDialogs.h"
+
+#include "platform/VersionInfo.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace lumetta {
+
+void QtDialogs::showMessage(const QString &text, MessageIcon icon)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(AppTitle);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    switch (icon) {
+    case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    }
+    box.exec();
+}
+
+DialogButton QtDialogs::ask(const QString &text, QuestionKind kind)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(AppTitle);
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    switch (kind) {
+    case QuestionKind::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    case QuestionKind::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
+        break;
+    case QuestionKind::YesNoAllAbort:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll
+                               | QMessageBox::Abort);
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return DialogButton::Ok;
+    case QMessageBox::Yes: return DialogButton::Yes;
+    case QMessageBox::YesToAll: return DialogButton::YesToAll;
+    case QMessageBox::Abort: return DialogButton::Abort;
+    case QMessageBox::No: return DialogButton::No;
+    default:
+        // Escape or the window's close box counts as the negative answer.
+        return kind == QuestionKind::OkCancel ? DialogButton::Cancel
+             : kind == QuestionKind::YesNoAllAbort ? DialogButton::Abort
+                                                   : DialogButton::No;
+    }
+}
+
+std::optional<QString> QtDialogs::inputText(const QString &title, const QString &prompt,
+                                            const QString &initial)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QColor> QtDialogs::chooseColor(const QColor &initial)
+{
+    const QColor c = QColorDialog::getColor(initial, m_parent);
+    if (!c.isValid())
+        return std::nullopt;
+    return c;
+}
+
+std::optional<QString> QtDialogs::chooseFolder(const QString &title, const QString &start)
+{
+    const QString dir = QFileDialog::getExistingDirectory(m_parent, title, start);
+    if (dir.isEmpty())
+        return std::nullopt;
+    return dir;
+}
+
+std::optional<QString> QtDialogs::chooseOpenFile(const QString &title, const QString &startDir,
+                                                 const QString &filter)
+{
+    const QString file = QFileDialog::getOpenFileName(m_parent, title, startDir, QtFilter(filter));
+    if (file.isEmpty())
+        return std::nullopt;
+    return file;
+}
+
+std::optional<QString> QtDialogs::chooseSaveFile(const QString &title, const QString &startDir,
+                                                 const QString &filter)
+{
+    const QString file = QFileDialog::getSaveFileName(m_parent, title, startDir, QtFilter(filter));
+    if (file.isEmpty())
+        return std::nullopt;
+    return file;
+}
+
+void QtDialogs::beep()
+{
+    QApplication::beep();
+}
+
+QString QtDialogs::QtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString title = parts[i];
+        const qsizetype paren = title.indexOf(QLatin1Char('('));
+        if (paren > 0)
+            title = title.left(paren).trimmed();
+        QStringList patterns;
+        for (const QString &p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString lower = p.toLower();
+            patterns << lower;
+            if (p.toUpper() != lower)
+                patterns << p.toUpper();
+        }
+        patterns.removeDuplicates();
+        out << QStringLiteral("%1 (%2)").arg(title, patterns.join(QLatin1Char(' ')));
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+} // namespace lumetta

@@ -1,0 +1,40 @@
+#include "platform/SingleInstance.h"
+
+#include <QDir>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace lumetta {
+
+SingleInstance::SingleInstance(const QString &name)
+{
+    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (dir.isEmpty() || !QDir(dir).exists())
+        dir = QDir::tempPath();
+    m_path = dir + QLatin1Char('/') + name;
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);  // the kernel drops the lock with the descriptor
+}
+
+bool SingleInstance::acquire()
+{
+    if (m_fd >= 0)
+        return true;
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Without a lock file there is nothing to enforce with; let the user in.
+    if (fd < 0)
+        return true;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+} // namespace lumetta

@@ -1,0 +1,101 @@
+#include "catalogue/CamRecord.h"
+#include "common/Subs.h"
+#include "common/Errors.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+TEST(CamRecord, SplitsIntoThirteenFields)
+{
+    const QString line = "Cities||Harbour||http://h/c.jpg||||00:05:00||06:00:00||22:00:00||||"
+                         "2026-12-06 10:00:00||2026-12-06 09:59:00||1||1||0";
+    const CamRecord r = CamRecord::fromLine(line);
+    EXPECT_EQ(r.sourceFieldCount(), 13);
+    EXPECT_EQ(r.field(fHomePage), "");
+    EXPECT_EQ(r.field(fLocalFilename), "");
+    EXPECT_EQ(r.siteName(), "Harbour");
+    EXPECT_EQ(FormatTimeText(r.refreshRate()), "00:05:00");
+    EXPECT_TRUE(r.enabled());
+    EXPECT_EQ(r.autoAdjust(), AutoAdjustState::On);
+    EXPECT_FALSE(r.showLastImage());
+    EXPECT_EQ(r.toLine(), line) << "joining gives the line back";
+}
+
+TEST(CamRecord, ShortLongAndOddLines)
+{
+    const CamRecord eleven = CamRecord::fromLine(
+        "General||A||http://a/x.jpg||||00:00:05||00:00:00||23:59:59||a.jpg||2000-01-01||2000-01-01||1");
+    EXPECT_EQ(eleven.sourceFieldCount(), 11);
+    EXPECT_EQ(eleven.autoAdjust(), AutoAdjustState::On) << "missing auto-adjust reads ticked";
+    EXPECT_FALSE(eleven.showLastImage());
+    EXPECT_EQ(CountText(eleven.toLine(), "||"), 12) << "written back with 13 fields";
+
+    const CamRecord bare = CamRecord::fromLine("General");
+    EXPECT_EQ(bare.category(), "General");
+    EXPECT_EQ(bare.siteName(), "");
+    EXPECT_FALSE(bare.enabled());
+    EXPECT_THROW(bare.refreshRate(), ConvertError) << "an empty time is not a time";
+    EXPECT_DOUBLE_EQ(bare.lastModified(), NeverDate()) << "empty date reads as never";
+
+    const CamRecord trailing = CamRecord::fromLine("a||b||");
+    EXPECT_EQ(trailing.sourceFieldCount(), 3);
+    EXPECT_EQ(trailing.field(3), "");
+
+    QString longLine;
+    for (int i = 1; i <= 40; ++i)
+        longLine += QString::number(i) + "||";
+    const CamRecord tooLong = CamRecord::fromLine(longLine);
+    EXPECT_EQ(tooLong.sourceFieldCount(), 41);
+    EXPECT_EQ(tooLong.field(13), "13");
+    EXPECT_EQ(tooLong.field(14), "") << "fields beyond the record are not held";
+    EXPECT_EQ(CountText(tooLong.toLine(), "||"), 12);
+
+    EXPECT_THROW(CamRecord::fromLine("a||b||c||d||e||f||g||h||i||yesterday").lastModified(), ConvertError);
+}
+
+TEST(CamRecord, FlagReadingDefaults)
+{
+    const struct { const char *text; bool enabled; AutoAdjustState autoAdjust; bool showLast; } cases[] = {
+        {"", false, AutoAdjustState::On, false},
+        {"x", false, AutoAdjustState::On, false},
+        {"0", false, AutoAdjustState::Off, false},
+        {"1", true, AutoAdjustState::On, true},
+        {"2", true, AutoAdjustState::Grayed, true},
+        {"3", true, AutoAdjustState::On, true},
+        {"-1", false, AutoAdjustState::Off, false},
+        {" 1 ", true, AutoAdjustState::On, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ReadEnabledFlag(c.text), c.enabled);
+        EXPECT_EQ(ReadAutoAdjustFlag(c.text), c.autoAdjust);
+        EXPECT_EQ(ReadShowLastImageFlag(c.text), c.showLast);
+    }
+    EXPECT_EQ(AutoAdjustText(AutoAdjustState::Grayed), "2");
+    EXPECT_EQ(FlagText(false), "0");
+}
+
+TEST(CamRecord, AdultIgnoresCase)
+{
+    EXPECT_TRUE(CamRecord::fromLine("ADULT||x").isAdult());
+    EXPECT_TRUE(IsAdultCategory("Adult"));
+    EXPECT_FALSE(IsAdultCategory("Adults"));
+}
+
+TEST(SplitToList, KeepsInnerEmptyNames)
+{
+    const struct { const char *text; QStringList items; } cases[] = {
+        {"a,,b", {"a", "", "b"}},
+        {"a,", {"a"}},
+        {",a", {"", "a"}},
+        {"", {}},
+        {",", {""}},
+        {"Bars & Restaurants", {"Bars & Restaurants"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(SplitToList(c.text), c.items);
+    }
+    EXPECT_EQ(SplitToList(DefaultCategories).size(), 15);
+}

@@ -1,0 +1,51 @@
+#include "common/Errors.h"
+#include "download/DebugLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+TEST(DebugLog, EachStepReplacesTheFileWhileOn)
+{
+    QTemporaryDir dir;
+    bool on = false;
+    const DebugLog log([&] { return on; }, dir.path() + "/");
+    log.step("1 - SSTimer start");
+    EXPECT_FALSE(QFile::exists(log.fileName())) << "off: nothing touches the disk";
+
+    on = true;
+    log.step("1 - SSTimer start");
+    log.step("4 - GetCamImage");
+    EXPECT_EQ(ReadAll(log.fileName()), QByteArray("4 - GetCamImage\r\n"));
+    log.step("5 - SSTimer end");
+    EXPECT_EQ(ReadAll(log.fileName()), QByteArray("5 - SSTimer end\r\n")) << "no history";
+
+    on = false;
+    log.step("1 - SSTimer start");
+    EXPECT_EQ(ReadAll(log.fileName()), QByteArray("5 - SSTimer end\r\n")) << "unticking acts at the next step";
+}
+
+TEST(DebugLog, WriteTextFileTruncatesAndFailsLoudly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("x.txt");
+    WriteTextFile(path, "a much longer first line");
+    WriteTextFile(path, "");
+    EXPECT_EQ(ReadAll(path), QByteArray("\r\n")) << "an empty text is one empty line";
+    EXPECT_THROW(WriteTextFile(dir.filePath("missing/x.txt"), "a"), FileError);
+    const DebugLog log([] { return true; }, dir.filePath("missing") + "/");
+    EXPECT_THROW(log.step("1 - DownloadImage"), FileError) << "the step that called it sees the error";
+}
+
+} // namespace

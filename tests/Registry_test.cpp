@@ -1,0 +1,158 @@
+#include "common/Errors.h"
+#include "platform/Registry.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+void WriteStore(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QString ErrorOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const RegistryError &e) {
+        return e.message();
+    }
+    return {};
+}
+
+TEST(Registry, MissingStoreKeyOrValueGivesDefaults)
+{
+    test::TestEnv env;
+    EXPECT_EQ(ReadRegString(LumettaKey, "ProxyServer", "dflt"), "dflt");
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "TimeOut", 30), 30);
+    EXPECT_TRUE(ReadRegBool(LumettaKey, "Resume", true));
+    WriteRegInteger("Other\\Key", "X", 1);
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "TimeOut", 30), 30) << "key absent";
+    WriteRegInteger(LumettaKey, "Left", 5);
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "TimeOut", 30), 30) << "value absent";
+}
+
+TEST(Registry, TypedValuesRoundTrip)
+{
+    test::TestEnv env;
+    const QString texts[] = {"", "plain", "with \"quotes\" and \\back\\slashes\\",
+                             "line\r\nbreak", QString::fromUtf8("Z\xc3\xbcrich"), "  blanks  "};
+    for (const QString &t : texts) {
+        SCOPED_TRACE(t.toStdString());
+        WriteRegString(LumettaKey, "Text", t);
+        EXPECT_EQ(ReadRegString(LumettaKey, "Text", "dflt"), t);
+    }
+    for (int n : {0, 1, 255, -1, 2147483647, -2147483647 - 1}) {
+        WriteRegInteger(LumettaKey, "N", n);
+        EXPECT_EQ(ReadRegInteger(LumettaKey, "N", 7), n);
+    }
+    WriteRegInteger(LumettaKey, "Flag", 5);
+    EXPECT_TRUE(ReadRegBool(LumettaKey, "Flag", false)) << "any non-zero reads true";
+    WriteRegBool(LumettaKey, "Flag", false);
+    EXPECT_FALSE(ReadRegBool(LumettaKey, "Flag", true));
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "flag", 9), 0) << "names ignore case";
+    EXPECT_EQ(ReadRegInteger("software\\korvane software\\LUMETTA", "Flag", 9), 0) << "keys ignore case";
+}
+
+TEST(Registry, WrongTypeRaisesWithTheName)
+{
+    test::TestEnv env;
+    WriteRegString(LumettaKey, "TimeOut", "30");
+    WriteRegInteger(LumettaKey, "AppPath", 1);
+    EXPECT_EQ(ErrorOf([] { ReadRegInteger(LumettaKey, "TimeOut", 0); }), "Invalid data type for 'TimeOut'");
+    EXPECT_EQ(ErrorOf([] { ReadRegBool(LumettaKey, "TimeOut", false); }), "Invalid data type for 'TimeOut'");
+    EXPECT_EQ(ErrorOf([] { ReadRegString(LumettaKey, "AppPath", ""); }), "Invalid data type for 'AppPath'");
+}
+
+TEST(Registry, DamagedStoreLoadsWhatItCan)
+{
+    test::TestEnv env;
+    WriteStore(env.registryFile(),
+               "REGEDIT4\r\n"
+               "\"Orphan\"=\"before any key\"\r\n"
+               "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n"
+               "\"Good\"=\"yes\"\r\n"
+               "\"Unclosed=\"x\"\r\n"
+               "\"Broken\"=\"no end\r\n"
+               "\"Hex\"=dword:zz\r\n"
+               "\"TooLong\"=dword:1234567890\r\n"
+               "garbage \x01\x02\xff line\r\n"
+               "\"Count\"=dword:0000001e\r\n"
+               "\"Blob\"=hex:01,02\r\n"
+               "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta\r\n"
+               "\"AfterBadKey\"=\"dropped\"\r\n"
+               "[HKEY_LOCAL_MACHINE\\Software]\r\n"
+               "\"Machine\"=\"not ours\"\r\n");
+    EXPECT_EQ(ReadRegString(LumettaKey, "Good", ""), "yes");
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Count", 0), 30);
+    EXPECT_EQ(ReadRegString(LumettaKey, "Broken", "dflt"), "dflt");
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Hex", 4), 4);
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "TooLong", 4), 4);
+    EXPECT_EQ(ReadRegString(LumettaKey, "AfterBadKey", "dflt"), "dflt");
+    EXPECT_EQ(ErrorOf([] { ReadRegString(LumettaKey, "Blob", ""); }), "Invalid data type for 'Blob'");
+
+    WriteRegString(LumettaKey, "New", "v");
+    const RegistryFile reread = RegistryFile::load(env.registryFile());
+    ASSERT_TRUE(reread.value(LumettaKey, "Blob").has_value()) << "values of other types survive a write";
+    EXPECT_EQ(reread.value(LumettaKey, "Blob")->text, "hex:01,02");
+    EXPECT_EQ(ReadRegString(LumettaKey, "Good", ""), "yes");
+}
+
+TEST(Registry, WritesAreWholeFilesAndFailuresRaise)
+{
+    test::TestEnv env;
+    for (int i = 0; i < 20; ++i)
+        WriteRegInteger(LumettaKey, QStringLiteral("V%1").arg(i), i);
+    const QDir folder(QFileInfo(env.registryFile()).absolutePath());
+    EXPECT_EQ(folder.entryList(QDir::Files), QStringList{"user.reg"}) << "no temporary files left behind";
+    QFile f(env.registryFile());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray content = f.readAll();
+    EXPECT_TRUE(content.startsWith("REGEDIT4\n"));
+    EXPECT_TRUE(content.contains("\"V19\"=dword:00000013"));
+
+    // A store whose folder cannot exist: a plain file stands in its way.
+    WriteStore(env.path() + "/blocker", "x");
+    qputenv("LUMETTA_REGISTRY", (env.path() + "/blocker/user.reg").toUtf8());
+    EXPECT_EQ(ErrorOf([] { WriteRegInteger(LumettaKey, "Left", 1); }), "Failed to set data for 'Left'");
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 3), 3);
+}
+
+TEST(Registry, DeleteKeyTakesItsValuesAndSubkeys)
+{
+    test::TestEnv env;
+    WriteRegInteger(LumettaKey, "Left", 1);
+    WriteRegInteger(LumettaKey + "\\Sub", "X", 1);
+    WriteRegInteger(DesktopKey, "ScreenSaveTimeOut", 600);
+    WriteRegInteger("Software\\Korvane Software\\LumettaOther", "Y", 1);
+    ASSERT_TRUE(RegKeyExists(LumettaKey));
+    EXPECT_TRUE(DeleteRegKey(LumettaKey));
+    EXPECT_FALSE(RegKeyExists(LumettaKey));
+    EXPECT_FALSE(RegKeyExists(LumettaKey + "\\Sub"));
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 200), 200);
+    EXPECT_EQ(ReadRegInteger(DesktopKey, "ScreenSaveTimeOut", 0), 600);
+    EXPECT_EQ(ReadRegInteger("Software\\Korvane Software\\LumettaOther", "Y", 0), 1) << "a longer name is no subkey";
+    EXPECT_TRUE(DeleteRegKey(LumettaKey)) << "deleting a missing key succeeds";
+}
+
+TEST(ShiftChars, RoundTripAndWrap)
+{
+    const QString plain = "http://www.korvane.example/lists/webcams.lst";
+    for (int d : {1, 3, 7, 200}) {
+        EXPECT_EQ(ShiftChars(ShiftChars(plain, d), -d), plain);
+    }
+    EXPECT_EQ(ShiftChars(QString(QChar(0xFF)), 1), QString(QChar(0)));
+    EXPECT_EQ(ShiftChars(QString(QChar(0)), -1), QString(QChar(0xFF)));
+    EXPECT_EQ(ShiftChars("abc", 1), "bcd");
+    EXPECT_EQ(ShiftChars("", 5), "");
+}
+
+} // namespace
