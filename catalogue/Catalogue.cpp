@@ -1,0 +1,264 @@
+#include "catalogue/Catalogue.h"
+
+#include "common/Subs.h"
+
+#include <QCollator>
+#include <algorithm>
+
+namespace lumetta {
+
+void LocalFileNames::add(const QString &name)
+{
+    if (!name.isEmpty())
+        m_names.insert(name.toLower());
+}
+
+bool LocalFileNames::contains(const QString &name) const
+{
+    return m_names.contains(name.toLower());
+}
+
+bool IsSafeLocalFileName(const QString &name)
+{
+    if (name.isEmpty())
+        return true;  // empty means "not chosen yet"
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+QString ItemTextOf(const CamRecord &r)
+{
+    return r.siteName().isEmpty() ? r.imageUrl() : r.siteName();
+}
+
+// Locale-aware and ignoring case, like the list the user reads.
+void SortLines(QStringList &lines, const std::function<QString(const QString &)> &key)
+{
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(lines.size());
+    for (const QString &line : lines)
+        keyed.emplace_back(key(line), line);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [&](const auto &a, const auto &b) { return collator.compare(a.first, b.first) < 0; });
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        lines[i] = keyed[size_t(i)].second;
+}
+
+} // namespace
+
+void Catalogue::rebuild()
+{
+    m_items.clear();
+    ImageUrlList.clear();
+    LocalFileList.clear();
+    EnabledCount = 0;
+    AdultCount = 0;
+    m_items.reserve(CamData.size());
+    ImageUrlList.reserve(CamData.size());
+    for (const QString &line : std::as_const(CamData)) {
+        const CamRecord r = CamRecord::fromLine(line.trimmed());
+        ListItem item{ItemTextOf(r), r.enabled()};
+        m_items.append(item);
+        ImageUrlList.append(r.imageUrl());
+        LocalFileList.add(r.localFilename());
+        if (item.checked) {
+            ++EnabledCount;
+            if (r.isAdult())
+                ++AdultCount;
+        }
+    }
+}
+
+QString Catalogue::itemText(int index) const
+{
+    return index >= 0 && index < m_items.size() ? m_items[index].text : QString();
+}
+
+bool Catalogue::nameExists(const QString &name, int except) const
+{
+    for (int i = 0; i < m_items.size(); ++i)
+        if (i != except && m_items[i].text.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QString Catalogue::suggestName(const QString &name) const
+{
+    QString base = name;
+    const qsizetype blank = name.lastIndexOf(QLatin1Char(' '));
+    if (blank >= 0 && IsNumber(name.mid(blank + 1)))
+        base = name.left(blank);
+    for (int k = 1;; ++k) {
+        const QString candidate = base + QLatin1Char(' ') + QString::number(k);
+        if (!nameExists(candidate))
+            return candidate;
+    }
+}
+
+int Catalogue::add(const QString &name, const QString &category)
+{
+    CamRecord r;
+    r.setField(fCategory, category);
+    r.setField(fSiteName, name);
+    r.setField(fRefreshRate, FormatTimeText(5 * OneSecond));
+    r.setField(fStartTime, FormatTimeText(0));
+    r.setField(fEndTime, FormatTimeText(0));
+    r.setField(fLastDownloadTime, FormatDateTimeText(NeverDate()));
+    r.setField(fLastModified, FormatDateTimeText(NeverDate()));
+    // Unticked until it has a URL worth fetching; the user ticks it.
+    r.setField(fEnabled, FlagText(false));
+    r.setField(fAutoAdjust, AutoAdjustText(AutoAdjustState::On));
+    r.setField(fShowLastImage, FlagText(false));
+    CamData.append(r.toLine());
+    ImageUrlList.append(QString());
+    m_items.append(ListItem{name, false});
+    return count() - 1;
+}
+
+void Catalogue::adjustCounts(int index, bool enabled, int sign)
+{
+    if (!enabled)
+        return;
+    EnabledCount += sign;
+    if (CamRecord::fromLine(CamData[index].trimmed()).isAdult())
+        AdultCount += sign;
+}
+
+void Catalogue::remove(int index)
+{
+    if (index < 0 || index >= count())
+        return;
+    adjustCounts(index, m_items[index].checked, -1);
+    CamData.removeAt(index);
+    m_items.removeAt(index);
+    if (index < ImageUrlList.size())
+        ImageUrlList.removeAt(index);
+    // The name stays taken until the next rebuild: an image file of that
+    // name may still be in the folder.
+}
+
+bool Catalogue::move(int index, int delta)
+{
+    const int to = index + delta;
+    if (index < 0 || index >= count() || to < 0 || to >= count())
+        return false;
+    CamData.move(index, to);
+    m_items.move(index, to);
+    if (index < ImageUrlList.size() && to < ImageUrlList.size())
+        ImageUrlList.move(index, to);
+    return true;
+}
+
+void Catalogue::setAllEnabled(bool enabled)
+{
+    for (QString &line : CamData) {
+        const SplitResult f = SplitFields(line, FieldSeparator);
+        if (f.count < fEnabled)
+            continue;  // too short to carry the flag: left as it is
+        QStringList fields = f.held;
+        fields[fEnabled - 1] = FlagText(enabled);
+        if (f.count > SplitResult::MaxFields)
+            continue;  // cannot rejoin what was not held
+        line = fields.join(FieldSeparator);
+    }
+    rebuild();
+}
+
+void Catalogue::sortByCategory()
+{
+    SortLines(CamData, [](const QString &line) { return line; });
+    rebuild();
+}
+
+void Catalogue::sortBySiteName()
+{
+    SortLines(CamData, [](const QString &line) {
+        return SplitFields(line, FieldSeparator).field(fSiteName) + QLatin1Char('\t') + line;
+    });
+    rebuild();
+}
+
+void Catalogue::setEnabled(int index, bool enabled)
+{
+    if (index < 0 || index >= count() || m_items[index].checked == enabled)
+        return;
+    m_items[index].checked = enabled;
+    adjustCounts(index, true, enabled ? +1 : -1);
+    CamRecord r = CamRecord::fromLine(CamData[index]);
+    r.setField(fEnabled, FlagText(enabled));
+    CamData[index] = r.toLine();
+}
+
+void Catalogue::rename(int index, const QString &name)
+{
+    if (index < 0 || index >= count())
+        return;
+    CamRecord r = CamRecord::fromLine(CamData[index]);
+    r.setField(fSiteName, name);
+    CamData[index] = r.toLine();
+    m_items[index].text = name.isEmpty() ? r.imageUrl() : name;
+}
+
+void Catalogue::replaceRecord(int index, const QString &line)
+{
+    if (index < 0 || index >= count())
+        return;
+    const bool wasChecked = m_items[index].checked;
+    adjustCounts(index, wasChecked, -1);
+    CamData[index] = line;
+    const CamRecord r = CamRecord::fromLine(line);
+    m_items[index] = ListItem{ItemTextOf(r), r.enabled()};
+    if (index < ImageUrlList.size())
+        ImageUrlList[index] = r.imageUrl();
+    LocalFileList.add(r.localFilename());
+    adjustCounts(index, r.enabled(), +1);
+}
+
+int Catalogue::duplicateUrl(const QString &url, int index) const
+{
+    for (int j = 0; j < ImageUrlList.size(); ++j)
+        if (j != index && ImageUrlList[j] == url)
+            return j;
+    return -1;
+}
+
+int Catalogue::deleteInactive(TDateTime cutoff, const std::function<Decision(const Candidate &)> &decide)
+{
+    bool askEach = true;
+    int deleted = 0;
+    for (int i = count() - 1; i >= 0; --i) {
+        const SplitResult f = SplitFields(CamData[i], FieldSeparator);
+        const QString name = f.field(fSiteName);
+        if (f.field(fEnabled) == QLatin1String("1") || name.startsWith(QLatin1Char('-'))
+            || name.startsWith(QLatin1Char(' ')))
+            continue;
+        const QString lastActive = f.field(fLastModified);
+        const auto when = TryParseDateTimeText(lastActive);
+        if (!when || !(cutoff > *when))
+            continue;
+        if (askEach) {
+            const Decision d = decide(Candidate{i, name, lastActive});
+            if (d == Decision::Abort)
+                break;
+            if (d == Decision::No)
+                continue;
+            if (d == Decision::YesToAll)
+                askEach = false;
+        }
+        CamData.removeAt(i);
+        ++deleted;
+    }
+    rebuild();
+    return deleted;
+}
+
+} // namespace lumetta

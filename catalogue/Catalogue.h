@@ -1,0 +1,93 @@
+#pragma once
+// The catalogue in memory: the records in catalogue order and what the list
+// shows of them. Every editing decision lives here; the window only mirrors
+// the items and asks the questions.
+#include "catalogue/CamRecord.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace lumetta {
+
+// Local file names in use, compared ignoring case: the records' names plus
+// every name handed out since the last rebuild.
+class LocalFileNames {
+public:
+    void clear() { m_names.clear(); }
+    void add(const QString &name);
+    bool contains(const QString &name) const;
+    int size() const { return int(m_names.size()); }
+
+private:
+    QSet<QString> m_names;  // folded to lower case
+};
+
+// A local file name must stay inside the download folder.
+bool IsSafeLocalFileName(const QString &name);
+
+struct ListItem {
+    QString text;  // the name, or the URL when the name is empty
+    bool checked = false;
+};
+
+class Catalogue {
+public:
+    QStringList CamData;
+    QStringList ImageUrlList;
+    LocalFileNames LocalFileList;
+    int EnabledCount = 0;
+    int AdultCount = 0;
+
+    // Rebuilds items, URLs, local names and counts from CamData.
+    void rebuild();
+    const QList<ListItem> &items() const { return m_items; }
+    int count() const { return int(CamData.size()); }
+
+    // Ignoring case; except skips one index (the webcam being renamed).
+    bool nameExists(const QString &name, int except = -1) const;
+    // B + " " + k for the smallest free k, B being the name without a
+    // trailing number.
+    QString suggestName(const QString &name) const;
+
+    // A new webcam, disabled (record, item and counts agree); returns its index.
+    int add(const QString &name, const QString &category = QStringLiteral("General"));
+    void remove(int index);
+    // Up (-1) or down (+1); false when it would leave the list.
+    bool move(int index, int delta);
+    void setAllEnabled(bool enabled);
+    void sortByCategory();
+    void sortBySiteName();
+
+    // The tick of one item changed by the user; keeps the counts and field 11.
+    void setEnabled(int index, bool enabled);
+    // Field 2 and the item text.
+    void rename(int index, const QString &name);
+    // Replaces a record from the editor; the item follows it.
+    void replaceRecord(int index, const QString &line);
+
+    // The first other webcam with exactly this URL, or -1.
+    int duplicateUrl(const QString &url, int index) const;
+
+    // Walks from the last record to the first; records ticked, named with a
+    // leading "-" or blank, or active on or after the cutoff are kept, and so
+    // is one whose last-active text cannot be read. decide() answers for each
+    // candidate: Yes, No, YesToAll or Abort.
+    enum class Decision { Yes, No, YesToAll, Abort };
+    struct Candidate {
+        int index;
+        QString name;
+        QString lastActive;
+    };
+    int deleteInactive(TDateTime cutoff, const std::function<Decision(const Candidate &)> &decide);
+
+    QString itemText(int index) const;
+
+private:
+    void adjustCounts(int index, bool enabled, int sign);
+    QList<ListItem> m_items;
+};
+
+} // namespace lumetta
