@@ -1,0 +1,283 @@
+#include "slideshow/DCImageInfo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <sstream>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using lumetta::TDCImageInfo;
+
+namespace {
+
+struct Expected {
+    int type, width, height, depth;
+};
+
+std::string Describe(int type, int width, int height, int depth)
+{
+    return "type " + std::to_string(type) + ", " + std::to_string(width) + " x "
+           + std::to_string(height) + ", depth " + std::to_string(depth);
+}
+
+std::string Describe(const TDCImageInfo &i)
+{
+    return Describe(i.ImageType, i.Width, i.Height, i.Depth);
+}
+
+// Both entry points must agree: the file one reads through a window, the
+// memory one sees every byte at once.
+void ExpectProbe(const QString &path, const QByteArray &bytes, Expected want)
+{
+    const std::string wanted = Describe(want.type, want.width, want.height, want.depth);
+    TDCImageInfo fromFile;
+    fromFile.ReadImageInfo(path);
+    EXPECT_EQ(Describe(fromFile), wanted) << "file";
+    EXPECT_EQ(fromFile.FileSize, bytes.size());
+    TDCImageInfo fromMemory;
+    fromMemory.ReadImageInfoFromData(bytes);
+    EXPECT_EQ(Describe(fromMemory), wanted) << "memory";
+}
+
+// --- committed trap files -------------------------------------------------
+
+struct FileCase {
+    const char *file;
+    Expected want;
+};
+
+void PrintTo(const FileCase &c, std::ostream *os) { *os << c.file; }
+
+class TrapFile : public ::testing::TestWithParam<FileCase> {};
+
+TEST_P(TrapFile, ProbesHeader)
+{
+    const QString path = QStringLiteral(LUMETTA_TEST_DATA "/") + GetParam().file;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << GetParam().file;
+    ExpectProbe(path, file.readAll(), GetParam().want);
+}
+
+// Test names from the file name or the case description.
+template <typename Case>
+std::string CaseName(const ::testing::TestParamInfo<Case> &info)
+{
+    std::ostringstream text;
+    PrintTo(info.param, &text);
+    std::string name = text.str();
+    for (char &c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, TrapFile, ::testing::Values(
+    FileCase{"ok/gif89a_320x240_256_colour_table.gif", {1, 320, 240, 8}},
+    FileCase{"ok/jpeg_exif_thumbnail_before_frame_640x480.jpg", {2, 640, 480, 24}},
+    FileCase{"ok/jpeg_progressive_200x150.jpg", {2, 200, 150, 24}},
+    FileCase{"ok/jpeg_after_text_header_120x90.jpg", {2, 120, 90, 24}},
+    FileCase{"ok/jpeg_1x10000.jpg", {2, 1, 10000, 24}},
+    FileCase{"ok/bmp_24bit_32x24.bmp", {4, 32, 24, 24}},
+    FileCase{"ok/png_grey_type0_40x30.png", {3, 40, 30, 8}},
+    FileCase{"ok/png_rgb_type2_300x200.png", {3, 300, 200, 24}},
+    FileCase{"ok/png_palette_4bit_type3_300x200.png", {3, 300, 200, 8}},
+    FileCase{"ok/png_grey_alpha_type4_40x30.png", {3, 40, 30, 16}},
+    FileCase{"ok/png_rgba_16bit_type6_40x30.png", {3, 40, 30, 64}},
+    FileCase{"ok/tiff_big_endian_short_width_300x2.tif", {6, 300, 2, 8}},
+    FileCase{"ok/tiff_little_endian_300x2.tif", {6, 300, 2, 8}},
+    FileCase{"ok/pcx_300x200.pcx", {5, 300, 200, 24}},
+    FileCase{"fail/empty.jpg", {0, 0, 0, 0}},
+    FileCase{"fail/two_bytes.jpg", {0, 0, 0, 0}},
+    FileCase{"fail/text_named_as_picture.jpg", {0, 0, 0, 0}},
+    FileCase{"fail/png_colour_type_5.png", {0, 0, 0, 0}},
+    FileCase{"fail/png_cut_before_colour_type.png", {0, 0, 0, 0}},
+    FileCase{"fail/gif_cut_before_flags.gif", {0, 0, 0, 0}},
+    FileCase{"fail/bmp_cut_before_depth.bmp", {0, 0, 0, 0}},
+    FileCase{"fail/jpeg_cut_after_exif_thumbnail.jpg", {0, 0, 0, 0}},
+    FileCase{"fail/jpeg_cut_inside_frame_header.jpg", {0, 0, 0, 0}},
+    FileCase{"fail/jpeg_soi_at_end_of_file.jpg", {0, 0, 0, 0}},
+    FileCase{"fail/jpeg_segment_length_past_end.jpg", {0, 0, 0, 0}},
+    FileCase{"fail/tiff_ifd_past_end.tif", {0, 0, 0, 0}},
+    FileCase{"fail/tiff_entry_count_past_end.tif", {0, 0, 0, 0}}),
+    CaseName<FileCase>);
+
+// --- hand-built headers ---------------------------------------------------
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+QByteArray Be16(int v) { return Bytes({(v >> 8) & 0xFF, v & 0xFF}); }
+
+// A frame header of the given marker after SOI and whatever comes between.
+QByteArray Jpeg(const QByteArray &between, int marker, int width, int height, int components = 3)
+{
+    return Bytes({0xFF, 0xD8}) + between + Bytes({0xFF, marker}) + Be16(8 + 3 * components)
+           + Bytes({8}) + Be16(height) + Be16(width) + Bytes({components})
+           + QByteArray(3 * components, '\x11') + Bytes({0xFF, 0xD9});
+}
+
+QByteArray Segment(int marker, const QByteArray &payload)
+{
+    return Bytes({0xFF, marker}) + Be16(int(payload.size()) + 2) + payload;
+}
+
+// TIFF with one IFD of (tag, type, value) entries; values sit left-justified.
+QByteArray Tiff(bool bigEndian, std::initializer_list<std::array<quint32, 3>> entries)
+{
+    const auto field = [bigEndian](quint32 value, int size) {
+        QByteArray b(4, '\0');
+        if (bigEndian)
+            qToBigEndian(quint32(value << (8 * (4 - size))), b.data());
+        else
+            qToLittleEndian(value, b.data());
+        return b;
+    };
+    QByteArray out = (bigEndian ? QByteArray("MM\0*", 4) : QByteArray("II*\0", 4)) + field(8, 4)
+                     + field(quint32(entries.size()), 2).left(2);
+    for (const auto &[tag, type, value] : entries)
+        out += field(tag, 2).left(2) + field(type, 2).left(2) + field(1, 4)
+               + field(value, type == 1 ? 1 : type == 3 ? 2 : 4);
+    return out + QByteArray(4, '\0');
+}
+
+QByteArray Png(int width, int bitDepth, int colourType)
+{
+    QByteArray out = Bytes({0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13}) + "IHDR";
+    char w[4];
+    qToBigEndian(quint32(width), w);
+    return out + QByteArray(w, 4) + Bytes({0, 0, 0, 7, bitDepth, colourType, 0, 0, 0});
+}
+
+QByteArray Bmp24(int width, int height)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    QByteArray out(54 + stride * height, '\x40');
+    char *h = out.data();
+    memcpy(h, "BM", 2);
+    qToLittleEndian(quint32(out.size()), h + 2);
+    qToLittleEndian(quint32(54), h + 10);
+    qToLittleEndian(quint32(40), h + 14);
+    qToLittleEndian(qint32(width), h + 18);
+    qToLittleEndian(qint32(height), h + 22);
+    qToLittleEndian(quint16(1), h + 26);
+    qToLittleEndian(quint16(24), h + 28);
+    memset(h + 30, 0, 24);
+    return out;
+}
+
+QByteArray Pcx(int xMin, int yMin, int xMax, int yMax, int bits, int planes)
+{
+    QByteArray out(128, '\0');
+    out[0] = 0x0A;
+    out[1] = 5;
+    out[3] = char(bits);
+    const int window[] = {xMin, yMin, xMax, yMax};
+    for (int i = 0; i < 4; ++i)
+        qToLittleEndian(quint16(window[i]), out.data() + 4 + 2 * i);
+    out[65] = char(planes);
+    return out;
+}
+
+struct BytesCase {
+    const char *what;
+    QByteArray bytes;
+    Expected want;
+};
+
+void PrintTo(const BytesCase &c, std::ostream *os) { *os << c.what; }
+
+std::vector<BytesCase> HandBuiltCases()
+{
+    const QByteArray window(64 * 1024, 'x');
+    const auto jfif = Segment(0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
+    return {
+        {"SOI after a lone 0xFF", Bytes({0xFF}) + Jpeg(jfif, 0xC0, 33, 44), {2, 33, 44, 24}},
+        {"fill bytes before a marker",
+         Jpeg(Bytes({0xFF, 0xFF, 0xFF}) + jfif + Bytes({0xFF, 0xFF}), 0xC1, 7, 9, 1), {2, 7, 9, 8}},
+        {"zero-length segment", Jpeg(Bytes({0xFF, 0xE1, 0, 0}), 0xC0, 300, 200), {2, 300, 200, 24}},
+        {"length-1 segment", Jpeg(Bytes({0xFF, 0xE1, 0, 1, 0}), 0xC0, 300, 200), {2, 300, 200, 24}},
+        {"zero-length segments to the end",
+         Bytes({0xFF, 0xD8}) + Bytes({0xFF, 0xE0, 0, 0}).repeated(5000), {0, 0, 0, 0}},
+        {"DHT is no frame header", Jpeg(Segment(0xC4, Bytes({0, 1, 2})), 0xC3, 65535, 65535, 4),
+         {2, 65535, 65535, 32}},
+        {"SOI across the read window", window.left(window.size() - 1) + Jpeg(jfif, 0xC0, 1024, 768),
+         {2, 1024, 768, 24}},
+        {"frame header across the read window",
+         Jpeg(Segment(0xFE, window.left(window.size() - 12)), 0xC0, 1024, 768), {2, 1024, 768, 24}},
+        {"segment length jumping past two windows",
+         Jpeg(Segment(0xE2, window.left(65000)) + Segment(0xE2, window.left(65000)), 0xC0, 9, 8),
+         {2, 9, 8, 24}},
+        {"PNG width above 65535 keeps the low half", Png(0x12345, 8, 2), {3, 0x2345, 7, 24}},
+        {"BMP 640 x 480, 24 bits", Bmp24(640, 480), {4, 640, 480, 24}},
+        {"PCX window not at 0", Pcx(10, 20, 49, 79, 1, 4), {5, 40, 60, 4}},
+        {"PCX cut before the plane count", Pcx(0, 0, 9, 9, 8, 1).left(65), {0, 0, 0, 0}},
+        {"TIFF LE width as LONG, depth as BYTE",
+         Tiff(false, {{256, 4, 70000}, {257, 3, 300}, {258, 1, 8}}), {6, 70000, 300, 8}},
+        {"TIFF BE width as LONG, depth as BYTE",
+         Tiff(true, {{256, 4, 70000}, {257, 3, 300}, {258, 1, 8}}), {6, 70000, 300, 8}},
+        {"TIFF BE, short signature",
+         Tiff(true, {{256, 3, 0x1234}, {257, 3, 2}, {258, 3, 8}}).replace(2, 2, QByteArray("*\0", 2)),
+         {6, 0x1234, 2, 8}},
+        {"TIFF width of unknown type",
+         Tiff(false, {{256, 5, 300}, {257, 3, 300}, {258, 3, 8}}), {0, 0, 0, 0}},
+        {"TIFF width 0xFFFFFFFF",
+         Tiff(true, {{256, 4, 0xFFFFFFFF}, {257, 3, 30}, {258, 3, 8}}), {0, 0, 0, 0}},
+        {"TIFF without depth falls through to an embedded JPEG",
+         Tiff(false, {{256, 3, 30}, {257, 3, 30}}) + Jpeg(jfif, 0xC0, 11, 12), {2, 11, 12, 24}},
+    };
+}
+
+class HandBuilt : public ::testing::TestWithParam<BytesCase> {};
+
+TEST_P(HandBuilt, ProbesHeader)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("probe.bin"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(GetParam().bytes);
+    file.close();
+    ExpectProbe(path, GetParam().bytes, GetParam().want);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, HandBuilt, ::testing::ValuesIn(HandBuiltCases()),
+                         CaseName<BytesCase>);
+
+// --- paths that are no regular file ---------------------------------------
+
+TEST(DCImageInfo, PathsThatCannotBeProbedGiveZeros)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QStringList paths = {dir.filePath("missing.jpg"), dir.path(), QString()};
+#ifdef Q_OS_UNIX
+    // Opening a FIFO without a writer would block for ever.
+    const QString fifo = dir.filePath("fifo.jpg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    paths << fifo << QStringLiteral("/dev/zero");
+#endif
+    for (const QString &path : paths) {
+        TDCImageInfo info;
+        info.ReadImageInfoFromData(Jpeg({}, 0xC0, 5, 5));  // leaves a size behind
+        info.ReadImageInfo(path);
+        EXPECT_EQ(Describe(info), "type 0, 0 x 0, depth 0") << path.toStdString();
+        EXPECT_EQ(info.FileSize, 0) << path.toStdString();
+    }
+}
+
+} // namespace
