@@ -282,7 +282,7 @@ void TDCImageInfo::ReadImageInfo(const QString &path)
         if (!QFileInfo(path).isFile())
             return;
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             return;
         const qint64 size = file.size();
         FileSize = ClampedSize(size);
