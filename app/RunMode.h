@@ -1,0 +1,25 @@
+#pragma once
+// How the command line chooses the run: the screen-saver switches Windows
+// passes ("/s", "/c", "/p", any switch character, any case) and the word
+// that opens the administration tab.
+#include <QString>
+#include <QStringList>
+
+namespace lumetta {
+
+inline const QString AdminWord = QStringLiteral("tavel");
+
+struct RunMode {
+    bool preview = false;      // ends at once, before anything else
+    bool screenSaver = false;
+    bool config = false;
+    bool admin = false;
+};
+
+// arguments: the command line without the program itself.
+RunMode ParseRunMode(const QStringList &arguments);
+
+// "Lumetta v2.4.1" for file version "2.4.1.77": the build number stays out.
+QString MainCaption(const QString &title, const QString &fileVersion);
+
+} // namespace lumetta

@@ -1,0 +1,245 @@
+#include "app/SettingsTable.h"
+
+#include "common/Errors.h"
+#include <QtGlobal>
+#include <cmath>
+
+namespace lumetta {
+
+namespace {
+
+using T = SettingType;
+using P = LoadPhase;
+
+SettingSpec Flag(const char *name, P phase, const char *control, int def, int design)
+{
+    SettingSpec s{name, T::Flag, phase, control};
+    s.intDefault = def;
+    s.design = design;
+    return s;
+}
+
+SettingSpec Spin(const char *name, const char *control, int def, int design, int min, int max,
+                 int step = 1)
+{
+    SettingSpec s{name, T::Integer, P::Window, control};
+    s.intDefault = def;
+    s.design = design;
+    s.minimum = min;
+    s.maximum = max;
+    s.step = step;
+    return s;
+}
+
+SettingSpec Text(const char *name, P phase, const char *control, const char *def = "")
+{
+    SettingSpec s{name, T::String, phase, control};
+    s.textDefault = def;
+    return s;
+}
+
+SettingSpec Time(const char *name, const char *control, const char *def)
+{
+    SettingSpec s{name, T::Time, P::Window, control};
+    s.textDefault = def;
+    return s;
+}
+
+SettingSpec Colour(const char *name, const char *control, int def)
+{
+    SettingSpec s{name, T::Colour, P::Window, control};
+    s.intDefault = def;
+    return s;
+}
+
+SettingSpec Special(const char *name, P phase, int def = 0)
+{
+    SettingSpec s{name, T::Special, phase, nullptr};
+    s.intDefault = def;
+    return s;
+}
+
+SettingSpec ProxyServerSpec()
+{
+    SettingSpec s = Text("ProxyServer", P::Window, "ProxyServer");
+    s.designText = "127.0.0.1";
+    s.writeOnEveryChange = true;
+    return s;
+}
+
+SettingSpec DateSpec()
+{
+    return SettingSpec{"DateForSiteDelete", T::Date, P::Early, "dtDelCams"};
+}
+
+SettingSpec IntegerVar(const char *name, int def)
+{
+    SettingSpec s{name, T::Integer, P::Window, nullptr};
+    s.intDefault = def;
+    return s;
+}
+
+// The order is the load order.
+const SettingSpec Table[] = {
+    Flag("FollowChangedLinks", P::Admin, "FollowChangedLinks", 0, 0),
+    Flag("ShowAdsOnly", P::Admin, "ShowAdsOnly", 0, 0),
+    Flag("VersionAlert", P::Admin, "VersionAlert", 1, 1),
+    Text("SubmissionList", P::Admin, "edtSubmissionList"),
+    Text("MainList", P::Admin, "edtMainList"),
+    Text("AdultList", P::Admin, "edtAdultList"),
+    Flag("Countdown", P::Admin, "chkCountdown", 0, 0),
+    Text("AdminScriptUrl", P::Admin, "AdminScriptUrl"),
+    Text("AdminCamSubmitUrl", P::Admin, "AdminCamSubmitUrl"),
+
+    Flag("LogErrorCode", P::Early, "chkLogErrorCode", 0, 0),
+    Flag("DebugMode", P::Early, "DebugMode", 0, 0),
+    Text("AltSS", P::Early, "edtAltSS"),
+    DateSpec(),
+    Special("AppPath", P::Early),
+
+    IntegerVar("Left", 200),
+    IntegerVar("Top", 200),
+    IntegerVar("X-EnableAA", 0),
+    Flag("EnableAdultAds", P::Window, "EnableAdultAds", 0, 0),
+    Flag("DisableMouseMoveDetect", P::Window, "chkDisableMouseMoveDetect", 0, 0),
+    Flag("SwToOneCamOnMouseMove", P::Window, "SwToOneCamOnMouseMove", 0, 0),
+    Flag("ShowCurrentCamOnly", P::Window, "ShowCurrentCamOnly", 0, 0),
+    Flag("RandomBG", P::Window, "chkRandomBG", 0, 0),
+    Flag("MaxImageSizeEqScrnSize", P::Window, "chkMaxImageSizeEqScrnSize", 1, 1),
+    Flag("DoNotShrinkImages", P::Window, "chkDoNotShrinkImages", 0, 0),
+    Flag("AdjustForPAL", P::Window, "chkAdjustForPAL", 1, 1),
+    Flag("Random", P::Window, "chkRandom", 0, 0),
+    Flag("Resume", P::Window, "chkResume", 1, 1),
+    Flag("ShowNewImagesOnly", P::Window, "chkShowNewImagesOnly", 0, 0),
+    Flag("ShowDiffImagesOnly", P::Window, "chkShowDiffImagesOnly", 0, 0),
+    Flag("ShowCaption", P::Window, "ShowCaption", 1, 1),
+    Flag("CaptionPositionAtTop", P::Window, "CaptionPositionAtTop", 0, 0),
+    Flag("ShowTimeInCaption", P::Window, "ShowTimeInCaption", 0, 0),
+    Flag("ShowRefreshRateInCaption", P::Window, "ShowRefreshRateInCaption", 0, 0),
+    Flag("TransparentCaption", P::Window, "TransparentCaption", 0, 0),
+    Spin("CaptionFontSize", "CaptionFontSize", 28, 28, 8, 48),
+    Colour("CaptionColor", "CaptionColor", 255),
+    Colour("CaptionBG", "CaptionBG", 0),
+    Colour("BGcolor", "butBGcolor", 0),
+    Time("MinRefreshRate", "dtMinRefreshRate", "00:00:05"),
+    Time("MaxRefreshRate", "dtMaxRefreshRate", "03:00:00"),
+    Flag("SlowCam", P::Window, "SlowCam", 1, 1),
+    Spin("SlowDays", "SlowDays", 1, 1, 1, 3600),
+    Time("SlowInterval", "SlowInterval", "12:00:00"),
+    Flag("InactiveCam", P::Window, "InactiveCam", 1, 1),
+    Spin("InactiveDays", "InactiveDays", 3, 3, 1, 3600),
+    Flag("CheckDisabledCams", P::Window, "CheckDisabledCams", 0, 0),
+    Spin("CheckDisabledDays", "CheckDisabledDays", 1, 1, 1, 3600),
+    Flag("UseProxy", P::Window, "chkProxy", 0, 0),
+    ProxyServerSpec(),
+    Spin("ProxyPort", "ProxyPort", 8088, 8088, 0, 999999),
+    Spin("TimeOut", "TimeOut", 30, 30, 0, 3600, 10),
+    Spin("SSImageSize", "optSSImageSize", 0, 0, 0, 1),
+    Spin("SSInterval", "SSInterval", 10, 10, 0, 3600, 5),
+    Spin("SSInterval2", "SSInterval2", 10, 10, 10, 3600, 5),
+    Spin("ImageSize", "spinImageSize", 100, 100, 20, 100, 5),
+    // Absent reads 1, which the box raises to its minimum and stores.
+    Spin("TimesActualSize", "spinTimesActualSize", 1, 100, 100, 1000, 50),
+
+    Special("DownloadDir", P::Late),
+    Special("L1", P::Late),
+    Special("L2", P::Late),
+    Special("Categories", P::Late),
+    Special("SelectedCats", P::Late),
+    Special("SelectedCam", P::Late, 1),
+    Special("LastCam", P::Late, 1),
+    Flag("EnableSSAdultAds", P::SaverOrConfig, "EnableSSAdultAds", 0, 0),
+};
+
+} // namespace
+
+std::span<const SettingSpec> SettingsTable()
+{
+    return Table;
+}
+
+const SettingSpec *FindSetting(const QString &name)
+{
+    for (const SettingSpec &s : Table)
+        if (name == QLatin1String(s.name))
+            return &s;
+    return nullptr;
+}
+
+bool LoadRunsHandler(const SettingSpec &spec, int storedValue)
+{
+    if (spec.type == SettingType::Flag)
+        return (storedValue != 0) != (spec.design != 0);
+    return storedValue != spec.design;
+}
+
+int SlideIntervalStep(int value)
+{
+    return value < 10 ? 1 : 5;
+}
+
+QColor ColorFromStored(int value)
+{
+    const quint32 v = quint32(value);
+    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
+}
+
+int ColorToStored(const QColor &color)
+{
+    return color.red() | (color.green() << 8) | (color.blue() << 16);
+}
+
+QDate ParseDateText(const QString &text)
+{
+    const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        throw ConvertError(QStringLiteral("'%1' is not a valid date").arg(text));
+    return date;
+}
+
+QString FormatDateText(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QDate DefaultDateForSiteDelete(TDateTime now)
+{
+    return ToQDateTime(now).date().addMonths(-24);
+}
+
+QTime TimeFromValue(TDateTime value)
+{
+    const double fraction = value - std::floor(value);
+    const int ms = int(std::llround(fraction * SecondsPerDay * 1000.0)) % (86400 * 1000);
+    return QTime::fromMSecsSinceStartOfDay(ms);
+}
+
+TDateTime ValueFromTime(const QTime &time)
+{
+    return time.msecsSinceStartOfDay() / (SecondsPerDay * 1000.0);
+}
+
+DependentStates ComputeDependentStates(const OptionStates &o)
+{
+    DependentStates d;
+    d.proxyFieldsEnabled = o.useProxy;
+    d.resumeEnabled = !o.random;
+    d.selectedCatsEnabled = !o.showCurrentCamOnly;
+    d.swToOneCamEnabled = !o.disableMouseMoveDetect;
+    d.captionGroupVisible = o.showCaption;
+    d.imageSizeEnabled = o.ssImageSize == 0;
+    d.timesActualSizeEnabled = o.ssImageSize == 1;
+    return d;
+}
+
+CountStates ComputeCountStates(int enabledCount, int adultCount, int enableAA,
+                               bool checkDisabledCams)
+{
+    CountStates c;
+    c.slideshowEnabled = enabledCount >= 1 || checkDisabledCams;
+    c.ssTimerEnabled = enabledCount >= 1;
+    c.adultOffersVisible = adultCount > 0 && enableAA > 0;
+    return c;
+}
+
+} // namespace lumetta

@@ -1,0 +1,83 @@
+#include "app/StartupFiles.h"
+
+#include "platform/Registry.h"
+#include <QFile>
+#include <QFileInfo>
+
+namespace lumetta {
+
+QString VendorSite()
+{
+    QString site = qEnvironmentVariable("LUMETTA_SITE");
+    if (site.isEmpty())
+        site = QStringLiteral("http://www.korvane.example");
+    while (site.endsWith(QLatin1Char('/')))
+        site.chop(1);
+    return site;
+}
+
+QString MainListPath()
+{
+    return QStringLiteral("/lists/webcams.lst");
+}
+
+QString AdultListPath()
+{
+    return QStringLiteral("/lists/adult.lst");
+}
+
+ListLocation ResolveListLocation(const QString &stored, const QString &defaultUrl)
+{
+    ListLocation location;
+    QString shifted = stored;
+    if (shifted.isEmpty()) {
+        shifted = ShiftChars(defaultUrl, StoredTextShift);
+        location.storeShifted = shifted;
+    }
+    location.url = ShiftChars(shifted, -StoredTextShift);
+    return location;
+}
+
+QString WithTrailingSlash(const QString &folder)
+{
+    QString result = folder;
+    while (result.endsWith(QLatin1Char('/')))
+        result.chop(1);
+    return result + QLatin1Char('/');
+}
+
+bool RefreshInstalledCopy(const QString &program, const QString &installedCopy)
+{
+    const QFileInfo installed(installedCopy);
+    const QFileInfo running(program);
+    if (!installed.exists() || !running.exists())
+        return false;
+    const QDateTime stamp = running.lastModified();
+    if (installed.lastModified() == stamp)
+        return false;
+    // Copy beside it and rename, so a failed copy leaves the old one whole.
+    const QString temporary = installedCopy + QStringLiteral(".new");
+    QFile::remove(temporary);
+    if (!QFile::copy(program, temporary))
+        return false;
+    QFile copy(temporary);
+    if (copy.open(QIODevice::ReadWrite))
+        copy.setFileTime(stamp, QFileDevice::FileModificationTime);
+    copy.close();
+    QFile::remove(installedCopy);
+    if (!QFile::rename(temporary, installedCopy)) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
+}
+
+QString ReadLatin1File(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll());
+}
+
+} // namespace lumetta

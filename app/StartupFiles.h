@@ -1,0 +1,37 @@
+#pragma once
+// What the main window's set-up reads and refreshes outside the store:
+// the vendor's list locations, the installed screen-saver copy and the help text.
+#include <QString>
+
+namespace lumetta {
+
+// The maker's web site: $LUMETTA_SITE, else the built-in address; no trailing '/'.
+QString VendorSite();
+
+// The list locations are kept shifted by this amount so the store does not
+// show them at a glance ("L1", "L2" and "Xau").
+inline constexpr int StoredTextShift = 3;
+
+QString MainListPath();   // "/lists/webcams.lst"
+QString AdultListPath();  // "/lists/adult.lst"
+
+struct ListLocation {
+    QString url;          // plain text, ready to fetch
+    QString storeShifted; // non-empty when the default must be written first
+};
+
+// stored: the shifted text as read from the store (empty when absent).
+ListLocation ResolveListLocation(const QString &stored, const QString &defaultUrl);
+
+// Folder text with exactly one trailing '/'.
+QString WithTrailingSlash(const QString &folder);
+
+// Copies the running program over an installed copy whose modification time
+// differs; the copy then carries the program's time so the next start leaves
+// it alone. Returns true when it copied. Failures are not reported.
+bool RefreshInstalledCopy(const QString &program, const QString &installedCopy);
+
+// 8-bit text of a small file; empty when it cannot be read.
+QString ReadLatin1File(const QString &path);
+
+} // namespace lumetta

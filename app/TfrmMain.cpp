@@ -1,0 +1,767 @@
+#include "app/TfrmMain.h"
+
+#include "app/StartupFiles.h"
+#include "catalogue/CamRecord.h"
+#include "catalogue/CatalogueFile.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "platform/VersionInfo.h"
+#include "ui_TfrmMain.h"
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QProxyStyle>
+#include <QStyle>
+#include <QTabBar>
+#include <QTimeEdit>
+
+namespace lumetta {
+
+namespace {
+
+const QString ExportHint = QStringLiteral(
+    "If you would like this webcam to be included in our webcam list, click on the button "
+    "below, but first please MAKE SURE THE WEBCAM IS ACTIVE AND WORKING.");
+const QString SecurityWarning =
+    QStringLiteral("DO NOT install if screen saver password security is an issue.");
+const QString NoAppPathMessage =
+    QStringLiteral("Cannot run screensaver yet.\r\nPlease run the main application first.");
+const QString ListFileFilter = QStringLiteral(
+    "List files (*.lst)|*.LST|Text files (*.txt)|*.TXT|All files (*.*)|*.*");
+const QString ScreenSaverFilter = QStringLiteral("Screen savers (*.scr)|*.SCR|All files (*.*)|*.*");
+
+QString S(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+// Narrower tab padding so all seven pages of an administration run fit
+// the fixed window without scroll arrows.
+class TightTabStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 12;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+QIcon ColorSwatch(const QColor &color)
+{
+    QPixmap pixmap(12, 12);
+    pixmap.fill(color);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::gray);
+    painter.drawRect(0, 0, 11, 11);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(const RunMode &mode, const MainServices &services, QWidget *parent)
+    : QWidget(parent),
+      ScreenSaverMode(mode.screenSaver),
+      ConfigMode(mode.config),
+      AdminMode(mode.admin),
+      m_ui(std::make_unique<Ui::TfrmMain>()),
+      m_dialogs(services.dialogs),
+      m_shell(services.shell),
+      m_clock(services.clock)
+{
+    m_ui->setupUi(this);
+    setupControls();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::setupControls()
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(587, 440);
+    QFont base = font();
+    base.setPixelSize(11);
+    setFont(base);
+
+    auto *tabStyle = new TightTabStyle;
+    tabStyle->setParent(m_ui->PageControl1);
+    m_ui->PageControl1->tabBar()->setStyle(tabStyle);
+
+    QStyle *s = style();
+    m_ui->butClose->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
+    m_ui->butAdd->setText(QStringLiteral("+"));
+    m_ui->butDelete->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
+    m_ui->butRename->setText(QStringLiteral("ab"));
+    m_ui->butUp->setIcon(s->standardIcon(QStyle::SP_ArrowUp));
+    m_ui->butDown->setIcon(s->standardIcon(QStyle::SP_ArrowDown));
+    m_ui->butHomepage->setIcon(s->standardIcon(QStyle::SP_DirHomeIcon));
+    m_ui->butPlay->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
+    m_ui->butStop->setIcon(s->standardIcon(QStyle::SP_MediaStop));
+
+    // Link labels look like links; what they open comes with the support pages.
+    for (QLabel *link : {m_ui->lblHomepageUrl, m_ui->lblFAQUrl, m_ui->lblBugs, m_ui->LnkLabel1,
+                         m_ui->LnkLabel2}) {
+        link->setStyleSheet(QStringLiteral("QLabel { color: blue; text-decoration: underline; }"));
+        link->setCursor(Qt::PointingHandCursor);
+    }
+    QFont nameFont = m_ui->lblAppName->font();
+    nameFont.setPixelSize(20);
+    nameFont.setBold(true);
+    m_ui->lblAppName->setFont(nameFont);
+
+    m_imageSizeGroup = new QButtonGroup(this);
+    m_imageSizeGroup->addButton(m_ui->optSSImageSize0, 0);
+    m_imageSizeGroup->addButton(m_ui->optSSImageSize1, 1);
+
+    m_siteListMenu = new QMenu(this);
+    m_siteListMenu->setObjectName(QStringLiteral("SiteListMenu"));
+    m_siteListMenu->addAction(QStringLiteral("Enable all"))->setObjectName(QStringLiteral("mnuEnableAll"));
+    m_siteListMenu->addAction(QStringLiteral("Disable all"))->setObjectName(QStringLiteral("mnuDisableAll"));
+    m_siteListMenu->addSeparator();
+    m_siteListMenu->addAction(QStringLiteral("Sort by site name"))->setObjectName(QStringLiteral("mnuSortByName"));
+    m_siteListMenu->addAction(QStringLiteral("Sort by category"))->setObjectName(QStringLiteral("mnuSortByCategory"));
+    m_ui->SiteList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_ui->SiteList, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        m_siteListMenu->popup(m_ui->SiteList->viewport()->mapToGlobal(at));
+    });
+    connect(m_ui->SiteList, &QListWidget::itemClicked, this, [this] { SiteListClick(); });
+    connect(m_ui->SiteList, &QListWidget::itemChanged, this,
+            [this](QListWidgetItem *item) { SiteListClickCheck(item); });
+
+    for (const SettingSpec &spec : SettingsTable())
+        connectSetting(spec);
+
+    connect(m_ui->lstSelectedCats, &QListWidget::itemChanged, this,
+            [this] { lstSelectedCatsClickCheck(); });
+    connect(m_ui->butClose, &QPushButton::clicked, this, [this] { butCloseClick(); });
+    connect(m_ui->butSlideshow, &QPushButton::clicked, this, [this] { butSlideshowClick(); });
+    connect(m_ui->butBrowse, &QToolButton::clicked, this, [this] { butBrowseClick(); });
+    connect(m_ui->edtDownloadDir, &QLineEdit::editingFinished, this, [this] {
+        WriteRegString(LumettaKey, QStringLiteral("DownloadDir"), m_ui->edtDownloadDir->text());
+    });
+    connect(m_ui->butBGcolor, &QPushButton::clicked, this, [this] { butBGcolorClick(); });
+    connect(m_ui->SpeedButton4, &QToolButton::clicked, this, [this] { SpeedButton4Click(); });
+    connect(m_ui->SpeedButton1, &QToolButton::clicked, this,
+            [this] { listFileBrowse("edtMainList", "MainList"); });
+    connect(m_ui->SpeedButton2, &QToolButton::clicked, this,
+            [this] { listFileBrowse("edtAdultList", "AdultList"); });
+    connect(m_ui->SpeedButton3, &QToolButton::clicked, this,
+            [this] { listFileBrowse("edtSubmissionList", "SubmissionList"); });
+    m_ui->CaptionBG->installEventFilter(this);
+    m_ui->CaptionColor->installEventFilter(this);
+
+    SSTimer.setObjectName(QStringLiteral("SSTimer"));
+    CameraTimer.setObjectName(QStringLiteral("CameraTimer"));
+    TimeOutTimer.setObjectName(QStringLiteral("TimeOutTimer"));
+    ClickNowTimer.setObjectName(QStringLiteral("ClickNowTimer"));
+
+    setCaptionColor(ColorFromStored(255));
+    setCaptionBackground(ColorFromStored(0));
+    setBackgroundColor(ColorFromStored(0));
+    applyCaptionFont();
+}
+
+// Each setting's control writes its value the moment the user changes it.
+void TfrmMain::connectSetting(const SettingSpec &spec)
+{
+    if (!spec.control)
+        return;
+    QObject *control = findChild<QObject *>(S(spec.control));
+    Q_ASSERT_X(control, "TfrmMain", spec.control);
+    if (!control)
+        return;
+    const SettingSpec *s = &spec;
+    auto changed = [this, s] { settingChanged(*s); };
+    if (auto *box = qobject_cast<QCheckBox *>(control)) {
+        connect(box, &QCheckBox::clicked, this, changed);
+    } else if (auto *spin = qobject_cast<QSpinBox *>(control)) {
+        connect(spin, &QSpinBox::valueChanged, this, changed);
+    } else if (auto *slider = qobject_cast<QSlider *>(control)) {
+        connect(slider, &QSlider::valueChanged, this, changed);
+    } else if (auto *date = qobject_cast<QDateEdit *>(control)) {
+        connect(date, &QDateEdit::dateChanged, this, changed);
+    } else if (auto *time = qobject_cast<QTimeEdit *>(control)) {
+        connect(time, &QTimeEdit::timeChanged, this, changed);
+    } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+        connect(edit, &QLineEdit::editingFinished, this, changed);
+        if (spec.writeOnEveryChange)
+            connect(edit, &QLineEdit::textChanged, this, changed);
+    } else if (control == m_ui->optSSImageSize) {
+        connect(m_imageSizeGroup, &QButtonGroup::idClicked, this, changed);
+    }
+}
+
+void TfrmMain::loadPhase(LoadPhase phase)
+{
+    for (const SettingSpec &spec : SettingsTable())
+        if (spec.phase == phase && spec.control)
+            loadSetting(spec);
+}
+
+void TfrmMain::loadSetting(const SettingSpec &spec)
+{
+    const QString name = S(spec.name);
+    QObject *control = findChild<QObject *>(S(spec.control));
+    switch (spec.type) {
+    case SettingType::Flag: {
+        auto *box = qobject_cast<QCheckBox *>(control);
+        const bool value = ReadRegBool(LumettaKey, name, spec.intDefault != 0);
+        {
+            const QSignalBlocker block(box);
+            box->setChecked(value);
+        }
+        if (LoadRunsHandler(spec, value))
+            settingChanged(spec);
+        break;
+    }
+    case SettingType::Integer: {
+        const int value = ReadRegInteger(LumettaKey, name, spec.intDefault);
+        if (auto *spin = qobject_cast<QSpinBox *>(control)) {
+            const QSignalBlocker block(spin);
+            spin->setValue(value);  // clamps into the box's range
+        } else if (auto *slider = qobject_cast<QSlider *>(control)) {
+            const QSignalBlocker block(slider);
+            slider->setValue(value);
+        } else if (control == m_ui->optSSImageSize) {
+            (value == 1 ? m_ui->optSSImageSize1 : m_ui->optSSImageSize0)->setChecked(true);
+        }
+        if (LoadRunsHandler(spec, value))
+            settingChanged(spec);
+        break;
+    }
+    case SettingType::String: {
+        auto *edit = qobject_cast<QLineEdit *>(control);
+        const QString value = ReadRegString(LumettaKey, name, S(spec.textDefault));
+        {
+            const QSignalBlocker block(edit);
+            edit->setText(value);
+        }
+        // A box that writes on every change sees loading as a change.
+        if (spec.writeOnEveryChange && value != S(spec.designText))
+            settingChanged(spec);
+        break;
+    }
+    case SettingType::Time: {
+        auto *time = qobject_cast<QTimeEdit *>(control);
+        const TDateTime value = ParseTimeText(ReadRegString(LumettaKey, name, S(spec.textDefault)));
+        const QSignalBlocker block(time);
+        time->setTime(TimeFromValue(value));
+        break;
+    }
+    case SettingType::Date: {
+        auto *date = qobject_cast<QDateEdit *>(control);
+        const QString fallback = FormatDateText(DefaultDateForSiteDelete(m_clock.now()));
+        const QDate value = ParseDateText(ReadRegString(LumettaKey, name, fallback));
+        const QSignalBlocker block(date);
+        date->setDate(value);
+        break;
+    }
+    case SettingType::Colour: {
+        const QColor color = ColorFromStored(ReadRegInteger(LumettaKey, name, spec.intDefault));
+        if (control == m_ui->CaptionColor)
+            setCaptionColor(color);
+        else if (control == m_ui->CaptionBG)
+            setCaptionBackground(color);
+        else
+            setBackgroundColor(color);
+        break;
+    }
+    case SettingType::Special:
+        break;
+    }
+}
+
+// The change handler of every setting control: store, then let the
+// controls that depend on it follow.
+void TfrmMain::settingChanged(const SettingSpec &spec)
+{
+    const QString name = S(spec.name);
+    QObject *control = findChild<QObject *>(S(spec.control));
+    if (auto *box = qobject_cast<QCheckBox *>(control)) {
+        WriteRegBool(LumettaKey, name, box->isChecked());
+    } else if (auto *spin = qobject_cast<QSpinBox *>(control)) {
+        WriteRegInteger(LumettaKey, name, spin->value());
+    } else if (auto *slider = qobject_cast<QSlider *>(control)) {
+        WriteRegInteger(LumettaKey, name, slider->value());
+    } else if (auto *date = qobject_cast<QDateEdit *>(control)) {
+        WriteRegString(LumettaKey, name, FormatDateText(date->date()));
+    } else if (auto *time = qobject_cast<QTimeEdit *>(control)) {
+        WriteRegString(LumettaKey, name, FormatTimeText(ValueFromTime(time->time())));
+    } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+        WriteRegString(LumettaKey, name, edit->text());
+    } else if (control == m_ui->optSSImageSize) {
+        WriteRegInteger(LumettaKey, name, m_imageSizeGroup->checkedId() == 1 ? 1 : 0);
+    }
+
+    if (name == QLatin1String("VersionAlert"))
+        m_ui->lblLatestVersion->setVisible(!m_ui->VersionAlert->isChecked());
+    else if (name == QLatin1String("TransparentCaption"))
+        applyCaptionBackground();
+    else if (name == QLatin1String("CaptionFontSize"))
+        applyCaptionFont();
+    else if (name == QLatin1String("SSInterval"))
+        m_ui->SSInterval2->setMinimum(m_ui->SSInterval->value());
+    else if (name == QLatin1String("CheckDisabledCams"))
+        RefreshCountDependents();
+    updateIntervalSteps();
+    refreshOptionDependents();
+}
+
+void TfrmMain::refreshOptionDependents()
+{
+    OptionStates options;
+    options.useProxy = m_ui->chkProxy->isChecked();
+    options.random = m_ui->chkRandom->isChecked();
+    options.showCurrentCamOnly = m_ui->ShowCurrentCamOnly->isChecked();
+    options.disableMouseMoveDetect = m_ui->chkDisableMouseMoveDetect->isChecked();
+    options.showCaption = m_ui->ShowCaption->isChecked();
+    options.ssImageSize = m_imageSizeGroup->checkedId() == 1 ? 1 : 0;
+    const DependentStates d = ComputeDependentStates(options);
+    m_ui->ProxyServer->setEnabled(d.proxyFieldsEnabled);
+    m_ui->ProxyPort->setEnabled(d.proxyFieldsEnabled);
+    m_ui->lblPort->setEnabled(d.proxyFieldsEnabled);
+    m_ui->chkResume->setEnabled(d.resumeEnabled);
+    m_ui->lstSelectedCats->setEnabled(d.selectedCatsEnabled);
+    m_ui->SwToOneCamOnMouseMove->setEnabled(d.swToOneCamEnabled);
+    m_ui->grpCaption->setVisible(d.captionGroupVisible);
+    m_ui->spinImageSize->setEnabled(d.imageSizeEnabled);
+    m_ui->chkDoNotShrinkImages->setEnabled(d.imageSizeEnabled);
+    m_ui->spinTimesActualSize->setEnabled(d.timesActualSizeEnabled);
+}
+
+void TfrmMain::updateIntervalSteps()
+{
+    m_ui->SSInterval->setSingleStep(SlideIntervalStep(m_ui->SSInterval->value()));
+    m_ui->SSInterval2->setSingleStep(SlideIntervalStep(m_ui->SSInterval2->value()));
+}
+
+void TfrmMain::RefreshCountDependents()
+{
+    const CountStates c = ComputeCountStates(EnabledCount, AdultCount, EnableAA,
+                                             m_ui->CheckDisabledCams->isChecked());
+    m_ui->butSlideshow->setEnabled(c.slideshowEnabled);
+    SSTimer.setEnabled(c.ssTimerEnabled);
+    (ScreenSaverMode ? m_ui->EnableSSAdultAds : m_ui->EnableAdultAds)->setVisible(c.adultOffersVisible);
+}
+
+void TfrmMain::showAdultOffersBox()
+{
+    m_ui->EnableSSAdultAds->setVisible(ComputeCountStates(EnabledCount, AdultCount, EnableAA, false)
+                                           .adultOffersVisible);
+    loadSetting(*FindSetting(QStringLiteral("EnableSSAdultAds")));
+}
+
+// --- caption sample -------------------------------------------------------
+
+void TfrmMain::setCaptionColor(const QColor &color)
+{
+    QPalette palette = m_ui->CaptionColor->palette();
+    palette.setColor(QPalette::WindowText, color);
+    m_ui->CaptionColor->setPalette(palette);
+}
+
+void TfrmMain::setCaptionBackground(const QColor &color)
+{
+    QPalette palette = m_ui->CaptionBG->palette();
+    palette.setColor(QPalette::Window, color);
+    m_ui->CaptionBG->setPalette(palette);
+}
+
+void TfrmMain::setBackgroundColor(const QColor &color)
+{
+    m_ui->butBGcolor->setProperty("color", color);
+    m_ui->butBGcolor->setIcon(ColorSwatch(color));
+}
+
+void TfrmMain::applyCaptionBackground()
+{
+    // Transparent: the sample shows through to its parent.
+    const bool transparent = m_ui->TransparentCaption->isChecked();
+    if (!transparent)
+        setCaptionBackground(
+            ColorFromStored(ReadRegInteger(LumettaKey, QStringLiteral("CaptionBG"), 0)));
+    m_ui->CaptionBG->setAutoFillBackground(!transparent);
+    m_ui->CaptionBG->update();
+}
+
+void TfrmMain::applyCaptionFont()
+{
+    QFont f = m_ui->CaptionColor->font();
+    f.setPointSize(m_ui->CaptionFontSize->value());
+    m_ui->CaptionColor->setFont(f);
+    placeCaptionSample();
+}
+
+// The sample text sits centred and no larger than it needs, so a click
+// beside it reaches the panel (background) rather than the text (colour).
+void TfrmMain::placeCaptionSample()
+{
+    QLabel *sample = m_ui->CaptionColor;
+    const QRect area = m_ui->CaptionBG->contentsRect();
+    QSize size = sample->sizeHint().boundedTo(area.size() - QSize(8, 4));
+    size.setHeight(qMax(size.height(), 1));
+    QRect r(QPoint(0, 0), size);
+    r.moveCenter(area.center());
+    sample->setGeometry(r);
+}
+
+void TfrmMain::CaptionColorClick()
+{
+    const QColor current = m_ui->CaptionColor->palette().color(QPalette::WindowText);
+    if (const auto chosen = m_dialogs.chooseColor(current)) {
+        setCaptionColor(*chosen);
+        WriteRegInteger(LumettaKey, QStringLiteral("CaptionColor"), ColorToStored(*chosen));
+    }
+}
+
+void TfrmMain::CaptionBGClick()
+{
+    const QColor current = ColorFromStored(ReadRegInteger(LumettaKey, QStringLiteral("CaptionBG"), 0));
+    if (const auto chosen = m_dialogs.chooseColor(current)) {
+        WriteRegInteger(LumettaKey, QStringLiteral("CaptionBG"), ColorToStored(*chosen));
+        setCaptionBackground(*chosen);
+        applyCaptionBackground();
+    }
+}
+
+void TfrmMain::butBGcolorClick()
+{
+    const QColor current = m_ui->butBGcolor->property("color").value<QColor>();
+    if (const auto chosen = m_dialogs.chooseColor(current)) {
+        setBackgroundColor(*chosen);
+        WriteRegInteger(LumettaKey, QStringLiteral("BGcolor"), ColorToStored(*chosen));
+    }
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (watched == m_ui->CaptionColor) {
+            CaptionColorClick();
+            return true;
+        }
+        if (watched == m_ui->CaptionBG) {
+            CaptionBGClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- folders and files ----------------------------------------------------
+
+void TfrmMain::butBrowseClick()
+{
+    if (const auto folder = m_dialogs.chooseFolder(QStringLiteral("Select Folder"),
+                                                   m_ui->edtDownloadDir->text())) {
+        m_ui->edtDownloadDir->setText(*folder);
+        WriteRegString(LumettaKey, QStringLiteral("DownloadDir"), *folder);
+    }
+}
+
+void TfrmMain::SpeedButton4Click()
+{
+    if (const auto file = m_dialogs.chooseOpenFile(QString(), WindowsFolder(), ScreenSaverFilter)) {
+        m_ui->edtAltSS->setText(*file);
+        WriteRegString(LumettaKey, QStringLiteral("AltSS"), *file);
+    }
+}
+
+void TfrmMain::listFileBrowse(const char *edit, const char *name)
+{
+    auto *box = findChild<QLineEdit *>(S(edit));
+    if (const auto file = m_dialogs.chooseOpenFile(QString(), QString(), ListFileFilter)) {
+        box->setText(*file);
+        WriteRegString(LumettaKey, S(name), *file);
+    }
+}
+
+// --- categories -----------------------------------------------------------
+
+void TfrmMain::loadCategories()
+{
+    Categories = ReadRegString(LumettaKey, QStringLiteral("Categories"), QString());
+    if (Categories.isEmpty()) {
+        Categories = DefaultCategories;
+        WriteRegString(LumettaKey, QStringLiteral("Categories"), Categories);
+    }
+    const QStringList names = SplitToList(Categories);
+    m_ui->cmbCategory->clear();
+    m_ui->cmbCategory->addItems(names);
+
+    SelectedCats = ReadRegString(LumettaKey, QStringLiteral("SelectedCats"), Categories);
+    SelectedCatList = SplitToList(SelectedCats);
+    m_loadingCategories = true;
+    m_ui->lstSelectedCats->clear();
+    for (const QString &category : names) {
+        auto *item = new QListWidgetItem(category, m_ui->lstSelectedCats);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(SelectedCatList.contains(category, Qt::CaseInsensitive) ? Qt::Checked
+                                                                                     : Qt::Unchecked);
+    }
+    m_loadingCategories = false;
+}
+
+void TfrmMain::lstSelectedCatsClickCheck()
+{
+    if (m_loadingCategories)
+        return;
+    QStringList ticked;
+    for (int i = 0; i < m_ui->lstSelectedCats->count(); ++i)
+        if (m_ui->lstSelectedCats->item(i)->checkState() == Qt::Checked)
+            ticked << m_ui->lstSelectedCats->item(i)->text();
+    SelectedCats = ticked.join(QLatin1Char(','));
+    SelectedCatList = SplitToList(SelectedCats);
+    WriteRegString(LumettaKey, QStringLiteral("SelectedCats"), SelectedCats);
+}
+
+// --- catalogue list -------------------------------------------------------
+
+void TfrmMain::RebuildSiteList()
+{
+    QListWidget *list = m_ui->SiteList;
+    const QSignalBlocker block(list);
+    list->clear();
+    LocalFileList.clear();
+    ImageUrlList.clear();
+    EnabledCount = 0;
+    AdultCount = 0;
+    int widest = 0;
+    const QFontMetrics metrics(list->font());
+    for (const QString &line : std::as_const(CamData)) {
+        const CamRecord record = CamRecord::fromLine(line.trimmed());
+        const QString name = record.siteName().isEmpty() ? record.imageUrl() : record.siteName();
+        auto *item = new QListWidgetItem(name, list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(record.enabled() ? Qt::Checked : Qt::Unchecked);
+        LocalFileList << record.localFilename();
+        ImageUrlList << record.imageUrl();
+        if (record.enabled()) {
+            ++EnabledCount;
+            if (record.isAdult())
+                ++AdultCount;
+        }
+        widest = qMax(widest, metrics.horizontalAdvance(name));
+    }
+    list->setHorizontalScrollBarPolicy(widest + 20 > list->viewport()->width()
+                                           ? Qt::ScrollBarAsNeeded
+                                           : Qt::ScrollBarAlwaysOff);
+    list->setCurrentRow(-1);
+    RefreshCountDependents();
+}
+
+void TfrmMain::SiteListClick()
+{
+    QListWidget *list = m_ui->SiteList;
+    if (list->count() == 0)
+        return;
+    if (list->currentRow() < 0 || list->currentRow() >= list->count())
+        list->setCurrentRow(0);
+    m_ui->grpEditor->setEnabled(true);
+    for (QWidget *button : {static_cast<QWidget *>(m_ui->butDelete), static_cast<QWidget *>(m_ui->butRename),
+                            static_cast<QWidget *>(m_ui->butUp), static_cast<QWidget *>(m_ui->butDown)})
+        button->setEnabled(true);
+    m_ui->StatusBar->showMessage(QStringLiteral("Webcams - Current: %1  Enabled: %2  Total: %3")
+                                     .arg(list->currentRow() + 1)
+                                     .arg(EnabledCount)
+                                     .arg(list->count()));
+}
+
+void TfrmMain::SaveCurrentCam()
+{
+    // The editor's write-back arrives with the catalogue editing.
+}
+
+void TfrmMain::SiteListClickCheck(QListWidgetItem *item)
+{
+    // Ticking and unticking arrive with the catalogue editing.
+    Q_UNUSED(item);
+}
+
+// --- run --------------------------------------------------------------------
+
+void TfrmMain::butSlideshowClick()
+{
+    if (StartSlideShow)
+        StartSlideShow();
+}
+
+void TfrmMain::butCloseClick()
+{
+    if (AbortRequest)
+        AbortRequest();
+    QCoreApplication::quit();
+}
+
+void TfrmMain::AppEventsException(const QString &message)
+{
+    m_dialogs.showMessage(message);
+}
+
+TfrmMain::SetupResult TfrmMain::FormCreate()
+{
+    // 1
+    m_ui->txtExport->setText(ExportHint);
+    m_ui->lblSecurity->setText(SecurityWarning);
+
+    // 2: the lists start empty with the window.
+    CamData.clear();
+    ImageUrlList.clear();
+    LocalFileList.clear();
+    SelectedCatList.clear();
+    ImportList.clear();
+
+    // 3
+    QTabWidget *pages = m_ui->PageControl1;
+    pages->setTabVisible(pages->indexOf(m_ui->tabAdmin), false);
+    if (AdminMode) {
+        pages->setTabVisible(pages->indexOf(m_ui->tabAdmin), true);
+        loadPhase(LoadPhase::Admin);
+        m_ui->lblLatestVersion->setVisible(false);
+        m_ui->txtExport->setVisible(true);
+        m_ui->butExportCam->setVisible(true);
+        m_ui->grpImpExp->setVisible(true);
+    }
+
+    // 4
+    loadPhase(LoadPhase::Early);
+
+    // 5
+    if (ScreenSaverMode || ConfigMode) {
+        AppPath = ReadRegString(LumettaKey, QStringLiteral("AppPath"), QString());
+        if (AppPath.isEmpty()) {
+            m_dialogs.showMessage(NoAppPathMessage);
+            return SetupResult::EndProcess;
+        }
+    } else {
+        AppPath = ResolveAppPath(QCoreApplication::applicationDirPath());
+        WriteRegString(LumettaKey, QStringLiteral("AppPath"), AppPath);
+    }
+
+    // 6
+    VersionString = lumetta::VersionString();
+    m_ui->lblAppName->setText(AppTitle);
+    m_ui->lblAppVersion->setText(QStringLiteral("Version ") + VersionString);
+    m_ui->lblAppDesc->setText(VersionComments());
+    m_ui->lblCopyright->setText(VersionCopyright());
+    ProductPath = QStringLiteral("lumetta");
+
+    // 7
+    setWindowTitle(MainCaption(AppTitle, VersionString));
+
+    // 8
+    move(ReadRegInteger(LumettaKey, QStringLiteral("Left"), 200),
+         ReadRegInteger(LumettaKey, QStringLiteral("Top"), 200));
+    EnableAA = ReadRegInteger(LumettaKey, QStringLiteral("X-EnableAA"), 0);
+    loadPhase(LoadPhase::Window);
+    m_ui->SSInterval2->setMinimum(m_ui->SSInterval->value());
+    updateIntervalSteps();
+    applyCaptionBackground();
+    refreshOptionDependents();
+    SSTimer.setInterval(0);
+
+    // 9: blank lines are no webcams; leaving them out keeps list and records in step.
+    DataFileName = AppPath + DataFileBaseName;
+    BackupFileName = AppPath + BackupFileBaseName;
+    CreateCatalogueIfMissing(DataFileName);
+    CamData.clear();
+    for (const QString &line : LoadCatalogue(DataFileName))
+        if (!line.trimmed().isEmpty())
+            CamData << line;
+
+    // 10
+    const QString downloadDir =
+        ReadRegString(LumettaKey, QStringLiteral("DownloadDir"), AppPath + QStringLiteral("images"));
+    m_ui->edtDownloadDir->setText(downloadDir);
+    SampleImageFile = WithTrailingSlash(downloadDir) + QStringLiteral("sample.jpg");
+
+    // 11
+    const QString site = VendorSite();
+    for (auto [name, path, url] : {std::tuple{QStringLiteral("L1"), MainListPath(), &MainListUrl},
+                                   std::tuple{QStringLiteral("L2"), AdultListPath(), &AdultListUrl}}) {
+        const ListLocation location =
+            ResolveListLocation(ReadRegString(LumettaKey, name, QString()), site + path);
+        if (!location.storeShifted.isEmpty())
+            WriteRegString(LumettaKey, name, location.storeShifted);
+        *url = location.url;
+    }
+    loadCategories();
+
+    // 12
+    RebuildSiteList();
+    const int selectedCam = ReadRegInteger(LumettaKey, QStringLiteral("SelectedCam"), 1);
+    const int lastCam = AdminMode ? ReadRegInteger(LumettaKey, QStringLiteral("LastCam"), 1) : 0;
+    if (!CamData.isEmpty()) {
+        const int index = AdminMode ? lastCam : selectedCam;
+        m_ui->SiteList->setCurrentRow(index >= 0 && index < m_ui->SiteList->count() ? index : -1);
+        SiteListClick();
+    }
+
+    // 13
+    pages->setCurrentWidget(m_ui->tabWebcams);
+
+    // 14
+    if (ScreenSaverMode) {
+        const QString offlineSaver = m_ui->edtAltSS->text();
+        if (!m_shell.isInternetConnected() && !offlineSaver.isEmpty()
+            && m_shell.startProgram(offlineSaver, {QStringLiteral("/s")}))
+            return SetupResult::OfflineSaverStarted;
+        showAdultOffersBox();
+        m_ui->butSlideshow->click();
+    }
+
+    // 15
+    if (ConfigMode) {
+        for (QWidget *page : {m_ui->tabWebcams, m_ui->tabWebcamOptions, m_ui->tabTools})
+            pages->setTabVisible(pages->indexOf(page), false);
+        m_ui->butSlideshow->setVisible(false);
+        m_ui->EnableAdultAds->setVisible(false);
+        showAdultOffersBox();
+        m_ui->ShowCaption->setVisible(true);
+        pages->setTabText(pages->indexOf(m_ui->tabSlideShow), QStringLiteral(" Screen saver options"));
+        pages->setCurrentWidget(m_ui->tabSlideShow);
+    }
+
+    // 16
+    const QString readme = AppPath + QStringLiteral("readme.txt");
+    if (QFileInfo::exists(readme))
+        m_ui->memoHelp->setPlainText(ReadLatin1File(readme));
+
+    // 17: keep an installed screen saver at this version.
+    if (!ScreenSaverMode)
+        RefreshInstalledCopy(QCoreApplication::applicationFilePath(),
+                             WindowsFolder() + QStringLiteral("Lumetta.scr"));
+    return SetupResult::Completed;
+}
+
+void TfrmMain::FormDestroy()
+{
+    WriteRegInteger(LumettaKey, QStringLiteral("Top"), pos().y());
+    WriteRegInteger(LumettaKey, QStringLiteral("Left"), pos().x());
+    WriteRegInteger(LumettaKey, QStringLiteral("SelectedCam"), m_ui->SiteList->currentRow());
+    CamData.clear();
+    SelectedCatList.clear();
+    LocalFileList.clear();
+    ImportList.clear();
+    ImageUrlList.clear();
+}
+
+} // namespace lumetta

@@ -1,0 +1,68 @@
+#include "app/RunMode.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+struct ModeCase {
+    const char *description;
+    QStringList arguments;
+    bool preview, screenSaver, config, admin;
+};
+
+void PrintTo(const ModeCase &c, std::ostream *os)
+{
+    *os << c.description;
+}
+
+class RunModeTest : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(RunModeTest, ReadsTheFirstArgument)
+{
+    const ModeCase &c = GetParam();
+    const RunMode mode = ParseRunMode(c.arguments);
+    EXPECT_EQ(mode.preview, c.preview);
+    EXPECT_EQ(mode.screenSaver, c.screenSaver);
+    EXPECT_EQ(mode.config, c.config);
+    EXPECT_EQ(mode.admin, c.admin);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, RunModeTest,
+    ::testing::Values(
+        ModeCase{"no arguments is a normal run", {}, false, false, false, false},
+        ModeCase{"/S in capitals", {"/S"}, false, true, false, false},
+        ModeCase{"-s: the switch character is not looked at", {"-s"}, false, true, false, false},
+        ModeCase{"/c:1234 with a window handle", {"/c:1234"}, false, false, true, false},
+        ModeCase{"/p and a handle as second argument", {"/p", "1234"}, true, false, false, false},
+        ModeCase{"/P 1234 as one argument", {"/P 1234"}, true, false, false, false},
+        ModeCase{"a single character has no mode letter", {"s"}, false, false, false, false},
+        ModeCase{"empty first argument", {""}, false, false, false, false},
+        ModeCase{"the letter must be second: 'sx' is normal", {"sx"}, false, false, false, false},
+        ModeCase{"only the first argument counts", {"x", "/s"}, false, false, false, false},
+        ModeCase{"administration word in capitals", {"TAVEL"}, false, false, false, true},
+        ModeCase{"administration word with more arguments", {"tavel", "/s"}, false, false, false, true},
+        ModeCase{"administration word as second argument", {"/x", "tavel"}, false, false, false, false},
+        ModeCase{"administration word must be whole", {"tavels"}, false, false, false, false},
+        ModeCase{"/administration is no mode", {"/a"}, false, false, false, false}));
+
+struct CaptionCase {
+    const char *description;
+    const char *version;
+    const char *caption;
+};
+
+TEST(MainCaption, ShowsThreePartsOfTheFileVersion)
+{
+    const CaptionCase cases[] = {
+        {"build number left out", "2.4.1.77", "Lumetta v2.4.1"},
+        {"numbers in decimal", "02.04.010.5", "Lumetta v2.4.10"},
+        {"short version padded", "3", "Lumetta v3.0.0"},
+    };
+    for (const CaptionCase &c : cases)
+        EXPECT_EQ(MainCaption("Lumetta", c.version), QString(c.caption)) << c.description;
+}
+
+} // namespace

@@ -1,0 +1,192 @@
+#include "app/SettingsTable.h"
+
+#include "common/Errors.h"
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+TEST(SettingsTable, NamesAreUniqueAndControlsNamed)
+{
+    QSet<QString> names;
+    for (const SettingSpec &s : SettingsTable()) {
+        EXPECT_FALSE(names.contains(s.name)) << s.name;
+        names.insert(s.name);
+        if (s.type == SettingType::Flag || s.type == SettingType::Time || s.type == SettingType::Date
+            || s.type == SettingType::Colour)
+            EXPECT_NE(s.control, nullptr) << s.name;
+    }
+}
+
+TEST(SettingsTable, LoadOrderKeepsPhasesTogether)
+{
+    // The window loads phase by phase; a value listed out of its phase
+    // would load at the wrong step.
+    int last = 0;
+    for (const SettingSpec &s : SettingsTable()) {
+        EXPECT_GE(int(s.phase), last) << s.name;
+        last = int(s.phase);
+    }
+}
+
+struct HandlerCase {
+    const char *description;
+    const char *name;
+    int stored;
+    bool runs;
+};
+
+TEST(LoadRunsHandler, OnlyWhenTheStoredValueDiffersFromTheDesign)
+{
+    const HandlerCase cases[] = {
+        {"TimesActualSize absent reads 1: stored back as the box's 100", "TimesActualSize", 1, true},
+        {"TimesActualSize 100 is the design value", "TimesActualSize", 100, false},
+        {"ticked at design, stored 0", "VersionAlert", 0, true},
+        {"ticked at design, any non-zero is ticked", "VersionAlert", 7, false},
+        {"unticked at design, stored 1", "Random", 1, true},
+        {"unticked at design, stored 0", "Random", 0, false},
+        {"spin box default equals design", "SSInterval", 10, false},
+        {"spin box out of range still differs", "SSInterval", 99999, true},
+    };
+    for (const HandlerCase &c : cases) {
+        const SettingSpec *spec = FindSetting(c.name);
+        ASSERT_NE(spec, nullptr) << c.name;
+        EXPECT_EQ(LoadRunsHandler(*spec, c.stored), c.runs) << c.description;
+    }
+}
+
+TEST(SlideIntervalStep, OneBelowTenFiveFromTen)
+{
+    const std::pair<int, int> cases[] = {{0, 1}, {9, 1}, {10, 5}, {11, 5}, {3600, 5}};
+    for (auto [value, step] : cases)
+        EXPECT_EQ(SlideIntervalStep(value), step) << "value " << value;
+}
+
+TEST(StoredColour, RedSitsInTheLowByte)
+{
+    struct {
+        int stored;
+        QColor color;
+    } const cases[] = {
+        {255, QColor(255, 0, 0)},
+        {0, QColor(0, 0, 0)},
+        {0xff0000, QColor(0, 0, 255)},
+        {0x00ff00, QColor(0, 255, 0)},
+        {0x123456, QColor(0x56, 0x34, 0x12)},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ColorFromStored(c.stored), c.color) << c.stored;
+        EXPECT_EQ(ColorToStored(c.color), c.stored) << c.stored;
+    }
+    // High byte (system colour flags) does not leak into the colour.
+    EXPECT_EQ(ColorFromStored(int(0x80000005u)), QColor(5, 0, 0));
+}
+
+TEST(DateText, ReadsTheStoredFormAndNamesABadOne)
+{
+    EXPECT_EQ(ParseDateText("2024-02-29"), QDate(2024, 2, 29));
+    EXPECT_EQ(FormatDateText(QDate(2024, 2, 9)), QString("2024-02-09"));
+    for (const char *bad : {"", "2023-02-29", "29.02.2024", "yesterday"}) {
+        try {
+            ParseDateText(bad);
+            ADD_FAILURE() << "accepted '" << bad << "'";
+        } catch (const ConvertError &e) {
+            EXPECT_EQ(e.message(), QString("'%1' is not a valid date").arg(bad));
+        }
+    }
+}
+
+TEST(DefaultDateForSiteDelete, TwoYearsBackEvenFromALeapDay)
+{
+    EXPECT_EQ(DefaultDateForSiteDelete(EncodeDate(2026, 12, 6) + EncodeTime(23, 59, 0)),
+              QDate(2024, 12, 6));
+    EXPECT_EQ(DefaultDateForSiteDelete(EncodeDate(2028, 2, 29)), QDate(2026, 2, 28));
+}
+
+TEST(TimeValue, RoundTripsTheWholeDay)
+{
+    for (const QTime &t : {QTime(0, 0, 0), QTime(0, 0, 5), QTime(12, 0, 0), QTime(23, 59, 59)}) {
+        EXPECT_EQ(TimeFromValue(ValueFromTime(t)), t) << t.toString().toStdString();
+        // A date part in front of the time changes nothing.
+        EXPECT_EQ(TimeFromValue(40000 + ValueFromTime(t)), t) << t.toString().toStdString();
+    }
+    EXPECT_EQ(TimeFromValue(ParseTimeText("03:00:00")), QTime(3, 0, 0));
+}
+
+struct DependentCase {
+    const char *description;
+    OptionStates options;
+    DependentStates expected;
+};
+
+TEST(ComputeDependentStates, EachOptionSwitchesItsOwnControls)
+{
+    const OptionStates defaults;
+    auto with = [&](auto change) {
+        OptionStates o = defaults;
+        change(o);
+        return o;
+    };
+    DependentStates base;
+    auto expect = [&](auto change) {
+        DependentStates d = base;
+        change(d);
+        return d;
+    };
+    const DependentCase cases[] = {
+        {"defaults", defaults, base},
+        {"proxy ticked enables server, port and label", with([](auto &o) { o.useProxy = true; }),
+         expect([](auto &d) { d.proxyFieldsEnabled = true; })},
+        {"random order disables resume", with([](auto &o) { o.random = true; }),
+         expect([](auto &d) { d.resumeEnabled = false; })},
+        {"current cam only disables the categories", with([](auto &o) { o.showCurrentCamOnly = true; }),
+         expect([](auto &d) { d.selectedCatsEnabled = false; })},
+        {"no mouse detection disables the toggle", with([](auto &o) { o.disableMouseMoveDetect = true; }),
+         expect([](auto &d) { d.swToOneCamEnabled = false; })},
+        {"no caption hides the caption group", with([](auto &o) { o.showCaption = false; }),
+         expect([](auto &d) { d.captionGroupVisible = false; })},
+        {"actual size swaps the size boxes", with([](auto &o) { o.ssImageSize = 1; }),
+         expect([](auto &d) {
+             d.imageSizeEnabled = false;
+             d.timesActualSizeEnabled = true;
+         })},
+    };
+    for (const DependentCase &c : cases) {
+        const DependentStates d = ComputeDependentStates(c.options);
+        EXPECT_EQ(d.proxyFieldsEnabled, c.expected.proxyFieldsEnabled) << c.description;
+        EXPECT_EQ(d.resumeEnabled, c.expected.resumeEnabled) << c.description;
+        EXPECT_EQ(d.selectedCatsEnabled, c.expected.selectedCatsEnabled) << c.description;
+        EXPECT_EQ(d.swToOneCamEnabled, c.expected.swToOneCamEnabled) << c.description;
+        EXPECT_EQ(d.captionGroupVisible, c.expected.captionGroupVisible) << c.description;
+        EXPECT_EQ(d.imageSizeEnabled, c.expected.imageSizeEnabled) << c.description;
+        EXPECT_EQ(d.timesActualSizeEnabled, c.expected.timesActualSizeEnabled) << c.description;
+    }
+}
+
+TEST(ComputeCountStates, SlideShowButtonTimerAndAdultOffers)
+{
+    struct {
+        const char *description;
+        int enabled, adult, enableAA;
+        bool checkDisabled;
+        bool button, timer, offers;
+    } const cases[] = {
+        {"nothing ticked", 0, 0, 0, false, false, false, false},
+        {"nothing ticked but disabled cams are checked", 0, 0, 0, true, true, false, false},
+        {"one ticked", 1, 0, 0, false, true, true, false},
+        {"adult cam without permission", 2, 1, 0, false, true, true, false},
+        {"adult cam with permission", 2, 1, 1, false, true, true, true},
+        {"negative permission hides", 2, 1, -1, false, true, true, false},
+        {"permission without adult cams", 2, 0, 1, false, true, true, false},
+    };
+    for (const auto &c : cases) {
+        const CountStates s = ComputeCountStates(c.enabled, c.adult, c.enableAA, c.checkDisabled);
+        EXPECT_EQ(s.slideshowEnabled, c.button) << c.description;
+        EXPECT_EQ(s.ssTimerEnabled, c.timer) << c.description;
+        EXPECT_EQ(s.adultOffersVisible, c.offers) << c.description;
+    }
+}
+
+} // namespace
