@@ -725,7 +725,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
             && m_shell.startProgram(offlineSaver, {QStringLiteral("/s")}))
             return SetupResult::OfflineSaverStarted;
         showAdultOffersBox();
-        m_ui->butSlideshow->click();
+        butSlideshowClick();  // runs even while the button is disabled
     }
 
     // 15

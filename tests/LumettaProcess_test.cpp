@@ -1,0 +1,119 @@
+// The built program run as a process: what happens before any window
+// exists, and how it ends.
+#include "platform/Registry.h"
+#include "support/TestEnv.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <csignal>
+
+using namespace lumetta;
+
+namespace {
+
+class ProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(env.path() + "/config");
+        QFile::setPermissions(env.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ExeOwner);
+    }
+    void TearDown() override
+    {
+        for (QProcess *p : running) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(10000);
+            }
+            delete p;
+        }
+    }
+    QProcess *launch(const QStringList &arguments)
+    {
+        auto *p = new QProcess;
+        running << p;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert("QT_QPA_PLATFORM", "offscreen");
+        p->setProcessEnvironment(e);
+        p->start(LUMETTA_BINARY, arguments);
+        EXPECT_TRUE(p->waitForStarted(10000));
+        return p;
+    }
+    // Runs to the end; a program that stays up is a failure, not a hang.
+    int runToEnd(const QStringList &arguments)
+    {
+        QProcess *p = launch(arguments);
+        EXPECT_TRUE(p->waitForFinished(30000)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+        return p->exitCode();
+    }
+    // The first copy is up once it has stored its program folder.
+    bool waitUntilStored(const QString &name)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 30000) {
+            if (QFile::exists(RegistryFilePath())
+                && RegistryFile::load(RegistryFilePath()).value(LumettaKey, name))
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    test::TestEnv env;
+    QList<QProcess *> running;
+};
+
+TEST_F(ProcessTest, PreviewEndsBeforeAnything)
+{
+    for (const QStringList &arguments : {QStringList{"/p", "1234"}, QStringList{"-P"}}) {
+        EXPECT_EQ(runToEnd(arguments), 0) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(env.path() + "/Lumetta_MUTEX")) << "no single-instance lock";
+        EXPECT_FALSE(QFile::exists(RegistryFilePath())) << "nothing stored";
+        EXPECT_FALSE(QFile::exists(env.home() + "lumetta.dat"));
+    }
+}
+
+TEST_F(ProcessTest, SecondCopyEndsSilentlyAndTheFirstEndsOnSigterm)
+{
+    QProcess *first = launch({});
+    ASSERT_TRUE(waitUntilStored("AppPath")) << first->readAllStandardError().toStdString();
+
+    for (const QStringList &arguments :
+         {QStringList{}, QStringList{"/s"}, QStringList{"/c:99"}, QStringList{"tavel"}}) {
+        QProcess *second = launch(arguments);
+        ASSERT_TRUE(second->waitForFinished(30000)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(second->exitCode(), 0) << arguments.join(' ').toStdString();
+        EXPECT_EQ(first->state(), QProcess::Running);
+    }
+    EXPECT_FALSE(RegistryFile::load(RegistryFilePath()).value(LumettaKey, "Left"))
+        << "a second copy stores nothing";
+
+    ::kill(pid_t(first->processId()), SIGTERM);
+    ASSERT_TRUE(first->waitForFinished(30000));
+    EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first->exitCode(), 0);
+    // Ended like the Close button: the shutdown stored its values.
+    const RegistryFile store = RegistryFile::load(RegistryFilePath());
+    EXPECT_TRUE(store.value(LumettaKey, "Left"));
+    EXPECT_TRUE(store.value(LumettaKey, "Top"));
+    ASSERT_TRUE(store.value(LumettaKey, "SelectedCam"));
+    EXPECT_EQ(int(store.value(LumettaKey, "SelectedCam")->number), -1) << "empty catalogue";
+
+    // With the first copy gone, a new one gets past the lock.
+    ASSERT_TRUE(QFile::remove(RegistryFilePath()));
+    QProcess *third = launch({});
+    ASSERT_TRUE(waitUntilStored("AppPath"));
+    ::kill(pid_t(third->processId()), SIGINT);
+    ASSERT_TRUE(third->waitForFinished(30000));
+    EXPECT_EQ(third->exitCode(), 0);
+}
+
+} // namespace

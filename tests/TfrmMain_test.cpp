@@ -1,0 +1,676 @@
+#include "app/LumettaApplication.h"
+#include "app/StartupFiles.h"
+#include "app/TfrmMain.h"
+#include "catalogue/CamRecord.h"
+#include "catalogue/CatalogueFile.h"
+#include "common/Errors.h"
+#include "platform/Clock.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "platform/VersionInfo.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+#include "ui_TfrmMain.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimeEdit>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+struct FakeShell final : SystemShell {
+    bool connected = true;
+    bool startSucceeds = false;
+    QStringList started;
+    bool isInternetConnected() override { return connected; }
+    bool openDocument(const QString &) override { return false; }
+    bool startProgram(const QString &program, const QStringList &arguments) override
+    {
+        started << program + " " + arguments.join(' ');
+        return startSucceeds;
+    }
+};
+
+struct FixedClock final : Clock {
+    TDateTime value = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
+    TDateTime now() const override { return value; }
+};
+
+LumettaApplication *App()
+{
+    return static_cast<LumettaApplication *>(QCoreApplication::instance());
+}
+
+const QString Key = LumettaKey;
+
+QString Stored(const QString &name)
+{
+    const auto v = RegistryFile::load(RegistryFilePath()).value(Key, name);
+    if (!v)
+        return QStringLiteral("<absent>");
+    return v->type == RegValue::Type::Dword ? QString::number(v->number) : v->text;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    TfrmMain::SetupResult start(const QStringList &arguments = {})
+    {
+        frm = std::make_unique<TfrmMain>(ParseRunMode(arguments),
+                                         MainServices{dialogs, shell, clock});
+        frm->StartSlideShow = [this] { ++slideShowStarts; };
+        App()->setExceptionHandler([this](const QString &m) { frm->AppEventsException(m); });
+        TfrmMain::SetupResult result = TfrmMain::SetupResult::Completed;
+        App()->guarded([&] { result = frm->FormCreate(); });
+        return result;
+    }
+    void TearDown() override { App()->setExceptionHandler({}); }
+
+    template <typename T>
+    T *get(const char *name)
+    {
+        T *w = frm->findChild<T *>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QCheckBox *box(const char *name) { return get<QCheckBox>(name); }
+    QSpinBox *spin(const char *name) { return get<QSpinBox>(name); }
+    bool tabShown(QWidget *page)
+    {
+        return frm->ui()->PageControl1->isTabVisible(frm->ui()->PageControl1->indexOf(page));
+    }
+    void writeCatalogue(const QStringList &lines)
+    {
+        SaveCatalogue(ResolveAppPath(QString()) + "lumetta.dat", lines);
+    }
+    static QString Record(const QString &category, const QString &name, bool enabled)
+    {
+        return category + "||" + name + "||http://cam.example/" + name
+               + ".jpg||||00:05:00||00:00:00||23:59:59||||2000-01-01||2000-01-01||"
+               + (enabled ? "1" : "0") + "||1||0";
+    }
+    // Marks the program as run before, as a screen-saver start needs.
+    void runBefore()
+    {
+        QDir().mkpath(env.home());
+        WriteRegString(Key, "AppPath", env.home());
+    }
+
+    test::TestEnv env;
+    test::ScriptedDialogs dialogs;
+    FakeShell shell;
+    FixedClock clock;
+    int slideShowStarts = 0;
+    std::unique_ptr<TfrmMain> frm;
+};
+
+// --- fresh start ------------------------------------------------------------
+
+TEST_F(MainWindowTest, FreshStartShowsEveryDefault)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_TRUE(dialogs.asked.isEmpty()) << dialogs.asked.join('\n').toStdString();
+
+    struct {
+        const char *control;
+        bool ticked;
+    } const flags[] = {
+        {"EnableAdultAds", false}, {"chkDisableMouseMoveDetect", false},
+        {"SwToOneCamOnMouseMove", false}, {"ShowCurrentCamOnly", false},
+        {"chkRandomBG", false}, {"chkMaxImageSizeEqScrnSize", true},
+        {"chkDoNotShrinkImages", false}, {"chkAdjustForPAL", true},
+        {"chkRandom", false}, {"chkResume", true},
+        {"chkShowNewImagesOnly", false}, {"chkShowDiffImagesOnly", false},
+        {"ShowCaption", true}, {"CaptionPositionAtTop", false},
+        {"ShowTimeInCaption", false}, {"ShowRefreshRateInCaption", false},
+        {"TransparentCaption", false}, {"SlowCam", true},
+        {"InactiveCam", true}, {"CheckDisabledCams", false},
+        {"chkProxy", false}, {"chkLogErrorCode", false}, {"DebugMode", false},
+    };
+    for (const auto &f : flags)
+        EXPECT_EQ(box(f.control)->isChecked(), f.ticked) << f.control;
+
+    struct {
+        const char *control;
+        int value, minimum, maximum, step;
+    } const spins[] = {
+        {"SlowDays", 1, 1, 3600, 1},         {"InactiveDays", 3, 1, 3600, 1},
+        {"CheckDisabledDays", 1, 1, 3600, 1}, {"ProxyPort", 8088, 0, 999999, 1},
+        {"TimeOut", 30, 0, 3600, 10},        {"SSInterval", 10, 0, 3600, 5},
+        {"SSInterval2", 10, 10, 3600, 5},    {"spinImageSize", 100, 20, 100, 5},
+        {"spinTimesActualSize", 100, 100, 1000, 50},
+    };
+    for (const auto &s : spins) {
+        QSpinBox *b = spin(s.control);
+        EXPECT_EQ(b->value(), s.value) << s.control;
+        EXPECT_EQ(b->minimum(), s.minimum) << s.control;
+        EXPECT_EQ(b->maximum(), s.maximum) << s.control;
+        EXPECT_EQ(b->singleStep(), s.step) << s.control;
+    }
+    EXPECT_EQ(get<QSlider>("CaptionFontSize")->value(), 28);
+    EXPECT_TRUE(get<QRadioButton>("optSSImageSize0")->isChecked());
+
+    struct {
+        const char *control;
+        QTime time;
+    } const times[] = {{"dtMinRefreshRate", QTime(0, 0, 5)},
+                       {"dtMaxRefreshRate", QTime(3, 0, 0)},
+                       {"SlowInterval", QTime(12, 0, 0)}};
+    for (const auto &t : times)
+        EXPECT_EQ(get<QTimeEdit>(t.control)->time(), t.time) << t.control;
+    EXPECT_EQ(get<QDateEdit>("dtDelCams")->date(), QDate(2024, 12, 6));
+
+    EXPECT_EQ(get<QLineEdit>("ProxyServer")->text(), QString()) << "design text replaced";
+    EXPECT_EQ(get<QLineEdit>("edtAltSS")->text(), QString());
+    EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), env.home() + "images");
+    EXPECT_EQ(frm->SampleImageFile, env.home() + "images/sample.jpg");
+    EXPECT_EQ(frm->ui()->CaptionColor->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_EQ(frm->pos(), QPoint(200, 200));
+    EXPECT_EQ(frm->EnableAA, 0);
+    EXPECT_EQ(frm->MainListUrl, VendorSite() + "/lists/webcams.lst");
+    EXPECT_EQ(frm->AdultListUrl, VendorSite() + "/lists/adult.lst");
+    EXPECT_EQ(frm->SSTimer.Interval(), 0);
+
+    // Every category is offered and, with nothing stored, ticked.
+    QListWidget *cats = get<QListWidget>("lstSelectedCats");
+    ASSERT_EQ(cats->count(), 15);
+    EXPECT_EQ(cats->item(3)->text(), QString("Bars & Restaurants"));
+    for (int i = 0; i < cats->count(); ++i)
+        EXPECT_EQ(cats->item(i)->checkState(), Qt::Checked) << i;
+    EXPECT_EQ(frm->ui()->cmbCategory->count(), 15);
+}
+
+TEST_F(MainWindowTest, FreshStartStoresOnlyWhatItMust)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(Stored("AppPath"), env.home());
+    EXPECT_EQ(Stored("Categories"), DefaultCategories);
+    EXPECT_EQ(Stored("L1"), ShiftChars(VendorSite() + "/lists/webcams.lst", StoredTextShift));
+    EXPECT_EQ(Stored("L2"), ShiftChars(VendorSite() + "/lists/adult.lst", StoredTextShift));
+    EXPECT_EQ(Stored("TimesActualSize"), "100");
+    EXPECT_EQ(Stored("ProxyServer"), "");
+    const QSet<QString> written = {"AppPath", "Categories", "L1", "L2", "TimesActualSize",
+                                   "ProxyServer"};
+    for (const SettingSpec &s : SettingsTable()) {
+        if (!written.contains(s.name))
+            EXPECT_EQ(Stored(s.name), "<absent>") << s.name;
+    }
+    EXPECT_TRUE(QFile::exists(env.home() + "lumetta.dat")) << "catalogue created in AppPath";
+}
+
+// --- stored values ------------------------------------------------------------
+
+TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
+{
+    WriteRegBool(Key, "Random", true);
+    WriteRegBool(Key, "UseProxy", true);
+    WriteRegString(Key, "ProxyServer", "proxy.example");
+    WriteRegBool(Key, "ShowCaption", false);
+    WriteRegBool(Key, "ShowCurrentCamOnly", true);
+    WriteRegBool(Key, "DisableMouseMoveDetect", true);
+    WriteRegInteger(Key, "SSImageSize", 1);
+    WriteRegInteger(Key, "SSInterval", 5);
+    WriteRegInteger(Key, "SSInterval2", 7);
+    WriteRegInteger(Key, "TimesActualSize", 250);
+    WriteRegInteger(Key, "CaptionColor", 0xff0000);
+    WriteRegString(Key, "SlowInterval", "1:30");
+    WriteRegString(Key, "DateForSiteDelete", "2020-03-04");
+    WriteRegInteger(Key, "Left", 31);
+    WriteRegInteger(Key, "Top", 47);
+    WriteRegString(Key, "SelectedCats", "weather,ADULT,Nowhere");
+    WriteRegString(Key, "DownloadDir", "/pictures/");
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_TRUE(dialogs.asked.isEmpty()) << dialogs.asked.join('\n').toStdString();
+
+    EXPECT_FALSE(box("chkResume")->isEnabled());
+    EXPECT_TRUE(get<QLineEdit>("ProxyServer")->isEnabled());
+    EXPECT_TRUE(spin("ProxyPort")->isEnabled());
+    EXPECT_EQ(get<QLineEdit>("ProxyServer")->text(), QString("proxy.example"));
+    EXPECT_TRUE(get<QWidget>("grpCaption")->isHidden());
+    EXPECT_FALSE(get<QWidget>("lstSelectedCats")->isEnabled());
+    EXPECT_FALSE(box("SwToOneCamOnMouseMove")->isEnabled());
+    EXPECT_TRUE(get<QRadioButton>("optSSImageSize1")->isChecked());
+    EXPECT_TRUE(spin("spinTimesActualSize")->isEnabled());
+    EXPECT_FALSE(spin("spinImageSize")->isEnabled());
+    EXPECT_FALSE(box("chkDoNotShrinkImages")->isEnabled());
+    EXPECT_EQ(spin("spinTimesActualSize")->value(), 250);
+    EXPECT_EQ(spin("SSInterval2")->minimum(), 5) << "follows the display time";
+    EXPECT_EQ(spin("SSInterval2")->value(), 7);
+    EXPECT_EQ(spin("SSInterval")->singleStep(), 1);
+    EXPECT_EQ(frm->ui()->CaptionColor->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(get<QTimeEdit>("SlowInterval")->time(), QTime(1, 30, 0));
+    EXPECT_EQ(get<QDateEdit>("dtDelCams")->date(), QDate(2020, 3, 4));
+    EXPECT_EQ(frm->pos(), QPoint(31, 47));
+    EXPECT_EQ(frm->SampleImageFile, QString("/pictures/sample.jpg"));
+
+    QListWidget *cats = get<QListWidget>("lstSelectedCats");
+    QStringList ticked;
+    for (int i = 0; i < cats->count(); ++i)
+        if (cats->item(i)->checkState() == Qt::Checked)
+            ticked << cats->item(i)->text();
+    EXPECT_EQ(ticked, QStringList({"Adult", "Weather"})) << "compared ignoring case";
+    EXPECT_EQ(Stored("SelectedCats"), "weather,ADULT,Nowhere") << "loading ticks writes nothing";
+}
+
+TEST_F(MainWindowTest, SpinBoxesClampWhatTheyLoadAndStoreIt)
+{
+    WriteRegInteger(Key, "TimeOut", 99999);
+    WriteRegInteger(Key, "SlowDays", 0);
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(spin("TimeOut")->value(), 3600);
+    EXPECT_EQ(Stored("TimeOut"), "3600");
+    EXPECT_EQ(spin("SlowDays")->value(), 1);
+    EXPECT_EQ(Stored("SlowDays"), "1");
+}
+
+TEST_F(MainWindowTest, VersionAlertUntickedShowsTheLabelOnlyOutsideAdministration)
+{
+    WriteRegBool(Key, "VersionAlert", false);
+    ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
+    EXPECT_FALSE(box("VersionAlert")->isChecked());
+    EXPECT_TRUE(get<QWidget>("lblLatestVersion")->isHidden()) << "hidden again after loading";
+    box("VersionAlert")->click();
+    EXPECT_EQ(Stored("VersionAlert"), "1");
+    EXPECT_TRUE(get<QWidget>("lblLatestVersion")->isHidden());
+    box("VersionAlert")->click();
+    EXPECT_FALSE(get<QWidget>("lblLatestVersion")->isHidden());
+}
+
+// --- every kind of control writes at once ---------------------------------------
+
+TEST_F(MainWindowTest, EachKindOfControlWritesAtOnce)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    struct Change {
+        const char *description;
+        std::function<void()> act;
+        const char *name;
+        QString stored;
+    };
+    const Change changes[] = {
+        {"check box", [&] { box("chkRandom")->click(); }, "Random", "1"},
+        {"check box with dependents", [&] { box("chkProxy")->click(); }, "UseProxy", "1"},
+        {"spin box", [&] { spin("InactiveDays")->setValue(12); }, "InactiveDays", "12"},
+        {"spin box step", [&] { spin("TimeOut")->stepUp(); }, "TimeOut", "40"},
+        {"track bar", [&] { get<QSlider>("CaptionFontSize")->setValue(40); }, "CaptionFontSize", "40"},
+        {"time picker", [&] { get<QTimeEdit>("dtMaxRefreshRate")->setTime(QTime(1, 2, 3)); },
+         "MaxRefreshRate", "01:02:03"},
+        {"date picker", [&] { get<QDateEdit>("dtDelCams")->setDate(QDate(2025, 1, 2)); },
+         "DateForSiteDelete", "2025-01-02"},
+        {"radio group", [&] { get<QRadioButton>("optSSImageSize1")->click(); }, "SSImageSize", "1"},
+        {"edit box on every change", [&] { get<QLineEdit>("ProxyServer")->setText("p.example"); },
+         "ProxyServer", "p.example"},
+        {"edit box on leaving",
+         [&] {
+             get<QLineEdit>("edtAltSS")->setText("/usr/bin/other.scr");
+             emit get<QLineEdit>("edtAltSS")->editingFinished();
+         },
+         "AltSS", "/usr/bin/other.scr"},
+        {"download folder on leaving",
+         [&] {
+             get<QLineEdit>("edtDownloadDir")->setText("/pics");
+             emit get<QLineEdit>("edtDownloadDir")->editingFinished();
+         },
+         "DownloadDir", "/pics"},
+        {"category tick", [&] { get<QListWidget>("lstSelectedCats")->item(0)->setCheckState(Qt::Unchecked); },
+         "SelectedCats",
+         "Adult,Animals,Bars & Restaurants,Beaches,Cities,Indoor,Outdoor,Personal,Satellite,Sites,"
+         "Snow,Streets,Traffic,Weather"},
+        {"background colour dialog",
+         [&] {
+             dialogs.setNextAnswer(std::optional<QColor>(QColor(1, 2, 3)));
+             get<QPushButton>("butBGcolor")->click();
+         },
+         "BGcolor", QString::number(1 | 2 << 8 | 3 << 16)},
+        {"folder dialog",
+         [&] {
+             dialogs.setNextAnswer(std::optional<QString>("/chosen"));
+             get<QAbstractButton>("butBrowse")->click();
+         },
+         "DownloadDir", "/chosen"},
+    };
+    for (const Change &c : changes) {
+        c.act();
+        EXPECT_EQ(Stored(c.name), c.stored) << c.description;
+    }
+    EXPECT_FALSE(box("chkResume")->isEnabled()) << "random order disables resume";
+    EXPECT_TRUE(spin("ProxyPort")->isEnabled()) << "proxy enables its port";
+    EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), QString("/chosen"));
+    EXPECT_TRUE(dialogs.asked.contains("folder: Select Folder"));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(MainWindowTest, CancelledColourDialogWritesNothing)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    dialogs.setNextAnswer(std::optional<QColor>());
+    get<QPushButton>("butBGcolor")->click();
+    EXPECT_EQ(Stored("BGcolor"), "<absent>");
+}
+
+TEST_F(MainWindowTest, CaptionSampleClicksChooseTextAndBackground)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    auto click = [](QWidget *w, QPoint at) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &press);
+        QCoreApplication::sendEvent(w, &release);
+    };
+    dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 255, 0)));
+    click(frm->ui()->CaptionColor, QPoint(2, 2));
+    EXPECT_EQ(Stored("CaptionColor"), QString::number(0x00ff00));
+
+    dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 0, 255)));
+    click(frm->ui()->CaptionBG, QPoint(2, 2));  // beside the text
+    EXPECT_EQ(Stored("CaptionBG"), QString::number(0xff0000));
+    EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
+
+    // Transparent: the sample no longer paints its own background; back off, the stored one.
+    box("TransparentCaption")->click();
+    EXPECT_FALSE(frm->ui()->CaptionBG->autoFillBackground());
+    box("TransparentCaption")->click();
+    EXPECT_TRUE(frm->ui()->CaptionBG->autoFillBackground());
+    EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
+}
+
+TEST_F(MainWindowTest, DisplayTimeMovesTheFastCamMinimumAndSteps)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    QSpinBox *display = spin("SSInterval");
+    QSpinBox *fast = spin("SSInterval2");
+    display->setValue(30);
+    EXPECT_EQ(fast->minimum(), 30);
+    EXPECT_EQ(fast->value(), 30) << "raised with its minimum";
+    EXPECT_EQ(Stored("SSInterval2"), "30");
+    display->setValue(9);
+    EXPECT_EQ(display->singleStep(), 1);
+    display->stepUp();
+    EXPECT_EQ(display->value(), 10);
+    display->stepUp();
+    EXPECT_EQ(display->value(), 15);
+    EXPECT_EQ(Stored("SSInterval"), "15");
+}
+
+// --- failures reach the handler ---------------------------------------------------
+
+TEST_F(MainWindowTest, WrongTypeAtStartUpReachesTheHandlerAndStopsSetUp)
+{
+    WriteRegString(Key, "DebugMode", "yes");
+    start();
+    EXPECT_EQ(dialogs.asked, QStringList({"message: Invalid data type for 'DebugMode'"}));
+    EXPECT_EQ(Stored("AppPath"), "<absent>") << "later steps stay undone";
+}
+
+TEST_F(MainWindowTest, BadTimeTextReachesTheHandler)
+{
+    WriteRegString(Key, "MinRefreshRate", "soon");
+    start();
+    EXPECT_EQ(dialogs.asked, QStringList({"message: 'soon' is not a valid time"}));
+}
+
+TEST_F(MainWindowTest, ErrorInAHandlerIsShownAndTheLoopGoesOn)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    // The store becomes unreadable for one value while the window runs.
+    WriteRegString(Key, "CaptionBG", "not a number");
+    box("TransparentCaption")->setChecked(true);
+    QTimer::singleShot(0, frm.get(), [this] { box("TransparentCaption")->click(); });
+    bool later = false;
+    QTimer::singleShot(0, frm.get(), [&] { later = true; });
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.asked, QStringList({"message: Invalid data type for 'CaptionBG'"}));
+    EXPECT_TRUE(later) << "events after the failing one still run";
+}
+
+// --- run modes ------------------------------------------------------------------
+
+TEST_F(MainWindowTest, ScreenSaverBeforeAnyNormalRunEnds)
+{
+    EXPECT_EQ(start({"/s"}), TfrmMain::SetupResult::EndProcess);
+    EXPECT_EQ(dialogs.asked, QStringList({"message: Cannot run screensaver yet.\r\nPlease run the "
+                                          "main application first."}));
+    EXPECT_EQ(slideShowStarts, 0);
+}
+
+TEST_F(MainWindowTest, ConfigurationBeforeAnyNormalRunEnds)
+{
+    EXPECT_EQ(start({"/c:1234"}), TfrmMain::SetupResult::EndProcess);
+    EXPECT_EQ(dialogs.asked.size(), 1);
+}
+
+TEST_F(MainWindowTest, ScreenSaverFindsTheCatalogueThroughTheStoredFolder)
+{
+    const QString folder = env.path() + "/elsewhere/";
+    QDir().mkpath(folder);
+    WriteRegString(Key, "AppPath", folder);
+    ASSERT_EQ(start({"/S"}), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(frm->DataFileName, folder + "lumetta.dat");
+    EXPECT_TRUE(QFile::exists(folder + "lumetta.dat"));
+    EXPECT_EQ(slideShowStarts, 1);
+    EXPECT_EQ(Stored("AppPath"), folder) << "a screen-saver run does not store it";
+}
+
+TEST_F(MainWindowTest, OfflineScreenSaverReplacesTheSlideShowWhenItStarts)
+{
+    runBefore();
+    WriteRegString(Key, "AltSS", "/opt/other.scr");
+    shell.connected = false;
+    shell.startSucceeds = true;
+    EXPECT_EQ(start({"-s"}), TfrmMain::SetupResult::OfflineSaverStarted);
+    EXPECT_EQ(shell.started, QStringList({"/opt/other.scr /s"}));
+    EXPECT_EQ(slideShowStarts, 0);
+}
+
+TEST_F(MainWindowTest, OfflineScreenSaverThatFailsLeavesTheSlideShow)
+{
+    runBefore();
+    WriteRegString(Key, "AltSS", "/opt/other.scr");
+    shell.connected = false;
+    EXPECT_EQ(start({"/s"}), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(shell.started.size(), 1);
+    EXPECT_EQ(slideShowStarts, 1);
+}
+
+TEST_F(MainWindowTest, OnlineScreenSaverIgnoresTheOfflineOne)
+{
+    runBefore();
+    WriteRegString(Key, "AltSS", "/opt/other.scr");
+    shell.startSucceeds = true;
+    EXPECT_EQ(start({"/s"}), TfrmMain::SetupResult::Completed);
+    EXPECT_TRUE(shell.started.isEmpty());
+    EXPECT_EQ(slideShowStarts, 1);
+}
+
+TEST_F(MainWindowTest, AdultOffersBoxOfTheScreenSaver)
+{
+    runBefore();
+    writeCatalogue({Record("adult", "a", true), Record("General", "g", true)});
+    WriteRegInteger(Key, "X-EnableAA", 1);
+    WriteRegBool(Key, "EnableSSAdultAds", true);
+    ASSERT_EQ(start({"/s"}), TfrmMain::SetupResult::Completed);
+    EXPECT_FALSE(box("EnableSSAdultAds")->isHidden());
+    EXPECT_TRUE(box("EnableSSAdultAds")->isChecked());
+    EXPECT_EQ(frm->AdultCount, 1);
+}
+
+TEST_F(MainWindowTest, ConfigurationShowsOnlyTheScreenSaverOptions)
+{
+    runBefore();
+    ASSERT_EQ(start({"/c"}), TfrmMain::SetupResult::Completed);
+    Ui::TfrmMain *ui = frm->ui();
+    EXPECT_FALSE(tabShown(ui->tabWebcams));
+    EXPECT_FALSE(tabShown(ui->tabWebcamOptions));
+    EXPECT_FALSE(tabShown(ui->tabTools));
+    EXPECT_FALSE(tabShown(ui->tabAdmin));
+    EXPECT_TRUE(tabShown(ui->tabSlideShow));
+    EXPECT_TRUE(tabShown(ui->tabAbout));
+    EXPECT_EQ(ui->PageControl1->currentWidget(), ui->tabSlideShow);
+    EXPECT_EQ(ui->PageControl1->tabText(ui->PageControl1->indexOf(ui->tabSlideShow)),
+              QString(" Screen saver options"));
+    EXPECT_TRUE(ui->butSlideshow->isHidden());
+    EXPECT_TRUE(ui->EnableAdultAds->isHidden());
+    EXPECT_TRUE(ui->EnableSSAdultAds->isHidden()) << "no adult webcams";
+    EXPECT_FALSE(ui->ShowCaption->isHidden());
+    EXPECT_EQ(slideShowStarts, 0);
+}
+
+TEST_F(MainWindowTest, AdministrationRunLoadsItsSettingsAndShowsItsTools)
+{
+    WriteRegBool(Key, "ShowAdsOnly", true);
+    WriteRegString(Key, "MainList", "/lists/main.lst");
+    WriteRegString(Key, "AdminScriptUrl", "http://admin.example/");
+    ASSERT_EQ(start({"TAVEL"}), TfrmMain::SetupResult::Completed);
+    Ui::TfrmMain *ui = frm->ui();
+    EXPECT_TRUE(frm->AdminMode);
+    EXPECT_TRUE(tabShown(ui->tabAdmin));
+    EXPECT_FALSE(ui->grpImpExp->isHidden());
+    EXPECT_FALSE(ui->butExportCam->isHidden());
+    EXPECT_FALSE(ui->txtExport->isHidden());
+    EXPECT_TRUE(ui->txtExport->text().startsWith("If you would like this webcam"));
+    EXPECT_TRUE(ui->ShowAdsOnly->isChecked());
+    EXPECT_EQ(ui->edtMainList->text(), QString("/lists/main.lst"));
+    EXPECT_EQ(ui->AdminScriptUrl->text(), QString("http://admin.example/"));
+    EXPECT_EQ(ui->PageControl1->currentWidget(), ui->tabWebcams);
+}
+
+TEST_F(MainWindowTest, NormalRunLeavesTheAdministrationAlone)
+{
+    WriteRegBool(Key, "ShowAdsOnly", true);
+    WriteRegString(Key, "MainList", "/lists/main.lst");
+    ASSERT_EQ(start({"/x", "tavel"}), TfrmMain::SetupResult::Completed);
+    Ui::TfrmMain *ui = frm->ui();
+    EXPECT_FALSE(tabShown(ui->tabAdmin));
+    EXPECT_TRUE(ui->grpImpExp->isHidden());
+    EXPECT_TRUE(ui->butExportCam->isHidden());
+    EXPECT_FALSE(ui->ShowAdsOnly->isChecked());
+    EXPECT_TRUE(ui->edtMainList->text().isEmpty());
+    EXPECT_TRUE(ui->EnableSSAdultAds->isHidden());
+}
+
+// --- catalogue selection and shutdown ------------------------------------------------
+
+TEST_F(MainWindowTest, SelectionAtStartFollowsTheStoredIndex)
+{
+    struct {
+        const char *description;
+        QStringList arguments;
+        int selectedCam, lastCam;
+        int expectedRow;
+    } const cases[] = {
+        {"absent SelectedCam selects index 1", {}, -99, -99, 1},
+        {"stored index", {}, 2, -99, 2},
+        {"beyond the end selects the first", {}, 9, -99, 0},
+        {"-1 selects the first", {}, -1, -99, 0},
+        {"administration uses LastCam", {"tavel"}, 0, 2, 2},
+        {"administration without LastCam selects index 1", {"tavel"}, 2, -99, 1},
+    };
+    for (const auto &c : cases) {
+        test::TestEnv caseEnv;
+        writeCatalogue({Record("General", "a", true), Record("General", "b", false),
+                        Record("adult", "c", true)});
+        if (c.selectedCam != -99)
+            WriteRegInteger(Key, "SelectedCam", c.selectedCam);
+        if (c.lastCam != -99)
+            WriteRegInteger(Key, "LastCam", c.lastCam);
+        ASSERT_EQ(start(c.arguments), TfrmMain::SetupResult::Completed) << c.description;
+        EXPECT_EQ(frm->ui()->SiteList->currentRow(), c.expectedRow) << c.description;
+        EXPECT_EQ(frm->EnabledCount, 2) << c.description;
+        EXPECT_EQ(frm->AdultCount, 1) << c.description;
+        EXPECT_TRUE(frm->ui()->butSlideshow->isEnabled()) << c.description;
+        EXPECT_EQ(frm->ui()->StatusBar->currentMessage(),
+                  QString("Webcams - Current: %1  Enabled: 2  Total: 3").arg(c.expectedRow + 1))
+            << c.description;
+    }
+}
+
+TEST_F(MainWindowTest, ListShowsNamesOrUrlsAndChecks)
+{
+    writeCatalogue({"Weather||||http://cam.example/noname.jpg||||00:01:00||00:00:00||23:59:59||||||||0",
+                    "", Record("General", "Named", true)});
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    QListWidget *list = frm->ui()->SiteList;
+    ASSERT_EQ(list->count(), 2) << "blank lines are not webcams";
+    EXPECT_EQ(frm->CamData.size(), 2);
+    EXPECT_EQ(list->item(0)->text(), QString("http://cam.example/noname.jpg"));
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(list->item(1)->text(), QString("Named"));
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(frm->ImageUrlList.size(), 2);
+}
+
+TEST_F(MainWindowTest, EmptyCatalogueLeavesEditorAndSlideShowOff)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_FALSE(frm->ui()->grpEditor->isEnabled());
+    EXPECT_FALSE(frm->ui()->butDelete->isEnabled());
+    EXPECT_FALSE(frm->ui()->butSlideshow->isEnabled());
+    box("CheckDisabledCams")->click();
+    EXPECT_TRUE(frm->ui()->butSlideshow->isEnabled()) << "checking disabled cams is work to do";
+}
+
+TEST_F(MainWindowTest, FormDestroyStoresPositionAndSelection)
+{
+    writeCatalogue({Record("General", "a", true), Record("General", "b", true)});
+    WriteRegInteger(Key, "SelectedCam", 0);
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    frm->move(120, 80);
+    frm->ui()->SiteList->setCurrentRow(1);
+    frm->FormDestroy();
+    EXPECT_EQ(Stored("Left"), "120");
+    EXPECT_EQ(Stored("Top"), "80");
+    EXPECT_EQ(Stored("SelectedCam"), "1");
+    EXPECT_TRUE(frm->CamData.isEmpty());
+}
+
+TEST_F(MainWindowTest, FormDestroyWithNothingSelectedStoresMinusOne)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    frm->FormDestroy();
+    EXPECT_EQ(Stored("SelectedCam"), QString::number(quint32(-1)));
+    EXPECT_EQ(ReadRegInteger(Key, "SelectedCam", 5), -1);
+}
+
+// --- start-up files -------------------------------------------------------------
+
+TEST_F(MainWindowTest, ReadmeAndInstalledScreenSaver)
+{
+    QDir().mkpath(env.home());
+    QFile readme(env.home() + "readme.txt");
+    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    readme.write("Help text\r\n");
+    readme.close();
+    const QString installed = WindowsFolder() + "Lumetta.scr";
+    QDir().mkpath(WindowsFolder());
+    QFile old(installed);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old version");
+    old.flush();
+    old.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime);
+    old.close();
+
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(frm->ui()->memoHelp->toPlainText(), QString("Help text\n"));
+    EXPECT_EQ(QFileInfo(installed).size(), QFileInfo(QCoreApplication::applicationFilePath()).size())
+        << "the installed copy is refreshed";
+    EXPECT_EQ(frm->windowTitle(), "Lumetta v" + VersionString().section('.', 0, 2));
+    EXPECT_EQ(frm->ui()->lblAppVersion->text(), "Version " + VersionString());
+}
+
+} // namespace
