@@ -1,0 +1,699 @@
+#include "net/HttpCli.h"
+
+#include <QDate>
+#include <QEventLoop>
+#include <QPointer>
+#include <cmath>
+
+namespace lumetta {
+
+namespace {
+
+QString ErrorSuffix(int code)
+{
+    return QStringLiteral(" (Error #%1)").arg(code);
+}
+
+bool HasControlCharacter(const QString &text)
+{
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return true;
+    return false;
+}
+
+bool HasLineBreak(const QString &text)
+{
+    for (QChar c : text)
+        if (c == u'\r' || c == u'\n' || c == QChar(0))
+            return true;
+    return false;
+}
+
+QString BasicCredentials(const QString &user, const QString &password)
+{
+    return QString::fromLatin1((user + u':' + password).toLatin1().toBase64());
+}
+
+QString DefaultPort(bool tls)
+{
+    return tls ? QStringLiteral("443") : QStringLiteral("80");
+}
+
+bool IsHttps(const QString &protocol)
+{
+    return protocol.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+}
+
+QString StripBrackets(const QString &host)
+{
+    if (host.startsWith(u'[') && host.endsWith(u']'))
+        return host.mid(1, host.size() - 2);
+    return host;
+}
+
+} // namespace
+
+HttpUrlParts SplitHttpUrl(const QString &url)
+{
+    HttpUrlParts p;
+    QString rest;
+    const qsizetype sep = url.indexOf(QLatin1String("://"));
+    if (sep >= 0) {
+        p.protocol = url.left(sep);
+        rest = url.mid(sep + 3);
+    } else if (url.startsWith(u'/')) {
+        p.path = url;
+        return p;
+    } else if (url.startsWith(QLatin1String("http:"), Qt::CaseInsensitive)) {
+        p.protocol = QStringLiteral("http");
+        rest = url.mid(5);
+    } else if (url.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
+        p.protocol = QStringLiteral("mailto");
+        rest = url.mid(7);
+    } else {
+        rest = url;
+    }
+
+    const qsizetype slash = rest.indexOf(u'/');
+    const QString authority = slash < 0 ? rest : rest.left(slash);
+    if (slash >= 0)
+        p.path = rest.mid(slash);
+
+    const qsizetype at = authority.lastIndexOf(u'@');
+    if (at >= 0) {
+        const QString userInfo = authority.left(at);
+        const qsizetype colon = userInfo.indexOf(u':');
+        if (colon >= 0) {
+            p.user = userInfo.left(colon);
+            p.password = userInfo.mid(colon + 1);
+        } else {
+            p.user = userInfo;
+        }
+    }
+    const QString hostPort = authority.mid(at + 1);
+    qsizetype colon = hostPort.lastIndexOf(u':');
+    // The colons of an IPv6 literal are not a port separator.
+    if (colon >= 0 && hostPort.startsWith(u'[') && colon < hostPort.lastIndexOf(u']'))
+        colon = -1;
+    if (colon >= 0) {
+        p.host = hostPort.left(colon);
+        p.port = hostPort.mid(colon + 1);
+    } else {
+        p.host = hostPort;
+    }
+    return p;
+}
+
+QString HttpDateText(TDateTime value)
+{
+    // The integer part counts days, the fraction (sign dropped) is the time.
+    const double whole = std::trunc(value);
+    const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(whole));
+    qint64 seconds = std::llround(std::fabs(value - whole) * SecondsPerDay);
+    if (seconds >= 86400)
+        seconds = 86399;
+    static const char days[] = "MonTueWedThuFriSatSun";
+    static const char months[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    const int dow = date.isValid() ? date.dayOfWeek() : 1;
+    const int month = date.isValid() ? date.month() : 1;
+    return QString::asprintf("%.3s, %2.2d %.3s %4.4d %2.2d:%2.2d:%2.2d",
+                             days + (dow - 1) * 3, date.day(), months + (month - 1) * 3, date.year(),
+                             int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60));
+}
+
+THttpCli::THttpCli(QObject *parent) : QObject(parent)
+{
+    connect(&m_socket, &TWSocket::dnsLookupDone, this, &THttpCli::onDnsLookupDone);
+    connect(&m_socket, &TWSocket::sessionConnected, this, &THttpCli::onSessionConnected);
+    connect(&m_socket, &TWSocket::tlsDone, this, &THttpCli::onTlsDone);
+    connect(&m_socket, &TWSocket::dataAvailable, this, &THttpCli::onData);
+    connect(&m_socket, &TWSocket::sessionClosed, this, &THttpCli::onSessionClosed);
+}
+
+THttpCli::~THttpCli()
+{
+    m_socket.disconnect(this);
+    m_socket.CancelDnsLookup();
+    // A Get still waiting in its loop must not wait for a dead client.
+    if (m_state != httpReady)
+        emit stateChanged(httpReady);
+}
+
+void THttpCli::setResolver(HostResolver *resolver)
+{
+    m_socket.setResolver(resolver);
+}
+
+void THttpCli::Get() { syncRequest(httpGET); }
+void THttpCli::Head() { syncRequest(httpHEAD); }
+void THttpCli::Post() { syncRequest(httpPOST); }
+void THttpCli::GetASync() { startRequest(httpGET); }
+void THttpCli::HeadASync() { startRequest(httpHEAD); }
+void THttpCli::PostASync() { startRequest(httpPOST); }
+
+void THttpCli::syncRequest(THttpRequest rq)
+{
+    startRequest(rq);
+    if (m_state != httpReady) {
+        QPointer<THttpCli> self(this);
+        QEventLoop loop;
+        connect(this, &THttpCli::stateChanged, &loop, [&loop](int state) {
+            if (state == httpReady)
+                loop.quit();
+        });
+        loop.exec(MultiThreaded ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents);
+        if (!self)
+            throw EHttpException(QStringLiteral("Connection aborted on request"), httperr::Aborted);
+    }
+    if (m_statusCode >= 400)
+        throw EHttpException(m_reasonPhrase, static_cast<quint16>(m_statusCode));
+}
+
+void THttpCli::setState(THttpState state)
+{
+    m_state = state;
+    if (OnStateChange)
+        OnStateChange(this);
+    emit stateChanged(state);
+}
+
+void THttpCli::startRequest(THttpRequest rq)
+{
+    if (m_state != httpReady)
+        throw EHttpException(QStringLiteral("HTTP component is busy"), httperr::Busy);
+    if (rq == httpPOST && !SendStream)
+        throw EHttpException(QStringLiteral("HTTP component has nothing to post"), httperr::NothingToPost);
+
+    m_rq = rq;
+    m_rcvdHeader.clear();
+    m_statusCode = 0;
+    m_reasonPhrase.clear();
+    m_rcvdCount = 0;
+    m_contentLength = -1;
+    m_contentType.clear();
+    m_docName.clear();
+    m_acceptRanges.clear();
+    m_wwwAuthenticate.clear();
+    m_requestDoneError = 0;
+    m_location = URL;
+    m_finishing = false;
+    m_failed = false;
+    m_failReason.clear();
+    m_failCode = 0;
+    m_relocating = false;
+    m_relocations = 0;
+    m_docStarted = false;
+    m_inTunnelSetup = false;
+    m_parser.reset();
+    m_socket.setExtraCaCertificates(ExtraCaCertificates);
+    setState(httpNotConnected);
+    if (m_state != httpNotConnected)
+        return;  // aborted by a handler
+
+    const HttpUrlParts url = SplitHttpUrl(URL);
+    // Credentials of the URL serve this origin only; the properties stay.
+    m_authUser = url.user.isEmpty() ? Username : url.user;
+    m_authPassword = url.password.isEmpty() ? Password : url.password;
+
+    Hop hop;
+    hop.protocol = url.protocol;
+    hop.host = url.host;
+    hop.port = url.port;
+    hop.path = url.path;
+    hop.tls = IsHttps(url.protocol);
+    m_originOfCredentials = hopOrigin(hop);
+
+    QString docPath = url.path;
+    if (docPath.isEmpty() || docPath == QLatin1String("/")) {
+        m_docName = QStringLiteral("document.htm");
+    } else {
+        if (docPath.endsWith(u'/'))
+            docPath.chop(1);
+        m_docName = docPath.mid(docPath.lastIndexOf(u'/') + 1);
+        const qsizetype q = m_docName.indexOf(u'?');
+        if (q >= 0)
+            m_docName.truncate(q);
+    }
+
+    // A line break smuggled into any of these would forge header lines.
+    if (HasControlCharacter(URL)) {
+        fail(QStringLiteral("URL holds a control character"), httperr::ControlCharacter);
+        return;
+    }
+    for (const QString *value : {&Proxy, &ProxyPort, &Reference, &Sender, &Accept, &Agent, &Cookie,
+                                 &ContentTypePost, &ContentRangeBegin, &ContentRangeEnd}) {
+        if (HasLineBreak(*value)) {
+            fail(QStringLiteral("Request header value holds a control character"), httperr::ControlCharacter);
+            return;
+        }
+    }
+
+    setupHop(hop);
+    startLookup();
+}
+
+QString THttpCli::hopOrigin(const Hop &hop) const
+{
+    const QString protocol = hop.protocol.isEmpty() ? QStringLiteral("http") : hop.protocol.toLower();
+    const QString port = hop.port.isEmpty() ? DefaultPort(hop.tls) : hop.port;
+    return protocol + QLatin1String("://") + hop.host.toLower() + u':' + port;
+}
+
+void THttpCli::setupHop(const Hop &hop)
+{
+    m_hop = hop;
+    m_hostName = hop.host;
+    m_tunnel = false;
+    m_useProxy = !Proxy.isEmpty();
+    if (!m_useProxy) {
+        m_path = hop.path;
+        m_targetHost = hop.host;
+        m_targetPort = hop.port.isEmpty() ? DefaultPort(hop.tls) : hop.port;
+    } else {
+        const HttpUrlParts proxy = SplitHttpUrl(Proxy);
+        m_targetHost = proxy.host;
+        m_targetPort = proxy.port.isEmpty() ? ProxyPort : proxy.port;
+        if (hop.tls) {
+            // Through a tunnel the origin server sees an ordinary request.
+            m_tunnel = true;
+            m_path = hop.path;
+        } else {
+            const QString protocol = hop.protocol.isEmpty() ? QStringLiteral("http") : hop.protocol;
+            m_path = protocol + QLatin1String("://") + hop.host
+                     + (hop.port.isEmpty() ? QString() : u':' + hop.port)
+                     + (hop.path.isEmpty() ? QStringLiteral("/") : hop.path);
+        }
+    }
+    if (m_path.isEmpty())
+        m_path = QStringLiteral("/");
+}
+
+void THttpCli::startLookup()
+{
+    m_parser.reset();
+    setState(httpDnsLookup);
+    if (m_state != httpDnsLookup)
+        return;
+    m_socket.DnsLookup(StripBrackets(m_targetHost));
+}
+
+void THttpCli::onDnsLookupDone(int error)
+{
+    if (m_state != httpDnsLookup)
+        return;
+    if (error != 0) {
+        fail(QStringLiteral("can't resolve hostname to IP address"), error);
+        return;
+    }
+    setState(httpDnsLookupDone);
+    if (m_state != httpDnsLookupDone)
+        return;
+    const int code = m_socket.Connect(m_socket.lookupResult(), m_targetPort);
+    if (code != 0)
+        fail(QStringLiteral("can't connect:") + WSocketErrorDesc(code) + ErrorSuffix(code), code);
+}
+
+void THttpCli::onSessionConnected(int error)
+{
+    if (m_state != httpDnsLookupDone)
+        return;
+    if (error != 0) {
+        fail(WSocketErrorDesc(error) + ErrorSuffix(error), error);
+        return;
+    }
+    if (m_tunnel)
+        sendTunnelRequest();
+    else if (m_hop.tls)
+        m_socket.StartTls(StripBrackets(m_hop.host));
+    else
+        connectedForRequest();
+}
+
+void THttpCli::onTlsDone(int error)
+{
+    if (m_state != httpDnsLookupDone)
+        return;
+    if (error != 0) {
+        fail(QStringLiteral("TLS handshake failed: ") + m_socket.tlsErrorText() + ErrorSuffix(error), error);
+        return;
+    }
+    connectedForRequest();
+}
+
+void THttpCli::sendTunnelRequest()
+{
+    m_inTunnelSetup = true;
+    m_tunnelParser.reset();
+    const QString authority = m_hop.host + u':' + (m_hop.port.isEmpty() ? DefaultPort(true) : m_hop.port);
+    QString request = QLatin1String("CONNECT ") + authority + QLatin1String(" HTTP/1.0\r\n")
+                      + QLatin1String("Host: ") + authority + QLatin1String("\r\n");
+    if (!Agent.isEmpty())
+        request += QLatin1String("User-Agent: ") + Agent + QLatin1String("\r\n");
+    if (!ProxyUsername.isEmpty())
+        request += QLatin1String("Proxy-Authorization: Basic ") + BasicCredentials(ProxyUsername, ProxyPassword)
+                   + QLatin1String("\r\n");
+    request += QLatin1String("\r\n");
+    m_socket.Send(request.toLatin1());
+}
+
+void THttpCli::connectedForRequest()
+{
+    setState(httpConnected);
+    if (OnSessionConnected)
+        OnSessionConnected(this);
+    if (m_state != httpConnected)
+        return;  // aborted by the handler
+    setState(httpWaitingHeader);
+    if (m_state == httpWaitingHeader)
+        sendRequest();
+}
+
+void THttpCli::sendRequest()
+{
+    if (OnRequestHeaderBegin)
+        OnRequestHeaderBegin(this);
+    QByteArray buffer;
+    auto send = [&](const QString &line) {
+        if (OnCommand)
+            OnCommand(this, line);
+        buffer += line.toLatin1();
+        buffer += "\r\n";
+    };
+    const char *method = m_rq == httpPOST ? "POST" : m_rq == httpHEAD ? "HEAD" : "GET";
+    send(QLatin1String(method) + u' ' + m_path + QLatin1String(" HTTP/1.0"));
+    if (!Sender.isEmpty())
+        send(QLatin1String("From: ") + Sender);
+    if (!Accept.isEmpty())
+        send(QLatin1String("Accept: ") + Accept);
+    if (!Reference.isEmpty())
+        send(QLatin1String("Referer: ") + Reference);
+    if (m_rq == httpPOST && !ContentTypePost.isEmpty())
+        send(QLatin1String("Content-Type: ") + ContentTypePost);
+    if (!Agent.isEmpty())
+        send(QLatin1String("User-Agent: ") + Agent);
+    send(QLatin1String("Host: ") + m_hostName);
+    if (NoCache) {
+        send(QStringLiteral("Pragma: no-cache"));
+        send(QStringLiteral("Cache-Control: no-cache"));
+    }
+    QByteArray postData;
+    if (m_rq == httpPOST && SendStream) {
+        postData = SendStream->readAll();
+        send(QLatin1String("Content-Length: ") + QString::number(postData.size()));
+    }
+    if (ModifiedSince != 0)
+        send(QLatin1String("If-Modified-Since: ") + HttpDateText(ModifiedSince) + QLatin1String(" GMT"));
+    if (!m_authUser.isEmpty())
+        send(QLatin1String("Authorization: Basic ") + BasicCredentials(m_authUser, m_authPassword));
+    if (m_useProxy && !m_tunnel && !ProxyUsername.isEmpty())
+        send(QLatin1String("Proxy-Authorization: Basic ") + BasicCredentials(ProxyUsername, ProxyPassword));
+    if (!Cookie.isEmpty())
+        send(QLatin1String("Cookie: ") + Cookie);
+    if (!ContentRangeBegin.isEmpty() || !ContentRangeEnd.isEmpty()) {
+        send(QLatin1String("Range: bytes=") + ContentRangeBegin + u'-' + ContentRangeEnd);
+        ContentRangeBegin.clear();
+        ContentRangeEnd.clear();
+    }
+    send(QString());
+    if (OnRequestHeaderEnd)
+        OnRequestHeaderEnd(this);
+    if (OnTrace)
+        OnTrace(this, QLatin1String(method) + u' ' + m_path);
+    m_socket.Send(buffer);
+
+    if (m_rq == httpPOST) {
+        if (OnSendBegin)
+            OnSendBegin(this);
+        if (OnSendData)
+            OnSendData(this, postData.constData(), postData.size());
+        m_socket.Send(postData);
+        if (OnSendEnd)
+            OnSendEnd(this);
+    }
+}
+
+void THttpCli::onData(const QByteArray &data)
+{
+    if (m_inTunnelSetup) {
+        m_tunnelParser.feed(data);
+        if (m_tunnelParser.phase() == HttpResponseParser::Phase::Failed) {
+            fail(QStringLiteral("Proxy tunnel failed: ") + m_tunnelParser.error, httperr::ProxyTunnel);
+        } else if (m_tunnelParser.headerEnded()) {
+            m_inTunnelSetup = false;
+            if (m_tunnelParser.statusCode / 100 == 2)
+                m_socket.StartTls(StripBrackets(m_hop.host));
+            else
+                fail(QStringLiteral("Proxy refused the tunnel: %1 %2")
+                         .arg(m_tunnelParser.statusCode)
+                         .arg(m_tunnelParser.reasonPhrase),
+                     httperr::ProxyTunnel);
+        }
+        return;
+    }
+    if (m_state != httpWaitingHeader && m_state != httpWaitingBody)
+        return;
+    m_parser.feed(data);
+    if (m_failed || m_state == httpAborting)
+        return;
+    if (m_parser.phase() == HttpResponseParser::Phase::Failed)
+        fail(m_parser.error, httperr::LineTooLong);
+    else if (m_parser.closeWanted())
+        m_socket.Close();
+}
+
+void THttpCli::headerBegin()
+{
+    if (OnHeaderBegin)
+        OnHeaderBegin(this);
+}
+
+void THttpCli::headerLine(const QString &line)
+{
+    if (m_state != httpWaitingHeader)
+        return;
+    m_rcvdHeader << line;
+    m_statusCode = m_parser.statusCode;
+    m_reasonPhrase = m_parser.reasonPhrase;
+    m_contentLength = m_parser.contentLength;
+    m_contentType = m_parser.contentType;
+    m_acceptRanges = m_parser.acceptRanges;
+    m_wwwAuthenticate = m_parser.wwwAuthenticate;
+    if (!m_parser.contentRangeBegin.isEmpty() || !m_parser.contentRangeEnd.isEmpty()) {
+        ContentRangeBegin = m_parser.contentRangeBegin;
+        ContentRangeEnd = m_parser.contentRangeEnd;
+    }
+    if (OnHeaderData)
+        OnHeaderData(this);
+}
+
+void THttpCli::cookie(const QString &value)
+{
+    bool accept = true;
+    if (OnCookie)
+        OnCookie(this, value, accept);
+}
+
+void THttpCli::headerEnd()
+{
+    if (m_state != httpWaitingHeader)
+        return;
+    // The "<HTML>" rule may end the header before any line set the type.
+    m_contentType = m_parser.contentType;
+    if (m_parser.hasLocation && m_parser.statusCode < 400) {
+        if (OnHeaderEnd)
+            OnHeaderEnd(this);
+        if (m_state == httpWaitingHeader)
+            followLocation();
+        return;
+    }
+    if (m_docName.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)
+        && m_contentType == QLatin1String("text/html"))
+        m_docName = m_docName.left(m_docName.size() - 3) + QLatin1String("htm");
+    setState(httpWaitingBody);
+    if (OnHeaderEnd)
+        OnHeaderEnd(this);
+}
+
+void THttpCli::followLocation()
+{
+    const QString value = m_parser.location;
+    if (HasControlCharacter(value)) {
+        fail(QStringLiteral("Relocation target holds a control character"), httperr::ControlCharacter);
+        return;
+    }
+    if (m_relocations >= MaxRelocations) {
+        fail(QStringLiteral("Too many relocations (more than %1)").arg(MaxRelocations), httperr::TooManyRelocations);
+        return;
+    }
+
+    Hop next = m_hop;
+    QString newUrl;
+    if (value.contains(QLatin1String("://"))) {
+        const HttpUrlParts url = SplitHttpUrl(value);
+        next.protocol = url.protocol;
+        next.tls = IsHttps(url.protocol);
+        next.host = url.host;
+        next.path = url.path;
+        // The previous hop's port stays unless the scheme changes with it.
+        if (!url.port.isEmpty())
+            next.port = url.port;
+        else if (next.tls != m_hop.tls)
+            next.port.clear();
+        newUrl = value;
+    } else {
+        if (value.startsWith(u'/')) {
+            next.path = value;
+        } else {
+            // Relative to the folder of the current document.
+            QString base = m_hop.path;
+            base.truncate(base.indexOf(u'?') < 0 ? base.size() : base.indexOf(u'?'));
+            base = base.left(base.lastIndexOf(u'/') + 1);
+            next.path = (base.isEmpty() ? QStringLiteral("/") : base) + value;
+        }
+        const QString protocol = next.protocol.isEmpty() ? QStringLiteral("http") : next.protocol;
+        newUrl = protocol + QLatin1String("://") + next.host + (next.port.isEmpty() ? QString() : u':' + next.port)
+                 + next.path;
+    }
+
+    ++m_relocations;
+    m_relocating = true;
+    m_location = newUrl;
+    if (hopOrigin(next) != m_originOfCredentials) {
+        m_authUser = Username;
+        m_authPassword = Password;
+    }
+    setupHop(next);
+    m_socket.Close();
+}
+
+void THttpCli::body(const char *data, qsizetype length)
+{
+    if (m_state != httpWaitingBody)
+        return;
+    if (!m_docStarted) {
+        m_docStarted = true;
+        if (OnDocBegin)
+            OnDocBegin(this);
+    }
+    if (RcvdStream)
+        RcvdStream->write(data, length);
+    m_rcvdCount += length;
+    if (OnDocData)
+        OnDocData(this, data, length);
+}
+
+void THttpCli::onSessionClosed(int error)
+{
+    if (m_finishing || m_state == httpReady || m_state == httpNotConnected || m_state == httpDnsLookup)
+        return;
+    if (m_failed || m_state == httpAborting) {
+        finishRequest();
+        return;
+    }
+    if (m_inTunnelSetup || m_state == httpDnsLookupDone) {
+        fail(m_tunnel ? QStringLiteral("Proxy closed the connection before the tunnel opened")
+                      : WSocketErrorDesc(wsa::ConnReset) + ErrorSuffix(wsa::ConnReset),
+             m_tunnel ? httperr::ProxyTunnel : wsa::ConnReset);
+        return;
+    }
+    if (m_relocating) {
+        m_relocating = false;
+        if (OnLocationChange)
+            OnLocationChange(this);
+        if (m_state == httpAborting || m_failed) {
+            finishRequest();
+            return;
+        }
+        startLookup();
+        return;
+    }
+    m_parser.finish();
+    if (m_parser.phase() == HttpResponseParser::Phase::Failed) {
+        fail(m_parser.error, httperr::LineTooLong);
+        return;
+    }
+    if (m_relocating) {
+        // The last header line, cut short by the close, was a relocation's.
+        onSessionClosed(error);
+        return;
+    }
+    if (error != 0)
+        m_requestDoneError = error;
+    if (m_docStarted && OnDocEnd)
+        OnDocEnd(this);
+    finishRequest();
+}
+
+bool THttpCli::socketOpen() const
+{
+    const TWSocket::State s = m_socket.state();
+    return s != TWSocket::State::Closed && s != TWSocket::State::DnsLookup;
+}
+
+void THttpCli::fail(const QString &reason, int code)
+{
+    if (m_finishing)
+        return;
+    if (!m_failed) {
+        m_failed = true;
+        m_failReason = reason;
+        m_failCode = code;
+    }
+    if (OnTrace)
+        OnTrace(this, reason);
+    if (socketOpen())
+        m_socket.Close();  // the close finishes the request
+    else
+        finishRequest();
+}
+
+void THttpCli::Abort()
+{
+    if (m_state == httpReady || m_finishing) {
+        if (socketOpen())
+            m_socket.Close();
+        return;
+    }
+    if (m_state == httpAborting)
+        return;
+    if (!m_failed) {
+        m_failed = true;
+        m_failReason = QStringLiteral("Connection aborted on request");
+        m_failCode = httperr::Aborted;
+    }
+    const bool lookingUp = m_state == httpDnsLookup || m_state == httpNotConnected;
+    setState(httpAborting);
+    if (lookingUp || !socketOpen()) {
+        m_socket.CancelDnsLookup();
+        finishRequest();
+    } else {
+        m_socket.Close();
+    }
+}
+
+void THttpCli::finishRequest()
+{
+    if (m_finishing)
+        return;
+    m_finishing = true;
+    m_relocating = false;
+    m_inTunnelSetup = false;
+    if (m_failed) {
+        m_statusCode = 404;
+        m_reasonPhrase = m_failReason;
+        m_requestDoneError = m_failCode;
+    }
+    QMetaObject::invokeMethod(this, [this] {
+        m_finishing = false;
+        setState(httpReady);
+        const THttpRequest rq = m_rq;
+        const int error = m_requestDoneError;
+        QMetaObject::invokeMethod(this, [this, rq, error] {
+            if (OnRequestDone)
+                OnRequestDone(this, rq, error);
+        }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+} // namespace lumetta

@@ -1,0 +1,75 @@
+#pragma once
+// Reads one HTTP/1.0 response from bytes as they arrive. It never touches a
+// socket: the client feeds what it receives and calls finish() when the
+// connection closes, because an HTTP/1.0 body simply runs to the close.
+// Results do not depend on how the bytes were split into chunks.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+namespace lumetta {
+
+class HttpResponseParser {
+public:
+    // A header line that reaches this many bytes without a line end fails.
+    static constexpr qsizetype MaxLineLength = 8192;
+
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        virtual void headerBegin() {}
+        // Every non-empty header line, the status line included, after the
+        // parser has taken its fields from it.
+        virtual void headerLine(const QString &line) { Q_UNUSED(line); }
+        virtual void headerEnd() {}
+        virtual void cookie(const QString &value) { Q_UNUSED(value); }
+        virtual void body(const char *data, qsizetype length) { Q_UNUSED(data); Q_UNUSED(length); }
+    };
+
+    enum class Phase {
+        Header,
+        Body,
+        Discard,  // header ended on an error status or a relocation: no body wanted
+        Failed,
+    };
+
+    explicit HttpResponseParser(Listener *listener = nullptr) : m_listener(listener) {}
+
+    void reset();
+    void feed(QByteArrayView bytes);
+    // End of stream: a last header line without its line end still counts.
+    void finish();
+
+    Phase phase() const { return m_phase; }
+    // The connection can be dropped: an error status arrived, the header of
+    // a relocation ended, or the response is malformed.
+    bool closeWanted() const;
+    bool headerStarted() const { return m_headerStarted; }
+    bool headerEnded() const { return m_phase == Phase::Body || m_phase == Phase::Discard; }
+
+    int statusCode = 0;
+    QString reasonPhrase;
+    qint64 contentLength = -1;
+    QString contentType;  // lower-cased
+    bool hasLocation = false;
+    QString location;
+    QString contentRangeBegin;
+    QString contentRangeEnd;
+    QString acceptRanges;
+    QStringList wwwAuthenticate;
+    QString error;  // "HTTP line too long"
+    qint64 bodyCount = 0;
+
+private:
+    void headerLine(QByteArray line);
+    void endHeader(bool toBody);
+    void deliver(const char *data, qsizetype length);
+
+    Listener *m_listener;
+    Phase m_phase = Phase::Header;
+    bool m_headerStarted = false;
+    QByteArray m_line;
+};
+
+} // namespace lumetta

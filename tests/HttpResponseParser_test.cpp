@@ -1,0 +1,210 @@
+#include "net/HttpResponseParser.h"
+
+#include <gtest/gtest.h>
+
+using lumetta::HttpResponseParser;
+
+namespace {
+
+// Everything the parser tells, in one comparable record.
+struct Outcome : HttpResponseParser::Listener {
+    QStringList events;  // "begin", "line:...", "end", "cookie:..."
+    QByteArray bytes;
+
+    void headerBegin() override { events << QStringLiteral("begin"); }
+    void headerLine(const QString &line) override { events << QStringLiteral("line:") + line; }
+    void headerEnd() override { events << QStringLiteral("end"); }
+    void cookie(const QString &value) override { events << QStringLiteral("cookie:") + value; }
+    void body(const char *data, qsizetype length) override { bytes.append(data, length); }
+};
+
+struct Result {
+    Outcome outcome;
+    int status = 0;
+    QString reason;
+    QString contentType;
+    qint64 contentLength = -1;
+    bool hasLocation = false;
+    QString location;
+    QString rangeBegin, rangeEnd;
+    QString error;
+    HttpResponseParser::Phase phase = HttpResponseParser::Phase::Header;
+
+    bool operator==(const Result &o) const
+    {
+        return outcome.events == o.outcome.events && outcome.bytes == o.outcome.bytes && status == o.status
+               && reason == o.reason && contentType == o.contentType && contentLength == o.contentLength
+               && hasLocation == o.hasLocation && location == o.location && rangeBegin == o.rangeBegin
+               && rangeEnd == o.rangeEnd && error == o.error && phase == o.phase;
+    }
+};
+
+std::ostream &operator<<(std::ostream &os, const Result &r)
+{
+    return os << "status " << r.status << " reason '" << r.reason.toStdString() << "' type '"
+              << r.contentType.toStdString() << "' length " << r.contentLength << " phase " << int(r.phase)
+              << " error '" << r.error.toStdString() << "' events [" << r.outcome.events.join(u'|').toStdString()
+              << "] body '" << r.outcome.bytes.toStdString() << "'";
+}
+
+Result Parse(const QList<QByteArray> &chunks, bool finish = true)
+{
+    Result r;
+    HttpResponseParser parser(&r.outcome);
+    for (const QByteArray &chunk : chunks)
+        parser.feed(chunk);
+    if (finish)
+        parser.finish();
+    r.status = parser.statusCode;
+    r.reason = parser.reasonPhrase;
+    r.contentType = parser.contentType;
+    r.contentLength = parser.contentLength;
+    r.hasLocation = parser.hasLocation;
+    r.location = parser.location;
+    r.rangeBegin = parser.contentRangeBegin;
+    r.rangeEnd = parser.contentRangeEnd;
+    r.error = parser.error;
+    r.phase = parser.phase();
+    return r;
+}
+
+struct ParseCase {
+    const char *description;
+    QByteArray response;
+    int status;
+    QString reason;
+    QString contentType;
+    qint64 contentLength;
+    QByteArray expectedBody;
+    QStringList lines;  // header lines as reported
+    HttpResponseParser::Phase phase;
+};
+
+void PrintTo(const ParseCase &c, std::ostream *os) { *os << c.description; }
+
+using Phase = HttpResponseParser::Phase;
+
+class ParseTable : public ::testing::TestWithParam<ParseCase> {};
+
+// Each recorded response gives the same result whole, split in two at every
+// byte, and fed byte by byte.
+TEST_P(ParseTable, SameResultAtEverySplit)
+{
+    const ParseCase &c = GetParam();
+    const Result whole = Parse({c.response});
+    EXPECT_EQ(whole.status, c.status);
+    EXPECT_EQ(whole.reason, c.reason);
+    EXPECT_EQ(whole.contentType, c.contentType);
+    EXPECT_EQ(whole.contentLength, c.contentLength);
+    EXPECT_EQ(whole.outcome.bytes, c.expectedBody);
+    EXPECT_EQ(whole.phase, c.phase);
+    QStringList lines;
+    for (const QString &e : whole.outcome.events)
+        if (e.startsWith(QLatin1String("line:")))
+            lines << e.mid(5);
+    EXPECT_EQ(lines, c.lines);
+    if (!c.response.isEmpty()) {
+        EXPECT_EQ(whole.outcome.events.count(QStringLiteral("begin")), 1);
+        EXPECT_EQ(whole.outcome.events.first(), QStringLiteral("begin"));
+    }
+
+    for (qsizetype at = 0; at <= c.response.size(); ++at) {
+        const Result split = Parse({c.response.left(at), c.response.mid(at)});
+        ASSERT_EQ(split, whole) << "split at byte " << at;
+    }
+    QList<QByteArray> bytes;
+    for (char ch : c.response)
+        bytes << QByteArray(1, ch);
+    EXPECT_EQ(Parse(bytes), whole) << "byte by byte";
+}
+
+const QStringList NoLines;
+
+INSTANTIATE_TEST_SUITE_P(
+    Responses, ParseTable,
+    ::testing::Values(
+        ParseCase{"status line, blanks before a content type, CR LF body bytes kept",
+                  "HTTP/1.1 200 OK\r\nContent-Type:     Image/JPEG\r\nContent-Length: 7\r\n\r\nab\r\ncd\n",
+                  200, "OK", "image/jpeg", 7, "ab\r\ncd\n",
+                  {"HTTP/1.1 200 OK", "Content-Type:     Image/JPEG", "Content-Length: 7"}, Phase::Body},
+        ParseCase{"bare LF line ends", "HTTP/1.0 200 Fine day\nContent-type: text/plain\n\nbody", 200, "Fine day",
+                  "text/plain", -1, "body", {"HTTP/1.0 200 Fine day", "Content-type: text/plain"}, Phase::Body},
+        ParseCase{"<html> first line in any case is a body without header",
+                  "<HtMl><body>x</body>\r\nmore\r\n", 0, "", "text/html", -1, "<HtMl><body>x</body>more\r\n", NoLines,
+                  Phase::Body},
+        ParseCase{"<HTML> after header lines keeps the type already given",
+                  "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n<HTML>abc\nrest", 200, "OK", "text/plain", -1,
+                  "<HTML>abcrest", {"HTTP/1.0 200 OK", "Content-Type: text/plain"}, Phase::Body},
+        ParseCase{"a relocation's body is not wanted",
+                  "HTTP/1.0 302 Found\r\nLocation: /new.jpg\r\n\r\nmoved", 302, "Found", "", -1, "",
+                  {"HTTP/1.0 302 Found", "Location: /new.jpg"}, Phase::Discard},
+        ParseCase{"an error status's body is not wanted",
+                  "HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n<html>gone</html>", 404, "Not Found",
+                  "text/html", -1, "", {"HTTP/1.0 404 Not Found", "Content-Type: text/html"}, Phase::Discard},
+        ParseCase{"status line cut by the close still counts", "HTTP/1.0 200 OK", 200, "OK", "", -1, "",
+                  {"HTTP/1.0 200 OK"}, Phase::Header},
+        ParseCase{"status code that is no number", "HTTP/1.0 2x0 Odd\r\n\r\nz", 0, "Odd", "", -1, "z",
+                  {"HTTP/1.0 2x0 Odd"}, Phase::Body},
+        ParseCase{"short status line", "HTTP/1.1 204\r\n\r\n", 204, "", "", -1, "", {"HTTP/1.1 204"}, Phase::Body},
+        ParseCase{"other protocol versions are no status line", "HTTP/2 200 OK\r\n\r\n", 0, "", "", -1, "",
+                  {"HTTP/2 200 OK"}, Phase::Body},
+        ParseCase{"content length that is no number", "HTTP/1.0 200 OK\r\nContent-Length: 12abc\r\n\r\n", 200, "OK",
+                  "", -1, "", {"HTTP/1.0 200 OK", "Content-Length: 12abc"}, Phase::Body},
+        ParseCase{"lines without a colon are kept", "HTTP/1.0 200 OK\r\nnonsense\r\n:\r\n\r\nb", 200, "OK", "", -1,
+                  "b", {"HTTP/1.0 200 OK", "nonsense", ":"}, Phase::Body},
+        ParseCase{"empty response", "", 0, "", "", -1, "", NoLines, Phase::Header},
+        ParseCase{"lone CR and NUL bytes inside lines",
+                  QByteArray("HTTP/1.0 200 O\rK\r\nX: a") + '\0' + "b\r\n\r\n" + '\0',
+                  200, QString("O\rK"), "", -1, QByteArray("\0", 1), {"HTTP/1.0 200 O\rK", QString("X: a") + QChar(0) + "b"},
+                  Phase::Body}));
+
+TEST(HttpResponseParser, ContentRangeAndCookies)
+{
+    const Result r = Parse({"HTTP/1.0 206 Partial\r\nContent-Range: bytes 100-199/1000\r\nSet-Cookie: a=1\r\n\r\n"});
+    EXPECT_EQ(r.rangeBegin, "100");
+    EXPECT_EQ(r.rangeEnd, "199");
+    EXPECT_TRUE(r.outcome.events.contains("cookie:a=1"));
+}
+
+// The limit: a header line of 8191 bytes before its LF passes, 8192 fail;
+// the body has no limit.
+TEST(HttpResponseParser, LineLengthLimit)
+{
+    struct Case {
+        const char *description;
+        QByteArray line;
+        bool fails;
+    };
+    const QByteArray prefix = "X-Long: ";
+    const Case cases[] = {
+        {"8191 bytes with the CR", prefix + QByteArray(8190 - prefix.size(), 'a') + "\r", false},
+        {"8192 bytes with the CR", prefix + QByteArray(8191 - prefix.size(), 'a') + "\r", true},
+        {"8191 bytes, LF only", prefix + QByteArray(8191 - prefix.size(), 'a'), false},
+        {"8192 bytes, LF only", prefix + QByteArray(8192 - prefix.size(), 'a'), true},
+        {"far too long, never ending", QByteArray(100000, 'a'), true},
+    };
+    for (const Case &c : cases) {
+        const QByteArray response = "HTTP/1.0 200 OK\r\n" + c.line + "\n\r\nbody";
+        for (qsizetype at : {qsizetype(0), qsizetype(20), qsizetype(8000), response.size() - 5}) {
+            const Result r = Parse({response.left(at), response.mid(at)});
+            EXPECT_EQ(r.phase == Phase::Failed, c.fails) << c.description << ", split at " << at;
+            EXPECT_EQ(r.error.isEmpty(), !c.fails) << c.description;
+            EXPECT_EQ(r.outcome.bytes, c.fails ? QByteArray() : QByteArray("body")) << c.description;
+        }
+    }
+    const Result big = Parse({"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(50000, 'b')});
+    EXPECT_EQ(big.outcome.bytes.size(), 50000);
+    EXPECT_EQ(big.phase, Phase::Body);
+}
+
+TEST(HttpResponseParser, CloseWantedOnErrorStatusBeforeHeaderEnds)
+{
+    HttpResponseParser parser;
+    parser.feed("HTTP/1.0 500 Broken\r\nX-A: 1\r\n");
+    EXPECT_TRUE(parser.closeWanted());
+    HttpResponseParser ok;
+    ok.feed("HTTP/1.0 200 OK\r\nX-A: 1\r\n\r\nbody");
+    EXPECT_FALSE(ok.closeWanted());
+}
+
+} // namespace

@@ -1,0 +1,283 @@
+#include "ScriptedServer.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+
+namespace lumetta::test {
+
+ServerScript &ServerScript::readRequest()
+{
+    steps.append({Step::ReadRequest, {}, 0});
+    return *this;
+}
+
+ServerScript &ServerScript::send(const QByteArray &bytes)
+{
+    steps.append({Step::Send, bytes, 0});
+    return *this;
+}
+
+ServerScript &ServerScript::delay(int ms)
+{
+    steps.append({Step::Delay, {}, ms});
+    return *this;
+}
+
+ServerScript &ServerScript::startTls()
+{
+    steps.append({Step::StartTls, {}, 0});
+    return *this;
+}
+
+ServerScript &ServerScript::hang()
+{
+    steps.append({Step::Hang, {}, 0});
+    return *this;
+}
+
+ServerScript &ServerScript::close()
+{
+    steps.append({Step::Close, {}, 0});
+    return *this;
+}
+
+ScriptedServer::ScriptedServer()
+{
+    m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int on = 1;
+    ::setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    if (::bind(m_listenFd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0 && ::listen(m_listenFd, 16) == 0) {
+        socklen_t len = sizeof addr;
+        ::getsockname(m_listenFd, reinterpret_cast<sockaddr *>(&addr), &len);
+        m_port = ntohs(addr.sin_port);
+    }
+    m_thread = std::thread([this] { run(); });
+}
+
+ScriptedServer::~ScriptedServer()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_listenFd >= 0)
+        ::close(m_listenFd);
+}
+
+void ScriptedServer::setTls(const QByteArray &certificatePem, const QByteArray &keyPem)
+{
+    std::lock_guard lock(m_mutex);
+    m_certificatePem = certificatePem;
+    m_keyPem = keyPem;
+}
+
+void ScriptedServer::addConnection(const ServerScript &script)
+{
+    std::lock_guard lock(m_mutex);
+    m_scripts.append(script);
+}
+
+void ScriptedServer::setDefaultScript(const ServerScript &script)
+{
+    std::lock_guard lock(m_mutex);
+    m_default = std::make_unique<ServerScript>(script);
+}
+
+QString ScriptedServer::url(const QString &path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
+}
+
+QList<QByteArray> ScriptedServer::requests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+QStringList ScriptedServer::tlsFailures() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_tlsFailures;
+}
+
+void ScriptedServer::run()
+{
+    while (!m_stop) {
+        pollfd p{m_listenFd, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0)
+            continue;
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0)
+            continue;
+        ++m_connections;
+        ServerScript script;
+        bool have = false;
+        {
+            std::lock_guard lock(m_mutex);
+            if (!m_scripts.isEmpty()) {
+                script = m_scripts.takeFirst();
+                have = true;
+            } else if (m_default) {
+                script = *m_default;
+                have = true;
+            }
+        }
+        if (!have) {
+            ::close(fd);
+            continue;
+        }
+        serve(fd, script);
+    }
+}
+
+namespace {
+
+qint64 ContentLengthOf(const QByteArray &header)
+{
+    for (const QByteArray &line : header.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().toLower() == "content-length")
+            return line.mid(colon + 1).trimmed().toLongLong();
+    }
+    return 0;
+}
+
+} // namespace
+
+void ScriptedServer::serve(int fd, const ServerScript &script)
+{
+    QSslSocket sock;
+    if (!sock.setSocketDescriptor(fd)) {
+        ::close(fd);
+        return;
+    }
+    auto connected = [&] { return sock.state() == QAbstractSocket::ConnectedState; };
+    auto drain = [&] {
+        if (sock.bytesAvailable() > 0 || sock.waitForReadyRead(0))
+            sock.readAll();
+    };
+
+    for (const ServerScript::Step &step : script.steps) {
+        if (m_stop || !connected())
+            return;
+        switch (step.kind) {
+        case ServerScript::Step::ReadRequest: {
+            QByteArray buffer;
+            qsizetype headerEnd = -1;
+            qint64 want = -1;
+            while (!m_stop) {
+                if (headerEnd < 0) {
+                    headerEnd = buffer.indexOf("\r\n\r\n");
+                    if (headerEnd >= 0)
+                        want = headerEnd + 4 + ContentLengthOf(buffer.left(headerEnd));
+                }
+                if (want >= 0 && buffer.size() >= want)
+                    break;
+                if (sock.bytesAvailable() == 0 && !sock.waitForReadyRead(20)) {
+                    if (!connected())
+                        break;
+                    continue;
+                }
+                buffer += sock.readAll();
+            }
+            std::lock_guard lock(m_mutex);
+            m_requests.append(buffer);
+            break;
+        }
+        case ServerScript::Step::Send:
+            sock.write(step.data);
+            while (!m_stop && sock.bytesToWrite() > 0 && connected())
+                sock.waitForBytesWritten(20);
+            break;
+        case ServerScript::Step::Delay: {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(step.ms);
+            while (!m_stop && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            break;
+        }
+        case ServerScript::Step::StartTls: {
+            {
+                std::lock_guard lock(m_mutex);
+                sock.setLocalCertificate(QSslCertificate(m_certificatePem));
+                sock.setPrivateKey(QSslKey(m_keyPem, QSsl::Ec));
+            }
+            QSslConfiguration conf = sock.sslConfiguration();
+            conf.setPeerVerifyMode(QSslSocket::VerifyNone);
+            sock.setSslConfiguration(conf);
+            sock.startServerEncryption();
+            while (!m_stop && !sock.isEncrypted() && connected())
+                sock.waitForEncrypted(20);
+            if (!sock.isEncrypted()) {
+                QStringList why;
+                for (const QSslError &e : sock.sslHandshakeErrors())
+                    why << e.errorString();
+                why << sock.errorString();
+                std::lock_guard lock(m_mutex);
+                m_tlsFailures << why.join(QStringLiteral("; "));
+                return;
+            }
+            break;
+        }
+        case ServerScript::Step::Hang:
+            while (!m_stop && connected()) {
+                sock.waitForReadyRead(20);
+                sock.readAll();
+            }
+            break;
+        case ServerScript::Step::Close:
+            drain();
+            sock.disconnectFromHost();
+            if (sock.state() != QAbstractSocket::UnconnectedState)
+                sock.waitForDisconnected(1000);
+            return;
+        }
+    }
+    if (connected()) {
+        // Unread request bytes would turn the close into a reset.
+        drain();
+        sock.disconnectFromHost();
+        if (sock.state() != QAbstractSocket::UnconnectedState)
+            sock.waitForDisconnected(1000);
+    }
+}
+
+bool MakeTestCertificate(const QString &dir, const QString &hostName, QByteArray &certificatePem,
+                         QByteArray &keyPem)
+{
+    const QString certPath = dir + QStringLiteral("/cert.pem");
+    const QString keyPath = dir + QStringLiteral("/key.pem");
+    QProcess openssl;
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                   QStringLiteral("-keyout"), keyPath, QStringLiteral("-out"), certPath, QStringLiteral("-days"),
+                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=") + hostName,
+                   QStringLiteral("-addext"), QStringLiteral("subjectAltName=DNS:") + hostName});
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+        return false;
+    QFile cert(certPath);
+    QFile key(keyPath);
+    if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+        return false;
+    certificatePem = cert.readAll();
+    keyPem = key.readAll();
+    return !certificatePem.isEmpty() && !keyPem.isEmpty();
+}
+
+} // namespace lumetta::test

@@ -1,0 +1,86 @@
+#pragma once
+// A loopback server for network tests. It runs in a thread of its own and
+// plays one script per accepted connection: read the request (recorded),
+// send exact bytes, wait, switch to TLS, hang without answering, or close
+// early. Connections beyond the scripts get the default script, if any, or
+// are closed at once.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace lumetta::test {
+
+class ServerScript {
+public:
+    struct Step {
+        enum Kind { ReadRequest, Send, Delay, StartTls, Hang, Close };
+        Kind kind;
+        QByteArray data;
+        int ms = 0;
+    };
+
+    // Reads up to the empty line after the header (and a Content-Length
+    // body); the bytes are recorded.
+    ServerScript &readRequest();
+    ServerScript &send(const QByteArray &bytes);
+    ServerScript &delay(int ms);
+    ServerScript &startTls();
+    // Keeps the connection open and silent until the client closes it or
+    // the server stops.
+    ServerScript &hang();
+    ServerScript &close();
+
+    QList<Step> steps;
+};
+
+class ScriptedServer {
+public:
+    ScriptedServer();
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer &) = delete;
+    ScriptedServer &operator=(const ScriptedServer &) = delete;
+
+    // Both PEM; needed before a script's startTls().
+    void setTls(const QByteArray &certificatePem, const QByteArray &keyPem);
+    void addConnection(const ServerScript &script);
+    void setDefaultScript(const ServerScript &script);
+
+    quint16 port() const { return m_port; }
+    QString url(const QString &path = QStringLiteral("/")) const;
+    // Requests recorded so far, in arrival order.
+    QList<QByteArray> requests() const;
+    int connectionCount() const { return m_connections.load(); }
+    // TLS handshakes that failed on the server side.
+    QStringList tlsFailures() const;
+
+private:
+    void run();
+    void serve(int fd, const ServerScript &script);
+
+    int m_listenFd = -1;
+    quint16 m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_connections{0};
+    mutable std::mutex m_mutex;
+    QList<ServerScript> m_scripts;
+    std::unique_ptr<ServerScript> m_default;
+    QList<QByteArray> m_requests;
+    QStringList m_tlsFailures;
+    QByteArray m_certificatePem;
+    QByteArray m_keyPem;
+    std::thread m_thread;
+};
+
+// A self-signed certificate for hostName made with the openssl tool into
+// dir; false when the tool fails.
+bool MakeTestCertificate(const QString &dir, const QString &hostName, QByteArray &certificatePem,
+                         QByteArray &keyPem);
+
+} // namespace lumetta::test
