@@ -6,6 +6,9 @@
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // No window test needs a display, test discovery at build time included.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     lumetta::LumettaApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
