@@ -598,6 +598,14 @@ void TfrmMain::SiteListClickCheck(QListWidgetItem *item)
 
 // --- run --------------------------------------------------------------------
 
+// A hidden page is also disabled: Ctrl+Tab would still reach it otherwise.
+void TfrmMain::showPage(QWidget *page, bool shown)
+{
+    QTabWidget *pages = m_ui->PageControl1;
+    pages->setTabVisible(pages->indexOf(page), shown);
+    pages->setTabEnabled(pages->indexOf(page), shown);
+}
+
 void TfrmMain::butSlideshowClick()
 {
     if (StartSlideShow)
@@ -631,9 +639,9 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
 
     // 3
     QTabWidget *pages = m_ui->PageControl1;
-    pages->setTabVisible(pages->indexOf(m_ui->tabAdmin), false);
+    showPage(m_ui->tabAdmin, false);
     if (AdminMode) {
-        pages->setTabVisible(pages->indexOf(m_ui->tabAdmin), true);
+        showPage(m_ui->tabAdmin, true);
         loadPhase(LoadPhase::Admin);
         m_ui->lblLatestVersion->setVisible(false);
         m_ui->txtExport->setVisible(true);
@@ -731,7 +739,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     // 15
     if (ConfigMode) {
         for (QWidget *page : {m_ui->tabWebcams, m_ui->tabWebcamOptions, m_ui->tabTools})
-            pages->setTabVisible(pages->indexOf(page), false);
+            showPage(page, false);
         m_ui->butSlideshow->setVisible(false);
         m_ui->EnableAdultAds->setVisible(false);
         showAdultOffersBox();

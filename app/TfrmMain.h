@@ -98,6 +98,7 @@ protected:
 
 private:
     void setupControls();
+    void showPage(QWidget *page, bool shown);
     void connectSetting(const SettingSpec &spec);
     void loadPhase(LoadPhase phase);
     void loadSetting(const SettingSpec &spec);

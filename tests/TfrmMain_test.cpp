@@ -87,9 +87,13 @@ protected:
     }
     QCheckBox *box(const char *name) { return get<QCheckBox>(name); }
     QSpinBox *spin(const char *name) { return get<QSpinBox>(name); }
+    // Shown and reachable: a hidden page must not come back with Ctrl+Tab.
     bool tabShown(QWidget *page)
     {
-        return frm->ui()->PageControl1->isTabVisible(frm->ui()->PageControl1->indexOf(page));
+        QTabWidget *pages = frm->ui()->PageControl1;
+        const int index = pages->indexOf(page);
+        EXPECT_EQ(pages->isTabVisible(index), pages->isTabEnabled(index)) << index;
+        return pages->isTabVisible(index);
     }
     void writeCatalogue(const QStringList &lines)
     {
