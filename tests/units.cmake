@@ -1,4 +1,5 @@
 # Each line: lumetta_test(<Unit> <libraries>); keep sorted by folder.
+lumetta_test(DCImageInfo lumetta_slideshow)
 lumetta_test(DateTime lumetta_common)
 lumetta_test(Subs lumetta_common)
 lumetta_test(Registry lumetta_platform)
