@@ -53,7 +53,7 @@ ServerScript &ServerScript::close()
     return *this;
 }
 
-ScriptedServer::ScriptedServer()
+ScriptedServer::ScriptedServer(quint16 port)
 {
     m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
@@ -61,13 +61,14 @@ ScriptedServer::ScriptedServer()
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
+    addr.sin_port = htons(port);
     if (::bind(m_listenFd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0 && ::listen(m_listenFd, 16) == 0) {
         socklen_t len = sizeof addr;
         ::getsockname(m_listenFd, reinterpret_cast<sockaddr *>(&addr), &len);
         m_port = ntohs(addr.sin_port);
     }
-    m_thread = std::thread([this] { run(); });
+    if (m_port != 0)
+        m_thread = std::thread([this] { run(); });
 }
 
 ScriptedServer::~ScriptedServer()

@@ -42,7 +42,8 @@ public:
 
 class ScriptedServer {
 public:
-    ScriptedServer();
+    // Port 0: any free port.
+    explicit ScriptedServer(quint16 port = 0);
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer &) = delete;
     ScriptedServer &operator=(const ScriptedServer &) = delete;
@@ -53,6 +54,7 @@ public:
     void setDefaultScript(const ServerScript &script);
 
     quint16 port() const { return m_port; }
+    bool listening() const { return m_port != 0; }
     QString url(const QString &path = QStringLiteral("/")) const;
     // Requests recorded so far, in arrival order.
     QList<QByteArray> requests() const;

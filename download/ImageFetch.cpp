@@ -1,0 +1,278 @@
+#include "download/ImageFetch.h"
+
+#include "common/Errors.h"
+#include "common/Subs.h"
+#include "slideshow/DCImageInfo.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace lumetta {
+
+namespace {
+
+// Undoes what a fetch set up on the shared client, on every way out.
+class FetchGuard {
+public:
+    FetchGuard(THttpCli &http, Timer &timer, bool &busy) : m_http(http), m_timer(timer), m_busy(busy) { m_busy = true; }
+    ~FetchGuard()
+    {
+        m_http.RcvdStream = nullptr;
+        m_timer.setInterval(0);
+        m_busy = false;
+    }
+
+private:
+    THttpCli &m_http;
+    Timer &m_timer;
+    bool &m_busy;
+};
+
+int TimeLimitMs(int seconds)
+{
+    return seconds <= 0 ? 0 : qMin(seconds, 24 * 3600) * 1000;
+}
+
+// Replaces the destination only once the whole copy is written, so a
+// failed copy leaves the old picture in place.
+bool ReplaceFile(const QString &source, const QString &destination)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(destination);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray chunk;
+    while (!(chunk = in.read(256 * 1024)).isEmpty()) {
+        if (out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    return out.commit();
+}
+
+} // namespace
+
+void SetMainWindowHttpDefaults(THttpCli &http)
+{
+    http.Proxy = QStringLiteral("127.0.0.1");
+    http.ProxyPort = QStringLiteral("8088");
+    http.NoCache = true;
+}
+
+QString HeaderText(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1String("\r\n");
+    return text;
+}
+
+ImageFetch::ImageFetch(THttpCli &http, QString appPath, std::function<FetchSettings()> settings, const DebugLog *log)
+    : m_http(http), m_appPath(std::move(appPath)), m_settings(std::move(settings)), m_log(log)
+{
+    TimeOutTimer.setInterval(0);
+    TimeOutTimer.OnTimer = [this] { TimeOutTimerTimer(); };
+}
+
+void ImageFetch::step(const QString &message) const
+{
+    if (m_log)
+        m_log->step(message);
+}
+
+void ImageFetch::applyNetworkSettings(const FetchSettings &settings)
+{
+    if (settings.useProxy) {
+        if (!settings.proxyServer.trimmed().isEmpty())
+            m_http.Proxy = settings.proxyServer;
+        if (settings.proxyPort > 0)
+            m_http.ProxyPort = QString::number(settings.proxyPort);
+    } else {
+        m_http.Proxy.clear();
+        m_http.ProxyPort.clear();
+    }
+}
+
+bool ImageFetch::refuseWhileBusy(QString &header)
+{
+    // The shared client serves one request; touching its properties or
+    // stream now would spoil the running one.
+    if (!m_busy && m_http.State() == httpReady)
+        return false;
+    header.clear();
+    m_lastFailure = QStringLiteral("Another download is still running");
+    return true;
+}
+
+bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QString &header, int timeOutSeconds)
+{
+    step(QStringLiteral("1 - GetCamImage start"));
+    bool result = false;
+    if (url.trimmed().isEmpty())
+        return false;
+    if (refuseWhileBusy(header))
+        return false;
+    m_lastFailure.clear();
+    FetchGuard guard(m_http, TimeOutTimer, m_busy);
+
+    applyNetworkSettings(m_settings ? m_settings() : FetchSettings());
+    m_http.URL = url;
+    m_http.Reference = url.left(LastPos(url, QStringLiteral("/")));
+
+    step(QStringLiteral("2 - GetCamImage"));
+    const QString temp = TempImageFile();
+    QFile stream(temp);
+    if (!stream.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_lastFailure = stream.errorString();
+        step(QStringLiteral("3 - GetCamImage"));
+        return false;
+    }
+    m_http.RcvdStream = &stream;
+
+    step(QStringLiteral("3a - GetCamImage"));
+    if (OnAdminHeader)
+        OnAdminHeader({});
+    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds));
+
+    step(QStringLiteral("4 - GetCamImage"));
+    try {
+        m_http.Get();
+        QCoreApplication::processEvents();
+        result = true;
+    } catch (const std::exception &e) {
+        m_lastFailure = QString::fromStdString(e.what());
+    }
+
+    step(QStringLiteral("5 - GetCamImage"));
+    header = HeaderText(m_http.RcvdHeader());
+    if (OnAdminHeader)
+        OnAdminHeader(m_http.RcvdHeader());
+    m_http.RcvdStream = nullptr;
+    stream.close();
+
+    step(QStringLiteral("6 - GetCamImage"));
+    bool isImage = false;
+    const QString contentType = GetHeaderValue(QStringLiteral("Content-Type"), m_http.RcvdHeader());
+    if (!contentType.contains(QLatin1String("image/"))) {
+        result = false;
+    } else if (!QFileInfo::exists(temp)) {
+        result = false;
+    } else {
+        TDCImageInfo info;
+        info.ReadImageInfo(temp);
+        if (info.ImageType == TDCImageInfo::Gif || info.ImageType == TDCImageInfo::Jpeg)
+            isImage = true;
+        else
+            result = false;
+    }
+
+    step(QStringLiteral("7 - GetCamImage"));
+    if (isImage) {
+        if (m_http.StatusCode() != 200) {
+            result = false;
+        } else {
+            bool same = false;
+            try {
+                same = QFileInfo::exists(destination) && FilesEqual(destination, temp);
+            } catch (const Error &) {
+                same = false;  // an unreadable old picture is replaced like a different one
+            }
+            if (same)
+                result = false;  // the webcam still shows the last picture
+            if (FileSizeOf(temp) > 0)
+                ReplaceFile(temp, destination);  // a failed copy keeps the old file
+        }
+    }
+
+    step(QStringLiteral("8 - GetCamImage"));
+    TimeOutTimer.setInterval(0);
+    return result;
+}
+
+bool ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, QString &header, int timeOutSeconds)
+{
+    bool result = false;
+    if (url.trimmed().isEmpty())
+        return false;
+    if (refuseWhileBusy(header))
+        return false;
+    m_lastFailure.clear();
+
+    const FetchSettings settings = m_settings ? m_settings() : FetchSettings();
+    QFile stream(fileName);
+    if (!stream.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, stream.errorString()));
+
+    FetchGuard guard(m_http, TimeOutTimer, m_busy);
+    applyNetworkSettings(settings);
+    m_http.URL = url;
+    if (settings.showingAd)
+        m_http.Reference = QStringLiteral("http://Lumetta");
+    m_http.RcvdStream = &stream;
+    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds));
+
+    try {
+        m_http.Get();
+        result = true;
+    } catch (const std::exception &e) {
+        m_lastFailure = QString::fromStdString(e.what());
+    }
+
+    header = HeaderText(m_http.RcvdHeader());
+    m_http.RcvdStream = nullptr;
+    stream.close();
+    if (m_http.StatusCode() != 200)
+        result = false;
+    TimeOutTimer.setInterval(0);
+    return result;
+}
+
+void ImageFetch::TimeOutTimerTimer()
+{
+    m_http.Abort();
+    TimeOutTimer.setInterval(0);
+    if (OnTimedOut)
+        OnTimedOut();
+}
+
+QString MakeLocalFileName(const QString &url, const QString &downloadDir, QStringList &localFileList,
+                          const std::function<void()> &processMessages)
+{
+    QString text = url;
+    text.replace(u'/', u'\\');
+    QString name = text.mid(qMax(text.lastIndexOf(u'\\'), text.lastIndexOf(u':')) + 1);
+    for (QChar c : {u'?', u'&', u'=', u'%', u'$'})
+        name.remove(c);
+    if (!name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+        && !name.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive)
+        && !name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive))
+        name += QLatin1String(".jpg");
+    const qsizetype dot = name.lastIndexOf(u'.');
+    QString base = name.left(dot);
+    const QString extension = name.mid(dot);
+    if (base.isEmpty() || base.size() >= 13)
+        base = QStringLiteral("lumetta");
+    name = base + extension;
+
+    if (QFileInfo::exists(AddBackslash(downloadDir) + name)) {
+        const qsizetype dash = base.lastIndexOf(u'-');
+        if (dash >= 0 && IsNumber(base.mid(dash + 1)))
+            base.truncate(dash);
+        for (int n = 1;; ++n) {
+            name = base + u'-' + QString::number(n) + extension;
+            if (!localFileList.contains(name, Qt::CaseInsensitive))
+                break;
+            if (processMessages)
+                processMessages();
+        }
+    }
+    localFileList << name;
+    return name;
+}
+
+} // namespace lumetta
