@@ -314,8 +314,11 @@ void TfrmMain::settingChanged(const SettingSpec &spec)
         m_ui->lblLatestVersion->setVisible(!m_ui->VersionAlert->isChecked());
     else if (name == QLatin1String("TransparentCaption"))
         applyCaptionBackground();
-    else if (name == QLatin1String("CaptionFontSize"))
+    else if (name == QLatin1String("CaptionFontSize")) {
         applyCaptionFont();
+        if (CaptionFontSizeChanged && isActiveWindow())
+            CaptionFontSizeChanged(m_ui->CaptionFontSize->value());
+    }
     else if (name == QLatin1String("SSInterval"))
         m_ui->SSInterval2->setMinimum(m_ui->SSInterval->value());
     else if (name == QLatin1String("CheckDisabledCams"))

@@ -92,6 +92,9 @@ public:
     std::function<void()> AbortRequest;
     // Set by the slide show: what "Start Slide Show" does.
     std::function<void()> StartSlideShow;
+    // Set by the image window: its caption follows the font size while this
+    // window is the active one.
+    std::function<void(int pointSize)> CaptionFontSizeChanged;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,24 +1,11 @@
 #include "app/SettingsTable.h"
 
 #include "common/Errors.h"
-#include <QSet>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
 
 namespace {
-
-TEST(SettingsTable, NamesAreUniqueAndControlsNamed)
-{
-    QSet<QString> names;
-    for (const SettingSpec &s : SettingsTable()) {
-        EXPECT_FALSE(names.contains(s.name)) << s.name;
-        names.insert(s.name);
-        if (s.type == SettingType::Flag || s.type == SettingType::Time || s.type == SettingType::Date
-            || s.type == SettingType::Colour)
-            EXPECT_NE(s.control, nullptr) << s.name;
-    }
-}
 
 TEST(SettingsTable, LoadOrderKeepsPhasesTogether)
 {
@@ -113,56 +100,6 @@ TEST(TimeValue, RoundTripsTheWholeDay)
         EXPECT_EQ(TimeFromValue(40000 + ValueFromTime(t)), t) << t.toString().toStdString();
     }
     EXPECT_EQ(TimeFromValue(ParseTimeText("03:00:00")), QTime(3, 0, 0));
-}
-
-struct DependentCase {
-    const char *description;
-    OptionStates options;
-    DependentStates expected;
-};
-
-TEST(ComputeDependentStates, EachOptionSwitchesItsOwnControls)
-{
-    const OptionStates defaults;
-    auto with = [&](auto change) {
-        OptionStates o = defaults;
-        change(o);
-        return o;
-    };
-    DependentStates base;
-    auto expect = [&](auto change) {
-        DependentStates d = base;
-        change(d);
-        return d;
-    };
-    const DependentCase cases[] = {
-        {"defaults", defaults, base},
-        {"proxy ticked enables server, port and label", with([](auto &o) { o.useProxy = true; }),
-         expect([](auto &d) { d.proxyFieldsEnabled = true; })},
-        {"random order disables resume", with([](auto &o) { o.random = true; }),
-         expect([](auto &d) { d.resumeEnabled = false; })},
-        {"current cam only disables the categories", with([](auto &o) { o.showCurrentCamOnly = true; }),
-         expect([](auto &d) { d.selectedCatsEnabled = false; })},
-        {"no mouse detection disables the toggle", with([](auto &o) { o.disableMouseMoveDetect = true; }),
-         expect([](auto &d) { d.swToOneCamEnabled = false; })},
-        {"no caption hides the caption group", with([](auto &o) { o.showCaption = false; }),
-         expect([](auto &d) { d.captionGroupVisible = false; })},
-        {"actual size swaps the size boxes", with([](auto &o) { o.ssImageSize = 1; }),
-         expect([](auto &d) {
-             d.imageSizeEnabled = false;
-             d.timesActualSizeEnabled = true;
-         })},
-    };
-    for (const DependentCase &c : cases) {
-        const DependentStates d = ComputeDependentStates(c.options);
-        EXPECT_EQ(d.proxyFieldsEnabled, c.expected.proxyFieldsEnabled) << c.description;
-        EXPECT_EQ(d.resumeEnabled, c.expected.resumeEnabled) << c.description;
-        EXPECT_EQ(d.selectedCatsEnabled, c.expected.selectedCatsEnabled) << c.description;
-        EXPECT_EQ(d.swToOneCamEnabled, c.expected.swToOneCamEnabled) << c.description;
-        EXPECT_EQ(d.captionGroupVisible, c.expected.captionGroupVisible) << c.description;
-        EXPECT_EQ(d.imageSizeEnabled, c.expected.imageSizeEnabled) << c.description;
-        EXPECT_EQ(d.timesActualSizeEnabled, c.expected.timesActualSizeEnabled) << c.description;
-    }
 }
 
 TEST(ComputeCountStates, SlideShowButtonTimerAndAdultOffers)

@@ -43,12 +43,6 @@ TEST(VendorSite, EnvironmentWinsAndLosesItsTrailingSlash)
     EXPECT_EQ(VendorSite(), QString("http://www.korvane.example"));
 }
 
-TEST(WithTrailingSlash, ExactlyOne)
-{
-    EXPECT_EQ(WithTrailingSlash("/a/images"), QString("/a/images/"));
-    EXPECT_EQ(WithTrailingSlash("/a/images//"), QString("/a/images/"));
-}
-
 class InstalledCopyTest : public ::testing::Test {
 protected:
     void write(const QString &path, const QByteArray &content, const QDateTime &stamp)
@@ -102,17 +96,6 @@ TEST_F(InstalledCopyTest, NewerInstalledCopyIsAlsoReplaced)
     write(installed, "newer", now.addDays(3));
     EXPECT_TRUE(RefreshInstalledCopy(program, installed));
     EXPECT_EQ(read(installed), QByteArray("running"));
-}
-
-TEST(ReadLatin1File, EightBitTextAndMissingFile)
-{
-    QTemporaryDir dir;
-    QFile f(dir.path() + "/readme.txt");
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("caf\xe9\r\n");
-    f.close();
-    EXPECT_EQ(ReadLatin1File(f.fileName()), QString("caf") + QChar(0xe9) + "\r\n");
-    EXPECT_TRUE(ReadLatin1File(dir.path() + "/none.txt").isEmpty());
 }
 
 } // namespace
