@@ -24,6 +24,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QProxyStyle>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimeEdit>
@@ -188,7 +189,12 @@ void TfrmMain::connectSetting(const SettingSpec &spec)
     if (!control)
         return;
     const SettingSpec *s = &spec;
-    auto changed = [this, s] { settingChanged(*s); };
+    // While a value loads, only its own handler runs; a control it moves
+    // (the fast-cam minimum) must not overwrite a value not yet read.
+    auto changed = [this, s] {
+        if (!m_loading)
+            settingChanged(*s);
+    };
     if (auto *box = qobject_cast<QCheckBox *>(control)) {
         connect(box, &QCheckBox::clicked, this, changed);
     } else if (auto *spin = qobject_cast<QSpinBox *>(control)) {
@@ -217,6 +223,8 @@ void TfrmMain::loadPhase(LoadPhase phase)
 
 void TfrmMain::loadSetting(const SettingSpec &spec)
 {
+    m_loading = true;
+    const auto done = qScopeGuard([this] { m_loading = false; });
     const QString name = S(spec.name);
     QObject *control = findChild<QObject *>(S(spec.control));
     switch (spec.type) {

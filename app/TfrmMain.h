@@ -133,6 +133,7 @@ private:
     QButtonGroup *m_imageSizeGroup = nullptr;
     QMenu *m_siteListMenu = nullptr;
     bool m_loadingCategories = false;
+    bool m_loading = false;
 };
 
 } // namespace lumetta

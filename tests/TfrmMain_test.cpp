@@ -280,6 +280,16 @@ TEST_F(MainWindowTest, SpinBoxesClampWhatTheyLoadAndStoreIt)
     EXPECT_EQ(Stored("SlowDays"), "1");
 }
 
+TEST_F(MainWindowTest, DisplayTimeLoadedFirstDoesNotOverwriteTheFastCamTime)
+{
+    WriteRegInteger(Key, "SSInterval", 30);
+    WriteRegInteger(Key, "SSInterval2", 40);
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(spin("SSInterval2")->value(), 40);
+    EXPECT_EQ(spin("SSInterval2")->minimum(), 30);
+    EXPECT_EQ(Stored("SSInterval2"), "40");
+}
+
 TEST_F(MainWindowTest, VersionAlertUntickedShowsTheLabelOnlyOutsideAdministration)
 {
     WriteRegBool(Key, "VersionAlert", false);
