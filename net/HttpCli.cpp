@@ -309,7 +309,7 @@ void THttpCli::onDnsLookupDone(int error)
     setState(httpDnsLookupDone);
     if (m_state != httpDnsLookupDone)
         return;
-    const int code = m_socket.Connect(m_socket.lookupResult(), m_targetPort);
+    const int code = m_socket.Connect(m_socket.lookupResult(), m_targetPort, m_hop.tls);
     if (code != 0)
         fail(QStringLiteral("can't connect:") + WSocketErrorDesc(code) + ErrorSuffix(code), code);
 }

@@ -218,7 +218,7 @@ void TWSocket::CancelDnsLookup()
         m_state = State::Closed;
 }
 
-int TWSocket::Connect(const QHostAddress &address, const QString &port)
+int TWSocket::Connect(const QHostAddress &address, const QString &port, bool mayUseTls)
 {
     bool ok = false;
     const uint number = port.trimmed().toUInt(&ok);
@@ -229,30 +229,32 @@ int TWSocket::Connect(const QHostAddress &address, const QString &port)
     m_closePosted = false;
     m_tlsError.clear();
     m_sslErrors.clear();
-    auto *s = new QSslSocket(this);
+    QTcpSocket *s = mayUseTls ? new QSslSocket(this) : new QTcpSocket(this);
     m_socket = s;
     // Lumetta's own proxy settings decide; the environment's must not.
     s->setProxy(QNetworkProxy::NoProxy);
-    QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
-    if (!m_extraCa.isEmpty())
-        conf.addCaCertificates(m_extraCa);
-    s->setSslConfiguration(conf);
 
     connect(s, &QAbstractSocket::connected, this, &TWSocket::onConnected);
     connect(s, &QIODevice::readyRead, this, &TWSocket::onReadyRead);
     connect(s, &QAbstractSocket::disconnected, this, &TWSocket::onDisconnected);
     connect(s, &QAbstractSocket::errorOccurred, this, &TWSocket::onError);
-    connect(s, &QSslSocket::encrypted, this, [this] {
-        if (m_state != State::Handshaking)
-            return;
-        m_state = State::Connected;
-        emit tlsDone(0);
-        onReadyRead();
-    });
-    connect(s, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
-        for (const QSslError &e : errors)
-            m_sslErrors << e.errorString();
-    });
+    if (auto *tls = qobject_cast<QSslSocket *>(s)) {
+        QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
+        if (!m_extraCa.isEmpty())
+            conf.addCaCertificates(m_extraCa);
+        tls->setSslConfiguration(conf);
+        connect(tls, &QSslSocket::encrypted, this, [this] {
+            if (m_state != State::Handshaking)
+                return;
+            m_state = State::Connected;
+            emit tlsDone(0);
+            onReadyRead();
+        });
+        connect(tls, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
+            for (const QSslError &e : errors)
+                m_sslErrors << e.errorString();
+        });
+    }
 
     m_state = State::Connecting;
     s->connectToHost(address, static_cast<quint16>(number));
@@ -261,11 +263,12 @@ int TWSocket::Connect(const QHostAddress &address, const QString &port)
 
 void TWSocket::StartTls(const QString &peerName)
 {
-    if (!m_socket || m_state != State::Connected)
+    auto *tls = qobject_cast<QSslSocket *>(m_socket.data());
+    if (!tls || m_state != State::Connected)
         return;
     m_state = State::Handshaking;
-    m_socket->setPeerVerifyName(peerName);
-    m_socket->startClientEncryption();
+    tls->setPeerVerifyName(peerName);
+    tls->startClientEncryption();
 }
 
 void TWSocket::Send(const QByteArray &data)
@@ -287,7 +290,7 @@ void TWSocket::dropSocket()
 {
     if (m_socket) {
         ++m_generation;
-        QSslSocket *s = m_socket;
+        QTcpSocket *s = m_socket;
         m_socket = nullptr;
         s->disconnect(this);
         s->abort();
@@ -312,11 +315,15 @@ void TWSocket::onConnected()
 void TWSocket::onReadyRead()
 {
     // Handlers may close the socket while data is being handed on.
-    while (m_socket && m_state == State::Connected && m_socket->bytesAvailable() > 0) {
-        const QByteArray data = m_socket->read(256 * 1024);
-        if (data.isEmpty())
+    // One reused buffer: a fresh large allocation per chunk costs more than
+    // the copy itself.
+    if (m_readBuffer.size() != ReadChunk)
+        m_readBuffer.resize(ReadChunk);
+    while (m_socket && m_state == State::Connected) {
+        const qint64 n = m_socket->read(m_readBuffer.data(), m_readBuffer.size());
+        if (n <= 0)
             break;
-        emit dataAvailable(data);
+        emit dataAvailable(QByteArray::fromRawData(m_readBuffer.constData(), n));
     }
 }
 

@@ -14,7 +14,7 @@
 #include <QStringList>
 #include <functional>
 
-class QSslSocket;
+class QTcpSocket;
 
 namespace lumetta {
 
@@ -78,8 +78,9 @@ public:
 
     // Starts a connection; returns a Winsock code when the attempt cannot
     // even start (bad port or address), else 0 and answers with
-    // sessionConnected().
-    [[nodiscard]] int Connect(const QHostAddress &address, const QString &port);
+    // sessionConnected(). Only a connection that may turn to TLS pays for
+    // the TLS socket's extra buffering.
+    [[nodiscard]] int Connect(const QHostAddress &address, const QString &port, bool mayUseTls);
     // On a connected plain socket; answers with tlsDone().
     void StartTls(const QString &peerName);
 
@@ -93,6 +94,7 @@ signals:
     void dnsLookupDone(int error);
     void sessionConnected(int error);
     void tlsDone(int error);
+    // The bytes are only valid during the call.
     void dataAvailable(const QByteArray &data);
     void sessionClosed(int error);
 
@@ -107,13 +109,15 @@ private:
     HostResolver *m_resolver = nullptr;
     HostResolver *m_lookupResolver = nullptr;
     QList<QSslCertificate> m_extraCa;
-    QPointer<QSslSocket> m_socket;
+    QPointer<QTcpSocket> m_socket;
     State m_state = State::Closed;
     QHostAddress m_address;
     int m_lookupTicket = 0;
     QString m_tlsError;
     QStringList m_sslErrors;
     bool m_closePosted = false;
+    static constexpr qsizetype ReadChunk = 256 * 1024;
+    QByteArray m_readBuffer;
     // Bumped per connection so a late signal of a dropped socket is ignored.
     quint64 m_generation = 0;
 };
