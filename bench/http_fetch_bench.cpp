@@ -3,7 +3,11 @@
 // their ratio; then measures the CPU the UI thread spends while Get waits
 // 5 seconds for a server that answers late.
 //
-//   http_fetch_bench [runs]      (default 7)
+//   http_fetch_bench [runs] [--overwrite]
+//
+// Each run writes a new file on both sides; with --overwrite both write
+// over the file of the previous run, which adds the file system's cost of
+// truncating 20 MB to both.
 #include "download/ImageFetch.h"
 #include "net/HttpCli.h"
 
@@ -141,7 +145,14 @@ double CpuMs(int who)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
+    int runs = 7;
+    bool overwrite = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--overwrite") == 0)
+            overwrite = true;
+        else
+            runs = std::max(1, atoi(argv[i]));
+    }
 
     std::string small(200 * 1024, '\0');
     std::string large(20 * 1024 * 1024, '\0');
@@ -159,7 +170,8 @@ int main(int argc, char **argv)
     probe.start(QStringLiteral("curl"), {QStringLiteral("--version")});
     const bool haveCurl = probe.waitForFinished(10000) && probe.exitCode() == 0;
 
-    std::printf("http_fetch_bench: loopback HTTP/1.0, %d runs each after one warm-up, medians\n", runs);
+    std::printf("http_fetch_bench: loopback HTTP/1.0, %d runs each after one warm-up, medians, %s\n", runs,
+                overwrite ? "each run over the last run's file" : "each run into a new file");
     std::printf("%-8s %14s %18s %18s %16s\n", "body", "GetUrlToFile", "curl (own timer)", "curl (with start)",
                 "ratio to curl");
     bool ok = true;
@@ -167,7 +179,12 @@ int main(int argc, char **argv)
                                             std::tuple{"20 MB", "/large", large.size()}}) {
         std::vector<double> ours, curlOwn, curlWall;
         const QString file = appPath + QStringLiteral("body.bin");
+        const QString curlFile = appPath + QStringLiteral("curl.bin");
         for (int i = 0; i <= runs; ++i) {
+            if (!overwrite) {
+                QFile::remove(file);
+                QFile::remove(curlFile);
+            }
             QString header;
             QElapsedTimer t;
             t.start();
@@ -185,7 +202,7 @@ int main(int argc, char **argv)
             QProcess curl;
             t.start();
             curl.start(QStringLiteral("curl"), {QStringLiteral("--http1.0"), QStringLiteral("-s"), QStringLiteral("-o"),
-                                                appPath + QStringLiteral("curl.bin"), QStringLiteral("-w"),
+                                                curlFile, QStringLiteral("-w"),
                                                 QStringLiteral("%{time_total}"), server.url(path)});
             curl.waitForFinished(60000);
             const double wall = t.nsecsElapsed() / 1e6;
