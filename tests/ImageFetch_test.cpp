@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace lumetta;
 using lumetta::test::ScriptedServer;
 using lumetta::test::ServerScript;
@@ -366,20 +368,24 @@ TEST_F(ImageFetchTest, RefererOfGetUrlToFile)
 TEST_F(ImageFetchTest, SecondFetchWhileBusyFailsAtOnceAndLeavesTheFirstAlone)
 {
     ScriptedServer server;
-    server.addConnection(ServerScript().readRequest().delay(300).send(Response("HTTP/1.0 200 OK", "image/jpeg", Jpeg)));
+    server.addConnection(Reply(Response("HTTP/1.0 200 OK", "image/jpeg", Jpeg)));
     settings = {false, "", 0, false};
     const QString destination = path("cam.jpg");
     bool secondResult = true;
     bool secondCam = true;
     QString secondHeader = "untouched";
     QString secondFailure;
-    QTimer::singleShot(50, [&] {
+    // Another handler runs while the first fetch waits for its reply.
+    bool tried = false;
+    http.OnHeaderBegin = [&](THttpCli *) {
+        if (std::exchange(tried, true))
+            return;
         settings = {true, "127.0.0.1", 1, true};
         secondResult = fetch.GetUrlToFile("http://other.example/list.txt", path("list.txt"), secondHeader, 10);
         secondFailure = fetch.LastFailure();
         QString h;
         secondCam = fetch.GetCamImage("http://other.example/cam.jpg", path("other.jpg"), h, 10);
-    });
+    };
     QString header;
     EXPECT_TRUE(fetch.GetCamImage(server.url("/cam.jpg"), destination, header, 10)) << fetch.LastFailure().toStdString();
     EXPECT_FALSE(secondResult);
