@@ -458,7 +458,7 @@ void THttpCli::onData(const QByteArray &data)
         return;
     if (m_parser.phase() == HttpResponseParser::Phase::Failed)
         fail(m_parser.error, httperr::LineTooLong);
-    else if (m_parser.closeWanted())
+    else if (m_parser.closeWanted() || m_parser.bodyComplete())
         m_socket.Close();
 }
 

@@ -50,6 +50,13 @@ void HttpResponseParser::feed(QByteArrayView bytes)
         }
         const void *found = std::memchr(data + pos, '\n', static_cast<size_t>(size - pos));
         const qsizetype end = found ? static_cast<const char *>(found) - data : size;
+        m_headerBytes += end - pos + (found ? 1 : 0);
+        if (m_headerBytes > MaxHeaderSize) {
+            m_line.clear();
+            error = QStringLiteral("HTTP header too long");
+            m_phase = Phase::Failed;
+            return;
+        }
         m_line.append(data + pos, end - pos);
         if (m_line.size() >= MaxLineLength) {
             m_line.clear();
@@ -151,6 +158,8 @@ void HttpResponseParser::endHeader(bool toBody)
 
 void HttpResponseParser::deliver(const char *data, qsizetype length)
 {
+    if (contentLength >= 0)
+        length = qMin(length, contentLength - bodyCount);
     if (length <= 0)
         return;
     bodyCount += length;

@@ -14,6 +14,8 @@ class HttpResponseParser {
 public:
     // A header line that reaches this many bytes without a line end fails.
     static constexpr qsizetype MaxLineLength = 8192;
+    // A header that never ends is refused as well, however short its lines.
+    static constexpr qsizetype MaxHeaderSize = 256 * 1024;
 
     class Listener {
     public:
@@ -47,6 +49,12 @@ public:
     bool closeWanted() const;
     bool headerStarted() const { return m_headerStarted; }
     bool headerEnded() const { return m_phase == Phase::Body || m_phase == Phase::Discard; }
+    // The announced length has arrived: a server that keeps the line open
+    // after it must not hold the request forever. Bytes past it are dropped.
+    bool bodyComplete() const
+    {
+        return m_phase == Phase::Body && contentLength >= 0 && bodyCount >= contentLength;
+    }
 
     int statusCode = 0;
     QString reasonPhrase;
@@ -58,7 +66,7 @@ public:
     QString contentRangeEnd;
     QString acceptRanges;
     QStringList wwwAuthenticate;
-    QString error;  // "HTTP line too long"
+    QString error;  // "HTTP line too long", "HTTP header too long"
     qint64 bodyCount = 0;
 
 private:
@@ -69,6 +77,7 @@ private:
     Listener *m_listener;
     Phase m_phase = Phase::Header;
     bool m_headerStarted = false;
+    qsizetype m_headerBytes = 0;
     QByteArray m_line;
 };
 

@@ -1,4 +1,5 @@
 #include "net/HttpCli.h"
+#include "net/HttpResponseParser.h"
 
 #include "support/ScriptedServer.h"
 #include "support/TestResolver.h"
@@ -229,9 +230,9 @@ INSTANTIATE_TEST_SUITE_P(
         ResponseCase{"HTTP/1.1 200 with a content type after blanks",
                      {"HTTP/1.1 200 OK\r\nContent-Type:      Image/JPEG\r\nContent-Length: 4\r\n\r\njpeg"},
                      "/cams/snap.jpg", 200, "OK", "image/jpeg", 4, "jpeg", 3, false, "snap.jpg"},
-        ResponseCase{"body in many pieces, longer than announced",
+        ResponseCase{"body in many pieces, longer than announced: cut at the announced length",
                      {"HTTP/1.0 200 OK\r\nContent-Le", "ngth: 2\r\n\r", "\nab", "cd", "ef"}, "/a/", 200, "OK", "", 2,
-                     "abcdef", 2, false, "a"},
+                     "ab", 2, false, "a"},
         ResponseCase{"404 raises with the server's reason and stores no body",
                      {"HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n<html>gone</html>"}, "/x?id=1", 404,
                      "Not Found", "text/html", -1, "", 2, true, "x"},
@@ -258,6 +259,31 @@ TEST_F(HttpCliTest, OverlongLineFromAServerThatNeverStopsEndsTheRequest)
     EXPECT_TRUE(out.raised);
     EXPECT_EQ(out.message, "HTTP line too long");
     EXPECT_EQ(http.RequestDoneError(), httperr::LineTooLong);
+}
+
+TEST_F(HttpCliTest, EndlessHeaderOfShortLinesEndsTheRequest)
+{
+    ScriptedServer server;
+    QByteArray lines = "HTTP/1.0 200 OK\r\n";
+    while (lines.size() <= HttpResponseParser::MaxHeaderSize)
+        lines += "X-Filler: " + QByteArray(100, 'z') + "\r\n";
+    server.addConnection(ServerScript().readRequest().send(lines).hang());
+    http.URL = server.url("/");
+    const Outcome out = Fetch(http);
+    EXPECT_TRUE(out.raised);
+    EXPECT_EQ(out.message, "HTTP header too long");
+}
+
+TEST_F(HttpCliTest, BodyOfTheAnnouncedLengthEndsTheRequestThoughTheLineStaysOpen)
+{
+    ScriptedServer server;
+    server.addConnection(ServerScript().readRequest().send("HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\njpeg").hang());
+    http.URL = server.url("/cam.jpg");
+    const Outcome out = Fetch(http);
+    EXPECT_FALSE(out.raised);
+    EXPECT_FALSE(out.watchdog) << "the request must end by itself";
+    EXPECT_EQ(http.StatusCode(), 200);
+    EXPECT_EQ(http.RcvdCount(), 4);
 }
 
 TEST_F(HttpCliTest, StatesAndEventsOfAPlainGet)
