@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueFile.h"
 
 #include "common/Errors.h"
+#include "common/Subs.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -107,39 +108,14 @@ bool TrySaveCatalogue(const QString &path, const QStringList &lines)
     }
 }
 
-namespace {
-
-bool CopyAtomically(const QString &from, const QString &to)
-{
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray buffer(64 * 1024, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = source.read(buffer.data(), buffer.size());
-        if (n < 0 || (n > 0 && target.write(buffer.constData(), n) != n)) {
-            target.cancelWriting();
-            return false;
-        }
-        if (n == 0)
-            break;
-    }
-    return target.commit();
-}
-
-} // namespace
-
 bool BackupCatalogue(const QString &dataFile, const QString &backupFile)
 {
-    return CopyAtomically(dataFile, backupFile);
+    return CopyFileAtomically(dataFile, backupFile);
 }
 
 bool RestoreCatalogue(const QString &backupFile, const QString &dataFile)
 {
-    return CopyAtomically(backupFile, dataFile);
+    return CopyFileAtomically(backupFile, dataFile);
 }
 
 } // namespace lumetta

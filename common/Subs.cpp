@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <ctime>
 
 namespace lumetta {
@@ -154,6 +155,26 @@ bool FilesEqual(const QString &fileA, const QString &fileB)
             return false;
         if (na == 0)
             return true;
+    }
+}
+
+bool CopyFileAtomically(const QString &source, const QString &destination)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(destination);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray buffer(256 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0 || (n > 0 && out.write(buffer.constData(), n) != n)) {
+            out.cancelWriting();
+            return false;
+        }
+        if (n == 0)
+            return out.commit();
     }
 }
 

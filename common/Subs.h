@@ -38,6 +38,10 @@ qint64 FileSizeOf(const QString &fileName);
 // when an existing file cannot be read; a missing file equals nothing.
 bool FilesEqual(const QString &fileA, const QString &fileB);
 
+// Copy with overwrite; the destination is replaced only once the whole copy
+// is on disk, so a failed copy leaves the old file in place.
+[[nodiscard]] bool CopyFileAtomically(const QString &source, const QString &destination);
+
 // Minutes to add to local time to get UTC, from the system's zone data now.
 int TimeZoneBias();
 TDateTime LocalToUtc(TDateTime t, int biasMinutes = TimeZoneBias());

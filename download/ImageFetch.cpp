@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace lumetta {
 
@@ -33,26 +32,6 @@ private:
 int TimeLimitMs(int seconds)
 {
     return seconds <= 0 ? 0 : qMin(seconds, 24 * 3600) * 1000;
-}
-
-// Replaces the destination only once the whole copy is written, so a
-// failed copy leaves the old picture in place.
-bool ReplaceFile(const QString &source, const QString &destination)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray chunk;
-    while (!(chunk = in.read(256 * 1024)).isEmpty()) {
-        if (out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            return false;
-        }
-    }
-    return out.commit();
 }
 
 } // namespace
@@ -185,7 +164,7 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
             if (same)
                 result = false;  // the webcam still shows the last picture
             if (FileSizeOf(temp) > 0)
-                ReplaceFile(temp, destination);  // a failed copy keeps the old file
+                (void)CopyFileAtomically(temp, destination);  // a failed copy keeps the old file
         }
     }
 
