@@ -22,7 +22,8 @@ public:
     virtual ~Dialogs() = default;
     // A plain message box with "OK" only.
     virtual void showMessage(const QString &text, MessageIcon icon = MessageIcon::None) = 0;
-    virtual DialogButton ask(const QString &text, QuestionKind kind) = 0;
+    // An empty title shows the application title.
+    virtual DialogButton ask(const QString &text, QuestionKind kind, const QString &title = {}) = 0;
     // std::nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString &title, const QString &prompt,
                                              const QString &initial) = 0;

@@ -25,12 +25,14 @@ void QtDialogs::showMessage(const QString &text, MessageIcon icon)
     box.exec();
 }
 
-DialogButton QtDialogs::ask(const QString &text, QuestionKind kind)
+DialogButton QtDialogs::ask(const QString &text, QuestionKind kind, const QString &title)
 {
     QMessageBox box(m_parent);
-    box.setWindowTitle(AppTitle);
+    box.setWindowTitle(title.isEmpty() ? AppTitle : title);
     box.setText(text);
-    box.setIcon(QMessageBox::Question);
+    // The four-button question walks a list one entry at a time; it comes
+    // without an icon.
+    box.setIcon(kind == QuestionKind::YesNoAllAbort ? QMessageBox::NoIcon : QMessageBox::Question);
     switch (kind) {
     case QuestionKind::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -12,7 +12,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
 
     void showMessage(const QString &text, MessageIcon icon) override;
-    DialogButton ask(const QString &text, QuestionKind kind) override;
+    DialogButton ask(const QString &text, QuestionKind kind, const QString &title = {}) override;
     std::optional<QString> inputText(const QString &title, const QString &prompt,
                                      const QString &initial) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;

@@ -19,9 +19,9 @@ public:
     int beeps = 0;
 
     void showMessage(const QString &text, MessageIcon) override { asked << "message: " + text; }
-    DialogButton ask(const QString &text, QuestionKind kind) override
+    DialogButton ask(const QString &text, QuestionKind kind, const QString &title = {}) override
     {
-        asked << "ask: " + text;
+        asked << "ask: " + (title.isEmpty() ? QString() : title + " | ") + text;
         if (auto a = next<DialogButton>())
             return *a;
         return kind == QuestionKind::OkCancel ? DialogButton::Cancel : DialogButton::No;
