@@ -1,5 +1,6 @@
 #include "catalogue/Catalogue.h"
 
+#include "catalogue/CamEditor.h"
 #include "common/Subs.h"
 
 #include <QCollator>
@@ -109,9 +110,9 @@ int Catalogue::add(const QString &name, const QString &category)
     CamRecord r;
     r.setField(fCategory, category);
     r.setField(fSiteName, name);
-    r.setField(fRefreshRate, FormatTimeText(5 * OneSecond));
-    r.setField(fStartTime, FormatTimeText(0));
-    r.setField(fEndTime, FormatTimeText(0));
+    r.setField(fRefreshRate, FormatTimeText(NewCamRefreshRate));
+    r.setField(fStartTime, FormatTimeText(NewCamStartTime));
+    r.setField(fEndTime, FormatTimeText(NewCamEndTime));
     r.setField(fLastDownloadTime, FormatDateTimeText(NeverDate()));
     r.setField(fLastModified, FormatDateTimeText(NeverDate()));
     // Unticked until it has a URL worth fetching; the user ticks it.
@@ -259,6 +260,49 @@ int Catalogue::deleteInactive(TDateTime cutoff, const std::function<Decision(con
     }
     rebuild();
     return deleted;
+}
+
+std::optional<QString> AskNewCamName(const Catalogue &catalogue, const NameAsker &ask)
+{
+    QString prompt = QStringLiteral("Site name");
+    QString text;
+    for (;;) {
+        const std::optional<QString> answer = ask(prompt, text);
+        if (!answer)
+            return std::nullopt;
+        const QString name = answer->trimmed();
+        if (name.isEmpty()) {
+            prompt = QStringLiteral("Please enter a name for Site");
+            text.clear();
+        } else if (catalogue.nameExists(name)) {
+            prompt = NameExistsPrompt;
+            text = catalogue.suggestName(name);
+        } else {
+            return name;
+        }
+    }
+}
+
+std::optional<QString> AskRenamedCam(const Catalogue &catalogue, int index, const NameAsker &ask)
+{
+    QString prompt = QStringLiteral("Rename Site");
+    QString text = catalogue.itemText(index);
+    for (;;) {
+        const std::optional<QString> answer = ask(prompt, text);
+        // A cancelled box hands back what it showed; an empty one has
+        // nothing to keep and would only ask again.
+        if (!answer && text.isEmpty())
+            return std::nullopt;
+        const QString name = answer.value_or(text);
+        if (name.isEmpty()) {
+            prompt = QStringLiteral("Please enter new name for Site");
+        } else if (catalogue.nameExists(name, index)) {
+            prompt = NameExistsPrompt;
+            text = catalogue.suggestName(name);
+        } else {
+            return name;
+        }
+    }
 }
 
 } // namespace lumetta

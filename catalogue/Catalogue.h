@@ -20,6 +20,8 @@ public:
     void add(const QString &name);
     bool contains(const QString &name) const;
     int size() const { return int(m_names.size()); }
+    // In lower case, in no particular order.
+    QStringList names() const { return QStringList(m_names.begin(), m_names.end()); }
 
 private:
     QSet<QString> m_names;  // folded to lower case
@@ -89,5 +91,17 @@ private:
     void adjustCounts(int index, bool enabled, int sign);
     QList<ListItem> m_items;
 };
+
+// The name questions of add and rename. ask(prompt, text) returns the
+// answer, or nullopt when the dialog is cancelled.
+using NameAsker = std::function<std::optional<QString>(const QString &prompt, const QString &text)>;
+inline const QString NameExistsPrompt =
+    QStringLiteral("The name already exists. Would you like to use the suggested name?");
+
+// Add: asks until a trimmed, non-empty, new name is given; nullopt on cancel.
+std::optional<QString> AskNewCamName(const Catalogue &catalogue, const NameAsker &ask);
+// Rename: the answer is taken as typed. A cancel keeps the text offered, so
+// after a clash the suggestion wins; nullopt only when there is nothing to keep.
+std::optional<QString> AskRenamedCam(const Catalogue &catalogue, int index, const NameAsker &ask);
 
 } // namespace lumetta
