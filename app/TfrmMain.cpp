@@ -1,8 +1,10 @@
 #include "app/TfrmMain.h"
 
 #include "app/StartupFiles.h"
+#include "catalogue/CamEditor.h"
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
+#include "download/ImageFetch.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
@@ -25,6 +27,7 @@
 #include <QSpinBox>
 #include <QProxyStyle>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimeEdit>
@@ -43,6 +46,9 @@ const QString NoAppPathMessage =
 const QString ListFileFilter = QStringLiteral(
     "List files (*.lst)|*.LST|Text files (*.txt)|*.TXT|All files (*.*)|*.*");
 const QString ScreenSaverFilter = QStringLiteral("Screen savers (*.scr)|*.SCR|All files (*.*)|*.*");
+const QString UnsafeLocalNameMessage = QStringLiteral(
+    "\"%1\" cannot be a local filename: it must be a plain file name inside the webcam image "
+    "directory, without \"/\", \"\\\" or \"..\".\r\nThe previous name is kept.");
 
 QString S(const char *text)
 {
@@ -139,16 +145,16 @@ void TfrmMain::setupControls()
     m_siteListMenu->addAction(QStringLiteral("Sort by site name"))->setObjectName(QStringLiteral("mnuSortByName"));
     m_siteListMenu->addAction(QStringLiteral("Sort by category"))->setObjectName(QStringLiteral("mnuSortByCategory"));
     m_ui->SiteList->setContextMenuPolicy(Qt::CustomContextMenu);
+    // One line per webcam: no per-item size pass over a large catalogue.
+    m_ui->SiteList->setUniformItemSizes(true);
     connect(m_ui->SiteList, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         m_siteListMenu->popup(m_ui->SiteList->viewport()->mapToGlobal(at));
     });
-    connect(m_ui->SiteList, &QListWidget::itemClicked, this, [this] { SiteListClick(); });
-    connect(m_ui->SiteList, &QListWidget::itemChanged, this,
-            [this](QListWidgetItem *item) { SiteListClickCheck(item); });
 
     for (const SettingSpec &spec : SettingsTable())
         connectSetting(spec);
 
+    connectEditor();
     connect(m_ui->lstSelectedCats, &QListWidget::itemChanged, this,
             [this] { lstSelectedCatsClickCheck(); });
     connect(m_ui->butClose, &QPushButton::clicked, this, [this] { butCloseClick(); });
@@ -546,65 +552,505 @@ void TfrmMain::lstSelectedCatsClickCheck()
 
 // --- catalogue list -------------------------------------------------------
 
-void TfrmMain::RebuildSiteList()
+void TfrmMain::connectEditor()
 {
     QListWidget *list = m_ui->SiteList;
+    // Mouse and keyboard both move the selection; the editor follows either.
+    connect(list, &QListWidget::currentRowChanged, this, [this] {
+        if (!m_mirroring)
+            SiteListClick();
+    });
+    connect(list, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) { SiteListClickCheck(item); });
+    connect(list, &QListWidget::itemDoubleClicked, this, [this] { butRenameClick(); });
+
+    auto changed = [this] { editorChanged(); };
+    connect(m_ui->cmbCategory, &QComboBox::currentIndexChanged, this, changed);
+    for (QTimeEdit *time : {m_ui->dtStartTime, m_ui->dtEndTime, m_ui->dtRefreshRate})
+        connect(time, &QTimeEdit::timeChanged, this, changed);
+    connect(m_ui->chkAutoAdjust, &QCheckBox::clicked, this, changed);
+    connect(m_ui->chkShowLastImage, &QCheckBox::clicked, this, changed);
+    connect(m_ui->edtHomePage, &QLineEdit::editingFinished, this, changed);
+    connect(m_ui->edtLocalFilename, &QLineEdit::editingFinished, this, [this] { edtLocalFilenameExit(); });
+    connect(m_ui->ImageUrl, &QLineEdit::textChanged, this, [this] { ImageUrlChange(); });
+    connect(m_ui->ImageUrl, &QLineEdit::editingFinished, this, [this] { ImageUrlExit(); });
+    connect(m_ui->butReset, &QPushButton::clicked, this, [this] { butResetClick(); });
+    connect(m_ui->butHomepage, &QToolButton::clicked, this, [this] { butHomepageClick(); });
+
+    connect(m_ui->butAdd, &QToolButton::clicked, this, [this] { butAddClick(); });
+    connect(m_ui->butDelete, &QToolButton::clicked, this, [this] { butDeleteClick(); });
+    connect(m_ui->butRename, &QToolButton::clicked, this, [this] { butRenameClick(); });
+    connect(m_ui->butUp, &QToolButton::clicked, this, [this] { moveSelected(-1); });
+    connect(m_ui->butDown, &QToolButton::clicked, this, [this] { moveSelected(+1); });
+    const std::pair<const char *, std::function<void()>> actions[] = {
+        {"mnuEnableAll", [this] { setAllEnabled(true); }},
+        {"mnuDisableAll", [this] { setAllEnabled(false); }},
+        {"mnuSortByName", [this] { sortCatalogue(false); }},
+        {"mnuSortByCategory", [this] { sortCatalogue(true); }},
+    };
+    for (const auto &[name, run] : actions)
+        connect(m_siteListMenu->findChild<QAction *>(S(name)), &QAction::triggered, this, run);
+    connect(m_ui->butBackup, &QPushButton::clicked, this, [this] { butBackupClick(); });
+    connect(m_ui->butRestore, &QPushButton::clicked, this, [this] { butRestoreClick(); });
+    connect(m_ui->butDelCams, &QPushButton::clicked, this, [this] { butDelCamsClick(); });
+}
+
+QStringList TfrmMain::loadCatalogueFile()
+{
+    // Blank lines are no webcams; leaving them out keeps list and records in step.
+    QStringList lines;
+    for (const QString &line : LoadCatalogue(DataFileName))
+        if (!line.trimmed().isEmpty())
+            lines << line;
+    return lines;
+}
+
+// Operations other than the editor's write-back report a failed save.
+void TfrmMain::saveCatalogue()
+{
+    SaveCatalogue(DataFileName, CamData);
+}
+
+QString TfrmMain::makeLocalName(const QString &url)
+{
+    QStringList taken = m_cat.LocalFileList.names();
+    const QString name = MakeLocalFileName(url, m_ui->edtDownloadDir->text(), taken);
+    m_cat.LocalFileList.add(name);
+    return name;
+}
+
+void TfrmMain::mirrorItems()
+{
+    QListWidget *list = m_ui->SiteList;
+    const QScopedValueRollback mirroring(m_mirroring, true);
     const QSignalBlocker block(list);
+    list->setUpdatesEnabled(false);
     list->clear();
-    LocalFileList.clear();
-    ImageUrlList.clear();
-    EnabledCount = 0;
-    AdultCount = 0;
-    int widest = 0;
-    const QFontMetrics metrics(list->font());
-    for (const QString &line : std::as_const(CamData)) {
-        const CamRecord record = CamRecord::fromLine(line.trimmed());
-        const QString name = record.siteName().isEmpty() ? record.imageUrl() : record.siteName();
-        auto *item = new QListWidgetItem(name, list);
+    for (const ListItem &entry : m_cat.items()) {
+        auto *item = new QListWidgetItem(entry.text, list);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(record.enabled() ? Qt::Checked : Qt::Unchecked);
-        LocalFileList << record.localFilename();
-        ImageUrlList << record.imageUrl();
-        if (record.enabled()) {
-            ++EnabledCount;
-            if (record.isAdult())
-                ++AdultCount;
-        }
-        widest = qMax(widest, metrics.horizontalAdvance(name));
+        item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
     }
-    list->setHorizontalScrollBarPolicy(widest + 20 > list->viewport()->width()
-                                           ? Qt::ScrollBarAsNeeded
-                                           : Qt::ScrollBarAlwaysOff);
-    list->setCurrentRow(-1);
+    list->setUpdatesEnabled(true);
+    refitListExtent();
+}
+
+void TfrmMain::mirrorItem(int row)
+{
+    QListWidgetItem *item = m_ui->SiteList->item(row);
+    if (!item || row >= m_cat.count())
+        return;
+    const QScopedValueRollback mirroring(m_mirroring, true);
+    const QSignalBlocker block(m_ui->SiteList);
+    const ListItem &entry = m_cat.items()[row];
+    item->setText(entry.text);
+    item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
+}
+
+void TfrmMain::refitListExtent()
+{
+    QListWidget *list = m_ui->SiteList;
+    const QFontMetrics metrics(list->font());
+    int widest = 0;
+    for (const ListItem &entry : m_cat.items())
+        widest = qMax(widest, metrics.horizontalAdvance(entry.text));
+    list->setHorizontalScrollBarPolicy(widest + 20 > list->viewport()->width() ? Qt::ScrollBarAsNeeded
+                                                                               : Qt::ScrollBarAlwaysOff);
+}
+
+void TfrmMain::selectRow(int row)
+{
+    const QScopedValueRollback mirroring(m_mirroring, true);
+    const QSignalBlocker block(m_ui->SiteList);
+    m_ui->SiteList->setCurrentRow(row >= 0 && row < m_cat.count() ? row : -1);
+}
+
+void TfrmMain::updateEditingControls()
+{
+    const bool any = m_cat.count() > 0;
+    for (QWidget *button : {static_cast<QWidget *>(m_ui->butDelete), static_cast<QWidget *>(m_ui->butRename),
+                            static_cast<QWidget *>(m_ui->butUp), static_cast<QWidget *>(m_ui->butDown)})
+        button->setEnabled(any);
+    // An editor that shows no record takes no typing that could not be kept.
+    m_ui->grpEditor->setEnabled(m_editorIndex >= 0);
+}
+
+void TfrmMain::showCounters()
+{
+    m_ui->StatusBar->showMessage(QStringLiteral("Webcams - Current: %1  Enabled: %2  Total: %3")
+                                     .arg(m_ui->SiteList->currentRow() + 1)
+                                     .arg(EnabledCount)
+                                     .arg(m_cat.count()));
+}
+
+void TfrmMain::RebuildSiteList()
+{
+    m_cat.rebuild();
+    mirrorItems();
+    selectRow(-1);
+    m_editorIndex = -1;
+    clearEditor();
+    updateEditingControls();
     RefreshCountDependents();
 }
 
 void TfrmMain::SiteListClick()
 {
-    QListWidget *list = m_ui->SiteList;
-    if (list->count() == 0)
+    if (m_cat.count() == 0 || m_ui->SiteList->count() == 0)
         return;
-    if (list->currentRow() < 0 || list->currentRow() >= list->count())
-        list->setCurrentRow(0);
-    m_ui->grpEditor->setEnabled(true);
-    for (QWidget *button : {static_cast<QWidget *>(m_ui->butDelete), static_cast<QWidget *>(m_ui->butRename),
-                            static_cast<QWidget *>(m_ui->butUp), static_cast<QWidget *>(m_ui->butDown)})
-        button->setEnabled(true);
-    m_ui->StatusBar->showMessage(QStringLiteral("Webcams - Current: %1  Enabled: %2  Total: %3")
-                                     .arg(list->currentRow() + 1)
-                                     .arg(EnabledCount)
-                                     .arg(list->count()));
+    commitEditor();
+    const int current = m_ui->SiteList->currentRow();
+    if (current < 0 || current >= m_cat.count())
+        selectRow(0);
+    loadEditor(m_ui->SiteList->currentRow());
+    updateEditingControls();
+    showCounters();
+}
+
+void TfrmMain::loadEditor(int row)
+{
+    m_editorIndex = -1;
+    const QScopedValueRollback filling(m_fillingEditor, true);
+    const EditorFields f =
+        LoadEditorFields(CamData[row], [this](const QString &url) { return makeLocalName(url); });
+    m_ui->cmbCategory->setCurrentIndex(m_ui->cmbCategory->findText(f.category, Qt::MatchFixedString));
+    m_ui->ImageUrl->setText(f.imageUrl);
+    m_ui->edtHomePage->setText(f.homePage);
+    m_ui->dtRefreshRate->setTime(TimeFromValue(f.refreshRate));
+    m_ui->dtStartTime->setTime(TimeFromValue(f.startTime));
+    m_ui->dtEndTime->setTime(TimeFromValue(f.endTime));
+    m_ui->edtLocalFilename->setText(f.localFilename);
+    m_shownLocalName = f.localFilename;
+    m_ui->edtLastDownloadTime->setText(f.lastDownloadTime);
+    m_ui->edtLastModified->setText(f.lastModified);
+    m_ui->chkAutoAdjust->setCheckState(f.autoAdjust == AutoAdjustState::Grayed ? Qt::PartiallyChecked
+                                       : f.autoAdjust == AutoAdjustState::On   ? Qt::Checked
+                                                                               : Qt::Unchecked);
+    m_ui->chkShowLastImage->setChecked(f.showLastImage);
+    // Only a complete load names the record that write-backs may replace.
+    m_editorIndex = row;
+}
+
+void TfrmMain::clearEditor()
+{
+    const QScopedValueRollback filling(m_fillingEditor, true);
+    m_ui->cmbCategory->setCurrentIndex(-1);
+    for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename,
+                            m_ui->edtLastDownloadTime, m_ui->edtLastModified})
+        edit->clear();
+    for (QTimeEdit *time : {m_ui->dtRefreshRate, m_ui->dtStartTime, m_ui->dtEndTime})
+        time->setTime(QTime(0, 0));
+    m_ui->chkAutoAdjust->setCheckState(Qt::Unchecked);
+    m_ui->chkShowLastImage->setChecked(false);
+    m_shownLocalName.clear();
+}
+
+bool TfrmMain::writeEditorBack(int row)
+{
+    if (m_fillingEditor || row < 0 || row >= m_cat.count() || row != m_editorIndex)
+        return false;
+    EditorFields f;
+    f.category = m_ui->cmbCategory->currentIndex() >= 0 ? m_ui->cmbCategory->currentText() : QString();
+    f.imageUrl = m_ui->ImageUrl->text();
+    f.homePage = m_ui->edtHomePage->text();
+    f.refreshRate = ValueFromTime(m_ui->dtRefreshRate->time());
+    f.startTime = ValueFromTime(m_ui->dtStartTime->time());
+    f.endTime = ValueFromTime(m_ui->dtEndTime->time());
+    const QString local = m_ui->edtLocalFilename->text();
+    f.localFilename = IsSafeLocalFileName(local) ? local : m_shownLocalName;
+    f.lastDownloadTime = m_ui->edtLastDownloadTime->text();
+    f.lastModified = m_ui->edtLastModified->text();
+    const Qt::CheckState adjust = m_ui->chkAutoAdjust->checkState();
+    f.autoAdjust = adjust == Qt::PartiallyChecked ? AutoAdjustState::Grayed
+                   : adjust == Qt::Checked        ? AutoAdjustState::On
+                                                  : AutoAdjustState::Off;
+    f.showLastImage = m_ui->chkShowLastImage->isChecked();
+    const ListItem &item = m_cat.items()[row];
+    m_cat.replaceRecord(row, EditorRecord(f, item.text, item.checked));
+    mirrorItem(row);
+    for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename})
+        edit->setModified(false);
+    // The change stays in memory and reaches the file with the next save.
+    (void)TrySaveCatalogue(DataFileName, CamData);
+    return true;
 }
 
 void TfrmMain::SaveCurrentCam()
 {
-    // The editor's write-back arrives with the catalogue editing.
+    writeEditorBack(m_ui->SiteList->currentRow());
+}
+
+// Typing not yet confirmed by leaving its box goes to the record the editor
+// shows before anything else changes the catalogue or the selection.
+void TfrmMain::commitEditor()
+{
+    if (m_editorIndex < 0 || m_fillingEditor)
+        return;
+    if (m_ui->ImageUrl->isModified() || m_ui->edtHomePage->isModified() || m_ui->edtLocalFilename->isModified())
+        writeEditorBack(m_editorIndex);
+}
+
+void TfrmMain::editorChanged()
+{
+    if (!m_fillingEditor)
+        SaveCurrentCam();
 }
 
 void TfrmMain::SiteListClickCheck(QListWidgetItem *item)
 {
-    // Ticking and unticking arrive with the catalogue editing.
-    Q_UNUSED(item);
+    if (m_mirroring || !item)
+        return;
+    const int row = m_ui->SiteList->row(item);
+    if (row < 0 || row >= m_cat.count())
+        return;
+    const bool ticked = item->checkState() == Qt::Checked;
+    if (ticked == m_cat.items()[row].checked)
+        return;  // the text changed, not the tick
+    if (m_ui->SiteList->currentRow() != row) {
+        commitEditor();
+        selectRow(row);
+    }
+    SiteListClick();
+    m_cat.setEnabled(row, ticked);
+    RefreshCountDependents();
+    SiteListClick();
+    if (!writeEditorBack(row))
+        (void)TrySaveCatalogue(DataFileName, CamData);
+}
+
+// --- editor events ----------------------------------------------------------
+
+void TfrmMain::ImageUrlChange()
+{
+    if (!m_fillingEditor)
+        m_ui->edtLastModified->setText(FormatDateTimeText(NeverDate()));
+}
+
+void TfrmMain::ImageUrlExit()
+{
+    const int row = m_ui->SiteList->currentRow();
+    if (m_inEditorExit || m_fillingEditor || row < 0 || row != m_editorIndex)
+        return;
+    const QScopedValueRollback exiting(m_inEditorExit, true);
+    const QString url = m_ui->ImageUrl->text();
+    // A cleared URL is saved too: clearing it was the user's edit.
+    if (!url.trimmed().isEmpty()) {
+        if (row < ImageUrlList.size())
+            ImageUrlList[row] = url;
+        const int other = m_cat.duplicateUrl(url, row);
+        if (other >= 0)
+            m_dialogs.showMessage(QStringLiteral("This webcam already exists (%1 - %2)")
+                                      .arg(other + 1)
+                                      .arg(m_cat.itemText(other)));
+        if (m_ui->edtLocalFilename->text().isEmpty()) {
+            m_shownLocalName = makeLocalName(url);
+            m_ui->edtLocalFilename->setText(m_shownLocalName);
+        }
+    }
+    SaveCurrentCam();
+}
+
+void TfrmMain::edtLocalFilenameExit()
+{
+    const int row = m_ui->SiteList->currentRow();
+    if (m_inEditorExit || m_fillingEditor || row < 0 || row != m_editorIndex)
+        return;
+    const QScopedValueRollback exiting(m_inEditorExit, true);
+    const QString name = m_ui->edtLocalFilename->text();
+    if (!IsSafeLocalFileName(name)) {
+        // The image is written under this name: it must stay in the folder.
+        m_ui->edtLocalFilename->setText(m_shownLocalName);
+        m_dialogs.showMessage(UnsafeLocalNameMessage.arg(name), MessageIcon::Warning);
+        return;
+    }
+    m_shownLocalName = name;
+    SaveCurrentCam();
+}
+
+void TfrmMain::butResetClick()
+{
+    m_ui->edtLastDownloadTime->setText(FormatDateTimeText(NeverDate()));
+    SaveCurrentCam();
+}
+
+void TfrmMain::butHomepageClick()
+{
+    if (!m_shell.openDocument(m_ui->edtHomePage->text()))
+        m_dialogs.showMessage(QStringLiteral("Could not launch URL"));
+}
+
+// --- catalogue operations ---------------------------------------------------
+
+void TfrmMain::butAddClick()
+{
+    const std::optional<QString> name = AskNewCamName(m_cat, [this](const QString &prompt, const QString &text) {
+        return m_dialogs.inputText(QStringLiteral("New Site"), prompt, text);
+    });
+    if (!name)
+        return;
+    commitEditor();
+    const int row = m_cat.add(*name);
+    {
+        const QScopedValueRollback mirroring(m_mirroring, true);
+        const QSignalBlocker block(m_ui->SiteList);
+        auto *item = new QListWidgetItem(*name, m_ui->SiteList);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    refitListExtent();
+    selectRow(row);
+    SiteListClick();
+    saveCatalogue();
+}
+
+void TfrmMain::butRenameClick()
+{
+    const int row = m_ui->SiteList->currentRow();
+    if (row < 0 || row >= m_cat.count())
+        return;
+    const std::optional<QString> name =
+        AskRenamedCam(m_cat, row, [this](const QString &prompt, const QString &text) {
+            return m_dialogs.inputText(QStringLiteral("Rename Site"), prompt, text);
+        });
+    if (!name)
+        return;
+    commitEditor();
+    m_cat.rename(row, *name);
+    mirrorItem(row);
+    refitListExtent();
+    if (!writeEditorBack(row))
+        (void)TrySaveCatalogue(DataFileName, CamData);
+    SiteListClick();
+}
+
+void TfrmMain::butDeleteClick()
+{
+    const int row = m_ui->SiteList->currentRow();
+    if (row < 0 || row >= m_cat.count())
+        return;
+    if (m_dialogs.ask(QStringLiteral("Are you sure you want to delete the selected Site?"), QuestionKind::YesNo,
+                      QStringLiteral("Delete Site"))
+        != DialogButton::Yes)
+        return;
+    commitEditor();
+    m_cat.remove(row);
+    if (m_editorIndex == row)
+        m_editorIndex = -1;
+    else if (m_editorIndex > row)
+        --m_editorIndex;
+    {
+        const QScopedValueRollback mirroring(m_mirroring, true);
+        const QSignalBlocker block(m_ui->SiteList);
+        delete m_ui->SiteList->takeItem(row);
+    }
+    refitListExtent();
+    selectRow(row);  // the next webcam, or none
+    SiteListClick();
+    if (m_cat.count() == 0) {
+        m_editorIndex = -1;
+        clearEditor();
+        showCounters();
+    }
+    updateEditingControls();
+    RefreshCountDependents();
+    saveCatalogue();
+}
+
+void TfrmMain::moveSelected(int delta)
+{
+    const int row = m_ui->SiteList->currentRow();
+    if (row < 0)
+        return;
+    commitEditor();
+    if (!m_cat.move(row, delta))
+        return;
+    const int to = row + delta;
+    {
+        const QScopedValueRollback mirroring(m_mirroring, true);
+        const QSignalBlocker block(m_ui->SiteList);
+        QListWidgetItem *item = m_ui->SiteList->takeItem(row);
+        m_ui->SiteList->insertItem(to, item);
+        m_ui->SiteList->setCurrentRow(to);
+    }
+    // The editor still shows the same webcam, now at its new place.
+    if (m_editorIndex == row)
+        m_editorIndex = to;
+    else if (m_editorIndex == to)
+        m_editorIndex = row;
+    showCounters();
+    saveCatalogue();
+}
+
+void TfrmMain::setAllEnabled(bool enabled)
+{
+    const int row = m_ui->SiteList->currentRow();
+    commitEditor();
+    m_cat.setAllEnabled(enabled);
+    RebuildSiteList();
+    selectRow(row);
+    SiteListClick();
+    saveCatalogue();
+}
+
+void TfrmMain::sortCatalogue(bool byCategory)
+{
+    commitEditor();
+    if (byCategory)
+        m_cat.sortByCategory();
+    else
+        m_cat.sortBySiteName();
+    RebuildSiteList();
+    saveCatalogue();
+}
+
+void TfrmMain::butBackupClick()
+{
+    m_dialogs.beep();
+    commitEditor();
+    m_dialogs.showMessage(BackupCatalogue(DataFileName, BackupFileName) ? QStringLiteral("Backup done.")
+                                                                        : QStringLiteral("Backup failed."));
+}
+
+void TfrmMain::butRestoreClick()
+{
+    m_dialogs.beep();
+    commitEditor();
+    if (!RestoreCatalogue(BackupFileName, DataFileName)) {
+        m_dialogs.showMessage(QStringLiteral("Restore failed."));
+        return;
+    }
+    CamData = loadCatalogueFile();
+    RebuildSiteList();
+    m_dialogs.showMessage(QStringLiteral("Webcam data restored."));
+}
+
+void TfrmMain::butDelCamsClick()
+{
+    if (m_dialogs.ask(QStringLiteral("Are you sure you want to delete inactive Sites?"), QuestionKind::YesNo,
+                      QStringLiteral("Delete inactive Sites"))
+        != DialogButton::Yes)
+        return;
+    commitEditor();
+    // The picker's day at the time of day it carries: a webcam last active
+    // before that day is always a candidate.
+    const TDateTime now = m_clock.now();
+    const TDateTime cutoff =
+        FromQDateTime(QDateTime(m_ui->dtDelCams->date(), QTime(0, 0))) + (now - std::floor(now));
+    const int deleted = m_cat.deleteInactive(cutoff, [this](const Catalogue::Candidate &c) {
+        const DialogButton answer = m_dialogs.ask(
+            QStringLiteral("Index: %1\r\nSite: %2\r\nLast Active Date: %3\r\n\r\nDelete this site?")
+                .arg(c.index)
+                .arg(c.name, c.lastActive),
+            QuestionKind::YesNoAllAbort);
+        switch (answer) {
+        case DialogButton::Yes: return Catalogue::Decision::Yes;
+        case DialogButton::YesToAll: return Catalogue::Decision::YesToAll;
+        case DialogButton::Abort: return Catalogue::Decision::Abort;
+        default: return Catalogue::Decision::No;
+        }
+    });
+    RebuildSiteList();
+    m_dialogs.showMessage(QStringLiteral("Deleted Sites:  ") + QString::number(deleted));
+    saveCatalogue();
 }
 
 // --- run --------------------------------------------------------------------
@@ -697,14 +1143,11 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     refreshOptionDependents();
     SSTimer.setInterval(0);
 
-    // 9: blank lines are no webcams; leaving them out keeps list and records in step.
+    // 9
     DataFileName = AppPath + DataFileBaseName;
     BackupFileName = AppPath + BackupFileBaseName;
     CreateCatalogueIfMissing(DataFileName);
-    CamData.clear();
-    for (const QString &line : LoadCatalogue(DataFileName))
-        if (!line.trimmed().isEmpty())
-            CamData << line;
+    CamData = loadCatalogueFile();
 
     // 10
     const QString downloadDir =
@@ -730,7 +1173,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     const int lastCam = AdminMode ? ReadRegInteger(LumettaKey, QStringLiteral("LastCam"), 1) : 0;
     if (!CamData.isEmpty()) {
         const int index = AdminMode ? lastCam : selectedCam;
-        m_ui->SiteList->setCurrentRow(index >= 0 && index < m_ui->SiteList->count() ? index : -1);
+        selectRow(index);
         SiteListClick();
     }
 
@@ -776,11 +1219,11 @@ void TfrmMain::FormDestroy()
     WriteRegInteger(LumettaKey, QStringLiteral("Top"), pos().y());
     WriteRegInteger(LumettaKey, QStringLiteral("Left"), pos().x());
     WriteRegInteger(LumettaKey, QStringLiteral("SelectedCam"), m_ui->SiteList->currentRow());
-    CamData.clear();
+    // No write-back may reach the file once the records are gone.
+    m_editorIndex = -1;
+    m_cat = Catalogue();
     SelectedCatList.clear();
-    LocalFileList.clear();
     ImportList.clear();
-    ImageUrlList.clear();
 }
 
 } // namespace lumetta

@@ -4,6 +4,7 @@
 // StartupFiles; this class wires them to the controls.
 #include "app/RunMode.h"
 #include "app/SettingsTable.h"
+#include "catalogue/Catalogue.h"
 #include "platform/Timer.h"
 #include <QStringList>
 #include <QWidget>
@@ -32,6 +33,9 @@ struct MainServices {
 
 class TfrmMain : public QWidget {
     Q_OBJECT
+    // First: the catalogue's public names below refer into it.
+    Catalogue m_cat;
+
 public:
     enum class SetupResult {
         Completed,
@@ -50,12 +54,17 @@ public:
     void AppEventsException(const QString &message);
     void butCloseClick();
 
-    // Catalogue list and editor; the editing itself builds on these.
+    // Catalogue list and editor. The list mirrors the catalogue model; the
+    // editor remembers which record it was loaded from and writes back into
+    // that record only.
     void RebuildSiteList();
     void SiteListClick();
     void SaveCurrentCam();
     void SiteListClickCheck(QListWidgetItem *item);
     void RefreshCountDependents();
+    Catalogue &catalogue() { return m_cat; }
+    // The record the editor shows, or -1 while it shows none.
+    int editorIndex() const { return m_editorIndex; }
 
     Ui::TfrmMain *ui() const { return m_ui.get(); }
 
@@ -75,13 +84,14 @@ public:
     QString AdultListUrl;
     int EnableAA = 0;
 
-    QStringList CamData;
-    QStringList ImageUrlList;   // compared with case
-    QStringList LocalFileList;  // compared ignoring case
+    // The catalogue model under the names the rest of the program uses.
+    QStringList &CamData = m_cat.CamData;
+    QStringList &ImageUrlList = m_cat.ImageUrlList;       // compared with case
+    LocalFileNames &LocalFileList = m_cat.LocalFileList;  // compared ignoring case
+    int &EnabledCount = m_cat.EnabledCount;
+    int &AdultCount = m_cat.AdultCount;
     QStringList SelectedCatList;
     QStringList ImportList;
-    int EnabledCount = 0;
-    int AdultCount = 0;
 
     Timer SSTimer;
     Timer CameraTimer;
@@ -118,6 +128,37 @@ private:
     void lstSelectedCatsClickCheck();
     void showAdultOffersBox();
 
+    // Catalogue editing.
+    void connectEditor();
+    void loadEditor(int row);
+    void clearEditor();
+    bool writeEditorBack(int row);
+    void commitEditor();
+    void updateEditingControls();
+    void showCounters();
+    void mirrorItems();
+    void mirrorItem(int row);
+    void refitListExtent();
+    void selectRow(int row);
+    void saveCatalogue();
+    QString makeLocalName(const QString &url);
+    QStringList loadCatalogueFile();
+    void editorChanged();
+    void ImageUrlChange();
+    void ImageUrlExit();
+    void edtLocalFilenameExit();
+    void butResetClick();
+    void butHomepageClick();
+    void butAddClick();
+    void butDeleteClick();
+    void butRenameClick();
+    void moveSelected(int delta);
+    void setAllEnabled(bool enabled);
+    void sortCatalogue(bool byCategory);
+    void butBackupClick();
+    void butRestoreClick();
+    void butDelCamsClick();
+
     void butSlideshowClick();
     void butBrowseClick();
     void CaptionColorClick();
@@ -134,6 +175,11 @@ private:
     QMenu *m_siteListMenu = nullptr;
     bool m_loadingCategories = false;
     bool m_loading = false;
+    int m_editorIndex = -1;      // the record the editor was loaded from
+    bool m_fillingEditor = false;
+    bool m_mirroring = false;    // the list follows the model; no handlers
+    bool m_inEditorExit = false; // a message box must not re-enter a leave handler
+    QString m_shownLocalName;    // the last accepted local file name
 };
 
 } // namespace lumetta

@@ -1,0 +1,752 @@
+#include "app/LumettaApplication.h"
+#include "app/TfrmMain.h"
+#include "catalogue/CamRecord.h"
+#include "catalogue/CatalogueFile.h"
+#include "platform/Clock.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+#include "ui_TfrmMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QTimeEdit>
+#include <functional>
+#include <gtest/gtest.h>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+using namespace lumetta;
+
+namespace {
+
+using Answers = std::vector<test::ScriptedDialogs::Answer>;
+const std::optional<QString> Cancel = std::nullopt;
+
+struct FakeShell final : SystemShell {
+    bool opens = false;
+    QStringList opened;
+    bool isInternetConnected() override { return true; }
+    bool openDocument(const QString &target) override
+    {
+        opened << target;
+        return opens;
+    }
+    bool startProgram(const QString &, const QStringList &) override { return false; }
+};
+
+struct FixedClock final : Clock {
+    TDateTime value = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
+    TDateTime now() const override { return value; }
+};
+
+LumettaApplication *App()
+{
+    return static_cast<LumettaApplication *>(QCoreApplication::instance());
+}
+
+QString Rec(const QString &category, const QString &name, bool enabled, const QString &lastModified = "2000-01-01",
+            const QString &url = {})
+{
+    return QStringList{category, name, url.isNull() ? "http://cam.example/" + name + ".jpg" : url, "",
+                       "00:05:00", "00:00:00", "23:59:59", name + ".jpg", "2000-01-01", lastModified,
+                       enabled ? "1" : "0", "1", "0"}
+        .join("||");
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class CatalogueEditingTest : public ::testing::Test {
+protected:
+    // Starts the window on a catalogue with the given webcam selected.
+    void start(const QStringList &lines, int selected = 0, const QStringList &arguments = {})
+    {
+        QDir().mkpath(ResolveAppPath(QString()));
+        if (!lines.isEmpty())
+            SaveCatalogue(ResolveAppPath(QString()) + "lumetta.dat", lines);
+        WriteRegInteger(LumettaKey, "SelectedCam", selected);
+        WriteRegInteger(LumettaKey, "LastCam", selected);
+        dialogs.asked.clear();
+        frm = std::make_unique<TfrmMain>(ParseRunMode(arguments), MainServices{dialogs, shell, clock});
+        App()->setExceptionHandler([this](const QString &m) { frm->AppEventsException(m); });
+        EXPECT_TRUE(App()->guarded([&] { frm->FormCreate(); }));
+    }
+    void TearDown() override { App()->setExceptionHandler({}); }
+
+    Ui::TfrmMain *ui() { return frm->ui(); }
+    QListWidget *list() { return ui()->SiteList; }
+    QString field(int row, int k) { return CamRecord::fromLine(frm->CamData.value(row)).field(k); }
+    QStringList names()
+    {
+        QStringList out;
+        for (int i = 0; i < list()->count(); ++i)
+            out << list()->item(i)->text();
+        return out;
+    }
+    void answer(const Answers &answers)
+    {
+        for (const auto &a : answers)
+            dialogs.setNextAnswer(a);
+    }
+    // Every action runs the way an event does: an escaping error is shown.
+    void run(const std::function<void()> &work) { App()->guarded(work); }
+    void click(QAbstractButton *button) { run([&] { button->click(); }); }
+    void menu(const char *name) { run([&] { frm->findChild<QAction *>(name)->trigger(); }); }
+    // Types into a box and leaves it.
+    void leave(QLineEdit *edit, const QString &text)
+    {
+        run([&] {
+            edit->setText(text);
+            edit->setModified(true);
+            emit edit->editingFinished();
+        });
+    }
+
+    // After every operation: the file holds exactly CamData, CR LF after
+    // each line, and the list, the URLs and the counts follow the records.
+    void expectInStep(const std::string &when)
+    {
+        QByteArray expected;
+        for (const QString &line : std::as_const(frm->CamData))
+            expected += line.toUtf8() + "\r\n";
+        EXPECT_EQ(ReadAll(frm->DataFileName), expected) << when;
+        ASSERT_EQ(list()->count(), frm->CamData.size()) << when;
+        ASSERT_EQ(frm->ImageUrlList.size(), frm->CamData.size()) << when;
+        int enabled = 0, adult = 0;
+        for (int i = 0; i < list()->count(); ++i) {
+            const CamRecord r = CamRecord::fromLine(frm->CamData[i].trimmed());
+            EXPECT_EQ(list()->item(i)->text(), r.siteName().isEmpty() ? r.imageUrl() : r.siteName()) << when << " #" << i;
+            EXPECT_EQ(list()->item(i)->checkState() == Qt::Checked, r.enabled()) << when << " #" << i;
+            EXPECT_EQ(frm->ImageUrlList[i], r.imageUrl()) << when << " #" << i;
+            enabled += r.enabled();
+            adult += r.enabled() && r.isAdult();
+        }
+        EXPECT_EQ(frm->EnabledCount, enabled) << when;
+        EXPECT_EQ(frm->AdultCount, adult) << when;
+    }
+
+    test::TestEnv env;
+    test::ScriptedDialogs dialogs;
+    FakeShell shell;
+    FixedClock clock;
+    std::unique_ptr<TfrmMain> frm;
+};
+
+// --- loading the editor and writing it back ------------------------------------
+
+TEST_F(CatalogueEditingTest, RecordEdgeCasesLoadAndWriteBack)
+{
+    struct {
+        const char *description;
+        QString line;
+        QString listed, category;
+        QTime refresh;
+        Qt::CheckState adjust;
+        QString written;  // after one write-back
+    } const cases[] = {
+        {"eleven fields come back with thirteen",
+         "General||Eleven||http://e/e.jpg||||00:01:00||00:00:00||23:59:59||e.jpg||2000-01-01||2000-01-01||1",
+         "Eleven", "General", QTime(0, 1), Qt::Checked,
+         "General||Eleven||http://e/e.jpg||||00:01:00||00:00:00||23:59:59||e.jpg||2000-01-01||2000-01-01||1||1||0"},
+        {"an empty name is listed under the URL, which becomes the name",
+         "Weather||||http://n/n.jpg||||00:01:00||00:00:00||23:59:59||n.jpg||2000-01-01||2000-01-01||0||2||1",
+         "http://n/n.jpg", "Weather", QTime(0, 1), Qt::PartiallyChecked,
+         "Weather||http://n/n.jpg||http://n/n.jpg||||00:01:00||00:00:00||23:59:59||n.jpg||2000-01-01||2000-01-01||0||2||1"},
+        {"a category not in the list shows none and is stored empty",
+         "Volcanoes||V||http://v/v.jpg||||00:01:00||00:00:00||23:59:59||v.jpg||2000-01-01||2000-01-01||1||0||0",
+         "V", "", QTime(0, 1), Qt::Unchecked,
+         "||V||http://v/v.jpg||||00:01:00||00:00:00||23:59:59||v.jpg||2000-01-01||2000-01-01||1||0||0"},
+        {"unreadable times start like a new webcam; no error stops start-up",
+         "General||Bare||http://b/b.jpg", "Bare", "General", QTime(0, 0, 5), Qt::Checked,
+         "General||Bare||http://b/b.jpg||||00:00:05||00:00:00||00:00:00||b.jpg||2000-01-01||2000-01-01||0||1||0"},
+        {"a line without separators is listed with an empty text",
+         "Cities", "", "Cities", QTime(0, 0, 5), Qt::Checked,
+         "Cities||||||||00:00:05||00:00:00||00:00:00||||2000-01-01||2000-01-01||0||1||0"},
+        {"a local name leading out of the folder is made anew",
+         "General||Out||http://o/o.gif||||00:01:00||00:00:00||23:59:59||../../.profile||||||1||1||1",
+         "Out", "General", QTime(0, 1), Qt::Checked,
+         "General||Out||http://o/o.gif||||00:01:00||00:00:00||23:59:59||o.gif||2000-01-01||2000-01-01||1||1||1"},
+        {"more than nineteen fields keep the first thirteen",
+         "General||Long||http://l/l.jpg||||00:01:00||00:00:00||23:59:59||l.jpg||2000-01-01||2000-01-01||1||1||0"
+         "||a||b||c||d||e||f||g||h||i",
+         "Long", "General", QTime(0, 1), Qt::Checked,
+         "General||Long||http://l/l.jpg||||00:01:00||00:00:00||23:59:59||l.jpg||2000-01-01||2000-01-01||1||1||0"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
+        test::TestEnv caseEnv;
+        const QStringList lines{Rec("General", "first", true), c.line};
+        start(lines, 1);
+        EXPECT_TRUE(dialogs.asked.isEmpty()) << dialogs.asked.join('\n').toStdString();
+        ASSERT_EQ(list()->currentRow(), 1);
+        EXPECT_EQ(list()->item(1)->text(), c.listed);
+        EXPECT_EQ(ui()->cmbCategory->currentText(), c.category);
+        EXPECT_EQ(ui()->dtRefreshRate->time(), c.refresh);
+        EXPECT_EQ(ui()->chkAutoAdjust->checkState(), c.adjust);
+        EXPECT_TRUE(ui()->grpEditor->isEnabled());
+        EXPECT_EQ(frm->CamData, lines) << "selecting writes nothing";
+
+        leave(ui()->edtHomePage, ui()->edtHomePage->text());
+        EXPECT_EQ(frm->CamData[1], c.written);
+        EXPECT_EQ(frm->CamData[0], lines[0]);
+        expectInStep(c.description);
+    }
+}
+
+TEST_F(CatalogueEditingTest, EditorEventsSaveTheirField)
+{
+    struct {
+        const char *description;
+        std::function<void(Ui::TfrmMain *)> act;
+        int field;
+        QString stored;
+    } const cases[] = {
+        {"category chosen", [](Ui::TfrmMain *u) { u->cmbCategory->setCurrentIndex(u->cmbCategory->findText("Weather")); },
+         fCategory, "Weather"},
+        {"start time", [](Ui::TfrmMain *u) { u->dtStartTime->setTime(QTime(6, 30)); }, fStartTime, "06:30:00"},
+        {"end time", [](Ui::TfrmMain *u) { u->dtEndTime->setTime(QTime(20, 0, 1)); }, fEndTime, "20:00:01"},
+        {"refresh interval", [](Ui::TfrmMain *u) { u->dtRefreshRate->setTime(QTime(0, 0, 30)); }, fRefreshRate, "00:00:30"},
+        {"auto-adjust clicked", [](Ui::TfrmMain *u) { u->chkAutoAdjust->click(); }, fAutoAdjust, "0"},
+        {"saved image clicked", [](Ui::TfrmMain *u) { u->chkShowLastImage->click(); }, fShowLastImage, "1"},
+        {"reset", [](Ui::TfrmMain *u) { u->butReset->click(); }, fLastDownloadTime, "2000-01-01"},
+        {"typing a URL saves nothing until the box is left",
+         [](Ui::TfrmMain *u) { u->ImageUrl->setText("http://typed/"); }, fImageUrl, "http://cam.example/b.jpg"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
+        test::TestEnv caseEnv;
+        QString b = Rec("General", "b", true);
+        b.replace("||b.jpg||2000-01-01||", "||b.jpg||2026-12-06 10:00:00||");
+        start({Rec("General", "a", true), b}, 1);
+        run([&] { c.act(ui()); });
+        EXPECT_EQ(field(1, c.field), c.stored);
+        EXPECT_EQ(frm->CamData[0], Rec("General", "a", true));
+        expectInStep(c.description);
+    }
+    EXPECT_EQ(ui()->edtLastModified->text(), QString("2000-01-01")) << "a changed URL was never active";
+}
+
+TEST_F(CatalogueEditingTest, EditorNeverWritesIntoAnotherRecord)
+{
+    const QStringList lines{Rec("General", "a", true), Rec("Weather", "b", false)};
+    start(lines, 0);
+
+    // The selection moves without the editor being loaded from it.
+    {
+        const QSignalBlocker quiet(list());
+        list()->setCurrentRow(1);
+    }
+    leave(ui()->edtHomePage, "http://typed.example/");
+    run([&] { ui()->dtRefreshRate->setTime(QTime(1, 0)); });
+    click(ui()->chkShowLastImage);
+    EXPECT_EQ(frm->CamData, lines) << "neither a's editor nor b's record is touched";
+
+    // Typing not yet confirmed goes to its own webcam when another is chosen.
+    list()->setCurrentRow(0);
+    run([&] {
+        ui()->ImageUrl->setText("http://new.example/a.jpg");
+        ui()->ImageUrl->setModified(true);
+        list()->setCurrentRow(1);
+    });
+    EXPECT_EQ(field(0, fImageUrl), "http://new.example/a.jpg");
+    EXPECT_EQ(frm->CamData[1], lines[1]);
+    EXPECT_EQ(ui()->ImageUrl->text(), QString("http://cam.example/b.jpg"));
+    expectInStep("after the selection moved");
+
+    // Once the window has let go of its records, a late leave writes nothing.
+    const QByteArray before = ReadAll(frm->DataFileName);
+    frm->FormDestroy();
+    leave(ui()->edtHomePage, "http://late.example/");
+    EXPECT_EQ(ReadAll(frm->DataFileName), before);
+}
+
+TEST_F(CatalogueEditingTest, LocalFilenameMustStayInTheFolder)
+{
+    struct {
+        const char *typed;
+        bool refused;
+    } const cases[] = {
+        {"../evil.jpg", true}, {"sub/cam.jpg", true}, {"..\\cam.jpg", true},
+        {"..", true},          {"/etc/cam.jpg", true}, {"harbour..jpg", false},
+        {"New Name.gif", false}, {"", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        test::TestEnv caseEnv;
+        start({Rec("General", "a", true)}, 0);
+        leave(ui()->edtLocalFilename, c.typed);
+        if (c.refused) {
+            ASSERT_EQ(dialogs.asked.size(), 1);
+            EXPECT_TRUE(dialogs.asked[0].startsWith(QString("message: \"%1\" cannot be a local filename").arg(c.typed)))
+                << dialogs.asked[0].toStdString();
+            EXPECT_EQ(ui()->edtLocalFilename->text(), QString("a.jpg")) << "the previous name is back";
+            EXPECT_EQ(field(0, fLocalFilename), "a.jpg");
+            // Another edit afterwards still writes the previous name.
+            ui()->edtLocalFilename->setText(c.typed);
+            click(ui()->chkShowLastImage);
+            EXPECT_EQ(field(0, fLocalFilename), "a.jpg");
+        } else {
+            EXPECT_TRUE(dialogs.asked.isEmpty());
+            EXPECT_EQ(field(0, fLocalFilename), c.typed);
+        }
+        expectInStep(c.typed);
+    }
+}
+
+TEST_F(CatalogueEditingTest, UrlCheckReportsDuplicatesAndNamesTheFile)
+{
+    struct {
+        const char *description;
+        int row;
+        QString url;
+        QString message;
+        QString local;
+    } const cases[] = {
+        {"a webcam higher up has it", 2, "http://cam.example/a.jpg", "message: This webcam already exists (1 - a)", "c.jpg"},
+        {"a webcam further down has it", 0, "http://cam.example/c.jpg", "message: This webcam already exists (3 - c)", "a.jpg"},
+        {"URLs differ by case", 2, "http://CAM.example/a.jpg", "", "c.jpg"},
+        {"a new webcam gets a file name from its URL", 1, "http://x.example/live/harbour.gif", "", "harbour.gif"},
+        {"a cleared URL is kept cleared", 0, "  ", "", "a.jpg"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
+        test::TestEnv caseEnv;
+        start({Rec("General", "a", true), Rec("General", "b", false, "2000-01-01", ""), Rec("General", "c", true)}, c.row);
+        ui()->edtLocalFilename->setText(c.row == 1 ? "" : ui()->edtLocalFilename->text());
+        leave(ui()->ImageUrl, c.url);
+        EXPECT_EQ(dialogs.asked.join('\n'), c.message);
+        EXPECT_EQ(field(c.row, fImageUrl), c.url) << "the URL stays either way";
+        EXPECT_EQ(field(c.row, fLocalFilename), c.local);
+        EXPECT_EQ(field(c.row, fLastModified), "2000-01-01");
+        expectInStep(c.description);
+    }
+}
+
+// --- ticks and counters ------------------------------------------------------------
+
+TEST_F(CatalogueEditingTest, CountersFollowTicksDeletesAndEnableAll)
+{
+    WriteRegInteger(LumettaKey, "X-EnableAA", 1);
+    start({Rec("Adult", "a", false), Rec("General", "g", true), Rec("adult", "b", true), Rec("General", "h", false)}, 1);
+    struct {
+        const char *description;
+        std::function<void()> act;
+        int enabled, adult, current, total;
+    } const steps[] = {
+        {"tick the unticked adult", [&] { list()->item(0)->setCheckState(Qt::Checked); }, 3, 2, 1, 4},
+        {"untick it again", [&] { list()->item(0)->setCheckState(Qt::Unchecked); }, 2, 1, 1, 4},
+        {"delete the ticked adult",
+         [&] {
+             list()->setCurrentRow(2);
+             dialogs.setNextAnswer(DialogButton::Yes);
+             ui()->butDelete->click();
+         },
+         1, 0, 3, 3},
+        {"enable all keeps the selection", [&] { frm->findChild<QAction *>("mnuEnableAll")->trigger(); }, 3, 1, 3, 3},
+        {"disable all", [&] { frm->findChild<QAction *>("mnuDisableAll")->trigger(); }, 0, 0, 3, 3},
+    };
+    for (const auto &s : steps) {
+        SCOPED_TRACE(s.description);
+        run(s.act);
+        EXPECT_EQ(frm->EnabledCount, s.enabled);
+        EXPECT_EQ(frm->AdultCount, s.adult);
+        EXPECT_EQ(list()->currentRow() + 1, s.current);
+        EXPECT_EQ(ui()->StatusBar->currentMessage(),
+                  QString("Webcams - Current: %1  Enabled: %2  Total: %3").arg(s.current).arg(s.enabled).arg(s.total));
+        EXPECT_EQ(ui()->butSlideshow->isEnabled(), s.enabled > 0);
+        EXPECT_EQ(frm->SSTimer.Enabled(), s.enabled > 0);
+        EXPECT_EQ(ui()->EnableAdultAds->isHidden(), s.adult == 0);
+        expectInStep(s.description);
+    }
+}
+
+// --- add, rename, delete, move ----------------------------------------------------
+
+TEST_F(CatalogueEditingTest, AddSuggestsAFreeName)
+{
+    struct {
+        QStringList existing;
+        QString typed, suggested;
+    } const cases[] = {
+        {{"harbour"}, "Harbour", "Harbour 1"},
+        {{"Harbour", "Harbour 1", "Harbour 2"}, "Harbour 1", "Harbour 3"},
+        {{"Pier 7a"}, "Pier 7a", "Pier 7a 1"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        test::TestEnv caseEnv;
+        QStringList lines;
+        for (const QString &name : c.existing)
+            lines << Rec("General", name, true);
+        start(lines, 0);
+        answer({std::optional<QString>(c.typed), std::optional<QString>(c.suggested)});
+        click(ui()->butAdd);
+        EXPECT_EQ(dialogs.asked,
+                  QStringList({"input: New Site | Site name | ",
+                               "input: New Site | The name already exists. Would you like to use the "
+                               "suggested name? | " + c.suggested}));
+        ASSERT_EQ(list()->count(), c.existing.size() + 1);
+        EXPECT_EQ(list()->currentRow(), c.existing.size());
+        EXPECT_EQ(list()->currentItem()->text(), c.suggested);
+        expectInStep(c.typed.toStdString());
+    }
+}
+
+TEST_F(CatalogueEditingTest, AddToAnEmptyCatalogue)
+{
+    start({});
+    const QByteArray fresh = ReadAll(frm->DataFileName);
+    EXPECT_EQ(fresh, QByteArray("\r\n"));
+    answer({Cancel});
+    click(ui()->butAdd);
+    EXPECT_EQ(list()->count(), 0);
+    EXPECT_EQ(ReadAll(frm->DataFileName), fresh) << "a cancelled add changes nothing";
+
+    dialogs.asked.clear();
+    answer({std::optional<QString>("   "), std::optional<QString>("  Pier  ")});
+    click(ui()->butAdd);
+    EXPECT_EQ(dialogs.asked, QStringList({"input: New Site | Site name | ",
+                                          "input: New Site | Please enter a name for Site | "}));
+    ASSERT_EQ(frm->CamData.size(), 1);
+    EXPECT_EQ(frm->CamData[0],
+              "General||Pier||||||00:00:05||00:00:00||00:00:00||||2000-01-01||2000-01-01||0||1||0");
+    EXPECT_EQ(list()->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(frm->EnabledCount, 0) << "a new webcam starts disabled everywhere";
+    EXPECT_EQ(list()->currentRow(), 0);
+    EXPECT_TRUE(ui()->grpEditor->isEnabled());
+    EXPECT_TRUE(ui()->butDelete->isEnabled());
+    EXPECT_TRUE(ui()->butRename->isEnabled());
+    EXPECT_EQ(ui()->StatusBar->currentMessage(), QString("Webcams - Current: 1  Enabled: 0  Total: 1"));
+    expectInStep("added");
+
+    // The first edit keeps it disabled; ticking enables it.
+    leave(ui()->ImageUrl, "http://pier.example/cam.jpg");
+    EXPECT_EQ(field(0, fEnabled), "0");
+    EXPECT_EQ(field(0, fLocalFilename), "cam.jpg");
+    run([&] { list()->item(0)->setCheckState(Qt::Checked); });
+    EXPECT_EQ(field(0, fEnabled), "1");
+    EXPECT_EQ(frm->EnabledCount, 1);
+    expectInStep("ticked");
+}
+
+TEST_F(CatalogueEditingTest, RenameTakesAnswersAsTyped)
+{
+    struct {
+        const char *description;
+        Answers answers;
+        QString name;
+        QString secondQuestion;
+    } const cases[] = {
+        {"blanks are a name", {std::optional<QString>("   ")}, "   ", ""},
+        {"another case of its own name", {std::optional<QString>("harbour")}, "harbour", ""},
+        {"cancel keeps the name", {Cancel}, "Harbour", ""},
+        {"empty asks again with the current name",
+         {std::optional<QString>(""), std::optional<QString>("Quay")}, "Quay",
+         "input: Rename Site | Please enter new name for Site | Harbour"},
+        {"cancel after a clash takes the suggestion", {std::optional<QString>("pier"), Cancel}, "pier 1",
+         "input: Rename Site | The name already exists. Would you like to use the suggested name? | pier 1"},
+        {"empty after a clash offers the suggestion again",
+         {std::optional<QString>("Pier"), std::optional<QString>(""), Cancel}, "Pier 1",
+         "input: Rename Site | The name already exists. Would you like to use the suggested name? | Pier 1"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
+        test::TestEnv caseEnv;
+        start({Rec("General", "Harbour", true), Rec("General", "Pier", false)}, 0);
+        answer(c.answers);
+        click(ui()->butRename);
+        ASSERT_GE(dialogs.asked.size(), 1);
+        EXPECT_EQ(dialogs.asked[0], QString("input: Rename Site | Rename Site | Harbour"));
+        EXPECT_EQ(dialogs.asked.value(1), c.secondQuestion);
+        EXPECT_EQ(list()->item(0)->text(), c.name);
+        EXPECT_EQ(field(0, fSiteName), c.name);
+        EXPECT_EQ(list()->item(0)->checkState(), Qt::Checked) << "the tick stays";
+        EXPECT_EQ(list()->currentRow(), 0);
+        expectInStep(c.description);
+    }
+
+    // A double click renames too.
+    dialogs.asked.clear();
+    answer({std::optional<QString>("Quay")});
+    run([&] { emit list()->itemDoubleClicked(list()->item(0)); });
+    EXPECT_EQ(field(0, fSiteName), "Quay");
+}
+
+TEST_F(CatalogueEditingTest, DeleteAsksAndSelectsTheNext)
+{
+    struct {
+        const char *description;
+        int count, row;
+        DialogButton reply;
+        QStringList left;
+        int selected;
+    } const cases[] = {
+        {"No keeps it", 3, 1, DialogButton::No, {"w0", "w1", "w2"}, 1},
+        {"the middle one: the next is selected", 3, 1, DialogButton::Yes, {"w0", "w2"}, 1},
+        {"the last one: the first is selected", 3, 2, DialogButton::Yes, {"w0", "w1"}, 0},
+        {"the only one", 1, 0, DialogButton::Yes, {}, -1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
+        test::TestEnv caseEnv;
+        QStringList lines;
+        for (int i = 0; i < c.count; ++i)
+            lines << Rec("General", QString("w%1").arg(i), true);
+        start(lines, c.row);
+        answer({c.reply});
+        click(ui()->butDelete);
+        EXPECT_EQ(dialogs.asked,
+                  QStringList("ask: Delete Site | Are you sure you want to delete the selected Site?"));
+        EXPECT_EQ(names(), c.left);
+        EXPECT_EQ(list()->currentRow(), c.selected);
+        if (c.selected >= 0) {
+            EXPECT_EQ(ui()->ImageUrl->text(), "http://cam.example/" + c.left[c.selected] + ".jpg")
+                << "the editor shows the selected webcam";
+        }
+        const bool any = !c.left.isEmpty();
+        EXPECT_EQ(ui()->grpEditor->isEnabled(), any);
+        for (QWidget *w : {static_cast<QWidget *>(ui()->butDelete), static_cast<QWidget *>(ui()->butRename),
+                           static_cast<QWidget *>(ui()->butUp), static_cast<QWidget *>(ui()->butDown)})
+            EXPECT_EQ(w->isEnabled(), any) << w->objectName().toStdString();
+        EXPECT_EQ(frm->EnabledCount, c.left.size());
+        EXPECT_EQ(ui()->butSlideshow->isEnabled(), any);
+        if (c.reply == DialogButton::Yes)
+            expectInStep(c.description);
+    }
+    EXPECT_EQ(QFileInfo(frm->DataFileName).size(), 0) << "an empty catalogue is an empty file";
+}
+
+TEST_F(CatalogueEditingTest, MovesCarryTheWebcamAndItsEditor)
+{
+    start({Rec("General", "a", true), Rec("General", "b", false), Rec("General", "c", false)}, 0);
+    const QStringList before = frm->CamData;
+    click(ui()->butUp);
+    EXPECT_EQ(frm->CamData, before) << "up on the first does nothing";
+
+    click(ui()->butDown);
+    EXPECT_EQ(names(), QStringList({"b", "a", "c"}));
+    EXPECT_EQ(list()->currentRow(), 1);
+    EXPECT_EQ(list()->item(1)->checkState(), Qt::Checked);
+    expectInStep("down");
+    // The editor still shows a; its next edit lands on a, not on b.
+    run([&] { ui()->dtRefreshRate->setTime(QTime(0, 0, 42)); });
+    EXPECT_EQ(field(1, fRefreshRate), "00:00:42");
+    EXPECT_EQ(frm->CamData[0], before[1]);
+
+    click(ui()->butDown);
+    click(ui()->butDown);
+    EXPECT_EQ(names(), QStringList({"b", "c", "a"})) << "down on the last does nothing";
+    click(ui()->butUp);
+    EXPECT_EQ(names(), QStringList({"b", "a", "c"}));
+    expectInStep("up");
+}
+
+// --- list menu -------------------------------------------------------------------
+
+TEST_F(CatalogueEditingTest, SortsIgnoreCaseAndLeaveNoSelection)
+{
+    start({Rec("Animals", "gamma", true), Rec("Weather", "alpha", false), Rec("cities", "Beta", true)}, 1);
+    menu("mnuSortByName");
+    EXPECT_EQ(names(), QStringList({"alpha", "Beta", "gamma"}));
+    EXPECT_EQ(list()->currentRow(), -1);
+    EXPECT_FALSE(ui()->grpEditor->isEnabled()) << "an editor without a webcam takes no typing";
+    EXPECT_TRUE(ui()->butDelete->isEnabled());
+    expectInStep("by name");
+
+    menu("mnuSortByCategory");
+    EXPECT_EQ(names(), QStringList({"gamma", "Beta", "alpha"}));
+    expectInStep("by category");
+
+    // Nothing selected: the buttons do nothing.
+    click(ui()->butDown);
+    dialogs.asked.clear();
+    click(ui()->butDelete);
+    click(ui()->butRename);
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+    EXPECT_EQ(names(), QStringList({"gamma", "Beta", "alpha"}));
+}
+
+TEST_F(CatalogueEditingTest, NoTickedCategoryStoresAnEmptySelection)
+{
+    start({Rec("General", "a", true)});
+    QListWidget *cats = ui()->lstSelectedCats;
+    for (int i = 0; i < cats->count(); ++i)
+        cats->item(i)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(ReadRegString(LumettaKey, "SelectedCats", "<absent>"), QString());
+    EXPECT_TRUE(frm->SelectedCatList.isEmpty());
+}
+
+// --- inactive sites ----------------------------------------------------------------
+
+TEST_F(CatalogueEditingTest, DeleteInactiveSitesWalksBackwards)
+{
+    // The picker shows 2024-12-06 (two years before the clock's day).
+    const QStringList lines{
+        Rec("General", "old a", false, "2020-01-01"),
+        Rec("General", "enabled", true, "2020-01-01"),
+        Rec("General", "-dash", false, "2020-01-01"),
+        Rec("General", "day after", false, "2024-12-07"),
+        Rec("General", "old b", false, "2024-12-05 23:00:00"),
+        Rec("General", "unreadable", false, "someday"),
+        Rec("General", "old c", false, "2019-05-05 10:00:00"),
+    };
+    const auto question = [](int index, const QString &name, const QString &when) {
+        return QString("ask: Index: %1\r\nSite: %2\r\nLast Active Date: %3\r\n\r\nDelete this site?")
+            .arg(index)
+            .arg(name, when);
+    };
+    const QString q6 = question(6, "old c", "2019-05-05 10:00:00");
+    const QString q4 = question(4, "old b", "2024-12-05 23:00:00");
+    const QString q0 = question(0, "old a", "2020-01-01");
+    const QString confirm = "ask: Delete inactive Sites | Are you sure you want to delete inactive Sites?";
+    struct {
+        const char *description;
+        Answers answers;
+        QStringList questions;
+        int deleted;
+        QStringList left;
+    } const cases[] = {
+        {"No to the confirmation", {DialogButton::No}, {confirm}, -1, {}},
+        {"Yes, No, Yes", {DialogButton::Yes, DialogButton::Yes, DialogButton::No, DialogButton::Yes},
+         {confirm, q6, q4, q0}, 2, {"enabled", "-dash", "day after", "old b", "unreadable"}},
+        {"Yes to All asks no more", {DialogButton::Yes, DialogButton::No, DialogButton::YesToAll},
+         {confirm, q6, q4}, 2, {"enabled", "-dash", "day after", "unreadable", "old c"}},
+        {"Abort at once deletes nothing", {DialogButton::Yes, DialogButton::Abort}, {confirm, q6}, 0, {}},
+        {"Abort keeps what was deleted", {DialogButton::Yes, DialogButton::Yes, DialogButton::Abort},
+         {confirm, q6, q4}, 1, {"old a", "enabled", "-dash", "day after", "old b", "unreadable"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
+        test::TestEnv caseEnv;
+        start(lines, 3, {"tavel"});  // the administration page
+        answer(c.answers);
+        click(ui()->butDelCams);
+        QStringList expected = c.questions;
+        if (c.deleted >= 0)
+            expected << "message: Deleted Sites:  " + QString::number(c.deleted);
+        EXPECT_EQ(dialogs.asked, expected);
+        QStringList left = c.left;
+        if (c.deleted <= 0) {
+            left.clear();
+            for (const QString &line : lines)
+                left << CamRecord::fromLine(line).siteName();
+        }
+        EXPECT_EQ(names(), left);
+        if (c.deleted >= 0) {
+            EXPECT_EQ(list()->currentRow(), -1);
+            expectInStep(c.description);
+        } else {
+            EXPECT_EQ(list()->currentRow(), 3);
+        }
+    }
+}
+
+// --- backup and restore ------------------------------------------------------------
+
+TEST_F(CatalogueEditingTest, BackupAndRestore)
+{
+    start({Rec("General", "a", true), Rec("General", "b", false)}, 0);
+    const QByteArray original = ReadAll(frm->DataFileName);
+
+    click(ui()->butRestore);
+    EXPECT_EQ(dialogs.asked, QStringList("message: Restore failed."));
+    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(ReadAll(frm->DataFileName), original) << "no backup: nothing changes";
+    EXPECT_EQ(names(), QStringList({"a", "b"}));
+    EXPECT_EQ(list()->currentRow(), 0);
+
+    click(ui()->butBackup);
+    EXPECT_EQ(dialogs.asked.last(), QString("message: Backup done."));
+    EXPECT_EQ(ReadAll(frm->BackupFileName), original);
+
+    // Changes after the backup, then a second backup without questions.
+    answer({std::optional<QString>("c")});
+    click(ui()->butAdd);
+    click(ui()->butBackup);
+    EXPECT_EQ(dialogs.asked.last(), QString("message: Backup done."));
+    EXPECT_EQ(ReadAll(frm->BackupFileName), ReadAll(frm->DataFileName));
+    const QStringList backedUp = frm->CamData;
+    list()->setCurrentRow(0);
+    dialogs.setNextAnswer(DialogButton::Yes);
+    click(ui()->butDelete);
+    EXPECT_EQ(names(), QStringList({"b", "c"}));
+
+    click(ui()->butRestore);
+    EXPECT_EQ(dialogs.asked.last(), QString("message: Webcam data restored."));
+    EXPECT_EQ(dialogs.beeps, 4);
+    EXPECT_EQ(names(), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(list()->currentRow(), -1);
+    EXPECT_EQ(frm->CamData, backedUp);
+    expectInStep("restored");
+
+    // An edit after the restore saves the restored catalogue.
+    list()->setCurrentRow(1);
+    click(ui()->chkShowLastImage);
+    EXPECT_EQ(names(), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(field(1, fShowLastImage), "1");
+    EXPECT_EQ(frm->CamData[0], backedUp[0]);
+    expectInStep("edited after restore");
+
+    // A backup that cannot be written.
+    QFile::remove(frm->BackupFileName);
+    QDir().mkpath(frm->BackupFileName + "/in-the-way");
+    click(ui()->butBackup);
+    EXPECT_EQ(dialogs.asked.last(), QString("message: Backup failed."));
+}
+
+// --- failures and the shell ----------------------------------------------------------
+
+TEST_F(CatalogueEditingTest, SaveFailures)
+{
+    start({Rec("General", "a", true)}, 0);
+    // A file stands where the catalogue's folder should be.
+    QFile blocker(env.path() + "/blocker");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    frm->DataFileName = env.path() + "/blocker/lumetta.dat";
+
+    click(ui()->chkShowLastImage);
+    EXPECT_TRUE(dialogs.asked.isEmpty()) << "the editor's write-back fails silently";
+    EXPECT_EQ(field(0, fShowLastImage), "1") << "and keeps the change";
+
+    answer({std::optional<QString>("b")});
+    click(ui()->butAdd);
+    ASSERT_EQ(dialogs.asked.size(), 2);
+    EXPECT_TRUE(dialogs.asked[1].startsWith("message: Cannot create file \"" + frm->DataFileName + "\"."))
+        << dialogs.asked[1].toStdString();
+    EXPECT_EQ(names(), QStringList({"a", "b"})) << "the list keeps the change with the records";
+    EXPECT_EQ(frm->CamData.size(), 2);
+    EXPECT_EQ(list()->currentRow(), 1);
+}
+
+TEST_F(CatalogueEditingTest, HomepageOpensInTheBrowser)
+{
+    start({Rec("General", "a", true)}, 0);
+    leave(ui()->edtHomePage, "http://home.example/");
+    click(ui()->butHomepage);
+    EXPECT_EQ(shell.opened, QStringList("http://home.example/"));
+    EXPECT_EQ(dialogs.asked, QStringList("message: Could not launch URL"));
+    shell.opens = true;
+    dialogs.asked.clear();
+    click(ui()->butHomepage);
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+    EXPECT_EQ(field(0, fHomePage), "http://home.example/");
+}
+
+} // namespace
