@@ -712,7 +712,9 @@ TEST_F(CatalogueEditingTest, SaveFailures)
     EXPECT_EQ(field(0, fShowLastImage), "1") << "and keeps the change";
 
     answer({std::optional<QString>("b")});
-    click(ui()->butAdd);
+    // Emitted rather than clicked: an error unwinding through click() leaks
+    // Qt's guard of the button, which the leak checker would report.
+    run([&] { emit ui()->butAdd->clicked(); });
     ASSERT_EQ(dialogs.asked.size(), 2);
     EXPECT_TRUE(dialogs.asked[1].startsWith("message: Cannot create file \"" + frm->DataFileName + "\"."))
         << dialogs.asked[1].toStdString();
