@@ -147,7 +147,7 @@ void TfrmMain::setupControls()
     m_ui->SiteList->setContextMenuPolicy(Qt::CustomContextMenu);
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
-    connect(m_ui->SiteList, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+    on(m_ui->SiteList, &QWidget::customContextMenuRequested, [this](const QPoint &at) {
         m_siteListMenu->popup(m_ui->SiteList->viewport()->mapToGlobal(at));
     });
 
@@ -155,21 +155,21 @@ void TfrmMain::setupControls()
         connectSetting(spec);
 
     connectEditor();
-    connect(m_ui->lstSelectedCats, &QListWidget::itemChanged, this,
+    on(m_ui->lstSelectedCats, &QListWidget::itemChanged,
             [this] { lstSelectedCatsClickCheck(); });
-    connect(m_ui->butClose, &QPushButton::clicked, this, [this] { butCloseClick(); });
-    connect(m_ui->butSlideshow, &QPushButton::clicked, this, [this] { butSlideshowClick(); });
-    connect(m_ui->butBrowse, &QToolButton::clicked, this, [this] { butBrowseClick(); });
-    connect(m_ui->edtDownloadDir, &QLineEdit::editingFinished, this, [this] {
+    on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
+    on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });
+    on(m_ui->butBrowse, &QToolButton::clicked, [this] { butBrowseClick(); });
+    on(m_ui->edtDownloadDir, &QLineEdit::editingFinished, [this] {
         WriteRegString(LumettaKey, QStringLiteral("DownloadDir"), m_ui->edtDownloadDir->text());
     });
-    connect(m_ui->butBGcolor, &QPushButton::clicked, this, [this] { butBGcolorClick(); });
-    connect(m_ui->SpeedButton4, &QToolButton::clicked, this, [this] { SpeedButton4Click(); });
-    connect(m_ui->SpeedButton1, &QToolButton::clicked, this,
+    on(m_ui->butBGcolor, &QPushButton::clicked, [this] { butBGcolorClick(); });
+    on(m_ui->SpeedButton4, &QToolButton::clicked, [this] { SpeedButton4Click(); });
+    on(m_ui->SpeedButton1, &QToolButton::clicked,
             [this] { listFileBrowse("edtMainList", "MainList"); });
-    connect(m_ui->SpeedButton2, &QToolButton::clicked, this,
+    on(m_ui->SpeedButton2, &QToolButton::clicked,
             [this] { listFileBrowse("edtAdultList", "AdultList"); });
-    connect(m_ui->SpeedButton3, &QToolButton::clicked, this,
+    on(m_ui->SpeedButton3, &QToolButton::clicked,
             [this] { listFileBrowse("edtSubmissionList", "SubmissionList"); });
     m_ui->CaptionBG->installEventFilter(this);
     m_ui->CaptionColor->installEventFilter(this);
@@ -202,21 +202,21 @@ void TfrmMain::connectSetting(const SettingSpec &spec)
             settingChanged(*s);
     };
     if (auto *box = qobject_cast<QCheckBox *>(control)) {
-        connect(box, &QCheckBox::clicked, this, changed);
+        on(box, &QCheckBox::clicked, changed);
     } else if (auto *spin = qobject_cast<QSpinBox *>(control)) {
-        connect(spin, &QSpinBox::valueChanged, this, changed);
+        on(spin, &QSpinBox::valueChanged, changed);
     } else if (auto *slider = qobject_cast<QSlider *>(control)) {
-        connect(slider, &QSlider::valueChanged, this, changed);
+        on(slider, &QSlider::valueChanged, changed);
     } else if (auto *date = qobject_cast<QDateEdit *>(control)) {
-        connect(date, &QDateEdit::dateChanged, this, changed);
+        on(date, &QDateEdit::dateChanged, changed);
     } else if (auto *time = qobject_cast<QTimeEdit *>(control)) {
-        connect(time, &QTimeEdit::timeChanged, this, changed);
+        on(time, &QTimeEdit::timeChanged, changed);
     } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
-        connect(edit, &QLineEdit::editingFinished, this, changed);
+        on(edit, &QLineEdit::editingFinished, changed);
         if (spec.writeOnEveryChange)
-            connect(edit, &QLineEdit::textChanged, this, changed);
+            on(edit, &QLineEdit::textChanged, changed);
     } else if (control == m_ui->optSSImageSize) {
-        connect(m_imageSizeGroup, &QButtonGroup::idClicked, this, changed);
+        on(m_imageSizeGroup, &QButtonGroup::idClicked, changed);
     }
 }
 
@@ -556,31 +556,31 @@ void TfrmMain::connectEditor()
 {
     QListWidget *list = m_ui->SiteList;
     // Mouse and keyboard both move the selection; the editor follows either.
-    connect(list, &QListWidget::currentRowChanged, this, [this] {
+    on(list, &QListWidget::currentRowChanged, [this] {
         if (!m_mirroring)
             SiteListClick();
     });
-    connect(list, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) { SiteListClickCheck(item); });
-    connect(list, &QListWidget::itemDoubleClicked, this, [this] { butRenameClick(); });
+    on(list, &QListWidget::itemChanged, [this](QListWidgetItem *item) { SiteListClickCheck(item); });
+    on(list, &QListWidget::itemDoubleClicked, [this] { butRenameClick(); });
 
     auto changed = [this] { editorChanged(); };
-    connect(m_ui->cmbCategory, &QComboBox::currentIndexChanged, this, changed);
+    on(m_ui->cmbCategory, &QComboBox::currentIndexChanged, changed);
     for (QTimeEdit *time : {m_ui->dtStartTime, m_ui->dtEndTime, m_ui->dtRefreshRate})
-        connect(time, &QTimeEdit::timeChanged, this, changed);
-    connect(m_ui->chkAutoAdjust, &QCheckBox::clicked, this, changed);
-    connect(m_ui->chkShowLastImage, &QCheckBox::clicked, this, changed);
-    connect(m_ui->edtHomePage, &QLineEdit::editingFinished, this, changed);
-    connect(m_ui->edtLocalFilename, &QLineEdit::editingFinished, this, [this] { edtLocalFilenameExit(); });
-    connect(m_ui->ImageUrl, &QLineEdit::textChanged, this, [this] { ImageUrlChange(); });
-    connect(m_ui->ImageUrl, &QLineEdit::editingFinished, this, [this] { ImageUrlExit(); });
-    connect(m_ui->butReset, &QPushButton::clicked, this, [this] { butResetClick(); });
-    connect(m_ui->butHomepage, &QToolButton::clicked, this, [this] { butHomepageClick(); });
+        on(time, &QTimeEdit::timeChanged, changed);
+    on(m_ui->chkAutoAdjust, &QCheckBox::clicked, changed);
+    on(m_ui->chkShowLastImage, &QCheckBox::clicked, changed);
+    on(m_ui->edtHomePage, &QLineEdit::editingFinished, changed);
+    on(m_ui->edtLocalFilename, &QLineEdit::editingFinished, [this] { edtLocalFilenameExit(); });
+    on(m_ui->ImageUrl, &QLineEdit::textChanged, [this] { ImageUrlChange(); });
+    on(m_ui->ImageUrl, &QLineEdit::editingFinished, [this] { ImageUrlExit(); });
+    on(m_ui->butReset, &QPushButton::clicked, [this] { butResetClick(); });
+    on(m_ui->butHomepage, &QToolButton::clicked, [this] { butHomepageClick(); });
 
-    connect(m_ui->butAdd, &QToolButton::clicked, this, [this] { butAddClick(); });
-    connect(m_ui->butDelete, &QToolButton::clicked, this, [this] { butDeleteClick(); });
-    connect(m_ui->butRename, &QToolButton::clicked, this, [this] { butRenameClick(); });
-    connect(m_ui->butUp, &QToolButton::clicked, this, [this] { moveSelected(-1); });
-    connect(m_ui->butDown, &QToolButton::clicked, this, [this] { moveSelected(+1); });
+    on(m_ui->butAdd, &QToolButton::clicked, [this] { butAddClick(); });
+    on(m_ui->butDelete, &QToolButton::clicked, [this] { butDeleteClick(); });
+    on(m_ui->butRename, &QToolButton::clicked, [this] { butRenameClick(); });
+    on(m_ui->butUp, &QToolButton::clicked, [this] { moveSelected(-1); });
+    on(m_ui->butDown, &QToolButton::clicked, [this] { moveSelected(+1); });
     const std::pair<const char *, std::function<void()>> actions[] = {
         {"mnuEnableAll", [this] { setAllEnabled(true); }},
         {"mnuDisableAll", [this] { setAllEnabled(false); }},
@@ -588,10 +588,10 @@ void TfrmMain::connectEditor()
         {"mnuSortByCategory", [this] { sortCatalogue(true); }},
     };
     for (const auto &[name, run] : actions)
-        connect(m_siteListMenu->findChild<QAction *>(S(name)), &QAction::triggered, this, run);
-    connect(m_ui->butBackup, &QPushButton::clicked, this, [this] { butBackupClick(); });
-    connect(m_ui->butRestore, &QPushButton::clicked, this, [this] { butRestoreClick(); });
-    connect(m_ui->butDelCams, &QPushButton::clicked, this, [this] { butDelCamsClick(); });
+        on(m_siteListMenu->findChild<QAction *>(S(name)), &QAction::triggered, run);
+    on(m_ui->butBackup, &QPushButton::clicked, [this] { butBackupClick(); });
+    on(m_ui->butRestore, &QPushButton::clicked, [this] { butRestoreClick(); });
+    on(m_ui->butDelCams, &QPushButton::clicked, [this] { butDelCamsClick(); });
 }
 
 QStringList TfrmMain::loadCatalogueFile()

@@ -5,11 +5,13 @@
 #include "app/RunMode.h"
 #include "app/SettingsTable.h"
 #include "catalogue/Catalogue.h"
+#include "common/Errors.h"
 #include "platform/Timer.h"
 #include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 class QButtonGroup;
 class QListWidgetItem;
@@ -110,6 +112,30 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Handlers run inside Qt's signal dispatch, which an exception must not
+    // cross: the error is shown here and the message loop goes on.
+    template <typename Handler>
+    auto guarded(Handler handler)
+    {
+        // The constraint lets Qt find how many of the signal's arguments
+        // the handler takes.
+        return [this, handler](auto &&...args) -> void
+                   requires std::is_invocable_v<const Handler &, decltype(args)...> {
+            try {
+                handler(std::forward<decltype(args)>(args)...);
+            } catch (const Error &e) {
+                AppEventsException(e.message());
+            } catch (const std::exception &e) {
+                AppEventsException(QString::fromLocal8Bit(e.what()));
+            }
+        };
+    }
+    template <typename Sender, typename Signal, typename Handler>
+    void on(Sender *sender, Signal signal, Handler handler)
+    {
+        connect(sender, signal, this, guarded(std::move(handler)));
+    }
+
     void setupControls();
     void showPage(QWidget *page, bool shown);
     void connectSetting(const SettingSpec &spec);

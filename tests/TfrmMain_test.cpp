@@ -209,8 +209,9 @@ TEST_F(MainWindowTest, FreshStartStoresOnlyWhatItMust)
     const QSet<QString> written = {"AppPath", "Categories", "L1", "L2", "TimesActualSize",
                                    "ProxyServer"};
     for (const SettingSpec &s : SettingsTable()) {
-        if (!written.contains(s.name))
+        if (!written.contains(s.name)) {
             EXPECT_EQ(Stored(s.name), "<absent>") << s.name;
+        }
     }
     EXPECT_TRUE(QFile::exists(env.home() + "lumetta.dat")) << "catalogue created in AppPath";
 }

@@ -1,20 +1,27 @@
-# Each line: lumetta_test(<Unit> <libraries>); keep sorted by folder.
-lumetta_test(DCImageInfo lumetta_slideshow)
+# Each line: lumetta_test(<Unit> <libraries>), or lumetta_gui_test for tests
+# that need the widgets; grouped by the folder of the unit.
 lumetta_test(DateTime lumetta_common)
 lumetta_test(Subs lumetta_common)
+
 lumetta_test(Registry lumetta_platform)
 lumetta_test(Platform lumetta_platform)
+
 lumetta_test(CamRecord lumetta_catalogue)
 lumetta_test(CatalogueFile lumetta_catalogue)
-lumetta_test(DebugLog lumetta_download)
 lumetta_test(Catalogue lumetta_catalogue)
 lumetta_test(CamEditor lumetta_catalogue)
+
+lumetta_test(HttpResponseParser lumetta_net)
+lumetta_test(HttpCli lumetta_net)
+
+lumetta_test(DebugLog lumetta_download)
+lumetta_test(ImageFetch lumetta_download)
+
+lumetta_test(DCImageInfo lumetta_slideshow)
+
 lumetta_test(RunMode lumetta_app_core)
 lumetta_test(SettingsTable lumetta_app_core)
 lumetta_test(StartupFiles lumetta_app_core)
 lumetta_gui_test(TfrmMain lumetta_widgets)
 lumetta_gui_test(CatalogueEditing lumetta_widgets)
 lumetta_gui_test(LumettaProcess lumetta_platform)
-lumetta_test(HttpResponseParser lumetta_net)
-lumetta_test(HttpCli lumetta_net)
-lumetta_test(ImageFetch lumetta_download)
