@@ -166,11 +166,11 @@ const SettingSpec *FindSetting(const QString &name)
     return nullptr;
 }
 
-bool LoadRunsHandler(const SettingSpec &spec, int storedValue)
+bool LoadRunsHandler(const SettingSpec &entry, int storedValue)
 {
-    if (spec.type == SettingType::Flag)
-        return (storedValue != 0) != (spec.design != 0);
-    return storedValue != spec.design;
+    if (entry.type == SettingType::Flag)
+        return (storedValue != 0) != (entry.design != 0);
+    return storedValue != entry.design;
 }
 
 int SlideIntervalStep(int value)

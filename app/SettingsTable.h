@@ -43,7 +43,7 @@ const SettingSpec *FindSetting(const QString &name);
 // A check box or spin box whose loaded value differs from its design state
 // runs its change handler, so dependent controls follow and the value is
 // written back.
-bool LoadRunsHandler(const SettingSpec &spec, int storedValue);
+bool LoadRunsHandler(const SettingSpec &entry, int storedValue);
 
 // "Display time" and "for fast cams" step by 1 below 10 seconds, by 5 from 10.
 int SlideIntervalStep(int value);

@@ -151,8 +151,8 @@ void TfrmMain::setupControls()
         m_siteListMenu->popup(m_ui->SiteList->viewport()->mapToGlobal(at));
     });
 
-    for (const SettingSpec &spec : SettingsTable())
-        connectSetting(spec);
+    for (const SettingSpec &entry : SettingsTable())
+        connectSetting(entry);
 
     connectEditor();
     on(m_ui->lstSelectedCats, &QListWidget::itemChanged,
@@ -186,15 +186,15 @@ void TfrmMain::setupControls()
 }
 
 // Each setting's control writes its value the moment the user changes it.
-void TfrmMain::connectSetting(const SettingSpec &spec)
+void TfrmMain::connectSetting(const SettingSpec &entry)
 {
-    if (!spec.control)
+    if (!entry.control)
         return;
-    QObject *control = findChild<QObject *>(S(spec.control));
-    Q_ASSERT_X(control, "TfrmMain", spec.control);
+    QObject *control = findChild<QObject *>(S(entry.control));
+    Q_ASSERT_X(control, "TfrmMain", entry.control);
     if (!control)
         return;
-    const SettingSpec *s = &spec;
+    const SettingSpec *s = &entry;
     // While a value loads, only its own handler runs; a control it moves
     // (the fast-cam minimum) must not overwrite a value not yet read.
     auto changed = [this, s] {
@@ -213,7 +213,7 @@ void TfrmMain::connectSetting(const SettingSpec &spec)
         on(time, &QTimeEdit::timeChanged, changed);
     } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
         on(edit, &QLineEdit::editingFinished, changed);
-        if (spec.writeOnEveryChange)
+        if (entry.writeOnEveryChange)
             on(edit, &QLineEdit::textChanged, changed);
     } else if (control == m_ui->optSSImageSize) {
         on(m_imageSizeGroup, &QButtonGroup::idClicked, changed);
@@ -222,31 +222,31 @@ void TfrmMain::connectSetting(const SettingSpec &spec)
 
 void TfrmMain::loadPhase(LoadPhase phase)
 {
-    for (const SettingSpec &spec : SettingsTable())
-        if (spec.phase == phase && spec.control)
-            loadSetting(spec);
+    for (const SettingSpec &entry : SettingsTable())
+        if (entry.phase == phase && entry.control)
+            loadSetting(entry);
 }
 
-void TfrmMain::loadSetting(const SettingSpec &spec)
+void TfrmMain::loadSetting(const SettingSpec &entry)
 {
     m_loading = true;
     const auto done = qScopeGuard([this] { m_loading = false; });
-    const QString name = S(spec.name);
-    QObject *control = findChild<QObject *>(S(spec.control));
-    switch (spec.type) {
+    const QString name = S(entry.name);
+    QObject *control = findChild<QObject *>(S(entry.control));
+    switch (entry.type) {
     case SettingType::Flag: {
         auto *box = qobject_cast<QCheckBox *>(control);
-        const bool value = ReadRegBool(LumettaKey, name, spec.intDefault != 0);
+        const bool value = ReadRegBool(LumettaKey, name, entry.intDefault != 0);
         {
             const QSignalBlocker block(box);
             box->setChecked(value);
         }
-        if (LoadRunsHandler(spec, value))
-            settingChanged(spec);
+        if (LoadRunsHandler(entry, value))
+            settingChanged(entry);
         break;
     }
     case SettingType::Integer: {
-        const int value = ReadRegInteger(LumettaKey, name, spec.intDefault);
+        const int value = ReadRegInteger(LumettaKey, name, entry.intDefault);
         if (auto *spin = qobject_cast<QSpinBox *>(control)) {
             const QSignalBlocker block(spin);
             spin->setValue(value);  // clamps into the box's range
@@ -256,25 +256,25 @@ void TfrmMain::loadSetting(const SettingSpec &spec)
         } else if (control == m_ui->optSSImageSize) {
             (value == 1 ? m_ui->optSSImageSize1 : m_ui->optSSImageSize0)->setChecked(true);
         }
-        if (LoadRunsHandler(spec, value))
-            settingChanged(spec);
+        if (LoadRunsHandler(entry, value))
+            settingChanged(entry);
         break;
     }
     case SettingType::String: {
         auto *edit = qobject_cast<QLineEdit *>(control);
-        const QString value = ReadRegString(LumettaKey, name, S(spec.textDefault));
+        const QString value = ReadRegString(LumettaKey, name, S(entry.textDefault));
         {
             const QSignalBlocker block(edit);
             edit->setText(value);
         }
         // A box that writes on every change sees loading as a change.
-        if (spec.writeOnEveryChange && value != S(spec.designText))
-            settingChanged(spec);
+        if (entry.writeOnEveryChange && value != S(entry.designText))
+            settingChanged(entry);
         break;
     }
     case SettingType::Time: {
         auto *time = qobject_cast<QTimeEdit *>(control);
-        const TDateTime value = ParseTimeText(ReadRegString(LumettaKey, name, S(spec.textDefault)));
+        const TDateTime value = ParseTimeText(ReadRegString(LumettaKey, name, S(entry.textDefault)));
         const QSignalBlocker block(time);
         time->setTime(TimeFromValue(value));
         break;
@@ -288,7 +288,7 @@ void TfrmMain::loadSetting(const SettingSpec &spec)
         break;
     }
     case SettingType::Colour: {
-        const QColor color = ColorFromStored(ReadRegInteger(LumettaKey, name, spec.intDefault));
+        const QColor color = ColorFromStored(ReadRegInteger(LumettaKey, name, entry.intDefault));
         if (control == m_ui->CaptionColor)
             setCaptionColor(color);
         else if (control == m_ui->CaptionBG)
@@ -304,10 +304,10 @@ void TfrmMain::loadSetting(const SettingSpec &spec)
 
 // The change handler of every setting control: store, then let the
 // controls that depend on it follow.
-void TfrmMain::settingChanged(const SettingSpec &spec)
+void TfrmMain::settingChanged(const SettingSpec &entry)
 {
-    const QString name = S(spec.name);
-    QObject *control = findChild<QObject *>(S(spec.control));
+    const QString name = S(entry.name);
+    QObject *control = findChild<QObject *>(S(entry.control));
     if (auto *box = qobject_cast<QCheckBox *>(control)) {
         WriteRegBool(LumettaKey, name, box->isChecked());
     } else if (auto *spin = qobject_cast<QSpinBox *>(control)) {

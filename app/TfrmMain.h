@@ -138,10 +138,10 @@ private:
 
     void setupControls();
     void showPage(QWidget *page, bool shown);
-    void connectSetting(const SettingSpec &spec);
+    void connectSetting(const SettingSpec &entry);
     void loadPhase(LoadPhase phase);
-    void loadSetting(const SettingSpec &spec);
-    void settingChanged(const SettingSpec &spec);
+    void loadSetting(const SettingSpec &entry);
+    void settingChanged(const SettingSpec &entry);
     void refreshOptionDependents();
     void updateIntervalSteps();
     void applyCaptionBackground();

@@ -65,7 +65,7 @@ QDateTime ToQDateTime(TDateTime value)
         rest += 86400000;
         --days;
     }
-    // Naive wall-clock value: a UTC spec keeps Qt from shifting it across DST gaps.
+    // Naive wall-clock value, marked UTC so Qt never shifts it across DST gaps.
     return QDateTime(Epoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(rest)), Qt::UTC);
 }
 

@@ -38,9 +38,9 @@ TEST(LoadRunsHandler, OnlyWhenTheStoredValueDiffersFromTheDesign)
         {"spin box out of range still differs", "SSInterval", 99999, true},
     };
     for (const HandlerCase &c : cases) {
-        const SettingSpec *spec = FindSetting(c.name);
-        ASSERT_NE(spec, nullptr) << c.name;
-        EXPECT_EQ(LoadRunsHandler(*spec, c.stored), c.runs) << c.description;
+        const SettingSpec *entry = FindSetting(c.name);
+        ASSERT_NE(entry, nullptr) << c.name;
+        EXPECT_EQ(LoadRunsHandler(*entry, c.stored), c.runs) << c.description;
     }
 }
 
