@@ -819,6 +819,13 @@ void TfrmMain::SiteListClickCheck(QListWidgetItem *item)
 
 // --- editor events ----------------------------------------------------------
 
+// Leaving a box acts only on the record the editor was loaded from, and not
+// while the editor is being filled or another exit is running.
+bool TfrmMain::editorExitApplies(int row) const
+{
+    return !m_inEditorExit && !m_fillingEditor && row >= 0 && row == m_editorIndex;
+}
+
 void TfrmMain::ImageUrlChange()
 {
     if (!m_fillingEditor)
@@ -828,7 +835,7 @@ void TfrmMain::ImageUrlChange()
 void TfrmMain::ImageUrlExit()
 {
     const int row = m_ui->SiteList->currentRow();
-    if (m_inEditorExit || m_fillingEditor || row < 0 || row != m_editorIndex)
+    if (!editorExitApplies(row))
         return;
     const QScopedValueRollback exiting(m_inEditorExit, true);
     const QString url = m_ui->ImageUrl->text();
@@ -852,7 +859,7 @@ void TfrmMain::ImageUrlExit()
 void TfrmMain::edtLocalFilenameExit()
 {
     const int row = m_ui->SiteList->currentRow();
-    if (m_inEditorExit || m_fillingEditor || row < 0 || row != m_editorIndex)
+    if (!editorExitApplies(row))
         return;
     const QScopedValueRollback exiting(m_inEditorExit, true);
     const QString name = m_ui->edtLocalFilename->text();

@@ -138,6 +138,7 @@ private:
 
     void setupControls();
     void showPage(QWidget *page, bool shown);
+    bool editorExitApplies(int row) const;
     void connectSetting(const SettingSpec &entry);
     void loadPhase(LoadPhase phase);
     void loadSetting(const SettingSpec &entry);

@@ -77,14 +77,18 @@ void ImageFetch::applyNetworkSettings(const FetchSettings &settings)
     }
 }
 
-bool ImageFetch::refuseWhileBusy(QString &header)
+bool ImageFetch::mayStart(const QString &url, QString &header)
 {
+    if (url.trimmed().isEmpty())
+        return false;
     // The shared client serves one request; touching its properties or
     // stream now would spoil the running one.
-    if (!m_busy && m_http.State() == httpReady)
+    if (m_busy || m_http.State() != httpReady) {
+        header.clear();
+        m_lastFailure = QStringLiteral("Another download is still running");
         return false;
-    header.clear();
-    m_lastFailure = QStringLiteral("Another download is still running");
+    }
+    m_lastFailure.clear();
     return true;
 }
 
@@ -92,11 +96,8 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
 {
     step(QStringLiteral("1 - GetCamImage start"));
     bool result = false;
-    if (url.trimmed().isEmpty())
+    if (!mayStart(url, header))
         return false;
-    if (refuseWhileBusy(header))
-        return false;
-    m_lastFailure.clear();
     FetchGuard guard(m_http, TimeOutTimer, m_busy);
 
     applyNetworkSettings(m_settings ? m_settings() : FetchSettings());
@@ -176,11 +177,8 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
 bool ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, QString &header, int timeOutSeconds)
 {
     bool result = false;
-    if (url.trimmed().isEmpty())
+    if (!mayStart(url, header))
         return false;
-    if (refuseWhileBusy(header))
-        return false;
-    m_lastFailure.clear();
 
     const FetchSettings settings = m_settings ? m_settings() : FetchSettings();
     QFile stream(fileName);

@@ -52,7 +52,8 @@ public:
 
 private:
     void applyNetworkSettings(const FetchSettings &settings);
-    bool refuseWhileBusy(QString &header);
+    // False for an empty URL, or while the shared client is busy.
+    bool mayStart(const QString &url, QString &header);
     void step(const QString &message) const;
 
     THttpCli &m_http;

@@ -113,9 +113,10 @@ TEST_P(CamImage, ResultAndDestination)
     EXPECT_EQ(ReadFile(destination), c.after);
     EXPECT_EQ(QFileInfo::exists(destination), !c.after.isEmpty());
     EXPECT_EQ(header, HeaderText(http.RcvdHeader()));
-    if (!c.responses.isEmpty() && c.responses.first().startsWith("HTTP/"))
+    if (!c.responses.isEmpty() && c.responses.first().startsWith("HTTP/")) {
         EXPECT_TRUE(header.startsWith(QString::fromLatin1(c.responses.first().left(c.responses.first().indexOf('\r')))
                                       + "\r\n"));
+    }
     EXPECT_EQ(memo, http.RcvdHeader());
     EXPECT_EQ(fetch.TimeOutTimer.Interval(), 0);
     EXPECT_EQ(http.RcvdStream, nullptr);
@@ -289,9 +290,10 @@ TEST_F(ImageFetchTest, ProxySettingsAreReadAtEachFetch)
         QString header;
         EXPECT_TRUE(fetch.GetUrlToFile(direct.url("/list.txt"), path("list.txt"), header, 10)) << s.description;
         EXPECT_EQ(proxy.requests().size() - before, s.viaProxy ? 1 : 0) << s.description;
-        if (s.viaProxy)
+        if (s.viaProxy) {
             EXPECT_TRUE(proxy.requests().last().startsWith("GET " + direct.url("/list.txt").toLatin1() + " HTTP/1.0\r\n"))
                 << s.description;
+        }
     }
     EXPECT_EQ(direct.requests().size(), 1);
 }
