@@ -4,6 +4,7 @@
 #include "app/RunMode.h"
 #include "app/TfrmMain.h"
 #include "platform/Clock.h"
+#include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
 #include "platform/SingleInstance.h"
@@ -67,18 +68,17 @@ int RunLumetta(int argc, char **argv)
     QtDialogs qtDialogs;
     Dialogs &dialogs = qtDialogs;
     const std::unique_ptr<SystemShell> shell = MakeSystemShell();
-    app.setExceptionHandler([&dialogs](const QString &message) { dialogs.showMessage(message); });
+    ScopedErrorSink beforeWindow([&dialogs](const QString &message) { dialogs.showMessage(message); });
 
     // The full-screen image window comes first in a screen-saver run and
     // after the main window otherwise; it and the import dialog arrive with
     // the slide show and the list import.
     TfrmMain frmMain(mode, MainServices{dialogs, *shell, DefaultClock()});
     qtDialogs.setParent(&frmMain);
-    app.setExceptionHandler([&frmMain](const QString &message) { frmMain.AppEventsException(message); });
     WatchTerminateSignals(&frmMain, [&frmMain] { frmMain.butCloseClick(); });
 
     TfrmMain::SetupResult result = TfrmMain::SetupResult::Completed;
-    app.guarded([&] { result = frmMain.FormCreate(); });
+    RunGuarded([&] { result = frmMain.FormCreate(); });
 
     int exitCode = 0;
     if (result == TfrmMain::SetupResult::Completed) {
@@ -88,7 +88,7 @@ int RunLumetta(int argc, char **argv)
     }
     // An offline screen saver took over, or there is no program folder yet:
     // nothing is left for this run to show.
-    app.guarded([&] { frmMain.FormDestroy(); });
+    RunGuarded([&] { frmMain.FormDestroy(); });
     return exitCode;
 }
 

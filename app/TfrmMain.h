@@ -6,6 +6,7 @@
 #include "app/SettingsTable.h"
 #include "catalogue/Catalogue.h"
 #include "common/Errors.h"
+#include "platform/Guarded.h"
 #include "platform/Timer.h"
 #include <QStringList>
 #include <QWidget>
@@ -95,10 +96,10 @@ public:
     QStringList SelectedCatList;
     QStringList ImportList;
 
-    Timer SSTimer;
-    Timer CameraTimer;
-    Timer TimeOutTimer;
-    Timer ClickNowTimer;
+    Timer SSTimer{RealTimeSource()};
+    Timer CameraTimer{RealTimeSource()};
+    Timer TimeOutTimer{RealTimeSource()};
+    Timer ClickNowTimer{RealTimeSource()};
 
     // Set by the download engine: aborts the request in progress.
     std::function<void()> AbortRequest;
@@ -112,28 +113,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Handlers run inside Qt's signal dispatch, which an exception must not
-    // cross: the error is shown here and the message loop goes on.
-    template <typename Handler>
-    auto guarded(Handler handler)
-    {
-        // The constraint lets Qt find how many of the signal's arguments
-        // the handler takes.
-        return [this, handler](auto &&...args) -> void
-                   requires std::is_invocable_v<const Handler &, decltype(args)...> {
-            try {
-                handler(std::forward<decltype(args)>(args)...);
-            } catch (const Error &e) {
-                AppEventsException(e.message());
-            } catch (const std::exception &e) {
-                AppEventsException(QString::fromLocal8Bit(e.what()));
-            }
-        };
-    }
     template <typename Sender, typename Signal, typename Handler>
     void on(Sender *sender, Signal signal, Handler handler)
     {
-        connect(sender, signal, this, guarded(std::move(handler)));
+        connect(sender, signal, this, Guarded(std::move(handler)));
     }
 
     void setupControls();
@@ -194,6 +177,8 @@ private:
     void SpeedButton4Click();
     void listFileBrowse(const char *edit, const char *name);
 
+    // While the window lives, errors anywhere are shown by AppEventsException.
+    ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
     std::unique_ptr<Ui::TfrmMain> m_ui;
     Dialogs &m_dialogs;
     SystemShell &m_shell;

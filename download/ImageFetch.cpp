@@ -51,8 +51,9 @@ QString HeaderText(const QStringList &lines)
     return text;
 }
 
-ImageFetch::ImageFetch(THttpCli &http, QString appPath, std::function<FetchSettings()> settings, const DebugLog *log)
-    : m_http(http), m_appPath(std::move(appPath)), m_settings(std::move(settings)), m_log(log)
+ImageFetch::ImageFetch(THttpCli &http, QString appPath, std::function<FetchSettings()> settings, const DebugLog *log,
+                       TimeSource &time)
+    : TimeOutTimer(time), m_http(http), m_appPath(std::move(appPath)), m_settings(std::move(settings)), m_log(log)
 {
     TimeOutTimer.setInterval(0);
     TimeOutTimer.OnTimer = [this] { TimeOutTimerTimer(); };

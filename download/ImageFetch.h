@@ -28,7 +28,7 @@ class ImageFetch {
 public:
     // appPath ends with our path separator; the log may be null.
     ImageFetch(THttpCli &http, QString appPath, std::function<FetchSettings()> settings,
-               const DebugLog *log = nullptr);
+               const DebugLog *log = nullptr, TimeSource &time = RealTimeSource());
 
     // True: a new GIF or JPEG is in destination. Never raises for a failed
     // fetch.

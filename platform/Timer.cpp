@@ -1,10 +1,19 @@
 #include "platform/Timer.h"
 
+#include "platform/Guarded.h"
+
 namespace lumetta {
 
-Timer::Timer(QObject *parent) : QObject(parent)
+Timer::Timer(TimeSource &source, QObject *parent)
+    : QObject(parent), m_backend(source.createTimer([this] { fire(); }))
 {
-    connect(&m_timer, &QTimer::timeout, this, [this] {
+}
+
+Timer::~Timer() = default;
+
+void Timer::fire()
+{
+    RunGuarded([this] {
         emit timeout();
         if (OnTimer)
             OnTimer();
@@ -28,10 +37,10 @@ void Timer::setInterval(int milliseconds)
 
 void Timer::update()
 {
-    if (m_enabled && m_interval > 0)
-        m_timer.start(m_interval);
+    if (isActive())
+        m_backend->start(m_interval);
     else
-        m_timer.stop();
+        m_backend->stop();
 }
 
 } // namespace lumetta

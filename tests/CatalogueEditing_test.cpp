@@ -3,6 +3,7 @@
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
 #include "platform/Clock.h"
+#include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "support/ScriptedDialogs.h"
@@ -52,11 +53,6 @@ struct FixedClock final : Clock {
     TDateTime now() const override { return value; }
 };
 
-LumettaApplication *App()
-{
-    return static_cast<LumettaApplication *>(QCoreApplication::instance());
-}
-
 QString Rec(const QString &category, const QString &name, bool enabled, const QString &lastModified = "2000-01-01",
             const QString &url = {})
 {
@@ -84,10 +80,8 @@ protected:
         WriteRegInteger(LumettaKey, "LastCam", selected);
         dialogs.asked.clear();
         frm = std::make_unique<TfrmMain>(ParseRunMode(arguments), MainServices{dialogs, shell, clock});
-        App()->setExceptionHandler([this](const QString &m) { frm->AppEventsException(m); });
-        EXPECT_TRUE(App()->guarded([&] { frm->FormCreate(); }));
+        EXPECT_TRUE(RunGuarded([&] { frm->FormCreate(); }));
     }
-    void TearDown() override { App()->setExceptionHandler({}); }
 
     Ui::TfrmMain *ui() { return frm->ui(); }
     QListWidget *list() { return ui()->SiteList; }
@@ -105,7 +99,7 @@ protected:
             dialogs.setNextAnswer(a);
     }
     // Every action runs the way an event does: an escaping error is shown.
-    void run(const std::function<void()> &work) { App()->guarded(work); }
+    void run(const std::function<void()> &work) { RunGuarded(work); }
     void click(QAbstractButton *button) { run([&] { button->click(); }); }
     void menu(const char *name) { run([&] { frm->findChild<QAction *>(name)->trigger(); }); }
     // Types into a box and leaves it.

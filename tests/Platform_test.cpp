@@ -1,64 +1,85 @@
 #include "platform/Platform.h"
 #include "platform/SingleInstance.h"
+#include "common/Errors.h"
+#include "platform/Guarded.h"
 #include "platform/Timer.h"
 #include "platform/VersionInfo.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
 
 namespace {
 
-// Runs the event loop until the condition holds or the limit passes.
-bool WaitFor(const std::function<bool()> &condition, int limitMs = 5000)
-{
-    QEventLoop loop;
-    QTimer poll, limit;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] { if (condition()) loop.quit(); });
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    poll.start(1);
-    limit.start(limitMs);
-    if (!condition())
-        loop.exec();
-    return condition();
-}
-
-void Pump(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 TEST(Timer, IntervalZeroOrDisabledMeansStopped)
 {
-    Timer timer;
+    TestTimeSource time;
+    Timer timer(time);
     int fired = 0;
     timer.OnTimer = [&] { ++fired; };
     EXPECT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 0);
-    Pump(30);
+    time.advance(1000);
     EXPECT_EQ(fired, 0) << "interval 0 never fires";
 
     timer.setInterval(5);
-    EXPECT_TRUE(WaitFor([&] { return fired >= 2; })) << "fires repeatedly";
+    time.advance(12);
+    EXPECT_EQ(fired, 2) << "fires every interval";
 
     timer.setEnabled(false);
-    const int seen = fired;
-    Pump(40);
-    EXPECT_EQ(fired, seen) << "disabled";
+    time.advance(100);
+    EXPECT_EQ(fired, 2) << "disabled";
 
     timer.setEnabled(true);
-    EXPECT_TRUE(WaitFor([&] { return fired > seen; })) << "enabled again with its interval";
+    time.advance(4);
+    EXPECT_EQ(fired, 2) << "enabling starts a whole interval";
+    time.advance(1);
+    EXPECT_EQ(fired, 3);
     timer.setInterval(0);
-    const int stoppedAt = fired;
-    Pump(40);
-    EXPECT_EQ(fired, stoppedAt);
+    time.advance(100);
+    EXPECT_EQ(fired, 3);
+    EXPECT_EQ(time.activeTimers(), 0);
+}
+
+TEST(TestTimeSource, FiresInDueOrderAndMovesTheClock)
+{
+    TestClock clock(EncodeDate(2026, 12, 6));
+    TestTimeSource time(&clock);
+    Timer slow(time), fast(time), late(time);
+    QStringList order;
+    slow.OnTimer = [&] { order << QStringLiteral("slow@%1").arg(time.elapsed()); };
+    fast.OnTimer = [&] {
+        order << QStringLiteral("fast@%1").arg(time.elapsed());
+        if (time.elapsed() == 20)
+            late.setInterval(15);  // started from a handler: due at 35
+    };
+    late.OnTimer = [&] {
+        order << QStringLiteral("late@%1").arg(time.elapsed());
+        EXPECT_DOUBLE_EQ(clock.now(), EncodeDate(2026, 12, 6) + 35 * OneSecond / 1000);
+        late.setInterval(0);
+    };
+    slow.setInterval(20);
+    fast.setInterval(10);
+    time.advance(45);
+    EXPECT_EQ(order.join(' '), "fast@10 slow@20 fast@20 fast@30 late@35 slow@40 fast@40")
+        << "on a tie the timer started first fires first";
+    EXPECT_DOUBLE_EQ(clock.now(), EncodeDate(2026, 12, 6) + 45 * OneSecond / 1000);
+}
+
+TEST(Timer, AnErrorInAHandlerTakesTheErrorPath)
+{
+    QStringList shown;
+    ScopedErrorSink sink([&](const QString &m) { shown << m; });
+    TestTimeSource time;
+    Timer timer(time);
+    timer.OnTimer = [] { throw FileError(QStringLiteral("Cannot write debug.log")); };
+    timer.setInterval(10);
+    time.advance(20);
+    EXPECT_EQ(shown, QStringList({"Cannot write debug.log", "Cannot write debug.log"}))
+        << "the timer goes on after each error";
 }
 
 TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds)

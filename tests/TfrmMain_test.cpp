@@ -5,6 +5,7 @@
 #include "catalogue/CatalogueFile.h"
 #include "common/Errors.h"
 #include "platform/Clock.h"
+#include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
@@ -49,11 +50,6 @@ struct FixedClock final : Clock {
     TDateTime now() const override { return value; }
 };
 
-LumettaApplication *App()
-{
-    return static_cast<LumettaApplication *>(QCoreApplication::instance());
-}
-
 const QString Key = LumettaKey;
 
 QString Stored(const QString &name)
@@ -71,12 +67,10 @@ protected:
         frm = std::make_unique<TfrmMain>(ParseRunMode(arguments),
                                          MainServices{dialogs, shell, clock});
         frm->StartSlideShow = [this] { ++slideShowStarts; };
-        App()->setExceptionHandler([this](const QString &m) { frm->AppEventsException(m); });
         TfrmMain::SetupResult result = TfrmMain::SetupResult::Completed;
-        App()->guarded([&] { result = frm->FormCreate(); });
+        RunGuarded([&] { result = frm->FormCreate(); });
         return result;
     }
-    void TearDown() override { App()->setExceptionHandler({}); }
 
     template <typename T>
     T *get(const char *name)
