@@ -17,7 +17,7 @@ lumetta_test(HttpCli lumetta_net)
 lumetta_test(DebugLog lumetta_download)
 lumetta_test(ImageFetch lumetta_download)
 
-lumetta_test(DCImageInfo lumetta_slideshow)
+lumetta_test(DCImageInfo lumetta_image_probe)
 
 lumetta_test(RunMode lumetta_app_core)
 lumetta_test(SettingsTable lumetta_app_core)
