@@ -4,6 +4,7 @@
 #include "app/RunMode.h"
 #include "app/TfrmMain.h"
 #include "platform/Clock.h"
+#include "platform/TimeSource.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
@@ -73,7 +74,7 @@ int RunLumetta(int argc, char **argv)
     // The full-screen image window comes first in a screen-saver run and
     // after the main window otherwise; it and the import dialog arrive with
     // the slide show and the list import.
-    TfrmMain frmMain(mode, MainServices{dialogs, *shell, DefaultClock()});
+    TfrmMain frmMain(mode, MainServices{dialogs, *shell, DefaultClock(), RealTimeSource()});
     qtDialogs.setParent(&frmMain);
     WatchTerminateSignals(&frmMain, [&frmMain] { frmMain.butCloseClick(); });
 

@@ -19,15 +19,17 @@ SettingSpec Flag(const char *name, P phase, const char *control, int def, int de
     return s;
 }
 
-SettingSpec Spin(const char *name, const char *control, int def, int design, int min, int max,
-                 int step = 1)
+SettingSpec Spin(const char *name, const char *control, int def, int design)
 {
     SettingSpec s{name, T::Integer, P::Window, control};
     s.intDefault = def;
     s.design = design;
-    s.minimum = min;
-    s.maximum = max;
-    s.step = step;
+    return s;
+}
+
+SettingSpec With(SettingSpec s, SettingEffect effect)
+{
+    s.effect = effect;
     return s;
 }
 
@@ -83,7 +85,7 @@ SettingSpec IntegerVar(const char *name, int def)
 const SettingSpec Table[] = {
     Flag("FollowChangedLinks", P::Admin, "FollowChangedLinks", 0, 0),
     Flag("ShowAdsOnly", P::Admin, "ShowAdsOnly", 0, 0),
-    Flag("VersionAlert", P::Admin, "VersionAlert", 1, 1),
+    With(Flag("VersionAlert", P::Admin, "VersionAlert", 1, 1), SettingEffect::LatestVersionLabel),
     Text("SubmissionList", P::Admin, "edtSubmissionList"),
     Text("MainList", P::Admin, "edtMainList"),
     Text("AdultList", P::Admin, "edtAdultList"),
@@ -116,30 +118,30 @@ const SettingSpec Table[] = {
     Flag("CaptionPositionAtTop", P::Window, "CaptionPositionAtTop", 0, 0),
     Flag("ShowTimeInCaption", P::Window, "ShowTimeInCaption", 0, 0),
     Flag("ShowRefreshRateInCaption", P::Window, "ShowRefreshRateInCaption", 0, 0),
-    Flag("TransparentCaption", P::Window, "TransparentCaption", 0, 0),
-    Spin("CaptionFontSize", "CaptionFontSize", 28, 28, 8, 48),
+    With(Flag("TransparentCaption", P::Window, "TransparentCaption", 0, 0), SettingEffect::CaptionBackground),
+    With(Spin("CaptionFontSize", "CaptionFontSize", 28, 28), SettingEffect::CaptionFont),
     Colour("CaptionColor", "CaptionColor", 255),
     Colour("CaptionBG", "CaptionBG", 0),
     Colour("BGcolor", "butBGcolor", 0),
     Time("MinRefreshRate", "dtMinRefreshRate", "00:00:05"),
     Time("MaxRefreshRate", "dtMaxRefreshRate", "03:00:00"),
     Flag("SlowCam", P::Window, "SlowCam", 1, 1),
-    Spin("SlowDays", "SlowDays", 1, 1, 1, 3600),
+    Spin("SlowDays", "SlowDays", 1, 1),
     Time("SlowInterval", "SlowInterval", "12:00:00"),
     Flag("InactiveCam", P::Window, "InactiveCam", 1, 1),
-    Spin("InactiveDays", "InactiveDays", 3, 3, 1, 3600),
-    Flag("CheckDisabledCams", P::Window, "CheckDisabledCams", 0, 0),
-    Spin("CheckDisabledDays", "CheckDisabledDays", 1, 1, 1, 3600),
+    Spin("InactiveDays", "InactiveDays", 3, 3),
+    With(Flag("CheckDisabledCams", P::Window, "CheckDisabledCams", 0, 0), SettingEffect::CountDependents),
+    Spin("CheckDisabledDays", "CheckDisabledDays", 1, 1),
     Flag("UseProxy", P::Window, "chkProxy", 0, 0),
     ProxyServerSpec(),
-    Spin("ProxyPort", "ProxyPort", 8088, 8088, 0, 999999),
-    Spin("TimeOut", "TimeOut", 30, 30, 0, 3600, 10),
-    Spin("SSImageSize", "optSSImageSize", 0, 0, 0, 1),
-    Spin("SSInterval", "SSInterval", 10, 10, 0, 3600, 5),
-    Spin("SSInterval2", "SSInterval2", 10, 10, 10, 3600, 5),
-    Spin("ImageSize", "spinImageSize", 100, 100, 20, 100, 5),
+    Spin("ProxyPort", "ProxyPort", 8088, 8088),
+    Spin("TimeOut", "TimeOut", 30, 30),
+    Spin("SSImageSize", "optSSImageSize", 0, 0),
+    With(Spin("SSInterval", "SSInterval", 10, 10), SettingEffect::FastCamMinimum),
+    Spin("SSInterval2", "SSInterval2", 10, 10),
+    Spin("ImageSize", "spinImageSize", 100, 100),
     // Absent reads 1, which the box raises to its minimum and stores.
-    Spin("TimesActualSize", "spinTimesActualSize", 1, 100, 100, 1000, 50),
+    Spin("TimesActualSize", "spinTimesActualSize", 1, 100),
 
     Special("DownloadDir", P::Late),
     Special("L1", P::Late),

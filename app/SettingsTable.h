@@ -22,6 +22,16 @@ enum class LoadPhase {
     SaverOrConfig // screen-saver and configuration runs only
 };
 
+// What else follows when a setting changes, beyond storing it.
+enum class SettingEffect {
+    None,
+    LatestVersionLabel,  // shown while the version alert is off
+    CaptionBackground,
+    CaptionFont,
+    FastCamMinimum,      // "for fast cams" never below the display time
+    CountDependents,     // the slide-show button may start on disabled webcams
+};
+
 struct SettingSpec {
     const char *name;
     SettingType type;
@@ -30,11 +40,9 @@ struct SettingSpec {
     int intDefault = 0;      // Flag, Integer, Colour
     const char *textDefault = nullptr;  // String, Time
     int design = 0;          // check box / spin box state before loading
-    int minimum = 0;
-    int maximum = 0;
-    int step = 1;
     const char *designText = nullptr;   // edit box text before loading
     bool writeOnEveryChange = false;    // edit boxes that do not wait for leaving
+    SettingEffect effect = SettingEffect::None;
 };
 
 std::span<const SettingSpec> SettingsTable();

@@ -1,5 +1,6 @@
 #include "app/TfrmMain.h"
 
+#include "app/CatalogueQuestions.h"
 #include "app/StartupFiles.h"
 #include "catalogue/CamEditor.h"
 #include "catalogue/CamRecord.h"
@@ -79,13 +80,110 @@ QIcon ColorSwatch(const QColor &color)
     return QIcon(pixmap);
 }
 
+// How the window talks to each kind of setting control: connect its change
+// signal, show a stored value without signals, read the value to store
+// (bool, int, or text in the store's form).
+struct ControlAdapter {
+    const QMetaObject *kind;
+    void (*connectChange)(QObject *control, QObject *context, std::function<void()> changed,
+                          bool everyChange);
+    void (*show)(QObject *control, const QVariant &value);
+    QVariant (*stored)(QObject *control);
+};
+
+template <typename Control>
+Control *As(QObject *control)
+{
+    return static_cast<Control *>(control);
+}
+
+const ControlAdapter Adapters[] = {
+    {&QCheckBox::staticMetaObject,
+     [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
+         QObject::connect(As<QCheckBox>(c), &QCheckBox::clicked, ctx, [changed] { changed(); });
+     },
+     [](QObject *c, const QVariant &v) {
+         const QSignalBlocker block(c);
+         As<QCheckBox>(c)->setChecked(v.toInt() != 0);
+     },
+     [](QObject *c) { return QVariant(As<QCheckBox>(c)->isChecked()); }},
+    {&QSpinBox::staticMetaObject,
+     [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
+         QObject::connect(As<QSpinBox>(c), &QSpinBox::valueChanged, ctx, [changed] { changed(); });
+     },
+     [](QObject *c, const QVariant &v) {
+         const QSignalBlocker block(c);
+         As<QSpinBox>(c)->setValue(v.toInt());
+     },
+     [](QObject *c) { return QVariant(As<QSpinBox>(c)->value()); }},
+    {&QSlider::staticMetaObject,
+     [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
+         QObject::connect(As<QSlider>(c), &QSlider::valueChanged, ctx, [changed] { changed(); });
+     },
+     [](QObject *c, const QVariant &v) {
+         const QSignalBlocker block(c);
+         As<QSlider>(c)->setValue(v.toInt());
+     },
+     [](QObject *c) { return QVariant(As<QSlider>(c)->value()); }},
+    {&QButtonGroup::staticMetaObject,
+     [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
+         QObject::connect(As<QButtonGroup>(c), &QButtonGroup::idClicked, ctx, [changed] { changed(); });
+     },
+     [](QObject *c, const QVariant &v) {
+         if (QAbstractButton *button = As<QButtonGroup>(c)->button(v.toInt() == 1 ? 1 : 0))
+             button->setChecked(true);
+     },
+     [](QObject *c) { return QVariant(As<QButtonGroup>(c)->checkedId() == 1 ? 1 : 0); }},
+    {&QDateEdit::staticMetaObject,
+     [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
+         QObject::connect(As<QDateEdit>(c), &QDateEdit::dateChanged, ctx, [changed] { changed(); });
+     },
+     [](QObject *c, const QVariant &v) {
+         const QDate date = ParseDateText(v.toString());
+         const QSignalBlocker block(c);
+         As<QDateEdit>(c)->setDate(date);
+     },
+     [](QObject *c) { return QVariant(FormatDateText(As<QDateEdit>(c)->date())); }},
+    {&QTimeEdit::staticMetaObject,
+     [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
+         QObject::connect(As<QTimeEdit>(c), &QTimeEdit::timeChanged, ctx, [changed] { changed(); });
+     },
+     [](QObject *c, const QVariant &v) {
+         const QTime time = TimeFromValue(ParseTimeText(v.toString()));
+         const QSignalBlocker block(c);
+         As<QTimeEdit>(c)->setTime(time);
+     },
+     [](QObject *c) { return QVariant(FormatTimeText(ValueFromTime(As<QTimeEdit>(c)->time()))); }},
+    {&QLineEdit::staticMetaObject,
+     [](QObject *c, QObject *ctx, std::function<void()> changed, bool everyChange) {
+         QObject::connect(As<QLineEdit>(c), &QLineEdit::editingFinished, ctx, [changed] { changed(); });
+         if (everyChange)
+             QObject::connect(As<QLineEdit>(c), &QLineEdit::textChanged, ctx, [changed] { changed(); });
+     },
+     [](QObject *c, const QVariant &v) {
+         const QSignalBlocker block(c);
+         As<QLineEdit>(c)->setText(v.toString());
+     },
+     [](QObject *c) { return QVariant(As<QLineEdit>(c)->text()); }},
+};
+
+// The exact class decides: a date box is also a date-time box, and a time
+// box must not be taken for one.
+const ControlAdapter *AdapterFor(const QObject *control)
+{
+    if (!control)
+        return nullptr;
+    for (const ControlAdapter &adapter : Adapters)
+        if (control->metaObject() == adapter.kind)
+            return &adapter;
+    return nullptr;
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(const RunMode &mode, const MainServices &services, QWidget *parent)
     : QWidget(parent),
-      ScreenSaverMode(mode.screenSaver),
-      ConfigMode(mode.config),
-      AdminMode(mode.admin),
+      m_run(mode, services.time),
       m_ui(std::make_unique<Ui::TfrmMain>()),
       m_dialogs(services.dialogs),
       m_shell(services.shell),
@@ -174,11 +272,6 @@ void TfrmMain::setupControls()
     m_ui->CaptionBG->installEventFilter(this);
     m_ui->CaptionColor->installEventFilter(this);
 
-    SSTimer.setObjectName(QStringLiteral("SSTimer"));
-    CameraTimer.setObjectName(QStringLiteral("CameraTimer"));
-    TimeOutTimer.setObjectName(QStringLiteral("TimeOutTimer"));
-    ClickNowTimer.setObjectName(QStringLiteral("ClickNowTimer"));
-
     setCaptionColor(ColorFromStored(255));
     setCaptionBackground(ColorFromStored(0));
     setBackgroundColor(ColorFromStored(0));
@@ -188,36 +281,30 @@ void TfrmMain::setupControls()
 // Each setting's control writes its value the moment the user changes it.
 void TfrmMain::connectSetting(const SettingSpec &entry)
 {
-    if (!entry.control)
-        return;
-    QObject *control = findChild<QObject *>(S(entry.control));
-    Q_ASSERT_X(control, "TfrmMain", entry.control);
-    if (!control)
+    QObject *control = settingControl(entry);
+    const ControlAdapter *adapter = AdapterFor(control);
+    if (!adapter)
         return;
     const SettingSpec *s = &entry;
     // While a value loads, only its own handler runs; a control it moves
     // (the fast-cam minimum) must not overwrite a value not yet read.
-    auto changed = [this, s] {
-        if (!m_loading)
-            settingChanged(*s);
-    };
-    if (auto *box = qobject_cast<QCheckBox *>(control)) {
-        on(box, &QCheckBox::clicked, changed);
-    } else if (auto *spin = qobject_cast<QSpinBox *>(control)) {
-        on(spin, &QSpinBox::valueChanged, changed);
-    } else if (auto *slider = qobject_cast<QSlider *>(control)) {
-        on(slider, &QSlider::valueChanged, changed);
-    } else if (auto *date = qobject_cast<QDateEdit *>(control)) {
-        on(date, &QDateEdit::dateChanged, changed);
-    } else if (auto *time = qobject_cast<QTimeEdit *>(control)) {
-        on(time, &QTimeEdit::timeChanged, changed);
-    } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
-        on(edit, &QLineEdit::editingFinished, changed);
-        if (entry.writeOnEveryChange)
-            on(edit, &QLineEdit::textChanged, changed);
-    } else if (control == m_ui->optSSImageSize) {
-        on(m_imageSizeGroup, &QButtonGroup::idClicked, changed);
-    }
+    adapter->connectChange(control, this, Guarded([this, s] {
+                               if (!m_loading)
+                                   settingChanged(*s);
+                           }),
+                           entry.writeOnEveryChange);
+}
+
+// The control that holds a setting; the image-size choice is its button group.
+QObject *TfrmMain::settingControl(const SettingSpec &entry) const
+{
+    if (!entry.control)
+        return nullptr;
+    if (qstrcmp(entry.control, "optSSImageSize") == 0)
+        return m_imageSizeGroup;
+    QObject *control = findChild<QObject *>(S(entry.control));
+    Q_ASSERT_X(control, "TfrmMain", entry.control);
+    return control;
 }
 
 void TfrmMain::loadPhase(LoadPhase phase)
@@ -232,59 +319,32 @@ void TfrmMain::loadSetting(const SettingSpec &entry)
     m_loading = true;
     const auto done = qScopeGuard([this] { m_loading = false; });
     const QString name = S(entry.name);
-    QObject *control = findChild<QObject *>(S(entry.control));
+    QObject *control = settingControl(entry);
     switch (entry.type) {
-    case SettingType::Flag: {
-        auto *box = qobject_cast<QCheckBox *>(control);
-        const bool value = ReadRegBool(LumettaKey, name, entry.intDefault != 0);
-        {
-            const QSignalBlocker block(box);
-            box->setChecked(value);
-        }
-        if (LoadRunsHandler(entry, value))
-            settingChanged(entry);
-        break;
-    }
+    case SettingType::Flag:
     case SettingType::Integer: {
-        const int value = ReadRegInteger(LumettaKey, name, entry.intDefault);
-        if (auto *spin = qobject_cast<QSpinBox *>(control)) {
-            const QSignalBlocker block(spin);
-            spin->setValue(value);  // clamps into the box's range
-        } else if (auto *slider = qobject_cast<QSlider *>(control)) {
-            const QSignalBlocker block(slider);
-            slider->setValue(value);
-        } else if (control == m_ui->optSSImageSize) {
-            (value == 1 ? m_ui->optSSImageSize1 : m_ui->optSSImageSize0)->setChecked(true);
-        }
+        const int value = entry.type == SettingType::Flag
+                              ? int(ReadRegBool(LumettaKey, name, entry.intDefault != 0))
+                              : ReadRegInteger(LumettaKey, name, entry.intDefault);
+        AdapterFor(control)->show(control, value);  // a spin box clamps into its range
         if (LoadRunsHandler(entry, value))
             settingChanged(entry);
         break;
     }
     case SettingType::String: {
-        auto *edit = qobject_cast<QLineEdit *>(control);
         const QString value = ReadRegString(LumettaKey, name, S(entry.textDefault));
-        {
-            const QSignalBlocker block(edit);
-            edit->setText(value);
-        }
+        AdapterFor(control)->show(control, value);
         // A box that writes on every change sees loading as a change.
         if (entry.writeOnEveryChange && value != S(entry.designText))
             settingChanged(entry);
         break;
     }
-    case SettingType::Time: {
-        auto *time = qobject_cast<QTimeEdit *>(control);
-        const TDateTime value = ParseTimeText(ReadRegString(LumettaKey, name, S(entry.textDefault)));
-        const QSignalBlocker block(time);
-        time->setTime(TimeFromValue(value));
+    case SettingType::Time:
+        AdapterFor(control)->show(control, ReadRegString(LumettaKey, name, S(entry.textDefault)));
         break;
-    }
     case SettingType::Date: {
-        auto *date = qobject_cast<QDateEdit *>(control);
         const QString fallback = FormatDateText(DefaultDateForSiteDelete(m_clock.now()));
-        const QDate value = ParseDateText(ReadRegString(LumettaKey, name, fallback));
-        const QSignalBlocker block(date);
-        date->setDate(value);
+        AdapterFor(control)->show(control, ReadRegString(LumettaKey, name, fallback));
         break;
     }
     case SettingType::Colour: {
@@ -306,37 +366,39 @@ void TfrmMain::loadSetting(const SettingSpec &entry)
 // controls that depend on it follow.
 void TfrmMain::settingChanged(const SettingSpec &entry)
 {
-    const QString name = S(entry.name);
-    QObject *control = findChild<QObject *>(S(entry.control));
-    if (auto *box = qobject_cast<QCheckBox *>(control)) {
-        WriteRegBool(LumettaKey, name, box->isChecked());
-    } else if (auto *spin = qobject_cast<QSpinBox *>(control)) {
-        WriteRegInteger(LumettaKey, name, spin->value());
-    } else if (auto *slider = qobject_cast<QSlider *>(control)) {
-        WriteRegInteger(LumettaKey, name, slider->value());
-    } else if (auto *date = qobject_cast<QDateEdit *>(control)) {
-        WriteRegString(LumettaKey, name, FormatDateText(date->date()));
-    } else if (auto *time = qobject_cast<QTimeEdit *>(control)) {
-        WriteRegString(LumettaKey, name, FormatTimeText(ValueFromTime(time->time())));
-    } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
-        WriteRegString(LumettaKey, name, edit->text());
-    } else if (control == m_ui->optSSImageSize) {
-        WriteRegInteger(LumettaKey, name, m_imageSizeGroup->checkedId() == 1 ? 1 : 0);
+    QObject *control = settingControl(entry);
+    if (const ControlAdapter *adapter = AdapterFor(control)) {
+        const QVariant value = adapter->stored(control);
+        const QString name = S(entry.name);
+        if (value.typeId() == QMetaType::Bool)
+            WriteRegBool(LumettaKey, name, value.toBool());
+        else if (value.typeId() == QMetaType::Int)
+            WriteRegInteger(LumettaKey, name, value.toInt());
+        else
+            WriteRegString(LumettaKey, name, value.toString());
     }
 
-    if (name == QLatin1String("VersionAlert"))
+    switch (entry.effect) {
+    case SettingEffect::LatestVersionLabel:
         m_ui->lblLatestVersion->setVisible(!m_ui->VersionAlert->isChecked());
-    else if (name == QLatin1String("TransparentCaption"))
+        break;
+    case SettingEffect::CaptionBackground:
         applyCaptionBackground();
-    else if (name == QLatin1String("CaptionFontSize")) {
+        break;
+    case SettingEffect::CaptionFont:
         applyCaptionFont();
-        if (CaptionFontSizeChanged && isActiveWindow())
-            CaptionFontSizeChanged(m_ui->CaptionFontSize->value());
-    }
-    else if (name == QLatin1String("SSInterval"))
+        if (m_run.CaptionFontSizeChanged && isActiveWindow())
+            m_run.CaptionFontSizeChanged(m_ui->CaptionFontSize->value());
+        break;
+    case SettingEffect::FastCamMinimum:
         m_ui->SSInterval2->setMinimum(m_ui->SSInterval->value());
-    else if (name == QLatin1String("CheckDisabledCams"))
+        break;
+    case SettingEffect::CountDependents:
         RefreshCountDependents();
+        break;
+    case SettingEffect::None:
+        break;
+    }
     updateIntervalSteps();
     refreshOptionDependents();
 }
@@ -371,16 +433,16 @@ void TfrmMain::updateIntervalSteps()
 
 void TfrmMain::RefreshCountDependents()
 {
-    const CountStates c = ComputeCountStates(EnabledCount, AdultCount, EnableAA,
+    const CountStates c = ComputeCountStates(m_cat.EnabledCount(), m_cat.AdultCount(), m_run.EnableAA,
                                              m_ui->CheckDisabledCams->isChecked());
     m_ui->butSlideshow->setEnabled(c.slideshowEnabled);
-    SSTimer.setEnabled(c.ssTimerEnabled);
-    (ScreenSaverMode ? m_ui->EnableSSAdultAds : m_ui->EnableAdultAds)->setVisible(c.adultOffersVisible);
+    m_run.SSTimer.setEnabled(c.ssTimerEnabled);
+    (m_run.ScreenSaverMode ? m_ui->EnableSSAdultAds : m_ui->EnableAdultAds)->setVisible(c.adultOffersVisible);
 }
 
 void TfrmMain::showAdultOffersBox()
 {
-    m_ui->EnableSSAdultAds->setVisible(ComputeCountStates(EnabledCount, AdultCount, EnableAA, false)
+    m_ui->EnableSSAdultAds->setVisible(ComputeCountStates(m_cat.EnabledCount(), m_cat.AdultCount(), m_run.EnableAA, false)
                                            .adultOffersVisible);
     loadSetting(*FindSetting(QStringLiteral("EnableSSAdultAds")));
 }
@@ -515,23 +577,23 @@ void TfrmMain::listFileBrowse(const char *edit, const char *name)
 
 void TfrmMain::loadCategories()
 {
-    Categories = ReadRegString(LumettaKey, QStringLiteral("Categories"), QString());
-    if (Categories.isEmpty()) {
-        Categories = DefaultCategories;
-        WriteRegString(LumettaKey, QStringLiteral("Categories"), Categories);
+    m_run.Categories = ReadRegString(LumettaKey, QStringLiteral("Categories"), QString());
+    if (m_run.Categories.isEmpty()) {
+        m_run.Categories = DefaultCategories;
+        WriteRegString(LumettaKey, QStringLiteral("Categories"), m_run.Categories);
     }
-    const QStringList names = SplitToList(Categories);
+    const QStringList names = SplitToList(m_run.Categories);
     m_ui->cmbCategory->clear();
     m_ui->cmbCategory->addItems(names);
 
-    SelectedCats = ReadRegString(LumettaKey, QStringLiteral("SelectedCats"), Categories);
-    SelectedCatList = SplitToList(SelectedCats);
+    m_run.SelectedCats = ReadRegString(LumettaKey, QStringLiteral("SelectedCats"), m_run.Categories);
+    m_run.SelectedCatList = SplitToList(m_run.SelectedCats);
     m_loadingCategories = true;
     m_ui->lstSelectedCats->clear();
     for (const QString &category : names) {
         auto *item = new QListWidgetItem(category, m_ui->lstSelectedCats);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(SelectedCatList.contains(category, Qt::CaseInsensitive) ? Qt::Checked
+        item->setCheckState(m_run.SelectedCatList.contains(category, Qt::CaseInsensitive) ? Qt::Checked
                                                                                      : Qt::Unchecked);
     }
     m_loadingCategories = false;
@@ -545,9 +607,9 @@ void TfrmMain::lstSelectedCatsClickCheck()
     for (int i = 0; i < m_ui->lstSelectedCats->count(); ++i)
         if (m_ui->lstSelectedCats->item(i)->checkState() == Qt::Checked)
             ticked << m_ui->lstSelectedCats->item(i)->text();
-    SelectedCats = ticked.join(QLatin1Char(','));
-    SelectedCatList = SplitToList(SelectedCats);
-    WriteRegString(LumettaKey, QStringLiteral("SelectedCats"), SelectedCats);
+    m_run.SelectedCats = ticked.join(QLatin1Char(','));
+    m_run.SelectedCatList = SplitToList(m_run.SelectedCats);
+    WriteRegString(LumettaKey, QStringLiteral("SelectedCats"), m_run.SelectedCats);
 }
 
 // --- catalogue list -------------------------------------------------------
@@ -598,7 +660,7 @@ QStringList TfrmMain::loadCatalogueFile()
 {
     // Blank lines are no webcams; leaving them out keeps list and records in step.
     QStringList lines;
-    for (const QString &line : LoadCatalogue(DataFileName))
+    for (const QString &line : LoadCatalogue(m_run.DataFileName))
         if (!line.trimmed().isEmpty())
             lines << line;
     return lines;
@@ -607,14 +669,14 @@ QStringList TfrmMain::loadCatalogueFile()
 // Operations other than the editor's write-back report a failed save.
 void TfrmMain::saveCatalogue()
 {
-    SaveCatalogue(DataFileName, CamData);
+    SaveCatalogue(m_run.DataFileName, m_cat.CamData());
 }
 
 QString TfrmMain::makeLocalName(const QString &url)
 {
-    QStringList taken = m_cat.LocalFileList.names();
+    QStringList taken = m_cat.LocalFileList().names();
     const QString name = MakeLocalFileName(url, m_ui->edtDownloadDir->text(), taken);
-    m_cat.LocalFileList.add(name);
+    m_cat.reserveLocalFileName(name);
     return name;
 }
 
@@ -678,13 +740,12 @@ void TfrmMain::showCounters()
 {
     m_ui->StatusBar->showMessage(QStringLiteral("Webcams - Current: %1  Enabled: %2  Total: %3")
                                      .arg(m_ui->SiteList->currentRow() + 1)
-                                     .arg(EnabledCount)
+                                     .arg(m_cat.EnabledCount())
                                      .arg(m_cat.count()));
 }
 
 void TfrmMain::RebuildSiteList()
 {
-    m_cat.rebuild();
     mirrorItems();
     selectRow(-1);
     m_editorIndex = -1;
@@ -711,7 +772,7 @@ void TfrmMain::loadEditor(int row)
     m_editorIndex = -1;
     const QScopedValueRollback filling(m_fillingEditor, true);
     const EditorFields f =
-        LoadEditorFields(CamData[row], [this](const QString &url) { return makeLocalName(url); });
+        LoadEditorFields(m_cat.CamData()[row], [this](const QString &url) { return makeLocalName(url); });
     m_ui->cmbCategory->setCurrentIndex(m_ui->cmbCategory->findText(f.category, Qt::MatchFixedString));
     m_ui->ImageUrl->setText(f.imageUrl);
     m_ui->edtHomePage->setText(f.homePage);
@@ -770,7 +831,7 @@ bool TfrmMain::writeEditorBack(int row)
     for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename})
         edit->setModified(false);
     // The change stays in memory and reaches the file with the next save.
-    (void)TrySaveCatalogue(DataFileName, CamData);
+    (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
     return true;
 }
 
@@ -814,7 +875,7 @@ void TfrmMain::SiteListClickCheck(QListWidgetItem *item)
     RefreshCountDependents();
     SiteListClick();
     if (!writeEditorBack(row))
-        (void)TrySaveCatalogue(DataFileName, CamData);
+        (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
 }
 
 // --- editor events ----------------------------------------------------------
@@ -841,8 +902,6 @@ void TfrmMain::ImageUrlExit()
     const QString url = m_ui->ImageUrl->text();
     // A cleared URL is saved too: clearing it was the user's edit.
     if (!url.trimmed().isEmpty()) {
-        if (row < ImageUrlList.size())
-            ImageUrlList[row] = url;
         const int other = m_cat.duplicateUrl(url, row);
         if (other >= 0)
             m_dialogs.showMessage(QStringLiteral("This webcam already exists (%1 - %2)")
@@ -925,7 +984,7 @@ void TfrmMain::butRenameClick()
     mirrorItem(row);
     refitListExtent();
     if (!writeEditorBack(row))
-        (void)TrySaveCatalogue(DataFileName, CamData);
+        (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
     SiteListClick();
 }
 
@@ -940,10 +999,7 @@ void TfrmMain::butDeleteClick()
         return;
     commitEditor();
     m_cat.remove(row);
-    if (m_editorIndex == row)
-        m_editorIndex = -1;
-    else if (m_editorIndex > row)
-        --m_editorIndex;
+    m_editorIndex = IndexAfterRemoval(m_editorIndex, row);
     {
         const QScopedValueRollback mirroring(m_mirroring, true);
         const QSignalBlocker block(m_ui->SiteList);
@@ -979,10 +1035,7 @@ void TfrmMain::moveSelected(int delta)
         m_ui->SiteList->setCurrentRow(to);
     }
     // The editor still shows the same webcam, now at its new place.
-    if (m_editorIndex == row)
-        m_editorIndex = to;
-    else if (m_editorIndex == to)
-        m_editorIndex = row;
+    m_editorIndex = IndexAfterMove(m_editorIndex, row, to);
     showCounters();
     saveCatalogue();
 }
@@ -1013,7 +1066,7 @@ void TfrmMain::butBackupClick()
 {
     m_dialogs.beep();
     commitEditor();
-    m_dialogs.showMessage(BackupCatalogue(DataFileName, BackupFileName) ? QStringLiteral("Backup done.")
+    m_dialogs.showMessage(BackupCatalogue(m_run.DataFileName, m_run.BackupFileName) ? QStringLiteral("Backup done.")
                                                                         : QStringLiteral("Backup failed."));
 }
 
@@ -1021,11 +1074,11 @@ void TfrmMain::butRestoreClick()
 {
     m_dialogs.beep();
     commitEditor();
-    if (!RestoreCatalogue(BackupFileName, DataFileName)) {
+    if (!RestoreCatalogue(m_run.BackupFileName, m_run.DataFileName)) {
         m_dialogs.showMessage(QStringLiteral("Restore failed."));
         return;
     }
-    CamData = loadCatalogueFile();
+    m_cat.load(loadCatalogueFile());
     RebuildSiteList();
     m_dialogs.showMessage(QStringLiteral("Webcam data restored."));
 }
@@ -1037,23 +1090,9 @@ void TfrmMain::butDelCamsClick()
         != DialogButton::Yes)
         return;
     commitEditor();
-    // The picker's day at the time of day it carries: a webcam last active
-    // before that day is always a candidate.
-    const TDateTime now = m_clock.now();
-    const TDateTime cutoff =
-        FromQDateTime(QDateTime(m_ui->dtDelCams->date(), QTime(0, 0))) + (now - std::floor(now));
+    const TDateTime cutoff = InactiveSitesCutoff(m_ui->dtDelCams->date(), m_clock.now());
     const int deleted = m_cat.deleteInactive(cutoff, [this](const Catalogue::Candidate &c) {
-        const DialogButton answer = m_dialogs.ask(
-            QStringLiteral("Index: %1\r\nSite: %2\r\nLast Active Date: %3\r\n\r\nDelete this site?")
-                .arg(c.index)
-                .arg(c.name, c.lastActive),
-            QuestionKind::YesNoAllAbort);
-        switch (answer) {
-        case DialogButton::Yes: return Catalogue::Decision::Yes;
-        case DialogButton::YesToAll: return Catalogue::Decision::YesToAll;
-        case DialogButton::Abort: return Catalogue::Decision::Abort;
-        default: return Catalogue::Decision::No;
-        }
+        return DeleteInactiveDecision(m_dialogs.ask(InactiveSiteQuestion(c), QuestionKind::YesNoAllAbort));
     });
     RebuildSiteList();
     m_dialogs.showMessage(QStringLiteral("Deleted Sites:  ") + QString::number(deleted));
@@ -1072,14 +1111,14 @@ void TfrmMain::showPage(QWidget *page, bool shown)
 
 void TfrmMain::butSlideshowClick()
 {
-    if (StartSlideShow)
-        StartSlideShow();
+    if (m_run.StartSlideShow)
+        m_run.StartSlideShow();
 }
 
 void TfrmMain::butCloseClick()
 {
-    if (AbortRequest)
-        AbortRequest();
+    if (m_run.AbortRequest)
+        m_run.AbortRequest();
     QCoreApplication::quit();
 }
 
@@ -1088,137 +1127,169 @@ void TfrmMain::AppEventsException(const QString &message)
     m_dialogs.showMessage(message);
 }
 
+// Each step may raise what the store or the files raise; the caller shows
+// it, and the steps after the failing one stay undone.
 TfrmMain::SetupResult TfrmMain::FormCreate()
 {
-    // 1
     m_ui->txtExport->setText(ExportHint);
     m_ui->lblSecurity->setText(SecurityWarning);
+    // The lists start empty with the window.
+    m_cat.clear();
+    RebuildSiteList();
+    m_run.SelectedCatList.clear();
+    m_run.ImportList.clear();
 
-    // 2: the lists start empty with the window.
-    CamData.clear();
-    ImageUrlList.clear();
-    LocalFileList.clear();
-    SelectedCatList.clear();
-    ImportList.clear();
-
-    // 3
-    QTabWidget *pages = m_ui->PageControl1;
-    showPage(m_ui->tabAdmin, false);
-    if (AdminMode) {
-        showPage(m_ui->tabAdmin, true);
-        loadPhase(LoadPhase::Admin);
-        m_ui->lblLatestVersion->setVisible(false);
-        m_ui->txtExport->setVisible(true);
-        m_ui->butExportCam->setVisible(true);
-        m_ui->grpImpExp->setVisible(true);
-    }
-
-    // 4
+    arrangeAdminPages();
     loadPhase(LoadPhase::Early);
+    if (!resolveAppPath())
+        return SetupResult::EndProcess;
+    showVersion();
+    loadWindowSettings();
+    loadCatalogueAndList();
+    loadDownloadFolder();
+    loadListLocations();
+    loadCategories();
+    selectStartingCam();
+    m_ui->PageControl1->setCurrentWidget(m_ui->tabWebcams);
+    if (m_run.ScreenSaverMode && startScreenSaver() == SetupResult::OfflineSaverStarted)
+        return SetupResult::OfflineSaverStarted;
+    if (m_run.ConfigMode)
+        arrangeConfigPages();
+    loadHelpText();
+    // Keep an installed screen saver at this version.
+    if (!m_run.ScreenSaverMode)
+        RefreshInstalledCopy(QCoreApplication::applicationFilePath(),
+                             WindowsFolder() + QStringLiteral("Lumetta.scr"));
+    return SetupResult::Completed;
+}
 
-    // 5
-    if (ScreenSaverMode || ConfigMode) {
-        AppPath = ReadRegString(LumettaKey, QStringLiteral("AppPath"), QString());
-        if (AppPath.isEmpty()) {
+void TfrmMain::arrangeAdminPages()
+{
+    showPage(m_ui->tabAdmin, false);
+    if (!m_run.AdminMode)
+        return;
+    showPage(m_ui->tabAdmin, true);
+    loadPhase(LoadPhase::Admin);
+    m_ui->lblLatestVersion->setVisible(false);
+    m_ui->txtExport->setVisible(true);
+    m_ui->butExportCam->setVisible(true);
+    m_ui->grpImpExp->setVisible(true);
+}
+
+// A screen-saver or configuration run uses the folder a normal run stored;
+// false when there is none yet.
+bool TfrmMain::resolveAppPath()
+{
+    if (m_run.ScreenSaverMode || m_run.ConfigMode) {
+        m_run.AppPath = ReadRegString(LumettaKey, QStringLiteral("AppPath"), QString());
+        if (m_run.AppPath.isEmpty()) {
             m_dialogs.showMessage(NoAppPathMessage);
-            return SetupResult::EndProcess;
+            return false;
         }
     } else {
-        AppPath = ResolveAppPath(QCoreApplication::applicationDirPath());
-        WriteRegString(LumettaKey, QStringLiteral("AppPath"), AppPath);
+        m_run.AppPath = ResolveAppPath(QCoreApplication::applicationDirPath());
+        WriteRegString(LumettaKey, QStringLiteral("AppPath"), m_run.AppPath);
     }
+    return true;
+}
 
-    // 6
-    VersionString = lumetta::VersionString();
+void TfrmMain::showVersion()
+{
+    m_run.VersionString = lumetta::VersionString();
     m_ui->lblAppName->setText(AppTitle);
-    m_ui->lblAppVersion->setText(QStringLiteral("Version ") + VersionString);
+    m_ui->lblAppVersion->setText(QStringLiteral("Version ") + m_run.VersionString);
     m_ui->lblAppDesc->setText(VersionComments());
     m_ui->lblCopyright->setText(VersionCopyright());
-    ProductPath = QStringLiteral("lumetta");
+    m_run.ProductPath = QStringLiteral("lumetta");
+    setWindowTitle(MainCaption(AppTitle, m_run.VersionString));
+}
 
-    // 7
-    setWindowTitle(MainCaption(AppTitle, VersionString));
-
-    // 8
+void TfrmMain::loadWindowSettings()
+{
     move(ReadRegInteger(LumettaKey, QStringLiteral("Left"), 200),
          ReadRegInteger(LumettaKey, QStringLiteral("Top"), 200));
-    EnableAA = ReadRegInteger(LumettaKey, QStringLiteral("X-EnableAA"), 0);
+    m_run.EnableAA = ReadRegInteger(LumettaKey, QStringLiteral("X-EnableAA"), 0);
     loadPhase(LoadPhase::Window);
     m_ui->SSInterval2->setMinimum(m_ui->SSInterval->value());
     updateIntervalSteps();
     applyCaptionBackground();
     refreshOptionDependents();
-    SSTimer.setInterval(0);
+    m_run.SSTimer.setInterval(0);
+}
 
-    // 9
-    DataFileName = AppPath + DataFileBaseName;
-    BackupFileName = AppPath + BackupFileBaseName;
-    CreateCatalogueIfMissing(DataFileName);
-    CamData = loadCatalogueFile();
+// The list is built with the records, so whatever fails later in the
+// start-up, the user never sees a list that disagrees with them.
+void TfrmMain::loadCatalogueAndList()
+{
+    m_run.DataFileName = m_run.AppPath + DataFileBaseName;
+    m_run.BackupFileName = m_run.AppPath + BackupFileBaseName;
+    CreateCatalogueIfMissing(m_run.DataFileName);
+    m_cat.load(loadCatalogueFile());
+    RebuildSiteList();
+}
 
-    // 10
+void TfrmMain::loadDownloadFolder()
+{
     const QString downloadDir =
-        ReadRegString(LumettaKey, QStringLiteral("DownloadDir"), AppPath + QStringLiteral("images"));
+        ReadRegString(LumettaKey, QStringLiteral("DownloadDir"), m_run.AppPath + QStringLiteral("images"));
     m_ui->edtDownloadDir->setText(downloadDir);
-    SampleImageFile = WithTrailingSlash(downloadDir) + QStringLiteral("sample.jpg");
+    m_run.SampleImageFile = WithTrailingSlash(downloadDir) + QStringLiteral("sample.jpg");
+}
 
-    // 11
+void TfrmMain::loadListLocations()
+{
     const QString site = VendorSite();
-    for (auto [name, path, url] : {std::tuple{QStringLiteral("L1"), MainListPath(), &MainListUrl},
-                                   std::tuple{QStringLiteral("L2"), AdultListPath(), &AdultListUrl}}) {
+    for (auto [name, path, url] : {std::tuple{QStringLiteral("L1"), MainListPath(), &m_run.MainListUrl},
+                                   std::tuple{QStringLiteral("L2"), AdultListPath(), &m_run.AdultListUrl}}) {
         const ListLocation location =
             ResolveListLocation(ReadRegString(LumettaKey, name, QString()), site + path);
         if (!location.storeShifted.isEmpty())
             WriteRegString(LumettaKey, name, location.storeShifted);
         *url = location.url;
     }
-    loadCategories();
+}
 
-    // 12
-    RebuildSiteList();
+void TfrmMain::selectStartingCam()
+{
     const int selectedCam = ReadRegInteger(LumettaKey, QStringLiteral("SelectedCam"), 1);
-    const int lastCam = AdminMode ? ReadRegInteger(LumettaKey, QStringLiteral("LastCam"), 1) : 0;
-    if (!CamData.isEmpty()) {
-        const int index = AdminMode ? lastCam : selectedCam;
-        selectRow(index);
-        SiteListClick();
-    }
+    const int lastCam = m_run.AdminMode ? ReadRegInteger(LumettaKey, QStringLiteral("LastCam"), 1) : 0;
+    if (m_cat.count() == 0)
+        return;
+    selectRow(m_run.AdminMode ? lastCam : selectedCam);
+    SiteListClick();
+}
 
-    // 13
-    pages->setCurrentWidget(m_ui->tabWebcams);
+// Starts the offline screen saver when there is no connection, else the
+// slide show, which runs even while its button is disabled.
+TfrmMain::SetupResult TfrmMain::startScreenSaver()
+{
+    const QString offlineSaver = m_ui->edtAltSS->text();
+    if (!m_shell.isInternetConnected() && !offlineSaver.isEmpty()
+        && m_shell.startProgram(offlineSaver, {QStringLiteral("/s")}))
+        return SetupResult::OfflineSaverStarted;
+    showAdultOffersBox();
+    butSlideshowClick();
+    return SetupResult::Completed;
+}
 
-    // 14
-    if (ScreenSaverMode) {
-        const QString offlineSaver = m_ui->edtAltSS->text();
-        if (!m_shell.isInternetConnected() && !offlineSaver.isEmpty()
-            && m_shell.startProgram(offlineSaver, {QStringLiteral("/s")}))
-            return SetupResult::OfflineSaverStarted;
-        showAdultOffersBox();
-        butSlideshowClick();  // runs even while the button is disabled
-    }
+void TfrmMain::arrangeConfigPages()
+{
+    QTabWidget *pages = m_ui->PageControl1;
+    for (QWidget *page : {m_ui->tabWebcams, m_ui->tabWebcamOptions, m_ui->tabTools})
+        showPage(page, false);
+    m_ui->butSlideshow->setVisible(false);
+    m_ui->EnableAdultAds->setVisible(false);
+    showAdultOffersBox();
+    m_ui->ShowCaption->setVisible(true);
+    pages->setTabText(pages->indexOf(m_ui->tabSlideShow), QStringLiteral(" Screen saver options"));
+    pages->setCurrentWidget(m_ui->tabSlideShow);
+}
 
-    // 15
-    if (ConfigMode) {
-        for (QWidget *page : {m_ui->tabWebcams, m_ui->tabWebcamOptions, m_ui->tabTools})
-            showPage(page, false);
-        m_ui->butSlideshow->setVisible(false);
-        m_ui->EnableAdultAds->setVisible(false);
-        showAdultOffersBox();
-        m_ui->ShowCaption->setVisible(true);
-        pages->setTabText(pages->indexOf(m_ui->tabSlideShow), QStringLiteral(" Screen saver options"));
-        pages->setCurrentWidget(m_ui->tabSlideShow);
-    }
-
-    // 16
-    const QString readme = AppPath + QStringLiteral("readme.txt");
+void TfrmMain::loadHelpText()
+{
+    const QString readme = m_run.AppPath + QStringLiteral("readme.txt");
     if (QFileInfo::exists(readme))
         m_ui->memoHelp->setPlainText(ReadLatin1File(readme));
-
-    // 17: keep an installed screen saver at this version.
-    if (!ScreenSaverMode)
-        RefreshInstalledCopy(QCoreApplication::applicationFilePath(),
-                             WindowsFolder() + QStringLiteral("Lumetta.scr"));
-    return SetupResult::Completed;
 }
 
 void TfrmMain::FormDestroy()
@@ -1228,9 +1299,9 @@ void TfrmMain::FormDestroy()
     WriteRegInteger(LumettaKey, QStringLiteral("SelectedCam"), m_ui->SiteList->currentRow());
     // No write-back may reach the file once the records are gone.
     m_editorIndex = -1;
-    m_cat = Catalogue();
-    SelectedCatList.clear();
-    ImportList.clear();
+    m_cat.clear();
+    m_run.SelectedCatList.clear();
+    m_run.ImportList.clear();
 }
 
 } // namespace lumetta

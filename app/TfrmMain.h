@@ -3,6 +3,7 @@
 // set-up and shutdown of a run. Decisions live in RunMode, SettingsTable and
 // StartupFiles; this class wires them to the controls.
 #include "app/RunMode.h"
+#include "app/RunState.h"
 #include "app/SettingsTable.h"
 #include "catalogue/Catalogue.h"
 #include "common/Errors.h"
@@ -32,13 +33,11 @@ struct MainServices {
     Dialogs &dialogs;
     SystemShell &shell;
     const Clock &clock;
+    TimeSource &time;
 };
 
 class TfrmMain : public QWidget {
     Q_OBJECT
-    // First: the catalogue's public names below refer into it.
-    Catalogue m_cat;
-
 public:
     enum class SetupResult {
         Completed,
@@ -65,49 +64,15 @@ public:
     void SaveCurrentCam();
     void SiteListClickCheck(QListWidgetItem *item);
     void RefreshCountDependents();
-    Catalogue &catalogue() { return m_cat; }
+    const Catalogue &catalogue() const { return m_run.catalogue; }
     // The record the editor shows, or -1 while it shows none.
     int editorIndex() const { return m_editorIndex; }
 
     Ui::TfrmMain *ui() const { return m_ui.get(); }
 
-    // Shared run state that the other parts of the program read.
-    const bool ScreenSaverMode;
-    const bool ConfigMode;
-    const bool AdminMode;
-    QString AppPath;
-    QString DataFileName;
-    QString BackupFileName;
-    QString SampleImageFile;
-    QString VersionString;
-    QString ProductPath;
-    QString Categories;
-    QString SelectedCats;
-    QString MainListUrl;
-    QString AdultListUrl;
-    int EnableAA = 0;
-
-    // The catalogue model under the names the rest of the program uses.
-    QStringList &CamData = m_cat.CamData;
-    QStringList &ImageUrlList = m_cat.ImageUrlList;       // compared with case
-    LocalFileNames &LocalFileList = m_cat.LocalFileList;  // compared ignoring case
-    int &EnabledCount = m_cat.EnabledCount;
-    int &AdultCount = m_cat.AdultCount;
-    QStringList SelectedCatList;
-    QStringList ImportList;
-
-    Timer SSTimer{RealTimeSource()};
-    Timer CameraTimer{RealTimeSource()};
-    Timer TimeOutTimer{RealTimeSource()};
-    Timer ClickNowTimer{RealTimeSource()};
-
-    // Set by the download engine: aborts the request in progress.
-    std::function<void()> AbortRequest;
-    // Set by the slide show: what "Start Slide Show" does.
-    std::function<void()> StartSlideShow;
-    // Set by the image window: its caption follows the font size while this
-    // window is the active one.
-    std::function<void(int pointSize)> CaptionFontSizeChanged;
+    // The state this run shares with the slide show and the service tools.
+    RunState &run() { return m_run; }
+    const RunState &run() const { return m_run; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -120,9 +85,22 @@ private:
     }
 
     void setupControls();
+    // The start-up steps, in FormCreate's order.
+    void arrangeAdminPages();
+    bool resolveAppPath();
+    void showVersion();
+    void loadWindowSettings();
+    void loadCatalogueAndList();
+    void loadDownloadFolder();
+    void loadListLocations();
+    void selectStartingCam();
+    SetupResult startScreenSaver();
+    void arrangeConfigPages();
+    void loadHelpText();
     void showPage(QWidget *page, bool shown);
     bool editorExitApplies(int row) const;
     void connectSetting(const SettingSpec &entry);
+    QObject *settingControl(const SettingSpec &entry) const;
     void loadPhase(LoadPhase phase);
     void loadSetting(const SettingSpec &entry);
     void settingChanged(const SettingSpec &entry);
@@ -179,6 +157,8 @@ private:
 
     // While the window lives, errors anywhere are shown by AppEventsException.
     ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
+    RunState m_run;
+    Catalogue &m_cat = m_run.catalogue;
     std::unique_ptr<Ui::TfrmMain> m_ui;
     Dialogs &m_dialogs;
     SystemShell &m_shell;

@@ -5,6 +5,7 @@
 #include "app/TfrmMain.h"
 #include "catalogue/CatalogueFile.h"
 #include "platform/Clock.h"
+#include "platform/TimeSource.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimeEdit>
@@ -100,20 +102,21 @@ int main(int argc, char **argv)
     OfflineShell shell;
     std::vector<double> startup, rebuild, select, save, cp;
     for (int r = 0; r < runs; ++r) {
-        TfrmMain frm(ParseRunMode({}), MainServices{dialogs, shell, DefaultClock()});
+        TfrmMain frm(ParseRunMode({}), MainServices{dialogs, shell, DefaultClock(), RealTimeSource()});
         QElapsedTimer t;
         t.start();
         frm.FormCreate();
         startup.push_back(Ms(t));
-        if (frm.CamData.size() != webcams) {
-            std::fprintf(stderr, "loaded %d of %d webcams\n", int(frm.CamData.size()), webcams);
+        if (frm.catalogue().CamData().size() != webcams) {
+            std::fprintf(stderr, "loaded %d of %d webcams\n", int(frm.catalogue().CamData().size()), webcams);
             return 1;
         }
 
-        // Load and rebuild alone, as a restore does them.
+        // A restore: copy the backup back, load it and rebuild the list.
+        QFile::remove(frm.run().BackupFileName);
+        QFile::copy(dataFile, frm.run().BackupFileName);
         t.start();
-        frm.CamData = LoadCatalogue(dataFile);
-        frm.RebuildSiteList();
+        frm.findChild<QPushButton *>("butRestore")->click();
         rebuild.push_back(Ms(t));
 
         auto *list = frm.findChild<QListWidget *>("SiteList");
@@ -126,7 +129,7 @@ int main(int argc, char **argv)
         t.start();
         refresh->setTime(QTime(0, r + 1, 7));
         save.push_back(Ms(t));
-        const QString stored = frm.CamData[webcams / 2].section("||", 4, 4);
+        const QString stored = frm.catalogue().CamData()[webcams / 2].section("||", 4, 4);
         if (stored != QTime(0, r + 1, 7).toString("HH:mm:ss")) {
             std::fprintf(stderr, "the change did not reach the record: %s\n", qPrintable(stored));
             return 1;

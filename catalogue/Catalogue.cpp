@@ -56,25 +56,31 @@ void SortLines(QStringList &lines, const std::function<QString(const QString &)>
 
 } // namespace
 
+void Catalogue::load(QStringList records)
+{
+    m_camData = std::move(records);
+    rebuild();
+}
+
 void Catalogue::rebuild()
 {
     m_items.clear();
-    ImageUrlList.clear();
-    LocalFileList.clear();
-    EnabledCount = 0;
-    AdultCount = 0;
-    m_items.reserve(CamData.size());
-    ImageUrlList.reserve(CamData.size());
-    for (const QString &line : std::as_const(CamData)) {
+    m_imageUrls.clear();
+    m_localFiles.clear();
+    m_enabledCount = 0;
+    m_adultCount = 0;
+    m_items.reserve(m_camData.size());
+    m_imageUrls.reserve(m_camData.size());
+    for (const QString &line : std::as_const(m_camData)) {
         const CamRecord r = CamRecord::fromLine(line.trimmed());
         ListItem item{ItemTextOf(r), r.enabled()};
         m_items.append(item);
-        ImageUrlList.append(r.imageUrl());
-        LocalFileList.add(r.localFilename());
+        m_imageUrls.append(r.imageUrl());
+        m_localFiles.add(r.localFilename());
         if (item.checked) {
-            ++EnabledCount;
+            ++m_enabledCount;
             if (r.isAdult())
-                ++AdultCount;
+                ++m_adultCount;
         }
     }
 }
@@ -119,8 +125,8 @@ int Catalogue::add(const QString &name, const QString &category)
     r.setField(fEnabled, FlagText(false));
     r.setField(fAutoAdjust, AutoAdjustText(AutoAdjustState::On));
     r.setField(fShowLastImage, FlagText(false));
-    CamData.append(r.toLine());
-    ImageUrlList.append(QString());
+    m_camData.append(r.toLine());
+    m_imageUrls.append(QString());
     m_items.append(ListItem{name, false});
     return count() - 1;
 }
@@ -129,9 +135,9 @@ void Catalogue::adjustCounts(int index, bool enabled, int sign)
 {
     if (!enabled)
         return;
-    EnabledCount += sign;
-    if (CamRecord::fromLine(CamData[index].trimmed()).isAdult())
-        AdultCount += sign;
+    m_enabledCount += sign;
+    if (CamRecord::fromLine(m_camData[index].trimmed()).isAdult())
+        m_adultCount += sign;
 }
 
 void Catalogue::remove(int index)
@@ -139,10 +145,10 @@ void Catalogue::remove(int index)
     if (index < 0 || index >= count())
         return;
     adjustCounts(index, m_items[index].checked, -1);
-    CamData.removeAt(index);
+    m_camData.removeAt(index);
     m_items.removeAt(index);
-    if (index < ImageUrlList.size())
-        ImageUrlList.removeAt(index);
+    if (index < m_imageUrls.size())
+        m_imageUrls.removeAt(index);
     // The name stays taken until the next rebuild: an image file of that
     // name may still be in the folder.
 }
@@ -152,16 +158,16 @@ bool Catalogue::move(int index, int delta)
     const int to = index + delta;
     if (index < 0 || index >= count() || to < 0 || to >= count())
         return false;
-    CamData.move(index, to);
+    m_camData.move(index, to);
     m_items.move(index, to);
-    if (index < ImageUrlList.size() && to < ImageUrlList.size())
-        ImageUrlList.move(index, to);
+    if (index < m_imageUrls.size() && to < m_imageUrls.size())
+        m_imageUrls.move(index, to);
     return true;
 }
 
 void Catalogue::setAllEnabled(bool enabled)
 {
-    for (QString &line : CamData) {
+    for (QString &line : m_camData) {
         const SplitResult f = SplitFields(line, FieldSeparator);
         if (f.count < fEnabled)
             continue;  // too short to carry the flag: left as it is
@@ -176,13 +182,13 @@ void Catalogue::setAllEnabled(bool enabled)
 
 void Catalogue::sortByCategory()
 {
-    SortLines(CamData, [](const QString &line) { return line; });
+    SortLines(m_camData, [](const QString &line) { return line; });
     rebuild();
 }
 
 void Catalogue::sortBySiteName()
 {
-    SortLines(CamData, [](const QString &line) {
+    SortLines(m_camData, [](const QString &line) {
         return SplitFields(line, FieldSeparator).field(fSiteName) + QLatin1Char('\t') + line;
     });
     rebuild();
@@ -194,18 +200,18 @@ void Catalogue::setEnabled(int index, bool enabled)
         return;
     m_items[index].checked = enabled;
     adjustCounts(index, true, enabled ? +1 : -1);
-    CamRecord r = CamRecord::fromLine(CamData[index]);
+    CamRecord r = CamRecord::fromLine(m_camData[index]);
     r.setField(fEnabled, FlagText(enabled));
-    CamData[index] = r.toLine();
+    m_camData[index] = r.toLine();
 }
 
 void Catalogue::rename(int index, const QString &name)
 {
     if (index < 0 || index >= count())
         return;
-    CamRecord r = CamRecord::fromLine(CamData[index]);
+    CamRecord r = CamRecord::fromLine(m_camData[index]);
     r.setField(fSiteName, name);
-    CamData[index] = r.toLine();
+    m_camData[index] = r.toLine();
     m_items[index].text = name.isEmpty() ? r.imageUrl() : name;
 }
 
@@ -215,19 +221,19 @@ void Catalogue::replaceRecord(int index, const QString &line)
         return;
     const bool wasChecked = m_items[index].checked;
     adjustCounts(index, wasChecked, -1);
-    CamData[index] = line;
+    m_camData[index] = line;
     const CamRecord r = CamRecord::fromLine(line);
     m_items[index] = ListItem{ItemTextOf(r), r.enabled()};
-    if (index < ImageUrlList.size())
-        ImageUrlList[index] = r.imageUrl();
-    LocalFileList.add(r.localFilename());
+    if (index < m_imageUrls.size())
+        m_imageUrls[index] = r.imageUrl();
+    m_localFiles.add(r.localFilename());
     adjustCounts(index, r.enabled(), +1);
 }
 
 int Catalogue::duplicateUrl(const QString &url, int index) const
 {
-    for (int j = 0; j < ImageUrlList.size(); ++j)
-        if (j != index && ImageUrlList[j] == url)
+    for (int j = 0; j < m_imageUrls.size(); ++j)
+        if (j != index && m_imageUrls[j] == url)
             return j;
     return -1;
 }
@@ -237,7 +243,7 @@ int Catalogue::deleteInactive(TDateTime cutoff, const std::function<Decision(con
     bool askEach = true;
     int deleted = 0;
     for (int i = count() - 1; i >= 0; --i) {
-        const SplitResult f = SplitFields(CamData[i], FieldSeparator);
+        const SplitResult f = SplitFields(m_camData[i], FieldSeparator);
         const QString name = f.field(fSiteName);
         if (f.field(fEnabled) == QLatin1String("1") || name.startsWith(QLatin1Char('-'))
             || name.startsWith(QLatin1Char(' ')))
@@ -255,11 +261,25 @@ int Catalogue::deleteInactive(TDateTime cutoff, const std::function<Decision(con
             if (d == Decision::YesToAll)
                 askEach = false;
         }
-        CamData.removeAt(i);
+        m_camData.removeAt(i);
         ++deleted;
     }
     rebuild();
     return deleted;
+}
+
+int IndexAfterRemoval(int index, int removed)
+{
+    if (index == removed)
+        return -1;
+    return index > removed ? index - 1 : index;
+}
+
+int IndexAfterMove(int index, int from, int to)
+{
+    if (index == from)
+        return to;
+    return index == to ? from : index;
 }
 
 std::optional<QString> AskNewCamName(const Catalogue &catalogue, const NameAsker &ask)

@@ -35,18 +35,26 @@ struct ListItem {
     bool checked = false;
 };
 
+// Records, items, URLs, local names and counts change only through the
+// operations below, so they are always in step.
 class Catalogue {
 public:
-    QStringList CamData;
-    QStringList ImageUrlList;
-    LocalFileNames LocalFileList;
-    int EnabledCount = 0;
-    int AdultCount = 0;
+    // The records in catalogue order, one line each.
+    const QStringList &CamData() const { return m_camData; }
+    // Each record's image URL, compared with case.
+    const QStringList &ImageUrlList() const { return m_imageUrls; }
+    const LocalFileNames &LocalFileList() const { return m_localFiles; }
+    int EnabledCount() const { return m_enabledCount; }
+    int AdultCount() const { return m_adultCount; }
 
-    // Rebuilds items, URLs, local names and counts from CamData.
-    void rebuild();
+    // Takes these records and rebuilds everything else from them.
+    void load(QStringList records);
+    void clear() { load({}); }
+    // A local file name handed out: taken until the next load.
+    void reserveLocalFileName(const QString &name) { m_localFiles.add(name); }
+
     const QList<ListItem> &items() const { return m_items; }
-    int count() const { return int(CamData.size()); }
+    int count() const { return int(m_camData.size()); }
 
     // Ignoring case; except skips one index (the webcam being renamed).
     bool nameExists(const QString &name, int except = -1) const;
@@ -88,9 +96,22 @@ public:
     QString itemText(int index) const;
 
 private:
+    void rebuild();
     void adjustCounts(int index, bool enabled, int sign);
+    QStringList m_camData;
+    QStringList m_imageUrls;
+    LocalFileNames m_localFiles;
+    int m_enabledCount = 0;
+    int m_adultCount = 0;
     QList<ListItem> m_items;
 };
+
+// Where a remembered index goes when the record at removed is deleted: -1
+// when it was that record.
+int IndexAfterRemoval(int index, int removed);
+// Where a remembered index goes when the record at from moves to to (the
+// two swap places).
+int IndexAfterMove(int index, int from, int to);
 
 // The name questions of add and rename. ask(prompt, text) returns the
 // answer, or nullopt when the dialog is cancelled.

@@ -3,6 +3,7 @@
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
 #include "platform/Clock.h"
+#include "platform/TimeSource.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
@@ -79,13 +80,13 @@ protected:
         WriteRegInteger(LumettaKey, "SelectedCam", selected);
         WriteRegInteger(LumettaKey, "LastCam", selected);
         dialogs.asked.clear();
-        frm = std::make_unique<TfrmMain>(ParseRunMode(arguments), MainServices{dialogs, shell, clock});
+        frm = std::make_unique<TfrmMain>(ParseRunMode(arguments), MainServices{dialogs, shell, clock, time});
         EXPECT_TRUE(RunGuarded([&] { frm->FormCreate(); }));
     }
 
     Ui::TfrmMain *ui() { return frm->ui(); }
     QListWidget *list() { return ui()->SiteList; }
-    QString field(int row, int k) { return CamRecord::fromLine(frm->CamData.value(row)).field(k); }
+    QString field(int row, int k) { return CamRecord::fromLine(frm->catalogue().CamData().value(row)).field(k); }
     QStringList names()
     {
         QStringList out;
@@ -117,28 +118,29 @@ protected:
     void expectInStep(const std::string &when)
     {
         QByteArray expected;
-        for (const QString &line : std::as_const(frm->CamData))
+        for (const QString &line : std::as_const(frm->catalogue().CamData()))
             expected += line.toUtf8() + "\r\n";
-        EXPECT_EQ(ReadAll(frm->DataFileName), expected) << when;
-        ASSERT_EQ(list()->count(), frm->CamData.size()) << when;
-        ASSERT_EQ(frm->ImageUrlList.size(), frm->CamData.size()) << when;
+        EXPECT_EQ(ReadAll(frm->run().DataFileName), expected) << when;
+        ASSERT_EQ(list()->count(), frm->catalogue().CamData().size()) << when;
+        ASSERT_EQ(frm->catalogue().ImageUrlList().size(), frm->catalogue().CamData().size()) << when;
         int enabled = 0, adult = 0;
         for (int i = 0; i < list()->count(); ++i) {
-            const CamRecord r = CamRecord::fromLine(frm->CamData[i].trimmed());
+            const CamRecord r = CamRecord::fromLine(frm->catalogue().CamData()[i].trimmed());
             EXPECT_EQ(list()->item(i)->text(), r.siteName().isEmpty() ? r.imageUrl() : r.siteName()) << when << " #" << i;
             EXPECT_EQ(list()->item(i)->checkState() == Qt::Checked, r.enabled()) << when << " #" << i;
-            EXPECT_EQ(frm->ImageUrlList[i], r.imageUrl()) << when << " #" << i;
+            EXPECT_EQ(frm->catalogue().ImageUrlList()[i], r.imageUrl()) << when << " #" << i;
             enabled += r.enabled();
             adult += r.enabled() && r.isAdult();
         }
-        EXPECT_EQ(frm->EnabledCount, enabled) << when;
-        EXPECT_EQ(frm->AdultCount, adult) << when;
+        EXPECT_EQ(frm->catalogue().EnabledCount(), enabled) << when;
+        EXPECT_EQ(frm->catalogue().AdultCount(), adult) << when;
     }
 
     test::TestEnv env;
     test::ScriptedDialogs dialogs;
     FakeShell shell;
     FixedClock clock;
+    TestTimeSource time;
     std::unique_ptr<TfrmMain> frm;
 };
 
@@ -182,11 +184,11 @@ TEST_F(CatalogueEditingTest, RecordEdgeCasesLoadAndWriteBack)
         EXPECT_EQ(ui()->dtRefreshRate->time(), c.refresh);
         EXPECT_EQ(ui()->chkAutoAdjust->checkState(), c.adjust);
         EXPECT_TRUE(ui()->grpEditor->isEnabled());
-        EXPECT_EQ(frm->CamData, lines) << "selecting writes nothing";
+        EXPECT_EQ(frm->catalogue().CamData(), lines) << "selecting writes nothing";
 
         leave(ui()->edtHomePage, ui()->edtHomePage->text());
-        EXPECT_EQ(frm->CamData[1], c.written);
-        EXPECT_EQ(frm->CamData[0], lines[0]);
+        EXPECT_EQ(frm->catalogue().CamData()[1], c.written);
+        EXPECT_EQ(frm->catalogue().CamData()[0], lines[0]);
         expectInStep(c.description);
     }
 }
@@ -218,7 +220,7 @@ TEST_F(CatalogueEditingTest, EditorEventsSaveTheirField)
         start({Rec("General", "a", true), b}, 1);
         run([&] { c.act(ui()); });
         EXPECT_EQ(field(1, c.field), c.stored);
-        EXPECT_EQ(frm->CamData[0], Rec("General", "a", true));
+        EXPECT_EQ(frm->catalogue().CamData()[0], Rec("General", "a", true));
         expectInStep(c.description);
     }
     EXPECT_EQ(ui()->edtLastModified->text(), QString("2000-01-01")) << "a changed URL was never active";
@@ -237,7 +239,7 @@ TEST_F(CatalogueEditingTest, EditorNeverWritesIntoAnotherRecord)
     leave(ui()->edtHomePage, "http://typed.example/");
     run([&] { ui()->dtRefreshRate->setTime(QTime(1, 0)); });
     click(ui()->chkShowLastImage);
-    EXPECT_EQ(frm->CamData, lines) << "neither a's editor nor b's record is touched";
+    EXPECT_EQ(frm->catalogue().CamData(), lines) << "neither a's editor nor b's record is touched";
 
     // Typing not yet confirmed goes to its own webcam when another is chosen.
     list()->setCurrentRow(0);
@@ -247,15 +249,15 @@ TEST_F(CatalogueEditingTest, EditorNeverWritesIntoAnotherRecord)
         list()->setCurrentRow(1);
     });
     EXPECT_EQ(field(0, fImageUrl), "http://new.example/a.jpg");
-    EXPECT_EQ(frm->CamData[1], lines[1]);
+    EXPECT_EQ(frm->catalogue().CamData()[1], lines[1]);
     EXPECT_EQ(ui()->ImageUrl->text(), QString("http://cam.example/b.jpg"));
     expectInStep("after the selection moved");
 
     // Once the window has let go of its records, a late leave writes nothing.
-    const QByteArray before = ReadAll(frm->DataFileName);
+    const QByteArray before = ReadAll(frm->run().DataFileName);
     frm->FormDestroy();
     leave(ui()->edtHomePage, "http://late.example/");
-    EXPECT_EQ(ReadAll(frm->DataFileName), before);
+    EXPECT_EQ(ReadAll(frm->run().DataFileName), before);
 }
 
 TEST_F(CatalogueEditingTest, LocalFilenameMustStayInTheFolder)
@@ -344,13 +346,13 @@ TEST_F(CatalogueEditingTest, CountersFollowTicksDeletesAndEnableAll)
     for (const auto &s : steps) {
         SCOPED_TRACE(s.description);
         run(s.act);
-        EXPECT_EQ(frm->EnabledCount, s.enabled);
-        EXPECT_EQ(frm->AdultCount, s.adult);
+        EXPECT_EQ(frm->catalogue().EnabledCount(), s.enabled);
+        EXPECT_EQ(frm->catalogue().AdultCount(), s.adult);
         EXPECT_EQ(list()->currentRow() + 1, s.current);
         EXPECT_EQ(ui()->StatusBar->currentMessage(),
                   QString("Webcams - Current: %1  Enabled: %2  Total: %3").arg(s.current).arg(s.enabled).arg(s.total));
         EXPECT_EQ(ui()->butSlideshow->isEnabled(), s.enabled > 0);
-        EXPECT_EQ(frm->SSTimer.Enabled(), s.enabled > 0);
+        EXPECT_EQ(frm->run().SSTimer.Enabled(), s.enabled > 0);
         EXPECT_EQ(ui()->EnableAdultAds->isHidden(), s.adult == 0);
         expectInStep(s.description);
     }
@@ -391,23 +393,23 @@ TEST_F(CatalogueEditingTest, AddSuggestsAFreeName)
 TEST_F(CatalogueEditingTest, AddToAnEmptyCatalogue)
 {
     start({});
-    const QByteArray fresh = ReadAll(frm->DataFileName);
+    const QByteArray fresh = ReadAll(frm->run().DataFileName);
     EXPECT_EQ(fresh, QByteArray("\r\n"));
     answer({Cancel});
     click(ui()->butAdd);
     EXPECT_EQ(list()->count(), 0);
-    EXPECT_EQ(ReadAll(frm->DataFileName), fresh) << "a cancelled add changes nothing";
+    EXPECT_EQ(ReadAll(frm->run().DataFileName), fresh) << "a cancelled add changes nothing";
 
     dialogs.asked.clear();
     answer({std::optional<QString>("   "), std::optional<QString>("  Pier  ")});
     click(ui()->butAdd);
     EXPECT_EQ(dialogs.asked, QStringList({"input: New Site | Site name | ",
                                           "input: New Site | Please enter a name for Site | "}));
-    ASSERT_EQ(frm->CamData.size(), 1);
-    EXPECT_EQ(frm->CamData[0],
+    ASSERT_EQ(frm->catalogue().CamData().size(), 1);
+    EXPECT_EQ(frm->catalogue().CamData()[0],
               "General||Pier||||||00:00:05||00:00:00||00:00:00||||2000-01-01||2000-01-01||0||1||0");
     EXPECT_EQ(list()->item(0)->checkState(), Qt::Unchecked);
-    EXPECT_EQ(frm->EnabledCount, 0) << "a new webcam starts disabled everywhere";
+    EXPECT_EQ(frm->catalogue().EnabledCount(), 0) << "a new webcam starts disabled everywhere";
     EXPECT_EQ(list()->currentRow(), 0);
     EXPECT_TRUE(ui()->grpEditor->isEnabled());
     EXPECT_TRUE(ui()->butDelete->isEnabled());
@@ -421,7 +423,7 @@ TEST_F(CatalogueEditingTest, AddToAnEmptyCatalogue)
     EXPECT_EQ(field(0, fLocalFilename), "cam.jpg");
     run([&] { list()->item(0)->setCheckState(Qt::Checked); });
     EXPECT_EQ(field(0, fEnabled), "1");
-    EXPECT_EQ(frm->EnabledCount, 1);
+    EXPECT_EQ(frm->catalogue().EnabledCount(), 1);
     expectInStep("ticked");
 }
 
@@ -504,20 +506,20 @@ TEST_F(CatalogueEditingTest, DeleteAsksAndSelectsTheNext)
         for (QWidget *w : {static_cast<QWidget *>(ui()->butDelete), static_cast<QWidget *>(ui()->butRename),
                            static_cast<QWidget *>(ui()->butUp), static_cast<QWidget *>(ui()->butDown)})
             EXPECT_EQ(w->isEnabled(), any) << w->objectName().toStdString();
-        EXPECT_EQ(frm->EnabledCount, c.left.size());
+        EXPECT_EQ(frm->catalogue().EnabledCount(), c.left.size());
         EXPECT_EQ(ui()->butSlideshow->isEnabled(), any);
         if (c.reply == DialogButton::Yes)
             expectInStep(c.description);
     }
-    EXPECT_EQ(QFileInfo(frm->DataFileName).size(), 0) << "an empty catalogue is an empty file";
+    EXPECT_EQ(QFileInfo(frm->run().DataFileName).size(), 0) << "an empty catalogue is an empty file";
 }
 
 TEST_F(CatalogueEditingTest, MovesCarryTheWebcamAndItsEditor)
 {
     start({Rec("General", "a", true), Rec("General", "b", false), Rec("General", "c", false)}, 0);
-    const QStringList before = frm->CamData;
+    const QStringList before = frm->catalogue().CamData();
     click(ui()->butUp);
-    EXPECT_EQ(frm->CamData, before) << "up on the first does nothing";
+    EXPECT_EQ(frm->catalogue().CamData(), before) << "up on the first does nothing";
 
     click(ui()->butDown);
     EXPECT_EQ(names(), QStringList({"b", "a", "c"}));
@@ -527,7 +529,7 @@ TEST_F(CatalogueEditingTest, MovesCarryTheWebcamAndItsEditor)
     // The editor still shows a; its next edit lands on a, not on b.
     run([&] { ui()->dtRefreshRate->setTime(QTime(0, 0, 42)); });
     EXPECT_EQ(field(1, fRefreshRate), "00:00:42");
-    EXPECT_EQ(frm->CamData[0], before[1]);
+    EXPECT_EQ(frm->catalogue().CamData()[0], before[1]);
 
     click(ui()->butDown);
     click(ui()->butDown);
@@ -569,7 +571,7 @@ TEST_F(CatalogueEditingTest, NoTickedCategoryStoresAnEmptySelection)
     for (int i = 0; i < cats->count(); ++i)
         cats->item(i)->setCheckState(Qt::Unchecked);
     EXPECT_EQ(ReadRegString(LumettaKey, "SelectedCats", "<absent>"), QString());
-    EXPECT_TRUE(frm->SelectedCatList.isEmpty());
+    EXPECT_TRUE(frm->run().SelectedCatList.isEmpty());
 }
 
 // --- inactive sites ----------------------------------------------------------------
@@ -642,26 +644,26 @@ TEST_F(CatalogueEditingTest, DeleteInactiveSitesWalksBackwards)
 TEST_F(CatalogueEditingTest, BackupAndRestore)
 {
     start({Rec("General", "a", true), Rec("General", "b", false)}, 0);
-    const QByteArray original = ReadAll(frm->DataFileName);
+    const QByteArray original = ReadAll(frm->run().DataFileName);
 
     click(ui()->butRestore);
     EXPECT_EQ(dialogs.asked, QStringList("message: Restore failed."));
     EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_EQ(ReadAll(frm->DataFileName), original) << "no backup: nothing changes";
+    EXPECT_EQ(ReadAll(frm->run().DataFileName), original) << "no backup: nothing changes";
     EXPECT_EQ(names(), QStringList({"a", "b"}));
     EXPECT_EQ(list()->currentRow(), 0);
 
     click(ui()->butBackup);
     EXPECT_EQ(dialogs.asked.last(), QString("message: Backup done."));
-    EXPECT_EQ(ReadAll(frm->BackupFileName), original);
+    EXPECT_EQ(ReadAll(frm->run().BackupFileName), original);
 
     // Changes after the backup, then a second backup without questions.
     answer({std::optional<QString>("c")});
     click(ui()->butAdd);
     click(ui()->butBackup);
     EXPECT_EQ(dialogs.asked.last(), QString("message: Backup done."));
-    EXPECT_EQ(ReadAll(frm->BackupFileName), ReadAll(frm->DataFileName));
-    const QStringList backedUp = frm->CamData;
+    EXPECT_EQ(ReadAll(frm->run().BackupFileName), ReadAll(frm->run().DataFileName));
+    const QStringList backedUp = frm->catalogue().CamData();
     list()->setCurrentRow(0);
     dialogs.setNextAnswer(DialogButton::Yes);
     click(ui()->butDelete);
@@ -672,7 +674,7 @@ TEST_F(CatalogueEditingTest, BackupAndRestore)
     EXPECT_EQ(dialogs.beeps, 4);
     EXPECT_EQ(names(), QStringList({"a", "b", "c"}));
     EXPECT_EQ(list()->currentRow(), -1);
-    EXPECT_EQ(frm->CamData, backedUp);
+    EXPECT_EQ(frm->catalogue().CamData(), backedUp);
     expectInStep("restored");
 
     // An edit after the restore saves the restored catalogue.
@@ -680,12 +682,12 @@ TEST_F(CatalogueEditingTest, BackupAndRestore)
     click(ui()->chkShowLastImage);
     EXPECT_EQ(names(), QStringList({"a", "b", "c"}));
     EXPECT_EQ(field(1, fShowLastImage), "1");
-    EXPECT_EQ(frm->CamData[0], backedUp[0]);
+    EXPECT_EQ(frm->catalogue().CamData()[0], backedUp[0]);
     expectInStep("edited after restore");
 
     // A backup that cannot be written.
-    QFile::remove(frm->BackupFileName);
-    QDir().mkpath(frm->BackupFileName + "/in-the-way");
+    QFile::remove(frm->run().BackupFileName);
+    QDir().mkpath(frm->run().BackupFileName + "/in-the-way");
     click(ui()->butBackup);
     EXPECT_EQ(dialogs.asked.last(), QString("message: Backup failed."));
 }
@@ -699,7 +701,7 @@ TEST_F(CatalogueEditingTest, SaveFailures)
     QFile blocker(env.path() + "/blocker");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    frm->DataFileName = env.path() + "/blocker/lumetta.dat";
+    frm->run().DataFileName = env.path() + "/blocker/lumetta.dat";
 
     click(ui()->chkShowLastImage);
     EXPECT_TRUE(dialogs.asked.isEmpty()) << "the editor's write-back fails silently";
@@ -710,10 +712,10 @@ TEST_F(CatalogueEditingTest, SaveFailures)
     // Qt's guard of the button, which the leak checker would report.
     run([&] { emit ui()->butAdd->clicked(); });
     ASSERT_EQ(dialogs.asked.size(), 2);
-    EXPECT_TRUE(dialogs.asked[1].startsWith("message: Cannot create file \"" + frm->DataFileName + "\"."))
+    EXPECT_TRUE(dialogs.asked[1].startsWith("message: Cannot create file \"" + frm->run().DataFileName + "\"."))
         << dialogs.asked[1].toStdString();
     EXPECT_EQ(names(), QStringList({"a", "b"})) << "the list keeps the change with the records";
-    EXPECT_EQ(frm->CamData.size(), 2);
+    EXPECT_EQ(frm->catalogue().CamData().size(), 2);
     EXPECT_EQ(list()->currentRow(), 1);
 }
 

@@ -18,8 +18,7 @@ QString Rec(const QString &category, const QString &name, const QString &url, bo
 Catalogue Make(const QStringList &lines)
 {
     Catalogue c;
-    c.CamData = lines;
-    c.rebuild();
+    c.load(lines);
     return c;
 }
 
@@ -34,15 +33,15 @@ QStringList Names(const Catalogue &c)
 // Counts and items must always agree with what a rebuild from the records gives.
 void ExpectInStep(const Catalogue &c)
 {
-    Catalogue fresh = Make(c.CamData);
-    EXPECT_EQ(c.EnabledCount, fresh.EnabledCount);
-    EXPECT_EQ(c.AdultCount, fresh.AdultCount);
+    Catalogue fresh = Make(c.CamData());
+    EXPECT_EQ(c.EnabledCount(), fresh.EnabledCount());
+    EXPECT_EQ(c.AdultCount(), fresh.AdultCount());
     ASSERT_EQ(c.items().size(), fresh.items().size());
     for (int i = 0; i < c.count(); ++i) {
         EXPECT_EQ(c.items()[i].text, fresh.items()[i].text) << i;
         EXPECT_EQ(c.items()[i].checked, fresh.items()[i].checked) << i;
     }
-    EXPECT_EQ(c.ImageUrlList, fresh.ImageUrlList);
+    EXPECT_EQ(c.ImageUrlList(), fresh.ImageUrlList());
 }
 
 TEST(Catalogue, RebuildListsNamesUrlsAndCounts)
@@ -50,9 +49,9 @@ TEST(Catalogue, RebuildListsNamesUrlsAndCounts)
     Catalogue c = Make({Rec("Adult", "A", "http://a", true), Rec("adult", "B", "http://b", false),
                         Rec("Cities", "", "http://c", true), "General", "   ", "x||y||z||||"});
     EXPECT_EQ(Names(c), (QStringList{"A", "B", "http://c", "", "", "y"}));
-    EXPECT_EQ(c.EnabledCount, 2);
-    EXPECT_EQ(c.AdultCount, 1);
-    EXPECT_EQ(c.ImageUrlList.size(), 6);
+    EXPECT_EQ(c.EnabledCount(), 2);
+    EXPECT_EQ(c.AdultCount(), 1);
+    EXPECT_EQ(c.ImageUrlList().size(), 6);
 }
 
 TEST(Catalogue, TicksAndDeletesKeepCountsInStep)
@@ -60,25 +59,25 @@ TEST(Catalogue, TicksAndDeletesKeepCountsInStep)
     Catalogue c = Make({Rec("Adult", "A", "http://a", false), Rec("Cities", "B", "http://b", true),
                         Rec("ADULT", "C", "http://c", true)});
     c.setEnabled(0, true);
-    EXPECT_EQ(c.EnabledCount, 3);
-    EXPECT_EQ(c.AdultCount, 2);
+    EXPECT_EQ(c.EnabledCount(), 3);
+    EXPECT_EQ(c.AdultCount(), 2);
     ExpectInStep(c);
     c.setEnabled(2, false);
-    EXPECT_EQ(c.AdultCount, 1);
+    EXPECT_EQ(c.AdultCount(), 1);
     ExpectInStep(c);
     c.remove(0);
-    EXPECT_EQ(c.EnabledCount, 1);
-    EXPECT_EQ(c.AdultCount, 0);
+    EXPECT_EQ(c.EnabledCount(), 1);
+    EXPECT_EQ(c.AdultCount(), 0);
     ExpectInStep(c);
     c.setAllEnabled(true);
-    EXPECT_EQ(c.EnabledCount, 2);
-    EXPECT_EQ(c.AdultCount, 1);
+    EXPECT_EQ(c.EnabledCount(), 2);
+    EXPECT_EQ(c.AdultCount(), 1);
     c.setAllEnabled(false);
-    EXPECT_EQ(c.EnabledCount, 0);
+    EXPECT_EQ(c.EnabledCount(), 0);
     ExpectInStep(c);
     const int added = c.add("New");
     EXPECT_FALSE(c.items()[added].checked);
-    EXPECT_FALSE(CamRecord::fromLine(c.CamData[added]).enabled()) << "record and item agree";
+    EXPECT_FALSE(CamRecord::fromLine(c.CamData()[added]).enabled()) << "record and item agree";
     ExpectInStep(c);
 }
 
@@ -86,9 +85,9 @@ TEST(Catalogue, EnableAllLeavesShortRecordsAlone)
 {
     Catalogue c = Make({"General||short||http://s", Rec("General", "ok", "http://o", false)});
     c.setAllEnabled(true);
-    EXPECT_EQ(c.CamData[0], "General||short||http://s");
-    EXPECT_EQ(CountText(c.CamData[1], "||"), 12);
-    EXPECT_EQ(c.EnabledCount, 1);
+    EXPECT_EQ(c.CamData()[0], "General||short||http://s");
+    EXPECT_EQ(CountText(c.CamData()[1], "||"), 12);
+    EXPECT_EQ(c.EnabledCount(), 1);
 }
 
 TEST(Catalogue, SuggestedNames)
@@ -118,7 +117,7 @@ TEST(Catalogue, RenameAndDuplicateLookups)
     EXPECT_FALSE(c.nameExists("harbour", 0)) << "its own name is no clash";
     c.rename(0, "harbour");
     EXPECT_EQ(c.items()[0].text, "harbour");
-    EXPECT_EQ(CamRecord::fromLine(c.CamData[0]).siteName(), "harbour");
+    EXPECT_EQ(CamRecord::fromLine(c.CamData()[0]).siteName(), "harbour");
     EXPECT_EQ(c.duplicateUrl("http://x/1.jpg", 1), 0);
     EXPECT_EQ(c.duplicateUrl("http://x/1.jpg", 0), -1);
     EXPECT_EQ(c.duplicateUrl("HTTP://x/1.jpg", 1), -1) << "URLs compare with case";
@@ -192,12 +191,11 @@ TEST(LocalFileNames, UnsafeNamesAndCaseInsensitiveSet)
         EXPECT_TRUE(IsSafeLocalFileName(good)) << good;
 
     Catalogue c = Make({Rec("General", "a", "http://a", true)});
-    c.CamData[0] = QString(c.CamData[0]).replace("||||2000-01-01||2000-01-01", "||Cam.JPG||2000-01-01||2000-01-01");
-    c.rebuild();
-    EXPECT_TRUE(c.LocalFileList.contains("cam.jpg"));
-    c.LocalFileList.add("new.gif");
+    c.load({QString(c.CamData()[0]).replace("||||2000-01-01||2000-01-01", "||Cam.JPG||2000-01-01||2000-01-01")});
+    EXPECT_TRUE(c.LocalFileList().contains("cam.jpg"));
+    c.reserveLocalFileName("new.gif");
     c.remove(0);
-    EXPECT_TRUE(c.LocalFileList.contains("NEW.GIF")) << "handed-out names stay taken";
+    EXPECT_TRUE(c.LocalFileList().contains("NEW.GIF")) << "handed-out names stay taken";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "catalogue/CatalogueFile.h"
 #include "common/Errors.h"
 #include "platform/Clock.h"
+#include "platform/TimeSource.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
@@ -65,8 +66,8 @@ protected:
     TfrmMain::SetupResult start(const QStringList &arguments = {})
     {
         frm = std::make_unique<TfrmMain>(ParseRunMode(arguments),
-                                         MainServices{dialogs, shell, clock});
-        frm->StartSlideShow = [this] { ++slideShowStarts; };
+                                         MainServices{dialogs, shell, clock, time});
+        frm->run().StartSlideShow = [this] { ++slideShowStarts; };
         TfrmMain::SetupResult result = TfrmMain::SetupResult::Completed;
         RunGuarded([&] { result = frm->FormCreate(); });
         return result;
@@ -110,6 +111,7 @@ protected:
     test::ScriptedDialogs dialogs;
     FakeShell shell;
     FixedClock clock;
+    TestTimeSource time;
     int slideShowStarts = 0;
     std::unique_ptr<TfrmMain> frm;
 };
@@ -173,14 +175,14 @@ TEST_F(MainWindowTest, FreshStartShowsEveryDefault)
     EXPECT_EQ(get<QLineEdit>("ProxyServer")->text(), QString()) << "design text replaced";
     EXPECT_EQ(get<QLineEdit>("edtAltSS")->text(), QString());
     EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), env.home() + "images");
-    EXPECT_EQ(frm->SampleImageFile, env.home() + "images/sample.jpg");
+    EXPECT_EQ(frm->run().SampleImageFile, env.home() + "images/sample.jpg");
     EXPECT_EQ(frm->ui()->CaptionColor->palette().color(QPalette::WindowText), QColor(Qt::red));
     EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::black));
     EXPECT_EQ(frm->pos(), QPoint(200, 200));
-    EXPECT_EQ(frm->EnableAA, 0);
-    EXPECT_EQ(frm->MainListUrl, VendorSite() + "/lists/webcams.lst");
-    EXPECT_EQ(frm->AdultListUrl, VendorSite() + "/lists/adult.lst");
-    EXPECT_EQ(frm->SSTimer.Interval(), 0);
+    EXPECT_EQ(frm->run().EnableAA, 0);
+    EXPECT_EQ(frm->run().MainListUrl, VendorSite() + "/lists/webcams.lst");
+    EXPECT_EQ(frm->run().AdultListUrl, VendorSite() + "/lists/adult.lst");
+    EXPECT_EQ(frm->run().SSTimer.Interval(), 0);
 
     // Every category is offered and, with nothing stored, ticked.
     QListWidget *cats = get<QListWidget>("lstSelectedCats");
@@ -253,7 +255,7 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
     EXPECT_EQ(get<QTimeEdit>("SlowInterval")->time(), QTime(1, 30, 0));
     EXPECT_EQ(get<QDateEdit>("dtDelCams")->date(), QDate(2020, 3, 4));
     EXPECT_EQ(frm->pos(), QPoint(31, 47));
-    EXPECT_EQ(frm->SampleImageFile, QString("/pictures/sample.jpg"));
+    EXPECT_EQ(frm->run().SampleImageFile, QString("/pictures/sample.jpg"));
 
     QListWidget *cats = get<QListWidget>("lstSelectedCats");
     QStringList ticked;
@@ -470,7 +472,7 @@ TEST_F(MainWindowTest, ScreenSaverFindsTheCatalogueThroughTheStoredFolder)
     QDir().mkpath(folder);
     WriteRegString(Key, "AppPath", folder);
     ASSERT_EQ(start({"/S"}), TfrmMain::SetupResult::Completed);
-    EXPECT_EQ(frm->DataFileName, folder + "lumetta.dat");
+    EXPECT_EQ(frm->run().DataFileName, folder + "lumetta.dat");
     EXPECT_TRUE(QFile::exists(folder + "lumetta.dat"));
     EXPECT_EQ(slideShowStarts, 1);
     EXPECT_EQ(Stored("AppPath"), folder) << "a screen-saver run does not store it";
@@ -516,7 +518,7 @@ TEST_F(MainWindowTest, AdultOffersBoxOfTheScreenSaver)
     ASSERT_EQ(start({"/s"}), TfrmMain::SetupResult::Completed);
     EXPECT_FALSE(box("EnableSSAdultAds")->isHidden());
     EXPECT_TRUE(box("EnableSSAdultAds")->isChecked());
-    EXPECT_EQ(frm->AdultCount, 1);
+    EXPECT_EQ(frm->catalogue().AdultCount(), 1);
 }
 
 TEST_F(MainWindowTest, ConfigurationShowsOnlyTheScreenSaverOptions)
@@ -547,7 +549,7 @@ TEST_F(MainWindowTest, AdministrationRunLoadsItsSettingsAndShowsItsTools)
     WriteRegString(Key, "AdminScriptUrl", "http://admin.example/");
     ASSERT_EQ(start({"TAVEL"}), TfrmMain::SetupResult::Completed);
     Ui::TfrmMain *ui = frm->ui();
-    EXPECT_TRUE(frm->AdminMode);
+    EXPECT_TRUE(frm->run().AdminMode);
     EXPECT_TRUE(tabShown(ui->tabAdmin));
     EXPECT_FALSE(ui->grpImpExp->isHidden());
     EXPECT_FALSE(ui->butExportCam->isHidden());
@@ -600,8 +602,8 @@ TEST_F(MainWindowTest, SelectionAtStartFollowsTheStoredIndex)
             WriteRegInteger(Key, "LastCam", c.lastCam);
         ASSERT_EQ(start(c.arguments), TfrmMain::SetupResult::Completed) << c.description;
         EXPECT_EQ(frm->ui()->SiteList->currentRow(), c.expectedRow) << c.description;
-        EXPECT_EQ(frm->EnabledCount, 2) << c.description;
-        EXPECT_EQ(frm->AdultCount, 1) << c.description;
+        EXPECT_EQ(frm->catalogue().EnabledCount(), 2) << c.description;
+        EXPECT_EQ(frm->catalogue().AdultCount(), 1) << c.description;
         EXPECT_TRUE(frm->ui()->butSlideshow->isEnabled()) << c.description;
         EXPECT_EQ(frm->ui()->StatusBar->currentMessage(),
                   QString("Webcams - Current: %1  Enabled: 2  Total: 3").arg(c.expectedRow + 1))
@@ -616,12 +618,12 @@ TEST_F(MainWindowTest, ListShowsNamesOrUrlsAndChecks)
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     QListWidget *list = frm->ui()->SiteList;
     ASSERT_EQ(list->count(), 2) << "blank lines are not webcams";
-    EXPECT_EQ(frm->CamData.size(), 2);
+    EXPECT_EQ(frm->catalogue().CamData().size(), 2);
     EXPECT_EQ(list->item(0)->text(), QString("http://cam.example/noname.jpg"));
     EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
     EXPECT_EQ(list->item(1)->text(), QString("Named"));
     EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
-    EXPECT_EQ(frm->ImageUrlList.size(), 2);
+    EXPECT_EQ(frm->catalogue().ImageUrlList().size(), 2);
 }
 
 TEST_F(MainWindowTest, EmptyCatalogueLeavesEditorAndSlideShowOff)
@@ -645,7 +647,7 @@ TEST_F(MainWindowTest, FormDestroyStoresPositionAndSelection)
     EXPECT_EQ(Stored("Left"), "120");
     EXPECT_EQ(Stored("Top"), "80");
     EXPECT_EQ(Stored("SelectedCam"), "1");
-    EXPECT_TRUE(frm->CamData.isEmpty());
+    EXPECT_TRUE(frm->catalogue().CamData().isEmpty());
 }
 
 TEST_F(MainWindowTest, FormDestroyWithNothingSelectedStoresMinusOne)

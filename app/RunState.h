@@ -1,0 +1,62 @@
+#pragma once
+// What the parts of a run share: how it was started, the program's files
+// and lists, the catalogue and the slide show's timers. The main window
+// owns it and hands it to the slide show, the image window and the service
+// tools; nothing shared lives in a window.
+#include "app/RunMode.h"
+#include "catalogue/Catalogue.h"
+#include "platform/Timer.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace lumetta {
+
+struct RunState {
+    RunState(const RunMode &mode, TimeSource &time)
+        : ScreenSaverMode(mode.screenSaver), ConfigMode(mode.config), AdminMode(mode.admin),
+          SSTimer(time), CameraTimer(time), TimeOutTimer(time), ClickNowTimer(time)
+    {
+        SSTimer.setObjectName(QStringLiteral("SSTimer"));
+        CameraTimer.setObjectName(QStringLiteral("CameraTimer"));
+        TimeOutTimer.setObjectName(QStringLiteral("TimeOutTimer"));
+        ClickNowTimer.setObjectName(QStringLiteral("ClickNowTimer"));
+    }
+
+    const bool ScreenSaverMode;
+    const bool ConfigMode;
+    const bool AdminMode;
+
+    QString AppPath;  // ends with our path separator
+    QString DataFileName;
+    QString BackupFileName;
+    QString SampleImageFile;
+    QString VersionString;
+    QString ProductPath;
+    QString MainListUrl;
+    QString AdultListUrl;
+    int EnableAA = 0;
+
+    QString Categories;
+    QString SelectedCats;
+    QStringList SelectedCatList;
+    QStringList ImportList;
+
+    Catalogue catalogue;
+
+    Timer SSTimer;
+    Timer CameraTimer;
+    Timer TimeOutTimer;
+    Timer ClickNowTimer;
+
+    // Set by the download engine: aborts the request in progress.
+    std::function<void()> AbortRequest;
+    // Set by the slide show: what "Start Slide Show" does.
+    std::function<void()> StartSlideShow;
+    // Set by the image window: its caption follows the font size while the
+    // main window is the active one.
+    std::function<void(int pointSize)> CaptionFontSizeChanged;
+};
+
+} // namespace lumetta
