@@ -134,6 +134,22 @@ TEST(Catalogue, MovesStayInsideAndCarryEverything)
     ExpectInStep(c);
 }
 
+TEST(Catalogue, RememberedIndexFollowsRemovalsAndMoves)
+{
+    struct {
+        int index, removed, afterRemoval, from, to, afterMove;
+    } const cases[] = {
+        {2, 2, -1, 2, 3, 3},  // the record itself
+        {3, 2, 2, 2, 3, 2},   // after it; swapped with the moved one
+        {1, 2, 1, 2, 3, 1},   // before it; untouched by the move
+        {-1, 0, -1, 0, 1, -1},  // nothing remembered stays so
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(IndexAfterRemoval(c.index, c.removed), c.afterRemoval) << c.index;
+        EXPECT_EQ(IndexAfterMove(c.index, c.from, c.to), c.afterMove) << c.index;
+    }
+}
+
 TEST(Catalogue, SortsIgnoreCase)
 {
     Catalogue c = Make({Rec("Weather", "gamma", "http://g", true), Rec("cities", "Beta", "http://b", true),
