@@ -49,7 +49,7 @@ const QString ListFileFilter = QStringLiteral(
 const QString ScreenSaverFilter = QStringLiteral("Screen savers (*.scr)|*.SCR|All files (*.*)|*.*");
 const QString UnsafeLocalNameMessage = QStringLiteral(
     "\"%1\" cannot be a local filename: it must be a plain file name inside the webcam image "
-    "directory, without \"/\", \"\\\" or \"..\".\r\nThe previous name is kept.");
+    "directory, without \"/\", \"\\\", \"..\" or \"||\".\r\nThe previous name is kept.");
 
 QString S(const char *text)
 {
@@ -767,28 +767,43 @@ void TfrmMain::SiteListClick()
     showCounters();
 }
 
+// Loading runs the check boxes' handlers when their state changes, so the
+// record is written back as shown; that one write-back comes after the
+// editor is complete, and a generated local file name is stored at once.
 void TfrmMain::loadEditor(int row)
 {
     m_editorIndex = -1;
-    const QScopedValueRollback filling(m_fillingEditor, true);
-    const EditorFields f =
-        LoadEditorFields(m_cat.CamData()[row], [this](const QString &url) { return makeLocalName(url); });
-    m_ui->cmbCategory->setCurrentIndex(m_ui->cmbCategory->findText(f.category, Qt::MatchFixedString));
-    m_ui->ImageUrl->setText(f.imageUrl);
-    m_ui->edtHomePage->setText(f.homePage);
-    m_ui->dtRefreshRate->setTime(TimeFromValue(f.refreshRate));
-    m_ui->dtStartTime->setTime(TimeFromValue(f.startTime));
-    m_ui->dtEndTime->setTime(TimeFromValue(f.endTime));
-    m_ui->edtLocalFilename->setText(f.localFilename);
-    m_shownLocalName = f.localFilename;
-    m_ui->edtLastDownloadTime->setText(f.lastDownloadTime);
-    m_ui->edtLastModified->setText(f.lastModified);
-    m_ui->chkAutoAdjust->setCheckState(f.autoAdjust == AutoAdjustState::Grayed ? Qt::PartiallyChecked
-                                       : f.autoAdjust == AutoAdjustState::On   ? Qt::Checked
-                                                                               : Qt::Unchecked);
-    m_ui->chkShowLastImage->setChecked(f.showLastImage);
+    const Qt::CheckState adjustBefore = m_ui->chkAutoAdjust->checkState();
+    const bool showLastBefore = m_ui->chkShowLastImage->isChecked();
+    bool generated = false;
+    {
+        const QScopedValueRollback filling(m_fillingEditor, true);
+        const EditorFields f = LoadEditorFields(m_cat.CamData()[row], [this, &generated](const QString &url) {
+            generated = true;
+            return makeLocalName(url);
+        });
+        m_ui->cmbCategory->setCurrentIndex(m_ui->cmbCategory->findText(f.category, Qt::MatchFixedString));
+        m_ui->ImageUrl->setText(f.imageUrl);
+        m_ui->edtHomePage->setText(f.homePage);
+        m_ui->dtRefreshRate->setTime(TimeFromValue(f.refreshRate));
+        m_ui->dtStartTime->setTime(TimeFromValue(f.startTime));
+        m_ui->dtEndTime->setTime(TimeFromValue(f.endTime));
+        m_ui->edtLocalFilename->setText(f.localFilename);
+        m_shownLocalName = f.localFilename;
+        m_ui->edtLastDownloadTime->setText(f.lastDownloadTime);
+        m_ui->edtLastModified->setText(f.lastModified);
+        m_ui->chkAutoAdjust->setCheckState(f.autoAdjust == AutoAdjustState::Grayed ? Qt::PartiallyChecked
+                                           : f.autoAdjust == AutoAdjustState::On   ? Qt::Checked
+                                                                                   : Qt::Unchecked);
+        m_ui->chkShowLastImage->setChecked(f.showLastImage);
+        for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename})
+            edit->setModified(false);
+    }
     // Only a complete load names the record that write-backs may replace.
     m_editorIndex = row;
+    if (generated || m_ui->chkAutoAdjust->checkState() != adjustBefore
+        || m_ui->chkShowLastImage->isChecked() != showLastBefore)
+        writeEditorBack(row);
 }
 
 void TfrmMain::clearEditor()
@@ -809,6 +824,8 @@ bool TfrmMain::writeEditorBack(int row)
 {
     if (m_fillingEditor || row < 0 || row >= m_cat.count() || row != m_editorIndex)
         return false;
+    refuseUnsafeText(m_ui->ImageUrl, fImageUrl);
+    refuseUnsafeText(m_ui->edtHomePage, fHomePage);
     EditorFields f;
     f.category = m_ui->cmbCategory->currentIndex() >= 0 ? m_ui->cmbCategory->currentText() : QString();
     f.imageUrl = m_ui->ImageUrl->text();
@@ -832,6 +849,29 @@ bool TfrmMain::writeEditorBack(int row)
         edit->setModified(false);
     // The change stays in memory and reaches the file with the next save.
     (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
+    return true;
+}
+
+// Text that would change the record's structure goes back to what the
+// record holds, with a message; true when it was refused.
+bool TfrmMain::refuseUnsafeText(QLineEdit *edit, int field)
+{
+    const QString typed = edit->text();
+    if (IsSafeFieldText(typed))
+        return false;
+    {
+        const QScopedValueRollback filling(m_fillingEditor, true);
+        const CamRecord record = CamRecord::fromLine(m_cat.CamData().value(m_editorIndex));
+        edit->setText(record.field(field));
+        edit->setModified(false);
+        // Typing the URL showed the never date; the kept URL keeps its date.
+        if (field == fImageUrl) {
+            const QString lastModified = record.field(fLastModified);
+            m_ui->edtLastModified->setText(lastModified.isEmpty() ? FormatDateTimeText(NeverDate()) : lastModified);
+        }
+    }
+    const QScopedValueRollback exiting(m_inEditorExit, true);
+    m_dialogs.showMessage(UnsafeFieldMessage.arg(typed), MessageIcon::Warning);
     return true;
 }
 
@@ -897,6 +937,8 @@ void TfrmMain::ImageUrlExit()
 {
     const int row = m_ui->SiteList->currentRow();
     if (!editorExitApplies(row))
+        return;
+    if (refuseUnsafeText(m_ui->ImageUrl, fImageUrl))
         return;
     const QScopedValueRollback exiting(m_inEditorExit, true);
     const QString url = m_ui->ImageUrl->text();

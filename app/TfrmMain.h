@@ -16,6 +16,7 @@
 #include <type_traits>
 
 class QButtonGroup;
+class QLineEdit;
 class QListWidgetItem;
 class QMenu;
 
@@ -121,6 +122,7 @@ private:
     void loadEditor(int row);
     void clearEditor();
     bool writeEditorBack(int row);
+    bool refuseUnsafeText(QLineEdit *edit, int field);
     void commitEditor();
     void updateEditingControls();
     void showCounters();

@@ -118,4 +118,19 @@ QStringList SplitToList(const QString &text, QChar separator)
     return out;
 }
 
+QString TrimRecordLine(const QString &line)
+{
+    qsizetype begin = 0, end = line.size();
+    while (begin < end && line[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && line[end - 1].unicode() <= 0x20)
+        --end;
+    return line.mid(begin, end - begin);
+}
+
+bool IsSafeFieldText(const QString &text)
+{
+    return !text.contains(FieldSeparator) && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+}
+
 } // namespace lumetta

@@ -69,6 +69,17 @@ private:
 
 bool IsAdultCategory(const QString &category);
 
+// A stored line without the blanks and control characters around it, as
+// the list reads it: an old end-of-file mark alone makes a blank line.
+QString TrimRecordLine(const QString &line);
+
+// Typed text must never change a record's structure: no "||" and no line
+// break in any field.
+bool IsSafeFieldText(const QString &text);
+inline const QString UnsafeFieldMessage = QStringLiteral(
+    "\"%1\" cannot be stored: a webcam's fields cannot contain \"||\" or a line break.\r\n"
+    "The previous value is kept.");
+
 // Cuts at each separator; an empty name between adjacent separators is kept,
 // a trailing empty name is not.
 QStringList SplitToList(const QString &text, QChar separator = QLatin1Char(','));

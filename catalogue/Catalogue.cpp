@@ -23,7 +23,7 @@ bool IsSafeLocalFileName(const QString &name)
 {
     if (name.isEmpty())
         return true;  // empty means "not chosen yet"
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
+    if (name == QLatin1String(".") || name == QLatin1String("..") || !IsSafeFieldText(name))
         return false;
     for (QChar c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F)
@@ -72,7 +72,7 @@ void Catalogue::rebuild()
     m_items.reserve(m_camData.size());
     m_imageUrls.reserve(m_camData.size());
     for (const QString &line : std::as_const(m_camData)) {
-        const CamRecord r = CamRecord::fromLine(line.trimmed());
+        const CamRecord r = CamRecord::fromLine(TrimRecordLine(line));
         ListItem item{ItemTextOf(r), r.enabled()};
         m_items.append(item);
         m_imageUrls.append(r.imageUrl());
@@ -136,7 +136,7 @@ void Catalogue::adjustCounts(int index, bool enabled, int sign)
     if (!enabled)
         return;
     m_enabledCount += sign;
-    if (CamRecord::fromLine(m_camData[index].trimmed()).isAdult())
+    if (CamRecord::fromLine(TrimRecordLine(m_camData[index])).isAdult())
         m_adultCount += sign;
 }
 
@@ -294,6 +294,9 @@ std::optional<QString> AskNewCamName(const Catalogue &catalogue, const NameAsker
         if (name.isEmpty()) {
             prompt = QStringLiteral("Please enter a name for Site");
             text.clear();
+        } else if (!IsSafeFieldText(name)) {
+            prompt = UnsafeNamePrompt;
+            text = name;
         } else if (catalogue.nameExists(name)) {
             prompt = NameExistsPrompt;
             text = catalogue.suggestName(name);
@@ -316,6 +319,12 @@ std::optional<QString> AskRenamedCam(const Catalogue &catalogue, int index, cons
         const QString name = answer.value_or(text);
         if (name.isEmpty()) {
             prompt = QStringLiteral("Please enter new name for Site");
+        } else if (!IsSafeFieldText(name)) {
+            if (!answer)
+                return std::nullopt;  // nothing safe to keep
+            // The current name is offered again, so a cancel keeps it.
+            prompt = UnsafeNamePrompt;
+            text = catalogue.itemText(index);
         } else if (catalogue.nameExists(name, index)) {
             prompt = NameExistsPrompt;
             text = catalogue.suggestName(name);

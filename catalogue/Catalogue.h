@@ -116,6 +116,8 @@ int IndexAfterMove(int index, int from, int to);
 // The name questions of add and rename. ask(prompt, text) returns the
 // answer, or nullopt when the dialog is cancelled.
 using NameAsker = std::function<std::optional<QString>(const QString &prompt, const QString &text)>;
+inline const QString UnsafeNamePrompt =
+    QStringLiteral("A name cannot contain \"||\" or a line break. Please enter another name");
 inline const QString NameExistsPrompt =
     QStringLiteral("The name already exists. Would you like to use the suggested name?");
 

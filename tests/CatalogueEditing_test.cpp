@@ -2,6 +2,7 @@
 #include "app/TfrmMain.h"
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
+#include "common/Subs.h"
 #include "platform/Clock.h"
 #include "platform/TimeSource.h"
 #include "platform/Guarded.h"
@@ -154,22 +155,23 @@ TEST_F(CatalogueEditingTest, RecordEdgeCasesLoadAndWriteBack)
         QString listed, category;
         QTime refresh;
         Qt::CheckState adjust;
-        QString written;  // after one write-back
+        bool writtenWhenSelected;  // a generated name or a check box that changed
+        QString written;
     } const cases[] = {
         {"eleven fields come back with thirteen",
          "General||Eleven||http://e/e.jpg||||00:01:00||00:00:00||23:59:59||e.jpg||2000-01-01||2000-01-01||1",
-         "Eleven", "General", QTime(0, 1), Qt::Checked,
+         "Eleven", "General", QTime(0, 1), Qt::Checked, true,
          "General||Eleven||http://e/e.jpg||||00:01:00||00:00:00||23:59:59||e.jpg||2000-01-01||2000-01-01||1||1||0"},
         {"an empty name is listed under the URL, which becomes the name",
          "Weather||||http://n/n.jpg||||00:01:00||00:00:00||23:59:59||n.jpg||2000-01-01||2000-01-01||0||2||1",
-         "http://n/n.jpg", "Weather", QTime(0, 1), Qt::PartiallyChecked,
+         "http://n/n.jpg", "Weather", QTime(0, 1), Qt::PartiallyChecked, true,
          "Weather||http://n/n.jpg||http://n/n.jpg||||00:01:00||00:00:00||23:59:59||n.jpg||2000-01-01||2000-01-01||0||2||1"},
         {"a category not in the list shows none and is stored empty",
          "Volcanoes||V||http://v/v.jpg||||00:01:00||00:00:00||23:59:59||v.jpg||2000-01-01||2000-01-01||1||0||0",
-         "V", "", QTime(0, 1), Qt::Unchecked,
+         "V", "", QTime(0, 1), Qt::Unchecked, false,
          "||V||http://v/v.jpg||||00:01:00||00:00:00||23:59:59||v.jpg||2000-01-01||2000-01-01||1||0||0"},
         {"unreadable times start like a new webcam; no error stops start-up",
-         "General||Bare||http://b/b.jpg", "Bare", "General", QTime(0, 0, 5), Qt::Checked,
+         "General||Bare||http://b/b.jpg", "Bare", "General", QTime(0, 0, 5), Qt::Checked, true,
          "General||Bare||http://b/b.jpg||||00:00:05||00:00:00||00:00:00||b.jpg||2000-01-01||2000-01-01||0||1||0"},
     };
     for (const auto &c : cases) {
@@ -184,13 +186,30 @@ TEST_F(CatalogueEditingTest, RecordEdgeCasesLoadAndWriteBack)
         EXPECT_EQ(ui()->dtRefreshRate->time(), c.refresh);
         EXPECT_EQ(ui()->chkAutoAdjust->checkState(), c.adjust);
         EXPECT_TRUE(ui()->grpEditor->isEnabled());
-        EXPECT_EQ(frm->catalogue().CamData(), lines) << "selecting writes nothing";
+        EXPECT_EQ(frm->catalogue().CamData()[1], c.writtenWhenSelected ? c.written : c.line);
+        expectInStep("selected");
 
         leave(ui()->edtHomePage, ui()->edtHomePage->text());
         EXPECT_EQ(frm->catalogue().CamData()[1], c.written);
         EXPECT_EQ(frm->catalogue().CamData()[0], lines[0]);
         expectInStep(c.description);
     }
+}
+
+TEST_F(CatalogueEditingTest, AGeneratedLocalNameIsStoredAtOnce)
+{
+    // While the plain name is taken on disk, each new name would differ.
+    QDir().mkpath(env.home() + "images");
+    QFile(env.home() + "images/a.jpg").open(QIODevice::WriteOnly);
+    start({Rec("General", "first", true), "General||A||http://a/a.jpg||||00:01:00||00:00:00||23:59:59||||"
+                                          "2000-01-01||2000-01-01||1||1||0"}, 1);
+    const QString shown = ui()->edtLocalFilename->text();
+    EXPECT_EQ(shown, "a-1.jpg");
+    EXPECT_EQ(field(1, fLocalFilename), shown);
+    list()->setCurrentRow(0);
+    list()->setCurrentRow(1);
+    EXPECT_EQ(ui()->edtLocalFilename->text(), shown) << "the stored name is shown again";
+    expectInStep("reselected");
 }
 
 TEST_F(CatalogueEditingTest, EditorEventsSaveTheirField)
@@ -260,34 +279,51 @@ TEST_F(CatalogueEditingTest, EditorNeverWritesIntoAnotherRecord)
     EXPECT_EQ(ReadAll(frm->run().DataFileName), before);
 }
 
-TEST_F(CatalogueEditingTest, LocalFilenameMustStayInTheFolder)
+TEST_F(CatalogueEditingTest, TypedTextNeverChangesTheRecordsStructure)
 {
+    const QString stored = "General||a||http://cam.example/a.jpg||http://home/||00:05:00||00:00:00||23:59:59||"
+                           "a.jpg||2000-01-01||2020-02-02||1||1||0";
     struct {
-        const char *typed;
-        bool refused;
+        const char *box;
+        int field;
+        QString typed;
+        const char *refusal;  // the message's start, or nullptr when accepted
     } const cases[] = {
-        {"../evil.jpg", true}, {"..\\cam.jpg", true}, {"harbour..jpg", false}, {"", false},
+        {"edtLocalFilename", fLocalFilename, "../evil.jpg", "cannot be a local filename"},
+        {"edtLocalFilename", fLocalFilename, "..\\cam.jpg", "cannot be a local filename"},
+        {"edtLocalFilename", fLocalFilename, "a||b.jpg", "cannot be a local filename"},
+        {"edtLocalFilename", fLocalFilename, "harbour..jpg", nullptr},
+        {"edtLocalFilename", fLocalFilename, "", nullptr},
+        {"ImageUrl", fImageUrl, "http://x/a||1.jpg", "cannot be stored"},
+        {"ImageUrl", fImageUrl, "http://x/\nb.jpg", "cannot be stored"},
+        {"edtHomePage", fHomePage, "http://h/||", "cannot be stored"},
+        {"edtHomePage", fHomePage, "http://h/\r\n", "cannot be stored"},
+        {"edtHomePage", fHomePage, "http://h/a|b", nullptr},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.typed);
+        SCOPED_TRACE(c.box + (" " + c.typed.toStdString()));
         test::TestEnv caseEnv;
-        start({Rec("General", "a", true)}, 0);
-        leave(ui()->edtLocalFilename, c.typed);
-        if (c.refused) {
+        start({stored}, 0);
+        auto *box = frm->findChild<QLineEdit *>(c.box);
+        const QString before = box->text();
+        leave(box, c.typed);
+        if (c.refusal) {
             ASSERT_EQ(dialogs.asked.size(), 1);
-            EXPECT_TRUE(dialogs.asked[0].startsWith(QString("message: \"%1\" cannot be a local filename").arg(c.typed)))
+            EXPECT_TRUE(dialogs.asked[0].startsWith(QString("message: \"%1\" %2").arg(c.typed, c.refusal)))
                 << dialogs.asked[0].toStdString();
-            EXPECT_EQ(ui()->edtLocalFilename->text(), QString("a.jpg")) << "the previous name is back";
-            EXPECT_EQ(field(0, fLocalFilename), "a.jpg");
-            // Another edit afterwards still writes the previous name.
-            ui()->edtLocalFilename->setText(c.typed);
+            EXPECT_EQ(box->text(), before) << "the previous value is back";
+            EXPECT_EQ(frm->catalogue().CamData()[0], stored);
+            EXPECT_EQ(ui()->edtLastModified->text(), "2020-02-02");
+            // Another edit afterwards still writes the previous value.
+            box->setText(c.typed);
             click(ui()->chkShowLastImage);
-            EXPECT_EQ(field(0, fLocalFilename), "a.jpg");
+            EXPECT_EQ(field(0, c.field), before);
+            EXPECT_EQ(CountText(frm->catalogue().CamData()[0], "||"), 12);
         } else {
             EXPECT_TRUE(dialogs.asked.isEmpty());
-            EXPECT_EQ(field(0, fLocalFilename), c.typed);
+            EXPECT_EQ(field(0, c.field), c.typed);
         }
-        expectInStep(c.typed);
+        expectInStep(c.typed.toStdString());
     }
 }
 

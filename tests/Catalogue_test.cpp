@@ -1,6 +1,7 @@
 #include "catalogue/Catalogue.h"
 #include "common/Subs.h"
 
+#include <optional>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
@@ -108,6 +109,24 @@ TEST(Catalogue, SuggestedNames)
         const Catalogue c = Make(lines);
         EXPECT_EQ(c.suggestName(tc.asked), tc.suggested);
     }
+}
+
+TEST(Catalogue, NamesHoldingTheSeparatorAreAskedAgain)
+{
+    const Catalogue c = Make({Rec("General", "harbour", "http://h", true)});
+    QStringList prompts;
+    QList<std::optional<QString>> answers{QString("a||b"), QString("a\nb"), QString("pier")};
+    const NameAsker ask = [&](const QString &prompt, const QString &text) {
+        prompts << prompt + " | " + text;
+        return answers.takeFirst();
+    };
+    EXPECT_EQ(AskNewCamName(c, ask), "pier");
+    EXPECT_EQ(prompts, QStringList({"Site name | ", UnsafeNamePrompt + " | a||b", UnsafeNamePrompt + " | a\nb"}));
+
+    prompts.clear();
+    answers = {QString("x||y"), std::nullopt};
+    EXPECT_EQ(AskRenamedCam(c, 0, ask), "harbour") << "a cancel keeps the current name";
+    EXPECT_EQ(prompts, QStringList({"Rename Site | harbour", UnsafeNamePrompt + " | harbour"}));
 }
 
 TEST(Catalogue, RenameAndDuplicateLookups)
