@@ -661,7 +661,7 @@ QStringList TfrmMain::loadCatalogueFile()
     // Blank lines are no webcams; leaving them out keeps list and records in step.
     QStringList lines;
     for (const QString &line : LoadCatalogue(m_run.DataFileName))
-        if (!line.trimmed().isEmpty())
+        if (!TrimRecordLine(line).isEmpty())
             lines << line;
     return lines;
 }

@@ -35,32 +35,52 @@ void WriteAtomically(const QString &path, const QByteArray &data)
 
 } // namespace
 
-QStringList SplitTextLines(const QByteArray &content)
-{
-    // Catalogues written by hand may be UTF-8 or a legacy 8-bit code page;
-    // Latin-1 keeps every byte of the latter.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(content);
-    if (utf8.hasError())
-        text = QString::fromLatin1(content);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+namespace {
 
-    QStringList lines;
+template <typename Text, typename Piece>
+void SplitAtLineEnds(const Text &text, QList<Piece> &pieces)
+{
     const qsizetype n = text.size();
     qsizetype start = 0;
-    const QChar *d = text.constData();
     for (qsizetype i = 0; i < n; ++i) {
-        const ushort c = d[i].unicode();
+        const auto c = text.at(i);
         if (c != '\r' && c != '\n')
             continue;
-        lines.append(text.mid(start, i - start));
-        if (c == '\r' && i + 1 < n && d[i + 1].unicode() == '\n')
+        pieces.append(text.sliced(start, i - start));
+        if (c == '\r' && i + 1 < n && text.at(i + 1) == '\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        lines.append(text.mid(start));
+        pieces.append(text.sliced(start));
+}
+
+} // namespace
+
+QStringList SplitTextLines(const QByteArray &content)
+{
+    QByteArrayView bytes(content);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+
+    QStringList lines;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) {
+        SplitAtLineEnds(text, lines);
+        return lines;
+    }
+    // Catalogues edited by hand may mix UTF-8 lines with lines in a legacy
+    // 8-bit code page: each line is read on its own, and Latin-1 keeps
+    // every byte of the latter.
+    QList<QByteArrayView> raw;
+    SplitAtLineEnds(bytes, raw);
+    lines.reserve(raw.size());
+    for (const QByteArrayView line : raw) {
+        QStringDecoder lineDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString decoded = lineDecoder.decode(line);
+        lines.append(lineDecoder.hasError() ? QString::fromLatin1(line) : std::move(decoded));
+    }
     return lines;
 }
 

@@ -38,6 +38,9 @@ TEST(CatalogueFile, LineEndsOnReading)
         {"CR CR LF is two ends", "a\r\r\nb", {"a", "", "b"}},
         {"UTF-8 names", "Z\xc3\xbcrich||x\r\n", {QString::fromUtf8("Z\xc3\xbcrich||x")}},
         {"legacy 8-bit names keep their characters", "Z\xfcrich||x\r\n", {QString::fromUtf8("Z\xc3\xbcrich||x")}},
+        {"mixed encodings are read line by line", "Z\xc3\xbcrich\r\nZ\xfcrich\nM\xc3\xa1laga\xff",
+         {QString::fromUtf8("Z\xc3\xbcrich"), QString::fromUtf8("Z\xc3\xbcrich"), QString::fromLatin1("M\xc3\xa1laga\xff")}},
+        {"a byte-order mark is no part of the first name", "\xef\xbb\xbf" "a\r\n", {"a"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

@@ -48,11 +48,13 @@ void ExpectInStep(const Catalogue &c)
 TEST(Catalogue, RebuildListsNamesUrlsAndCounts)
 {
     Catalogue c = Make({Rec("Adult", "A", "http://a", true), Rec("adult", "B", "http://b", false),
-                        Rec("Cities", "", "http://c", true), "General", "   ", "x||y||z||||"});
-    EXPECT_EQ(Names(c), (QStringList{"A", "B", "http://c", "", "", "y"}));
-    EXPECT_EQ(c.EnabledCount(), 2);
+                        Rec("Cities", "", "http://c", true), "General", "   ", "x||y||z||||",
+                        Rec("Snow", "D", "http://d", true) + "\x1a"});
+    EXPECT_EQ(Names(c), (QStringList{"A", "B", "http://c", "", "", "y", "D"}));
+    EXPECT_EQ(c.EnabledCount(), 3) << "a stray control character at the end leaves the flag readable";
     EXPECT_EQ(c.AdultCount(), 1);
-    EXPECT_EQ(c.ImageUrlList().size(), 6);
+    EXPECT_EQ(c.ImageUrlList().size(), 7);
+    EXPECT_EQ(TrimRecordLine(" \x1a\r"), "") << "an old end-of-file mark alone is a blank line";
 }
 
 TEST(Catalogue, TicksAndDeletesKeepCountsInStep)
