@@ -28,11 +28,26 @@ extern "C" void OnTerminateSignal(int)
     [[maybe_unused]] const ssize_t written = ::write(SignalPipe[0], &byte, 1);
 }
 
-// SIGTERM and SIGINT arrive on the event loop as a readable socket, so the
-// shutdown runs the Close button's path and stores what it stores.
+// From the first moment, SIGTERM and SIGINT only leave a byte in a pipe;
+// the event loop picks it up once there is one, so no signal is lost and
+// none kills the program half-way.
+void CatchTerminateSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, SignalPipe) != 0)
+        return;
+    struct sigaction action = {};
+    action.sa_handler = OnTerminateSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// The signals arrive on the event loop (the main one or a dialog's) as a
+// readable socket, so the shutdown runs the Close button's path.
 void WatchTerminateSignals(QObject *owner, const std::function<void()> &onSignal)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, SignalPipe) != 0)
+    if (SignalPipe[1] < 0)
         return;
     auto *notifier = new QSocketNotifier(SignalPipe[1], QSocketNotifier::Read, owner);
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [onSignal] {
@@ -40,12 +55,6 @@ void WatchTerminateSignals(QObject *owner, const std::function<void()> &onSignal
         [[maybe_unused]] const ssize_t got = ::read(SignalPipe[1], &byte, 1);
         onSignal();
     });
-    struct sigaction action = {};
-    action.sa_handler = OnTerminateSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace
@@ -59,6 +68,7 @@ int RunLumetta(int argc, char **argv)
     if (mode.preview)
         return 0;
 
+    CatchTerminateSignals();
     SingleInstance instance;
     if (!instance.acquire())
         return 0;
@@ -76,19 +86,31 @@ int RunLumetta(int argc, char **argv)
     // the slide show and the list import.
     TfrmMain frmMain(mode, MainServices{dialogs, *shell, DefaultClock(), RealTimeSource()});
     qtDialogs.setParent(&frmMain);
-    WatchTerminateSignals(&frmMain, [&frmMain] { frmMain.butCloseClick(); });
+    // Quitting does nothing before the main loop runs, so an ending set-up
+    // is told, and its dialogs close at once.
+    SetUpOutcome outcome;
+    WatchTerminateSignals(&frmMain, [&] {
+        outcome.terminating = true;
+        qtDialogs.endDialogs();
+        frmMain.butCloseClick();
+    });
 
     TfrmMain::SetupResult result = TfrmMain::SetupResult::Completed;
-    RunGuarded([&] { result = frmMain.FormCreate(); });
+    outcome.completed = RunGuarded([&] { result = frmMain.FormCreate(); });
+    outcome.endProcess = result != TfrmMain::SetupResult::Completed;
 
     int exitCode = 0;
-    if (result == TfrmMain::SetupResult::Completed) {
-        if (!mode.screenSaver)
-            frmMain.show();
+    switch (DecideAfterSetUp(mode, outcome, bool(frmMain.run().StartSlideShow))) {
+    case AfterSetUp::ShowWindowAndRun:
+        frmMain.show();
         exitCode = app.exec();
+        break;
+    case AfterSetUp::RunWithoutWindow:
+        exitCode = app.exec();
+        break;
+    case AfterSetUp::End:
+        break;
     }
-    // An offline screen saver took over, or there is no program folder yet:
-    // nothing is left for this run to show.
     RunGuarded([&] { frmMain.FormDestroy(); });
     return exitCode;
 }

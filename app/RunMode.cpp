@@ -29,4 +29,13 @@ QString MainCaption(const QString &title, const QString &fileVersion)
     return title + QStringLiteral(" v") + shown.join(QLatin1Char('.'));
 }
 
+AfterSetUp DecideAfterSetUp(const RunMode &mode, const SetUpOutcome &outcome, bool slideShowAvailable)
+{
+    if (outcome.terminating || outcome.endProcess)
+        return AfterSetUp::End;
+    if (!mode.screenSaver)
+        return AfterSetUp::ShowWindowAndRun;  // a set-up error leaves the window usable
+    return outcome.completed && slideShowAvailable ? AfterSetUp::RunWithoutWindow : AfterSetUp::End;
+}
+
 } // namespace lumetta

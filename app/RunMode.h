@@ -19,6 +19,17 @@ struct RunMode {
 // arguments: the command line without the program itself.
 RunMode ParseRunMode(const QStringList &arguments);
 
+// What a run does once the main window's set-up is over. A run that has
+// nothing to show ends: nobody could end it otherwise, and it would hold
+// the single-instance lock.
+enum class AfterSetUp { ShowWindowAndRun, RunWithoutWindow, End };
+struct SetUpOutcome {
+    bool completed = false;    // every step ran
+    bool endProcess = false;   // no program folder yet, or the offline screen saver took over
+    bool terminating = false;  // SIGTERM or SIGINT arrived meanwhile
+};
+AfterSetUp DecideAfterSetUp(const RunMode &mode, const SetUpOutcome &outcome, bool slideShowAvailable);
+
 // "Lumetta v2.4.1" for file version "2.4.1.77": the build number stays out.
 QString MainCaption(const QString &title, const QString &fileVersion);
 

@@ -4,14 +4,37 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace lumetta {
 
+namespace {
+DialogButton NegativeAnswer(QuestionKind kind)
+{
+    return kind == QuestionKind::OkCancel        ? DialogButton::Cancel
+           : kind == QuestionKind::YesNoAllAbort ? DialogButton::Abort
+                                                 : DialogButton::No;
+}
+} // namespace
+
+void QtDialogs::endDialogs()
+{
+    m_ending = true;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<QDialog *>(window); dialog && dialog->isVisible())
+            dialog->reject();
+}
+
 void QtDialogs::showMessage(const QString &text, MessageIcon icon)
 {
+    if (m_ending) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return;
+    }
     QMessageBox box(m_parent);
     box.setWindowTitle(AppTitle);
     box.setText(text);
@@ -27,6 +50,8 @@ void QtDialogs::showMessage(const QString &text, MessageIcon icon)
 
 DialogButton QtDialogs::ask(const QString &text, QuestionKind kind, const QString &title)
 {
+    if (m_ending)
+        return NegativeAnswer(kind);
     QMessageBox box(m_parent);
     box.setWindowTitle(title.isEmpty() ? AppTitle : title);
     box.setText(text);
@@ -55,16 +80,16 @@ DialogButton QtDialogs::ask(const QString &text, QuestionKind kind, const QStrin
     case QMessageBox::Abort: return DialogButton::Abort;
     case QMessageBox::No: return DialogButton::No;
     default:
-        // Escape or the window's close box counts as the negative answer.
-        return kind == QuestionKind::OkCancel ? DialogButton::Cancel
-             : kind == QuestionKind::YesNoAllAbort ? DialogButton::Abort
-                                                   : DialogButton::No;
+        // Escape, the window's close box or the end of the program.
+        return NegativeAnswer(kind);
     }
 }
 
 std::optional<QString> QtDialogs::inputText(const QString &title, const QString &prompt,
                                             const QString &initial)
 {
+    if (m_ending)
+        return std::nullopt;
     bool ok = false;
     const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, initial, &ok);
     if (!ok)
@@ -74,6 +99,8 @@ std::optional<QString> QtDialogs::inputText(const QString &title, const QString 
 
 std::optional<QColor> QtDialogs::chooseColor(const QColor &initial)
 {
+    if (m_ending)
+        return std::nullopt;
     const QColor c = QColorDialog::getColor(initial, m_parent);
     if (!c.isValid())
         return std::nullopt;
@@ -82,6 +109,8 @@ std::optional<QColor> QtDialogs::chooseColor(const QColor &initial)
 
 std::optional<QString> QtDialogs::chooseFolder(const QString &title, const QString &start)
 {
+    if (m_ending)
+        return std::nullopt;
     const QString dir = QFileDialog::getExistingDirectory(m_parent, title, start);
     if (dir.isEmpty())
         return std::nullopt;
@@ -91,6 +120,8 @@ std::optional<QString> QtDialogs::chooseFolder(const QString &title, const QStri
 std::optional<QString> QtDialogs::chooseOpenFile(const QString &title, const QString &startDir,
                                                  const QString &filter)
 {
+    if (m_ending)
+        return std::nullopt;
     const QString file = QFileDialog::getOpenFileName(m_parent, title, startDir, QtFilter(filter));
     if (file.isEmpty())
         return std::nullopt;
@@ -100,6 +131,8 @@ std::optional<QString> QtDialogs::chooseOpenFile(const QString &title, const QSt
 std::optional<QString> QtDialogs::chooseSaveFile(const QString &title, const QString &startDir,
                                                  const QString &filter)
 {
+    if (m_ending)
+        return std::nullopt;
     const QString file = QFileDialog::getSaveFileName(m_parent, title, startDir, QtFilter(filter));
     if (file.isEmpty())
         return std::nullopt;

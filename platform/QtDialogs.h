@@ -23,11 +23,16 @@ public:
                                           const QString &filter) override;
     void beep() override;
 
+    // The program is ending: every open dialog closes with its negative
+    // answer, and no later one is shown (a message goes to stderr).
+    void endDialogs();
+
     // "Text (*.txt)|*.TXT|All (*.*)|*.*" to Qt's "Text (*.txt *.TXT);;All (*.*)".
     static QString QtFilter(const QString &filter);
 
 private:
     QWidget *m_parent;
+    bool m_ending = false;
 };
 
 } // namespace lumetta

@@ -426,6 +426,28 @@ TEST_F(CatalogueEditingTest, AddSuggestsAFreeName)
     }
 }
 
+TEST_F(CatalogueEditingTest, AStartUpErrorLeavesListAndRecordsInStep)
+{
+    // The error comes after the records are loaded, before the selection.
+    WriteRegInteger(LumettaKey, "Categories", 5);
+    QDir().mkpath(env.home());
+    const QStringList lines{Rec("General", "a", true), Rec("General", "b", false)};
+    SaveCatalogue(env.home() + "lumetta.dat", lines);
+    frm = std::make_unique<TfrmMain>(ParseRunMode({}), MainServices{dialogs, shell, clock, time});
+    EXPECT_FALSE(RunGuarded([&] { frm->FormCreate(); }));
+    EXPECT_EQ(dialogs.asked, QStringList("message: Invalid data type for 'Categories'"));
+    EXPECT_EQ(names(), QStringList({"a", "b"}));
+    expectInStep("after the error");
+
+    answer({std::optional<QString>("new")});
+    click(ui()->butAdd);
+    run([&] { ui()->dtRefreshRate->setTime(QTime(0, 0, 42)); });
+    EXPECT_EQ(frm->catalogue().CamData().mid(0, 2), lines) << "no other record is touched";
+    EXPECT_EQ(CamRecord::fromLine(frm->catalogue().CamData()[2]).siteName(), "new");
+    EXPECT_EQ(field(2, fRefreshRate), "00:00:42");
+    expectInStep("after add and edit");
+}
+
 TEST_F(CatalogueEditingTest, AddToAnEmptyCatalogue)
 {
     start({});

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <functional>
 #include <gtest/gtest.h>
 #include <csignal>
 
@@ -114,6 +115,37 @@ TEST_F(ProcessTest, SecondCopyEndsSilentlyAndTheFirstEndsOnSigterm)
     ::kill(pid_t(third->processId()), SIGINT);
     ASSERT_TRUE(third->waitForFinished(30000));
     EXPECT_EQ(third->exitCode(), 0);
+}
+
+TEST_F(ProcessTest, SignalsEndTheProgramWhileAStartUpBoxIsUp)
+{
+    struct {
+        const char *description;
+        QStringList arguments;
+        std::function<bool()> boxIsComing;  // true once the box is about to show or shown
+    } const cases[] = {
+        {"a configuration run before any normal run", {"/c"},
+         [this] { return QFile::exists(env.path() + "/Lumetta_MUTEX"); }},
+        {"a normal run with a wrongly typed setting", {},
+         [this] {
+             return QFile::exists(RegistryFilePath())
+                    && RegistryFile::load(RegistryFilePath()).value(LumettaKey, "AppPath");
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
+        QFile::remove(RegistryFilePath());
+        WriteRegInteger(LumettaKey, "Categories", 5);
+        QProcess *p = launch(c.arguments);
+        QElapsedTimer waited;
+        waited.start();
+        while (!c.boxIsComing() && waited.elapsed() < 30000)
+            QThread::msleep(20);
+        ::kill(pid_t(p->processId()), SIGTERM);
+        ASSERT_TRUE(p->waitForFinished(30000)) << "still up after SIGTERM";
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p->exitCode(), 0);
+    }
 }
 
 } // namespace

@@ -65,4 +65,29 @@ TEST(MainCaption, ShowsThreePartsOfTheFileVersion)
         EXPECT_EQ(MainCaption("Lumetta", c.version), QString(c.caption)) << c.description;
 }
 
+TEST(DecideAfterSetUp, ARunWithNothingToShowEnds)
+{
+    const RunMode normal = ParseRunMode({});
+    const RunMode saver = ParseRunMode({"/s"});
+    struct {
+        const char *description;
+        RunMode mode;
+        SetUpOutcome outcome;
+        bool slideShow;
+        AfterSetUp expected;
+    } const cases[] = {
+        {"normal", normal, {true, false, false}, false, AfterSetUp::ShowWindowAndRun},
+        {"normal after a set-up error: the window stays usable", normal, {false, false, false}, false,
+         AfterSetUp::ShowWindowAndRun},
+        {"no program folder yet", ParseRunMode({"/c"}), {true, true, false}, false, AfterSetUp::End},
+        {"terminated during set-up", normal, {true, false, true}, true, AfterSetUp::End},
+        {"screen saver", saver, {true, false, false}, true, AfterSetUp::RunWithoutWindow},
+        {"screen saver after a set-up error", saver, {false, false, false}, true, AfterSetUp::End},
+        {"screen saver without a slide show", saver, {true, false, false}, false, AfterSetUp::End},
+        {"offline screen saver took over", saver, {true, true, false}, true, AfterSetUp::End},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DecideAfterSetUp(c.mode, c.outcome, c.slideShow), c.expected) << c.description;
+}
+
 } // namespace
