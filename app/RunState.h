@@ -13,6 +13,22 @@
 
 namespace lumetta {
 
+// The slide show's state that the image window and the tools share with it.
+struct ShowState {
+    int CurrentCam = -1;         // index into CamData of the webcam shown; -1 before the first pick
+    bool PlayMode = false;       // the editor's Play button previews one webcam
+    bool HoldCurrentCam = false; // no new webcam is picked
+    bool FollowCam = false;      // the webcam refreshes faster than the display time
+    bool FastCamLatched = false;
+    bool CameraTimeUp = false;
+    TDateTime CurrentRefresh = 0;
+    bool CamAd = false;
+    bool CamAdultAd = false;
+    bool ShowingAd = false;
+    QString AdLink;
+    QString AdMessage;
+};
+
 struct RunState {
     RunState(const RunMode &mode, TimeSource &time)
         : ScreenSaverMode(mode.screenSaver), ConfigMode(mode.config), AdminMode(mode.admin),
@@ -44,6 +60,7 @@ struct RunState {
     QStringList ImportList;
 
     Catalogue catalogue;
+    ShowState show;
 
     Timer SSTimer;
     Timer CameraTimer;

@@ -1,0 +1,33 @@
+#pragma once
+// What the slide show asks of the full-screen image window. The sequencer
+// talks to this interface only, so its tests run without a window.
+#include <QColor>
+#include <QString>
+
+namespace lumetta {
+
+class ShowDisplay {
+public:
+    virtual ~ShowDisplay() = default;
+
+    // Shows RunState::SampleImageFile laid out by the user's rules; may
+    // rename a GIF and change SampleImageFile with it.
+    virtual void DisplayImage() = 0;
+
+    // AdMsg and AdUrl get empty captions.
+    virtual void clearAdLabels() = 0;
+    // Height in pixels of the picture on screen; 0 when none is shown.
+    virtual int shownPictureHeight() const = 0;
+    // lblCountdown's colour, and its seconds counter back to 0.
+    virtual void setCountdownColour(const QColor &colour) = 0;
+    virtual void resetCountdown() = 0;
+    // lblMode: "N", "R" or "F" in its colour.
+    virtual void setMode(const QString &letter, const QColor &colour) = 0;
+    // lblWebcam: the number of the webcam being fetched.
+    virtual void setWebcamNumber(const QString &text) = 0;
+    virtual void setBackground(const QColor &colour) = 0;
+    // The window's title and ImageCaption's text.
+    virtual void setCaption(const QString &text) = 0;
+};
+
+} // namespace lumetta
