@@ -5,7 +5,10 @@
 #include "catalogue/CamEditor.h"
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
+#include "download/DebugLog.h"
 #include "download/ImageFetch.h"
+#include "net/HttpCli.h"
+#include "slideshow/SlideShow.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
@@ -184,6 +187,7 @@ const ControlAdapter *AdapterFor(const QObject *control)
 TfrmMain::TfrmMain(const RunMode &mode, const MainServices &services, QWidget *parent)
     : QWidget(parent),
       m_run(mode, services.time),
+      m_time(services.time),
       m_ui(std::make_unique<Ui::TfrmMain>()),
       m_dialogs(services.dialogs),
       m_shell(services.shell),
@@ -193,7 +197,12 @@ TfrmMain::TfrmMain(const RunMode &mode, const MainServices &services, QWidget *p
     setupControls();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // A request still waiting must not call back into a half-destroyed window.
+    if (m_http)
+        m_http->Abort();
+}
 
 void TfrmMain::setupControls()
 {
@@ -637,6 +646,8 @@ void TfrmMain::connectEditor()
     on(m_ui->ImageUrl, &QLineEdit::editingFinished, [this] { ImageUrlExit(); });
     on(m_ui->butReset, &QPushButton::clicked, [this] { butResetClick(); });
     on(m_ui->butHomepage, &QToolButton::clicked, [this] { butHomepageClick(); });
+    on(m_ui->butPlay, &QToolButton::clicked, [this] { butPlayClick(); });
+    on(m_ui->butStop, &QToolButton::clicked, [this] { butStopClick(); });
 
     on(m_ui->butAdd, &QToolButton::clicked, [this] { butAddClick(); });
     on(m_ui->butDelete, &QToolButton::clicked, [this] { butDeleteClick(); });
@@ -826,6 +837,20 @@ bool TfrmMain::writeEditorBack(int row)
         return false;
     refuseUnsafeText(m_ui->ImageUrl, fImageUrl);
     refuseUnsafeText(m_ui->edtHomePage, fHomePage);
+    const EditorFields f = editorFields();
+    const ListItem &item = m_cat.items()[row];
+    m_cat.replaceRecord(row, EditorRecord(f, item.text, item.checked));
+    mirrorItem(row);
+    for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename})
+        edit->setModified(false);
+    // The change stays in memory and reaches the file with the next save.
+    (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
+    return true;
+}
+
+// The record the editor shows, as its controls stand.
+EditorFields TfrmMain::editorFields() const
+{
     EditorFields f;
     f.category = m_ui->cmbCategory->currentIndex() >= 0 ? m_ui->cmbCategory->currentText() : QString();
     f.imageUrl = m_ui->ImageUrl->text();
@@ -842,14 +867,7 @@ bool TfrmMain::writeEditorBack(int row)
                    : adjust == Qt::Checked        ? AutoAdjustState::On
                                                   : AutoAdjustState::Off;
     f.showLastImage = m_ui->chkShowLastImage->isChecked();
-    const ListItem &item = m_cat.items()[row];
-    m_cat.replaceRecord(row, EditorRecord(f, item.text, item.checked));
-    mirrorItem(row);
-    for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename})
-        edit->setModified(false);
-    // The change stays in memory and reaches the file with the next save.
-    (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
-    return true;
+    return f;
 }
 
 // Text that would change the record's structure goes back to what the
@@ -1157,6 +1175,125 @@ void TfrmMain::butSlideshowClick()
         m_run.StartSlideShow();
 }
 
+// --- slide show ---------------------------------------------------------------
+
+void TfrmMain::createSlideShow()
+{
+    m_http = std::make_unique<THttpCli>();
+    SetMainWindowHttpDefaults(*m_http);
+    m_debugLog = std::make_unique<DebugLog>([this] { return m_ui->DebugMode->isChecked(); }, m_run.AppPath);
+    m_fetch = std::make_unique<ImageFetch>(*m_http, m_run.AppPath, [this] { return fetchSettings(); },
+                                           m_debugLog.get(), m_time);
+    m_fetch->OnTimedOut = [this] {
+        m_display->setCountdownColour(Qt::red);
+        m_display->resetCountdown();
+    };
+
+    SlideShowHooks hooks;
+    hooks.settings = [this] { return showSettings(); };
+    hooks.fetch = [this](const QString &url, const QString &file, int timeOutSeconds) {
+        QString header;
+        const bool fresh = m_fetch->GetCamImage(url, file, header, timeOutSeconds);
+        return CamFetch{fresh, m_http->RcvdHeader()};
+    };
+    hooks.editorRecord = [this] {
+        const int row = m_ui->SiteList->currentRow();
+        const ListItem item = m_cat.items().value(row);
+        return EditorRecord(editorFields(), item.text, item.checked);
+    };
+    hooks.minimiseMainWindow = [this] { showMinimized(); };
+    hooks.endApplication = [] { QCoreApplication::quit(); };
+    hooks.recordChanged = [this](int index) { slideShowChangedRecord(index); };
+    m_slideShow = std::make_unique<SlideShow>(m_run, *m_display, std::move(hooks), m_clock, m_debugLog.get());
+    m_run.StartSlideShow = [this] { m_slideShow->start(); };
+    m_run.AbortRequest = [this] { m_http->Abort(); };
+}
+
+void TfrmMain::setShowDisplay(ShowDisplay &display)
+{
+    m_display = &display;
+    if (m_slideShow)
+        m_slideShow->setDisplay(display);
+}
+
+// The list and the counters follow a record the slide show rewrote; the
+// editor is reloaded only when it shows that record, so no value of the
+// downloaded webcam ever reaches another one.
+void TfrmMain::slideShowChangedRecord(int index)
+{
+    mirrorItem(index);
+    RefreshCountDependents();
+    if (index == m_editorIndex)
+        SiteListClick();
+    else
+        showCounters();
+}
+
+FetchSettings TfrmMain::fetchSettings() const
+{
+    FetchSettings f;
+    f.useProxy = m_ui->chkProxy->isChecked();
+    f.proxyServer = m_ui->ProxyServer->text();
+    f.proxyPort = m_ui->ProxyPort->value();
+    f.showingAd = m_run.show.ShowingAd;
+    return f;
+}
+
+ShowSettings TfrmMain::showSettings() const
+{
+    ShowSettings s;
+    s.displaySeconds = m_ui->SSInterval->value();
+    s.fastCamSeconds = m_ui->SSInterval2->value();
+    s.random = m_ui->chkRandom->isChecked();
+    s.resume = m_ui->chkResume->isChecked();
+    s.currentOnly = m_ui->ShowCurrentCamOnly->isChecked();
+    s.noLocalImages = m_ui->chkShowNewImagesOnly->isChecked();
+    s.differentOnly = m_ui->chkShowDiffImagesOnly->isChecked();
+    s.showTimeInCaption = m_ui->ShowTimeInCaption->isChecked();
+    s.showRefreshInCaption = m_ui->ShowRefreshRateInCaption->isChecked();
+    s.randomBackground = m_ui->chkRandomBG->isChecked();
+    s.background = m_ui->butBGcolor->property("color").value<QColor>();
+    s.selectedIndex = m_ui->SiteList->currentRow();
+    s.selectedCats = m_run.SelectedCats;
+    s.selectedCatList = m_run.SelectedCatList;
+    RefreshPolicy &p = s.policy;
+    p.minRefresh = ValueFromTime(m_ui->dtMinRefreshRate->time());
+    p.maxRefresh = ValueFromTime(m_ui->dtMaxRefreshRate->time());
+    p.slowCam = m_ui->SlowCam->isChecked();
+    p.slowDays = m_ui->SlowDays->value();
+    p.slowInterval = ValueFromTime(m_ui->SlowInterval->time());
+    p.inactiveCam = m_ui->InactiveCam->isChecked();
+    p.inactiveDays = m_ui->InactiveDays->value();
+    p.checkDisabledCams = m_ui->CheckDisabledCams->isChecked();
+    p.checkDisabledDays = m_ui->CheckDisabledDays->value();
+    p.displaySeconds = s.displaySeconds;
+    s.downloadDir = WithTrailingSlash(m_ui->edtDownloadDir->text());
+    s.timeOutSeconds = m_ui->TimeOut->value();
+    s.playRefresh = ValueFromTime(m_ui->dtRefreshRate->time());
+    return s;
+}
+
+void TfrmMain::butPlayClick()
+{
+    const int row = m_ui->SiteList->currentRow();
+    if (!m_slideShow || row < 0)
+        return;
+    commitEditor();
+    m_ui->butPlay->setEnabled(false);
+    m_ui->butStop->setEnabled(true);
+    m_ui->SiteList->setEnabled(false);
+    m_slideShow->startPlay(row, WithTrailingSlash(m_ui->edtDownloadDir->text()) + m_ui->edtLocalFilename->text());
+}
+
+void TfrmMain::butStopClick()
+{
+    if (m_slideShow)
+        m_slideShow->stopPlay();
+    m_ui->butPlay->setEnabled(true);
+    m_ui->butStop->setEnabled(false);
+    m_ui->SiteList->setEnabled(true);
+}
+
 void TfrmMain::butCloseClick()
 {
     if (m_run.AbortRequest)
@@ -1185,6 +1322,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     loadPhase(LoadPhase::Early);
     if (!resolveAppPath())
         return SetupResult::EndProcess;
+    createSlideShow();
     showVersion();
     loadWindowSettings();
     loadCatalogueAndList();

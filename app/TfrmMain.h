@@ -9,6 +9,8 @@
 #include "common/Errors.h"
 #include "platform/Guarded.h"
 #include "platform/Timer.h"
+#include "slideshow/Sequencer.h"
+#include "slideshow/ShowDisplay.h"
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -26,6 +28,12 @@ class TfrmMain;
 
 namespace lumetta {
 
+class DebugLog;
+class ImageFetch;
+class SlideShow;
+class THttpCli;
+struct EditorFields;
+struct FetchSettings;
 class Clock;
 class Dialogs;
 class SystemShell;
@@ -74,6 +82,13 @@ public:
     // The state this run shares with the slide show and the service tools.
     RunState &run() { return m_run; }
     const RunState &run() const { return m_run; }
+
+    // The slide show exists once FormCreate knows the program folder; it
+    // draws on a stand-in until the image window is given.
+    SlideShow *slideShow() { return m_slideShow.get(); }
+    void setShowDisplay(ShowDisplay &display);
+    // The slide-show and refresh controls as they stand now.
+    ShowSettings showSettings() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -150,6 +165,12 @@ private:
     void butDelCamsClick();
 
     void butSlideshowClick();
+    void createSlideShow();
+    FetchSettings fetchSettings() const;
+    EditorFields editorFields() const;
+    void slideShowChangedRecord(int index);
+    void butPlayClick();
+    void butStopClick();
     void butBrowseClick();
     void CaptionColorClick();
     void CaptionBGClick();
@@ -161,6 +182,13 @@ private:
     ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
     RunState m_run;
     Catalogue &m_cat = m_run.catalogue;
+    TimeSource &m_time;
+    std::unique_ptr<THttpCli> m_http;
+    std::unique_ptr<DebugLog> m_debugLog;
+    std::unique_ptr<ImageFetch> m_fetch;
+    NullShowDisplay m_standInDisplay;
+    ShowDisplay *m_display = &m_standInDisplay;
+    std::unique_ptr<SlideShow> m_slideShow;
     std::unique_ptr<Ui::TfrmMain> m_ui;
     Dialogs &m_dialogs;
     SystemShell &m_shell;

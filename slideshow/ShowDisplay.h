@@ -16,6 +16,8 @@ public:
 
     // AdMsg and AdUrl get empty captions.
     virtual void clearAdLabels() = 0;
+    // AdMsg shows the message, AdUrl "Visit " and the link without its scheme.
+    virtual void showAdLabels(const QString &message, const QString &link) = 0;
     // Height in pixels of the picture on screen; 0 when none is shown.
     virtual int shownPictureHeight() const = 0;
     // lblCountdown's colour, and its seconds counter back to 0.
@@ -28,6 +30,25 @@ public:
     virtual void setBackground(const QColor &colour) = 0;
     // The window's title and ImageCaption's text.
     virtual void setCaption(const QString &text) = 0;
+    // The editor's Stop hides the window.
+    virtual void hideDisplay() = 0;
+};
+
+// Shows nothing: the slide show runs on it until an image window is given,
+// and tests build on it.
+class NullShowDisplay : public ShowDisplay {
+public:
+    void DisplayImage() override {}
+    void clearAdLabels() override {}
+    void showAdLabels(const QString &, const QString &) override {}
+    int shownPictureHeight() const override { return 0; }
+    void setCountdownColour(const QColor &) override {}
+    void resetCountdown() override {}
+    void setMode(const QString &, const QColor &) override {}
+    void setWebcamNumber(const QString &) override {}
+    void setBackground(const QColor &) override {}
+    void setCaption(const QString &) override {}
+    void hideDisplay() override {}
 };
 
 } // namespace lumetta

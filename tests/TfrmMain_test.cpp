@@ -67,9 +67,10 @@ protected:
     {
         frm = std::make_unique<TfrmMain>(ParseRunMode(arguments),
                                          MainServices{dialogs, shell, clock, time});
-        frm->run().StartSlideShow = [this] { ++slideShowStarts; };
         TfrmMain::SetupResult result = TfrmMain::SetupResult::Completed;
         RunGuarded([&] { result = frm->FormCreate(); });
+        // A started slide show asks for its first tick at once.
+        slideShowStarts = frm->run().SSTimer.Enabled() && frm->run().SSTimer.Interval() == 1 ? 1 : 0;
         return result;
     }
 

@@ -1,0 +1,191 @@
+#include "download/CamSchedule.h"
+
+#include "catalogue/CamEditor.h"
+#include "catalogue/Catalogue.h"
+#include "common/Errors.h"
+#include "common/Subs.h"
+
+#include <cmath>
+
+namespace lumetta {
+
+namespace {
+
+TDateTime TimeOr(const QString &text, TDateTime fallback)
+{
+    const auto value = TryParseTimeText(text);
+    return value ? *value - std::floor(*value) : fallback;
+}
+
+int FlagOr(const QString &text, int fallback)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+const TDateTime LatestLastModified = 54789;  // 2050-01-01
+
+bool OlderThanDays(TDateTime since, TDateTime now, int days)
+{
+    return now - since > days;
+}
+
+// Raised to the minimum, lowered to the maximum.
+TDateTime Bounded(TDateTime rate, const RefreshPolicy &policy)
+{
+    if (rate < policy.minRefresh)
+        rate = policy.minRefresh;
+    if (rate > policy.maxRefresh)
+        rate = policy.maxRefresh;
+    return rate;
+}
+
+void ApplySlowAndInactive(Adaptation &a, const CamSchedule &cam, const RefreshPolicy &policy, TDateTime now)
+{
+    if (policy.slowCam && OlderThanDays(a.lastModified, now, policy.slowDays))
+        a.refreshRate = policy.slowInterval;
+    if (policy.inactiveCam && OlderThanDays(a.lastModified, now, policy.inactiveDays))
+        a.disable = cam.enabled;
+}
+
+double FactorFor(TDateTime rate)
+{
+    const double hour = 1.0 / 24, minute = hour / 60;
+    if (rate >= 3 * hour)
+        return 0.25;
+    if (rate >= hour)
+        return 0.4;
+    if (rate >= 30 * minute)
+        return 0.5;
+    if (rate >= 15 * minute)
+        return 0.6;
+    if (rate >= 5 * minute)
+        return 0.7;
+    if (rate >= minute)
+        return 0.8;
+    return 0.9;
+}
+
+std::optional<TDateTime> TryHttpDate(const QString &value, int biasMinutes)
+{
+    if (value.trimmed().isEmpty())
+        return std::nullopt;
+    try {
+        return ParseHttpDate(value, biasMinutes);
+    } catch (const Error &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+CamSchedule ReadCamSchedule(const QString &line, TDateTime now)
+{
+    CamSchedule cam;
+    cam.record = CamRecord::fromLine(line);
+    const CamRecord &r = cam.record;
+    cam.imageUrl = r.imageUrl();
+    cam.siteName = r.siteName().isEmpty() ? cam.imageUrl : r.siteName();
+    cam.refreshRate = TimeOr(r.field(fRefreshRate), NewCamRefreshRate);
+    cam.startTime = TimeOr(r.field(fStartTime), NewCamStartTime);
+    cam.endTime = TimeOr(r.field(fEndTime), NewCamEndTime);
+    const auto downloaded = TryParseDateTimeText(r.field(fLastDownloadTime));
+    cam.lastDownloadTime = downloaded ? std::min(*downloaded, now) : NeverDate();
+    const auto modified = TryParseDateTimeText(r.field(fLastModified));
+    cam.lastModified = modified && *modified <= LatestLastModified ? *modified : NeverDate();
+    cam.enabled = FlagOr(r.field(fEnabled), 1) != 0;
+    cam.autoAdjust = FlagOr(r.field(fAutoAdjust), 1);
+    cam.showLastImage = FlagOr(r.field(fShowLastImage), 0) > 0;
+    // The picture is written under this name: it must stay in the folder.
+    const QString local = r.localFilename();
+    cam.localFilename = IsSafeLocalFileName(local) ? local : QString();
+    return cam;
+}
+
+QString CamScheduleLine(const CamSchedule &cam, TDateTime now)
+{
+    CamRecord r = cam.record;
+    r.setField(fSiteName, cam.siteName);
+    r.setField(fImageUrl, cam.imageUrl);
+    r.setField(fRefreshRate, FormatTimeText(cam.refreshRate));
+    r.setField(fLocalFilename, cam.localFilename);
+    r.setField(fLastDownloadTime, FormatDateTimeText(now));
+    r.setField(fLastModified, FormatDateTimeText(cam.lastModified));
+    r.setField(fEnabled, QString::number(cam.enabled ? 1 : 0));
+    r.setField(fAutoAdjust, QString::number(cam.autoAdjust));
+    r.setField(fShowLastImage, QString::number(cam.showLastImage ? 1 : 0));
+    return r.toLine();
+}
+
+int WholeSeconds(TDateTime interval)
+{
+    // Hours, minutes and seconds of the time of day, as a clock shows them.
+    const qint64 ms = std::llround((interval - std::floor(interval)) * SecondsPerDay * 1000.0);
+    return int((ms / 1000) % 86400);
+}
+
+Adaptation AdaptWithoutNewPicture(const CamSchedule &cam, const RefreshPolicy &policy, TDateTime now)
+{
+    Adaptation a{cam.refreshRate, cam.lastModified, cam.autoAdjust, false};
+    if (cam.autoAdjust <= 0)
+        return a;
+    a.refreshRate = Bounded(now - cam.lastModified, policy);
+    ApplySlowAndInactive(a, cam, policy, now);
+    return a;
+}
+
+Adaptation AdaptToNewPicture(const CamSchedule &cam, const RefreshPolicy &policy, TDateTime now,
+                             const QString &dateValue, const QString &lastModifiedValue, int biasMinutes)
+{
+    Adaptation a{cam.refreshRate, cam.lastModified, cam.autoAdjust, false};
+    // The age on the server's own clock does not care how far off it is.
+    const TDateTime serverNow = TryHttpDate(dateValue, biasMinutes).value_or(now);
+    const auto parsedModified = TryHttpDate(lastModifiedValue, biasMinutes);
+    const TDateTime serverModified = parsedModified.value_or(serverNow);
+    const TDateTime age = serverNow - serverModified;
+    a.lastModified = std::min(now - age, now);
+
+    if (cam.autoAdjust <= 0)
+        return a;
+    const bool unusable = lastModifiedValue.trimmed().isEmpty() || (parsedModified && *parsedModified > serverNow);
+    a.autoAdjust = unusable ? 2 : 1;
+
+    TDateTime candidate;
+    if (cam.refreshRate >= policy.maxRefresh)
+        candidate = std::nearbyint(policy.displaySeconds / 2.0) * OneSecond;
+    else
+        candidate = cam.refreshRate * FactorFor(cam.refreshRate);
+    // Never below the time the picture had already been standing.
+    if (candidate < age)
+        candidate = age;
+    a.refreshRate = Bounded(candidate, policy);
+    ApplySlowAndInactive(a, cam, policy, now);
+    return a;
+}
+
+AdHeaders ReadAdHeaders(const QStringList &header)
+{
+    AdHeaders ads;
+    ads.camAd = GetHeaderValue(QStringLiteral("X-CamAd"), header) == QLatin1String("1");
+    ads.camAdultAd = GetHeaderValue(QStringLiteral("X-CamAAd"), header) == QLatin1String("1");
+    ads.link = GetHeaderValue(QStringLiteral("X-AdUrl"), header);
+    ads.message = GetHeaderValue(QStringLiteral("X-Msg"), header);
+    return ads;
+}
+
+QString RelocatedImageUrl(const QString &imageUrl, const QStringList &header)
+{
+    if (!imageUrl.endsWith(QLatin1String("jpg"), Qt::CaseInsensitive))
+        return imageUrl;
+    const QString location = GetHeaderValue(QStringLiteral("Location"), header);
+    // Only a whole address is stored: a relative one would not work on its
+    // own, and no URL may change the record's structure.
+    const bool absolute = location.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+                          || location.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    if (!absolute || !location.endsWith(QLatin1String("jpg"), Qt::CaseInsensitive) || !IsSafeFieldText(location))
+        return imageUrl;
+    return location;
+}
+
+} // namespace lumetta

@@ -1,0 +1,331 @@
+#include "slideshow/SlideShow.h"
+
+#include "app/RunState.h"
+#include "app/SettingsTable.h"
+#include "catalogue/CatalogueFile.h"
+#include "common/Subs.h"
+#include "download/DebugLog.h"
+#include "download/ImageFetch.h"
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+#include "slideshow/ShowDisplay.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace lumetta {
+
+namespace {
+
+const QColor Red(255, 0, 0);
+
+// The name a previewed webcam's picture takes when the editor gives none:
+// the URL's last segment, always with a picture extension.
+QString PlayFileName(const QString &localName, const QString &url)
+{
+    QString name = localName;
+    if (name.isEmpty()) {
+        QString path = url;
+        path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+        name = path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
+    }
+    if (!name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+        && !name.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive))
+        name += QStringLiteral(".jpg");
+    return IsSafeLocalFileName(name) ? name : QStringLiteral("webcam.jpg");
+}
+
+} // namespace
+
+SlideShow::SlideShow(RunState &run, ShowDisplay &display, SlideShowHooks hooks, const Clock &clock,
+                     const DebugLog *log)
+    : m_run(run), m_display(&display), m_hooks(std::move(hooks)), m_clock(clock), m_log(log),
+      m_random(std::random_device{}())
+{
+    randomBelow = [this](int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); };
+    m_run.SSTimer.OnTimer = [this] { tick(); };
+    m_run.CameraTimer.OnTimer = [this] { cameraTimeUp(); };
+}
+
+void SlideShow::log(const char *step) const
+{
+    if (m_log)
+        m_log->step(QString::fromLatin1(step));
+}
+
+void SlideShow::start()
+{
+    ShowState &show = m_run.show;
+    show.CurrentCam = -1;
+    const ShowSettings settings = m_hooks.settings();
+    if (!settings.random && settings.resume)
+        show.CurrentCam = std::max(ReadRegInteger(LumettaKey, QStringLiteral("LastCam"), 0), -1);
+    if (m_hooks.minimiseMainWindow)
+        m_hooks.minimiseMainWindow();
+    show.PlayMode = false;
+    m_run.SSTimer.setEnabled(true);
+    m_run.SSTimer.setInterval(1);
+}
+
+void SlideShow::startPlay(int playCam, const QString &localFile)
+{
+    m_run.show.PlayMode = true;
+    m_playCam = playCam;
+    m_run.SampleImageFile = localFile;
+    m_display->DisplayImage();
+    m_run.SSTimer.setEnabled(true);
+    m_run.SSTimer.setInterval(1);
+}
+
+void SlideShow::stopPlay()
+{
+    m_run.show.PlayMode = false;
+    if (m_run.AbortRequest)
+        m_run.AbortRequest();
+    m_run.SSTimer.setEnabled(false);
+    m_run.SSTimer.setInterval(0);
+    m_display->hideDisplay();
+}
+
+void SlideShow::tick()
+{
+    ShowState &show = m_run.show;
+    log("1 - SSTimer start");
+    // No tick may start while this one waits for the network.
+    m_run.SSTimer.setInterval(0);
+    m_display->clearAdLabels();
+    if (!show.FollowCam && m_display->shownPictureHeight() > 5) {
+        m_display->resetCountdown();
+        m_display->setCountdownColour(Red);
+    }
+    show.ShowingAd = show.CamAd = show.CamAdultAd = false;
+    const ShowSettings settings = m_hooks.settings();
+    if (show.PlayMode)
+        show.CurrentCam = settings.selectedIndex;
+
+    log("2 - SSTimer");
+    const bool ok = DownloadImage();
+    // A click in the image window, or the last webcam disabled, may have
+    // stopped the show meanwhile.
+    if ((ok || QFileInfo::exists(m_run.SampleImageFile)) && m_run.SSTimer.Enabled()) {
+        log("3 - SSTimer");
+        m_display->DisplayImage();
+        log("4 - SSTimer");
+        if (show.FollowCam) {
+            m_display->setCountdownColour(Lime);
+            if (m_run.CameraTimer.Interval() == 0)
+                m_display->resetCountdown();
+        } else {
+            m_display->setCountdownColour(Qt::white);
+            m_display->resetCountdown();
+        }
+    }
+    applyPlan(settings);
+    log("5 - SSTimer end");
+}
+
+void SlideShow::applyPlan(const ShowSettings &settings)
+{
+    ShowState &show = m_run.show;
+    const TickPlan plan = PlanNextTick(show, settings, m_run.CameraTimer.Interval());
+    show.FastCamLatched = plan.fastCamLatched;
+    if (plan.cameraTimer)
+        m_run.CameraTimer.setInterval(*plan.cameraTimer);
+    m_run.SSTimer.setInterval(plan.ssInterval);
+    if (!plan.mode.isEmpty())
+        m_display->setMode(plan.mode, plan.modeColour);
+    if (plan.resetCountdown)
+        m_display->resetCountdown();
+    if (plan.normal) {
+        // A colour value r + 256 g + 65536 b, drawn from 0 to 2^24 - 2.
+        m_display->setBackground(settings.randomBackground ? ColorFromStored(randomBelow(0xFFFFFF))
+                                                          : settings.background);
+    }
+}
+
+void SlideShow::cameraTimeUp()
+{
+    m_run.show.FollowCam = false;
+    m_run.show.CameraTimeUp = true;
+    m_display->setCountdownColour(Red);
+    m_display->resetCountdown();
+}
+
+bool SlideShow::DownloadImage()
+{
+    log("1 - DownloadImage");
+    m_run.show.CamAd = m_run.show.CamAdultAd = false;
+    const ShowSettings settings = m_hooks.settings();
+    QDir().mkpath(settings.downloadDir);
+    return m_run.show.PlayMode ? playPath(settings) : pick(settings);
+}
+
+QString SlideShow::localFileFor(CamSchedule &cam, const ShowSettings &settings)
+{
+    if (cam.localFilename.isEmpty() && !cam.imageUrl.trimmed().isEmpty()) {
+        QStringList taken = m_run.catalogue.LocalFileList().names();
+        cam.localFilename = MakeLocalFileName(cam.imageUrl, settings.downloadDir, taken);
+        m_run.catalogue.reserveLocalFileName(cam.localFilename);
+    }
+    return settings.downloadDir + cam.localFilename;
+}
+
+bool SlideShow::pick(const ShowSettings &settings)
+{
+    ShowState &show = m_run.show;
+    const Catalogue &cat = m_run.catalogue;
+    log("1 - Into SS mode");
+    bool result = true;
+    const int limit = cat.count() * 100;
+    for (int attempt = 1;; ++attempt) {
+        if (attempt > limit) {
+            // Nothing qualifies: the show goes on with the picture it has,
+            // and a screen saver with nothing to show ends.
+            if (m_run.ScreenSaverMode && m_hooks.endApplication)
+                m_hooks.endApplication();
+            return result;
+        }
+        if (!show.HoldCurrentCam && !show.FollowCam) {
+            log("2 - select random url");
+            show.CurrentCam = NextCamIndex(show.CurrentCam, cat.count(), settings, randomBelow);
+            if (!settings.currentOnly)
+                WriteRegInteger(LumettaKey, QStringLiteral("LastCam"), show.CurrentCam);
+        }
+        log("3 - url selected");
+        if (show.CurrentCam < 0 || show.CurrentCam >= cat.count())
+            continue;
+        const QString line = TrimRecordLine(cat.CamData()[show.CurrentCam]);
+        if (line.isEmpty())
+            continue;
+        const TDateTime now = m_clock.now();
+        CamSchedule cam = ReadCamSchedule(line, now);
+        if (!InSelectedCategories(cam.record.category(), settings))
+            continue;
+        log("4 - params read");
+        m_run.SampleImageFile = localFileFor(cam, settings);
+        switch (DecideCam(cam, settings, now, QFileInfo::exists(m_run.SampleImageFile))) {
+        case CamAction::Skip:
+            continue;
+        case CamAction::ShowLocal:
+            m_display->setCaption(CamCaption(cam, settings));
+            endOfPick(cam, settings);
+            return result;
+        case CamAction::Download:
+            if (downloadStep(cam, settings)) {
+                endOfPick(cam, settings);
+                return result;
+            }
+            result = false;
+            if (settings.differentOnly)
+                continue;
+            endOfPick(cam, settings);
+            return false;
+        }
+    }
+}
+
+bool SlideShow::playPath(const ShowSettings &settings)
+{
+    ShowState &show = m_run.show;
+    if (!m_hooks.editorRecord || show.CurrentCam < 0 || show.CurrentCam >= m_run.catalogue.count())
+        return true;
+    const TDateTime now = m_clock.now();
+    CamSchedule cam = ReadCamSchedule(m_hooks.editorRecord(), now);
+    cam.localFilename = PlayFileName(cam.localFilename, cam.imageUrl);
+    m_run.SampleImageFile = settings.downloadDir + cam.localFilename;
+    const bool ok = downloadStep(cam, settings);
+    endOfPick(cam, settings);
+    return ok;
+}
+
+bool SlideShow::downloadStep(CamSchedule &cam, const ShowSettings &settings)
+{
+    ShowState &show = m_run.show;
+    log("5 - start image d/l");
+    m_display->setWebcamNumber(QStringLiteral(" %1 ").arg(show.CurrentCam + 1));
+    const CamFetch fetched = m_hooks.fetch ? m_hooks.fetch(cam.imageUrl, m_run.SampleImageFile, settings.timeOutSeconds)
+                                           : CamFetch{};
+    const TDateTime now = m_clock.now();
+    if (!fetched.newPicture) {
+        log("6 - image d/l failed");
+        const Adaptation a = AdaptWithoutNewPicture(cam, settings.policy, now);
+        cam.refreshRate = a.refreshRate;
+        if (a.disable)
+            cam.enabled = false;
+        if (!settings.differentOnly)
+            m_display->setCaption(CamCaption(cam, settings));
+        updateRecord(cam, now);
+        return false;
+    }
+
+    log("7 - image d/l success");
+    const AdHeaders ads = ReadAdHeaders(fetched.header);
+    show.CamAd = ads.camAd;
+    show.CamAdultAd = ads.camAdultAd;
+    show.AdLink = ads.link;
+    show.AdMessage = ads.message;
+    m_display->showAdLabels(ads.message, ads.link);
+    // An advertisement keeps its webcam at a fixed interval for good.
+    if (ads.camAd || ads.camAdultAd)
+        cam.autoAdjust = 0;
+    log("7a");
+    if (settings.policy.checkDisabledCams && !cam.enabled) {
+        cam.enabled = true;
+        log("7a1");
+        log("7a2");
+    }
+    log("7b");
+    cam.imageUrl = RelocatedImageUrl(cam.imageUrl, fetched.header);
+    log("7c");
+    log("7d");
+    log("7d1");
+    const Adaptation a = AdaptToNewPicture(cam, settings.policy, now,
+                                           GetHeaderValue(QStringLiteral("Date"), fetched.header),
+                                           GetHeaderValue(QStringLiteral("Last-Modified"), fetched.header),
+                                           TimeZoneBias());
+    log("7d2");
+    log("7e");
+    log("7f");
+    log("7g");
+    log("7h");
+    cam.lastModified = a.lastModified;
+    cam.autoAdjust = a.autoAdjust;
+    cam.refreshRate = a.refreshRate;
+    if (a.disable)
+        cam.enabled = false;
+    log("8 - update cam data");
+    updateRecord(cam, now);
+    log("9 - cam data updated");
+    if (QFileInfo::exists(m_run.SampleImageFile))
+        m_display->setCaption(CamCaption(cam, settings));
+    return true;
+}
+
+// The record of CurrentCam becomes the webcam as handled; list, ticks and
+// counts follow through the model, and the file is saved (a failure is
+// ignored: the record reaches the file with the next save).
+void SlideShow::updateRecord(const CamSchedule &cam, TDateTime now)
+{
+    const int index = m_run.show.CurrentCam;
+    if (index < 0 || index >= m_run.catalogue.count())
+        return;
+    m_run.catalogue.replaceRecord(index, CamScheduleLine(cam, now));
+    if (!(m_run.show.PlayMode && index != m_playCam))
+        (void)TrySaveCatalogue(m_run.DataFileName, m_run.catalogue.CamData());
+    if (m_hooks.recordChanged)
+        m_hooks.recordChanged(index);
+}
+
+void SlideShow::endOfPick(const CamSchedule &cam, const ShowSettings &settings)
+{
+    ShowState &show = m_run.show;
+    if (show.CameraTimeUp) {
+        show.FollowCam = false;
+        show.CameraTimeUp = false;
+    } else {
+        show.FollowCam = WholeSeconds(cam.refreshRate) < settings.displaySeconds;
+    }
+    show.CurrentRefresh = std::max(cam.refreshRate, settings.policy.minRefresh);
+}
+
+} // namespace lumetta

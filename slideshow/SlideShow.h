@@ -1,0 +1,83 @@
+#pragma once
+// The running slide show: the tick that picks the next webcam, downloads
+// its picture when one is due or shows the copy it holds, learns from each
+// download and sets the delay to the next tick. It owns no window: it
+// reads the run state, talks to the image window through ShowDisplay and
+// to the main window through its hooks.
+#include "slideshow/Sequencer.h"
+
+#include <QStringList>
+#include <functional>
+#include <random>
+
+namespace lumetta {
+
+class Clock;
+class DebugLog;
+class ShowDisplay;
+struct RunState;
+
+// One fetch of a webcam picture: true with a new GIF or JPEG in the file.
+struct CamFetch {
+    bool newPicture = false;
+    QStringList header;  // every received header line, relocations included
+};
+
+struct SlideShowHooks {
+    std::function<ShowSettings()> settings;
+    std::function<CamFetch(const QString &url, const QString &file, int timeOutSeconds)> fetch;
+    // The Play path reads the webcam from the editor: its record as shown.
+    std::function<QString()> editorRecord;
+    std::function<void()> minimiseMainWindow;
+    std::function<void()> endApplication;
+    // Record index changed in the catalogue: the list, the counters and,
+    // when it shows that record, the editor follow.
+    std::function<void(int index)> recordChanged;
+};
+
+class SlideShow {
+public:
+    SlideShow(RunState &run, ShowDisplay &display, SlideShowHooks hooks, const Clock &clock,
+              const DebugLog *log = nullptr);
+
+    // The image window, once it exists.
+    void setDisplay(ShowDisplay &display) { m_display = &display; }
+
+    // "Start Slide Show".
+    void start();
+    // The editor's Play and Stop; the window handles its own buttons.
+    void startPlay(int playCam, const QString &localFile);
+    void stopPlay();
+
+    // SSTimer's and CameraTimer's handlers.
+    void tick();
+    void cameraTimeUp();
+
+    // Picks the webcam and prepares SampleImageFile: true when it is to be
+    // shown, false when a download brought no new picture.
+    bool DownloadImage();
+
+    // Draws below n; tests make it predictable.
+    std::function<int(int n)> randomBelow;
+
+private:
+    bool pick(const ShowSettings &settings);
+    bool playPath(const ShowSettings &settings);
+    bool downloadStep(CamSchedule &cam, const ShowSettings &settings);
+    void updateRecord(const CamSchedule &cam, TDateTime now);
+    void saveCatalogue();
+    void endOfPick(const CamSchedule &cam, const ShowSettings &settings);
+    void applyPlan(const ShowSettings &settings);
+    QString localFileFor(CamSchedule &cam, const ShowSettings &settings);
+    void log(const char *step) const;
+
+    RunState &m_run;
+    ShowDisplay *m_display;
+    SlideShowHooks m_hooks;
+    const Clock &m_clock;
+    const DebugLog *m_log;
+    int m_playCam = -1;
+    std::mt19937 m_random;
+};
+
+} // namespace lumetta
