@@ -10,7 +10,9 @@ namespace lumetta {
 
 namespace {
 
-const QDate Epoch(1899, 12, 30);
+// 1899-12-30, constant-initialised: values built during static
+// initialisation elsewhere must not see an empty date.
+constexpr QDate Epoch = QDate::fromJulianDay(2415019);
 
 // Milliseconds of the time-of-day fraction, rounded so that 5/86400 reads
 // as five seconds and not 4.999.

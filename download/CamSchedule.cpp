@@ -174,6 +174,14 @@ AdHeaders ReadAdHeaders(const QStringList &header)
     return ads;
 }
 
+QStringList FinalResponseHeader(const QStringList &header)
+{
+    for (qsizetype i = header.size() - 1; i > 0; --i)
+        if (header[i].startsWith(QLatin1String("HTTP/"), Qt::CaseInsensitive))
+            return header.mid(i);
+    return header;
+}
+
 QString RelocatedImageUrl(const QString &imageUrl, const QStringList &header)
 {
     if (!imageUrl.endsWith(QLatin1String("jpg"), Qt::CaseInsensitive))

@@ -73,6 +73,10 @@ struct AdHeaders {
 };
 AdHeaders ReadAdHeaders(const QStringList &header);
 
+// The header lines of the last response: after a relocation the received
+// header holds every response's lines, and a "Date" of each.
+QStringList FinalResponseHeader(const QStringList &header);
+
 // The webcam's image URL after a new picture: a relocation from a JPEG URL
 // to another JPEG URL is followed for good.
 QString RelocatedImageUrl(const QString &imageUrl, const QStringList &header);

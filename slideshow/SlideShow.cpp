@@ -259,7 +259,8 @@ bool SlideShow::downloadStep(CamSchedule &cam, const ShowSettings &settings)
     }
 
     log("7 - image d/l success");
-    const AdHeaders ads = ReadAdHeaders(fetched.header);
+    const QStringList final = FinalResponseHeader(fetched.header);
+    const AdHeaders ads = ReadAdHeaders(final);
     show.CamAd = ads.camAd;
     show.CamAdultAd = ads.camAdultAd;
     show.AdLink = ads.link;
@@ -280,8 +281,8 @@ bool SlideShow::downloadStep(CamSchedule &cam, const ShowSettings &settings)
     log("7d");
     log("7d1");
     const Adaptation a = AdaptToNewPicture(cam, settings.policy, now,
-                                           GetHeaderValue(QStringLiteral("Date"), fetched.header),
-                                           GetHeaderValue(QStringLiteral("Last-Modified"), fetched.header),
+                                           GetHeaderValue(QStringLiteral("Date"), final),
+                                           GetHeaderValue(QStringLiteral("Last-Modified"), final),
                                            TimeZoneBias());
     log("7d2");
     log("7e");

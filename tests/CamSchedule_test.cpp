@@ -1,0 +1,137 @@
+#include "download/CamSchedule.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+const TDateTime Now = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
+const TDateTime Minute = 60 * OneSecond;
+
+QString Line(const QString &refresh, const QString &lastModified, const QString &enabled = "1",
+             const QString &autoAdjust = "1", const QString &name = "cam")
+{
+    return QStringList{"General", name, "http://c/a.jpg", "", refresh, "00:00:00", "23:59:59", "a.jpg",
+                       "2026-12-06 11:00:00", lastModified, enabled, autoAdjust, "0"}
+        .join("||");
+}
+
+// "Date" and "Last-Modified" values `age` apart, the server `offsetHours` off.
+std::pair<QString, QString> ServerTimes(TDateTime age, int offsetHours = 0)
+{
+    const QDateTime serverNow = ToQDateTime(Now).addSecs(3600 * offsetHours);
+    const auto http = [](const QDateTime &t) {
+        return QLocale::c().toString(t, "ddd, dd MMM yyyy HH:mm:ss") + " +0000";
+    };
+    return {http(serverNow), http(serverNow.addMSecs(-qint64(std::llround(age * SecondsPerDay * 1000))))};
+}
+
+TEST(CamSchedule, ReadsDefaultsAndRepairsImpossibleDates)
+{
+    const CamSchedule bare = ReadCamSchedule("General||||http://c/x.jpg", Now);
+    EXPECT_EQ(bare.siteName, "http://c/x.jpg") << "an empty name reads as the URL";
+    EXPECT_DOUBLE_EQ(bare.refreshRate, 5 * OneSecond);
+    EXPECT_TRUE(bare.enabled);
+    EXPECT_EQ(bare.autoAdjust, 1);
+    EXPECT_FALSE(bare.showLastImage);
+    EXPECT_DOUBLE_EQ(bare.lastModified, NeverDate());
+
+    CamSchedule future = ReadCamSchedule(
+        "G||n||u||||00:01:00||00:00:00||00:00:00||../x.jpg||2030-01-01||2060-01-01||x||y||1", Now);
+    EXPECT_DOUBLE_EQ(future.lastDownloadTime, Now) << "a download in the future reads as now";
+    EXPECT_DOUBLE_EQ(future.lastModified, NeverDate()) << "after 2050 reads as never";
+    EXPECT_TRUE(future.enabled);
+    EXPECT_EQ(future.autoAdjust, 1);
+    EXPECT_EQ(future.localFilename, "") << "a name leaving the folder counts as empty";
+
+    future.localFilename = "x.jpg";
+    EXPECT_EQ(CamScheduleLine(future, Now),
+              "G||n||u||||00:01:00||00:00:00||00:00:00||x.jpg||2026-12-06 12:00:00||2000-01-01||1||1||1");
+}
+
+TEST(RefreshAdaptation, NewPicture)
+{
+    RefreshPolicy policy;
+    struct {
+        const char *description;
+        QString line;
+        TDateTime age;
+        int offsetHours;
+        bool lastModifiedSent;
+        TDateTime refresh;
+        int autoAdjust;
+        bool disabled;
+    } const cases[] = {
+        {"10-minute webcam, 2-minute-old picture: 0.7 of the interval", Line("00:10:00", "2026-12-06 11:00:00"),
+         2 * Minute, 0, true, 7 * Minute, 1, false},
+        {"never below the picture's age", Line("00:10:00", "2026-12-06 11:00:00"), 20 * Minute, 0, true,
+         20 * Minute, 1, false},
+        {"a server clock two hours off gives the same age", Line("00:10:00", "2026-12-06 11:00:00"), 2 * Minute,
+         2, true, 7 * Minute, 1, false},
+        {"at the maximum: half the display time, raised to the minimum", Line("03:00:00", "2026-12-06 11:00:00"),
+         0, 0, true, 5 * OneSecond, 1, false},
+        {"no Last-Modified: adaptive without it, the picture counts as new", Line("00:01:00", "2026-12-06 11:00:00"),
+         0, 0, false, 48 * OneSecond, 2, false},
+        {"a fixed interval stays", Line("00:10:00", "2026-12-06 11:00:00", "1", "0"), 2 * Minute, 0, true,
+         10 * Minute, 0, false},
+        {"a picture 4 days old is slow and disables the webcam", Line("00:10:00", "2026-12-01"), 4.0, 0, true, 0.5,
+         1, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
+        const CamSchedule cam = ReadCamSchedule(c.line, Now);
+        const auto [date, modified] = ServerTimes(c.age, c.offsetHours);
+        const Adaptation a = AdaptToNewPicture(cam, policy, Now, date, c.lastModifiedSent ? modified : QString(), 0);
+        EXPECT_NEAR(a.refreshRate, c.refresh, OneSecond / 1000);
+        EXPECT_NEAR(a.lastModified, Now - c.age, OneSecond / 1000);
+        EXPECT_EQ(a.autoAdjust, c.autoAdjust);
+        EXPECT_EQ(a.disable, c.disabled);
+    }
+}
+
+TEST(RefreshAdaptation, NoNewPicture)
+{
+    RefreshPolicy policy;
+    struct {
+        const char *description;
+        QString line;
+        TDateTime refresh;
+        bool disabled;
+    } const cases[] = {
+        {"widens to the picture's age", Line("00:01:00", "2026-12-06 11:40:00"), 20 * Minute, false},
+        {"raised to the minimum", Line("00:01:00", "2026-12-06 11:59:58"), 5 * OneSecond, false},
+        {"lowered to the maximum", Line("00:01:00", "2026-12-06 02:00:00"), 3.0 / 24, false},
+        {"older than a day: the slow interval", Line("00:01:00", "2026-12-04"), 0.5, false},
+        {"4 days unchanged: disabled", Line("00:01:00", "2026-12-02"), 0.5, true},
+        {"never fetched: slow and disabled at once", Line("00:00:05", ""), 0.5, true},
+        {"an already disabled webcam is not disabled again", Line("00:01:00", "2026-12-02", "0"), 0.5, false},
+        {"a fixed interval is left alone", Line("00:01:00", "2026-12-02", "1", "0"), Minute, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
+        const Adaptation a = AdaptWithoutNewPicture(ReadCamSchedule(c.line, Now), policy, Now);
+        EXPECT_NEAR(a.refreshRate, c.refresh, OneSecond / 1000);
+        EXPECT_EQ(a.disable, c.disabled);
+    }
+}
+
+TEST(RefreshAdaptation, AdvertisementsAndRelocations)
+{
+    const AdHeaders ads = ReadAdHeaders({"HTTP/1.0 200 OK", "X-CamAd: 1", "X-AdUrl: http://ad.example/", "X-Msg: Hi"});
+    EXPECT_TRUE(ads.camAd);
+    EXPECT_FALSE(ads.camAdultAd);
+    EXPECT_EQ(ads.link, "http://ad.example/");
+    EXPECT_EQ(ads.message, "Hi");
+
+    const QStringList moved{"HTTP/1.0 302 Found", "Date: a", "Location: http://new.example/b.JPG",
+                            "HTTP/1.0 200 OK", "Date: b"};
+    EXPECT_EQ(FinalResponseHeader(moved), QStringList({"HTTP/1.0 200 OK", "Date: b"}));
+    EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", moved), "http://new.example/b.JPG");
+    EXPECT_EQ(RelocatedImageUrl("http://old/a.cgi", moved), "http://old/a.cgi") << "only from a JPEG URL";
+    EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"Location: http://new.example/b.png"}), "http://old/a.jpg");
+    EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"Location: /b.jpg"}), "http://old/a.jpg")
+        << "a relative address would not work on its own";
+}
+
+} // namespace
