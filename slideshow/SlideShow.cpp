@@ -311,6 +311,9 @@ void SlideShow::updateRecord(const CamSchedule &cam, TDateTime now)
     if (index < 0 || index >= m_run.catalogue.count())
         return;
     m_run.catalogue.replaceRecord(index, CamScheduleLine(cam, now));
+    // Disabling the last enabled webcam stops the show.
+    if (m_run.catalogue.EnabledCount() == 0)
+        m_run.SSTimer.setEnabled(false);
     if (!(m_run.show.PlayMode && index != m_playCam))
         (void)TrySaveCatalogue(m_run.DataFileName, m_run.catalogue.CamData());
     if (m_hooks.recordChanged)

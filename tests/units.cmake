@@ -28,3 +28,5 @@ lumetta_gui_test(CatalogueEditing lumetta_widgets)
 lumetta_gui_test(LumettaProcess lumetta_platform)
 
 lumetta_test(CamSchedule lumetta_download)
+lumetta_test(Sequencer lumetta_slideshow)
+lumetta_test(SlideShow lumetta_slideshow)

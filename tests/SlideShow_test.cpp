@@ -1,0 +1,166 @@
+#include "app/RunState.h"
+#include "catalogue/CamRecord.h"
+#include "catalogue/CatalogueFile.h"
+#include "platform/Registry.h"
+#include "platform/TimeSource.h"
+#include "slideshow/ShowDisplay.h"
+#include "slideshow/SlideShow.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+// name, URL, refresh, last modified, enabled, auto-adjust; always active.
+QString Cam(const QString &name, const QString &refresh = "00:01:00", const QString &lastModified = "2026-12-06 11:00:00",
+            const QString &enabled = "1", const QString &autoAdjust = "1", const QString &category = "General")
+{
+    return QStringList{category, name, "http://cams/" + name + ".jpg", "", refresh, "00:00:00", "00:00:00",
+                       name + ".jpg", "2026-12-06 11:00:00", lastModified, enabled, autoAdjust, "0"}
+        .join("||");
+}
+
+struct RecordingDisplay : NullShowDisplay {
+    void DisplayImage() override { ++shown; }
+    void setMode(const QString &letter, const QColor &) override { modes << letter; }
+    void setCaption(const QString &text) override { caption = text; }
+    int shown = 0;
+    QStringList modes;
+    QString caption;
+};
+
+class SlideShowTest : public ::testing::Test {
+protected:
+    void start(const QStringList &records, bool screenSaver = false)
+    {
+        QDir().mkpath(env.home() + "images");
+        run = std::make_unique<RunState>(screenSaver ? RunMode{false, true, false, false} : RunMode{}, time);
+        run->DataFileName = env.home() + "lumetta.dat";
+        run->catalogue.load(records);
+        run->SSTimer.setEnabled(run->catalogue.EnabledCount() > 0);
+        SlideShowHooks hooks;
+        hooks.settings = [this] { return settings; };
+        hooks.fetch = [this](const QString &url, const QString &file, int) {
+            fetched << QString("%1 %2").arg(time.elapsed()).arg(url.section('/', -1));
+            const CamFetch reply = reply_(url);
+            if (reply.newPicture) {
+                QFile f(file);
+                (void)f.open(QIODevice::WriteOnly);
+                f.write("picture");
+            }
+            return reply;
+        };
+        hooks.endApplication = [this] { ++ended; };
+        show = std::make_unique<SlideShow>(*run, display, std::move(hooks), clock);
+        show->start();
+    }
+    QString field(int row, int k) { return CamRecord::fromLine(run->catalogue.CamData()[row]).field(k); }
+
+    test::TestEnv env;
+    TestClock clock{EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0)};
+    TestTimeSource time{&clock};
+    RecordingDisplay display;
+    ShowSettings settings = [this] {
+        ShowSettings s;
+        s.downloadDir = env.home() + "images/";
+        s.resume = false;
+        return s;
+    }();
+    std::function<CamFetch(const QString &)> reply_ = [](const QString &) { return CamFetch{true, {"HTTP/1.0 200 OK"}}; };
+    std::unique_ptr<RunState> run;
+    std::unique_ptr<SlideShow> show;
+    QStringList fetched;
+    int ended = 0;
+};
+
+TEST_F(SlideShowTest, ResumeStartsAfterTheStoredWebcamAndWraps)
+{
+    settings.resume = true;
+    start({Cam("a"), Cam("b"), Cam("c")});
+    time.advance(1);
+    EXPECT_EQ(fetched, QStringList{"1 b.jpg"}) << "nothing stored reads 0, which the pick advances";
+    time.advance(10000 * 2);
+    EXPECT_EQ(fetched, QStringList({"1 b.jpg", "10001 c.jpg", "20001 a.jpg"})) << "wraps to the first";
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "LastCam", -9), 0);
+    EXPECT_EQ(display.shown, 3);
+    EXPECT_EQ(display.modes.last(), "N");
+}
+
+TEST_F(SlideShowTest, FastWebcamIsFollowedUntilItsTimeIsUp)
+{
+    // Display 20 s, fast cams 30 s, a fixed 6 s webcam: "F", a tick every 6 s
+    // on it for 30 s, then one normal tick of 20 s on the next webcam.
+    settings.displaySeconds = 20;
+    settings.fastCamSeconds = 30;
+    start({Cam("fast", "00:00:06", "2026-12-06 11:00:00", "1", "0"), Cam("next", "00:10:00")});
+    time.advance(50001);
+    EXPECT_EQ(fetched, QStringList({"1 fast.jpg", "6001 fast.jpg", "12001 fast.jpg", "18001 fast.jpg",
+                                    "24001 fast.jpg", "30001 next.jpg", "50001 fast.jpg"}));
+    EXPECT_EQ(display.modes.mid(0, 3), QStringList({"F", "N", "F"}));
+}
+
+TEST_F(SlideShowTest, DownloadsRewriteTheRecordThroughTheModel)
+{
+    reply_ = [](const QString &url) {
+        if (url.endsWith("moved.jpg"))
+            return CamFetch{true, {"HTTP/1.0 302 Found", "Location: http://elsewhere/new.jpg", "HTTP/1.0 200 OK"}};
+        if (url.endsWith("/advert.jpg"))
+            return CamFetch{true, {"HTTP/1.0 200 OK", "X-CamAd: 1", "X-Msg: Visit us"}};
+        return CamFetch{false, {}};  // unreachable
+    };
+    start({Cam("moved"), Cam("advert"), Cam("dead", "00:01:00", "2026-12-01"), "General||||http://cams/noname.jpg||||"
+                                                                             "00:01:00||00:00:00||00:00:00"});
+    time.advance(1 + 3 * 10000);
+    EXPECT_EQ(field(0, fImageUrl), "http://elsewhere/new.jpg") << "followed to another JPEG";
+    EXPECT_EQ(field(1, fAutoAdjust), "0") << "an advertisement fixes the interval";
+    EXPECT_EQ(field(2, fEnabled), "0") << "unchanged for 5 days: disabled";
+    EXPECT_EQ(field(2, fLastModified), "2026-12-01") << "a dead server does not move the last-active date";
+    EXPECT_EQ(field(3, fSiteName), "http://cams/noname.jpg") << "an empty name is stored as the URL";
+    EXPECT_EQ(field(3, fLocalFilename), "noname.jpg") << "a derived local name is stored";
+    EXPECT_EQ(run->catalogue.EnabledCount(), 2) << "the never-fetched one is disabled at its first failure";
+    EXPECT_EQ(LoadCatalogue(run->DataFileName), run->catalogue.CamData()) << "saved";
+}
+
+TEST_F(SlideShowTest, TheLastEnabledWebcamDisabledStopsTheShow)
+{
+    reply_ = [](const QString &) { return CamFetch{false, {}}; };
+    start({Cam("old", "00:01:00", "2026-12-02")});
+    time.advance(1);
+    EXPECT_EQ(run->catalogue.EnabledCount(), 0);
+    EXPECT_FALSE(run->SSTimer.Enabled());
+    time.advance(60000);
+    EXPECT_EQ(fetched.size(), 1);
+}
+
+TEST_F(SlideShowTest, NothingToShow)
+{
+    // An empty catalogue gives up at once; a screen saver then ends.
+    start({}, true);
+    run->SSTimer.setEnabled(true);
+    time.advance(1);
+    EXPECT_EQ(ended, 1);
+    // Every webcam outside its window: the search runs to its limit.
+    start({QString(Cam("night")).replace("00:00:00||00:00:00", "01:00:00||02:00:00")});
+    run->SSTimer.setEnabled(true);
+    time.advance(1);
+    EXPECT_TRUE(fetched.isEmpty());
+    EXPECT_EQ(ended, 1) << "only a screen saver ends";
+    EXPECT_EQ(run->SSTimer.Interval(), 10000) << "the show goes on at the display time";
+}
+
+TEST_F(SlideShowTest, CurrentWebcamOnlyIsExaminedEveryMinute)
+{
+    settings.currentOnly = true;
+    settings.selectedIndex = 0;
+    start({Cam("slow", "00:05:00", "2026-12-06 11:00:00", "1", "0"), Cam("other")});
+    time.advance(1 + 10 * 60000);
+    EXPECT_EQ(fetched, QStringList({"1 slow.jpg", "300001 slow.jpg", "600001 slow.jpg"}))
+        << "downloaded when due, the local copy shown in between";
+    EXPECT_EQ(display.shown, 11);
+}
+
+} // namespace
