@@ -11,6 +11,7 @@
 #include "slideshow/ShowDisplay.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QFileInfo>
 
 namespace lumetta {
@@ -176,6 +177,13 @@ bool SlideShow::pick(const ShowSettings &settings)
     const Catalogue &cat = m_run.catalogue;
     log("1 - Into SS mode");
     bool result = true;
+    // "LastCam" follows every pick, but is stored once per search: a search
+    // may examine every webcam a hundred times before it gives up.
+    bool moved = false;
+    const auto storeLastCam = qScopeGuard([&] {
+        if (moved)
+            WriteRegInteger(LumettaKey, QStringLiteral("LastCam"), show.CurrentCam);
+    });
     const int limit = cat.count() * 100;
     for (int attempt = 1;; ++attempt) {
         if (attempt > limit) {
@@ -188,8 +196,7 @@ bool SlideShow::pick(const ShowSettings &settings)
         if (!show.HoldCurrentCam && !show.FollowCam) {
             log("2 - select random url");
             show.CurrentCam = NextCamIndex(show.CurrentCam, cat.count(), settings, randomBelow);
-            if (!settings.currentOnly)
-                WriteRegInteger(LumettaKey, QStringLiteral("LastCam"), show.CurrentCam);
+            moved = moved || !settings.currentOnly;
         }
         log("3 - url selected");
         if (show.CurrentCam < 0 || show.CurrentCam >= cat.count())
