@@ -1,5 +1,6 @@
 #include "app/StartupFiles.h"
 
+#include "common/Subs.h"
 #include "platform/Registry.h"
 #include <QFile>
 #include <QFileInfo>
@@ -55,21 +56,8 @@ bool RefreshInstalledCopy(const QString &program, const QString &installedCopy)
     const QDateTime stamp = running.lastModified();
     if (installed.lastModified() == stamp)
         return false;
-    // Copy beside it and rename, so a failed copy leaves the old one whole.
-    const QString temporary = installedCopy + QStringLiteral(".new");
-    QFile::remove(temporary);
-    if (!QFile::copy(program, temporary))
-        return false;
-    QFile copy(temporary);
-    if (copy.open(QIODevice::ReadWrite))
-        copy.setFileTime(stamp, QFileDevice::FileModificationTime);
-    copy.close();
-    QFile::remove(installedCopy);
-    if (!QFile::rename(temporary, installedCopy)) {
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+    // The copy carries the program's time, so the next start leaves it alone.
+    return CopyFileAtomically(program, installedCopy, stamp);
 }
 
 QString ReadLatin1File(const QString &path)

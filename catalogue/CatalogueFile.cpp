@@ -1,11 +1,11 @@
 #include "catalogue/CatalogueFile.h"
 
+#include "common/AtomicFile.h"
 #include "common/Errors.h"
 #include "common/Subs.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace lumetta {
@@ -17,20 +17,11 @@ namespace {
     throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason));
 }
 
-// Temporary file beside the target, flushed to disk, then renamed over it:
-// a crash or a full disk leaves the old file whole.
 void WriteAtomically(const QString &path, const QByteArray &data)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        CannotCreate(path, file.errorString());
-    if (file.write(data) != data.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        CannotCreate(path, reason);
-    }
-    if (!file.commit())
-        CannotCreate(path, file.errorString());
+    const SaveResult saved = WriteFileAtomically(path, data);
+    if (!saved.ok)
+        CannotCreate(path, saved.reason);
 }
 
 } // namespace

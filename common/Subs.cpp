@@ -1,10 +1,10 @@
 #include "common/Subs.h"
 
+#include "common/AtomicFile.h"
 #include "common/Errors.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <ctime>
 
 namespace lumetta {
@@ -158,21 +158,20 @@ bool FilesEqual(const QString &fileA, const QString &fileB)
     }
 }
 
-bool CopyFileAtomically(const QString &source, const QString &destination)
+bool CopyFileAtomically(const QString &source, const QString &destination, const QDateTime &modified)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
+    AtomicFileWriter out(destination);
+    out.setModificationTime(modified);
+    if (!out.open())
         return false;
     QByteArray buffer(256 * 1024, Qt::Uninitialized);
     for (;;) {
         const qint64 n = in.read(buffer.data(), buffer.size());
-        if (n < 0 || (n > 0 && out.write(buffer.constData(), n) != n)) {
-            out.cancelWriting();
+        if (n < 0 || (n > 0 && !out.write(QByteArrayView(buffer.constData(), n))))
             return false;
-        }
         if (n == 0)
             return out.commit();
     }

@@ -3,6 +3,7 @@
 // behaviour the download engine relies on. Text positions count from 1;
 // 0 means not found.
 #include "common/DateTime.h"
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -39,8 +40,10 @@ qint64 FileSizeOf(const QString &fileName);
 bool FilesEqual(const QString &fileA, const QString &fileB);
 
 // Copy with overwrite; the destination is replaced only once the whole copy
-// is on disk, so a failed copy leaves the old file in place.
-[[nodiscard]] bool CopyFileAtomically(const QString &source, const QString &destination);
+// is on disk, so a failed copy leaves the old file in place. A valid
+// modified time is given to the copy.
+[[nodiscard]] bool CopyFileAtomically(const QString &source, const QString &destination,
+                                      const QDateTime &modified = QDateTime());
 
 // Minutes to add to local time to get UTC, from the system's zone data now.
 int TimeZoneBias();

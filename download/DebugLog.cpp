@@ -1,19 +1,16 @@
 #include "download/DebugLog.h"
 
+#include "common/AtomicFile.h"
 #include "common/Errors.h"
-
-#include <QFile>
 
 namespace lumetta {
 
 void WriteTextFile(const QString &fileName, const QString &text)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    const QByteArray data = text.toUtf8() + "\r\n";
-    if (file.write(data) != data.size() || !file.flush())
-        throw FileError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    // Replaced whole, so a failed write keeps the last step's name.
+    const SaveResult saved = WriteFileAtomically(fileName, text.toUtf8() + "\r\n");
+    if (!saved.ok)
+        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, saved.reason));
 }
 
 void DebugLog::step(const QString &message) const

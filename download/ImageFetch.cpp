@@ -29,6 +29,28 @@ private:
     bool &m_busy;
 };
 
+// The client does not look at what its writes return: this file remembers
+// a write that did not reach the disk, so a picture cut short by a full
+// disk is never taken for a new one. Unbuffered, every write is checked.
+class DownloadFile final : public QFile {
+public:
+    using QFile::QFile;
+    bool open() { return QFile::open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered); }
+    bool complete() const { return !m_failure; }
+
+protected:
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        const qint64 written = QFile::writeData(data, length);
+        if (written != length)
+            m_failure = true;
+        return written;
+    }
+
+private:
+    bool m_failure = false;
+};
+
 int TimeLimitMs(int seconds)
 {
     return seconds <= 0 ? 0 : qMin(seconds, 24 * 3600) * 1000;
@@ -107,8 +129,8 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
 
     step(QStringLiteral("2 - GetCamImage"));
     const QString temp = TempImageFile();
-    QFile stream(temp);
-    if (!stream.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    DownloadFile stream(temp);
+    if (!stream.open()) {
         m_lastFailure = stream.errorString();
         step(QStringLiteral("3 - GetCamImage"));
         return false;
@@ -141,8 +163,8 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
     const QString contentType = GetHeaderValue(QStringLiteral("Content-Type"), m_http.RcvdHeader());
     if (!contentType.contains(QLatin1String("image/"))) {
         result = false;
-    } else if (!QFileInfo::exists(temp)) {
-        result = false;
+    } else if (!QFileInfo::exists(temp) || !stream.complete()) {
+        result = false;  // a body cut short by the disk is no picture
     } else {
         TDCImageInfo info;
         info.ReadImageInfo(temp);
@@ -182,8 +204,8 @@ bool ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, QStri
         return false;
 
     const FetchSettings settings = m_settings ? m_settings() : FetchSettings();
-    QFile stream(fileName);
-    if (!stream.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    DownloadFile stream(fileName);
+    if (!stream.open())
         throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, stream.errorString()));
 
     FetchGuard guard(m_http, TimeOutTimer, m_busy);
@@ -204,7 +226,7 @@ bool ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, QStri
     header = HeaderText(m_http.RcvdHeader());
     m_http.RcvdStream = nullptr;
     stream.close();
-    if (m_http.StatusCode() != 200)
+    if (m_http.StatusCode() != 200 || !stream.complete())
         result = false;
     TimeOutTimer.setInterval(0);
     return result;

@@ -1,12 +1,15 @@
 #include "platform/Registry.h"
 
+#include "common/AtomicFile.h"
 #include "common/Errors.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace lumetta {
 
@@ -46,21 +49,28 @@ QString Escape(const QString &text)
     return out;
 }
 
-// Reads a quoted text starting at text[from] == '"'; returns the index after
-// the closing quote, or -1 when the quote is never closed.
-qsizetype ReadQuoted(QStringView text, qsizetype from, QString &value)
+// The index after the closing quote of a quoted text that starts at
+// text[0] == '"', or -1 when the quote is never closed.
+qsizetype QuotedEnd(QByteArrayView text)
 {
-    qsizetype i = from + 1;
-    for (; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('\\'))
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        if (text[i] == '\\')
             ++i;
-        else if (text[i] == QLatin1Char('"'))
-            break;
+        else if (text[i] == '"')
+            return i + 1;
     }
-    if (i >= text.size())
-        return -1;
-    value = Unescape(text.mid(from + 1, i - from - 1));
-    return i + 1;
+    return -1;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
 QString NormalizeKey(const QString &key)
@@ -73,31 +83,199 @@ QString NormalizeKey(const QString &key)
     return k;
 }
 
-RegistryFile LoadForRead(const QString &name)
+QString FoldKey(const QString &key)
+{
+    return NormalizeKey(key).toCaseFolded();
+}
+
+// Each line on its own: a store edited by hand may hold 8-bit text.
+QString DecodeLine(QByteArrayView bytes)
+{
+    return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
+QByteArray ValueLine(const QString &name, const RegValue &value)
+{
+    QString out = QLatin1Char('"') + Escape(name) + QStringLiteral("\"=");
+    switch (value.type) {
+    case RegValue::Type::String:
+        out += QLatin1Char('"') + Escape(value.text) + QLatin1Char('"');
+        break;
+    case RegValue::Type::Dword:
+        out += QStringLiteral("dword:%1").arg(value.number, 8, 16, QLatin1Char('0'));
+        break;
+    case RegValue::Type::Other:
+        out += value.text;
+        break;
+    }
+    return out.toUtf8();
+}
+
+bool SameValue(const RegValue &a, const RegValue &b)
+{
+    if (a.type != b.type)
+        return false;
+    return a.type == RegValue::Type::Dword ? a.number == b.number : a.text == b.text;
+}
+
+struct ValueLineParts {
+    QString name;
+    RegValue value;
+};
+
+// One value line, trimmed: "name"="text", "name"=dword:hex or "name"=other.
+// Reading the store decodes names only; a value's text is decoded when it
+// is asked for.
+std::optional<ValueLineParts> ParseValueLine(QByteArrayView line, bool withText)
+{
+    const qsizetype nameEnd = QuotedEnd(line);
+    if (nameEnd < 0 || nameEnd >= line.size() || line[nameEnd] != '=')
+        return std::nullopt;
+    const QByteArrayView data = line.sliced(nameEnd + 1);
+    RegValue value;
+    if (data.startsWith('"')) {
+        if (QuotedEnd(data) != data.size())
+            return std::nullopt;
+        value.type = RegValue::Type::String;
+    } else if (data.size() >= 6 && qstrnicmp(data.data(), "dword:", 6) == 0) {
+        const QByteArrayView digits = data.sliced(6);
+        if (digits.isEmpty() || digits.size() > 8)
+            return std::nullopt;
+        for (char c : digits) {
+            const int digit = HexDigit(c);
+            if (digit < 0)
+                return std::nullopt;
+            value.number = value.number * 16 + quint32(digit);
+        }
+        value.type = RegValue::Type::Dword;
+    } else {
+        value.type = RegValue::Type::Other;
+    }
+    const bool utf8 = line.isValidUtf8();
+    const auto decode = [utf8](QByteArrayView bytes) {
+        return utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    };
+    ValueLineParts parts{Unescape(decode(line.sliced(1, nameEnd - 2))), value};
+    if (withText && value.type == RegValue::Type::String)
+        parts.value.text = Unescape(decode(data.sliced(1, data.size() - 2)));
+    else if (withText && value.type == RegValue::Type::Other)
+        parts.value.text = decode(data);
+    return parts;
+}
+
+// What tells a changed file: a rename gives a new inode, a rewrite in place
+// a new size or time.
+struct FileStamp {
+    qint64 size = 0;
+    qint64 modified = 0;
+    qint64 changed = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+
+FileStamp StampOf(const struct stat &st)
+{
+    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec, quint64(st.st_ino), quint64(st.st_dev)};
+}
+
+// The store as last read or written by this process.
+struct CachedStore {
+    QString path;
+    std::optional<FileStamp> stamp;  // none: no file
+    RegistryFile file;
+};
+
+std::optional<CachedStore> &Cache()
+{
+    static std::optional<CachedStore> cache;
+    return cache;
+}
+
+[[noreturn]] void Raise(const char *format, const QString &name)
+{
+    throw RegistryError(QString::fromLatin1(format).arg(name));
+}
+
+// The store as it is on disk now, read again only when the file changed.
+// A file that exists but cannot be read raises the message given.
+const CachedStore &CurrentStore(const char *failure, const QString &name)
 {
     const QString path = RegistryFilePath();
+    const QByteArray native = QFile::encodeName(path);
+    std::optional<CachedStore> &cache = Cache();
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            Raise(failure, name);
+        if (!cache || cache->path != path || cache->stamp)
+            cache = CachedStore{path, std::nullopt, RegistryFile()};
+        return *cache;
+    }
+    if (cache && cache->path == path && cache->stamp == StampOf(st))
+        return *cache;
     QFile file(path);
-    if (!file.exists())
-        return {};
-    if (!file.open(QIODevice::ReadOnly))
-        throw RegistryError(QStringLiteral("Failed to get data for '%1'").arg(name));
-    return RegistryFile::parse(file.readAll());
+    if (!file.open(QIODevice::ReadOnly) || ::fstat(file.handle(), &st) != 0)
+        Raise(failure, name);
+    // Stamped before reading: a change made meanwhile is seen next time.
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        Raise(failure, name);
+    cache = CachedStore{path, StampOf(st), RegistryFile::parse(content)};
+    return *cache;
+}
+
+// The first of user.reg.bad, user.reg.bad1, ... that is free.
+QString FreeAsideName(const QString &path)
+{
+    for (int n = 0;; ++n) {
+        const QString name = path + QStringLiteral(".bad") + (n ? QString::number(n) : QString());
+        if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
+            return name;
+    }
+}
+
+// Writes the store from its parts; false leaves the file as it was. A file
+// that is no store is first kept aside, never lost.
+bool WriteStore(const CachedStore &current, std::initializer_list<QByteArrayView> parts,
+                std::optional<FileStamp> &stamp)
+{
+    const QByteArray path = QFile::encodeName(current.path);
+    QDir().mkpath(QFileInfo(current.path).absolutePath());
+    if (current.file.isForeign()
+        && ::rename(path.constData(), QFile::encodeName(FreeAsideName(current.path)).constData()) != 0)
+        return false;
+    AtomicFileWriter file(current.path);
+    if (!file.open())
+        return false;
+    for (QByteArrayView part : parts)
+        if (!file.write(part))
+            return false;
+    if (!file.commit())
+        return false;
+    struct stat st {};
+    stamp.reset();
+    if (::stat(path.constData(), &st) == 0)
+        stamp = StampOf(st);
+    return true;
 }
 
 void Store(const QString &key, const QString &name, const RegValue &value)
 {
-    const QString path = RegistryFilePath();
-    QFile existing(path);
-    RegistryFile reg;
-    if (existing.exists()) {
-        // Never replace a store we could not read: that would lose it.
-        if (!existing.open(QIODevice::ReadOnly))
-            throw RegistryError(QStringLiteral("Failed to set data for '%1'").arg(name));
-        reg = RegistryFile::parse(existing.readAll());
-    }
-    reg.setValue(key, name, value);
-    if (!reg.saveAtomically(path))
-        throw RegistryError(QStringLiteral("Failed to set data for '%1'").arg(name));
+    const CachedStore &current = CurrentStore("Failed to set data for '%1'", name);
+    const auto edit = current.file.planValue(key, name, value);
+    if (!edit)
+        return;  // already stored: the file stays untouched
+    // The kept store changes only once the file has: written from its
+    // parts, so a large store is not copied first.
+    const QByteArrayView content(current.file.content());
+    std::optional<FileStamp> stamp;
+    if (!WriteStore(current, {content.first(edit->begin), edit->text, content.sliced(edit->end)}, stamp))
+        Raise("Failed to set data for '%1'", name);
+    CachedStore &kept = *Cache();
+    kept.file.apply(*edit);
+    kept.stamp = stamp;
 }
 
 } // namespace
@@ -116,65 +294,8 @@ QString RegistryFilePath()
 RegistryFile RegistryFile::parse(const QByteArray &content)
 {
     RegistryFile reg;
-    Key *current = nullptr;
-    const QString text = QString::fromUtf8(content);
-    const auto lines = QStringView(text).split(QLatin1Char('\n'));
-    for (QStringView line : lines) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line == u"REGEDIT4")
-            continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            current = nullptr;
-            if (!line.endsWith(QLatin1Char(']')))
-                continue;
-            QString path = line.mid(1, line.size() - 2).toString();
-            if (!path.startsWith(RootPrefix, Qt::CaseInsensitive))
-                continue;  // another hive or a deletion entry: not ours
-            path = NormalizeKey(path.mid(RootPrefix.size()));
-            int idx = reg.findKey(path);
-            if (idx < 0) {
-                reg.m_keys.append(Key{path, {}});
-                idx = int(reg.m_keys.size()) - 1;
-            }
-            current = &reg.m_keys[idx];
-            continue;
-        }
-        if (!current || !line.startsWith(QLatin1Char('"')))
-            continue;
-        QString name;
-        qsizetype at = ReadQuoted(line, 0, name);
-        if (at < 0 || at >= line.size() || line[at] != QLatin1Char('='))
-            continue;
-        const QStringView data = line.mid(at + 1);
-        RegValue value;
-        if (data.startsWith(QLatin1Char('"'))) {
-            QString s;
-            const qsizetype end = ReadQuoted(data, 0, s);
-            if (end != data.size())
-                continue;
-            value.type = RegValue::Type::String;
-            value.text = s;
-        } else if (data.startsWith(u"dword:", Qt::CaseInsensitive)) {
-            bool ok = false;
-            const QStringView digits = data.mid(6);
-            value.number = digits.size() <= 8 ? digits.toUInt(&ok, 16) : 0;
-            if (!ok)
-                continue;
-            value.type = RegValue::Type::Dword;
-        } else {
-            value.type = RegValue::Type::Other;
-            value.text = data.toString();
-        }
-        bool replaced = false;
-        for (auto &pair : current->values) {
-            if (pair.first.compare(name, Qt::CaseInsensitive) == 0) {
-                pair.second = value;
-                replaced = true;
-            }
-        }
-        if (!replaced)
-            current->values.append({name, value});
-    }
+    reg.m_content = content;
+    reg.index();
     return reg;
 }
 
@@ -186,51 +307,122 @@ RegistryFile RegistryFile::load(const QString &path)
     return parse(file.readAll());
 }
 
-QByteArray RegistryFile::serialize() const
+// One pass over the lines; each value goes to its key's table, so a large
+// store reads in time linear in its size.
+void RegistryFile::index()
 {
-    QString out = QStringLiteral("REGEDIT4\n");
-    for (const Key &key : m_keys) {
-        out += QStringLiteral("\n[") + RootPrefix + key.path + QStringLiteral("]\n");
-        for (const auto &[name, value] : key.values) {
-            out += QLatin1Char('"') + Escape(name) + QStringLiteral("\"=");
-            switch (value.type) {
-            case RegValue::Type::String:
-                out += QLatin1Char('"') + Escape(value.text) + QLatin1Char('"');
-                break;
-            case RegValue::Type::Dword:
-                out += QStringLiteral("dword:%1").arg(value.number, 8, 16, QLatin1Char('0'));
-                break;
-            case RegValue::Type::Other:
-                out += value.text;
-                break;
-            }
-            out += QLatin1Char('\n');
-        }
+    m_keys.clear();
+    m_keyIndex.clear();
+    m_foreign = false;
+    m_hasHeader = false;
+    m_lineEnd = "\n";
+    const char *d = m_content.constData();
+    const qsizetype n = m_content.size();
+    if (n == 0)
+        return;
+    if (memchr(d, '\0', size_t(n))) {
+        m_foreign = true;
+        return;
     }
-    return out.toUtf8();
+
+    int current = -1;     // the key of the section being read, if ours
+    int openKey = -1;     // the key whose section range is still open
+    bool firstLine = true;
+    qsizetype pos = 0;
+    if (m_content.startsWith("\xEF\xBB\xBF"))
+        pos = 3;
+    while (pos < n) {
+        const char *nl = static_cast<const char *>(memchr(d + pos, '\n', size_t(n - pos)));
+        const qsizetype lineEnd = nl ? nl - d : n;
+        const qsizetype next = nl ? lineEnd + 1 : n;
+        qsizetype textEnd = lineEnd;
+        if (textEnd > pos && d[textEnd - 1] == '\r')
+            --textEnd;
+        const QByteArrayView line = QByteArrayView(d + pos, textEnd - pos).trimmed();
+        const qsizetype begin = pos;
+        pos = next;
+        if (line.isEmpty())
+            continue;
+        if (firstLine) {
+            // Only a REGEDIT4 text is read; anything else is someone else's file.
+            firstLine = false;
+            if (line != QByteArrayView("REGEDIT4")) {
+                m_foreign = true;
+                m_keys.clear();
+                m_keyIndex.clear();
+                return;
+            }
+            m_hasHeader = true;
+            if (textEnd < lineEnd)
+                m_lineEnd = "\r\n";
+            continue;
+        }
+        if (line.startsWith('[')) {
+            if (openKey >= 0)
+                m_keys[openKey].sections.last().second = begin;
+            openKey = current = -1;
+            if (!line.endsWith(']'))
+                continue;
+            QString path = DecodeLine(line.sliced(1, line.size() - 2));
+            if (!path.startsWith(RootPrefix, Qt::CaseInsensitive))
+                continue;  // another hive or a deletion entry: not ours
+            path = NormalizeKey(path.mid(RootPrefix.size()));
+            const QString folded = path.toCaseFolded();
+            auto found = m_keyIndex.constFind(folded);
+            if (found == m_keyIndex.constEnd()) {
+                m_keys.append(Key{path, {}, {}, 0});
+                found = m_keyIndex.insert(folded, int(m_keys.size()) - 1);
+            }
+            current = openKey = *found;
+            m_keys[current].sections.append({begin, n});
+            m_keys[current].insertAt = next;
+            continue;
+        }
+        if (current < 0 || !line.startsWith('"'))
+            continue;
+        const auto parsed = ParseValueLine(line, false);
+        if (!parsed)
+            continue;
+        Key &key = m_keys[current];
+        key.values.insert(parsed->name.toCaseFolded(), Entry{begin, textEnd});
+        key.insertAt = next;
+    }
 }
 
-bool RegistryFile::saveAtomically(const QString &path) const
+// Replaces bytes and moves every position after them, so a write costs no
+// second reading of a large store.
+void RegistryFile::splice(qsizetype begin, qsizetype end, const QByteArray &text)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray data = serialize();
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
+    m_content.replace(begin, end - begin, text);
+    const qsizetype delta = text.size() - (end - begin);
+    if (delta == 0)
+        return;
+    const auto move = [&](qsizetype &at) {
+        if (at >= end)
+            at += delta;
+    };
+    for (Key &key : m_keys) {
+        for (Entry &entry : key.values) {
+            move(entry.begin);
+            move(entry.end);
+        }
+        for (auto &section : key.sections) {
+            move(section.first);
+            move(section.second);
+        }
+        move(key.insertAt);
     }
-    return file.commit();
+}
+
+RegValue RegistryFile::storedValue(const Entry &entry) const
+{
+    const QByteArrayView line = QByteArrayView(m_content).sliced(entry.begin, entry.end - entry.begin).trimmed();
+    return ParseValueLine(line, true).value_or(ValueLineParts{}).value;
 }
 
 int RegistryFile::findKey(const QString &key) const
 {
-    const QString k = NormalizeKey(key);
-    for (int i = 0; i < m_keys.size(); ++i)
-        if (m_keys[i].path.compare(k, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+    return m_keyIndex.value(FoldKey(key), -1);
 }
 
 std::optional<RegValue> RegistryFile::value(const QString &key, const QString &name) const
@@ -238,26 +430,72 @@ std::optional<RegValue> RegistryFile::value(const QString &key, const QString &n
     const int idx = findKey(key);
     if (idx < 0)
         return std::nullopt;
-    for (const auto &[n, v] : m_keys[idx].values)
-        if (n.compare(name, Qt::CaseInsensitive) == 0)
-            return v;
-    return std::nullopt;
+    const auto found = m_keys[idx].values.constFind(name.toCaseFolded());
+    if (found == m_keys[idx].values.constEnd())
+        return std::nullopt;
+    return storedValue(*found);
 }
 
-void RegistryFile::setValue(const QString &key, const QString &name, const RegValue &value)
+std::optional<RegistryFile::Edit> RegistryFile::planValue(const QString &key, const QString &name,
+                                                          const RegValue &value) const
 {
-    int idx = findKey(key);
-    if (idx < 0) {
-        m_keys.append(Key{NormalizeKey(key), {}});
-        idx = int(m_keys.size()) - 1;
-    }
-    for (auto &pair : m_keys[idx].values) {
-        if (pair.first.compare(name, Qt::CaseInsensitive) == 0) {
-            pair.second = value;
-            return;
+    Edit edit;
+    edit.key = key;
+    edit.name = name;
+    edit.value = value;
+    const QByteArray line = ValueLine(name, value);
+    edit.lineSize = line.size();
+    const int idx = findKey(key);
+    if (idx >= 0 && !m_foreign) {
+        const Key &k = m_keys[idx];
+        const auto found = k.values.constFind(name.toCaseFolded());
+        if (found != k.values.constEnd()) {
+            if (SameValue(storedValue(*found), value))
+                return std::nullopt;
+            edit.begin = found->begin;
+            edit.end = found->end;
+            edit.text = line;
+            return edit;
         }
+        // After the key's last line; a last line without its line end gets one.
+        edit.begin = edit.end = k.insertAt;
+        if (k.insertAt == m_content.size() && !m_content.endsWith('\n'))
+            edit.text = m_lineEnd;
+        edit.lineOffset = edit.text.size();
+        edit.text += line + m_lineEnd;
+        return edit;
     }
-    m_keys[idx].values.append({name, value});
+    // A new key: its own section at the end. Nothing of a file that is no
+    // store can be kept in it: that one begins anew.
+    edit.reindex = true;
+    edit.begin = edit.end = m_content.size();
+    if (m_foreign || !m_hasHeader) {
+        edit.begin = 0;
+        edit.text = "REGEDIT4" + m_lineEnd;
+    } else if (!m_content.endsWith('\n')) {
+        edit.text = m_lineEnd;
+    }
+    edit.text += m_lineEnd + "[" + (RootPrefix + NormalizeKey(key)).toUtf8() + "]" + m_lineEnd + line + m_lineEnd;
+    return edit;
+}
+
+void RegistryFile::apply(const Edit &edit)
+{
+    splice(edit.begin, edit.end, edit.text);
+    if (edit.reindex) {
+        index();
+        return;
+    }
+    const qsizetype begin = edit.begin + edit.lineOffset;
+    m_keys[findKey(edit.key)].values.insert(edit.name.toCaseFolded(), Entry{begin, begin + edit.lineSize});
+}
+
+bool RegistryFile::setValue(const QString &key, const QString &name, const RegValue &value)
+{
+    const auto edit = planValue(key, name, value);
+    if (edit)
+        apply(*edit);
+    return edit.has_value();
 }
 
 bool RegistryFile::hasKey(const QString &key) const
@@ -265,14 +503,28 @@ bool RegistryFile::hasKey(const QString &key) const
     return findKey(key) >= 0;
 }
 
-void RegistryFile::removeKeyTree(const QString &key)
+bool RegistryFile::removeKeyTree(const QString &key)
 {
     const QString k = NormalizeKey(key);
     const QString below = k + QLatin1Char('\\');
-    m_keys.removeIf([&](const Key &item) {
-        return item.path.compare(k, Qt::CaseInsensitive) == 0
-            || item.path.startsWith(below, Qt::CaseInsensitive);
-    });
+    QList<QPair<qsizetype, qsizetype>> ranges;
+    for (const Key &item : std::as_const(m_keys))
+        if (item.path.compare(k, Qt::CaseInsensitive) == 0 || item.path.startsWith(below, Qt::CaseInsensitive))
+            ranges += item.sections;
+    if (ranges.isEmpty())
+        return false;
+    std::sort(ranges.begin(), ranges.end());
+    QByteArray kept;
+    kept.reserve(m_content.size());
+    qsizetype from = 0;
+    for (const auto &[begin, end] : std::as_const(ranges)) {
+        kept += QByteArrayView(m_content).sliced(from, begin - from);
+        from = end;
+    }
+    kept += QByteArrayView(m_content).sliced(from);
+    m_content = kept;
+    index();
+    return true;
 }
 
 QStringList RegistryFile::keys() const
@@ -285,7 +537,7 @@ QStringList RegistryFile::keys() const
 
 QString ReadRegString(const QString &key, const QString &name, const QString &defaultValue)
 {
-    const auto v = LoadForRead(name).value(key, name);
+    const auto v = CurrentStore("Failed to get data for '%1'", name).file.value(key, name);
     if (!v)
         return defaultValue;
     if (v->type != RegValue::Type::String)
@@ -295,7 +547,7 @@ QString ReadRegString(const QString &key, const QString &name, const QString &de
 
 int ReadRegInteger(const QString &key, const QString &name, int defaultValue)
 {
-    const auto v = LoadForRead(name).value(key, name);
+    const auto v = CurrentStore("Failed to get data for '%1'", name).file.value(key, name);
     if (!v)
         return defaultValue;
     if (v->type != RegValue::Type::Dword)
@@ -331,23 +583,28 @@ void WriteRegBool(const QString &key, const QString &name, bool value)
 
 bool DeleteRegKey(const QString &key)
 {
-    const QString path = RegistryFilePath();
-    QFile existing(path);
-    if (!existing.exists())
+    try {
+        const CachedStore &current = CurrentStore("Failed to set data for '%1'", key);
+        RegistryFile next = current.file;
+        if (!next.removeKeyTree(key))
+            return true;
+        std::optional<FileStamp> stamp;
+        if (!WriteStore(current, {next.content()}, stamp))
+            return false;
+        Cache() = CachedStore{current.path, stamp, std::move(next)};
         return true;
-    if (!existing.open(QIODevice::ReadOnly))
+    } catch (const RegistryError &) {
         return false;
-    RegistryFile reg = RegistryFile::parse(existing.readAll());
-    existing.close();
-    if (!reg.hasKey(key))
-        return true;
-    reg.removeKeyTree(key);
-    return reg.saveAtomically(path);
+    }
 }
 
 bool RegKeyExists(const QString &key)
 {
-    return RegistryFile::load(RegistryFilePath()).hasKey(key);
+    try {
+        return CurrentStore("Failed to get data for '%1'", key).file.hasKey(key);
+    } catch (const RegistryError &) {
+        return false;
+    }
 }
 
 QString ShiftChars(const QString &text, int delta)

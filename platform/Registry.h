@@ -1,7 +1,11 @@
 #pragma once
 // The per-user settings store: named, typed values under keys, kept in one
 // REGEDIT4 text file. Every write is on disk, atomically, when it returns.
-#include <QMap>
+// The file is read once and kept; it is read again only when it changed on
+// disk, and a write that changes nothing does not touch it.
+#include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -20,7 +24,9 @@ QString ReadRegString(const QString &key, const QString &name, const QString &de
 int ReadRegInteger(const QString &key, const QString &name, int defaultValue);
 bool ReadRegBool(const QString &key, const QString &name, bool defaultValue);
 
-// Raise "Failed to set data for '%s'" when the store cannot be written.
+// Raise "Failed to set data for '%s'" when the store cannot be written; the
+// file is then as it was. A file that is no store at all is first kept
+// beside it, as user.reg.bad (or .bad1, .bad2, ...).
 void WriteRegString(const QString &key, const QString &name, const QString &value);
 void WriteRegInteger(const QString &key, const QString &name, int value);
 void WriteRegBool(const QString &key, const QString &name, bool value);
@@ -33,7 +39,6 @@ void WriteRegBool(const QString &key, const QString &name, bool value);
 // Each character's 8-bit code c becomes (c + delta) mod 256.
 QString ShiftChars(const QString &text, int delta);
 
-// The parsed file; exposed for the store's own tests and tools.
 struct RegValue {
     enum class Type { String, Dword, Other };
     Type type = Type::String;
@@ -41,28 +46,67 @@ struct RegValue {
     quint32 number = 0;
 };
 
+// The store file; exposed for the store's own tests and tools. It keeps the
+// file's bytes: a change rewrites only its own line (or adds one, or a
+// section for a new key), so comments, other hives and text in other
+// encodings stay exactly as they were.
 class RegistryFile {
 public:
-    // Lines that cannot be read are skipped; reading never fails.
+    // Lines that cannot be read are skipped; reading never fails. A line
+    // that is not UTF-8 is read as Latin-1.
     static RegistryFile parse(const QByteArray &content);
+    // Empty when the file is missing or cannot be opened.
     static RegistryFile load(const QString &path);
-    QByteArray serialize() const;
-    // Temporary file, flush, rename.
-    [[nodiscard]] bool saveAtomically(const QString &path) const;
+
+    const QByteArray &content() const { return m_content; }
+    // Not a REGEDIT4 text at all: nothing in it is read, and a change
+    // starts a new store.
+    bool isForeign() const { return m_foreign; }
 
     std::optional<RegValue> value(const QString &key, const QString &name) const;
-    void setValue(const QString &key, const QString &name, const RegValue &value);
+    // False when the value already holds exactly this: nothing changed.
+    bool setValue(const QString &key, const QString &name, const RegValue &value);
+
+    // setValue in two steps, so the file can be written before the store
+    // changes: bytes [begin, end) become text.
+    struct Edit {
+        qsizetype begin = 0, end = 0;
+        QByteArray text;
+        QString key, name;
+        RegValue value;
+        qsizetype lineOffset = 0, lineSize = 0;  // the value's line within text
+        bool reindex = false;
+    };
+    // None when the value already holds exactly this.
+    std::optional<Edit> planValue(const QString &key, const QString &name, const RegValue &value) const;
+    void apply(const Edit &edit);
+
     bool hasKey(const QString &key) const;
-    void removeKeyTree(const QString &key);
+    // False when there was no such key.
+    bool removeKeyTree(const QString &key);
     QStringList keys() const;
 
 private:
+    struct Entry {
+        qsizetype begin = 0, end = 0;  // the line's bytes, its line end excluded
+    };
     struct Key {
         QString path;  // below HKEY_CURRENT_USER, as written
-        QList<QPair<QString, RegValue>> values;  // in file order
+        QHash<QString, Entry> values;  // by case-folded name; the last line counts
+        QList<QPair<qsizetype, qsizetype>> sections;  // byte ranges, header to next header
+        qsizetype insertAt = 0;  // after the key's last value or header line
     };
+    void index();
+    RegValue storedValue(const Entry &entry) const;
+    void splice(qsizetype begin, qsizetype end, const QByteArray &text);
     int findKey(const QString &key) const;
+
+    QByteArray m_content;
     QList<Key> m_keys;
+    QHash<QString, int> m_keyIndex;  // by case-folded path
+    QByteArray m_lineEnd = "\n";
+    bool m_foreign = false;
+    bool m_hasHeader = false;
 };
 
 } // namespace lumetta

@@ -1,12 +1,14 @@
 #include "catalogue/CatalogueFile.h"
 #include "common/Errors.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <csignal>
-#include <sys/resource.h>
+#include <cerrno>
+#include <cstring>
+#include <functional>
 
 using namespace lumetta;
 
@@ -85,38 +87,76 @@ TEST(CatalogueFile, ErrorsNameTheFile)
         SaveCatalogue(missing, {"x"});
         ADD_FAILURE() << "saved into a missing folder";
     } catch (const FileError &e) {
-        EXPECT_TRUE(e.message().startsWith("Cannot create file \"" + missing + "\". ")) << e.message().toStdString();
+        EXPECT_EQ(e.message(), "Cannot create file \"" + missing + "\". " + QString::fromLocal8Bit(strerror(ENOENT)))
+            << "the system's reason";
     }
     EXPECT_FALSE(TrySaveCatalogue(missing, {"x"}));
 }
 
-// A disk that fills up half-way through the write: the file size limit makes
-// the kernel refuse the rest, even for root.
-TEST(CatalogueFile, SaveThatFailsPartWayKeepsTheOldFile)
+QStringList Records(int count)
+{
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines << QStringLiteral("Cities||Cam %1||http://example.test/%1.jpg").arg(i);
+    return lines;
+}
+
+// A disk that fills up part-way through the write, on both sides of the
+// size below which Qt keeps a file's data in its own buffer until the end.
+TEST(CatalogueFile, SavesThatFailPartWayKeepTheOldFile)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(DataFileBaseName);
-    const QStringList old{"old||one", "old||two"};
-    SaveCatalogue(path, old);
-    const QByteArray before = ReadAll(path);
+    const QString data = dir.filePath(DataFileBaseName), backup = dir.filePath(BackupFileBaseName);
+    const QString tooLarge = QString::fromLocal8Bit(strerror(EFBIG));
+    const struct {
+        const char *what;
+        QStringList oldData, oldBackup;  // on disk before the save
+        qint64 limit;
+        std::function<QString()> save;   // the failure as reported, empty when it claims success
+        QString kept;                    // the file that must stay as it was
+    } cases[] = {
+        {"a few records", Records(2), {}, 100,
+         [&] {
+             try {
+                 SaveCatalogue(data, Records(4));
+             } catch (const FileError &e) {
+                 return e.message();
+             }
+             return QString();
+         },
+         data},
+        {"thousands of records", Records(2), {}, 8192,
+         [&] { return TrySaveCatalogue(data, Records(3000)) ? QString() : QStringLiteral("failed"); }, data},
+        {"backup of a small catalogue over an old backup", Records(4), Records(1), 100,
+         [&] { return BackupCatalogue(data, backup) ? QString() : QStringLiteral("failed"); }, backup},
+        {"backup of a large catalogue", Records(3000), Records(1), 8192,
+         [&] { return BackupCatalogue(data, backup) ? QString() : QStringLiteral("failed"); }, backup},
+        {"restore of a small backup", Records(1), Records(4), 100,
+         [&] { return RestoreCatalogue(backup, data) ? QString() : QStringLiteral("failed"); }, data},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(backup);
+        SaveCatalogue(data, c.oldData);
+        if (!c.oldBackup.isEmpty())
+            SaveCatalogue(backup, c.oldBackup);
+        const QByteArray before = ReadAll(c.kept);
 
-    QStringList big;
-    for (int i = 0; i < 2000; ++i)
-        big << QStringLiteral("Cities||Cam %1||http://example.test/%1.jpg").arg(i);
-
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool saved_ok = TrySaveCatalogue(path, big);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-
-    EXPECT_FALSE(saved_ok) << "a failed save reports failure";
-    EXPECT_EQ(ReadAll(path), before) << "the old catalogue is whole";
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{DataFileBaseName});
+        const test::ChildOutcome child = test::RunWithFileSizeLimit(c.limit, [&](QString &text) {
+            text = c.save();
+            return 0;
+        });
+        ASSERT_TRUE(child.exited);
+        EXPECT_FALSE(child.text.isEmpty()) << "the failed save reports failure";
+        if (child.text.startsWith("Cannot create file")) {
+            EXPECT_EQ(child.text, "Cannot create file \"" + data + "\". " + tooLarge) << "the system's reason";
+        }
+        const QByteArray after = ReadAll(c.kept);
+        EXPECT_TRUE(after == before) << "the old file is whole: " << before.size() << " bytes before, "
+                                     << after.size() << " after";
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), c.oldBackup.isEmpty() ? 1 : 2)
+            << "no temporary file left";
+    }
 }
 
 TEST(CatalogueFile, BackupAndRestore)

@@ -1,6 +1,7 @@
 #include "download/ImageFetch.h"
 
 #include "common/Errors.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedServer.h"
 
 #include <QDir>
@@ -177,6 +178,25 @@ TEST_F(ImageFetchTest, LocalFailuresLeaveTheDestination)
         EXPECT_EQ(header, "") << url.toStdString();
         EXPECT_EQ(ReadFile(destination), Gif) << url.toStdString();
     }
+}
+
+// A full disk that cuts the downloaded picture: the cut copy is no new
+// picture and never replaces the stored one. Run in a child whose files
+// cannot grow past the limit; the server is the child's own.
+TEST_F(ImageFetchTest, PictureCutByAFullDiskIsNotKept)
+{
+    const QString destination = path("cam.jpg");
+    WriteFile(destination, Gif);
+    const test::ChildOutcome child = test::RunWithFileSizeLimit(Jpeg.size() / 2, [&](QString &text) {
+        ScriptedServer server;
+        server.addConnection(Reply(Response("HTTP/1.0 200 OK", "image/jpeg", Jpeg)));
+        QString header;
+        text = fetch.GetCamImage(server.url("/cam.jpg"), destination, header, 30) ? "new picture" : "no picture";
+        return 0;
+    });
+    ASSERT_TRUE(child.exited);
+    EXPECT_EQ(child.text.toStdString(), "no picture");
+    EXPECT_TRUE(ReadFile(destination) == Gif) << "the stored picture stays";
 }
 
 TEST_F(ImageFetchTest, EmptyUrlDoesNothing)

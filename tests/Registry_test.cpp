@@ -1,9 +1,11 @@
 #include "common/Errors.h"
 #include "platform/Registry.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
@@ -124,6 +126,149 @@ TEST(Registry, WritesAreWholeFilesAndFailuresRaise)
     qputenv("LUMETTA_REGISTRY", (env.path() + "/blocker/user.reg").toUtf8());
     EXPECT_EQ(ErrorOf([] { WriteRegInteger(LumettaKey, "Left", 1); }), "Failed to set data for 'Left'");
     EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 3), 3);
+}
+
+QByteArray ReadStore(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// A write changes its own line, or adds one, and keeps every other byte.
+TEST(Registry, WriteTouchesOnlyItsOwnLine)
+{
+    const QByteArray store =
+        "REGEDIT4\r\n"
+        "; hand-made\r\n"
+        "\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n"
+        "\"Path\"=\"C:\\\\x\"\r\n"
+        "\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n"
+        "\"Left\"=dword:00000010\r\n"
+        "  \"Note\"=\"caf\xe9\"\r\n"
+        "\"Blob\"=hex:01,02\r\n"
+        "\"Dup\"=\"first\"\r\n"
+        "\"Dup\"=\"second\"\r\n"
+        "; trailing comment\r\n"
+        "\r\n"
+        "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+        "\"ScreenSaveTimeOut\"=dword:00000258";  // no line end at the end
+    const QByteArray section = "\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta\\Sub]\r\n";
+    const struct {
+        const char *what;
+        std::function<void()> write;
+        QByteArray expected;
+    } cases[] = {
+        {"same value: no write at all", [] { WriteRegInteger(LumettaKey, "left", 16); }, store},
+        {"changed value: its line alone",
+         [] { WriteRegInteger(LumettaKey, "Left", 300); },
+         QByteArray(store).replace("dword:00000010", "dword:0000012c")},
+        {"8-bit value read as such; a change writes UTF-8",
+         [] {
+             ASSERT_EQ(ReadRegString(LumettaKey, "Note", ""), QString::fromLatin1("caf\xe9"));
+             WriteRegString(LumettaKey, "Note", QString::fromLatin1("th\xe9"));
+         },
+         QByteArray(store).replace("  \"Note\"=\"caf\xe9\"", "\"Note\"=\"th\xc3\xa9\"")},
+        {"repeated name: the line that counts",
+         [] {
+             ASSERT_EQ(ReadRegString(LumettaKey, "Dup", ""), "second");
+             WriteRegString(LumettaKey, "Dup", "third");
+         },
+         QByteArray(store).replace("\"second\"", "\"third\"")},
+        {"new value: after the key's last value",
+         [] { WriteRegString(LumettaKey, "AppPath", "/opt/lumetta/"); },
+         QByteArray(store).replace("\"Dup\"=\"second\"\r\n", "\"Dup\"=\"second\"\r\n\"AppPath\"=\"/opt/lumetta/\"\r\n")},
+        {"new value in a key that ends the file unended",
+         [] { WriteRegInteger(DesktopKey, "ScreenSaveActive", 1); },
+         store + "\r\n\"ScreenSaveActive\"=dword:00000001\r\n"},
+        {"several writes in a row",
+         [] {
+             WriteRegString(LumettaKey, "AppPath", "/opt/lumetta/");
+             WriteRegInteger(LumettaKey, "Left", 300);
+             WriteRegString(LumettaKey, "AppPath", "/x/");
+             WriteRegInteger(DesktopKey, "ScreenSaveActive", 1);
+         },
+         QByteArray(store)
+                 .replace("dword:00000010", "dword:0000012c")
+                 .replace("\"Dup\"=\"second\"\r\n", "\"Dup\"=\"second\"\r\n\"AppPath\"=\"/x/\"\r\n")
+             + "\r\n\"ScreenSaveActive\"=dword:00000001\r\n"},
+        {"new key: a section of its own at the end",
+         [] { WriteRegInteger(LumettaKey + "\\Sub", "X", 1); },
+         store + section + "\"X\"=dword:00000001\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TestEnv env;
+        WriteStore(env.registryFile(), store);
+        c.write();
+        const QByteArray after = ReadStore(env.registryFile());
+        EXPECT_TRUE(after == c.expected) << after.toStdString();
+        EXPECT_EQ(ReadRegString("HKEY_LOCAL_MACHINE\\Software\\Other", "Path", "not ours"), "not ours");
+    }
+}
+
+TEST(Registry, StoreChangedOnDiskIsReadAgain)
+{
+    test::TestEnv env;
+    WriteRegInteger(LumettaKey, "Left", 1);
+    ASSERT_EQ(ReadRegInteger(LumettaKey, "Left", 0), 1);
+    WriteStore(env.registryFile(), "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\n"
+                                   "\"Left\"=dword:00000002\n\"Top\"=dword:00000003\n");
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 0), 2);
+    WriteRegInteger(LumettaKey, "Left", 4);
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Top", 0), 3) << "a write starts from the file as it is now";
+    ASSERT_TRUE(QFile::remove(env.registryFile()));
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 7), 7) << "a removed store is a fresh one";
+}
+
+// A file that is no store at all is kept beside the new one, never lost.
+TEST(Registry, UnreadableStoreIsKeptAside)
+{
+    for (const QByteArray &junk : {QByteArray("\x7f" "ELF\x02\x01\x00\x00garbage", 15),
+                                   QByteArray("Left=16\nTop=20\n")}) {
+        test::TestEnv env;
+        WriteStore(env.registryFile(), junk);
+        WriteStore(env.registryFile() + ".bad", "an older one");
+        EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 200), 200) << "reads give the defaults";
+        EXPECT_TRUE(ReadStore(env.registryFile()) == junk) << "reading changes nothing";
+
+        WriteRegString(LumettaKey, "AppPath", "/opt/lumetta/");
+        EXPECT_TRUE(ReadStore(env.registryFile() + ".bad1") == junk) << "kept aside under a free name";
+        EXPECT_EQ(ReadStore(env.registryFile() + ".bad"), QByteArray("an older one"));
+        EXPECT_EQ(ReadRegString(LumettaKey, "AppPath", ""), "/opt/lumetta/");
+        EXPECT_TRUE(ReadStore(env.registryFile()).startsWith("REGEDIT4\n"));
+    }
+}
+
+// A full disk part-way through the write, on both sides of the size below
+// which Qt buffers a file's data.
+TEST(Registry, WriteThatFailsPartWayKeepsTheStore)
+{
+    for (int values : {3, 2000}) {
+        SCOPED_TRACE(values);
+        test::TestEnv env;
+        QByteArray store = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\n";
+        for (int i = 0; i < values; ++i)
+            store += QStringLiteral("\"V%1\"=\"value\"\n").arg(i).toUtf8();
+        WriteStore(env.registryFile(), store);
+        const QByteArray before = ReadStore(env.registryFile());
+        const test::ChildOutcome child =
+            test::RunWithFileSizeLimit(before.size() / 2, [](QString &text) {
+                try {
+                    WriteRegString(LumettaKey, "AppPath", "/a/new/folder/");
+                } catch (const RegistryError &e) {
+                    text = e.message();
+                }
+                return 0;
+            });
+        ASSERT_TRUE(child.exited);
+        EXPECT_EQ(child.text, "Failed to set data for 'AppPath'");
+        const QByteArray after = ReadStore(env.registryFile());
+        EXPECT_TRUE(after == before) << before.size() << " bytes before, " << after.size() << " after";
+        EXPECT_EQ(QDir(QFileInfo(env.registryFile()).absolutePath()).entryList(QDir::Files).size(), 1)
+            << "no temporary file left";
+    }
 }
 
 TEST(Registry, DeleteKeyTakesItsValuesAndSubkeys)

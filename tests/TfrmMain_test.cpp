@@ -659,6 +659,38 @@ TEST_F(MainWindowTest, FormDestroyWithNothingSelectedStoresMinusOne)
     EXPECT_EQ(ReadRegInteger(Key, "SelectedCam", 5), -1);
 }
 
+// Lines the program does not own: a comment, another hive, an 8-bit value.
+TEST_F(MainWindowTest, StartAndOneChangeLeaveTheRestOfTheStoreAlone)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    frm->FormDestroy();
+    frm.reset();
+    const auto readStore = [this] {
+        QFile f(env.registryFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QByteArray before = readStore();
+    before += "\r\n; kept by hand\r\n[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n\"Path\"=\"C:\\\\x\"\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n\"Note\"=\"caf\xe9\"\r\n";
+    {
+        QFile f(env.registryFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(before);
+    }
+
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    frm->FormDestroy();
+    EXPECT_TRUE(readStore() == before) << "a start that changes no setting leaves the store as it was";
+    EXPECT_EQ(ReadRegString(Key, "Note", ""), QString::fromLatin1("caf\xe9"));
+
+    frm.reset();
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    get<QLineEdit>("ProxyServer")->setText("proxy.test");
+    QByteArray after = readStore();
+    after.replace("\"ProxyServer\"=\"proxy.test\"", "\"ProxyServer\"=\"\"");
+    EXPECT_TRUE(after == before) << "one setting changes its own line alone:\n" << readStore().toStdString();
+}
+
 // --- start-up files -------------------------------------------------------------
 
 TEST_F(MainWindowTest, ReadmeAndInstalledScreenSaver)

@@ -2,6 +2,7 @@
 # that need the widgets; grouped by the folder of the unit.
 lumetta_test(DateTime lumetta_common)
 lumetta_test(Subs lumetta_common)
+lumetta_test(AtomicFile lumetta_common)
 
 lumetta_test(Registry lumetta_platform)
 lumetta_test(Platform lumetta_platform)

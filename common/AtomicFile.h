@@ -1,0 +1,47 @@
+#pragma once
+// Whole-file saves. The data goes to a new file beside the target with
+// every write checked, is synced to disk, and replaces the target by a
+// rename only when all of it got there. On any failure the new file is
+// removed and the target stays exactly as it was.
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QString>
+
+namespace lumetta {
+
+struct SaveResult {
+    bool ok = true;
+    QString reason;  // the system's text, e.g. "No space left on device"
+};
+
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const QString &path);
+    ~AtomicFileWriter();  // an uncommitted file is discarded
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    [[nodiscard]] bool open();
+    [[nodiscard]] bool write(QByteArrayView data);
+    // The new file's modification time, set before it replaces the target.
+    void setModificationTime(const QDateTime &time) { m_mtime = time; }
+    // Sync, close, rename over the target.
+    [[nodiscard]] bool commit();
+
+    // The reason of the first failure.
+    const QString &errorString() const { return m_error; }
+
+private:
+    bool fail(int error);
+    void discard();
+
+    QString m_target;
+    QString m_temp;
+    int m_fd = -1;
+    QString m_error;
+    QDateTime m_mtime;
+};
+
+[[nodiscard]] SaveResult WriteFileAtomically(const QString &path, QByteArrayView data);
+
+} // namespace lumetta
