@@ -9,6 +9,11 @@ namespace lumetta {
 
 namespace {
 
+EHttpException OwnError(int code)
+{
+    return EHttpException(HttpErrorText(code), static_cast<quint16>(code));
+}
+
 QString ErrorSuffix(int code)
 {
     return QStringLiteral(" (Error #%1)").arg(code);
@@ -164,7 +169,7 @@ void THttpCli::syncRequest(THttpRequest rq)
         });
         loop.exec(MultiThreaded ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents);
         if (!self)
-            throw EHttpException(QStringLiteral("Connection aborted on request"), httperr::Aborted);
+            throw OwnError(httperr::Aborted);
     }
     if (m_statusCode >= 400)
         throw EHttpException(m_reasonPhrase, static_cast<quint16>(m_statusCode));
@@ -181,9 +186,9 @@ void THttpCli::setState(THttpState state)
 void THttpCli::startRequest(THttpRequest rq)
 {
     if (m_state != httpReady)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), httperr::Busy);
+        throw OwnError(httperr::Busy);
     if (rq == httpPOST && !SendStream)
-        throw EHttpException(QStringLiteral("HTTP component has nothing to post"), httperr::NothingToPost);
+        throw OwnError(httperr::NothingToPost);
 
     m_rq = rq;
     m_rcvdHeader.clear();
@@ -238,13 +243,13 @@ void THttpCli::startRequest(THttpRequest rq)
 
     // A line break smuggled into any of these would forge header lines.
     if (HasControlCharacter(URL)) {
-        fail(QStringLiteral("URL holds a control character"), httperr::ControlCharacter);
+        failOwn(httperr::ControlCharacter, QStringLiteral("URL"));
         return;
     }
     for (const QString *value : {&Proxy, &ProxyPort, &Reference, &Sender, &Accept, &Agent, &Cookie,
                                  &ContentTypePost, &ContentRangeBegin, &ContentRangeEnd}) {
         if (HasLineBreak(*value)) {
-            fail(QStringLiteral("Request header value holds a control character"), httperr::ControlCharacter);
+            failOwn(httperr::ControlCharacter, QStringLiteral("Request header value"));
             return;
         }
     }
@@ -438,16 +443,14 @@ void THttpCli::onData(const QByteArray &data)
     if (m_inTunnelSetup) {
         m_tunnelParser.feed(data);
         if (m_tunnelParser.phase() == HttpResponseParser::Phase::Failed) {
-            fail(QStringLiteral("Proxy tunnel failed: ") + m_tunnelParser.error, httperr::ProxyTunnel);
+            failOwn(httperr::ProxyReplyBad, m_tunnelParser.error);
         } else if (m_tunnelParser.headerEnded()) {
             m_inTunnelSetup = false;
             if (m_tunnelParser.statusCode / 100 == 2)
                 m_socket.StartTls(StripBrackets(m_hop.host));
             else
-                fail(QStringLiteral("Proxy refused the tunnel: %1 %2")
-                         .arg(m_tunnelParser.statusCode)
-                         .arg(m_tunnelParser.reasonPhrase),
-                     httperr::ProxyTunnel);
+                failOwn(httperr::ProxyRefused, QString::number(m_tunnelParser.statusCode),
+                        m_tunnelParser.reasonPhrase);
         }
         return;
     }
@@ -457,7 +460,7 @@ void THttpCli::onData(const QByteArray &data)
     if (m_failed || m_state == httpAborting)
         return;
     if (m_parser.phase() == HttpResponseParser::Phase::Failed)
-        fail(m_parser.error, httperr::LineTooLong);
+        fail(m_parser.error, m_parser.errorCode);
     else if (m_parser.closeWanted() || m_parser.bodyComplete())
         m_socket.Close();
 }
@@ -519,11 +522,11 @@ void THttpCli::followLocation()
 {
     const QString value = m_parser.location;
     if (HasControlCharacter(value)) {
-        fail(QStringLiteral("Relocation target holds a control character"), httperr::ControlCharacter);
+        failOwn(httperr::ControlCharacter, QStringLiteral("Relocation target"));
         return;
     }
     if (m_relocations >= MaxRelocations) {
-        fail(QStringLiteral("Too many relocations (more than %1)").arg(MaxRelocations), httperr::TooManyRelocations);
+        failOwn(httperr::TooManyRelocations, QString::number(MaxRelocations));
         return;
     }
 
@@ -592,9 +595,10 @@ void THttpCli::onSessionClosed(int error)
         return;
     }
     if (m_inTunnelSetup || m_state == httpDnsLookupDone) {
-        fail(m_tunnel ? QStringLiteral("Proxy closed the connection before the tunnel opened")
-                      : WSocketErrorDesc(wsa::ConnReset) + ErrorSuffix(wsa::ConnReset),
-             m_tunnel ? httperr::ProxyTunnel : wsa::ConnReset);
+        if (m_tunnel)
+            failOwn(httperr::ProxyClosed);
+        else
+            fail(WSocketErrorDesc(wsa::ConnReset) + ErrorSuffix(wsa::ConnReset), wsa::ConnReset);
         return;
     }
     if (m_relocating) {
@@ -610,7 +614,7 @@ void THttpCli::onSessionClosed(int error)
     }
     m_parser.finish();
     if (m_parser.phase() == HttpResponseParser::Phase::Failed) {
-        fail(m_parser.error, httperr::LineTooLong);
+        fail(m_parser.error, m_parser.errorCode);
         return;
     }
     if (m_relocating) {
@@ -659,7 +663,7 @@ void THttpCli::Abort()
         return;
     if (!m_failed) {
         m_failed = true;
-        m_failReason = QStringLiteral("Connection aborted on request");
+        m_failReason = HttpErrorText(httperr::Aborted);
         m_failCode = httperr::Aborted;
     }
     const bool lookingUp = m_state == httpDnsLookup || m_state == httpNotConnected;

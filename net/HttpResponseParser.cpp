@@ -53,15 +53,13 @@ void HttpResponseParser::feed(QByteArrayView bytes)
         m_headerBytes += end - pos + (found ? 1 : 0);
         if (m_headerBytes > MaxHeaderSize) {
             m_line.clear();
-            error = QStringLiteral("HTTP header too long");
-            m_phase = Phase::Failed;
+            failWith(httperr::HeaderTooLong);
             return;
         }
         m_line.append(data + pos, end - pos);
         if (m_line.size() >= MaxLineLength) {
             m_line.clear();
-            error = QStringLiteral("HTTP line too long");
-            m_phase = Phase::Failed;
+            failWith(httperr::LineTooLong);
             return;
         }
         if (!found)
@@ -154,6 +152,13 @@ void HttpResponseParser::endHeader(bool toBody)
     m_phase = toBody ? Phase::Body : Phase::Discard;
     if (m_listener)
         m_listener->headerEnd();
+}
+
+void HttpResponseParser::failWith(int code)
+{
+    errorCode = code;
+    error = HttpErrorText(code);
+    m_phase = Phase::Failed;
 }
 
 void HttpResponseParser::deliver(const char *data, qsizetype length)

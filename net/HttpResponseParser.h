@@ -3,6 +3,8 @@
 // socket: the client feeds what it receives and calls finish() when the
 // connection closes, because an HTTP/1.0 body simply runs to the close.
 // Results do not depend on how the bytes were split into chunks.
+#include "net/HttpErrors.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -66,13 +68,15 @@ public:
     QString contentRangeEnd;
     QString acceptRanges;
     QStringList wwwAuthenticate;
-    QString error;  // "HTTP line too long", "HTTP header too long"
+    int errorCode = 0;  // an httperr code once the phase is Failed
+    QString error;      // its text
     qint64 bodyCount = 0;
 
 private:
     void headerLine(QByteArray line);
     void endHeader(bool toBody);
     void deliver(const char *data, qsizetype length);
+    void failWith(int code);
 
     Listener *m_listener;
     Phase m_phase = Phase::Header;

@@ -272,6 +272,7 @@ TEST_F(HttpCliTest, EndlessHeaderOfShortLinesEndsTheRequest)
     const Outcome out = Fetch(http);
     EXPECT_TRUE(out.raised);
     EXPECT_EQ(out.message, "HTTP header too long");
+    EXPECT_EQ(http.RequestDoneError(), httperr::HeaderTooLong);
 }
 
 TEST_F(HttpCliTest, BodyOfTheAnnouncedLengthEndsTheRequestThoughTheLineStaysOpen)
@@ -751,6 +752,7 @@ TEST_F(Https, ProxyRefusingTheTunnel)
     const Outcome out = Fetch(http);
     EXPECT_TRUE(out.raised);
     EXPECT_EQ(out.message, "Proxy refused the tunnel: 407 Proxy Authentication Required");
+    EXPECT_EQ(http.RequestDoneError(), httperr::ProxyRefused);
     EXPECT_EQ(http.StatusCode(), 404);
 }
 
