@@ -78,28 +78,41 @@ void ImageFetch::applyNetworkSettings(const FetchSettings &settings)
     }
 }
 
-bool ImageFetch::mayStart(const QString &url, QString &header)
+std::optional<FetchResult> ImageFetch::refusal(const QString &url) const
 {
     if (url.trimmed().isEmpty())
-        return false;
+        return FetchResult{false, {}, QStringLiteral("No URL")};
     // The shared client serves one request; touching its properties or
     // stream now would spoil the running one.
-    if (m_busy || m_http.State() != httpReady) {
-        header.clear();
-        m_lastFailure = QStringLiteral("Another download is still running");
-        return false;
-    }
-    m_lastFailure.clear();
-    return true;
+    if (m_busy || m_http.State() != httpReady)
+        return FetchResult{false, {}, QStringLiteral("Another download is still running")};
+    return std::nullopt;
 }
 
-bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QString &header, int timeOutSeconds)
+QString ImageFetch::runRequest(int timeOutSeconds)
+{
+    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds));
+    try {
+        m_http.Get();
+    } catch (const std::exception &e) {
+        return QString::fromStdString(e.what());
+    }
+    return {};
+}
+
+FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destination, int timeOutSeconds)
 {
     step(QStringLiteral("1 - GetCamImage start"));
-    bool result = false;
-    if (!mayStart(url, header))
-        return false;
+    if (auto refused = refusal(url))
+        return *refused;
     FetchGuard guard(m_http, TimeOutTimer, m_busy);
+    FetchResult result;
+    // The first reason found is the one reported.
+    auto refuse = [&result](const QString &why) {
+        result.ok = false;
+        if (result.failure.isEmpty())
+            result.failure = why;
+    };
 
     applyNetworkSettings(m_settings ? m_settings() : FetchSettings());
     m_http.URL = url;
@@ -109,28 +122,25 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
     const QString temp = TempImageFile();
     QFile stream(temp);
     if (!stream.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_lastFailure = stream.errorString();
+        refuse(stream.errorString());
         step(QStringLiteral("3 - GetCamImage"));
-        return false;
+        return result;
     }
     m_http.RcvdStream = &stream;
 
     step(QStringLiteral("3a - GetCamImage"));
     if (OnAdminHeader)
         OnAdminHeader({});
-    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds));
 
     step(QStringLiteral("4 - GetCamImage"));
-    try {
-        m_http.Get();
-        QCoreApplication::processEvents();
-        result = true;
-    } catch (const std::exception &e) {
-        m_lastFailure = QString::fromStdString(e.what());
-    }
+    const QString requestFailure = runRequest(timeOutSeconds);
+    QCoreApplication::processEvents();
+    result.ok = requestFailure.isEmpty();
+    if (!result.ok)
+        refuse(requestFailure);
 
     step(QStringLiteral("5 - GetCamImage"));
-    header = HeaderText(m_http.RcvdHeader());
+    result.header = HeaderText(m_http.RcvdHeader());
     if (OnAdminHeader)
         OnAdminHeader(m_http.RcvdHeader());
     m_http.RcvdStream = nullptr;
@@ -140,22 +150,21 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
     bool isImage = false;
     const QString contentType = GetHeaderValue(QStringLiteral("Content-Type"), m_http.RcvdHeader());
     if (!contentType.contains(QLatin1String("image/"))) {
-        result = false;
+        refuse(QStringLiteral("Content type \"%1\" is not an image").arg(contentType));
     } else if (!QFileInfo::exists(temp)) {
-        result = false;
+        refuse(QStringLiteral("No picture was received"));
     } else {
         TDCImageInfo info;
         info.ReadImageInfo(temp);
-        if (info.ImageType == TDCImageInfo::Gif || info.ImageType == TDCImageInfo::Jpeg)
-            isImage = true;
-        else
-            result = false;
+        isImage = info.ImageType == TDCImageInfo::Gif || info.ImageType == TDCImageInfo::Jpeg;
+        if (!isImage)
+            refuse(QStringLiteral("The picture is no GIF or JPEG"));
     }
 
     step(QStringLiteral("7 - GetCamImage"));
     if (isImage) {
         if (m_http.StatusCode() != 200) {
-            result = false;
+            refuse(QStringLiteral("Status %1 brings no new picture").arg(m_http.StatusCode()));
         } else {
             bool same = false;
             try {
@@ -164,7 +173,7 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
                 same = false;  // an unreadable old picture is replaced like a different one
             }
             if (same)
-                result = false;  // the webcam still shows the last picture
+                refuse(QStringLiteral("The webcam still shows the last picture"));
             if (FileSizeOf(temp) > 0)
                 (void)CopyFileAtomically(temp, destination);  // a failed copy keeps the old file
         }
@@ -175,11 +184,10 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
     return result;
 }
 
-bool ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, QString &header, int timeOutSeconds)
+FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, int timeOutSeconds)
 {
-    bool result = false;
-    if (!mayStart(url, header))
-        return false;
+    if (auto refused = refusal(url))
+        return *refused;
 
     const FetchSettings settings = m_settings ? m_settings() : FetchSettings();
     QFile stream(fileName);
@@ -192,20 +200,15 @@ bool ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, QStri
     if (settings.showingAd)
         m_http.Reference = QStringLiteral("http://Lumetta");
     m_http.RcvdStream = &stream;
-    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds));
 
-    try {
-        m_http.Get();
-        result = true;
-    } catch (const std::exception &e) {
-        m_lastFailure = QString::fromStdString(e.what());
-    }
-
-    header = HeaderText(m_http.RcvdHeader());
+    FetchResult result;
+    result.failure = runRequest(timeOutSeconds);
+    result.header = HeaderText(m_http.RcvdHeader());
     m_http.RcvdStream = nullptr;
     stream.close();
-    if (m_http.StatusCode() != 200)
-        result = false;
+    result.ok = result.failure.isEmpty() && m_http.StatusCode() == 200;
+    if (result.failure.isEmpty() && !result.ok)
+        result.failure = QStringLiteral("Status %1 %2").arg(m_http.StatusCode()).arg(m_http.ReasonPhrase());
     TimeOutTimer.setInterval(0);
     return result;
 }

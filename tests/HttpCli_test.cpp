@@ -1,5 +1,6 @@
 #include "net/HttpCli.h"
 #include "net/HttpResponseParser.h"
+#include "platform/Timer.h"
 
 #include "support/ScriptedServer.h"
 #include "support/TestResolver.h"
@@ -36,7 +37,8 @@ struct Outcome {
 };
 
 // Runs a synchronous request; a watchdog aborts a request that would never
-// end, so a fault fails the test instead of hanging it.
+// end, so a fault fails the test instead of hanging it. The watchdog runs on
+// real time but only guards against a hang; it never decides an outcome.
 Outcome Fetch(THttpCli &http, THttpRequest rq = httpGET)
 {
     Outcome out;
@@ -67,8 +69,9 @@ QString WithPort(QString text, quint16 port)
     return text.replace(QLatin1String("{port}"), QString::number(port));
 }
 
+// Public: the abort table's cases arm the fixture itself.
 class HttpCliTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override
     {
         resolver.map("cam.example").map("other.example").map("lumetta.test").map("other.test");
@@ -76,11 +79,25 @@ protected:
         http.setResolver(&resolver);
         body.open(QIODevice::WriteOnly);
         http.RcvdStream = &body;
+        abortTimer.OnTimer = [this] {
+            abortTimer.setInterval(0);
+            http.Abort();
+        };
+    }
+
+    // Aborts the request once ms of test time have passed; the time moves
+    // on the next turn of the wait's loop, after the calling handler.
+    void abortAfter(int ms)
+    {
+        abortTimer.setInterval(ms);
+        QMetaObject::invokeMethod(&http, [this, ms] { time.advance(ms); }, Qt::QueuedConnection);
     }
 
     TestResolver resolver;
     THttpCli http;
     QBuffer body;
+    TestTimeSource time;
+    Timer abortTimer{time};
 };
 
 // ---------------------------------------------------------------- on the wire
@@ -449,7 +466,7 @@ TEST(WSocketErrorDesc, ConventionalTexts)
 struct AbortCase {
     const char *description;
     QString host;
-    std::function<void(THttpCli &)> arm;  // makes the client abort itself at the chosen moment
+    std::function<void(HttpCliTest &)> arm;  // makes the client abort itself at the chosen moment
 };
 
 void PrintTo(const AbortCase &c, std::ostream *os) { *os << c.description; }
@@ -463,7 +480,7 @@ TEST_P(Aborts, EndWithAbortedAndLeaveTheClientUsable)
     server.addConnection(ServerScript().readRequest().send("HTTP/1.0 200 OK\r\nX-A: 1\r\n").delay(200).send(
         "X-B: 2\r\n\r\nfirst part").delay(200).send("second part").hang());
     http.URL = QStringLiteral("http://%1:%2/a.jpg").arg(c.host).arg(server.port());
-    c.arm(http);
+    c.arm(*this);
     const Outcome out = Fetch(http);
     EXPECT_TRUE(out.raised);
     EXPECT_EQ(out.message, "Connection aborted on request");
@@ -487,28 +504,33 @@ INSTANTIATE_TEST_SUITE_P(
     Moments, Aborts,
     ::testing::Values(
         AbortCase{"during the host lookup", "slow.example",
-                  [](THttpCli &h) { QTimer::singleShot(50, &h, [&h] { h.Abort(); }); }},
+                  [](HttpCliTest &t) {
+                      t.http.OnStateChange = [&t](THttpCli *s) {
+                          if (s->State() == httpDnsLookup)
+                              t.abortAfter(50);
+                      };
+                  }},
         AbortCase{"while connecting", "cam.example",
-                  [](THttpCli &h) {
-                      h.OnStateChange = [](THttpCli *s) {
+                  [](HttpCliTest &t) {
+                      t.http.OnStateChange = [&t](THttpCli *s) {
                           if (s->State() == httpDnsLookupDone)
-                              QMetaObject::invokeMethod(s, [s] { s->Abort(); }, Qt::QueuedConnection);
+                              t.abortAfter(50);
                       };
                   }},
         AbortCase{"from a header handler", "cam.example",
-                  [](THttpCli &h) { h.OnHeaderData = [](THttpCli *s) { s->Abort(); }; }},
+                  [](HttpCliTest &t) { t.http.OnHeaderData = [](THttpCli *s) { s->Abort(); }; }},
         AbortCase{"while waiting for the rest of the header", "cam.example",
-                  [](THttpCli &h) {
-                      h.OnHeaderData = [](THttpCli *s) {
-                          QTimer::singleShot(50, s, [s] { s->Abort(); });
+                  [](HttpCliTest &t) {
+                      t.http.OnHeaderData = [&t](THttpCli *s) {
+                          t.abortAfter(50);
                           s->OnHeaderData = nullptr;
                       };
                   }},
         AbortCase{"from a body handler", "cam.example",
-                  [](THttpCli &h) { h.OnDocData = [](THttpCli *s, const char *, qint64) { s->Abort(); }; }},
-        AbortCase{"while the body trickles in", "cam.example", [](THttpCli &h) {
-                      h.OnDocData = [](THttpCli *s, const char *, qint64) {
-                          QTimer::singleShot(50, s, [s] { s->Abort(); });
+                  [](HttpCliTest &t) { t.http.OnDocData = [](THttpCli *s, const char *, qint64) { s->Abort(); }; }},
+        AbortCase{"while the body trickles in", "cam.example", [](HttpCliTest &t) {
+                      t.http.OnDocData = [&t](THttpCli *s, const char *, qint64) {
+                          t.abortAfter(50);
                           s->OnDocData = nullptr;
                       };
                   }}));

@@ -1,6 +1,7 @@
 #include "download/ImageFetch.h"
 
 #include "common/Errors.h"
+#include "platform/TimeSource.h"
 #include "support/ScriptedServer.h"
 
 #include <QDir>
@@ -67,7 +68,23 @@ protected:
         fetch.OnTimedOut = [this] {
             ++timeOuts;
             logAtTimeOut = ReadFile(log.fileName());
+            elapsedAtTimeOut = time.elapsed();
         };
+        // Guards against a hang only; every time limit runs on test time.
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [this] {
+            watchdogFired = true;
+            http.Abort();
+        });
+        watchdog.start(20000);
+    }
+    void TearDown() override { EXPECT_FALSE(watchdogFired) << "a fetch never ended"; }
+
+    // Moves test time from inside the fetch's wait, once the client's
+    // handler that asked for it has returned.
+    void advanceSoon(qint64 ms)
+    {
+        QMetaObject::invokeMethod(&http, [this, ms] { time.advance(ms); }, Qt::QueuedConnection);
     }
 
     QString path(const QString &name) const { return dir.path() + u'/' + name; }
@@ -78,10 +95,14 @@ protected:
     DebugLog log{[this] { return debugMode; }, appPath};
     FetchSettings settings;
     THttpCli http;
-    ImageFetch fetch{http, appPath, [this] { return settings; }, &log};
+    TestTimeSource time;
+    ImageFetch fetch{http, appPath, [this] { return settings; }, &log, time};
     QStringList memo{"not cleared"};
     int timeOuts = 0;
     QByteArray logAtTimeOut;
+    qint64 elapsedAtTimeOut = -1;
+    QTimer watchdog;
+    bool watchdogFired = false;
 };
 
 // ---------------------------------------------------------------- GetCamImage
@@ -107,11 +128,12 @@ TEST_P(CamImage, ResultAndDestination)
     const QString destination = path("cam.jpg");
     if (!c.before.isEmpty())
         WriteFile(destination, c.before);
-    QString header;
-    const bool result = fetch.GetCamImage(server.url("/cams/cam.jpg"), destination, header, 30);
-    EXPECT_EQ(result, c.result) << fetch.LastFailure().toStdString();
+    const FetchResult result = fetch.GetCamImage(server.url("/cams/cam.jpg"), destination, 30);
+    EXPECT_EQ(result.ok, c.result) << result.failure.toStdString();
+    EXPECT_EQ(result.failure.isEmpty(), c.result) << result.failure.toStdString();
     EXPECT_EQ(ReadFile(destination), c.after);
     EXPECT_EQ(QFileInfo::exists(destination), !c.after.isEmpty());
+    const QString header = result.header;
     EXPECT_EQ(header, HeaderText(http.RcvdHeader()));
     if (!c.responses.isEmpty() && c.responses.first().startsWith("HTTP/")) {
         EXPECT_TRUE(header.startsWith(QString::fromLatin1(c.responses.first().left(c.responses.first().indexOf('\r')))
@@ -154,9 +176,10 @@ TEST_F(ImageFetchTest, SameJpegTwice)
     ScriptedServer server;
     server.setDefaultScript(Reply(Response("HTTP/1.0 200 OK", "image/jpeg", Jpeg)));
     const QString destination = path("snap.jpg");
-    QString header;
-    EXPECT_TRUE(fetch.GetCamImage(server.url("/snap.jpg"), destination, header, 0));
-    EXPECT_FALSE(fetch.GetCamImage(server.url("/snap.jpg"), destination, header, 0));
+    EXPECT_TRUE(fetch.GetCamImage(server.url("/snap.jpg"), destination, 0).ok);
+    const FetchResult again = fetch.GetCamImage(server.url("/snap.jpg"), destination, 0);
+    EXPECT_FALSE(again.ok);
+    EXPECT_EQ(again.failure, "The webcam still shows the last picture");
     EXPECT_EQ(ReadFile(destination), Jpeg);
     EXPECT_EQ(ReadFile(fetch.TempImageFile()), Jpeg);  // left on disk for the next fetch
 }
@@ -172,17 +195,17 @@ TEST_F(ImageFetchTest, LocalFailuresLeaveTheDestination)
     WriteFile(destination, Gif);
     for (const QString &url : {QStringLiteral("http://nosuchhost.invalid/x.jpg"),
                                QStringLiteral("http://127.0.0.1:%1/x.jpg").arg(closedPort)}) {
-        QString header = "old";
-        EXPECT_FALSE(fetch.GetCamImage(url, destination, header, 10)) << url.toStdString();
-        EXPECT_EQ(header, "") << url.toStdString();
+        const FetchResult result = fetch.GetCamImage(url, destination, 10);
+        EXPECT_FALSE(result.ok) << url.toStdString();
+        EXPECT_EQ(result.header, "") << url.toStdString();
+        EXPECT_FALSE(result.failure.isEmpty()) << url.toStdString();
         EXPECT_EQ(ReadFile(destination), Gif) << url.toStdString();
     }
 }
 
 TEST_F(ImageFetchTest, EmptyUrlDoesNothing)
 {
-    QString header;
-    EXPECT_FALSE(fetch.GetCamImage("   ", path("cam.jpg"), header, 10));
+    EXPECT_FALSE(fetch.GetCamImage("   ", path("cam.jpg"), 10).ok);
     EXPECT_FALSE(QFileInfo::exists(fetch.TempImageFile()));
     EXPECT_EQ(ReadFile(log.fileName()), "1 - GetCamImage start\r\n");
     EXPECT_EQ(memo, QStringList{"not cleared"});
@@ -192,8 +215,9 @@ TEST_F(ImageFetchTest, TempFileThatCannotBeCreated)
 {
     ASSERT_TRUE(QDir().mkpath(fetch.TempImageFile()));  // a folder where the file should go
     ScriptedServer server;
-    QString header;
-    EXPECT_FALSE(fetch.GetCamImage(server.url("/x.jpg"), path("cam.jpg"), header, 10));
+    const FetchResult result = fetch.GetCamImage(server.url("/x.jpg"), path("cam.jpg"), 10);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.failure.isEmpty());
     EXPECT_EQ(ReadFile(log.fileName()), "3 - GetCamImage\r\n");
     EXPECT_EQ(server.connectionCount(), 0);
     EXPECT_EQ(http.RcvdStream, nullptr);
@@ -205,8 +229,7 @@ TEST_F(ImageFetchTest, DestinationThatCannotBeReplacedIsIgnored)
     server.addConnection(Reply(Response("HTTP/1.0 200 OK", "image/jpeg", Jpeg)));
     const QString destination = path("taken.jpg");
     ASSERT_TRUE(QDir().mkpath(destination));
-    QString header;
-    EXPECT_NO_THROW(EXPECT_TRUE(fetch.GetCamImage(server.url("/x.jpg"), destination, header, 10)));
+    EXPECT_NO_THROW(EXPECT_TRUE(fetch.GetCamImage(server.url("/x.jpg"), destination, 10).ok));
     EXPECT_TRUE(QFileInfo(destination).isDir());
 }
 
@@ -214,8 +237,7 @@ TEST_F(ImageFetchTest, RefererIsTheUrlUpToItsLastSlash)
 {
     ScriptedServer server;
     server.addConnection(Reply(Response("HTTP/1.0 200 OK", "image/jpeg", Jpeg)));
-    QString header;
-    fetch.GetCamImage(server.url("/a/b/pic.jpg"), path("cam.jpg"), header, 10);
+    (void)fetch.GetCamImage(server.url("/a/b/pic.jpg"), path("cam.jpg"), 10);
     ASSERT_EQ(server.requests().size(), 1);
     const QByteArray request = server.requests().first();
     EXPECT_TRUE(request.contains("\r\nReferer: " + server.url("/a/b/").toLatin1() + "\r\n")) << request.toStdString();
@@ -229,16 +251,28 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
     struct Case {
         const char *description;
         QList<ServerScript> scripts;
+        qint64 perRequest;   // test time moved as each request goes out
+        qint64 perBodyByte;  // ... and for each body byte that arrives
+        bool urlToFile = false;
     };
     ServerScript trickle = ServerScript().readRequest().send("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n");
-    for (int i = 0; i < 100; ++i)
-        trickle.send("x").delay(100);
+    for (int i = 0; i < 20; ++i)
+        trickle.send("x").delay(20);
+    trickle.hang();
     const Case cases[] = {
-        {"server that never answers", {ServerScript().readRequest().hang()}},
-        {"body that keeps trickling in", {trickle}},
+        {"server that never answers", {ServerScript().readRequest().hang()}, 1000, 0},
+        {"body that keeps trickling in", {trickle}, 100, 300},
         {"relocation to a server that never answers",
-         {Reply("HTTP/1.0 302 Found\r\nLocation: /next.jpg\r\n\r\n"), ServerScript().readRequest().hang()}},
+         {Reply("HTTP/1.0 302 Found\r\nLocation: /next.jpg\r\n\r\n"), ServerScript().readRequest().hang()}, 600, 0},
+        {"GetUrlToFile from a server that never answers", {ServerScript().readRequest().hang()}, 1000, 0, true},
     };
+    qint64 perRequest = 0;
+    qint64 perBodyByte = 0;
+    http.OnStateChange = [&](THttpCli *s) {
+        if (s->State() == httpWaitingHeader)
+            advanceSoon(perRequest);
+    };
+    http.OnDocData = [&](THttpCli *, const char *, qint64 length) { advanceSoon(perBodyByte * length); };
     for (const Case &c : cases) {
         ScriptedServer server;
         for (const ServerScript &s : c.scripts)
@@ -246,24 +280,24 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
         const QString destination = path("cam.jpg");
         WriteFile(destination, Gif);
         timeOuts = 0;
-        QString header;
-        EXPECT_FALSE(fetch.GetCamImage(server.url("/cam.jpg"), destination, header, 1)) << c.description;
+        perRequest = c.perRequest;
+        perBodyByte = c.perBodyByte;
+        const qint64 start = time.elapsed();
+        const FetchResult result = c.urlToFile ? fetch.GetUrlToFile(server.url("/list.txt"), path("list.txt"), 1)
+                                               : fetch.GetCamImage(server.url("/cam.jpg"), destination, 1);
+        EXPECT_FALSE(result.ok) << c.description;
         EXPECT_EQ(timeOuts, 1) << c.description;
-        EXPECT_EQ(logAtTimeOut, "4 - GetCamImage\r\n") << c.description;
-        EXPECT_EQ(fetch.LastFailure(), "Connection aborted on request") << c.description;
+        // Neither early nor late, and data arriving does not restart it.
+        EXPECT_EQ(elapsedAtTimeOut - start, 1000) << c.description;
+        EXPECT_EQ(result.failure, "Connection aborted on request") << c.description;
+        if (!c.urlToFile) {
+            EXPECT_EQ(logAtTimeOut, "4 - GetCamImage\r\n") << c.description;
+        }
         EXPECT_EQ(ReadFile(destination), Gif) << c.description;
         EXPECT_EQ(fetch.TimeOutTimer.Interval(), 0) << c.description;
+        EXPECT_EQ(time.activeTimers(), 0) << c.description;
         EXPECT_EQ(http.State(), httpReady) << c.description;
     }
-}
-
-TEST_F(ImageFetchTest, TimeLimitAlsoBoundsGetUrlToFile)
-{
-    ScriptedServer server;
-    server.addConnection(ServerScript().readRequest().hang());
-    QString header;
-    EXPECT_FALSE(fetch.GetUrlToFile(server.url("/list.txt"), path("list.txt"), header, 1));
-    EXPECT_EQ(timeOuts, 1);
 }
 
 // ---------------------------------------------------------------- settings
@@ -287,8 +321,7 @@ TEST_F(ImageFetchTest, ProxySettingsAreReadAtEachFetch)
     for (const Step &s : steps) {
         settings = s.settings;
         const int before = proxy.requests().size();
-        QString header;
-        EXPECT_TRUE(fetch.GetUrlToFile(direct.url("/list.txt"), path("list.txt"), header, 10)) << s.description;
+        EXPECT_TRUE(fetch.GetUrlToFile(direct.url("/list.txt"), path("list.txt"), 10).ok) << s.description;
         EXPECT_EQ(proxy.requests().size() - before, s.viaProxy ? 1 : 0) << s.description;
         if (s.viaProxy) {
             EXPECT_TRUE(proxy.requests().last().startsWith("GET " + direct.url("/list.txt").toLatin1() + " HTTP/1.0\r\n"))
@@ -305,8 +338,7 @@ TEST_F(ImageFetchTest, FirstProxyIsTheFormsDefault)
         GTEST_SKIP() << "port 8088 is taken on this machine";
     proxy.addConnection(Reply(Response("HTTP/1.0 200 OK", "text/plain", "via 8088")));
     settings = {true, "", 0, false};
-    QString header;
-    EXPECT_TRUE(fetch.GetUrlToFile("http://cam.example/list.txt", path("list.txt"), header, 10));
+    EXPECT_TRUE(fetch.GetUrlToFile("http://cam.example/list.txt", path("list.txt"), 10).ok);
     ASSERT_EQ(proxy.requests().size(), 1);
     EXPECT_TRUE(proxy.requests().first().startsWith("GET http://cam.example/list.txt HTTP/1.0\r\n"));
 }
@@ -330,35 +362,34 @@ TEST_F(ImageFetchTest, GetUrlToFileOutcomes)
     for (const Case &c : cases) {
         ScriptedServer server;
         server.addConnection(Reply(c.response));
-        QString header;
-        EXPECT_EQ(fetch.GetUrlToFile(server.url("/list.txt"), path("list.txt"), header, 10), c.result) << c.description;
+        const FetchResult result = fetch.GetUrlToFile(server.url("/list.txt"), path("list.txt"), 10);
+        EXPECT_EQ(result.ok, c.result) << c.description;
+        EXPECT_EQ(result.failure.isEmpty(), c.result) << c.description << ": " << result.failure.toStdString();
         EXPECT_EQ(ReadFile(path("list.txt")), c.file) << c.description;
-        EXPECT_EQ(header, HeaderText(http.RcvdHeader())) << c.description;
+        EXPECT_EQ(result.header, HeaderText(http.RcvdHeader())) << c.description;
     }
 }
 
 TEST_F(ImageFetchTest, GetUrlToFileRaisesWhenTheFileCannotBeCreated)
 {
     ScriptedServer server;
-    QString header;
-    EXPECT_THROW(fetch.GetUrlToFile(server.url("/x"), path("no/such/folder/x.txt"), header, 10), FileError);
+    EXPECT_THROW((void)fetch.GetUrlToFile(server.url("/x"), path("no/such/folder/x.txt"), 10), FileError);
     EXPECT_EQ(server.connectionCount(), 0);
     EXPECT_EQ(http.State(), httpReady);
     // The client is not left marked as in use.
     server.addConnection(Reply(Response("HTTP/1.0 200 OK", "text/plain", "ok")));
-    EXPECT_TRUE(fetch.GetUrlToFile(server.url("/x"), path("x.txt"), header, 10));
+    EXPECT_TRUE(fetch.GetUrlToFile(server.url("/x"), path("x.txt"), 10).ok);
 }
 
 TEST_F(ImageFetchTest, RefererOfGetUrlToFile)
 {
     ScriptedServer server;
     server.setDefaultScript(Reply(Response("HTTP/1.0 200 OK", "text/plain", "ok")));
-    QString header;
     http.Reference = "http://previous.example/";
     settings.showingAd = false;
-    fetch.GetUrlToFile(server.url("/a"), path("a.txt"), header, 10);
+    (void)fetch.GetUrlToFile(server.url("/a"), path("a.txt"), 10);
     settings.showingAd = true;
-    fetch.GetUrlToFile(server.url("/b"), path("b.txt"), header, 10);
+    (void)fetch.GetUrlToFile(server.url("/b"), path("b.txt"), 10);
     const QList<QByteArray> requests = server.requests();
     ASSERT_EQ(requests.size(), 2);
     EXPECT_TRUE(requests[0].contains("\r\nReferer: http://previous.example/\r\n"));
@@ -373,27 +404,24 @@ TEST_F(ImageFetchTest, SecondFetchWhileBusyFailsAtOnceAndLeavesTheFirstAlone)
     server.addConnection(Reply(Response("HTTP/1.0 200 OK", "image/jpeg", Jpeg)));
     settings = {false, "", 0, false};
     const QString destination = path("cam.jpg");
-    bool secondResult = true;
-    bool secondCam = true;
-    QString secondHeader = "untouched";
-    QString secondFailure;
+    FetchResult second{true, "untouched", {}};
+    FetchResult secondCam{true, {}, {}};
     // Another handler runs while the first fetch waits for its reply.
     bool tried = false;
     http.OnHeaderBegin = [&](THttpCli *) {
         if (std::exchange(tried, true))
             return;
         settings = {true, "127.0.0.1", 1, true};
-        secondResult = fetch.GetUrlToFile("http://other.example/list.txt", path("list.txt"), secondHeader, 10);
-        secondFailure = fetch.LastFailure();
-        QString h;
-        secondCam = fetch.GetCamImage("http://other.example/cam.jpg", path("other.jpg"), h, 10);
+        second = fetch.GetUrlToFile("http://other.example/list.txt", path("list.txt"), 10);
+        secondCam = fetch.GetCamImage("http://other.example/cam.jpg", path("other.jpg"), 10);
     };
-    QString header;
-    EXPECT_TRUE(fetch.GetCamImage(server.url("/cam.jpg"), destination, header, 10)) << fetch.LastFailure().toStdString();
-    EXPECT_FALSE(secondResult);
-    EXPECT_FALSE(secondCam);
-    EXPECT_EQ(secondFailure, "Another download is still running");
-    EXPECT_EQ(secondHeader, "");
+    const FetchResult first = fetch.GetCamImage(server.url("/cam.jpg"), destination, 10);
+    EXPECT_TRUE(first.ok) << first.failure.toStdString();
+    EXPECT_FALSE(second.ok);
+    EXPECT_FALSE(secondCam.ok);
+    EXPECT_EQ(second.failure, "Another download is still running");
+    EXPECT_EQ(secondCam.failure, "Another download is still running");
+    EXPECT_EQ(second.header, "");
     EXPECT_FALSE(QFileInfo::exists(path("list.txt")));
     EXPECT_EQ(ReadFile(destination), Jpeg);
     EXPECT_EQ(http.Proxy, "");
