@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace lumetta {
 
@@ -190,8 +191,10 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
         return *refused;
 
     const FetchSettings settings = m_settings ? m_settings() : FetchSettings();
-    QFile stream(fileName);
-    if (!stream.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // The body goes to a file beside the target, which takes the target's
+    // place only for a whole reply: a failed fetch loses nothing.
+    QSaveFile stream(fileName);
+    if (!stream.open(QIODevice::WriteOnly))
         throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, stream.errorString()));
 
     FetchGuard guard(m_http, TimeOutTimer, m_busy);
@@ -205,10 +208,11 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
     result.failure = runRequest(timeOutSeconds);
     result.header = HeaderText(m_http.RcvdHeader());
     m_http.RcvdStream = nullptr;
-    stream.close();
-    result.ok = result.failure.isEmpty() && m_http.StatusCode() == 200;
-    if (result.failure.isEmpty() && !result.ok)
+    if (result.failure.isEmpty() && m_http.StatusCode() != 200)
         result.failure = QStringLiteral("Status %1 %2").arg(m_http.StatusCode()).arg(m_http.ReasonPhrase());
+    if (result.failure.isEmpty() && !stream.commit())
+        result.failure = stream.errorString();
+    result.ok = result.failure.isEmpty();
     TimeOutTimer.setInterval(0);
     return result;
 }

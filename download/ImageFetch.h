@@ -42,8 +42,9 @@ public:
     // ok: a new GIF or JPEG is in destination. Never raises for a failed
     // fetch.
     FetchResult GetCamImage(const QString &url, const QString &destination, int timeOutSeconds);
-    // ok: status 200 without error, the body in fileName. A file that
-    // cannot be created raises FileError.
+    // ok: status 200 without error, the body in fileName; otherwise
+    // fileName stays as it was. A file that cannot be created raises
+    // FileError.
     FetchResult GetUrlToFile(const QString &url, const QString &fileName, int timeOutSeconds);
 
     // The time limit of both fetches; interval 0 except while one waits.

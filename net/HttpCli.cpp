@@ -19,6 +19,12 @@ QString ErrorSuffix(int code)
     return QStringLiteral(" (Error #%1)").arg(code);
 }
 
+// The socket's text for code, with the code.
+QString SocketFailureText(int code)
+{
+    return WSocketErrorDesc(code) + ErrorSuffix(code);
+}
+
 bool HasControlCharacter(const QString &text)
 {
     for (QChar c : text)
@@ -316,7 +322,7 @@ void THttpCli::onDnsLookupDone(int error)
         return;
     const int code = m_socket.Connect(m_socket.lookupResult(), m_targetPort, m_hop.tls);
     if (code != 0)
-        fail(QStringLiteral("can't connect:") + WSocketErrorDesc(code) + ErrorSuffix(code), code);
+        fail(QStringLiteral("can't connect:") + SocketFailureText(code), code);
 }
 
 void THttpCli::onSessionConnected(int error)
@@ -324,7 +330,7 @@ void THttpCli::onSessionConnected(int error)
     if (m_state != httpDnsLookupDone)
         return;
     if (error != 0) {
-        fail(WSocketErrorDesc(error) + ErrorSuffix(error), error);
+        fail(SocketFailureText(error), error);
         return;
     }
     if (m_tunnel)
@@ -598,7 +604,7 @@ void THttpCli::onSessionClosed(int error)
         if (m_tunnel)
             failOwn(httperr::ProxyClosed);
         else
-            fail(WSocketErrorDesc(wsa::ConnReset) + ErrorSuffix(wsa::ConnReset), wsa::ConnReset);
+            fail(SocketFailureText(wsa::ConnReset), wsa::ConnReset);
         return;
     }
     if (m_relocating) {
@@ -612,6 +618,11 @@ void THttpCli::onSessionClosed(int error)
         startLookup();
         return;
     }
+    // A reset by the peer, or any other socket error, is no normal end.
+    if (error != 0) {
+        fail(SocketFailureText(error), error);
+        return;
+    }
     m_parser.finish();
     if (m_parser.phase() == HttpResponseParser::Phase::Failed) {
         fail(m_parser.error, m_parser.errorCode);
@@ -622,8 +633,6 @@ void THttpCli::onSessionClosed(int error)
         onSessionClosed(error);
         return;
     }
-    if (error != 0)
-        m_requestDoneError = error;
     if (m_docStarted && OnDocEnd)
         OnDocEnd(this);
     finishRequest();

@@ -20,6 +20,8 @@ enum Code : int {
     ProxyRefused,
     ProxyClosed,
     ProxyReplyBad,
+    CutShort,
+    BadChunk,
     EndOfCodes  // not a code: one past the last
 };
 } // namespace httperr
@@ -40,6 +42,8 @@ inline constexpr HttpErrorEntry HttpErrorTable[] = {
     {httperr::ProxyRefused, "Proxy refused the tunnel: %1 %2"},
     {httperr::ProxyClosed, "Proxy closed the connection before the tunnel opened"},
     {httperr::ProxyReplyBad, "Proxy tunnel failed: %1"},
+    {httperr::CutShort, "HTTP reply cut short"},
+    {httperr::BadChunk, "HTTP chunk malformed"},
 };
 
 // Row i holds code i + 1, so every code has exactly one text.

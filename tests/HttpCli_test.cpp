@@ -259,8 +259,12 @@ INSTANTIATE_TEST_SUITE_P(
         ResponseCase{"<HTML> first line: no header", {"<hTmL><body>hi</body></html>\r\n"}, "/setup.exe", 0, "",
                      "text/html", -1, "<hTmL><body>hi</body></html>", 0, false, "setup.htm"},
         ResponseCase{"close in the middle of the header", {"HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\n"}, "/p.gif",
-                     200, "OK", "image/gif", -1, "", 2, false, "p.gif"},
-        ResponseCase{"close before any byte", {}, "/", 0, "", "", -1, "", 0, false, "document.htm"},
+                     404, "HTTP reply cut short", "image/gif", -1, "", 2, true, "p.gif"},
+        ResponseCase{"close before any byte", {}, "/", 404, "HTTP reply cut short", "", -1, "", 0, true,
+                     "document.htm"},
+        ResponseCase{"chunked body in pieces",
+                     {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nWi", "ki\r\n0", "\r\n\r\n"}, "/c.jpg",
+                     200, "OK", "", -1, "Wiki", 2, false, "c.jpg"},
         ResponseCase{"header line too long", {"HTTP/1.0 200 OK\r\n" + LongLine + "\r\nbody"}, "/", 404,
                      "HTTP line too long", "", -1, "", 1, true, "document.htm"},
         ResponseCase{".exe named by a text/html answer becomes .htm",
@@ -292,16 +296,30 @@ TEST_F(HttpCliTest, EndlessHeaderOfShortLinesEndsTheRequest)
     EXPECT_EQ(http.RequestDoneError(), httperr::HeaderTooLong);
 }
 
-TEST_F(HttpCliTest, BodyOfTheAnnouncedLengthEndsTheRequestThoughTheLineStaysOpen)
+TEST_F(HttpCliTest, ReplyThatEndsByItselfEndsTheRequestThoughTheLineStaysOpen)
 {
-    ScriptedServer server;
-    server.addConnection(ServerScript().readRequest().send("HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\njpeg").hang());
-    http.URL = server.url("/cam.jpg");
-    const Outcome out = Fetch(http);
-    EXPECT_FALSE(out.raised);
-    EXPECT_FALSE(out.watchdog) << "the request must end by itself";
-    EXPECT_EQ(http.StatusCode(), 200);
-    EXPECT_EQ(http.RcvdCount(), 4);
+    struct Case {
+        const char *description;
+        QByteArray reply;
+        QByteArray body;
+    };
+    const Case cases[] = {
+        {"body of the announced length", "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\njpeg", "jpeg"},
+        {"last chunk of a chunked body", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\njpeg\r\n0\r\n\r\n",
+         "jpeg"},
+    };
+    for (const Case &c : cases) {
+        ScriptedServer server;
+        server.addConnection(ServerScript().readRequest().send(c.reply).hang());
+        http.URL = server.url("/cam.jpg");
+        body.buffer().clear();
+        body.seek(0);
+        const Outcome out = Fetch(http);
+        EXPECT_FALSE(out.raised) << c.description << ": " << out.message.toStdString();
+        EXPECT_FALSE(out.watchdog) << c.description << ": the request must end by itself";
+        EXPECT_EQ(http.StatusCode(), 200) << c.description;
+        EXPECT_EQ(body.data(), c.body) << c.description;
+    }
 }
 
 TEST_F(HttpCliTest, StatesAndEventsOfAPlainGet)

@@ -56,6 +56,29 @@ ServerScript Reply(const QByteArray &bytes)
     return ServerScript().readRequest().send(bytes);
 }
 
+// body in chunks of at most 1000 bytes, with the last chunk and no trailer.
+QByteArray Chunked(const QByteArray &body)
+{
+    QByteArray out;
+    for (qsizetype at = 0; at < body.size(); at += 1000) {
+        const QByteArray piece = body.mid(at, 1000);
+        out += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
+    }
+    return out + "0\r\n\r\n";
+}
+
+QByteArray ChunkedResponse(const QByteArray &contentType, const QByteArray &chunks)
+{
+    return "HTTP/1.1 200 OK\r\nContent-Type: " + contentType + "\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks;
+}
+
+// Half of body, though the header announces all of it.
+QByteArray ShortResponse(const QByteArray &contentType, const QByteArray &body)
+{
+    return "HTTP/1.0 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: "
+           + QByteArray::number(body.size()) + "\r\n\r\n" + body.left(body.size() / 2);
+}
+
 class ImageFetchTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -113,6 +136,8 @@ struct CamCase {
     QByteArray before;            // destination beforehand; empty: none
     bool result;
     QByteArray after;             // destination afterwards; empty: none
+    int requestDoneError = 0;
+    bool reset = false;           // the last connection ends with a reset
 };
 
 void PrintTo(const CamCase &c, std::ostream *os) { *os << c.description; }
@@ -123,14 +148,22 @@ TEST_P(CamImage, ResultAndDestination)
 {
     const CamCase &c = GetParam();
     ScriptedServer server;
-    for (const QByteArray &r : c.responses)
-        server.addConnection(Reply(r));
+    for (qsizetype i = 0; i < c.responses.size(); ++i) {
+        ServerScript script = Reply(c.responses[i]);
+        if (c.reset && i == c.responses.size() - 1)
+            script.reset();
+        server.addConnection(script);
+    }
     const QString destination = path("cam.jpg");
     if (!c.before.isEmpty())
         WriteFile(destination, c.before);
     const FetchResult result = fetch.GetCamImage(server.url("/cams/cam.jpg"), destination, 30);
     EXPECT_EQ(result.ok, c.result) << result.failure.toStdString();
     EXPECT_EQ(result.failure.isEmpty(), c.result) << result.failure.toStdString();
+    EXPECT_EQ(http.RequestDoneError(), c.requestDoneError);
+    if (c.requestDoneError != 0) {
+        EXPECT_EQ(result.failure, http.ReasonPhrase());
+    }
     EXPECT_EQ(ReadFile(destination), c.after);
     EXPECT_EQ(QFileInfo::exists(destination), !c.after.isEmpty());
     const QString header = result.header;
@@ -169,7 +202,18 @@ INSTANTIATE_TEST_SUITE_P(
                 {"HTTP/1.0 302 Found\r\nLocation: /elsewhere.jpg\r\n\r\n", Response("HTTP/1.0 200 OK", "image/jpeg", OtherJpeg)},
                 Jpeg, true, OtherJpeg},
         CamCase{"garbage instead of a reply", {QByteArray("\0\xff\r\n\n\n:::\x7f", 10) + Jpeg}, Gif, false, Gif},
-        CamCase{"closed before any byte", {""}, Gif, false, Gif}));
+        CamCase{"closed before any byte", {""}, Gif, false, Gif, httperr::CutShort},
+        CamCase{"body shorter than its Content-Length, then closed", {ShortResponse("image/jpeg", Jpeg)}, Gif, false,
+                Gif, httperr::CutShort},
+        CamCase{"body shorter than its Content-Length, then reset", {ShortResponse("image/jpeg", Jpeg)}, Gif, false, Gif,
+                wsa::ConnReset, true},
+        CamCase{"header cut before its empty line", {"HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n"}, Gif, false,
+                Gif, httperr::CutShort},
+        CamCase{"chunked JPEG is stored without its chunk lines", {ChunkedResponse("image/jpeg", Chunked(Jpeg))}, Gif,
+                true, Jpeg},
+        CamCase{"chunked JPEG with a malformed last chunk",
+                {ChunkedResponse("image/jpeg", Chunked(Jpeg).replace("\r\n0\r\n\r\n", "\r\nzz\r\n\r\n"))}, Gif, false,
+                Gif, httperr::BadChunk}));
 
 TEST_F(ImageFetchTest, SameJpegTwice)
 {
@@ -350,22 +394,37 @@ TEST_F(ImageFetchTest, GetUrlToFileOutcomes)
     struct Case {
         const char *description;
         QByteArray response;
-        bool result;
-        QByteArray file;
+        QString failure;  // empty: the fetch succeeds
+        QByteArray file;  // afterwards; beforehand it holds "old list"
+        bool reset = false;
     };
+    const QByteArray list = "a||b||c\r\n";
     const Case cases[] = {
-        {"200 stores the body", Response("HTTP/1.0 200 OK", "text/plain", "a||b||c\r\n"), true, "a||b||c\r\n"},
-        {"404 fails", Response("HTTP/1.0 404 Not Found", "text/html", "missing"), false, ""},
-        {"304 fails although the body is kept", Response("HTTP/1.0 304 Not Modified", "", "old"), false, "old"},
-        {"no line end at all: nothing is body", "just text", false, ""},
+        {"200 stores the body", Response("HTTP/1.0 200 OK", "text/plain", list), "", list},
+        {"404 fails", Response("HTTP/1.0 404 Not Found", "text/html", "missing"), "Not Found", "old list"},
+        {"304 fails", Response("HTTP/1.0 304 Not Modified", "", "old"), "Status 304 Not Modified", "old list"},
+        {"no line end at all: nothing is body", "just text", "HTTP reply cut short", "old list"},
+        {"body shorter than its Content-Length, then closed", ShortResponse("text/plain", list), "HTTP reply cut short",
+         "old list"},
+        {"body shorter than its Content-Length, then reset", ShortResponse("text/plain", list),
+         "Connection reset by peer (Error #10054)", "old list", true},
+        {"header cut before its empty line", "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n", "HTTP reply cut short",
+         "old list"},
+        {"chunked body is stored decoded", ChunkedResponse("text/plain", Chunked(list)), "", list},
     };
     for (const Case &c : cases) {
         ScriptedServer server;
-        server.addConnection(Reply(c.response));
+        ServerScript script = Reply(c.response);
+        if (c.reset)
+            script.reset();
+        server.addConnection(script);
+        WriteFile(path("list.txt"), "old list");
         const FetchResult result = fetch.GetUrlToFile(server.url("/list.txt"), path("list.txt"), 10);
-        EXPECT_EQ(result.ok, c.result) << c.description;
-        EXPECT_EQ(result.failure.isEmpty(), c.result) << c.description << ": " << result.failure.toStdString();
+        EXPECT_EQ(result.ok, c.failure.isEmpty()) << c.description;
+        EXPECT_EQ(result.failure.toStdString(), c.failure.toStdString()) << c.description;
         EXPECT_EQ(ReadFile(path("list.txt")), c.file) << c.description;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("list.txt"), QStringList{"list.txt"})
+            << c.description << ": no working file left behind";
         EXPECT_EQ(result.header, HeaderText(http.RcvdHeader())) << c.description;
     }
 }
