@@ -216,7 +216,7 @@ void THttpCli::startRequest(THttpRequest rq)
     m_relocations = 0;
     m_docStarted = false;
     m_inTunnelSetup = false;
-    m_parser.reset();
+    m_parser.reset(m_rq == httpHEAD);
     m_socket.setExtraCaCertificates(ExtraCaCertificates);
     setState(httpNotConnected);
     if (m_state != httpNotConnected)
@@ -302,7 +302,7 @@ void THttpCli::setupHop(const Hop &hop)
 
 void THttpCli::startLookup()
 {
-    m_parser.reset();
+    m_parser.reset(m_rq == httpHEAD);
     setState(httpDnsLookup);
     if (m_state != httpDnsLookup)
         return;

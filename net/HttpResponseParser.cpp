@@ -20,6 +20,12 @@ bool StartsWithHtmlTag(const QByteArray &line)
     return line.size() >= 6 && qstrnicmp(line.constData(), "<HTML>", 6) == 0;
 }
 
+// A reply to HEAD, and any 204 or 304, ends at the header's empty line.
+bool ReplyHasBody(bool forHead, int statusCode)
+{
+    return !forHead && statusCode != 204 && statusCode != 304;
+}
+
 // The last coding named decides how the body is framed.
 bool EndsInChunked(const QString &transferEncoding)
 {
@@ -61,9 +67,10 @@ qint64 ChunkSizeOf(QByteArrayView line)
 
 } // namespace
 
-void HttpResponseParser::reset()
+void HttpResponseParser::reset(bool forHead)
 {
     *this = HttpResponseParser(m_listener);
+    m_forHead = forHead;
 }
 
 bool HttpResponseParser::closeWanted() const
@@ -267,7 +274,7 @@ void HttpResponseParser::endHeader(bool toBody, bool framedByChunks)
     if (toBody) {
         // Chunks frame the body over any "Content-Length".
         m_framedByChunks = framedByChunks;
-        m_complete = !framedByChunks && contentLength == 0;
+        m_complete = !ReplyHasBody(m_forHead, statusCode) || (!framedByChunks && contentLength == 0);
     }
     if (m_listener)
         m_listener->headerEnd();

@@ -2,8 +2,8 @@
 // Reads one HTTP/1.0 response from bytes as they arrive. It never touches a
 // socket: the client feeds what it receives and calls finish() when the
 // connection closes, because an HTTP/1.0 body simply runs to the close.
-// A reply may also end by its own framing: the announced length or the
-// last chunk of a chunked body. Results do not depend on how the bytes were
+// A reply may also end by its own framing: the announced length, the last
+// chunk of a chunked body, or no body at all. Results do not depend on how the bytes were
 // split on the way.
 #include "net/HttpErrors.h"
 
@@ -43,7 +43,9 @@ public:
 
     explicit HttpResponseParser(Listener *listener = nullptr) : m_listener(listener) {}
 
-    void reset();
+    // forHead: the reply to a HEAD request, which has no body whatever its
+    // header says.
+    void reset(bool forHead = false);
     void feed(QByteArrayView bytes);
     // End of stream: a last header line without its line end still counts.
     // A reply that stops before its own end (the header's empty line, the
@@ -91,6 +93,7 @@ private:
 
     Listener *m_listener;
     Phase m_phase = Phase::Header;
+    bool m_forHead = false;
     bool m_headerStarted = false;
     bool m_complete = false;
     bool m_framedByChunks = false;

@@ -51,14 +51,14 @@ std::ostream &operator<<(std::ostream &os, const Result &r)
               << "] body '" << r.outcome.bytes.toStdString() << "'";
 }
 
-Result Parse(const QList<QByteArray> &chunks, bool finish = true)
+Result Parse(const QList<QByteArray> &chunks, bool forHead = false)
 {
     Result r;
     HttpResponseParser parser(&r.outcome);
+    parser.reset(forHead);
     for (const QByteArray &chunk : chunks)
         parser.feed(chunk);
-    if (finish)
-        parser.finish();
+    parser.finish();
     r.status = parser.statusCode;
     r.reason = parser.reasonPhrase;
     r.contentType = parser.contentType;
@@ -86,6 +86,7 @@ struct ParseCase {
     HttpResponseParser::Phase phase;
     int errorCode = 0;      // when the phase is Failed
     bool complete = false;  // ended by its own framing, before any close
+    bool forHead = false;   // the reply to a HEAD request
 };
 
 void PrintTo(const ParseCase &c, std::ostream *os) { *os << c.description; }
@@ -99,7 +100,7 @@ class ParseTable : public ::testing::TestWithParam<ParseCase> {};
 TEST_P(ParseTable, SameResultAtEverySplit)
 {
     const ParseCase &c = GetParam();
-    const Result whole = Parse({c.response});
+    const Result whole = Parse({c.response}, c.forHead);
     EXPECT_EQ(whole.status, c.status);
     EXPECT_EQ(whole.reason, c.reason);
     EXPECT_EQ(whole.contentType, c.contentType);
@@ -119,13 +120,13 @@ TEST_P(ParseTable, SameResultAtEverySplit)
     }
 
     for (qsizetype at = 0; at <= c.response.size(); ++at) {
-        const Result split = Parse({c.response.left(at), c.response.mid(at)});
+        const Result split = Parse({c.response.left(at), c.response.mid(at)}, c.forHead);
         ASSERT_EQ(split, whole) << "split at byte " << at;
     }
     QList<QByteArray> bytes;
     for (char ch : c.response)
         bytes << QByteArray(1, ch);
-    EXPECT_EQ(Parse(bytes), whole) << "byte by byte";
+    EXPECT_EQ(Parse(bytes, c.forHead), whole) << "byte by byte";
 }
 
 const QStringList NoLines;
@@ -185,7 +186,18 @@ INSTANTIATE_TEST_SUITE_P(
                   "OK", "", -1, "", {"HTTP/1.0 200 OK"}, Phase::Failed, httperr::CutShort},
         ParseCase{"status code that is no number", "HTTP/1.0 2x0 Odd\r\n\r\nz", 0, "Odd", "", -1, "z",
                   {"HTTP/1.0 2x0 Odd"}, Phase::Body},
-        ParseCase{"short status line", "HTTP/1.1 204\r\n\r\n", 204, "", "", -1, "", {"HTTP/1.1 204"}, Phase::Body},
+        ParseCase{"short status line", "HTTP/1.1 204\r\n\r\n", 204, "", "", -1, "", {"HTTP/1.1 204"}, Phase::Body, 0,
+                  true},
+        ParseCase{"204 ends at its empty line whatever Content-Length says",
+                  "HTTP/1.1 204 No Content\r\nContent-Length: 5\r\n\r\nhello", 204, "No Content", "", 5, "",
+                  {"HTTP/1.1 204 No Content", "Content-Length: 5"}, Phase::Body, 0, true},
+        ParseCase{"304 ends at its empty line, chunked or not",
+                  "HTTP/1.1 304 Not Modified\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n", 304,
+                  "Not Modified", "", -1, "", {"HTTP/1.1 304 Not Modified", "Transfer-Encoding: chunked"}, Phase::Body,
+                  0, true},
+        ParseCase{"reply to HEAD ends at its empty line whatever Content-Length says",
+                  "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n", 200, "OK", "", 1000, "",
+                  {"HTTP/1.0 200 OK", "Content-Length: 1000"}, Phase::Body, 0, true, true},
         ParseCase{"error status cut before its empty line is still the error", "HTTP/1.0 503 Busy\r\nX: 1", 503,
                   "Busy", "", -1, "", {"HTTP/1.0 503 Busy", "X: 1"}, Phase::Header},
         ParseCase{"other protocol versions are no status line", "HTTP/2 200 OK\r\n\r\n", 0, "", "", -1, "",
