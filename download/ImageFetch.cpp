@@ -117,7 +117,8 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
 
     applyNetworkSettings(m_settings ? m_settings() : FetchSettings());
     m_http.URL = url;
-    m_http.Reference = url.left(LastPos(url, QStringLiteral("/")));
+    // Kept for later list downloads too, so never with credentials.
+    m_http.Reference = WithoutUserInfo(url.left(LastPos(url, QStringLiteral("/"))));
 
     step(QStringLiteral("2 - GetCamImage"));
     const QString temp = TempImageFile();

@@ -63,28 +63,37 @@ QString StripBrackets(const QString &host)
     return host;
 }
 
+struct ProtocolSplit {
+    QString protocol;
+    qsizetype rest = 0;  // where the text after the protocol starts; -1 for a bare path
+};
+
+ProtocolSplit SplitProtocol(const QString &url)
+{
+    const qsizetype sep = url.indexOf(QLatin1String("://"));
+    if (sep >= 0)
+        return {url.left(sep), sep + 3};
+    if (url.startsWith(u'/'))
+        return {{}, -1};
+    if (url.startsWith(QLatin1String("http:"), Qt::CaseInsensitive))
+        return {QStringLiteral("http"), 5};
+    if (url.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))
+        return {QStringLiteral("mailto"), 7};
+    return {};
+}
+
 } // namespace
 
 HttpUrlParts SplitHttpUrl(const QString &url)
 {
     HttpUrlParts p;
-    QString rest;
-    const qsizetype sep = url.indexOf(QLatin1String("://"));
-    if (sep >= 0) {
-        p.protocol = url.left(sep);
-        rest = url.mid(sep + 3);
-    } else if (url.startsWith(u'/')) {
+    const ProtocolSplit split = SplitProtocol(url);
+    if (split.rest < 0) {
         p.path = url;
         return p;
-    } else if (url.startsWith(QLatin1String("http:"), Qt::CaseInsensitive)) {
-        p.protocol = QStringLiteral("http");
-        rest = url.mid(5);
-    } else if (url.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
-        p.protocol = QStringLiteral("mailto");
-        rest = url.mid(7);
-    } else {
-        rest = url;
     }
+    p.protocol = split.protocol;
+    const QString rest = url.mid(split.rest);
 
     const qsizetype slash = rest.indexOf(u'/');
     const QString authority = slash < 0 ? rest : rest.left(slash);
@@ -114,6 +123,18 @@ HttpUrlParts SplitHttpUrl(const QString &url)
         p.host = hostPort;
     }
     return p;
+}
+
+QString WithoutUserInfo(const QString &url)
+{
+    const ProtocolSplit split = SplitProtocol(url);
+    if (split.rest < 0)
+        return url;
+    qsizetype end = url.indexOf(u'/', split.rest);
+    if (end < 0)
+        end = url.size();
+    const qsizetype at = QStringView(url).sliced(split.rest, end - split.rest).lastIndexOf(u'@');
+    return at < 0 ? url : url.left(split.rest) + url.mid(split.rest + at + 1);
 }
 
 QString HttpDateText(TDateTime value)
@@ -397,8 +418,9 @@ void THttpCli::sendRequest()
         send(QLatin1String("From: ") + Sender);
     if (!Accept.isEmpty())
         send(QLatin1String("Accept: ") + Accept);
+    // Credentials are for the server they belong to, never for the next.
     if (!Reference.isEmpty())
-        send(QLatin1String("Referer: ") + Reference);
+        send(QLatin1String("Referer: ") + WithoutUserInfo(Reference));
     if (m_rq == httpPOST && !ContentTypePost.isEmpty())
         send(QLatin1String("Content-Type: ") + ContentTypePost);
     if (!Agent.isEmpty())

@@ -56,6 +56,9 @@ struct HttpUrlParts {
 };
 HttpUrlParts SplitHttpUrl(const QString &url);
 
+// url without the "user:password@" before its host, split as above.
+QString WithoutUserInfo(const QString &url);
+
 // "If-Modified-Since" form of a date-time, taken as it stands.
 QString HttpDateText(TDateTime value);
 
