@@ -407,7 +407,7 @@ TEST_P(Relocations, SecondHop)
     if (!c.proxy.isEmpty()) {
         http.Proxy = "127.0.0.1";
         http.ProxyPort = QString::number(first.port());
-        http.URL = "http://cam.example/cams/a.jpg?x=1";
+        http.URL = "http://cam.example:8080/cams/a.jpg?x=1";
     }
     const Outcome out = Fetch(http);
     EXPECT_FALSE(out.raised) << out.message.toStdString();
@@ -430,8 +430,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "GET /b.jpg HTTP/1.0\r\n", "other.example"},
         RelocationCase{"relative name, folder of the current document", "next.jpg", "",
                        "GET /cams/next.jpg HTTP/1.0\r\n", "cam.example"},
-        RelocationCase{"path through a proxy becomes an absolute URL", "/b.jpg", "proxy",
-                       "GET http://cam.example/b.jpg HTTP/1.0\r\n", "cam.example"},
+        RelocationCase{"path through a proxy becomes an absolute URL that keeps the port it came from", "/b.jpg",
+                       "proxy", "GET http://cam.example:8080/b.jpg HTTP/1.0\r\n", "cam.example"},
         RelocationCase{"absolute URL through a proxy", "http://other.example:81/c.jpg", "proxy",
                        "GET http://other.example:81/c.jpg HTTP/1.0\r\n", "other.example"}));
 
@@ -790,6 +790,50 @@ TEST_F(Https, TunnelThroughAProxy)
     EXPECT_TRUE(requests[1].startsWith("GET /x.jpg HTTP/1.0\r\n")) << requests[1].toStdString();
     EXPECT_TRUE(requests[1].contains("Host: lumetta.test\r\n"));
     EXPECT_FALSE(requests[1].contains("Proxy-Authorization"));
+}
+
+TEST_F(Https, RelocationToTheOtherSchemeTakesItsDefaultPort)
+{
+    struct Case {
+        const char *description;
+        QString url;
+        ServerScript first;   // the proxy's first connection
+        ServerScript second;  // ... and its second
+        int hop;  // which recorded request shows the new target
+        QByteArray target;
+        QByteArray body;
+    };
+    const QByteArray established = "HTTP/1.0 200 Connection established\r\n\r\n";
+    const Case cases[] = {
+        {"http to https", "http://cam.example:8080/a.jpg",
+         Reply("HTTP/1.0 302 Found\r\nLocation: https://lumetta.test/x.jpg\r\n\r\n"),
+         ServerScript().readRequest().send(established).startTls().readRequest().send("HTTP/1.0 200 OK\r\n\r\nsecure"),
+         1, "CONNECT lumetta.test:443 HTTP/1.0\r\n", "secure"},
+        {"https to http", "https://lumetta.test:8443/x.jpg",
+         ServerScript().readRequest().send(established).startTls().readRequest().send(
+             "HTTP/1.0 302 Found\r\nLocation: http://cam.example/y.jpg\r\n\r\n"),
+         Reply("HTTP/1.0 200 OK\r\n\r\nplain"), 2, "GET http://cam.example/y.jpg HTTP/1.0\r\n", "plain"},
+    };
+    for (const Case &c : cases) {
+        ScriptedServer proxy;
+        proxy.setTls(certificate, key);
+        proxy.addConnection(c.first);
+        proxy.addConnection(c.second);
+        THttpCli client;
+        QBuffer received;
+        received.open(QIODevice::WriteOnly);
+        client.RcvdStream = &received;
+        client.ExtraCaCertificates = QSslCertificate::fromData(certificate);
+        client.Proxy = "127.0.0.1";
+        client.ProxyPort = QString::number(proxy.port());
+        client.URL = c.url;
+        const Outcome out = Fetch(client);
+        EXPECT_FALSE(out.raised) << c.description << ": " << out.message.toStdString();
+        EXPECT_EQ(received.data(), c.body) << c.description;
+        const QList<QByteArray> requests = proxy.requests();
+        ASSERT_EQ(requests.size(), 3) << c.description;
+        EXPECT_TRUE(requests[c.hop].startsWith(c.target)) << c.description << ": " << requests[c.hop].toStdString();
+    }
 }
 
 TEST_F(Https, ProxyRefusingTheTunnel)
