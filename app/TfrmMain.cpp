@@ -1192,8 +1192,7 @@ void TfrmMain::createSlideShow()
     SlideShowHooks hooks;
     hooks.settings = [this] { return showSettings(); };
     hooks.fetch = [this](const QString &url, const QString &file, int timeOutSeconds) {
-        QString header;
-        const bool fresh = m_fetch->GetCamImage(url, file, header, timeOutSeconds);
+        const bool fresh = m_fetch->GetCamImage(url, file, timeOutSeconds).ok;
         return CamFetch{fresh, m_http->RcvdHeader()};
     };
     hooks.editorRecord = [this] {

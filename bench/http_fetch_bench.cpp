@@ -185,13 +185,12 @@ int main(int argc, char **argv)
                 QFile::remove(file);
                 QFile::remove(curlFile);
             }
-            QString header;
             QElapsedTimer t;
             t.start();
-            const bool fetched = fetch.GetUrlToFile(server.url(path), file, header, 0);
+            const FetchResult fetched = fetch.GetUrlToFile(server.url(path), file, 0);
             const double ms = t.nsecsElapsed() / 1e6;
-            if (!fetched || QFile(file).size() != qint64(bytes)) {
-                std::printf("GetUrlToFile failed on %s: %s\n", path, qPrintable(fetch.LastFailure()));
+            if (!fetched.ok || QFile(file).size() != qint64(bytes)) {
+                std::printf("GetUrlToFile failed on %s: %s\n", path, qPrintable(fetched.failure));
                 ok = false;
             }
             if (i > 0)

@@ -110,6 +110,9 @@ QString AddBackslash(const QString &path)
 
 bool IsNumber(const QString &text)
 {
+    // Qt's reading skips surrounding blanks; a number has none.
+    if (text.isEmpty() || text.front().isSpace() || text.back().isSpace())
+        return false;
     bool ok = false;
     text.toInt(&ok, 10);
     return ok;
@@ -238,7 +241,9 @@ TDateTime ParseHttpDate(const QString &text, int biasMinutes)
     if (zone.size() == 4)
         zone.prepend(QLatin1Char('+'));
     double offset = 0;
-    if (zone.size() >= 5 && (zone[0] == QLatin1Char('+') || zone[0] == QLatin1Char('-'))) {
+    // Hours are the two characters after the sign, minutes the last two,
+    // however short the zone: "+01" is an hour and a minute east.
+    if (zone.size() >= 2 && (zone[0] == QLatin1Char('+') || zone[0] == QLatin1Char('-'))) {
         bool ok = true;
         const int hh = ZoneDigits(zone.mid(1, 2), ok);
         const int mm = ZoneDigits(zone.right(2), ok);

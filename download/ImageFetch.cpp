@@ -7,6 +7,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace lumetta {
 
@@ -100,59 +104,70 @@ void ImageFetch::applyNetworkSettings(const FetchSettings &settings)
     }
 }
 
-bool ImageFetch::mayStart(const QString &url, QString &header)
+std::optional<FetchResult> ImageFetch::refusal(const QString &url) const
 {
     if (url.trimmed().isEmpty())
-        return false;
+        return FetchResult{false, {}, QStringLiteral("No URL")};
     // The shared client serves one request; touching its properties or
     // stream now would spoil the running one.
-    if (m_busy || m_http.State() != httpReady) {
-        header.clear();
-        m_lastFailure = QStringLiteral("Another download is still running");
-        return false;
-    }
-    m_lastFailure.clear();
-    return true;
+    if (m_busy || m_http.State() != httpReady)
+        return FetchResult{false, {}, QStringLiteral("Another download is still running")};
+    return std::nullopt;
 }
 
-bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QString &header, int timeOutSeconds)
+QString ImageFetch::runRequest(int timeOutSeconds)
+{
+    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds));
+    try {
+        m_http.Get();
+    } catch (const std::exception &e) {
+        return QString::fromStdString(e.what());
+    }
+    return {};
+}
+
+FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destination, int timeOutSeconds)
 {
     step(QStringLiteral("1 - GetCamImage start"));
-    bool result = false;
-    if (!mayStart(url, header))
-        return false;
+    if (auto refused = refusal(url))
+        return *refused;
     FetchGuard guard(m_http, TimeOutTimer, m_busy);
+    FetchResult result;
+    // The first reason found is the one reported.
+    auto refuse = [&result](const QString &why) {
+        result.ok = false;
+        if (result.failure.isEmpty())
+            result.failure = why;
+    };
 
     applyNetworkSettings(m_settings ? m_settings() : FetchSettings());
     m_http.URL = url;
-    m_http.Reference = url.left(LastPos(url, QStringLiteral("/")));
+    // Kept for later list downloads too, so never with credentials.
+    m_http.Reference = WithoutUserInfo(url.left(LastPos(url, QStringLiteral("/"))));
 
     step(QStringLiteral("2 - GetCamImage"));
     const QString temp = TempImageFile();
     DownloadFile stream(temp);
     if (!stream.open()) {
-        m_lastFailure = stream.errorString();
+        refuse(stream.errorString());
         step(QStringLiteral("3 - GetCamImage"));
-        return false;
+        return result;
     }
     m_http.RcvdStream = &stream;
 
     step(QStringLiteral("3a - GetCamImage"));
     if (OnAdminHeader)
         OnAdminHeader({});
-    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds));
 
     step(QStringLiteral("4 - GetCamImage"));
-    try {
-        m_http.Get();
-        QCoreApplication::processEvents();
-        result = true;
-    } catch (const std::exception &e) {
-        m_lastFailure = QString::fromStdString(e.what());
-    }
+    const QString requestFailure = runRequest(timeOutSeconds);
+    QCoreApplication::processEvents();
+    result.ok = requestFailure.isEmpty();
+    if (!result.ok)
+        refuse(requestFailure);
 
     step(QStringLiteral("5 - GetCamImage"));
-    header = HeaderText(m_http.RcvdHeader());
+    result.header = HeaderText(m_http.RcvdHeader());
     if (OnAdminHeader)
         OnAdminHeader(m_http.RcvdHeader());
     m_http.RcvdStream = nullptr;
@@ -162,22 +177,23 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
     bool isImage = false;
     const QString contentType = GetHeaderValue(QStringLiteral("Content-Type"), m_http.RcvdHeader());
     if (!contentType.contains(QLatin1String("image/"))) {
-        result = false;
-    } else if (!QFileInfo::exists(temp) || !stream.complete()) {
-        result = false;  // a body cut short by the disk is no picture
+        refuse(QStringLiteral("Content type \"%1\" is not an image").arg(contentType));
+    } else if (!QFileInfo::exists(temp)) {
+        refuse(QStringLiteral("No picture was received"));
+    } else if (!stream.complete()) {
+        refuse(QStringLiteral("The picture could not be written whole"));  // a body cut short by the disk
     } else {
         TDCImageInfo info;
         info.ReadImageInfo(temp);
-        if (info.ImageType == TDCImageInfo::Gif || info.ImageType == TDCImageInfo::Jpeg)
-            isImage = true;
-        else
-            result = false;
+        isImage = info.ImageType == TDCImageInfo::Gif || info.ImageType == TDCImageInfo::Jpeg;
+        if (!isImage)
+            refuse(QStringLiteral("The picture is no GIF or JPEG"));
     }
 
     step(QStringLiteral("7 - GetCamImage"));
     if (isImage) {
         if (m_http.StatusCode() != 200) {
-            result = false;
+            refuse(QStringLiteral("Status %1 brings no new picture").arg(m_http.StatusCode()));
         } else {
             bool same = false;
             try {
@@ -186,7 +202,7 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
                 same = false;  // an unreadable old picture is replaced like a different one
             }
             if (same)
-                result = false;  // the webcam still shows the last picture
+                refuse(QStringLiteral("The webcam still shows the last picture"));
             if (FileSizeOf(temp) > 0)
                 (void)CopyFileAtomically(temp, destination);  // a failed copy keeps the old file
         }
@@ -197,14 +213,16 @@ bool ImageFetch::GetCamImage(const QString &url, const QString &destination, QSt
     return result;
 }
 
-bool ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, QString &header, int timeOutSeconds)
+FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, int timeOutSeconds)
 {
-    bool result = false;
-    if (!mayStart(url, header))
-        return false;
+    if (auto refused = refusal(url))
+        return *refused;
 
     const FetchSettings settings = m_settings ? m_settings() : FetchSettings();
-    DownloadFile stream(fileName);
+    // The body goes to a file beside the target, which takes the target's
+    // place only for a whole reply: a failed fetch loses nothing.
+    const QString partial = fileName + QStringLiteral(".part");
+    DownloadFile stream(partial);
     if (!stream.open())
         throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, stream.errorString()));
 
@@ -214,20 +232,24 @@ bool ImageFetch::GetUrlToFile(const QString &url, const QString &fileName, QStri
     if (settings.showingAd)
         m_http.Reference = QStringLiteral("http://Lumetta");
     m_http.RcvdStream = &stream;
-    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds));
 
-    try {
-        m_http.Get();
-        result = true;
-    } catch (const std::exception &e) {
-        m_lastFailure = QString::fromStdString(e.what());
-    }
-
-    header = HeaderText(m_http.RcvdHeader());
+    FetchResult result;
+    result.failure = runRequest(timeOutSeconds);
+    result.header = HeaderText(m_http.RcvdHeader());
     m_http.RcvdStream = nullptr;
+    if (result.failure.isEmpty() && m_http.StatusCode() != 200)
+        result.failure = QStringLiteral("Status %1 %2").arg(m_http.StatusCode()).arg(m_http.ReasonPhrase());
+    if (result.failure.isEmpty() && !stream.complete())
+        result.failure = QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, stream.errorString());
+    if (result.failure.isEmpty() && ::fsync(int(stream.handle())) != 0)
+        result.failure = QString::fromLocal8Bit(std::strerror(errno));
     stream.close();
-    if (m_http.StatusCode() != 200 || !stream.complete())
-        result = false;
+    if (result.failure.isEmpty() && std::rename(QFile::encodeName(partial).constData(),
+                                                QFile::encodeName(fileName).constData()) != 0)
+        result.failure = QString::fromLocal8Bit(std::strerror(errno));
+    if (!result.failure.isEmpty())
+        QFile::remove(partial);
+    result.ok = result.failure.isEmpty();
     TimeOutTimer.setInterval(0);
     return result;
 }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace lumetta {
 
@@ -21,6 +22,14 @@ struct FetchSettings {
     bool showingAd = false;  // an advertisement image is on screen
 };
 
+// What one fetch brought. The header is every received line followed by
+// CR LF, status line first; failure says why ok is false.
+struct [[nodiscard]] FetchResult {
+    bool ok = false;
+    QString header;
+    QString failure;
+};
+
 // The values the main window's Http carries before any fetch sets its own.
 void SetMainWindowHttpDefaults(THttpCli &http);
 
@@ -30,12 +39,13 @@ public:
     ImageFetch(THttpCli &http, QString appPath, std::function<FetchSettings()> settings,
                const DebugLog *log = nullptr, TimeSource &time = RealTimeSource());
 
-    // True: a new GIF or JPEG is in destination. Never raises for a failed
+    // ok: a new GIF or JPEG is in destination. Never raises for a failed
     // fetch.
-    bool GetCamImage(const QString &url, const QString &destination, QString &header, int timeOutSeconds);
-    // True: status 200 without error, the body in fileName. A file that
-    // cannot be created raises FileError.
-    bool GetUrlToFile(const QString &url, const QString &fileName, QString &header, int timeOutSeconds);
+    FetchResult GetCamImage(const QString &url, const QString &destination, int timeOutSeconds);
+    // ok: status 200 without error, the body in fileName; otherwise
+    // fileName stays as it was. A file that cannot be created raises
+    // FileError.
+    FetchResult GetUrlToFile(const QString &url, const QString &fileName, int timeOutSeconds);
 
     // The time limit of both fetches; interval 0 except while one waits.
     Timer TimeOutTimer;
@@ -47,13 +57,14 @@ public:
     std::function<void()> OnTimedOut;
 
     QString TempImageFile() const { return m_appPath + QStringLiteral("$$$pic"); }
-    // Why the last fetch failed, for the log and the administration page.
-    QString LastFailure() const { return m_lastFailure; }
 
 private:
     void applyNetworkSettings(const FetchSettings &settings);
-    // False for an empty URL, or while the shared client is busy.
-    bool mayStart(const QString &url, QString &header);
+    // Why a fetch cannot start: an empty URL, or the shared client busy.
+    std::optional<FetchResult> refusal(const QString &url) const;
+    // Runs the prepared request within the time limit; the failure text
+    // when it raised.
+    QString runRequest(int timeOutSeconds);
     void step(const QString &message) const;
 
     THttpCli &m_http;
@@ -61,7 +72,6 @@ private:
     std::function<FetchSettings()> m_settings;
     const DebugLog *m_log;
     bool m_busy = false;
-    QString m_lastFailure;
 };
 
 // The local image file name for a webcam's image URL, unique among

@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     b.feed(QByteArrayView(bytes).sliced(cut));
     b.finish();
     if (whole.events != split.events || whole.bytes != split.bytes || a.statusCode != b.statusCode
-        || a.phase() != b.phase() || a.contentType != b.contentType || a.contentLength != b.contentLength)
+        || a.phase() != b.phase() || a.contentType != b.contentType || a.contentLength != b.contentLength
+        || a.errorCode != b.errorCode || a.bodyComplete() != b.bodyComplete())
         std::abort();
     return 0;
 }

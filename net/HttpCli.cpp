@@ -9,9 +9,20 @@ namespace lumetta {
 
 namespace {
 
+EHttpException OwnError(int code)
+{
+    return EHttpException(HttpErrorText(code), static_cast<quint16>(code));
+}
+
 QString ErrorSuffix(int code)
 {
     return QStringLiteral(" (Error #%1)").arg(code);
+}
+
+// The socket's text for code, with the code.
+QString SocketFailureText(int code)
+{
+    return WSocketErrorDesc(code) + ErrorSuffix(code);
 }
 
 bool HasControlCharacter(const QString &text)
@@ -52,28 +63,37 @@ QString StripBrackets(const QString &host)
     return host;
 }
 
+struct ProtocolSplit {
+    QString protocol;
+    qsizetype rest = 0;  // where the text after the protocol starts; -1 for a bare path
+};
+
+ProtocolSplit SplitProtocol(const QString &url)
+{
+    const qsizetype sep = url.indexOf(QLatin1String("://"));
+    if (sep >= 0)
+        return {url.left(sep), sep + 3};
+    if (url.startsWith(u'/'))
+        return {{}, -1};
+    if (url.startsWith(QLatin1String("http:"), Qt::CaseInsensitive))
+        return {QStringLiteral("http"), 5};
+    if (url.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))
+        return {QStringLiteral("mailto"), 7};
+    return {};
+}
+
 } // namespace
 
 HttpUrlParts SplitHttpUrl(const QString &url)
 {
     HttpUrlParts p;
-    QString rest;
-    const qsizetype sep = url.indexOf(QLatin1String("://"));
-    if (sep >= 0) {
-        p.protocol = url.left(sep);
-        rest = url.mid(sep + 3);
-    } else if (url.startsWith(u'/')) {
+    const ProtocolSplit split = SplitProtocol(url);
+    if (split.rest < 0) {
         p.path = url;
         return p;
-    } else if (url.startsWith(QLatin1String("http:"), Qt::CaseInsensitive)) {
-        p.protocol = QStringLiteral("http");
-        rest = url.mid(5);
-    } else if (url.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
-        p.protocol = QStringLiteral("mailto");
-        rest = url.mid(7);
-    } else {
-        rest = url;
     }
+    p.protocol = split.protocol;
+    const QString rest = url.mid(split.rest);
 
     const qsizetype slash = rest.indexOf(u'/');
     const QString authority = slash < 0 ? rest : rest.left(slash);
@@ -103,6 +123,18 @@ HttpUrlParts SplitHttpUrl(const QString &url)
         p.host = hostPort;
     }
     return p;
+}
+
+QString WithoutUserInfo(const QString &url)
+{
+    const ProtocolSplit split = SplitProtocol(url);
+    if (split.rest < 0)
+        return url;
+    qsizetype end = url.indexOf(u'/', split.rest);
+    if (end < 0)
+        end = url.size();
+    const qsizetype at = QStringView(url).sliced(split.rest, end - split.rest).lastIndexOf(u'@');
+    return at < 0 ? url : url.left(split.rest) + url.mid(split.rest + at + 1);
 }
 
 QString HttpDateText(TDateTime value)
@@ -164,7 +196,7 @@ void THttpCli::syncRequest(THttpRequest rq)
         });
         loop.exec(MultiThreaded ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents);
         if (!self)
-            throw EHttpException(QStringLiteral("Connection aborted on request"), httperr::Aborted);
+            throw OwnError(httperr::Aborted);
     }
     if (m_statusCode >= 400)
         throw EHttpException(m_reasonPhrase, static_cast<quint16>(m_statusCode));
@@ -181,9 +213,9 @@ void THttpCli::setState(THttpState state)
 void THttpCli::startRequest(THttpRequest rq)
 {
     if (m_state != httpReady)
-        throw EHttpException(QStringLiteral("HTTP component is busy"), httperr::Busy);
+        throw OwnError(httperr::Busy);
     if (rq == httpPOST && !SendStream)
-        throw EHttpException(QStringLiteral("HTTP component has nothing to post"), httperr::NothingToPost);
+        throw OwnError(httperr::NothingToPost);
 
     m_rq = rq;
     m_rcvdHeader.clear();
@@ -205,7 +237,7 @@ void THttpCli::startRequest(THttpRequest rq)
     m_relocations = 0;
     m_docStarted = false;
     m_inTunnelSetup = false;
-    m_parser.reset();
+    m_parser.reset(m_rq == httpHEAD);
     m_socket.setExtraCaCertificates(ExtraCaCertificates);
     setState(httpNotConnected);
     if (m_state != httpNotConnected)
@@ -238,13 +270,13 @@ void THttpCli::startRequest(THttpRequest rq)
 
     // A line break smuggled into any of these would forge header lines.
     if (HasControlCharacter(URL)) {
-        fail(QStringLiteral("URL holds a control character"), httperr::ControlCharacter);
+        failOwn(httperr::ControlCharacter, QStringLiteral("URL"));
         return;
     }
     for (const QString *value : {&Proxy, &ProxyPort, &Reference, &Sender, &Accept, &Agent, &Cookie,
                                  &ContentTypePost, &ContentRangeBegin, &ContentRangeEnd}) {
         if (HasLineBreak(*value)) {
-            fail(QStringLiteral("Request header value holds a control character"), httperr::ControlCharacter);
+            failOwn(httperr::ControlCharacter, QStringLiteral("Request header value"));
             return;
         }
     }
@@ -291,7 +323,7 @@ void THttpCli::setupHop(const Hop &hop)
 
 void THttpCli::startLookup()
 {
-    m_parser.reset();
+    m_parser.reset(m_rq == httpHEAD);
     setState(httpDnsLookup);
     if (m_state != httpDnsLookup)
         return;
@@ -311,7 +343,7 @@ void THttpCli::onDnsLookupDone(int error)
         return;
     const int code = m_socket.Connect(m_socket.lookupResult(), m_targetPort, m_hop.tls);
     if (code != 0)
-        fail(QStringLiteral("can't connect:") + WSocketErrorDesc(code) + ErrorSuffix(code), code);
+        fail(QStringLiteral("can't connect:") + SocketFailureText(code), code);
 }
 
 void THttpCli::onSessionConnected(int error)
@@ -319,7 +351,7 @@ void THttpCli::onSessionConnected(int error)
     if (m_state != httpDnsLookupDone)
         return;
     if (error != 0) {
-        fail(WSocketErrorDesc(error) + ErrorSuffix(error), error);
+        fail(SocketFailureText(error), error);
         return;
     }
     if (m_tunnel)
@@ -386,8 +418,9 @@ void THttpCli::sendRequest()
         send(QLatin1String("From: ") + Sender);
     if (!Accept.isEmpty())
         send(QLatin1String("Accept: ") + Accept);
+    // Credentials are for the server they belong to, never for the next.
     if (!Reference.isEmpty())
-        send(QLatin1String("Referer: ") + Reference);
+        send(QLatin1String("Referer: ") + WithoutUserInfo(Reference));
     if (m_rq == httpPOST && !ContentTypePost.isEmpty())
         send(QLatin1String("Content-Type: ") + ContentTypePost);
     if (!Agent.isEmpty())
@@ -438,16 +471,14 @@ void THttpCli::onData(const QByteArray &data)
     if (m_inTunnelSetup) {
         m_tunnelParser.feed(data);
         if (m_tunnelParser.phase() == HttpResponseParser::Phase::Failed) {
-            fail(QStringLiteral("Proxy tunnel failed: ") + m_tunnelParser.error, httperr::ProxyTunnel);
+            failOwn(httperr::ProxyReplyBad, m_tunnelParser.error);
         } else if (m_tunnelParser.headerEnded()) {
             m_inTunnelSetup = false;
             if (m_tunnelParser.statusCode / 100 == 2)
                 m_socket.StartTls(StripBrackets(m_hop.host));
             else
-                fail(QStringLiteral("Proxy refused the tunnel: %1 %2")
-                         .arg(m_tunnelParser.statusCode)
-                         .arg(m_tunnelParser.reasonPhrase),
-                     httperr::ProxyTunnel);
+                failOwn(httperr::ProxyRefused, QString::number(m_tunnelParser.statusCode),
+                        m_tunnelParser.reasonPhrase);
         }
         return;
     }
@@ -457,7 +488,7 @@ void THttpCli::onData(const QByteArray &data)
     if (m_failed || m_state == httpAborting)
         return;
     if (m_parser.phase() == HttpResponseParser::Phase::Failed)
-        fail(m_parser.error, httperr::LineTooLong);
+        fail(m_parser.error, m_parser.errorCode);
     else if (m_parser.closeWanted() || m_parser.bodyComplete())
         m_socket.Close();
 }
@@ -519,11 +550,11 @@ void THttpCli::followLocation()
 {
     const QString value = m_parser.location;
     if (HasControlCharacter(value)) {
-        fail(QStringLiteral("Relocation target holds a control character"), httperr::ControlCharacter);
+        failOwn(httperr::ControlCharacter, QStringLiteral("Relocation target"));
         return;
     }
     if (m_relocations >= MaxRelocations) {
-        fail(QStringLiteral("Too many relocations (more than %1)").arg(MaxRelocations), httperr::TooManyRelocations);
+        failOwn(httperr::TooManyRelocations, QString::number(MaxRelocations));
         return;
     }
 
@@ -592,9 +623,10 @@ void THttpCli::onSessionClosed(int error)
         return;
     }
     if (m_inTunnelSetup || m_state == httpDnsLookupDone) {
-        fail(m_tunnel ? QStringLiteral("Proxy closed the connection before the tunnel opened")
-                      : WSocketErrorDesc(wsa::ConnReset) + ErrorSuffix(wsa::ConnReset),
-             m_tunnel ? httperr::ProxyTunnel : wsa::ConnReset);
+        if (m_tunnel)
+            failOwn(httperr::ProxyClosed);
+        else
+            fail(SocketFailureText(wsa::ConnReset), wsa::ConnReset);
         return;
     }
     if (m_relocating) {
@@ -608,9 +640,14 @@ void THttpCli::onSessionClosed(int error)
         startLookup();
         return;
     }
+    // A reset by the peer, or any other socket error, is no normal end.
+    if (error != 0) {
+        fail(SocketFailureText(error), error);
+        return;
+    }
     m_parser.finish();
     if (m_parser.phase() == HttpResponseParser::Phase::Failed) {
-        fail(m_parser.error, httperr::LineTooLong);
+        fail(m_parser.error, m_parser.errorCode);
         return;
     }
     if (m_relocating) {
@@ -618,8 +655,6 @@ void THttpCli::onSessionClosed(int error)
         onSessionClosed(error);
         return;
     }
-    if (error != 0)
-        m_requestDoneError = error;
     if (m_docStarted && OnDocEnd)
         OnDocEnd(this);
     finishRequest();
@@ -659,7 +694,7 @@ void THttpCli::Abort()
         return;
     if (!m_failed) {
         m_failed = true;
-        m_failReason = QStringLiteral("Connection aborted on request");
+        m_failReason = HttpErrorText(httperr::Aborted);
         m_failCode = httperr::Aborted;
     }
     const bool lookingUp = m_state == httpDnsLookup || m_state == httpNotConnected;

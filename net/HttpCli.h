@@ -5,6 +5,7 @@
 // timer and calls Abort.
 #include "common/DateTime.h"
 #include "common/Errors.h"
+#include "net/HttpErrors.h"
 #include "net/HttpResponseParser.h"
 #include "net/WSocket.h"
 
@@ -31,18 +32,6 @@ enum THttpState {
 
 enum THttpRequest { httpAbort, httpGET, httpPOST, httpHEAD };
 
-// Codes of the client's own failures; RequestDoneError carries them, or a
-// Winsock code from the socket.
-namespace httperr {
-inline constexpr int Busy = 1;
-inline constexpr int NothingToPost = 2;
-inline constexpr int Aborted = 3;
-inline constexpr int LineTooLong = 4;
-inline constexpr int TooManyRelocations = 5;
-inline constexpr int ControlCharacter = 6;
-inline constexpr int ProxyTunnel = 7;
-} // namespace httperr
-
 // Relocations followed within one request before it fails.
 inline constexpr int MaxRelocations = 20;
 
@@ -66,6 +55,9 @@ struct HttpUrlParts {
     QString path;
 };
 HttpUrlParts SplitHttpUrl(const QString &url);
+
+// url without the "user:password@" before its host, split as above.
+QString WithoutUserInfo(const QString &url);
 
 // "If-Modified-Since" form of a date-time, taken as it stands.
 QString HttpDateText(TDateTime value);
@@ -175,6 +167,14 @@ private:
     void sendRequest();
     void sendTunnelRequest();
     void fail(const QString &reason, int code);
+    // A failure of the client's own: its text from the table, %1... filled.
+    template <typename... Args>
+    void failOwn(int code, const Args &...args)
+    {
+        QString text = HttpErrorText(code);
+        ((text = text.arg(args)), ...);
+        fail(text, code);
+    }
     void finishRequest();
     bool socketOpen() const;
     void followLocation();

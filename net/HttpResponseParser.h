@@ -2,7 +2,11 @@
 // Reads one HTTP/1.0 response from bytes as they arrive. It never touches a
 // socket: the client feeds what it receives and calls finish() when the
 // connection closes, because an HTTP/1.0 body simply runs to the close.
-// Results do not depend on how the bytes were split into chunks.
+// A reply may also end by its own framing: the announced length, the last
+// chunk of a chunked body, or no body at all. Results do not depend on how the bytes were
+// split on the way.
+#include "net/HttpErrors.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -26,6 +30,7 @@ public:
         virtual void headerLine(const QString &line) { Q_UNUSED(line); }
         virtual void headerEnd() {}
         virtual void cookie(const QString &value) { Q_UNUSED(value); }
+        // Body bytes as the server meant them: chunk framing removed.
         virtual void body(const char *data, qsizetype length) { Q_UNUSED(data); Q_UNUSED(length); }
     };
 
@@ -38,9 +43,13 @@ public:
 
     explicit HttpResponseParser(Listener *listener = nullptr) : m_listener(listener) {}
 
-    void reset();
+    // forHead: the reply to a HEAD request, which has no body whatever its
+    // header says.
+    void reset(bool forHead = false);
     void feed(QByteArrayView bytes);
     // End of stream: a last header line without its line end still counts.
+    // A reply that stops before its own end (the header's empty line, the
+    // announced length, the last chunk) fails as cut short.
     void finish();
 
     Phase phase() const { return m_phase; }
@@ -49,34 +58,47 @@ public:
     bool closeWanted() const;
     bool headerStarted() const { return m_headerStarted; }
     bool headerEnded() const { return m_phase == Phase::Body || m_phase == Phase::Discard; }
-    // The announced length has arrived: a server that keeps the line open
+    // The reply has reached its own end: a server that keeps the line open
     // after it must not hold the request forever. Bytes past it are dropped.
-    bool bodyComplete() const
-    {
-        return m_phase == Phase::Body && contentLength >= 0 && bodyCount >= contentLength;
-    }
+    bool bodyComplete() const { return m_phase == Phase::Body && m_complete; }
 
     int statusCode = 0;
     QString reasonPhrase;
     qint64 contentLength = -1;
     QString contentType;  // lower-cased
+    bool chunked = false;  // "Transfer-Encoding" ends in "chunked"
     bool hasLocation = false;
     QString location;
     QString contentRangeBegin;
     QString contentRangeEnd;
     QString acceptRanges;
     QStringList wwwAuthenticate;
-    QString error;  // "HTTP line too long", "HTTP header too long"
+    int errorCode = 0;  // an httperr code once the phase is Failed
+    QString error;      // its text
     qint64 bodyCount = 0;
 
 private:
+    // Where a chunked body stands.
+    enum class Chunk { Size, Data, DataEnd, Trailer };
+
+    qsizetype feedHeader(const char *data, qsizetype pos, qsizetype size);
+    qsizetype feedBody(const char *data, qsizetype pos, qsizetype size);
+    qsizetype feedChunked(const char *data, qsizetype pos, qsizetype size);
+    bool takeLine(const char *data, qsizetype &pos, qsizetype size, int tooLong, bool countAsHeader,
+                  QByteArray &line);
     void headerLine(QByteArray line);
-    void endHeader(bool toBody);
+    void endHeader(bool toBody, bool framedByChunks);
     void deliver(const char *data, qsizetype length);
+    void failWith(int code);
 
     Listener *m_listener;
     Phase m_phase = Phase::Header;
+    bool m_forHead = false;
     bool m_headerStarted = false;
+    bool m_complete = false;
+    bool m_framedByChunks = false;
+    Chunk m_chunk = Chunk::Size;
+    qint64 m_chunkLeft = 0;
     qsizetype m_headerBytes = 0;
     QByteArray m_line;
 };

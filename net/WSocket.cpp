@@ -7,6 +7,13 @@
 #include <QSslSocket>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <cerrno>
+#include <sys/socket.h>
+#endif
+
 namespace lumetta {
 
 QString WSocketErrorDesc(int code)
@@ -95,6 +102,35 @@ int WinsockCode(QAbstractSocket::SocketError error)
     case QAbstractSocket::SslInvalidUserDataError: return wsa::TlsFailed;
     default: return wsa::ConnAborted;
     }
+}
+
+// Takes the error the system holds for the socket, as a Winsock code; 0
+// when none. Qt reads a reset by the peer as a plain end of stream, so the
+// socket layer must look before every read.
+int TakeSocketError(qintptr descriptor)
+{
+    if (descriptor < 0)
+        return 0;
+    int error = 0;
+#ifdef Q_OS_WIN
+    int length = sizeof error;
+    if (::getsockopt(SOCKET(descriptor), SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&error), &length) != 0)
+        return 0;
+    return error;  // already a Winsock code
+#else
+    socklen_t length = sizeof error;
+    if (::getsockopt(int(descriptor), SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        return 0;
+    switch (error) {
+    case 0: return 0;
+    case ECONNRESET: return wsa::ConnReset;
+    case ETIMEDOUT: return wsa::TimedOut;
+    case ENETUNREACH: return wsa::NetUnreach;
+    case ENETDOWN: return wsa::NetDown;
+    case EHOSTUNREACH: return wsa::HostUnreach;
+    default: return wsa::ConnAborted;
+    }
+#endif
 }
 
 class QtResolver final : public HostResolver {
@@ -257,7 +293,11 @@ int TWSocket::Connect(const QHostAddress &address, const QString &port, bool may
     }
 
     m_state = State::Connecting;
-    s->connectToHost(address, static_cast<quint16>(number));
+    m_pendingError = 0;
+    // Unbuffered, a plain socket is read only by onReadyRead, which can
+    // then look for a reset before Qt's read hides it.
+    s->connectToHost(address, static_cast<quint16>(number),
+                     mayUseTls ? QIODevice::ReadWrite : QIODevice::ReadWrite | QIODevice::Unbuffered);
     return 0;
 }
 
@@ -320,10 +360,21 @@ void TWSocket::onReadyRead()
     if (m_readBuffer.size() != ReadChunk)
         m_readBuffer.resize(ReadChunk);
     while (m_socket && m_state == State::Connected) {
+        if (const int error = TakeSocketError(m_socket->socketDescriptor()))
+            m_pendingError = error;
         const qint64 n = m_socket->read(m_readBuffer.data(), m_readBuffer.size());
-        if (n <= 0)
-            break;
-        emit dataAvailable(QByteArray::fromRawData(m_readBuffer.constData(), n));
+        if (n > 0) {
+            emit dataAvailable(QByteArray::fromRawData(m_readBuffer.constData(), n));
+            continue;
+        }
+        // An unbuffered socket tells its end only here, without a signal.
+        if (n < 0 && m_socket->state() == QAbstractSocket::UnconnectedState) {
+            int code = m_pendingError;
+            if (code == 0 && m_socket->error() != QAbstractSocket::RemoteHostClosedError)
+                code = WinsockCode(m_socket->error());
+            postClosed(code);
+        }
+        break;
     }
 }
 
@@ -366,11 +417,10 @@ void TWSocket::onError(QAbstractSocket::SocketError error)
         break;
     }
     case State::Connected:
-        // A peer's close is the normal end of a response, not an error.
-        if (error == QAbstractSocket::RemoteHostClosedError)
-            return;
+        // Reads what is left; the end itself is posted there or, for a
+        // peer's plain close, by onDisconnected.
         onReadyRead();
-        if (gen == m_generation && m_socket)
+        if (error != QAbstractSocket::RemoteHostClosedError && gen == m_generation && m_socket)
             postClosed(code);
         break;
     default:

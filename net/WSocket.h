@@ -30,6 +30,7 @@ inline constexpr int ConnReset = 10054;
 inline constexpr int NoBufs = 10055;
 inline constexpr int TimedOut = 10060;
 inline constexpr int ConnRefused = 10061;
+inline constexpr int HostUnreach = 10065;
 inline constexpr int HostNotFound = 11001;
 inline constexpr int TryAgain = 11002;
 inline constexpr int NoRecovery = 11003;
@@ -86,6 +87,8 @@ public:
 
     void Send(const QByteArray &data);
     // Drops the connection at once; sessionClosed(0) follows, posted.
+    // The peer's end posts sessionClosed too: 0 for a plain close, the
+    // Winsock code for a reset or another error.
     void Close();
 
     QString tlsErrorText() const { return m_tlsError; }
@@ -116,6 +119,8 @@ private:
     QString m_tlsError;
     QStringList m_sslErrors;
     bool m_closePosted = false;
+    // A socket error seen before a read, reported when the stream ends.
+    int m_pendingError = 0;
     static constexpr qsizetype ReadChunk = 256 * 1024;
     QByteArray m_readBuffer;
     // Bumped per connection so a late signal of a dropped socket is ignored.

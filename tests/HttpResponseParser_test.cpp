@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using lumetta::HttpResponseParser;
+namespace httperr = lumetta::httperr;
 
 namespace {
 
@@ -28,14 +29,17 @@ struct Result {
     QString location;
     QString rangeBegin, rangeEnd;
     QString error;
+    int errorCode = 0;
     HttpResponseParser::Phase phase = HttpResponseParser::Phase::Header;
+    bool complete = false;
 
     bool operator==(const Result &o) const
     {
         return outcome.events == o.outcome.events && outcome.bytes == o.outcome.bytes && status == o.status
                && reason == o.reason && contentType == o.contentType && contentLength == o.contentLength
                && hasLocation == o.hasLocation && location == o.location && rangeBegin == o.rangeBegin
-               && rangeEnd == o.rangeEnd && error == o.error && phase == o.phase;
+               && rangeEnd == o.rangeEnd && error == o.error && errorCode == o.errorCode && phase == o.phase
+               && complete == o.complete;
     }
 };
 
@@ -43,18 +47,18 @@ std::ostream &operator<<(std::ostream &os, const Result &r)
 {
     return os << "status " << r.status << " reason '" << r.reason.toStdString() << "' type '"
               << r.contentType.toStdString() << "' length " << r.contentLength << " phase " << int(r.phase)
-              << " error '" << r.error.toStdString() << "' events [" << r.outcome.events.join(u'|').toStdString()
+              << (r.complete ? " complete" : "") << " error '" << r.error.toStdString() << "' events [" << r.outcome.events.join(u'|').toStdString()
               << "] body '" << r.outcome.bytes.toStdString() << "'";
 }
 
-Result Parse(const QList<QByteArray> &chunks, bool finish = true)
+Result Parse(const QList<QByteArray> &chunks, bool forHead = false)
 {
     Result r;
     HttpResponseParser parser(&r.outcome);
+    parser.reset(forHead);
     for (const QByteArray &chunk : chunks)
         parser.feed(chunk);
-    if (finish)
-        parser.finish();
+    parser.finish();
     r.status = parser.statusCode;
     r.reason = parser.reasonPhrase;
     r.contentType = parser.contentType;
@@ -64,7 +68,9 @@ Result Parse(const QList<QByteArray> &chunks, bool finish = true)
     r.rangeBegin = parser.contentRangeBegin;
     r.rangeEnd = parser.contentRangeEnd;
     r.error = parser.error;
+    r.errorCode = parser.errorCode;
     r.phase = parser.phase();
+    r.complete = parser.bodyComplete();
     return r;
 }
 
@@ -78,6 +84,9 @@ struct ParseCase {
     QByteArray expectedBody;
     QStringList lines;  // header lines as reported
     HttpResponseParser::Phase phase;
+    int errorCode = 0;      // when the phase is Failed
+    bool complete = false;  // ended by its own framing, before any close
+    bool forHead = false;   // the reply to a HEAD request
 };
 
 void PrintTo(const ParseCase &c, std::ostream *os) { *os << c.description; }
@@ -91,13 +100,15 @@ class ParseTable : public ::testing::TestWithParam<ParseCase> {};
 TEST_P(ParseTable, SameResultAtEverySplit)
 {
     const ParseCase &c = GetParam();
-    const Result whole = Parse({c.response});
+    const Result whole = Parse({c.response}, c.forHead);
     EXPECT_EQ(whole.status, c.status);
     EXPECT_EQ(whole.reason, c.reason);
     EXPECT_EQ(whole.contentType, c.contentType);
     EXPECT_EQ(whole.contentLength, c.contentLength);
     EXPECT_EQ(whole.outcome.bytes, c.expectedBody);
     EXPECT_EQ(whole.phase, c.phase);
+    EXPECT_EQ(whole.errorCode, c.errorCode);
+    EXPECT_EQ(whole.complete, c.complete);
     QStringList lines;
     for (const QString &e : whole.outcome.events)
         if (e.startsWith(QLatin1String("line:")))
@@ -109,13 +120,13 @@ TEST_P(ParseTable, SameResultAtEverySplit)
     }
 
     for (qsizetype at = 0; at <= c.response.size(); ++at) {
-        const Result split = Parse({c.response.left(at), c.response.mid(at)});
+        const Result split = Parse({c.response.left(at), c.response.mid(at)}, c.forHead);
         ASSERT_EQ(split, whole) << "split at byte " << at;
     }
     QList<QByteArray> bytes;
     for (char ch : c.response)
         bytes << QByteArray(1, ch);
-    EXPECT_EQ(Parse(bytes), whole) << "byte by byte";
+    EXPECT_EQ(Parse(bytes, c.forHead), whole) << "byte by byte";
 }
 
 const QStringList NoLines;
@@ -126,7 +137,37 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"status line, blanks before a content type, CR LF body bytes kept",
                   "HTTP/1.1 200 OK\r\nContent-Type:     Image/JPEG\r\nContent-Length: 7\r\n\r\nab\r\ncd\n",
                   200, "OK", "image/jpeg", 7, "ab\r\ncd\n",
-                  {"HTTP/1.1 200 OK", "Content-Type:     Image/JPEG", "Content-Length: 7"}, Phase::Body},
+                  {"HTTP/1.1 200 OK", "Content-Type:     Image/JPEG", "Content-Length: 7"}, Phase::Body, 0, true},
+        ParseCase{"body shorter than its Content-Length, then closed",
+                  "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nabc", 200, "OK", "", 10, "abc",
+                  {"HTTP/1.0 200 OK", "Content-Length: 10"}, Phase::Failed, httperr::CutShort},
+        ParseCase{"header closed before its empty line",
+                  "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n", 200, "OK", "image/jpeg", -1, "",
+                  {"HTTP/1.0 200 OK", "Content-Type: image/jpeg"}, Phase::Failed, httperr::CutShort},
+        ParseCase{"chunked: sizes, an extension and a trailer are not body",
+                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                  "4;name=x\r\nWiki\r\n5\r\npedia\r\nE \r\n in\r\n\r\nchunks.\r\n0\r\nX-Trailer: 1\r\n\r\nafter",
+                  200, "OK", "", -1, "Wikipedia in\r\n\r\nchunks.",
+                  {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Body, 0, true},
+        ParseCase{"chunked with LF line ends and upper-case hex wins over Content-Length",
+                  "HTTP/1.1 200 OK\nContent-Length: 3\nTransfer-Encoding: gzip, Chunked\n\nA\n0123456789\n0\n\n",
+                  200, "OK", "", 3, "0123456789",
+                  {"HTTP/1.1 200 OK", "Content-Length: 3", "Transfer-Encoding: gzip, Chunked"}, Phase::Body, 0, true},
+        ParseCase{"chunked, closed before the last chunk",
+                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nWiki\r\n", 200, "OK", "", -1, "Wiki",
+                  {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::CutShort},
+        ParseCase{"chunked, closed in the trailer",
+                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab\r\n0\r\nX: 1\r\n", 200, "OK", "",
+                  -1, "ab", {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::CutShort},
+        ParseCase{"chunk size that is no number",
+                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nWiki\r\n0\r\n\r\n", 200, "OK", "", -1,
+                  "", {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::BadChunk},
+        ParseCase{"chunk longer than its size",
+                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcdef\r\n0\r\n\r\n", 200, "OK", "",
+                  -1, "abc", {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::BadChunk},
+        ParseCase{"chunk size beyond 63 bits",
+                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n8000000000000000\r\nab", 200, "OK", "", -1,
+                  "", {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::BadChunk},
         ParseCase{"bare LF line ends", "HTTP/1.0 200 Fine day\nContent-type: text/plain\n\nbody", 200, "Fine day",
                   "text/plain", -1, "body", {"HTTP/1.0 200 Fine day", "Content-type: text/plain"}, Phase::Body},
         ParseCase{"<html> first line in any case is a body without header",
@@ -141,18 +182,31 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"an error status's body is not wanted",
                   "HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n<html>gone</html>", 404, "Not Found",
                   "text/html", -1, "", {"HTTP/1.0 404 Not Found", "Content-Type: text/html"}, Phase::Discard},
-        ParseCase{"status line cut by the close still counts", "HTTP/1.0 200 OK", 200, "OK", "", -1, "",
-                  {"HTTP/1.0 200 OK"}, Phase::Header},
+        ParseCase{"status line cut by the close still counts, but the reply is cut short", "HTTP/1.0 200 OK", 200,
+                  "OK", "", -1, "", {"HTTP/1.0 200 OK"}, Phase::Failed, httperr::CutShort},
         ParseCase{"status code that is no number", "HTTP/1.0 2x0 Odd\r\n\r\nz", 0, "Odd", "", -1, "z",
                   {"HTTP/1.0 2x0 Odd"}, Phase::Body},
-        ParseCase{"short status line", "HTTP/1.1 204\r\n\r\n", 204, "", "", -1, "", {"HTTP/1.1 204"}, Phase::Body},
+        ParseCase{"short status line", "HTTP/1.1 204\r\n\r\n", 204, "", "", -1, "", {"HTTP/1.1 204"}, Phase::Body, 0,
+                  true},
+        ParseCase{"204 ends at its empty line whatever Content-Length says",
+                  "HTTP/1.1 204 No Content\r\nContent-Length: 5\r\n\r\nhello", 204, "No Content", "", 5, "",
+                  {"HTTP/1.1 204 No Content", "Content-Length: 5"}, Phase::Body, 0, true},
+        ParseCase{"304 ends at its empty line, chunked or not",
+                  "HTTP/1.1 304 Not Modified\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n", 304,
+                  "Not Modified", "", -1, "", {"HTTP/1.1 304 Not Modified", "Transfer-Encoding: chunked"}, Phase::Body,
+                  0, true},
+        ParseCase{"reply to HEAD ends at its empty line whatever Content-Length says",
+                  "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n", 200, "OK", "", 1000, "",
+                  {"HTTP/1.0 200 OK", "Content-Length: 1000"}, Phase::Body, 0, true, true},
+        ParseCase{"error status cut before its empty line is still the error", "HTTP/1.0 503 Busy\r\nX: 1", 503,
+                  "Busy", "", -1, "", {"HTTP/1.0 503 Busy", "X: 1"}, Phase::Header},
         ParseCase{"other protocol versions are no status line", "HTTP/2 200 OK\r\n\r\n", 0, "", "", -1, "",
                   {"HTTP/2 200 OK"}, Phase::Body},
         ParseCase{"content length that is no number", "HTTP/1.0 200 OK\r\nContent-Length: 12abc\r\n\r\n", 200, "OK",
                   "", -1, "", {"HTTP/1.0 200 OK", "Content-Length: 12abc"}, Phase::Body},
         ParseCase{"lines without a colon are kept", "HTTP/1.0 200 OK\r\nnonsense\r\n:\r\n\r\nb", 200, "OK", "", -1,
                   "b", {"HTTP/1.0 200 OK", "nonsense", ":"}, Phase::Body},
-        ParseCase{"empty response", "", 0, "", "", -1, "", NoLines, Phase::Header},
+        ParseCase{"empty response", "", 0, "", "", -1, "", NoLines, Phase::Failed, httperr::CutShort},
         ParseCase{"lone CR and NUL bytes inside lines",
                   QByteArray("HTTP/1.0 200 O\rK\r\nX: a") + '\0' + "b\r\n\r\n" + '\0',
                   200, QString("O\rK"), "", -1, QByteArray("\0", 1), {"HTTP/1.0 200 O\rK", QString("X: a") + QChar(0) + "b"},

@@ -36,6 +36,8 @@ INSTANTIATE_TEST_SUITE_P(Zones, ParseHttpDateTest, ::testing::Values(
     HttpDateCase{"numeric zone east", "Sun, 06 Nov 1994 08:49:37 +0100", 0, "1994-11-06 07:49:37"},
     HttpDateCase{"four digits without sign read as east", "Sun, 06 Nov 1994 08:49:37 0100", 0, "1994-11-06 07:49:37"},
     HttpDateCase{"numeric zone west", "Sun, 06 Nov 1994 08:49:37 -0530", 0, "1994-11-06 14:19:37"},
+    HttpDateCase{"short zone east: hours, and the same digits as minutes", "Sun, 06 Nov 1994 08:49:37 +01", 0, "1994-11-06 07:48:37"},
+    HttpDateCase{"short zone west", "Sun, 06 Nov 1994 08:49:37 -05", 0, "1994-11-06 13:54:37"},
     HttpDateCase{"crossing midnight backwards", "Mon, 01 Jan 2001 00:30:00 +0100", 0, "2000-12-31 23:30:00"},
     HttpDateCase{"tabs and repeated blanks", "Sun,\t06  Nov\t\t1994   08:49:37 GMT", 0, "1994-11-06 08:49:37"},
     HttpDateCase{"any first word", "Whatever 06 Nov 1994 08:49:37 GMT", 0, "1994-11-06 08:49:37"},
@@ -117,7 +119,8 @@ TEST(TextHelpers, IsNumberAndIsDateTime)
 {
     const struct { const char *text; bool number; bool dateTime; } cases[] = {
         {"12", true, false}, {"-3", true, false}, {"1.5", false, false}, {"", false, false},
-        {"99999999999", false, false}, {"12a", false, false},
+        {"99999999999", false, false}, {"12a", false, false}, {" 12", false, false}, {"12 ", false, false},
+        {"\t3", false, false},
         {"2000-01-01", false, true}, {"2026-12-06 7:05", false, true},
         {"2026-12-06 07:05:09", false, true}, {"2026-02-30", false, false},
         {"2026-12-06 24:00:00", false, false}, {"06/12/2026", false, false},

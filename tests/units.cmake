@@ -13,7 +13,7 @@ lumetta_test(Catalogue lumetta_catalogue)
 lumetta_test(CamEditor lumetta_catalogue)
 
 lumetta_test(HttpResponseParser lumetta_net)
-lumetta_test(HttpCli lumetta_net)
+lumetta_test(HttpCli lumetta_net lumetta_platform)
 
 lumetta_test(DebugLog lumetta_download)
 lumetta_test(ImageFetch lumetta_download)

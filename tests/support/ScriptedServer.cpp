@@ -53,6 +53,12 @@ ServerScript &ServerScript::close()
     return *this;
 }
 
+ServerScript &ServerScript::reset()
+{
+    steps.append({Step::Reset, {}, 0});
+    return *this;
+}
+
 ScriptedServer::ScriptedServer(quint16 port)
 {
     m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -240,6 +246,13 @@ void ScriptedServer::serve(int fd, const ServerScript &script)
                 sock.readAll();
             }
             break;
+        case ServerScript::Step::Reset: {
+            // A zero linger turns the close into a reset.
+            const linger abortive{1, 0};
+            ::setsockopt(int(sock.socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+            sock.abort();
+            return;
+        }
         case ServerScript::Step::Close:
             drain();
             sock.disconnectFromHost();

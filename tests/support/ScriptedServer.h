@@ -1,8 +1,8 @@
 #pragma once
 // A loopback server for network tests. It runs in a thread of its own and
 // plays one script per accepted connection: read the request (recorded),
-// send exact bytes, wait, switch to TLS, hang without answering, or close
-// early. Connections beyond the scripts get the default script, if any, or
+// send exact bytes, wait, switch to TLS, hang without answering, close
+// early or reset the connection. Connections beyond the scripts get the default script, if any, or
 // are closed at once.
 #include <QByteArray>
 #include <QList>
@@ -20,7 +20,7 @@ namespace lumetta::test {
 class ServerScript {
 public:
     struct Step {
-        enum Kind { ReadRequest, Send, Delay, StartTls, Hang, Close };
+        enum Kind { ReadRequest, Send, Delay, StartTls, Hang, Close, Reset };
         Kind kind;
         QByteArray data;
         int ms = 0;
@@ -36,6 +36,8 @@ public:
     // the server stops.
     ServerScript &hang();
     ServerScript &close();
+    // Drops the connection with a reset (RST) instead of a close.
+    ServerScript &reset();
 
     QList<Step> steps;
 };
