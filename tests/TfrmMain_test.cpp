@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
+#include "support/AccessibleNames.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "ui_TfrmMain.h"
@@ -715,6 +716,52 @@ TEST_F(MainWindowTest, ReadmeAndInstalledScreenSaver)
         << "the installed copy is refreshed";
     EXPECT_EQ(frm->windowTitle(), "Lumetta v" + VersionString().section('.', 0, 2));
     EXPECT_EQ(frm->ui()->lblAppVersion->text(), "Version " + VersionString());
+}
+
+// --- names on the accessibility bus -------------------------------------------
+
+TEST_F(MainWindowTest, EveryControlHasANameInEveryRun)
+{
+    runBefore();
+    const struct {
+        const char *run;
+        QStringList arguments;
+    } runs[] = {{"normal", {}}, {"configuration", {"/c"}}, {"administration", {"tavel"}}};
+    for (const auto &run : runs) {
+        ASSERT_EQ(start(run.arguments), TfrmMain::SetupResult::Completed) << run.run;
+        EXPECT_EQ(test::UnnamedControls(*frm).join(' ').toStdString(), "") << run.run;
+    }
+}
+
+TEST_F(MainWindowTest, ControlsAreAnnouncedByTheirCaptionOrHint)
+{
+    ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
+    const struct {
+        const char *control;
+        const char *name;
+    } cases[] = {
+        // captions tied to their boxes, neighbours apart
+        {"ImageUrl", "Webcam image URL"}, {"dtStartTime", "Start time"},
+        {"dtEndTime", "EndTime"}, {"dtRefreshRate", "Refresh interval"},
+        {"edtLocalFilename", "Local filename"}, {"cmbCategory", "Category"},
+        {"edtDownloadDir", "Webcam image directory"}, {"SSInterval2", "for fast cams (secs)"},
+        {"CaptionFontSize", "Font size"}, {"edtAltSS", "Offline screen saver"},
+        // inside a group: the caption, not the group's title
+        {"dtMinRefreshRate", "Min. refresh rate"}, {"SlowInterval", "set refresh rate to"},
+        {"ProxyPort", "Port"}, {"TimeOut", "Http timeout (secs)"},
+        {"AdminCamSubmitUrl", "CamSubmit URL"}, {"edtSubmissionList", "Submission List"},
+        // a caption ending in a colon
+        {"edtLastDownloadTime", "Last image downloaded at"},
+        // no caption: the text beside the box
+        {"SlowDays", "If cam inactive for (days)"}, {"spinTimesActualSize", "As percentage of actual size"},
+        {"lstSelectedCats", "Select cams to show"}, {"SiteList", "Webcams"},
+        // icon buttons: their hint
+        {"butAdd", "Add new webcam"}, {"butDelete", "Delete webcam"},
+        {"butUp", "Move selected cam up one place"}, {"butBrowse", "Select folder"},
+        {"butPlay", "Connect to this cam"}, {"butStop", "Disconnect"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(test::AccessibleName(get<QWidget>(c.control)), QString(c.name)) << c.control;
 }
 
 } // namespace

@@ -1,0 +1,50 @@
+#include "support/AccessibleNames.h"
+
+#include <QAccessible>
+#include <QGroupBox>
+#include <QWidget>
+#include <algorithm>
+
+namespace lumetta::test {
+
+QString AccessibleName(QWidget *widget)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    if (!face)
+        return {};
+    if (face->role() == QAccessible::ComboBox) {
+        const auto labels = face->relations(QAccessible::Label);
+        return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
+    }
+    return face->text(QAccessible::Name);
+}
+
+namespace {
+
+// Qt names an unlabelled control after its group box; that names the group.
+bool OnlyGroupTitle(const QWidget *widget, const QString &name)
+{
+    const auto *group = qobject_cast<const QGroupBox *>(widget->parentWidget());
+    return group && widget->accessibleName().isEmpty() && name == group->title();
+}
+
+} // namespace
+
+QStringList UnnamedControls(const QWidget &window)
+{
+    QStringList unnamed;
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        // A focus proxy's owner is announced for it; popups (a combo box's
+        // list) are windows of their own.
+        if (w->focusPolicy() == Qt::NoFocus || w->focusProxy() || w->window() != &window)
+            continue;
+        const QString name = AccessibleName(w).trimmed();
+        if (!std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetter(); })
+            || OnlyGroupTitle(w, AccessibleName(w)))
+            unnamed << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                  : w->objectName());
+    }
+    return unnamed;
+}
+
+} // namespace lumetta::test
