@@ -32,11 +32,10 @@ struct ShowState {
 struct RunState {
     RunState(const RunMode &mode, TimeSource &time)
         : ScreenSaverMode(mode.screenSaver), ConfigMode(mode.config), AdminMode(mode.admin),
-          SSTimer(time), CameraTimer(time), TimeOutTimer(time), ClickNowTimer(time)
+          SSTimer(time), CameraTimer(time), ClickNowTimer(time)
     {
         SSTimer.setObjectName(QStringLiteral("SSTimer"));
         CameraTimer.setObjectName(QStringLiteral("CameraTimer"));
-        TimeOutTimer.setObjectName(QStringLiteral("TimeOutTimer"));
         ClickNowTimer.setObjectName(QStringLiteral("ClickNowTimer"));
     }
 
@@ -62,9 +61,9 @@ struct RunState {
     Catalogue catalogue;
     ShowState show;
 
+    // The request time limit is the image fetch's own TimeOutTimer.
     Timer SSTimer;
     Timer CameraTimer;
-    Timer TimeOutTimer;
     Timer ClickNowTimer;
 
     // Set by the download engine: aborts the request in progress.
