@@ -60,15 +60,15 @@ QList<int> FilterMatches(const QStringList &displayTexts, const QString &filter)
 
 namespace {
 
-QString WithoutControls(const QString &text)
+// A blank stands in for each control character: dropping it could join
+// two bars into a separator.
+QString WithoutControls(QString text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        if (c.unicode() >= 0x20 && c.unicode() != 0x7F)
-            out += c;
+    for (QChar &c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
     }
-    return out;
+    return text;
 }
 
 // Seconds of the day a list time denotes; nullopt for a date without a time
@@ -147,6 +147,9 @@ QStringList SanitizedListFields(const QStringList &fields)
     out.reserve(fields.size());
     for (int k = 0; k < fields.size(); ++k) {
         QString f = WithoutControls(fields[k]);
+        // A field ending in "|" would give its bar to the separator after it.
+        while (f.endsWith(QLatin1Char('|')))
+            f.chop(1);
         if (k + 1 == fLocalFilename && !IsSafeLocalFileName(f))
             f.clear();
         out.append(f);

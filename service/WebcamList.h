@@ -29,7 +29,8 @@ bool FilterNeedsReload(const QString &previous, const QString &text);
 QList<int> FilterMatches(const QStringList &displayTexts, const QString &filter);
 
 // One list line made safe for the catalogue: a local file name that is not a
-// bare name is dropped and control characters are removed from every field.
+// bare name is dropped, control characters become blanks and no field ends
+// in a bar.
 QStringList SanitizedListFields(const QStringList &fields);
 
 // The merge of ticked list lines into the catalogue.

@@ -65,11 +65,12 @@ TEST(ListMerge, Rules)
          {"Snow||A||http://a||h||86400||1:00||1:00", "Snow||B||http://b||h||-1||1:00||1:00",
           "Snow||C||http://c||h||5||2026-01-01||1:00", "Snow||D||http://d||h||86399||2026-01-01 10:00||1:00"},
          4, 0, {"Snow||D||http://d||h||23:59:59||11:00:00||02:00:00"}},
-        {"fields 8 to 19: a path as local name is dropped, control characters removed", {},
+        {"a path as local name is dropped; control characters and a bar before a separator go", {},
          {"Snow||A\x01||http://a||h||1||1:00||1:00||../../etc/passwd||2026-01-01\x1b||x||1",
-          "Snow||B||http://b||h||1||1:00||1:00||b\tc.jpg"}, 2, 0,
-         {"Snow||A||http://a||h||00:00:01||00:00:00||00:00:00||||2026-01-01||x||1",
-          "Snow||B||http://b||h||00:00:01||00:00:00||00:00:00||bc.jpg"}},
+          "Snow||B||http://b||h||1||1:00||1:00||b\tc.jpg", "Snow||C|\x02||http://c||h|\x01|"}, 3, 0,
+         {"Snow||A ||http://a||h||00:00:01||00:00:00||00:00:00||||2026-01-01 ||x||1",
+          "Snow||B||http://b||h||00:00:01||00:00:00||00:00:00||b c.jpg",
+          "Snow||C| ||http://c||h| ||00:00:10||00:00:00||00:00:00"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
