@@ -35,3 +35,4 @@ lumetta_test(SlideShow lumetta_slideshow)
 
 lumetta_test(WebcamList lumetta_lists)
 lumetta_test(Submission lumetta_lists)
+lumetta_gui_test(ListTools lumetta_widgets lumetta_test_support)
