@@ -73,6 +73,12 @@ TfrmImport::TfrmImport(QStringList &importList, QString workingFile, QWidget *pa
     connect(m_filter, &QLineEdit::textChanged, this, Guarded([this](const QString &t) { edtFilterChange(t); }));
 }
 
+TfrmImport::~TfrmImport()
+{
+    if (isVisible())
+        FormClose();
+}
+
 void TfrmImport::showList(const QString &lastUpdated, bool filterEnabled)
 {
     m_lastUpdated->setText(lastUpdated);

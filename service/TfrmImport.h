@@ -23,6 +23,8 @@ public:
     // importList stays index-parallel to the items; workingFile is the copy
     // the filter reloads and closing deletes.
     TfrmImport(QStringList &importList, QString workingFile, QWidget *parent = nullptr);
+    // An open dialog takes its working file with it when the program ends.
+    ~TfrmImport() override;
 
     // Fills the items from the import list and shows the dialog.
     void showList(const QString &lastUpdated, bool filterEnabled);
