@@ -608,11 +608,13 @@ ListTools &TfrmMain::listTools()
         hooks.now = [this] { return m_clock.now(); };
         hooks.version = m_run.VersionString;
         hooks.submissionUrl = VendorSite() + SubmissionPath();
-        hooks.listUrls = [] {
+        hooks.listUrls = [this] {
             const auto read = [](const QString &name) {
                 return ShiftChars(ReadRegString(LumettaKey, name, QString()), -StoredTextShift);
             };
-            return std::pair{read(QStringLiteral("L1")), read(QStringLiteral("L2"))};
+            m_run.MainListUrl = read(QStringLiteral("L1"));
+            m_run.AdultListUrl = read(QStringLiteral("L2"));
+            return std::pair{m_run.MainListUrl, m_run.AdultListUrl};
         };
         m_lists = std::make_unique<ListTools>(std::move(hooks));
     }
