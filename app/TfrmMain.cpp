@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
+#include "service/ListTools.h"
 #include "ui_TfrmMain.h"
 
 #include <QButtonGroup>
@@ -278,6 +279,7 @@ void TfrmMain::setupControls()
             [this] { listFileBrowse("edtAdultList", "AdultList"); });
     on(m_ui->SpeedButton3, &QToolButton::clicked,
             [this] { listFileBrowse("edtSubmissionList", "SubmissionList"); });
+    connectListTools();
     m_ui->CaptionBG->installEventFilter(this);
     m_ui->CaptionColor->installEventFilter(this);
 
@@ -580,6 +582,68 @@ void TfrmMain::listFileBrowse(const char *edit, const char *name)
         box->setText(*file);
         WriteRegString(LumettaKey, S(name), *file);
     }
+}
+
+// --- webcam lists ---------------------------------------------------------
+
+ListTools &TfrmMain::listTools()
+{
+    if (!m_lists) {
+        ListToolsHooks hooks{m_dialogs, m_run.AppPath, m_run.ImportList};
+        hooks.fetch = [this](const QString &url, const QString &file, int timeOut) {
+            return m_fetch->GetUrlToFile(url, file, timeOut);
+        };
+        hooks.categories = [this] {
+            QStringList items;
+            for (int i = 0; i < m_ui->cmbCategory->count(); ++i)
+                items << m_ui->cmbCategory->itemText(i);
+            return items;
+        };
+        hooks.camData = [this] { return m_cat.CamData(); };
+        hooks.appendRecords = [this](const QStringList &records) {
+            m_cat.append(records);
+            RebuildSiteList();
+            saveCatalogue();
+        };
+        hooks.now = [this] { return m_clock.now(); };
+        hooks.version = m_run.VersionString;
+        hooks.submissionUrl = VendorSite() + SubmissionPath();
+        hooks.listUrls = [this] {
+            const auto read = [](const QString &name) {
+                return ShiftChars(ReadRegString(LumettaKey, name, QString()), -StoredTextShift);
+            };
+            m_run.MainListUrl = read(QStringLiteral("L1"));
+            m_run.AdultListUrl = read(QStringLiteral("L2"));
+            return std::pair{m_run.MainListUrl, m_run.AdultListUrl};
+        };
+        m_lists = std::make_unique<ListTools>(std::move(hooks));
+    }
+    return *m_lists;
+}
+
+void TfrmMain::connectListTools()
+{
+    on(m_ui->butGetCamList, &QPushButton::clicked, [this] { listTools().ImportWebcamList(m_run.MainListUrl); });
+    on(m_ui->butGetAdultCamList, &QPushButton::clicked,
+       [this] { listTools().ImportWebcamList(m_run.AdultListUrl); });
+    on(m_ui->butExport, &QPushButton::clicked, [this] {
+        listTools().ExportMasterLists(m_ui->edtMainList->text(), m_ui->edtAdultList->text());
+    });
+    on(m_ui->butImport, &QPushButton::clicked,
+       [this] { listTools().ImportSubmissions(m_ui->edtSubmissionList->text()); });
+    on(m_ui->butDeleteMasterList, &QPushButton::clicked,
+       [this] { listTools().DeleteSubmissions(m_ui->edtSubmissionList->text()); });
+    on(m_ui->butExportCam, &QPushButton::clicked, [this] {
+        const auto timeOf = [](const QTimeEdit *edit) { return edit->time().msecsSinceStartOfDay() / 86400000.0; };
+        SubmissionSnapshot s;
+        s.hasSelection = m_ui->SiteList->currentItem() && m_ui->cmbCategory->currentIndex() >= 0;
+        s.lastModified = m_ui->edtLastModified->text();
+        s.fields = {m_ui->cmbCategory->currentText(),
+                    s.hasSelection ? m_ui->SiteList->currentItem()->text() : QString(),
+                    m_ui->ImageUrl->text(), m_ui->edtHomePage->text(), timeOf(m_ui->dtRefreshRate),
+                    timeOf(m_ui->dtStartTime), timeOf(m_ui->dtEndTime), m_run.VersionString};
+        listTools().SubmitWebcam(s);
+    });
 }
 
 // --- categories -----------------------------------------------------------

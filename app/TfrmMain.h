@@ -30,6 +30,7 @@ namespace lumetta {
 
 class DebugLog;
 class ImageFetch;
+class ListTools;
 class SlideShow;
 class THttpCli;
 struct EditorFields;
@@ -178,6 +179,10 @@ private:
     void SpeedButton4Click();
     void listFileBrowse(const char *edit, const char *name);
 
+    // Webcam lists and submissions (administration run).
+    void connectListTools();
+    ListTools &listTools();
+
     // While the window lives, errors anywhere are shown by AppEventsException.
     ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
     RunState m_run;
@@ -186,6 +191,7 @@ private:
     std::unique_ptr<THttpCli> m_http;
     std::unique_ptr<DebugLog> m_debugLog;
     std::unique_ptr<ImageFetch> m_fetch;
+    std::unique_ptr<ListTools> m_lists;
     NullShowDisplay m_standInDisplay;
     ShowDisplay *m_display = &m_standInDisplay;
     std::unique_ptr<SlideShow> m_slideShow;

@@ -71,17 +71,30 @@ void Catalogue::rebuild()
     m_adultCount = 0;
     m_items.reserve(m_camData.size());
     m_imageUrls.reserve(m_camData.size());
-    for (const QString &line : std::as_const(m_camData)) {
-        const CamRecord r = CamRecord::fromLine(TrimRecordLine(line));
-        ListItem item{ItemTextOf(r), r.enabled()};
-        m_items.append(item);
-        m_imageUrls.append(r.imageUrl());
-        m_localFiles.add(r.localFilename());
-        if (item.checked) {
-            ++m_enabledCount;
-            if (r.isAdult())
-                ++m_adultCount;
-        }
+    for (const QString &line : std::as_const(m_camData))
+        deriveFrom(line);
+}
+
+void Catalogue::deriveFrom(const QString &line)
+{
+    const CamRecord r = CamRecord::fromLine(TrimRecordLine(line));
+    ListItem item{ItemTextOf(r), r.enabled()};
+    m_items.append(item);
+    m_imageUrls.append(r.imageUrl());
+    m_localFiles.add(r.localFilename());
+    if (item.checked) {
+        ++m_enabledCount;
+        if (r.isAdult())
+            ++m_adultCount;
+    }
+}
+
+void Catalogue::append(const QStringList &records)
+{
+    m_camData.reserve(m_camData.size() + records.size());
+    for (const QString &line : records) {
+        m_camData.append(line);
+        deriveFrom(line);
     }
 }
 

@@ -50,6 +50,8 @@ public:
     // Takes these records and rebuilds everything else from them.
     void load(QStringList records);
     void clear() { load({}); }
+    // Records joining at the end; local names handed out stay taken.
+    void append(const QStringList &records);
     // A local file name handed out: taken until the next load.
     void reserveLocalFileName(const QString &name) { m_localFiles.add(name); }
 
@@ -97,6 +99,7 @@ public:
 
 private:
     void rebuild();
+    void deriveFrom(const QString &line);
     void adjustCounts(int index, bool enabled, int sign);
     QStringList m_camData;
     QStringList m_imageUrls;

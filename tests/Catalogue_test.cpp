@@ -57,6 +57,16 @@ TEST(Catalogue, RebuildListsNamesUrlsAndCounts)
     EXPECT_EQ(TrimRecordLine(" \x1a\r"), "") << "an old end-of-file mark alone is a blank line";
 }
 
+TEST(Catalogue, AppendedRecordsKeepCountsAndReservedNames)
+{
+    Catalogue c = Make({Rec("Cities", "A", "http://a", true)});
+    c.reserveLocalFileName("taken.jpg");
+    c.append({Rec("Adult", "B", "http://b", true), Rec("Snow", "C", "http://c", false)});
+    ExpectInStep(c);
+    EXPECT_EQ(Names(c), (QStringList{"A", "B", "C"}));
+    EXPECT_TRUE(c.LocalFileList().contains("TAKEN.JPG")) << "a name handed out stays taken";
+}
+
 TEST(Catalogue, TicksAndDeletesKeepCountsInStep)
 {
     Catalogue c = Make({Rec("Adult", "A", "http://a", false), Rec("Cities", "B", "http://b", true),

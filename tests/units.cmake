@@ -32,3 +32,7 @@ lumetta_gui_test(LumettaProcess lumetta_platform)
 lumetta_test(CamSchedule lumetta_download)
 lumetta_test(Sequencer lumetta_slideshow)
 lumetta_test(SlideShow lumetta_slideshow)
+
+lumetta_test(WebcamList lumetta_lists)
+lumetta_test(Submission lumetta_lists)
+lumetta_gui_test(ListTools lumetta_widgets lumetta_test_support)

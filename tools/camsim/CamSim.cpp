@@ -1,5 +1,7 @@
 #include "CamSim.h"
 
+#include "service/Submission.h"
+
 #include <QBuffer>
 #include <QDateTime>
 #include <QImage>
@@ -44,6 +46,25 @@ QByteArray Response(const QByteArray &status, const QByteArray &type, const QByt
     if (!head)
         out += body;
     return out;
+}
+
+// A submission's query as a list line, the way the maker collects them.
+QByteArray SubmissionLine(const QByteArray &query)
+{
+    QHash<QByteArray, QByteArray> values;
+    for (const QByteArray &pair : query.split('&')) {
+        const qsizetype eq = pair.indexOf('=');
+        if (eq > 0)
+            values.insert(pair.left(eq), QByteArray::fromPercentEncoding(pair.mid(eq + 1)));
+    }
+    const QList<QByteArray> hms = values.value("RefreshRate").split(':');
+    const int seconds = hms.value(0).toInt() * 3600 + hms.value(1).toInt() * 60 + hms.value(2).toInt();
+    QByteArrayList fields{values.value("category"), values.value("webcam"), values.value("image"),
+                          values.value("homepage"), QByteArray::number(seconds), values.value("StartTime"),
+                          values.value("EndTime")};
+    for (QByteArray &f : fields)
+        f.replace('\r', ' ').replace('\n', ' ');
+    return fields.join("||");
 }
 
 } // namespace
@@ -148,6 +169,15 @@ QByteArray Server::respond(const QByteArray &method, const QByteArray &path, con
             }
         }
     }
+    if (path.startsWith(lumetta::SubmissionPath().toLatin1() + "?")) {
+        m_submissions += SubmissionLine(path.mid(path.indexOf('?') + 1)) + "\r\n";
+        QByteArray out = Response("200 OK", "text/plain",
+                                  "Webcam received.\r\n" + lumetta::SubmissionMarker().toLatin1() + "\r\n", -1, head);
+        // The switch stays on, so the round trip can be tried again.
+        return out.insert(out.indexOf("\r\n") + 2, "X-EXE: 1\r\n");
+    }
+    if (path == "/lists/submissions.lst")
+        return Response("200 OK", "text/plain", m_submissions, now, head);
     if (path == "/upgrades.txt")
         return Response("200 OK", "text/plain", "lumetta " + m_options.version.toLatin1() + "\r\n", now, head);
     if (path == "/lists/webcams.lst" || path == "/lists/adult.lst")

@@ -37,6 +37,7 @@ private:
     Options m_options;
     QTcpServer m_server;
     QHash<QPair<int, qint64>, QByteArray> m_pictures;
+    QByteArray m_submissions;  // collected while camsim runs
 };
 
 } // namespace camsim

@@ -2,6 +2,7 @@
 //   camsim [--port N] [--cams N] [--catalogue FILE]
 // With --catalogue, writes a catalogue of the simulated cameras to FILE
 // (keeping an existing file that already lists them) and keeps serving.
+// Submissions sent to its script are collected at /lists/submissions.lst.
 #include "CamSim.h"
 #include "catalogue/CatalogueFile.h"
 

@@ -1,0 +1,201 @@
+#include "service/TfrmImport.h"
+
+#include "catalogue/CatalogueFile.h"
+#include "platform/Guarded.h"
+#include "service/WebcamList.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace lumetta {
+
+TfrmImport::TfrmImport(QStringList &importList, QString workingFile, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_importList(importList), m_workingFile(std::move(workingFile))
+{
+    setObjectName(QStringLiteral("frmImport"));
+    setWindowTitle(QStringLiteral("Webcam List"));
+    auto *butImport = new QPushButton(QStringLiteral("Import selected"), this);
+    butImport->setObjectName(QStringLiteral("butImport"));
+    auto *butClose = new QPushButton(QStringLiteral("Close"), this);
+    butClose->setObjectName(QStringLiteral("butClose"));
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(QStringLiteral("edtFilter"));
+    m_filterLabel = new QLabel(QStringLiteral("Filter"), this);
+    m_filterLabel->setObjectName(QStringLiteral("lblFilter"));
+    m_filterLabel->setBuddy(m_filter);
+    m_lastUpdated = new QLabel(QStringLiteral("Last updated"), this);
+    m_lastUpdated->setObjectName(QStringLiteral("lblLastUpdated"));
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("lstImport"));
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_status = new QStatusBar(this);
+    m_status->setObjectName(QStringLiteral("StatusBar"));
+    m_status->setSizeGripEnabled(true);
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("ImportListMenu"));
+    QAction *selectAll = m_menu->addAction(QStringLiteral("Select all"));
+    selectAll->setObjectName(QStringLiteral("mnuSelectAll"));
+    QAction *deselectAll = m_menu->addAction(QStringLiteral("Deselect all"));
+    deselectAll->setObjectName(QStringLiteral("mnuDeselectAll"));
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_filterLabel);
+    top->addWidget(m_filter, 1);
+    top->addWidget(m_lastUpdated);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(butImport);
+    buttons->addWidget(butClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(m_status);
+    resize(420, 480);
+
+    connect(butImport, &QPushButton::clicked, this, Guarded([this] { butImportClick(); }));
+    connect(butClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
+    connect(selectAll, &QAction::triggered, this, Guarded([this] { mnuSelectAllClick(); }));
+    connect(deselectAll, &QAction::triggered, this, Guarded([this] { mnuDeselectAllClick(); }));
+    connect(m_list, &QListWidget::customContextMenuRequested, this,
+            Guarded([this](const QPoint &at) { m_menu->popup(m_list->viewport()->mapToGlobal(at)); }));
+    connect(m_list, &QListWidget::itemChanged, this,
+            Guarded([this](QListWidgetItem *item) { lstImportClickCheck(item); }));
+    connect(m_filter, &QLineEdit::textChanged, this, Guarded([this](const QString &t) { edtFilterChange(t); }));
+}
+
+TfrmImport::~TfrmImport()
+{
+    if (isVisible())
+        FormClose();
+}
+
+void TfrmImport::showList(const QString &lastUpdated, bool filterEnabled)
+{
+    m_lastUpdated->setText(lastUpdated);
+    showListKeepingDate(filterEnabled);
+}
+
+void TfrmImport::showListKeepingDate(bool filterEnabled)
+{
+    fillItems();
+    // A new list into an open dialog counts afresh as well: the counter
+    // always matches the ticks shown.
+    SelectedCount = 0;
+    showCounter();
+    m_filter->setEnabled(filterEnabled);
+    m_filterLabel->setEnabled(filterEnabled);
+    show();
+    raise();
+}
+
+void TfrmImport::fillItems()
+{
+    m_filling = true;
+    m_list->clear();
+    for (const QString &text : ListDisplayTexts(m_importList)) {
+        auto *item = new QListWidgetItem(text, m_list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    m_filling = false;
+}
+
+QList<bool> TfrmImport::ticks() const
+{
+    QList<bool> out;
+    for (int i = 0; i < m_list->count(); ++i)
+        out.append(m_list->item(i)->checkState() == Qt::Checked);
+    return out;
+}
+
+void TfrmImport::lstImportClickCheck(QListWidgetItem *item)
+{
+    if (m_filling)
+        return;
+    SelectedCount += item->checkState() == Qt::Checked ? 1 : -1;
+    showCounter();
+}
+
+void TfrmImport::setAllTicks(bool ticked)
+{
+    m_filling = true;
+    for (int i = 0; i < m_list->count(); ++i)
+        m_list->item(i)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    m_filling = false;
+    SelectedCount = ticked ? m_list->count() : 0;
+    showCounter();
+}
+
+void TfrmImport::mnuSelectAllClick()
+{
+    setAllTicks(true);
+}
+
+void TfrmImport::mnuDeselectAllClick()
+{
+    setAllTicks(false);
+}
+
+void TfrmImport::edtFilterChange(const QString &text)
+{
+    if (FilterNeedsReload(m_prevFilter, text)) {
+        QFile file(m_workingFile);
+        // A working file gone missing leaves the list as it is.
+        if (file.open(QIODevice::ReadOnly))
+            m_importList = ReadListLines(file.readAll());
+        fillItems();
+    }
+    QStringList shown;
+    for (int i = 0; i < m_list->count(); ++i)
+        shown.append(m_list->item(i)->text());
+    const QList<int> kept = FilterMatches(shown, text);
+    m_filling = true;
+    for (int i = int(shown.size()) - 1, k = int(kept.size()) - 1; i >= 0; --i) {
+        if (k >= 0 && kept[k] == i) {
+            --k;
+            continue;
+        }
+        delete m_list->takeItem(i);
+        m_importList.removeAt(i);
+    }
+    m_filling = false;
+    // Ticks that survive a narrowing are counted, so the counter tells the truth.
+    SelectedCount = int(ticks().count(true));
+    showCounter();
+    m_prevFilter = text;
+}
+
+void TfrmImport::butImportClick()
+{
+    if (OnImportSelected)
+        OnImportSelected(ticks());
+}
+
+void TfrmImport::FormClose()
+{
+    if (QFile::exists(m_workingFile))
+        QFile::remove(m_workingFile);
+}
+
+void TfrmImport::closeEvent(QCloseEvent *event)
+{
+    RunGuarded([this] { FormClose(); });
+    QWidget::closeEvent(event);
+}
+
+void TfrmImport::showCounter()
+{
+    m_status->showMessage(QStringLiteral("Selected  %1/%2").arg(SelectedCount).arg(m_list->count()));
+}
+
+} // namespace lumetta

@@ -1,0 +1,220 @@
+#include "app/TfrmMain.h"
+#include "catalogue/CamRecord.h"
+#include "catalogue/CatalogueFile.h"
+#include "platform/Clock.h"
+#include "platform/Guarded.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "platform/TimeSource.h"
+#include "service/ListTools.h"
+#include "service/TfrmImport.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedServer.h"
+#include "support/TestEnv.h"
+#include "ui_TfrmMain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStatusBar>
+#include <gtest/gtest.h>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+using namespace lumetta;
+using test::ScriptedServer;
+using test::ServerScript;
+
+namespace {
+
+struct FakeShell final : SystemShell {
+    bool isInternetConnected() override { return true; }
+    bool openDocument(const QString &) override { return false; }
+    bool startProgram(const QString &, const QStringList &) override { return false; }
+};
+
+struct FixedClock final : Clock {
+    TDateTime value = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
+    TDateTime now() const override { return value; }
+};
+
+QString Rec(const QString &category, const QString &name, const QString &url, bool enabled = true)
+{
+    return QStringList{category, name, url, "http://home/", "00:05:00", "00:00:00", "23:59:59", name + ".jpg",
+                       "2000-01-01", "2026-12-01", enabled ? "1" : "0", "1", "0"}
+        .join("||");
+}
+
+ServerScript Answer(const QByteArray &body, const QByteArray &extraHeader = {})
+{
+    return ServerScript().readRequest().send("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n" + extraHeader + "\r\n" +
+                                             body).close();
+}
+
+class ListToolsTest : public ::testing::Test {
+protected:
+    void start(const QStringList &lines)
+    {
+        QDir().mkpath(env.home());
+        SaveCatalogue(env.home() + "lumetta.dat", lines);
+        qputenv("LUMETTA_SITE", server.url("/").chopped(1).toUtf8());
+        WriteRegString(LumettaKey, "L1", ShiftChars(server.url("/lists/webcams.lst"), 3));
+        WriteRegString(LumettaKey, "L2", ShiftChars(server.url("/lists/adult.lst"), 3));
+        frm = std::make_unique<TfrmMain>(ParseRunMode({AdminWord}), MainServices{dialogs, shell, clock, time});
+        ASSERT_TRUE(RunGuarded([&] { frm->FormCreate(); }));
+        dialogs.asked.clear();
+    }
+    void TearDown() override { qunsetenv("LUMETTA_SITE"); }
+
+    Ui::TfrmMain *ui() { return frm->ui(); }
+    void click(QAbstractButton *b) { RunGuarded([&] { b->click(); }); }
+    TfrmImport *dialog() { return QApplication::topLevelWidgets().isEmpty() ? nullptr : findDialog(); }
+    static TfrmImport *findDialog()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<TfrmImport *>(w))
+                return d;
+        return nullptr;
+    }
+    QStringList items()
+    {
+        QStringList out;
+        auto *list = findDialog()->findChild<QListWidget *>("lstImport");
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text() + (list->item(i)->checkState() == Qt::Checked ? " [x]" : "");
+        return out;
+    }
+    QString status() { return findDialog()->findChild<QStatusBar *>("StatusBar")->currentMessage(); }
+
+    test::TestEnv env;
+    ScriptedServer server;
+    test::ScriptedDialogs dialogs;
+    FakeShell shell;
+    FixedClock clock;
+    TimeSource &time = RealTimeSource();
+    std::unique_ptr<TfrmMain> frm;
+};
+
+} // namespace
+
+TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
+{
+    start({Rec("Snow", "Alps", "http://alps/cam.jpg")});
+    server.addConnection(Answer("Snow||Alps again||http://alps/cam.jpg?x=1||h||60||10:00||10:00\r\n"
+                                "Snow||Tatra||http://tatra/c.jpg||h||300||10:00||10:00\r\n"
+                                "Cities||Oslo & Co||http://oslo/c.jpg||h||300||10:00||10:00\r\n",
+                                "Last-Modified: Sun, 06 Dec 2026 10:00:00 GMT\r\n"));
+    click(ui()->butGetCamList);
+    ASSERT_NE(findDialog(), nullptr) << dialogs.asked.join("\n").toStdString();
+    EXPECT_EQ(findDialog()->findChild<QLabel *>("lblLastUpdated")->text(),
+              "Last updated: Sun, 06 Dec 2026 10:00:00 GMT");
+    EXPECT_EQ(items(), (QStringList{"Snow - Alps again", "Snow - Tatra", "Cities - Oslo && Co"}));
+    EXPECT_EQ(status(), "Selected  0/3");
+
+    auto *filter = findDialog()->findChild<QLineEdit *>("edtFilter");
+    auto *list = findDialog()->findChild<QListWidget *>("lstImport");
+    filter->setText("t");
+    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo && Co"}));
+    list->item(0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(status(), "Selected  1/2");
+    filter->setText("ta");
+    EXPECT_EQ(items(), (QStringList{"Snow - Tatra [x]"})) << "narrowing keeps ticks";
+    EXPECT_EQ(status(), "Selected  1/1") << "and counts them";
+    filter->setText("t");
+    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo && Co"})) << "back to one character reloads";
+    filter->setText("");
+    EXPECT_EQ(items().size(), 3);
+    EXPECT_EQ(status(), "Selected  0/3");
+
+    RunGuarded([&] { findDialog()->findChild<QAction *>("mnuSelectAll")->trigger(); });
+    EXPECT_EQ(status(), "Selected  3/3");
+    auto *import = findDialog()->findChild<QPushButton *>("butImport");
+    RunGuarded([&] { import->click(); });
+    RunGuarded([&] { import->click(); });
+    EXPECT_EQ(dialogs.asked, (QStringList{
+                                 "message: Selected sites: 3\r\nDuplicate sites ignored: 1\r\nNew sites added: 2",
+                                 "message: Selected sites: 3\r\nDuplicate sites ignored: 3\r\nNew sites added: 0"}));
+    const QStringList stored = LoadCatalogue(env.home() + "lumetta.dat");
+    EXPECT_EQ(stored, frm->catalogue().CamData());
+    ASSERT_EQ(stored.size(), 3);
+    EXPECT_EQ(ui()->SiteList->count(), 3);
+    EXPECT_EQ(CamRecord::fromLine(stored[2]).category(), "Cities");
+
+    EXPECT_TRUE(QFile::exists(env.home() + "temp.txt"));
+    findDialog()->close();
+    EXPECT_FALSE(QFile::exists(env.home() + "temp.txt"));
+}
+
+TEST_F(ListToolsTest, BlankListOrFailedDownloadShowsNoDialog)
+{
+    start({});
+    server.addConnection(Answer("\r\n   \r\n"));
+    server.addConnection(ServerScript().readRequest().send("HTTP/1.0 404 Not Found\r\n\r\n").close());
+    click(ui()->butGetCamList);
+    click(ui()->butGetAdultCamList);
+    EXPECT_EQ(dialogs.asked, (QStringList{"message: No webcams listed", "message: Could not download file"}));
+    EXPECT_TRUE(findDialog() == nullptr || !findDialog()->isVisible());
+}
+
+TEST_F(ListToolsTest, SubmissionRoundTripAndTheSwitchFromTheResponse)
+{
+    start({Rec("Bars & Restaurants", "Joe's=Bar", "http://joe/cam.jpg")});
+    WriteRegInteger(LumettaKey, "X-EXE", 1);
+    ui()->SiteList->setCurrentRow(0);
+    server.addConnection(Answer("Snow||Other||http://other/c.jpg\r\n"));
+    server.addConnection(Answer(""));
+    server.addConnection(Answer("OK\r\nEmail: lists@korvane.example\r\n", "X-EXE: 0\r\n"));
+    dialogs.setNextAnswer(DialogButton::Ok);
+    click(ui()->butExportCam);
+    ASSERT_EQ(server.requests().size(), 3) << dialogs.asked.join("\n").toStdString();
+    const QByteArray query = server.requests()[2];
+    EXPECT_TRUE(query.contains("GET /cgi-bin/addcam.cgi?category=Bars%20%26%20Restaurants&webcam=Joe's%3DBar&image="
+                               "http://joe/cam.jpg&homepage=http://home/&RefreshRate=00:05:00"))
+        << query.toStdString();
+    EXPECT_EQ(dialogs.asked.last(), "message: " + SubmissionThanksMessage);
+    EXPECT_FALSE(QFile::exists(env.home() + "temp.tmp"));
+
+    dialogs.asked.clear();
+    click(ui()->butExportCam);
+    EXPECT_EQ(dialogs.asked, QStringList{"message: " + SubmissionDisabledMessage});
+    EXPECT_EQ(server.requests().size(), 3) << "nothing is sent";
+}
+
+TEST_F(ListToolsTest, SubmissionsImportKeepsOneEntryPerUrlAndExportWritesBothLists)
+{
+    start({Rec("Snow", "b", "http://b"), Rec("adult", "x", "http://x"), Rec("Snow", "-hidden", "http://h"),
+           Rec("Snow", "off", "http://off", false)});
+    const QString submissions = env.path() + "/submitted.lst";
+    QFile f(submissions);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Snow||Late||http://same/c.jpg||h||60||10:00:00||12:00:00\r\n"
+            "Snow||Early||http://same/c.jpg||h||60||10:00:00||12:00:00\r\n");
+    f.close();
+    ui()->edtSubmissionList->setText(submissions);
+    click(ui()->butImport);
+    ASSERT_NE(findDialog(), nullptr);
+    EXPECT_EQ(items(), QStringList{"Snow - Late"});
+    EXPECT_FALSE(findDialog()->findChild<QLineEdit *>("edtFilter")->isEnabled());
+
+    ui()->edtMainList->setText(env.path() + "/main.lst");
+    ui()->edtAdultList->setText(env.path() + "/adult.lst");
+    click(ui()->butExport);
+    EXPECT_EQ(dialogs.asked.last(), "message: 1 main webcams exported\r\n1 adult webcams exported\r\n");
+    const QStringList main = LoadCatalogue(env.path() + "/main.lst");
+    ASSERT_EQ(main.size(), 1);
+    EXPECT_TRUE(main[0].startsWith("Snow||b||http://b||http://home/||300||"));
+
+    dialogs.setNextAnswer(DialogButton::Cancel);
+    click(ui()->butDeleteMasterList);
+    EXPECT_TRUE(QFile::exists(submissions));
+    dialogs.setNextAnswer(DialogButton::Ok);
+    click(ui()->butDeleteMasterList);
+    EXPECT_FALSE(QFile::exists(submissions));
+}
