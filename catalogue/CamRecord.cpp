@@ -130,7 +130,10 @@ QString TrimRecordLine(const QString &line)
 
 bool IsSafeFieldText(const QString &text)
 {
-    return !text.contains(FieldSeparator) && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+    // A trailing "|" would join the separator after it into "|||", which
+    // splits one character early.
+    return !text.contains(FieldSeparator) && !text.endsWith(QLatin1Char('|')) && !text.contains(QLatin1Char('\n'))
+           && !text.contains(QLatin1Char('\r'));
 }
 
 } // namespace lumetta

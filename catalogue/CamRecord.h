@@ -73,11 +73,11 @@ bool IsAdultCategory(const QString &category);
 // the list reads it: an old end-of-file mark alone makes a blank line.
 QString TrimRecordLine(const QString &line);
 
-// Typed text must never change a record's structure: no "||" and no line
-// break in any field.
+// Typed text must never change a record's structure: no "||", no "|" at
+// the end and no line break in any field.
 bool IsSafeFieldText(const QString &text);
 inline const QString UnsafeFieldMessage = QStringLiteral(
-    "\"%1\" cannot be stored: a webcam's fields cannot contain \"||\" or a line break.\r\n"
+    "\"%1\" cannot be stored: a webcam's fields cannot contain \"||\" or a line break, nor end in \"|\".\r\n"
     "The previous value is kept.");
 
 // Cuts at each separator; an empty name between adjacent separators is kept,

@@ -299,6 +299,7 @@ TEST_F(CatalogueEditingTest, TypedTextNeverChangesTheRecordsStructure)
         {"edtHomePage", fHomePage, "http://h/||", "cannot be stored"},
         {"edtHomePage", fHomePage, "http://h/\r\n", "cannot be stored"},
         {"edtHomePage", fHomePage, "http://h/a|b", nullptr},
+        {"edtHomePage", fHomePage, "http://h/a|", "cannot be stored"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.box + (" " + c.typed.toStdString()));
