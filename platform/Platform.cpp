@@ -77,6 +77,16 @@ public:
 
 } // namespace
 
+QString VendorSite()
+{
+    QString site = qEnvironmentVariable("LUMETTA_SITE");
+    if (site.isEmpty())
+        site = QStringLiteral("http://www.korvane.example");
+    while (site.endsWith(QLatin1Char('/')))
+        site.chop(1);
+    return site;
+}
+
 QString ResolveAppPath(const QString &executableDir)
 {
     const QString home = qEnvironmentVariable("LUMETTA_HOME");

@@ -98,6 +98,14 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds)
     EXPECT_TRUE(third.acquire()) << "the lock goes with its holder";
 }
 
+TEST(VendorSite, EnvironmentWinsAndLosesItsTrailingSlash)
+{
+    qputenv("LUMETTA_SITE", "http://127.0.0.1:8080//");
+    EXPECT_EQ(VendorSite(), QString("http://127.0.0.1:8080"));
+    qunsetenv("LUMETTA_SITE");
+    EXPECT_EQ(VendorSite(), QString("http://www.korvane.example"));
+}
+
 TEST(AppPath, ResolutionOrder)
 {
     test::TestEnv env;
