@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
+#include "service/ScreenSaverInstall.h"
 #include "ui_TfrmMain.h"
 
 #include <QButtonGroup>
@@ -280,6 +281,7 @@ void TfrmMain::setupControls()
             [this] { listFileBrowse("edtSubmissionList", "SubmissionList"); });
     m_ui->CaptionBG->installEventFilter(this);
     m_ui->CaptionColor->installEventFilter(this);
+    connectServiceTools();
 
     setCaptionColor(ColorFromStored(255));
     setCaptionBackground(ColorFromStored(0));
@@ -1481,6 +1483,26 @@ void TfrmMain::FormDestroy()
     m_cat.clear();
     m_run.SelectedCatList.clear();
     m_run.ImportList.clear();
+}
+
+// --- screen saver and vendor service ------------------------------------------
+
+void TfrmMain::connectServiceTools()
+{
+    on(m_ui->butInstallSS, &QPushButton::clicked,
+       [this] { InstallScreenSaver(m_dialogs, QCoreApplication::applicationFilePath()); });
+    on(m_ui->butRemoveSS, &QPushButton::clicked, [this] { RemoveScreenSaver(m_dialogs); });
+    on(m_ui->butDelRegistry, &QPushButton::clicked, [this] { DeleteRegistryEntries(m_dialogs); });
+    on(m_ui->PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
+}
+
+// The pages' "show" handlers.
+void TfrmMain::PageControl1Change()
+{
+    QWidget *page = m_ui->PageControl1->currentWidget();
+    if (page == m_ui->tabTools)
+        m_ui->lblRegistry->setText(
+            QStringLiteral("You may want to do this if you have a problem and want to restart from scratch."));
 }
 
 } // namespace lumetta

@@ -178,6 +178,10 @@ private:
     void SpeedButton4Click();
     void listFileBrowse(const char *edit, const char *name);
 
+    // Screen saver and vendor-service tools; their logic is in service/.
+    void connectServiceTools();
+    void PageControl1Change();
+
     // While the window lives, errors anywhere are shown by AppEventsException.
     ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
     RunState m_run;

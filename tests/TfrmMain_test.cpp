@@ -718,6 +718,25 @@ TEST_F(MainWindowTest, ReadmeAndInstalledScreenSaver)
     EXPECT_EQ(frm->ui()->lblAppVersion->text(), "Version " + VersionString());
 }
 
+TEST_F(MainWindowTest, DeletedSettingsGiveDefaultsAtRestartAndKeepTheCatalogue)
+{
+    writeCatalogue({Record("General", "a", true), Record("General", "b", false)});
+    WriteRegBool(Key, "Random", true);
+    WriteRegInteger(Key, "SSInterval", 9);
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    ASSERT_TRUE(box("chkRandom")->isChecked());
+    dialogs.setNextAnswer(DialogButton::Ok);
+    frm->ui()->butDelRegistry->click();
+    EXPECT_EQ(dialogs.asked.last(), "message: Registry Key Software\\Korvane Software\\Lumetta has been deleted");
+    EXPECT_TRUE(box("chkRandom")->isChecked()) << "the running window keeps its controls";
+
+    frm.reset();
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_FALSE(box("chkRandom")->isChecked());
+    EXPECT_EQ(spin("SSInterval")->value(), 10);
+    EXPECT_EQ(frm->catalogue().count(), 2);
+}
+
 // --- names on the accessibility bus -------------------------------------------
 
 TEST_F(MainWindowTest, EveryControlHasANameInEveryRun)

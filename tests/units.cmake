@@ -32,3 +32,6 @@ lumetta_gui_test(LumettaProcess lumetta_platform)
 lumetta_test(CamSchedule lumetta_download)
 lumetta_test(Sequencer lumetta_slideshow)
 lumetta_test(SlideShow lumetta_slideshow)
+
+lumetta_test(XScreenSaverPrefs lumetta_service)
+lumetta_test(ScreenSaverInstall lumetta_service)
