@@ -37,6 +37,7 @@ struct FetchSettings;
 class Clock;
 class Dialogs;
 class SystemShell;
+class TKorvaneAboutBox;
 
 struct MainServices {
     Dialogs &dialogs;
@@ -181,6 +182,10 @@ private:
     // Screen saver and vendor-service tools; their logic is in service/.
     void connectServiceTools();
     void PageControl1Change();
+    void tabSupportShow();
+    void AboutBoxbutUpdatesClick();
+    void butLastAdClick();
+    bool openLink(QObject *label);
 
     // While the window lives, errors anywhere are shown by AppEventsException.
     ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
@@ -194,6 +199,7 @@ private:
     ShowDisplay *m_display = &m_standInDisplay;
     std::unique_ptr<SlideShow> m_slideShow;
     std::unique_ptr<Ui::TfrmMain> m_ui;
+    std::unique_ptr<TKorvaneAboutBox> m_aboutBox;
     Dialogs &m_dialogs;
     SystemShell &m_shell;
     const Clock &m_clock;

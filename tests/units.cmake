@@ -35,3 +35,5 @@ lumetta_test(SlideShow lumetta_slideshow)
 
 lumetta_test(XScreenSaverPrefs lumetta_service)
 lumetta_test(ScreenSaverInstall lumetta_service)
+lumetta_test(VersionCheck lumetta_service)
+lumetta_test(KorvaneAboutBox lumetta_service lumetta_platform)
