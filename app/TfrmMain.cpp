@@ -574,7 +574,7 @@ void TfrmMain::butBrowseClick()
 
 void TfrmMain::SpeedButton4Click()
 {
-    if (const auto file = m_dialogs.chooseOpenFile(QString(), WindowsFolder(), ScreenSaverFilter)) {
+    if (const auto file = m_dialogs.chooseOpenFile(QString(), SystemScreenSaverFolder(), ScreenSaverFilter)) {
         m_ui->edtAltSS->setText(*file);
         WriteRegString(LumettaKey, QStringLiteral("AltSS"), *file);
     }

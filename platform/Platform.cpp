@@ -77,6 +77,13 @@ public:
 
 } // namespace
 
+quintptr ScreenSaverDaemonWindow()
+{
+    bool ok = false;
+    const qulonglong id = qEnvironmentVariable("XSCREENSAVER_WINDOW").trimmed().toULongLong(&ok, 0);
+    return ok ? quintptr(id) : 0;
+}
+
 QString VendorSite()
 {
     QString site = qEnvironmentVariable("LUMETTA_SITE");

@@ -36,6 +36,14 @@ QString InstalledCopyPath()
     return WindowsFolder() + QStringLiteral("Lumetta.scr");
 }
 
+QString SystemScreenSaverFolder()
+{
+    for (const char *folder : {"/usr/libexec/xscreensaver/", "/usr/lib/xscreensaver/"})
+        if (QFileInfo(QString::fromLatin1(folder)).isDir())
+            return QString::fromLatin1(folder);
+    return WindowsFolder();
+}
+
 bool InstallCopy(const QString &program, const QString &installed)
 {
     const QFileInfo source(program);

@@ -11,6 +11,10 @@ class Dialogs;
 // WindowsFolder() + "Lumetta.scr".
 QString InstalledCopyPath();
 
+// Where the system keeps its screen savers, for choosing an offline one:
+// XScreenSaver's folder of programs when there is one, else WindowsFolder().
+QString SystemScreenSaverFolder();
+
 // Copies program over installed (the folder is made when missing); the
 // copy keeps program's modification time, so a start of the same version
 // leaves it alone. False when it could not be copied; an old copy then stays.
