@@ -1450,7 +1450,8 @@ void TfrmMain::selectStartingCam()
 TfrmMain::SetupResult TfrmMain::startScreenSaver()
 {
     const QString offlineSaver = m_ui->edtAltSS->text();
-    if (!m_shell.isInternetConnected() && !offlineSaver.isEmpty()
+    // The network is asked only when there is an offline screen saver.
+    if (!offlineSaver.isEmpty() && !m_shell.isInternetConnected()
         && m_shell.startProgram(offlineSaver, {QStringLiteral("/s")}))
         return SetupResult::OfflineSaverStarted;
     showAdultOffersBox();

@@ -508,6 +508,16 @@ TEST_F(MainWindowTest, OfflineScreenSaverThatFailsLeavesTheSlideShow)
     EXPECT_EQ(slideShowStarts, 1);
 }
 
+TEST_F(MainWindowTest, OfflineWithoutAnOfflineScreenSaverRunsTheSlideShow)
+{
+    runBefore();
+    shell.connected = false;
+    shell.startSucceeds = true;
+    EXPECT_EQ(start({"/s"}), TfrmMain::SetupResult::Completed);
+    EXPECT_TRUE(shell.started.isEmpty());
+    EXPECT_EQ(slideShowStarts, 1);
+}
+
 TEST_F(MainWindowTest, OnlineScreenSaverIgnoresTheOfflineOne)
 {
     runBefore();
