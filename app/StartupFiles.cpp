@@ -7,16 +7,6 @@
 
 namespace lumetta {
 
-QString VendorSite()
-{
-    QString site = qEnvironmentVariable("LUMETTA_SITE");
-    if (site.isEmpty())
-        site = QStringLiteral("http://www.korvane.example");
-    while (site.endsWith(QLatin1Char('/')))
-        site.chop(1);
-    return site;
-}
-
 QString MainListPath()
 {
     return QStringLiteral("/lists/webcams.lst");

@@ -1,16 +1,12 @@
 #pragma once
 // What the main window's set-up reads and refreshes outside the store:
 // the vendor's list locations, the installed screen-saver copy and the help text.
+#include "platform/Platform.h"  // VendorSite
+#include "platform/Registry.h"  // StoredTextShift
 #include <QString>
 
 namespace lumetta {
 
-// The maker's web site: $LUMETTA_SITE, else the built-in address; no trailing '/'.
-QString VendorSite();
-
-// The list locations are kept shifted by this amount so the store does not
-// show them at a glance ("L1", "L2" and "Xau").
-inline constexpr int StoredTextShift = 3;
 
 QString MainListPath();   // "/lists/webcams.lst"
 QString AdultListPath();  // "/lists/adult.lst"

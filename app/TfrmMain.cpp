@@ -15,6 +15,10 @@
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
 #include "service/ListTools.h"
+#include "service/AdOptions.h"
+#include "service/KorvaneAboutBox.h"
+#include "service/ScreenSaverInstall.h"
+#include "service/VersionCheck.h"
 #include "ui_TfrmMain.h"
 
 #include <QButtonGroup>
@@ -282,6 +286,7 @@ void TfrmMain::setupControls()
     connectListTools();
     m_ui->CaptionBG->installEventFilter(this);
     m_ui->CaptionColor->installEventFilter(this);
+    connectServiceTools();
 
     setCaptionColor(ColorFromStored(255));
     setCaptionBackground(ColorFromStored(0));
@@ -552,6 +557,8 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
             CaptionBGClick();
             return true;
         }
+        if (openLink(watched))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -569,7 +576,7 @@ void TfrmMain::butBrowseClick()
 
 void TfrmMain::SpeedButton4Click()
 {
-    if (const auto file = m_dialogs.chooseOpenFile(QString(), WindowsFolder(), ScreenSaverFilter)) {
+    if (const auto file = m_dialogs.chooseOpenFile(QString(), SystemScreenSaverFolder(), ScreenSaverFilter)) {
         m_ui->edtAltSS->setText(*file);
         WriteRegString(LumettaKey, QStringLiteral("AltSS"), *file);
     }
@@ -1507,7 +1514,8 @@ void TfrmMain::selectStartingCam()
 TfrmMain::SetupResult TfrmMain::startScreenSaver()
 {
     const QString offlineSaver = m_ui->edtAltSS->text();
-    if (!m_shell.isInternetConnected() && !offlineSaver.isEmpty()
+    // The network is asked only when there is an offline screen saver.
+    if (!offlineSaver.isEmpty() && !m_shell.isInternetConnected()
         && m_shell.startProgram(offlineSaver, {QStringLiteral("/s")}))
         return SetupResult::OfflineSaverStarted;
     showAdultOffersBox();
@@ -1545,6 +1553,87 @@ void TfrmMain::FormDestroy()
     m_cat.clear();
     m_run.SelectedCatList.clear();
     m_run.ImportList.clear();
+}
+
+// --- screen saver and vendor service ------------------------------------------
+
+void TfrmMain::connectServiceTools()
+{
+    on(m_ui->butInstallSS, &QPushButton::clicked,
+       [this] { InstallScreenSaver(m_dialogs, QCoreApplication::applicationFilePath()); });
+    on(m_ui->butRemoveSS, &QPushButton::clicked, [this] { RemoveScreenSaver(m_dialogs); });
+    on(m_ui->butDelRegistry, &QPushButton::clicked, [this] { DeleteRegistryEntries(m_dialogs); });
+    on(m_ui->PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
+    on(m_ui->butLastAd, &QPushButton::clicked, [this] { butLastAdClick(); });
+
+    m_aboutBox = std::make_unique<TKorvaneAboutBox>(m_dialogs, m_shell, m_time);
+    m_aboutBox->appName = [this] { return m_ui->lblAppName->text(); };
+    m_aboutBox->appVersion = [this] { return m_ui->lblAppVersion->text(); };
+    m_aboutBox->productPath = [this] { return m_run.ProductPath; };
+    m_aboutBox->tempFolder = [this] { return m_run.AppPath; };
+    m_aboutBox->timeOutSeconds = [this] { return m_ui->TimeOut->value(); };
+    on(m_ui->butUpdates, &QPushButton::clicked, [this] { AboutBoxbutUpdatesClick(); });
+
+    const SupportLinks links = SupportLinksFor(VendorSite(), QStringLiteral("lumetta"));
+    m_ui->LnkLabel1->setProperty("link", links.vendor);
+    m_ui->LnkLabel2->setProperty("link", links.developerMail);
+    m_ui->lblLatestVersion->setProperty("link", links.alert);
+    m_ui->lblLatestVersion->setCursor(Qt::PointingHandCursor);
+    for (QLabel *link : {m_ui->lblHomepageUrl, m_ui->lblFAQUrl, m_ui->lblBugs, m_ui->LnkLabel1, m_ui->LnkLabel2,
+                         m_ui->lblLatestVersion})
+        link->installEventFilter(this);
+}
+
+// The pages' "show" handlers.
+void TfrmMain::PageControl1Change()
+{
+    QWidget *page = m_ui->PageControl1->currentWidget();
+    if (page == m_ui->tabTools)
+        m_ui->lblRegistry->setText(
+            QStringLiteral("You may want to do this if you have a problem and want to restart from scratch."));
+    else if (page == m_ui->tabSupport)
+        tabSupportShow();
+}
+
+void TfrmMain::tabSupportShow()
+{
+    m_ui->lblSupport->setText(QStringLiteral(
+        "We have tried to make this application as intuitive as possible, so that you should not require a great "
+        "deal of help. However, if you have any questions or comments, please click on one of the links below. "
+        "You must be connected to the internet."));
+    const SupportLinks links = SupportLinksFor(VendorSite(), m_run.ProductPath);
+    m_ui->lblHomepageUrl->setProperty("link", links.homepage);
+    m_ui->lblFAQUrl->setProperty("link", links.faq);
+    m_ui->lblBugs->setProperty("link", links.bugReport);
+}
+
+void TfrmMain::AboutBoxbutUpdatesClick()
+{
+    m_aboutBox->butUpdatesClick();
+}
+
+// A click on a link label opens its target; a failure is not reported.
+bool TfrmMain::openLink(QObject *label)
+{
+    const QString target = label->property("link").toString();
+    if (!label->isWidgetType() || target.isEmpty())
+        return false;
+    m_shell.openDocument(target);
+    return true;
+}
+
+void TfrmMain::butLastAdClick()
+{
+    const LastAd ad = FindLastAd(ReadRegString(LumettaKey, QStringLiteral("X-LastImage"), QString()),
+                                 ReadRegString(LumettaKey, QStringLiteral("Xau"), QString()));
+    m_run.SampleImageFile = ad.imageFile;
+    m_run.show.AdLink = ad.link;
+    if (!ad.found) {
+        m_dialogs.showMessage(QStringLiteral("No ad found"));
+        return;
+    }
+    m_run.show.ShowingAd = true;
+    m_display->DisplayImage();
 }
 
 } // namespace lumetta

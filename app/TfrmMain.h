@@ -38,6 +38,7 @@ struct FetchSettings;
 class Clock;
 class Dialogs;
 class SystemShell;
+class TKorvaneAboutBox;
 
 struct MainServices {
     Dialogs &dialogs;
@@ -182,6 +183,13 @@ private:
     // Webcam lists and submissions (administration run).
     void connectListTools();
     ListTools &listTools();
+    // Screen saver and vendor-service tools; their logic is in service/.
+    void connectServiceTools();
+    void PageControl1Change();
+    void tabSupportShow();
+    void AboutBoxbutUpdatesClick();
+    void butLastAdClick();
+    bool openLink(QObject *label);
 
     // While the window lives, errors anywhere are shown by AppEventsException.
     ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
@@ -196,6 +204,7 @@ private:
     ShowDisplay *m_display = &m_standInDisplay;
     std::unique_ptr<SlideShow> m_slideShow;
     std::unique_ptr<Ui::TfrmMain> m_ui;
+    std::unique_ptr<TKorvaneAboutBox> m_aboutBox;
     Dialogs &m_dialogs;
     SystemShell &m_shell;
     const Clock &m_clock;

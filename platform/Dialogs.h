@@ -22,6 +22,13 @@ public:
     virtual ~Dialogs() = default;
     // A plain message box with "OK" only.
     virtual void showMessage(const QString &text, MessageIcon icon = MessageIcon::None) = 0;
+    // A message box with its own caption; without one of its own, the
+    // implementation shows a plain message.
+    virtual void showTitledMessage(const QString &title, const QString &text, MessageIcon icon)
+    {
+        (void)title;
+        showMessage(text, icon);
+    }
     // An empty title shows the application title.
     virtual DialogButton ask(const QString &text, QuestionKind kind, const QString &title = {}) = 0;
     // std::nullopt when cancelled.

@@ -77,6 +77,23 @@ public:
 
 } // namespace
 
+quintptr ScreenSaverDaemonWindow()
+{
+    bool ok = false;
+    const qulonglong id = qEnvironmentVariable("XSCREENSAVER_WINDOW").trimmed().toULongLong(&ok, 0);
+    return ok ? quintptr(id) : 0;
+}
+
+QString VendorSite()
+{
+    QString site = qEnvironmentVariable("LUMETTA_SITE");
+    if (site.isEmpty())
+        site = QStringLiteral("http://www.korvane.example");
+    while (site.endsWith(QLatin1Char('/')))
+        site.chop(1);
+    return site;
+}
+
 QString ResolveAppPath(const QString &executableDir)
 {
     const QString home = qEnvironmentVariable("LUMETTA_HOME");

@@ -13,6 +13,13 @@ QString ResolveAppPath(const QString &executableDir);
 // $XDG_DATA_HOME/Korvane Software/; ends with '/'.
 QString WindowsFolder();
 
+// The window XScreenSaver gives a screen saver to draw in
+// ($XSCREENSAVER_WINDOW, "0x..." or decimal); 0 when there is none.
+quintptr ScreenSaverDaemonWindow();
+
+// The maker's web site: $LUMETTA_SITE, else the built-in address; no trailing '/'.
+QString VendorSite();
+
 
 // Network state and shell "open" are behind an interface so tests can
 // take the network away or record what would be opened.

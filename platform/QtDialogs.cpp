@@ -31,12 +31,17 @@ void QtDialogs::endDialogs()
 
 void QtDialogs::showMessage(const QString &text, MessageIcon icon)
 {
+    showTitledMessage(AppTitle, text, icon);
+}
+
+void QtDialogs::showTitledMessage(const QString &title, const QString &text, MessageIcon icon)
+{
     if (m_ending) {
         std::fprintf(stderr, "%s\n", qPrintable(text));
         return;
     }
     QMessageBox box(m_parent);
-    box.setWindowTitle(AppTitle);
+    box.setWindowTitle(title.isEmpty() ? AppTitle : title);
     box.setText(text);
     box.setStandardButtons(QMessageBox::Ok);
     switch (icon) {

@@ -12,6 +12,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
 
     void showMessage(const QString &text, MessageIcon icon) override;
+    void showTitledMessage(const QString &title, const QString &text, MessageIcon icon) override;
     DialogButton ask(const QString &text, QuestionKind kind, const QString &title = {}) override;
     std::optional<QString> inputText(const QString &title, const QString &prompt,
                                      const QString &initial) override;

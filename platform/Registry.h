@@ -39,6 +39,10 @@ void WriteRegBool(const QString &key, const QString &name, bool value);
 // Each character's 8-bit code c becomes (c + delta) mod 256.
 QString ShiftChars(const QString &text, int delta);
 
+// The list locations and the stored advertisement link are kept shifted by
+// this amount so the store does not show them at a glance ("L1", "L2", "Xau").
+inline constexpr int StoredTextShift = 3;
+
 struct RegValue {
     enum class Type { String, Dword, Other };
     Type type = Type::String;

@@ -98,6 +98,32 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds)
     EXPECT_TRUE(third.acquire()) << "the lock goes with its holder";
 }
 
+TEST(VendorSite, EnvironmentWinsAndLosesItsTrailingSlash)
+{
+    qputenv("LUMETTA_SITE", "http://127.0.0.1:8080//");
+    EXPECT_EQ(VendorSite(), QString("http://127.0.0.1:8080"));
+    qunsetenv("LUMETTA_SITE");
+    EXPECT_EQ(VendorSite(), QString("http://www.korvane.example"));
+}
+
+TEST(ScreenSaverDaemonWindow, ReadsTheDaemonsWindowOrNone)
+{
+    struct {
+        const char *value;  // nullptr: unset
+        quintptr id;
+    } const cases[] = {
+        {"0x3a00007", 0x3a00007}, {"60817415", 60817415}, {" 0x10 ", 0x10}, {"", 0}, {"window", 0}, {nullptr, 0},
+    };
+    for (const auto &c : cases) {
+        if (c.value)
+            qputenv("XSCREENSAVER_WINDOW", c.value);
+        else
+            qunsetenv("XSCREENSAVER_WINDOW");
+        EXPECT_EQ(ScreenSaverDaemonWindow(), c.id) << (c.value ? c.value : "unset");
+    }
+    qunsetenv("XSCREENSAVER_WINDOW");
+}
+
 TEST(AppPath, ResolutionOrder)
 {
     test::TestEnv env;

@@ -35,14 +35,6 @@ TEST(ResolveListLocation, StoredCodesNearTheTopWrapAround)
     EXPECT_EQ(ResolveListLocation(stored, "unused").url, plain);
 }
 
-TEST(VendorSite, EnvironmentWinsAndLosesItsTrailingSlash)
-{
-    qputenv("LUMETTA_SITE", "http://127.0.0.1:8080//");
-    EXPECT_EQ(VendorSite(), QString("http://127.0.0.1:8080"));
-    qunsetenv("LUMETTA_SITE");
-    EXPECT_EQ(VendorSite(), QString("http://www.korvane.example"));
-}
-
 class InstalledCopyTest : public ::testing::Test {
 protected:
     void write(const QString &path, const QByteArray &content, const QDateTime &stamp)

@@ -15,9 +15,11 @@
 #include "support/TestEnv.h"
 #include "ui_TfrmMain.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -39,7 +41,12 @@ struct FakeShell final : SystemShell {
     bool startSucceeds = false;
     QStringList started;
     bool isInternetConnected() override { return connected; }
-    bool openDocument(const QString &) override { return false; }
+    QStringList opened;
+    bool openDocument(const QString &target) override
+    {
+        opened << target;
+        return false;
+    }
     bool startProgram(const QString &program, const QStringList &arguments) override
     {
         started << program + " " + arguments.join(' ');
@@ -501,6 +508,16 @@ TEST_F(MainWindowTest, OfflineScreenSaverThatFailsLeavesTheSlideShow)
     EXPECT_EQ(slideShowStarts, 1);
 }
 
+TEST_F(MainWindowTest, OfflineWithoutAnOfflineScreenSaverRunsTheSlideShow)
+{
+    runBefore();
+    shell.connected = false;
+    shell.startSucceeds = true;
+    EXPECT_EQ(start({"/s"}), TfrmMain::SetupResult::Completed);
+    EXPECT_TRUE(shell.started.isEmpty());
+    EXPECT_EQ(slideShowStarts, 1);
+}
+
 TEST_F(MainWindowTest, OnlineScreenSaverIgnoresTheOfflineOne)
 {
     runBefore();
@@ -716,6 +733,103 @@ TEST_F(MainWindowTest, ReadmeAndInstalledScreenSaver)
         << "the installed copy is refreshed";
     EXPECT_EQ(frm->windowTitle(), "Lumetta v" + VersionString().section('.', 0, 2));
     EXPECT_EQ(frm->ui()->lblAppVersion->text(), "Version " + VersionString());
+}
+
+TEST_F(MainWindowTest, DeletedSettingsGiveDefaultsAtRestartAndKeepTheCatalogue)
+{
+    writeCatalogue({Record("General", "a", true), Record("General", "b", false)});
+    WriteRegBool(Key, "Random", true);
+    WriteRegInteger(Key, "SSInterval", 9);
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    ASSERT_TRUE(box("chkRandom")->isChecked());
+    dialogs.setNextAnswer(DialogButton::Ok);
+    frm->ui()->butDelRegistry->click();
+    EXPECT_EQ(dialogs.asked.last(), "message: Registry Key Software\\Korvane Software\\Lumetta has been deleted");
+    EXPECT_TRUE(box("chkRandom")->isChecked()) << "the running window keeps its controls";
+
+    frm.reset();
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_FALSE(box("chkRandom")->isChecked());
+    EXPECT_EQ(spin("SSInterval")->value(), 10);
+    EXPECT_EQ(frm->catalogue().count(), 2);
+}
+
+// --- vendor service ------------------------------------------------------------
+
+TEST_F(MainWindowTest, ShowLastAd)
+{
+    struct Display final : NullShowDisplay {
+        int shown = 0;
+        void DisplayImage() override { ++shown; }
+    };
+    QDir().mkpath(env.home());
+    const QString image = env.home() + "ad.jpg";
+    QFile(image).open(QIODevice::WriteOnly);
+    const QString shifted = ShiftChars("http://ads.example/x", StoredTextShift);
+    struct {
+        const char *description;
+        QString storedImage, storedLink;  // empty: absent
+        bool shown;
+        QString link;
+    } const cases[] = {
+        {"nothing stored", {}, {}, false, {}},
+        {"image but no link", image, {}, false, {}},
+        {"link but the image is gone", env.home() + "gone.jpg", shifted, false, shifted},
+        {"image and link", image, shifted, true, "http://ads.example/x"},
+    };
+    for (const auto &c : cases) {
+        frm.reset();
+        ASSERT_TRUE(DeleteRegKey(Key));
+        if (!c.storedImage.isEmpty())
+            WriteRegString(Key, "X-LastImage", c.storedImage);
+        if (!c.storedLink.isEmpty())
+            WriteRegString(Key, "Xau", c.storedLink);
+        dialogs.asked.clear();
+        Display display;
+        ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
+        frm->setShowDisplay(display);
+        frm->ui()->butLastAd->click();
+        EXPECT_EQ(display.shown, c.shown ? 1 : 0) << c.description;
+        EXPECT_EQ(frm->run().show.ShowingAd, c.shown) << c.description;
+        EXPECT_EQ(dialogs.asked, c.shown ? QStringList() : QStringList({"message: No ad found"})) << c.description;
+        EXPECT_EQ(frm->run().SampleImageFile, c.storedImage) << c.description;
+        EXPECT_EQ(frm->run().show.AdLink, c.link) << c.description;
+    }
+}
+
+TEST_F(MainWindowTest, AdultOffersBoxFollowsEnableAll)
+{
+    writeCatalogue({Record("adult", "a", false), Record("General", "g", true)});
+    for (int enableAA : {1, 0, -1}) {
+        frm.reset();
+        WriteRegInteger(Key, "X-EnableAA", enableAA);
+        ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+        EXPECT_TRUE(box("EnableAdultAds")->isHidden()) << enableAA;
+        frm->findChild<QAction *>("mnuEnableAll")->trigger();
+        EXPECT_EQ(frm->catalogue().AdultCount(), 1);
+        EXPECT_EQ(box("EnableAdultAds")->isHidden(), enableAA <= 0) << enableAA;
+        writeCatalogue({Record("adult", "a", false), Record("General", "g", true)});
+    }
+}
+
+TEST_F(MainWindowTest, SupportLinksAndTheUpdateButton)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    Ui::TfrmMain *ui = frm->ui();
+    ui->PageControl1->setCurrentWidget(ui->tabSupport);
+    EXPECT_TRUE(ui->lblSupport->text().startsWith("We have tried to make this application as intuitive"));
+    for (QLabel *label : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->lblLatestVersion}) {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(label, &release);
+    }
+    const QString site = VendorSite();
+    EXPECT_EQ(shell.opened, QStringList({site + "/lumetta/", site + "/lumetta/faq/faq.shtml",
+                                         "mailto:developer@korvane.example?subject=Lumetta%20-%20Bug%20Report",
+                                         site + "/lumetta/whatsnew.shtml"}));
+    ui->butUpdates->click();
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_TRUE(dialogs.asked[0].startsWith("ask: Check for latest version? | ")) << "answered No: nothing more";
 }
 
 // --- names on the accessibility bus -------------------------------------------

@@ -18,7 +18,18 @@ public:
     QStringList asked;
     int beeps = 0;
 
-    void showMessage(const QString &text, MessageIcon) override { asked << "message: " + text; }
+    MessageIcon lastIcon = MessageIcon::None;
+
+    void showMessage(const QString &text, MessageIcon icon) override
+    {
+        asked << "message: " + text;
+        lastIcon = icon;
+    }
+    void showTitledMessage(const QString &title, const QString &text, MessageIcon icon) override
+    {
+        asked << "message: " + title + " | " + text;
+        lastIcon = icon;
+    }
     DialogButton ask(const QString &text, QuestionKind kind, const QString &title = {}) override
     {
         asked << "ask: " + (title.isEmpty() ? QString() : title + " | ") + text;

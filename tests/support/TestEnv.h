@@ -1,5 +1,6 @@
 #pragma once
-// Each test gets its own program folder, settings store and runtime folder.
+// Each test gets its own program folder, settings store, runtime folder and
+// home, so nothing reaches the user's own files (~/.xscreensaver).
 #include <QTemporaryDir>
 #include <QString>
 #include <QtGlobal>
@@ -16,10 +17,12 @@ public:
         set("XDG_CONFIG_HOME", root + "/config");
         set("XDG_RUNTIME_DIR", root);
         set("LUMETTA_WINDOWS_DIR", root + "/windows");
+        set("HOME", root + "/user");
     }
     QString path() const { return m_dir.path(); }
     QString home() const { return m_dir.path() + "/home/"; }
     QString registryFile() const { return m_dir.path() + "/config/user.reg"; }
+    QString userHome() const { return m_dir.path() + "/user/"; }
 
 private:
     static void set(const char *name, const QString &value) { qputenv(name, value.toUtf8()); }

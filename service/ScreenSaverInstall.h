@@ -1,0 +1,44 @@
+#pragma once
+// The Tools tab's screen-saver buttons and the deletion of the settings:
+// the installed copy in the stand-in Windows folder, the store's active
+// screen saver and XScreenSaver's choice of it.
+#include <QString>
+
+namespace lumetta {
+
+class Dialogs;
+
+// WindowsFolder() + "Lumetta.scr".
+QString InstalledCopyPath();
+
+// Where the system keeps its screen savers, for choosing an offline one:
+// XScreenSaver's folder of programs when there is one, else WindowsFolder().
+QString SystemScreenSaverFolder();
+
+// Copies program over installed (the folder is made when missing); the
+// copy keeps program's modification time, so a start of the same version
+// leaves it alone. False when it could not be copied; an old copy then stays.
+[[nodiscard]] bool InstallCopy(const QString &program, const QString &installed);
+
+struct Activation {
+    bool active = false;  // the desktop's screen-saver daemon runs it now
+    QString problem;      // why a preferences file was left as it was
+};
+
+// Stores "SCRNSAVE.EXE" under the desktop key, then selects the copy in
+// XScreenSaver's preferences file when that file exists.
+Activation ActivateScreenSaver(const QString &installed, const QString &xscreensaverPrefs);
+
+// The same on the user's own ~/.xscreensaver.
+bool SetActiveScreenSaver(const QString &installed);
+
+// The long message for a copy the daemon does not run yet: how to select
+// it by hand on this desktop.
+QString SelectByHandMessage(const QString &installed, const QString &problem);
+
+// The buttons' whole dialogue.
+void InstallScreenSaver(Dialogs &dialogs, const QString &program);
+void RemoveScreenSaver(Dialogs &dialogs);
+void DeleteRegistryEntries(Dialogs &dialogs);
+
+} // namespace lumetta

@@ -1,0 +1,168 @@
+#include "service/KorvaneAboutBox.h"
+
+#include "platform/Platform.h"
+#include "platform/TimeSource.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedServer.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+using lumetta::test::ScriptedServer;
+using lumetta::test::ServerScript;
+
+namespace {
+
+struct FakeShell final : SystemShell {
+    QStringList opened;
+    bool isInternetConnected() override { return true; }
+    bool openDocument(const QString &target) override
+    {
+        opened << target;
+        return true;
+    }
+    bool startProgram(const QString &, const QStringList &) override { return false; }
+};
+
+const QString Question = "ask: Check for latest version? | You are about to check for the latest version.\r\n You "
+                         "must be connected to the internet for this.\r\n\r\nDo you wish to continue?";
+const QString NotFound = "message: Error: Information not found";
+
+ServerScript Reply(const QByteArray &status, const QByteArray &body)
+{
+    return ServerScript().readRequest().send("HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\n\r\n" + body).close();
+}
+
+class AboutBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(env.home());
+        about.appName = [] { return QStringLiteral(" Lumetta "); };
+        about.appVersion = [] { return QStringLiteral("Version 2.4.1.77"); };
+        about.productPath = [] { return QStringLiteral("lumetta"); };
+        about.tempFolder = [this] { return env.home(); };
+        about.timeOutSeconds = [] { return 5; };
+        // Guards against a hang only; the time limit runs on test time.
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [this] {
+            watchdogFired = true;
+            about.TimeOutTimer.OnTimer();
+        });
+        watchdog.start(20000);
+    }
+    void TearDown() override { EXPECT_FALSE(watchdogFired) << "a check never ended"; }
+    void useSite(const ScriptedServer &server) { qputenv("LUMETTA_SITE", server.url("/").toUtf8()); }
+
+    test::TestEnv env;
+    test::ScriptedDialogs dialogs;
+    FakeShell shell;
+    TestTimeSource time;
+    TKorvaneAboutBox about{dialogs, shell, time};
+    QTimer watchdog;
+    bool watchdogFired = false;
+};
+
+} // namespace
+
+TEST_F(AboutBoxTest, VersionFileCases)
+{
+    const QString equal = "message: The latest version is 2.4.1.77.\r\nYou already have the latest version.";
+    const QString unknown = "message: The latest version is unknown.";
+    struct {
+        const char *description;
+        QList<ServerScript> scripts;  // none: nothing listens
+        QStringList asked;            // after the first question
+    } const cases[] = {
+        {"unreachable", {}, {NotFound, unknown}},
+        {"not found", {Reply("404 Not Found", "lumetta 9.0\r\n")}, {NotFound, unknown}},
+        {"cut off before a reply", {ServerScript().readRequest().close()}, {NotFound, unknown}},
+        {"no line", {Reply("200 OK", "other 3.0\r\n")}, {unknown}},
+        {"empty version", {Reply("200 OK", "lumetta\r\n")},
+         {"message: The latest version is .\r\nYou already have the latest version."}},
+        {"key not at the line's start", {Reply("200 OK", "not lumetta 9.0\r\n")}, {unknown}},
+        {"equal", {Reply("200 OK", "other 9.0\r\n  Lumetta 2.4.1.77 \r\n")}, {equal}},
+        {"older with fewer parts", {Reply("200 OK", "lumetta 2.4.1\r\n")},
+         {"message: The latest version is 2.4.1.\r\nYou already have the latest version."}},
+    };
+    for (const auto &c : cases) {
+        test::ScriptedDialogs caseDialogs;
+        TKorvaneAboutBox box{caseDialogs, shell, time};
+        box.appName = about.appName;
+        box.appVersion = about.appVersion;
+        box.productPath = about.productPath;
+        box.tempFolder = about.tempFolder;
+        box.timeOutSeconds = about.timeOutSeconds;
+        std::unique_ptr<ScriptedServer> server;
+        if (c.scripts.isEmpty()) {
+            qputenv("LUMETTA_SITE", "http://127.0.0.1:1");
+        } else {
+            server = std::make_unique<ScriptedServer>();
+            for (const ServerScript &s : c.scripts)
+                server->addConnection(s);
+            useSite(*server);
+        }
+        caseDialogs.setNextAnswer(DialogButton::Yes);
+        box.butUpdatesClick();
+        EXPECT_EQ(caseDialogs.asked, QStringList{Question} + c.asked) << c.description;
+        EXPECT_EQ(caseDialogs.beeps, 1) << c.description;
+        EXPECT_FALSE(QFile::exists(env.home() + "temp.txt")) << c.description;
+        if (server) {
+            ASSERT_EQ(server->requests().size(), 1) << c.description;
+            EXPECT_TRUE(server->requests()[0].startsWith("GET /upgrades.txt HTTP/1.0\r\n")) << c.description;
+        }
+    }
+    EXPECT_TRUE(shell.opened.isEmpty());
+}
+
+TEST_F(AboutBoxTest, NewerVersionOffersItsNews)
+{
+    ScriptedServer server;
+    server.addConnection(Reply("200 OK", "lumetta 2.4.10\r\n"));
+    useSite(server);
+    dialogs.setNextAnswer(DialogButton::Yes);
+    dialogs.setNextAnswer(DialogButton::Yes);
+    about.butUpdatesClick();
+    EXPECT_EQ(dialogs.asked, QStringList({Question, "ask: New Version Found | A newer version has been found "
+                                                    "(v2.4.10)\r\n\r\nWould you like to read about it?"}));
+    EXPECT_EQ(shell.opened, QStringList({server.url("/lumetta/whatsnew.shtml")}));
+}
+
+TEST_F(AboutBoxTest, NoAnswerAsksNothingMore)
+{
+    about.butUpdatesClick();
+    EXPECT_EQ(dialogs.asked, QStringList({Question}));
+    EXPECT_EQ(dialogs.beeps, 0);
+}
+
+TEST_F(AboutBoxTest, SilentSiteEndsAtTheTimeOutAndIsReportedOnce)
+{
+    ScriptedServer server;
+    server.setDefaultScript(ServerScript().readRequest().hang());
+    useSite(server);
+    int clicksWhileWaiting = 0;
+    // Test time moves a second at a time while the check waits; a second
+    // click meanwhile must not start a second check.
+    std::function<void()> tick = [&] {
+        if (!about.TimeOutTimer.isActive())
+            return;
+        // Time starts once the request is out, so the server sees it.
+        if (!server.requests().isEmpty()) {
+            if (clicksWhileWaiting++ == 0)
+                about.butUpdatesClick();
+            time.advance(1000);
+        }
+        QMetaObject::invokeMethod(&watchdog, tick, Qt::QueuedConnection);
+    };
+    QMetaObject::invokeMethod(&watchdog, tick, Qt::QueuedConnection);
+    dialogs.setNextAnswer(DialogButton::Yes);
+    about.butUpdatesClick();
+    EXPECT_EQ(time.elapsed(), 5000);
+    EXPECT_EQ(dialogs.asked, QStringList({Question, NotFound, "message: The latest version is unknown."}));
+    EXPECT_EQ(server.connectionCount(), 1);
+    EXPECT_FALSE(about.checking());
+}

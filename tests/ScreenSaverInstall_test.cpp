@@ -1,0 +1,171 @@
+#include "service/ScreenSaverInstall.h"
+
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+const QString LongMessageStart = "message: ScreenSaver | Screen saver installed successfully.\r\nTo select it: ";
+
+class ScreenSaverInstallTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(env.userHome());
+        write(program, "new version", QDateTime(QDate(2026, 12, 1), QTime(8, 0)));
+    }
+    static void write(const QString &path, const QByteArray &content, const QDateTime &stamp = {})
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        if (stamp.isValid())
+            f.setFileTime(stamp, QFileDevice::FileModificationTime);
+    }
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QString stored() const
+    {
+        const auto v = RegistryFile::load(RegistryFilePath()).value(DesktopKey, "SCRNSAVE.EXE");
+        return v ? v->text : QString("<absent>");
+    }
+
+    test::TestEnv env;
+    test::ScriptedDialogs dialogs;
+    QString program = env.path() + "/bin/lumetta";
+    QString prefs = env.userHome() + ".xscreensaver";
+};
+
+} // namespace
+
+TEST_F(ScreenSaverInstallTest, InstallSelectsTheCopyWhereTheDesktopAllows)
+{
+    const QByteArray xscreensaver = "# kept\nmode: random\nselected: 4\nprograms: \\\n  maze -root \\n\\\n\nlock: False\n";
+    struct {
+        const char *description;
+        QByteArray oldCopy;  // empty: none
+        QByteArray prefsBefore;  // empty: no ~/.xscreensaver
+        bool storeWritable;
+        QString message;  // start of the one message shown
+        bool prefsChanged;
+    } const cases[] = {
+        {"no XScreenSaver: select by hand", {}, {}, true, LongMessageStart, false},
+        {"over an older copy, with XScreenSaver", "old version", xscreensaver, true,
+         "message: Screen saver installed successfully.", true},
+        {"damaged ~/.xscreensaver: left alone, told why", {}, "timeout: 0:10:00\n", true, LongMessageStart, false},
+        {"store cannot be written: copy stays, select by hand", {}, xscreensaver, false, LongMessageStart, false},
+    };
+    for (const auto &c : cases) {
+        test::TestEnv caseEnv;
+        test::ScriptedDialogs caseDialogs;
+        QDir().mkpath(caseEnv.userHome());
+        const QString casePrefs = caseEnv.userHome() + ".xscreensaver";
+        write(program, "new version", QDateTime(QDate(2026, 12, 1), QTime(8, 0)));
+        if (!c.oldCopy.isEmpty())
+            write(InstalledCopyPath(), c.oldCopy, QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
+        if (!c.prefsBefore.isEmpty())
+            write(casePrefs, c.prefsBefore);
+        if (!c.storeWritable)
+            QDir().mkpath(caseEnv.registryFile());  // a folder where the store file should be
+
+        InstallScreenSaver(caseDialogs, program);
+
+        EXPECT_EQ(read(InstalledCopyPath()), "new version") << c.description;
+        EXPECT_TRUE(QFileInfo(InstalledCopyPath()).isExecutable()) << c.description;
+        ASSERT_EQ(caseDialogs.asked.size(), 1) << c.description;
+        EXPECT_TRUE(caseDialogs.asked[0].startsWith(c.message)) << c.description << "\n"
+                                                                << caseDialogs.asked[0].toStdString();
+        if (c.message == LongMessageStart) {
+            EXPECT_EQ(caseDialogs.lastIcon, MessageIcon::Information) << c.description;
+        }
+        if (c.storeWritable) {
+            EXPECT_EQ(stored(), InstalledCopyPath()) << c.description;
+        }
+        if (!c.prefsBefore.isEmpty()) {
+            const QByteArray after = read(casePrefs);
+            EXPECT_EQ(after != c.prefsBefore, c.prefsChanged) << c.description;
+            if (c.prefsChanged) {
+                EXPECT_TRUE(after.contains("\"Lumetta\" '" + InstalledCopyPath().toUtf8() + "' /s")) << c.description;
+            }
+        }
+    }
+}
+
+TEST_F(ScreenSaverInstallTest, DamagedPrefsAreNamedInTheMessage)
+{
+    write(prefs, "timeout: 0:10:00\n");
+    InstallScreenSaver(dialogs, program);
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_TRUE(dialogs.asked[0].contains("xss-lock -- '" + InstalledCopyPath() + "' /s"));
+    EXPECT_TRUE(dialogs.asked[0].endsWith("~/.xscreensaver was left as it was: it has no \"programs:\" list."))
+        << dialogs.asked[0].toStdString();
+}
+
+TEST_F(ScreenSaverInstallTest, CopyThatCannotBeMadeIsReported)
+{
+    write(WindowsFolder().chopped(1), "a file where the folder should be");
+    InstallScreenSaver(dialogs, program);
+    EXPECT_EQ(dialogs.asked, QStringList({"message: Screen Saver | Could not install screen saver."}));
+    EXPECT_EQ(dialogs.lastIcon, MessageIcon::Warning);
+    EXPECT_EQ(stored(), "<absent>");
+}
+
+TEST_F(ScreenSaverInstallTest, UninstallTwice)
+{
+    InstallScreenSaver(dialogs, program);
+    dialogs.asked.clear();
+    RemoveScreenSaver(dialogs);
+    EXPECT_EQ(dialogs.lastIcon, MessageIcon::Information);
+    RemoveScreenSaver(dialogs);
+    EXPECT_EQ(dialogs.lastIcon, MessageIcon::Warning);
+    EXPECT_EQ(dialogs.asked, QStringList({"message: Screen Saver | Screen saver removed successfully.",
+                                          "message: Screen Saver | Could not remove Screen saver."}));
+    EXPECT_FALSE(QFile::exists(InstalledCopyPath()));
+    EXPECT_EQ(stored(), InstalledCopyPath()) << "the active screen saver is left as it was";
+}
+
+TEST_F(ScreenSaverInstallTest, DeleteRegistryEntries)
+{
+    const QString question = "ask: Warning | You are about to delete the registry entries.\r\nYou webcam data "
+                             "WILL NOT be affected.\r\n\r\nAre you sure you want to continue?";
+    const QString deleted = "message: Registry Key Software\\Korvane Software\\Lumetta has been deleted";
+    struct {
+        const char *description;
+        bool storeHasSettings;
+        DialogButton answer;
+        QStringList asked;
+        int beeps;
+        bool settingsLeft;
+    } const cases[] = {
+        {"cancelled", true, DialogButton::Cancel, {question}, 0, true},
+        {"confirmed", true, DialogButton::Ok, {question, deleted}, 1, false},
+        {"nothing stored: nothing shown", false, DialogButton::Ok, {question}, 0, false},
+    };
+    for (const auto &c : cases) {
+        test::TestEnv caseEnv;
+        test::ScriptedDialogs caseDialogs;
+        WriteRegString(DesktopKey, "SCRNSAVE.EXE", "/x/Lumetta.scr");
+        if (c.storeHasSettings)
+            WriteRegInteger(LumettaKey, "SSInterval", 9);
+        caseDialogs.setNextAnswer(c.answer);
+        DeleteRegistryEntries(caseDialogs);
+        EXPECT_EQ(caseDialogs.asked, c.asked) << c.description;
+        EXPECT_EQ(caseDialogs.beeps, c.beeps) << c.description;
+        EXPECT_EQ(RegKeyExists(LumettaKey), c.settingsLeft) << c.description;
+        EXPECT_EQ(ReadRegString(DesktopKey, "SCRNSAVE.EXE", ""), "/x/Lumetta.scr") << c.description;
+    }
+}

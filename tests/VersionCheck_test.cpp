@@ -1,0 +1,53 @@
+#include "service/VersionCheck.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+TEST(VersionCheck, NewerPartByPart)
+{
+    struct {
+        const char *latest;
+        const char *current;
+        bool newer;
+    } const cases[] = {
+        {"2.4.10", "2.4.9", true},            // numbers, not text
+        {"2.4.9", "2.4.10", false},
+        {"2.4.1.77.1", "2.4.1.77", true},     // a part more
+        {"2.4.1", "2.4.1.77", false},         // a part fewer: only latest's parts count
+        {"2.4.1.77", "2.4.1.77", false},
+        {"3", "2.9.9.9", true},
+        {"2.4.x", "2.4.0", false},            // a letter counts 0
+        {"2.4.x", "2.4.1", false},
+        {"2.5.0", "2.x.9", true},
+        {"2.4.1x", "2.4.0", false},           // so does a part that is not wholly a number
+        {"1.1.1.1.1.1.1.1.1.2", "1.1.1.1.1.1.1.1.1.1", true},  // more than nine parts: all count
+        {"1.1.1.1.1.1.1.1.1.1.0.1", "1.1.1.1.1.1.1.1.1.1", true},
+        {"99999999999", "1", false},          // too large for a number: 0
+        {"", "2.4.1", false},
+        {"unknown", "2.4.1", false},
+        {"2.4.1", "", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(IsNewerVersion(c.latest, c.current), c.newer) << c.latest << " against " << c.current;
+}
+
+TEST(VersionCheck, ProductLineOfTheVersionFile)
+{
+    struct {
+        const char *description;
+        QByteArray file;
+        QString latest;
+    } const cases[] = {
+        {"plain", "Lumetta 2.4.1\r\n", "2.4.1"},
+        {"case and blanks", "  LUMETTA \t 2.5  \r\n", "2.5"},
+        {"first matching line counts", "other 1.0\r\n\r\nlumetta 2.0\r\nlumetta 3.0\r\n", "2.0"},
+        {"key later in the line does not count", "new lumetta 9.9\r\n", UnknownVersion},
+        {"empty version", "lumetta\r\n", ""},
+        {"no line", "other 1.0\n", UnknownVersion},
+        {"empty file", "", UnknownVersion},
+        {"bare carriage returns", "other 1.0\rlumetta 2.1\r", "2.1"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(LatestVersionIn(c.file, "Lumetta"), c.latest) << c.description;
+}

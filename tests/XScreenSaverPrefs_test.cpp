@@ -1,0 +1,100 @@
+#include "service/XScreenSaverPrefs.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+const QString Program = "/home/u/.local/share/Korvane Software/Lumetta.scr";
+const QByteArray Ours = "\t\t\t\t\"Lumetta\" '/home/u/.local/share/Korvane Software/Lumetta.scr' /s\t\t\t    \\n\\\n";
+
+// The shape the daemon's own settings tool writes; @PROGRAMS@, @MODE@ and
+// @SELECTED@ are filled per case.
+QByteArray Prefs(const QByteArray &programs, const QByteArray &mode = "random", const QByteArray &selected = "2")
+{
+    QByteArray text = "# XScreenSaver Preferences File\n"
+                      "# Written by xscreensaver-settings 6.06 for u on Sun Dec  6 12:00:00 2026.\n"
+                      "\n"
+                      "timeout:\t0:10:00\n"
+                      "mode:\t\t@MODE@\n"
+                      "selected:\t@SELECTED@   \n"
+                      "textURL:\thttps://planet.debian.org/rss20.xml\n"
+                      "programs:\t\t\t\t\t\t\t\t      \\\n"
+                      "@PROGRAMS@"
+                      "\n"
+                      "\n"
+                      "pointerHysteresis:\t10\n";
+    return text.replace("@PROGRAMS@", programs).replace("@MODE@", mode).replace("@SELECTED@", selected);
+}
+
+const QByteArray Maze = "\t\t\t\tmaze -root\t\t\t\t    \\n\\\n";
+const QByteArray Disabled = "- GL: \t\t\t\tsuperquadrics -root\t\t\t    \\n\\\n";
+const QByteArray Named = "  GL: \t\t\t\t\"Gears\" gears -root\t\t\t    \\n\\\n";
+
+} // namespace
+
+TEST(XScreenSaverPrefs, AddsReplacesAndSelectsKeepingEveryOtherLine)
+{
+    const QByteArray otherPath = "\t\t\t\t\"Lumetta\" '/opt/old/Lumetta.scr' /s\t\t\t    \\n\\\n";
+    const QByteArray byProgram = "-\t\t\t\t/opt/old/Lumetta.scr /s\t\t\t    \\n\\\n";
+    struct {
+        const char *description;
+        QByteArray before;
+        QByteArray after;
+        int selected;
+    } const cases[] = {
+        {"absent: added after the last entry, disabled entries count",
+         Prefs(Maze + Disabled + Named), Prefs(Maze + Disabled + Named + Ours, "one", "3"), 3},
+        {"present with another path: replaced in place",
+         Prefs(Maze + otherPath + Named), Prefs(Maze + Ours + Named, "one", "1"), 1},
+        {"present by its program alone, disabled: replaced and enabled",
+         Prefs(Disabled + byProgram), Prefs(Disabled + Ours, "one", "1"), 1},
+        {"empty list", Prefs(""), Prefs(Ours, "one", "0"), 0},
+        {"carriage returns kept",
+         QByteArray("mode: random\r\nprograms: \\\r\n  maze -root \\n\\\r\n\r\nselected: 0\r\n"),
+         QByteArray("mode: one\r\nprograms: \\\r\n  maze -root \\n\\\r\n") + QByteArray(Ours).replace("\n", "\r\n")
+             + "\r\nselected: 1\r\n",
+         1},
+        {"no mode or selected, no last line end: both added",
+         QByteArray("programs: \\\n  maze -root \\n\\\n\nlock: False"),
+         QByteArray("programs: \\\n  maze -root \\n\\\n") + Ours + "\nlock: False\nmode:\t\tone\nselected:\t\t1\n", 1},
+        {"a last entry without a backslash stays last",
+         QByteArray("programs: \\\n  maze -root \\n\\\n  \"Lumetta\" /old/Lumetta.scr /s \\n\nmode: one\n"),
+         QByteArray("programs: \\\n  maze -root \\n\\\n") + QByteArray(Ours).replace("\\n\\\n", "\\n\n")
+             + "mode: one\nselected:\t\t1\n",
+         1},
+    };
+    for (const auto &c : cases) {
+        const XScreenSaverEdit edit = SelectInXScreenSaver(c.before, Program);
+        EXPECT_EQ(edit.problem, QString()) << c.description;
+        EXPECT_EQ(edit.content.toStdString(), c.after.toStdString()) << c.description;
+        EXPECT_EQ(edit.selected, c.selected) << c.description;
+        // Selecting again changes nothing more.
+        EXPECT_EQ(SelectInXScreenSaver(edit.content, Program).content, edit.content) << c.description;
+    }
+}
+
+TEST(XScreenSaverPrefs, DamagedFileOrUnsafePathIsLeftAlone)
+{
+    struct {
+        const char *description;
+        QByteArray content;
+        QString program;
+    } const cases[] = {
+        {"no programs list", "timeout: 0:10:00\nmode: one\n", Program},
+        {"programs list on one line", "programs: maze -root\n", Program},
+        {"not text", QByteArray("programs: \\\n\0\0\0\n", 16), Program},
+        {"our entry shares a line", "programs: \\\n maze -root \\n \"Lumetta\" x /s \\n\\\n\n", Program},
+        {"last entry left open", "programs: \\\n maze -root \\\n\n", Program},
+        {"mode over two lines", "mode: \\\n one\nprograms: \\\n maze \\n\\\n\n", Program},
+        {"a file ending inside a value", "programs: \\\n maze \\n\\\n\n\nlock: \\", Program},
+        {"a quote in the path", Prefs(Maze), "/home/o'brien/Lumetta.scr"},
+        {"a line break in the path", Prefs(Maze), "/home/u/a\nb/Lumetta.scr"},
+    };
+    for (const auto &c : cases) {
+        const XScreenSaverEdit edit = SelectInXScreenSaver(c.content, c.program);
+        EXPECT_TRUE(edit.content.isEmpty()) << c.description << "\n" << edit.content.toStdString();
+        EXPECT_FALSE(edit.problem.isEmpty()) << c.description;
+    }
+}
