@@ -19,6 +19,8 @@ lumetta_test(ImageFetch lumetta_download)
 
 lumetta_test(DCImageInfo lumetta_image_probe)
 
+lumetta_test(Picture lumetta_imaging)
+
 lumetta_test(RunMode lumetta_app_core)
 lumetta_test(SettingsTable lumetta_app_core)
 lumetta_test(StartupFiles lumetta_app_core)
