@@ -18,6 +18,7 @@ lumetta_test(DebugLog lumetta_download)
 lumetta_test(ImageFetch lumetta_download)
 
 lumetta_test(DCImageInfo lumetta_image_probe)
+lumetta_test(ImageLayout lumetta_display)
 
 lumetta_test(Picture lumetta_imaging)
 
