@@ -19,6 +19,8 @@ lumetta_test(ImageFetch lumetta_download)
 
 lumetta_test(DCImageInfo lumetta_image_probe)
 lumetta_test(ImageLayout lumetta_display)
+lumetta_test(MeasureImage lumetta_display)
+lumetta_test(ImageWindowRules lumetta_display)
 
 lumetta_test(Picture lumetta_imaging)
 
