@@ -21,6 +21,7 @@ lumetta_test(DCImageInfo lumetta_image_probe)
 lumetta_test(ImageLayout lumetta_display)
 lumetta_test(MeasureImage lumetta_display)
 lumetta_test(ImageWindowRules lumetta_display)
+lumetta_gui_test(TfrmImage lumetta_slideshow_widgets)
 
 lumetta_test(Picture lumetta_imaging)
 
