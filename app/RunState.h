@@ -13,6 +13,8 @@
 
 namespace lumetta {
 
+class ShowDisplay;
+
 // The slide show's state that the image window and the tools share with it.
 struct ShowState {
     int CurrentCam = -1;         // index into CamData of the webcam shown; -1 before the first pick
@@ -66,6 +68,9 @@ struct RunState {
     Timer CameraTimer;
     Timer TimeOutTimer;
     Timer ClickNowTimer;
+
+    // The full-screen image window, set by the process entry.
+    ShowDisplay *frmImage = nullptr;
 
     // Set by the download engine: aborts the request in progress.
     std::function<void()> AbortRequest;

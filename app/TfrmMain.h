@@ -9,6 +9,7 @@
 #include "common/Errors.h"
 #include "platform/Guarded.h"
 #include "platform/Timer.h"
+#include "slideshow/DisplaySettings.h"
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -70,6 +71,9 @@ public:
     int editorIndex() const { return m_editorIndex; }
 
     Ui::TfrmMain *ui() const { return m_ui.get(); }
+
+    // What the image window reads from the option controls, as they are now.
+    DisplaySettings displaySettings() const;
 
     // The state this run shares with the slide show and the service tools.
     RunState &run() { return m_run; }
