@@ -6,6 +6,7 @@
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "slideshow/DaemonWindow.h"
 #include "slideshow/ImageLayout.h"
 #include "slideshow/ImageWindowRules.h"
 #include "slideshow/MeasureImage.h"
@@ -56,6 +57,25 @@ void SetPointSize(QWidget *w, int points)
     f.setPointSize(points);
     w->setFont(f);
 }
+
+// Qt closes every visible window before it quits, and refuses to close one
+// inside a foreign window, which would refuse the quit: such a window
+// hides first.
+class HideBeforeQuit : public QObject {
+public:
+    explicit HideBeforeQuit(QWidget *window) : QObject(window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
+            m_window->hide();
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
 
 } // namespace
 
@@ -125,6 +145,7 @@ TfrmImage::TfrmImage(RunState &run, ImageWindowServices services, QWidget *paren
             setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
             winId();
             windowHandle()->setParent(m_embedParent);
+            QCoreApplication::instance()->installEventFilter(new HideBeforeQuit(this));
         }
     }
 }
@@ -242,7 +263,7 @@ bool TfrmImage::adShown() const
 QRect TfrmImage::monitorRect(const DisplaySettings &s) const
 {
     if (m_embedParent)
-        return QRect(QPoint(0, 0), m_embedParent->geometry().size());
+        return QRect(QPoint(0, 0), DaemonWindowSize(*m_services.embedInto));
     if (s.monitor.isValid())
         return s.monitor;
     QScreen *screen = QGuiApplication::primaryScreen();
@@ -500,9 +521,13 @@ void TfrmImage::changeEvent(QEvent *event)
         FormActivate();
 }
 
-// Closed by the window manager: as a click outside the picture.
+// Closed by the window manager: as a click outside the picture. The
+// application's own close, when it quits, must go through, or the quit
+// would be refused.
 void TfrmImage::closeEvent(QCloseEvent *event)
 {
+    if (!event->spontaneous())
+        return QWidget::closeEvent(event);
     event->ignore();
     FormMouseDown();
 }

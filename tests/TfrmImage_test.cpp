@@ -242,6 +242,7 @@ TEST_F(ImageWindow, AltHoldsAndReleasesTheShow)
     key(Qt::Key_Left, Qt::NoModifier);  // types no character
     EXPECT_EQ(terminations, 0);
     EXPECT_TRUE(frm->isVisible());
+    EXPECT_TRUE(frm->close()) << "the application quitting closes every window";
 }
 
 // With an advertisement on screen, a click on the black border still ends
