@@ -1,6 +1,7 @@
 #include "slideshow/RaisedLabel.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace lumetta {
 
@@ -31,8 +32,18 @@ QSize RaisedLabel::sizeHint() const
 void RaisedLabel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.setFont(font());
     const QRect r = contentsRect();
+    // A label of fixed size ("Click Now") keeps its whole text when the
+    // font that stands in for the designed one runs wider.
+    QFont f = font();
+    const int wide = QFontMetrics(f).horizontalAdvance(text()) + 3;
+    if (wide > r.width() && r.width() > 0) {
+        if (f.pointSizeF() > 0)
+            f.setPointSizeF(f.pointSizeF() * r.width() / wide);
+        else
+            f.setPixelSize(std::max(1, f.pixelSize() * r.width() / wide));
+    }
+    p.setFont(f);
     const int flags = int(alignment());
     p.setPen(Qt::white);
     p.drawText(r.translated(-1, -1), flags, text());
