@@ -10,6 +10,8 @@
 #include "platform/QtDialogs.h"
 #include "platform/SingleInstance.h"
 #include "platform/VersionInfo.h"
+#include "slideshow/ImageWindowRules.h"
+#include "slideshow/TfrmImage.h"
 
 #include <QSocketNotifier>
 #include <csignal>
@@ -81,11 +83,20 @@ int RunLumetta(int argc, char **argv)
     const std::unique_ptr<SystemShell> shell = MakeSystemShell();
     ScopedErrorSink beforeWindow([&dialogs](const QString &message) { dialogs.showMessage(message); });
 
-    // The full-screen image window comes first in a screen-saver run and
-    // after the main window otherwise; it and the import dialog arrive with
-    // the slide show and the list import.
+    // The import dialog arrives with the list import.
     TfrmMain frmMain(mode, MainServices{dialogs, *shell, DefaultClock(), RealTimeSource()});
     qtDialogs.setParent(&frmMain);
+    // The full-screen image window exists before set-up, which starts the
+    // slide show in a screen-saver run. There it ends the process when it
+    // closes, and draws into the daemon's window when one is given.
+    const std::optional<quintptr> daemonWindow =
+        mode.screenSaver ? EmbedWindowId(arguments, qEnvironmentVariable("XSCREENSAVER_WINDOW"))
+                         : std::nullopt;
+    TfrmImage frmImage(frmMain.run(),
+                       ImageWindowServices{dialogs, *shell, RealTimeSource(),
+                                           [&frmMain] { return frmMain.displaySettings(); },
+                                           &frmMain, arguments.value(0), daemonWindow, {}, {}});
+    frmMain.setShowDisplay(frmImage);
     // Quitting does nothing before the main loop runs, so an ending set-up
     // is told, and its dialogs close at once.
     SetUpOutcome outcome;

@@ -13,6 +13,7 @@
 
 namespace lumetta {
 
+
 // The slide show's state that the image window and the tools share with it.
 struct ShowState {
     int CurrentCam = -1;         // index into CamData of the webcam shown; -1 before the first pick

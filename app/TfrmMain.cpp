@@ -37,6 +37,7 @@
 #include <QProxyStyle>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimeEdit>
@@ -561,6 +562,32 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
             return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// The screen the show uses is the one this window is on, shown or not.
+DisplaySettings TfrmMain::displaySettings() const
+{
+    DisplaySettings s;
+    s.size.ssImageSize = m_imageSizeGroup->checkedId() == 1 ? 1 : 0;
+    s.size.imageSizePercent = m_ui->spinImageSize->value();
+    s.size.timesActualSizePercent = m_ui->spinTimesActualSize->value();
+    s.size.doNotShrinkImages = m_ui->chkDoNotShrinkImages->isChecked();
+    s.size.shrinkToScreen = m_ui->chkMaxImageSizeEqScrnSize->isChecked();
+    s.size.adjustForPAL = m_ui->chkAdjustForPAL->isChecked();
+    s.showCaption = m_ui->ShowCaption->isChecked();
+    s.transparentCaption = m_ui->TransparentCaption->isChecked();
+    s.captionPositionAtTop = m_ui->CaptionPositionAtTop->isChecked();
+    s.captionColor = m_ui->CaptionColor->palette().color(QPalette::WindowText);
+    s.captionBackground = m_ui->CaptionBG->palette().color(QPalette::Window);
+    s.captionFontSize = m_ui->CaptionColor->font().pointSize();
+    s.showAdsOnly = m_ui->ShowAdsOnly->isChecked();
+    s.disableMouseMoveDetect = m_ui->chkDisableMouseMoveDetect->isChecked();
+    s.swToOneCamOnMouseMove = m_ui->SwToOneCamOnMouseMove->isChecked();
+    s.showCountdown = m_ui->chkCountdown->isChecked();
+    s.debugMode = m_ui->DebugMode->isChecked();
+    if (const QScreen *shownOn = screen())
+        s.monitor = shownOn->geometry();
+    return s;
 }
 
 // --- folders and files ----------------------------------------------------

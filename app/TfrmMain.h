@@ -11,6 +11,7 @@
 #include "platform/Timer.h"
 #include "slideshow/Sequencer.h"
 #include "slideshow/ShowDisplay.h"
+#include "slideshow/DisplaySettings.h"
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -80,6 +81,9 @@ public:
     int editorIndex() const { return m_editorIndex; }
 
     Ui::TfrmMain *ui() const { return m_ui.get(); }
+
+    // What the image window reads from the option controls, as they are now.
+    DisplaySettings displaySettings() const;
 
     // The state this run shares with the slide show and the service tools.
     RunState &run() { return m_run; }

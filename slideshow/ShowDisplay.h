@@ -16,8 +16,9 @@ public:
 
     // AdMsg and AdUrl get empty captions.
     virtual void clearAdLabels() = 0;
-    // AdMsg shows the message, AdUrl "Visit " and the link without its scheme.
-    virtual void showAdLabels(const QString &message, const QString &link) = 0;
+    // AdMsg shows the message, AdUrl "Visit " and the link without its
+    // first seven characters (the "http://").
+    virtual void setAdText(const QString &message, const QString &link) = 0;
     // Height in pixels of the picture on screen; 0 when none is shown.
     virtual int shownPictureHeight() const = 0;
     // lblCountdown's colour, and its seconds counter back to 0.
@@ -40,7 +41,7 @@ class NullShowDisplay : public ShowDisplay {
 public:
     void DisplayImage() override {}
     void clearAdLabels() override {}
-    void showAdLabels(const QString &, const QString &) override {}
+    void setAdText(const QString &, const QString &) override {}
     int shownPictureHeight() const override { return 0; }
     void setCountdownColour(const QColor &) override {}
     void resetCountdown() override {}

@@ -272,7 +272,7 @@ bool SlideShow::downloadStep(CamSchedule &cam, const ShowSettings &settings)
     show.CamAdultAd = ads.camAdultAd;
     show.AdLink = ads.link;
     show.AdMessage = ads.message;
-    m_display->showAdLabels(ads.message, ads.link);
+    m_display->setAdText(ads.message, ads.link);
     // An advertisement keeps its webcam at a fixed interval for good.
     if (ads.camAd || ads.camAdultAd)
         cam.autoAdjust = 0;

@@ -20,6 +20,8 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QLabel>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -407,6 +409,28 @@ TEST_F(MainWindowTest, CaptionSampleClicksChooseTextAndBackground)
     box("TransparentCaption")->click();
     EXPECT_TRUE(frm->ui()->CaptionBG->autoFillBackground());
     EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
+
+    // The image window reads the caption as the sample shows it.
+    get<QSlider>("CaptionFontSize")->setValue(40);
+    const DisplaySettings shown = frm->displaySettings();
+    EXPECT_EQ(shown.captionColor, QColor(0, 255, 0));
+    EXPECT_EQ(shown.captionBackground, QColor(Qt::blue));
+    EXPECT_EQ(shown.captionFontSize, 40);
+}
+
+// The image window reads the size options at the moment it lays a picture out.
+TEST_F(MainWindowTest, DisplaySettingsFollowTheControls)
+{
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(frm->displaySettings().size.ssImageSize, 0);
+    get<QRadioButton>("optSSImageSize1")->click();
+    spin("spinTimesActualSize")->setValue(300);
+    box("chkAdjustForPAL")->click();
+    const DisplaySettings s = frm->displaySettings();
+    EXPECT_EQ(s.size.ssImageSize, 1);
+    EXPECT_EQ(s.size.timesActualSizePercent, 300);
+    EXPECT_FALSE(s.size.adjustForPAL);
+    EXPECT_EQ(s.monitor, QGuiApplication::primaryScreen()->geometry());
 }
 
 TEST_F(MainWindowTest, DisplayTimeMovesTheFastCamMinimumAndSteps)

@@ -19,6 +19,12 @@ lumetta_test(DebugLog lumetta_download)
 lumetta_test(ImageFetch lumetta_download)
 
 lumetta_test(DCImageInfo lumetta_image_probe)
+lumetta_test(ImageLayout lumetta_display)
+lumetta_test(MeasureImage lumetta_display)
+lumetta_test(ImageWindowRules lumetta_display)
+lumetta_gui_test(TfrmImage lumetta_slideshow_widgets)
+
+lumetta_test(Picture lumetta_imaging)
 
 lumetta_test(RunMode lumetta_app_core)
 lumetta_test(SettingsTable lumetta_app_core)

@@ -1,0 +1,61 @@
+#include "slideshow/ImageWindowRules.h"
+
+#include <cstdlib>
+
+namespace lumetta {
+
+MouseMoveAction DecideMouseMove(const MouseMoveContext &c, QPoint last, QPoint now)
+{
+    if (c.ssArgument || !c.screenSaverMode || c.detectionDisabled || !c.armed)
+        return MouseMoveAction::None;
+    if (last == NoMousePosition)
+        return MouseMoveAction::Record;
+    // Both directions: a jolt of the desk moves the mouse along one axis.
+    if (std::abs(now.x() - last.x()) <= 2 || std::abs(now.y() - last.y()) <= 2)
+        return MouseMoveAction::None;
+    if (c.toggleMode)
+        return MouseMoveAction::ToggleHold;
+    if (c.adShown)
+        return MouseMoveAction::KeepAdShown;
+    return MouseMoveAction::End;
+}
+
+bool KeyTogglesHold(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held =
+        modifiers & (Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier);
+    return held == Qt::AltModifier || (key == Qt::Key_Alt && held == Qt::NoModifier);
+}
+
+bool KeyEndsShow(const QString &text, Qt::KeyboardModifiers modifiers)
+{
+    return !text.isEmpty() && !(modifiers & Qt::AltModifier);
+}
+
+namespace {
+
+std::optional<quintptr> ParseWindowId(const QString &text)
+{
+    bool ok = false;
+    const QString t = text.trimmed();
+    const qulonglong id = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                              ? t.mid(2).toULongLong(&ok, 16)
+                              : t.toULongLong(&ok, 10);
+    if (!ok || id == 0)
+        return std::nullopt;
+    return quintptr(id);
+}
+
+} // namespace
+
+std::optional<quintptr> EmbedWindowId(const QStringList &arguments, const QString &environment)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("-window-id"));
+    if (at >= 0 && at + 1 < arguments.size())
+        return ParseWindowId(arguments.at(at + 1));
+    if (!environment.isEmpty())
+        return ParseWindowId(environment);
+    return std::nullopt;
+}
+
+} // namespace lumetta

@@ -1,0 +1,135 @@
+#pragma once
+// The full-screen image window: the picture laid out by the user's rules
+// with its caption, the advertisement labels, the status strip, and the
+// input that ends or holds the show. The decisions are plain functions
+// (ImageLayout, ImageWindowRules, MeasureImage); this class applies them.
+#include "app/RunState.h"
+#include "slideshow/DisplaySettings.h"
+#include "slideshow/ShowDisplay.h"
+
+#include <QPixmap>
+#include <QPoint>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QWindow;
+
+namespace lumetta {
+
+class Dialogs;
+class RaisedLabel;
+class SystemShell;
+
+struct ImageWindowServices {
+    Dialogs &dialogs;
+    SystemShell &shell;
+    TimeSource &time;
+    // The main window's options at the moment they are needed.
+    std::function<DisplaySettings()> settings;
+    // Shown again, in normal state, when a show run from it ends.
+    QWidget *mainWindow = nullptr;
+    // The first command-line argument; "ss" keeps mouse movement from
+    // ending the screen saver.
+    QString firstArgument;
+    // A screen-saver daemon's window to draw into instead of a screen.
+    std::optional<quintptr> embedInto;
+    // Ends the application; QCoreApplication::quit when empty.
+    std::function<void()> terminate;
+    // The cursor's screen position; QCursor::pos when empty.
+    std::function<QPoint()> cursorPos;
+};
+
+class TfrmImage : public QWidget, public ShowDisplay {
+    Q_OBJECT
+public:
+    TfrmImage(RunState &run, ImageWindowServices services, QWidget *parent = nullptr);
+    ~TfrmImage() override;
+
+    void DisplayImage() override;
+    void clearAdLabels() override;
+    void setAdText(const QString &message, const QString &link) override;
+    int shownPictureHeight() const override;
+    void setCountdownColour(const QColor &colour) override;
+    void resetCountdown() override;
+    void setMode(const QString &letter, const QColor &colour) override;
+    void setWebcamNumber(const QString &text) override;
+    void setBackground(const QColor &colour) override;
+    void setCaption(const QString &text) override;
+    void hideDisplay() override { hide(); }
+
+    // The Click Now labels blink while an advertisement is on screen.
+    void setClickNowBlinking(bool on);
+
+    int CountdownSeconds() const { return m_countdownSeconds; }
+    bool MouseMoveArmed() const { return m_mouseMoveArmed; }
+    // The picture as painted: decoded and scaled once to the panel's size.
+    const QPixmap &shownPicture() const { return m_picture; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    class PictureArea;
+
+    void createControls();
+    void watchInput(QWidget *widget);
+    QRect monitorRect(const DisplaySettings &s) const;
+    void applyCaptionStyle(const DisplaySettings &s);
+    void applyWindowMode(bool playMode, const QRect &monitor, QSize client);
+    void layoutAdvertisement(QSize panel, bool adShown);
+    void placeCaptions(const DisplaySettings &s, QSize monitor, bool playMode);
+    void showWindow(bool playMode);
+    void setPicture(const QImage &image);
+    bool adShown() const;
+
+    // The window's event handlers, by their design names.
+    void FormActivate();
+    void FormKeyDown(QKeyEvent *event);
+    void FormKeyPress(QKeyEvent *event);
+    void FormMouseDown();
+    void ImageAreaMouseDown();
+    void ImageAreaMouseMove(QPoint screenPos);
+    void MouseMoveTimerTimer();
+    void CoundownTimerTimer();
+    void AppEndTimerTimer();
+    void ClickNowTimerTimer();
+
+    void stopShow();
+    void closeShow();
+    void terminate();
+    QPoint cursorPos() const;
+
+    RunState &m_run;
+    ImageWindowServices m_services;
+    QWindow *m_embedParent = nullptr;
+
+    QLabel *ImageCaption2 = nullptr;
+    QWidget *Panel1 = nullptr;
+    PictureArea *ImageArea = nullptr;
+    QLabel *ImageCaption = nullptr;
+    QLabel *AdMsg = nullptr;
+    QLabel *AdUrl = nullptr;
+    RaisedLabel *lblClickNow[4] = {};
+    RaisedLabel *lblCountdown = nullptr;
+    RaisedLabel *lblMode = nullptr;
+    RaisedLabel *lblWebcam = nullptr;
+
+    Timer MouseMoveTimer;
+    Timer CoundownTimer;
+    Timer AppEndTimer;
+
+    QPixmap m_picture;
+    bool m_mouseMoveArmed = false;
+    int m_countdownSeconds = 0;
+    QPoint m_lastMouse{-1, -1};  // LastMouseX, LastMouseY; -1, -1 = none yet
+    QPoint m_lastCursorPos;
+};
+
+} // namespace lumetta

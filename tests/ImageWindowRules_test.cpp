@@ -1,0 +1,68 @@
+#include "slideshow/ImageWindowRules.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+// The window tests drive the common cases through real events; these are
+// the settings and bounds they leave out.
+TEST(ImageWindowRules, MouseMovement)
+{
+    MouseMoveContext saver;
+    saver.screenSaverMode = true;
+    saver.armed = true;
+    const QPoint at(100, 100);
+
+    struct Case {
+        const char *what;
+        MouseMoveContext context;
+        QPoint last, now;
+        MouseMoveAction action;
+    };
+    auto with = [&](auto change) {
+        MouseMoveContext c = saver;
+        change(c);
+        return c;
+    };
+    const Case cases[] = {
+        {"2 pixels both ways is not enough", saver, at, at + QPoint(2, -2), MouseMoveAction::None},
+        {"an advertisement stays a minute", with([](auto &c) { c.adShown = true; }), at, at + QPoint(9, 9),
+         MouseMoveAction::KeepAdShown},
+        {"toggling wins over the advertisement",
+         with([](auto &c) { c.adShown = c.toggleMode = true; }), at, at + QPoint(9, 9), MouseMoveAction::ToggleHold},
+        {"detection switched off", with([](auto &c) { c.detectionDisabled = true; }), at, at + QPoint(9, 9),
+         MouseMoveAction::None},
+        {"not a screen saver", with([](auto &c) { c.screenSaverMode = false; }), at, at + QPoint(9, 9),
+         MouseMoveAction::None},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(DecideMouseMove(c.context, c.last, c.now), c.action) << c.what;
+}
+
+TEST(ImageWindowRules, Keys)
+{
+    EXPECT_TRUE(KeyTogglesHold(Qt::Key_Alt, Qt::NoModifier));
+    EXPECT_TRUE(KeyTogglesHold(Qt::Key_X, Qt::AltModifier));
+    EXPECT_FALSE(KeyTogglesHold(Qt::Key_Alt, Qt::AltModifier | Qt::ShiftModifier));
+    EXPECT_FALSE(KeyTogglesHold(Qt::Key_X, Qt::AltModifier | Qt::ControlModifier));
+
+    EXPECT_TRUE(KeyEndsShow("x", Qt::NoModifier));
+    EXPECT_TRUE(KeyEndsShow("\x1b", Qt::NoModifier));     // Escape types a character
+    EXPECT_TRUE(KeyEndsShow("\x01", Qt::ControlModifier)); // so does Ctrl+A
+    EXPECT_FALSE(KeyEndsShow("", Qt::NoModifier));        // arrows, Shift alone
+    EXPECT_FALSE(KeyEndsShow("x", Qt::AltModifier));
+}
+
+TEST(ImageWindowRules, EmbeddingWindow)
+{
+    EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "0x2a00007"}, ""), quintptr(0x2a00007));
+    EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "1234"}, "0x99"), quintptr(1234));
+    EXPECT_EQ(EmbedWindowId({"-s"}, "0x99"), quintptr(0x99));
+    EXPECT_EQ(EmbedWindowId({"-s", "-window-id"}, ""), std::nullopt);
+    EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "root"}, ""), std::nullopt);
+    EXPECT_EQ(EmbedWindowId({"-s"}, ""), std::nullopt);
+}
+
+} // namespace

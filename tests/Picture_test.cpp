@@ -1,0 +1,156 @@
+#include "imaging/Decoders.h"
+#include "imaging/Picture.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+QString Data(const QString &name)
+{
+    return QStringLiteral(LUMETTA_TEST_DATA "/") + name;
+}
+
+QByteArray Bytes(const QString &name)
+{
+    QFile f(Data(name));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+    return f.readAll();
+}
+
+bool Near(QRgb a, QRgb b, int tolerance)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance
+           && std::abs(qBlue(a) - qBlue(b)) <= tolerance && qAlpha(a) == qAlpha(b);
+}
+
+struct GoodFile {
+    const char *file;
+    PictureFormat format;
+    QSize size;
+    QPoint at;     // a pixel whose colour the picture fixes
+    QRgb colour;
+    int tolerance;
+};
+
+void PrintTo(const GoodFile &c, std::ostream *os) { *os << c.file; }
+
+class GoodFiles : public ::testing::TestWithParam<GoodFile> {};
+
+TEST_P(GoodFiles, DecodeAtFullSizeWithTheirColours)
+{
+    const GoodFile &c = GetParam();
+    const DecodedPicture p = DecoderFor(c.format)->decode(Bytes(QStringLiteral("ok/") + c.file), {});
+    ASSERT_TRUE(p.ok()) << p.error.toStdString();
+    EXPECT_EQ(p.image.size(), c.size);
+    EXPECT_EQ(p.fullSize, c.size);
+    const QRgb got = p.image.pixel(c.at);
+    EXPECT_TRUE(Near(got, c.colour, c.tolerance))
+        << std::hex << got << " expected " << c.colour;
+}
+
+const QRgb Transparent = 0;
+
+INSTANTIATE_TEST_SUITE_P(
+    Picture, GoodFiles,
+    ::testing::Values(
+        GoodFile{"jpeg_baseline_256x192.jpg", PictureFormat::Jpeg, {256, 192}, {185, 70}, qRgb(255, 255, 255), 12},
+        GoodFile{"jpeg_progressive_200x150.jpg", PictureFormat::Jpeg, {200, 150}, {0, 0}, qRgb(50, 102, 204), 8},
+        GoodFile{"jpeg_exif_thumbnail_before_frame_640x480.jpg", PictureFormat::Jpeg, {640, 480}, {0, 0}, qRgb(50, 102, 204), 8},
+        GoodFile{"jpeg_1x10000.jpg", PictureFormat::Jpeg, {1, 10000}, {0, 0}, qRgb(0, 0, 255), 8},
+        GoodFile{"jpeg_grey_40x30.jpg", PictureFormat::Jpeg, {40, 30}, {20, 0}, qRgb(255, 255, 255), 12},
+        // Adobe's inverted CMYK
+        GoodFile{"jpeg_cmyk_40x30.jpg", PictureFormat::Jpeg, {40, 30}, {20, 15}, qRgb(200, 40, 40), 12},
+        // the probe accepts a text line before the image, so the decoder does
+        GoodFile{"jpeg_after_text_header_120x90.jpg", PictureFormat::Jpeg, {120, 90}, {0, 0}, qRgb(85, 170, 85), 8},
+        GoodFile{"gif89a_320x240_256_colour_table.gif", PictureFormat::Gif, {320, 240}, {0, 0}, qRgb(1, 4, 255), 0},
+        GoodFile{"gif_three_frames_64x48.gif", PictureFormat::Gif, {64, 48}, {32, 24}, qRgb(255, 0, 0), 0},
+        // rows in interlace order: the last row must be the blue end
+        GoodFile{"gif_interlaced_64x48.gif", PictureFormat::Gif, {64, 48}, {0, 47}, qRgb(0, 0, 255), 12},
+        GoodFile{"gif_transparent_left_half_64x48.gif", PictureFormat::Gif, {64, 48}, {10, 10}, qRgb(255, 255, 0), 0},
+        GoodFile{"gif_transparent_left_half_64x48.gif", PictureFormat::Gif, {64, 48}, {50, 10}, Transparent, 0},
+        GoodFile{"gif_named_as_jpeg_64x48.jpg", PictureFormat::Gif, {64, 48}, {1, 1}, qRgb(255, 165, 0), 0},
+        GoodFile{"bmp_24bit_32x24.bmp", PictureFormat::Bmp, {32, 24}, {0, 0}, qRgb(255, 128, 0), 0},
+        GoodFile{"bmp_8bit_palette_40x30.bmp", PictureFormat::Bmp, {40, 30}, {0, 0}, qRgb(255, 0, 0), 24}));
+
+// Every trap file is an invalid graphic for the decoder its name chooses,
+// and none crashes or hangs.
+TEST(Picture, EveryTrapFileIsAnInvalidGraphic)
+{
+    const QDir dir(Data(QStringLiteral("fail")));
+    const QStringList files = dir.entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString &name : files) {
+        const DecodedPicture p = LoadPictureFile(dir.filePath(name), PictureFormatForName(name));
+        EXPECT_FALSE(p.ok()) << name.toStdString();
+        EXPECT_FALSE(p.error.isEmpty()) << name.toStdString();
+    }
+    const DecodedPicture gifAsJpeg = LoadPictureFile(Data("ok/gif_named_as_jpeg_64x48.jpg"), PictureFormat::Jpeg);
+    EXPECT_FALSE(gifAsJpeg.ok());
+}
+
+TEST(Picture, SizeLimitsAndScaleChoice)
+{
+    EXPECT_TRUE(WithinPictureLimits(16384, 4096));   // 256 MB exactly
+    EXPECT_FALSE(WithinPictureLimits(16384, 4097));
+    EXPECT_FALSE(WithinPictureLimits(16385, 1));
+    EXPECT_FALSE(WithinPictureLimits(1, 16385));
+
+    struct Case {
+        QSize full, shown;
+        int denominator;
+    } cases[] = {
+        {{3840, 2160}, {1920, 1080}, 2},
+        {{3840, 2160}, {1921, 1080}, 1},  // more than half: full size
+        {{256, 192}, {64, 48}, 4},
+        {{256, 192}, {1, 1}, 8},
+        {{255, 191}, {128, 96}, 2},       // libjpeg rounds the halves up
+        {{256, 192}, {}, 1},              // size unknown: full size
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(JpegScaleDenominator(c.full, c.shown), c.denominator)
+            << c.full.width() << "x" << c.full.height() << " shown " << c.shown.width();
+}
+
+// Decoding straight to a quarter gives what the full decode scaled down
+// gives, give or take the filters' rounding.
+TEST(Picture, DctScaledJpegMatchesTheFullDecodeScaledDown)
+{
+    const QByteArray bytes = Bytes("ok/jpeg_baseline_256x192.jpg");
+    const JpegDecoder jpeg;
+    const DecodedPicture quarter = jpeg.decode(bytes, QSize(64, 48));
+    ASSERT_TRUE(quarter.ok());
+    EXPECT_EQ(quarter.image.size(), QSize(64, 48));
+    EXPECT_EQ(quarter.fullSize, QSize(256, 192));
+
+    const QImage reference =
+        jpeg.decode(bytes, {}).image.scaled(64, 48, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double total = 0;
+    int worst = 0;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const QRgb a = quarter.image.pixel(x, y), b = reference.pixel(x, y);
+            for (const int d : {qRed(a) - qRed(b), qGreen(a) - qGreen(b), qBlue(a) - qBlue(b)}) {
+                total += std::abs(d);
+                worst = std::max(worst, std::abs(d));
+            }
+        }
+    EXPECT_LT(total / (64 * 48 * 3), 3.0);
+    EXPECT_LT(worst, 48);  // only at the sharp edges
+}
+
+TEST(Picture, PreparedPictureHasExactlyTheShownSize)
+{
+    const DecodedPicture p = PreparePicture(Data("ok/gif_three_frames_64x48.gif"), QSize(200, 100));
+    ASSERT_TRUE(p.ok());
+    EXPECT_EQ(p.image.size(), QSize(200, 100));
+    EXPECT_EQ(p.fullSize, QSize(64, 48));
+    EXPECT_FALSE(PreparePicture(Data("ok/png_rgb_type2_300x200.png"), QSize(30, 20)).ok())
+        << "no decoder for the extension";
+}
+
+} // namespace

@@ -1,0 +1,294 @@
+#include "slideshow/TfrmImage.h"
+
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+struct FakeShell final : SystemShell {
+    QStringList opened;
+    bool isInternetConnected() override { return true; }
+    bool openDocument(const QString &target) override
+    {
+        opened << target;
+        return true;
+    }
+    bool startProgram(const QString &, const QStringList &) override { return false; }
+};
+
+class ImageWindow : public ::testing::Test {
+protected:
+    void start(const QString &firstArgument = QStringLiteral("/s"))
+    {
+        RunMode mode;
+        mode.screenSaver = firstArgument.size() >= 2 && firstArgument.at(1).toLower() == QLatin1Char('s');
+        run = std::make_unique<RunState>(mode, time);
+        run->AppPath = env.home();
+        run->AbortRequest = [this] { ++aborts; };
+        settings.monitor = QRect(0, 0, 1024, 768);
+        frm = std::make_unique<TfrmImage>(
+            *run, ImageWindowServices{dialogs, shell, time, [this] { return settings; }, &mainWindow,
+                                      firstArgument, std::nullopt, [this] { ++terminations; },
+                                      [this] { return cursor; }});
+    }
+    // A copy of a data file, shown as the slide show would.
+    void display(const char *data, const QString &name = QStringLiteral("cam.jpg"))
+    {
+        const QString path = env.path() + "/" + name;
+        QFile::remove(path);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LUMETTA_TEST_DATA "/") + data, path)) << data;
+        run->SampleImageFile = path;
+        frm->DisplayImage();
+    }
+    template <typename T = QWidget>
+    T *child(const char *name)
+    {
+        T *w = frm->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void moveTo(QPoint at)
+    {
+        QMouseEvent e(QEvent::MouseMove, QPointF(at), QPointF(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(frm.get(), &e);
+    }
+    void press(QWidget *on)
+    {
+        QMouseEvent e(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(on, &e);
+    }
+    void key(int code, Qt::KeyboardModifiers modifiers, const QString &text = {})
+    {
+        QKeyEvent e(QEvent::KeyPress, code, modifiers, text);
+        QCoreApplication::sendEvent(frm.get(), &e);
+    }
+    void runShow()
+    {
+        run->SSTimer.setEnabled(true);
+        run->SSTimer.setInterval(10000);
+    }
+
+    test::TestEnv env;
+    test::ScriptedDialogs dialogs;
+    FakeShell shell;
+    TestTimeSource time;
+    DisplaySettings settings;
+    QWidget mainWindow;
+    QPoint cursor{500, 500};
+    int aborts = 0;
+    int terminations = 0;
+    std::unique_ptr<RunState> run;
+    std::unique_ptr<TfrmImage> frm;
+};
+
+// The picture is scaled once to the panel, centred; the caption's two
+// labels sit at one screen spot, at the bottom or the top.
+TEST_F(ImageWindow, ShowsThePictureScaledWithItsCaption)
+{
+    start();
+    settings.size.imageSizePercent = 50;
+    frm->setCaption("Harbour");
+    display("ok/jpeg_baseline_256x192.jpg");
+
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_EQ(child("Panel1")->geometry(), QRect(256, 192, 512, 384));
+    EXPECT_EQ(frm->shownPicture().size(), QSize(512, 384));
+    EXPECT_EQ(frm->shownPictureHeight(), 384);
+    auto *inPanel = child<QLabel>("ImageCaption");
+    auto *onWindow = child<QLabel>("ImageCaption2");
+    EXPECT_EQ(onWindow->text(), "Harbour");
+    EXPECT_TRUE(inPanel->isVisible() && onWindow->isVisible());
+    EXPECT_EQ(onWindow->geometry().bottom(), 767);
+    EXPECT_EQ(onWindow->geometry(), inPanel->geometry().translated(256, 192));
+
+    settings.captionPositionAtTop = true;
+    settings.showCaption = false;
+    display("ok/jpeg_baseline_256x192.jpg");
+    EXPECT_EQ(onWindow->y(), 0);
+    EXPECT_FALSE(inPanel->isVisible() || onWindow->isVisible());
+}
+
+// A GIF under a JPEG name is shown and left under a ".gif" name; a damaged
+// picture clears the panel; a picture too small to show changes nothing.
+TEST_F(ImageWindow, GifRenamedDamagedClearedTinyIgnored)
+{
+    start();
+    display("ok/gif_named_as_jpeg_64x48.jpg");
+    EXPECT_TRUE(run->SampleImageFile.endsWith("cam.jpg.gif"));
+    EXPECT_TRUE(QFile::exists(run->SampleImageFile));
+    EXPECT_EQ(frm->shownPicture().size(), QSize(1024, 768));
+    EXPECT_EQ(frm->shownPicture().toImage().pixel(500, 400), qRgb(255, 165, 0));
+
+    display("fail/jpeg_cut_in_scan_data.jpg");
+    EXPECT_EQ(frm->shownPictureHeight(), 0);
+
+    display("ok/jpeg_baseline_256x192.jpg");
+    display("ok/jpeg_1x10000.jpg", "thin.jpg");
+    EXPECT_EQ(frm->shownPictureHeight(), 768) << "a picture 1 pixel wide is never shown";
+}
+
+// Advertisement: the four Click Now corners blink a second on, a second
+// off; captions give way; "Show Last Ad" beeps unless "Show ads only".
+TEST_F(ImageWindow, AdvertisementLayout)
+{
+    start();
+    run->show.CamAd = true;
+    frm->setAdText("Fresh coffee", "http://ad.example/coffee");
+    display("ok/jpeg_baseline_256x192.jpg");
+
+    EXPECT_EQ(child<QLabel>("AdUrl")->text(), "Visit ad.example/coffee");
+    EXPECT_TRUE(child("AdUrl")->isVisible() && child("AdMsg")->isVisible());
+    EXPECT_FALSE(child("ImageCaption")->isVisible());
+    EXPECT_EQ(child("lblClickNow4")->geometry(), QRect(1024 - 75, 768 - 20, 75, 20));
+    EXPECT_EQ(child("ImageArea")->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_FALSE(child("lblClickNow1")->isVisible());
+    time.advance(1000);
+    EXPECT_TRUE(child("lblClickNow1")->isVisible() && child("lblClickNow3")->isVisible());
+    time.advance(1000);
+    EXPECT_FALSE(child("lblClickNow1")->isVisible());
+    EXPECT_EQ(dialogs.beeps, 0);
+
+    run->show.CamAd = false;
+    run->show.ShowingAd = true;
+    display("ok/jpeg_baseline_256x192.jpg");
+    EXPECT_EQ(dialogs.beeps, 1);
+    settings.showAdsOnly = true;
+    display("ok/jpeg_baseline_256x192.jpg");
+    EXPECT_EQ(dialogs.beeps, 1);
+
+    run->show.ShowingAd = false;
+    display("ok/jpeg_baseline_256x192.jpg");
+    time.advance(1000);
+    EXPECT_FALSE(child("lblClickNow1")->isVisible()) << "blinking stops with the advertisement";
+    EXPECT_FALSE(child("AdUrl")->isVisible());
+}
+
+TEST_F(ImageWindow, MouseMovementEndsTheScreenSaver)
+{
+    start();
+    display("ok/jpeg_baseline_256x192.jpg");
+    runShow();
+    moveTo({100, 100});
+    moveTo({200, 300});
+    time.advance(4999);
+    moveTo({300, 400});
+    EXPECT_EQ(terminations, 0) << "moves within the first 5 s";
+    time.advance(1);
+    moveTo({10, 10});  // only recorded, however far
+    moveTo({20, 10});  // 10 pixels straight right
+    moveTo({10, 20});  // 10 pixels straight down
+    EXPECT_EQ(terminations, 0);
+
+    // A new picture of another size: the next move only records again.
+    display("ok/jpeg_arithmetic_sof9_48x32.jpg");
+    moveTo({600, 600});
+    EXPECT_EQ(terminations, 0);
+    moveTo({603, 597});
+    EXPECT_EQ(terminations, 1);
+    EXPECT_FALSE(run->SSTimer.Enabled());
+    EXPECT_EQ(aborts, 1);
+}
+
+TEST_F(ImageWindow, SsArgumentLeavesOnlyKeysAndClicks)
+{
+    start("ss");
+    display("ok/jpeg_baseline_256x192.jpg");
+    time.advance(5000);
+    for (int i = 0; i < 5; ++i)
+        moveTo({i * 50, i * 50});
+    EXPECT_EQ(terminations, 0);
+    key(Qt::Key_Space, Qt::NoModifier, " ");
+    EXPECT_EQ(terminations, 1);
+}
+
+TEST_F(ImageWindow, MovementTogglesTheHoldWithFiveSecondsBetween)
+{
+    start();
+    settings.swToOneCamOnMouseMove = true;
+    display("ok/jpeg_baseline_256x192.jpg");
+    time.advance(5000);
+    moveTo({100, 100});
+    moveTo({110, 110});
+    EXPECT_TRUE(run->show.HoldCurrentCam);
+    EXPECT_FALSE(frm->MouseMoveArmed());
+    moveTo({200, 200});
+    EXPECT_TRUE(run->show.HoldCurrentCam) << "ignored within 5 s of a toggle";
+    time.advance(5000);
+    moveTo({300, 300});
+    EXPECT_FALSE(run->show.HoldCurrentCam);
+    EXPECT_EQ(terminations, 0);
+}
+
+TEST_F(ImageWindow, AltHoldsAndReleasesTheShow)
+{
+    start();
+    display("ok/jpeg_baseline_256x192.jpg");
+    key(Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_TRUE(run->show.HoldCurrentCam);
+    key(Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_FALSE(run->show.HoldCurrentCam);
+    key(Qt::Key_Left, Qt::NoModifier);  // types no character
+    EXPECT_EQ(terminations, 0);
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_TRUE(frm->close()) << "the application quitting closes every window";
+}
+
+// With an advertisement on screen, a click on the black border still ends
+// the screen saver; a click on the picture opens the page, hides the
+// window and ends after a time-out period without mouse movement.
+TEST_F(ImageWindow, AdvertisementClicksInScreenSaverMode)
+{
+    start();
+    WriteRegInteger(DesktopKey, "ScreenSaveTimeOut", 60);
+    settings.size.imageSizePercent = 50;
+    run->show.CamAd = true;
+    run->show.AdLink = "http://ad.example/";
+    display("ok/jpeg_baseline_256x192.jpg");
+    runShow();
+    press(frm.get());
+    EXPECT_EQ(terminations, 1);
+    EXPECT_TRUE(shell.opened.isEmpty());
+
+    press(child("ImageArea"));
+    EXPECT_EQ(shell.opened, QStringList{"http://ad.example/"});
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(terminations, 1);
+    cursor = {10, 20};
+    time.advance(60000);
+    EXPECT_EQ(terminations, 1) << "the mouse moved during the period";
+    time.advance(60000);
+    EXPECT_EQ(terminations, 2);
+}
+
+TEST_F(ImageWindow, KeyReturnsToTheMainWindow)
+{
+    start("");
+    run->show.CurrentCam = 7;
+    display("ok/jpeg_baseline_256x192.jpg");
+    runShow();
+    time.advance(3000);
+    EXPECT_EQ(frm->CountdownSeconds(), 3);
+    mainWindow.showMinimized();
+    key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_FALSE(mainWindow.isMinimized());
+    EXPECT_EQ(run->SSTimer.Interval(), 0);
+    EXPECT_FALSE(run->SSTimer.Enabled());
+    EXPECT_EQ(terminations, 0);
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "LastCam", -1), 7);
+}
+
+} // namespace
