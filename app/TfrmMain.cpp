@@ -1303,7 +1303,10 @@ void TfrmMain::createSlideShow()
     hooks.recordChanged = [this](int index) { slideShowChangedRecord(index); };
     m_slideShow = std::make_unique<SlideShow>(m_run, *m_display, std::move(hooks), m_clock, m_debugLog.get());
     m_run.StartSlideShow = [this] { m_slideShow->start(); };
-    m_run.AbortRequest = [this] { m_http->Abort(); };
+    m_run.AbortRequest = [this] {
+        m_slideShow->userAborted();
+        m_http->Abort();
+    };
 }
 
 void TfrmMain::setShowDisplay(ShowDisplay &display)

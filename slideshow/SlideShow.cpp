@@ -250,11 +250,15 @@ bool SlideShow::downloadStep(CamSchedule &cam, const ShowSettings &settings)
     ShowState &show = m_run.show;
     log("5 - start image d/l");
     m_display->setWebcamNumber(QStringLiteral(" %1 ").arg(show.CurrentCam + 1));
+    m_userAborted = false;
     const CamFetch fetched = m_hooks.fetch ? m_hooks.fetch(cam.imageUrl, m_run.SampleImageFile, settings.timeOutSeconds)
                                            : CamFetch{};
     const TDateTime now = m_clock.now();
     if (!fetched.newPicture) {
         log("6 - image d/l failed");
+        // Closing the show must not make the webcam look dead.
+        if (m_userAborted)
+            return false;
         const Adaptation a = AdaptWithoutNewPicture(cam, settings.policy, now);
         cam.refreshRate = a.refreshRate;
         if (a.disable)

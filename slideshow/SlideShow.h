@@ -49,6 +49,10 @@ public:
     void startPlay(int playCam, const QString &localFile);
     void stopPlay();
 
+    // The user ended the show while a picture was on its way: that fetch
+    // says nothing about the webcam.
+    void userAborted() { m_userAborted = true; }
+
     // SSTimer's and CameraTimer's handlers.
     void tick();
     void cameraTimeUp();
@@ -77,6 +81,7 @@ private:
     const Clock &m_clock;
     const DebugLog *m_log;
     int m_playCam = -1;
+    bool m_userAborted = false;
     std::mt19937 m_random;
 };
 

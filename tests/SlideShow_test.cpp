@@ -125,6 +125,19 @@ TEST_F(SlideShowTest, DownloadsRewriteTheRecordThroughTheModel)
     EXPECT_EQ(LoadCatalogue(run->DataFileName), run->catalogue.CamData()) << "saved";
 }
 
+TEST_F(SlideShowTest, AFetchTheUserEndedLeavesTheRecordAlone)
+{
+    reply_ = [this](const QString &) {
+        show->userAborted();  // Close, or a click in the image window, while it waits
+        return CamFetch{false, {}};
+    };
+    const QString never = Cam("new", "00:00:05", "2000-01-01");
+    start({never});
+    time.advance(1);
+    EXPECT_EQ(fetched.size(), 1);
+    EXPECT_EQ(run->catalogue.CamData(), QStringList{never}) << "neither disabled nor slowed";
+}
+
 TEST_F(SlideShowTest, TheLastEnabledWebcamDisabledStopsTheShow)
 {
     reply_ = [](const QString &) { return CamFetch{false, {}}; };
