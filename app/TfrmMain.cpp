@@ -1298,7 +1298,11 @@ void TfrmMain::createSlideShow()
         const ListItem item = m_cat.items().value(row);
         return EditorRecord(editorFields(), item.text, item.checked);
     };
-    hooks.minimiseMainWindow = [this] { showMinimized(); };
+    // A screen-saver run never shows the main window: minimising would.
+    hooks.minimiseMainWindow = [this] {
+        if (isVisible())
+            showMinimized();
+    };
     hooks.endApplication = [] { QCoreApplication::quit(); };
     hooks.recordChanged = [this](int index) { slideShowChangedRecord(index); };
     m_slideShow = std::make_unique<SlideShow>(m_run, *m_display, std::move(hooks), m_clock, m_debugLog.get());

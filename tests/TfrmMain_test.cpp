@@ -508,6 +508,7 @@ TEST_F(MainWindowTest, ScreenSaverFindsTheCatalogueThroughTheStoredFolder)
     EXPECT_EQ(frm->run().DataFileName, folder + "lumetta.dat");
     EXPECT_TRUE(QFile::exists(folder + "lumetta.dat"));
     EXPECT_EQ(slideShowStarts, 1);
+    EXPECT_FALSE(frm->isVisible()) << "starting the show minimises only a window that is shown";
     EXPECT_EQ(Stored("AppPath"), folder) << "a screen-saver run does not store it";
 }
 
