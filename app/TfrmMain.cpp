@@ -106,6 +106,21 @@ Control *As(QObject *control)
     return static_cast<Control *>(control);
 }
 
+// Spin boxes and sliders hold a whole number and signal its change alike.
+template <typename Control>
+ControlAdapter IntegerAdapter()
+{
+    return {&Control::staticMetaObject,
+            [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
+                QObject::connect(As<Control>(c), &Control::valueChanged, ctx, [changed] { changed(); });
+            },
+            [](QObject *c, const QVariant &v) {
+                const QSignalBlocker block(c);
+                As<Control>(c)->setValue(v.toInt());
+            },
+            [](QObject *c) { return QVariant(As<Control>(c)->value()); }};
+}
+
 const ControlAdapter Adapters[] = {
     {&QCheckBox::staticMetaObject,
      [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
@@ -116,24 +131,8 @@ const ControlAdapter Adapters[] = {
          As<QCheckBox>(c)->setChecked(v.toInt() != 0);
      },
      [](QObject *c) { return QVariant(As<QCheckBox>(c)->isChecked()); }},
-    {&QSpinBox::staticMetaObject,
-     [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
-         QObject::connect(As<QSpinBox>(c), &QSpinBox::valueChanged, ctx, [changed] { changed(); });
-     },
-     [](QObject *c, const QVariant &v) {
-         const QSignalBlocker block(c);
-         As<QSpinBox>(c)->setValue(v.toInt());
-     },
-     [](QObject *c) { return QVariant(As<QSpinBox>(c)->value()); }},
-    {&QSlider::staticMetaObject,
-     [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
-         QObject::connect(As<QSlider>(c), &QSlider::valueChanged, ctx, [changed] { changed(); });
-     },
-     [](QObject *c, const QVariant &v) {
-         const QSignalBlocker block(c);
-         As<QSlider>(c)->setValue(v.toInt());
-     },
-     [](QObject *c) { return QVariant(As<QSlider>(c)->value()); }},
+    IntegerAdapter<QSpinBox>(),
+    IntegerAdapter<QSlider>(),
     {&QButtonGroup::staticMetaObject,
      [](QObject *c, QObject *ctx, std::function<void()> changed, bool) {
          QObject::connect(As<QButtonGroup>(c), &QButtonGroup::idClicked, ctx, [changed] { changed(); });

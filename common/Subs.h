@@ -9,6 +9,18 @@
 
 namespace lumetta {
 
+// The value of a hexadecimal digit, or -1 for any other character.
+inline int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 int PosFrom(int start, const QString &text, const QString &sub);
 int CountText(const QString &text, const QString &sub);
 int LastPos(const QString &text, const QString &sub);

@@ -1,5 +1,7 @@
 #include "net/HttpResponseParser.h"
 
+#include "common/Subs.h"
+
 #include <cstring>
 #include <limits>
 
@@ -33,17 +35,6 @@ bool EndsInChunked(const QString &transferEncoding)
     return last.compare(QLatin1String("chunked"), Qt::CaseInsensitive) == 0;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The size a chunk-size line announces: hex digits, then blanks or a ";"
 // extension. -1 for anything else, or a size beyond 63 bits.
 qint64 ChunkSizeOf(QByteArrayView line)
@@ -51,7 +42,7 @@ qint64 ChunkSizeOf(QByteArrayView line)
     qint64 size = 0;
     qsizetype i = 0;
     for (; i < line.size(); ++i) {
-        const int digit = HexDigit(line[i]);
+        const int digit = HexDigitValue(line[i]);
         if (digit < 0)
             break;
         if (size > (std::numeric_limits<qint64>::max() >> 4))

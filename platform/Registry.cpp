@@ -2,6 +2,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/Errors.h"
+#include "common/Subs.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,17 +60,6 @@ qsizetype QuotedEnd(QByteArrayView text)
         else if (text[i] == '"')
             return i + 1;
     }
-    return -1;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
     return -1;
 }
 
@@ -142,7 +132,7 @@ std::optional<ValueLineParts> ParseValueLine(QByteArrayView line, bool withText)
         if (digits.isEmpty() || digits.size() > 8)
             return std::nullopt;
         for (char c : digits) {
-            const int digit = HexDigit(c);
+            const int digit = HexDigitValue(c);
             if (digit < 0)
                 return std::nullopt;
             value.number = value.number * 16 + quint32(digit);

@@ -8,6 +8,7 @@
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "support/FakeShell.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "ui_TfrmMain.h"
@@ -37,18 +38,6 @@ namespace {
 
 using Answers = std::vector<test::ScriptedDialogs::Answer>;
 const std::optional<QString> Cancel = std::nullopt;
-
-struct FakeShell final : SystemShell {
-    bool opens = false;
-    QStringList opened;
-    bool isInternetConnected() override { return true; }
-    bool openDocument(const QString &target) override
-    {
-        opened << target;
-        return opens;
-    }
-    bool startProgram(const QString &, const QStringList &) override { return false; }
-};
 
 struct FixedClock final : Clock {
     TDateTime value = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
@@ -139,7 +128,7 @@ protected:
 
     test::TestEnv env;
     test::ScriptedDialogs dialogs;
-    FakeShell shell;
+    test::FakeShell shell;
     FixedClock clock;
     TestTimeSource time;
     std::unique_ptr<TfrmMain> frm;

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/TimeSource.h"
+#include "support/FakeShell.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedServer.h"
 #include "support/TestEnv.h"
@@ -16,17 +17,6 @@ using lumetta::test::ScriptedServer;
 using lumetta::test::ServerScript;
 
 namespace {
-
-struct FakeShell final : SystemShell {
-    QStringList opened;
-    bool isInternetConnected() override { return true; }
-    bool openDocument(const QString &target) override
-    {
-        opened << target;
-        return true;
-    }
-    bool startProgram(const QString &, const QStringList &) override { return false; }
-};
 
 const QString Question = "ask: Check for latest version? | You are about to check for the latest version.\r\n You "
                          "must be connected to the internet for this.\r\n\r\nDo you wish to continue?";
@@ -60,7 +50,7 @@ protected:
 
     test::TestEnv env;
     test::ScriptedDialogs dialogs;
-    FakeShell shell;
+    test::FakeShell shell{true};
     TestTimeSource time;
     TKorvaneAboutBox about{dialogs, shell, time};
     QTimer watchdog;

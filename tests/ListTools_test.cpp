@@ -8,6 +8,7 @@
 #include "platform/TimeSource.h"
 #include "service/ListTools.h"
 #include "service/TfrmImport.h"
+#include "support/FakeShell.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedServer.h"
 #include "support/TestEnv.h"
@@ -33,12 +34,6 @@ using test::ScriptedServer;
 using test::ServerScript;
 
 namespace {
-
-struct FakeShell final : SystemShell {
-    bool isInternetConnected() override { return true; }
-    bool openDocument(const QString &) override { return false; }
-    bool startProgram(const QString &, const QStringList &) override { return false; }
-};
 
 struct FixedClock final : Clock {
     TDateTime value = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
@@ -96,7 +91,7 @@ protected:
     test::TestEnv env;
     ScriptedServer server;
     test::ScriptedDialogs dialogs;
-    FakeShell shell;
+    test::FakeShell shell;
     FixedClock clock;
     TimeSource &time = RealTimeSource();
     std::unique_ptr<TfrmMain> frm;

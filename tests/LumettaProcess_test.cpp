@@ -54,18 +54,25 @@ protected:
         EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
         return p->exitCode();
     }
-    // The first copy is up once it has stored its program folder.
-    bool waitUntilStored(const QString &name)
+    // Polls what a real process leaves on disk; no test clock reaches it.
+    static bool waitUntil(const std::function<bool()> &condition)
     {
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 30000) {
-            if (QFile::exists(RegistryFilePath())
-                && RegistryFile::load(RegistryFilePath()).value(LumettaKey, name))
+            if (condition())
                 return true;
             QThread::msleep(20);
         }
         return false;
+    }
+    // The first copy is up once it has stored its program folder.
+    static bool waitUntilStored(const QString &name)
+    {
+        return waitUntil([&] {
+            return QFile::exists(RegistryFilePath())
+                   && RegistryFile::load(RegistryFilePath()).value(LumettaKey, name);
+        });
     }
 
     test::TestEnv env;
@@ -126,21 +133,14 @@ TEST_F(ProcessTest, SignalsEndTheProgramWhileAStartUpBoxIsUp)
     } const cases[] = {
         {"a configuration run before any normal run", {"/c"},
          [this] { return QFile::exists(env.path() + "/Lumetta_MUTEX"); }},
-        {"a normal run with a wrongly typed setting", {},
-         [this] {
-             return QFile::exists(RegistryFilePath())
-                    && RegistryFile::load(RegistryFilePath()).value(LumettaKey, "AppPath");
-         }},
+        {"a normal run with a wrongly typed setting", {}, [] { return waitUntilStored("AppPath"); }},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
         QFile::remove(RegistryFilePath());
         WriteRegInteger(LumettaKey, "Categories", 5);
         QProcess *p = launch(c.arguments);
-        QElapsedTimer waited;
-        waited.start();
-        while (!c.boxIsComing() && waited.elapsed() < 30000)
-            QThread::msleep(20);
+        waitUntil(c.boxIsComing);
         ::kill(pid_t(p->processId()), SIGTERM);
         ASSERT_TRUE(p->waitForFinished(30000)) << "still up after SIGTERM";
         EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);

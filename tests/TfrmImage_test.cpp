@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "support/FakeShell.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 
@@ -15,17 +16,6 @@
 using namespace lumetta;
 
 namespace {
-
-struct FakeShell final : SystemShell {
-    QStringList opened;
-    bool isInternetConnected() override { return true; }
-    bool openDocument(const QString &target) override
-    {
-        opened << target;
-        return true;
-    }
-    bool startProgram(const QString &, const QStringList &) override { return false; }
-};
 
 class ImageWindow : public ::testing::Test {
 protected:
@@ -82,7 +72,7 @@ protected:
 
     test::TestEnv env;
     test::ScriptedDialogs dialogs;
-    FakeShell shell;
+    test::FakeShell shell{true};
     TestTimeSource time;
     DisplaySettings settings;
     QWidget mainWindow;

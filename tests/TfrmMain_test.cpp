@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
+#include "support/FakeShell.h"
 #include "support/AccessibleNames.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
@@ -37,24 +38,6 @@
 using namespace lumetta;
 
 namespace {
-
-struct FakeShell final : SystemShell {
-    bool connected = true;
-    bool startSucceeds = false;
-    QStringList started;
-    bool isInternetConnected() override { return connected; }
-    QStringList opened;
-    bool openDocument(const QString &target) override
-    {
-        opened << target;
-        return false;
-    }
-    bool startProgram(const QString &program, const QStringList &arguments) override
-    {
-        started << program + " " + arguments.join(' ');
-        return startSucceeds;
-    }
-};
 
 struct FixedClock final : Clock {
     TDateTime value = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
@@ -120,7 +103,7 @@ protected:
 
     test::TestEnv env;
     test::ScriptedDialogs dialogs;
-    FakeShell shell;
+    test::FakeShell shell;
     FixedClock clock;
     TestTimeSource time;
     int slideShowStarts = 0;
