@@ -9,6 +9,7 @@
 #include "download/ImageFetch.h"
 #include "net/HttpCli.h"
 #include "slideshow/SlideShow.h"
+#include "slideshow/TickLog.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
@@ -1289,8 +1290,8 @@ void TfrmMain::createSlideShow()
     SlideShowHooks hooks;
     hooks.settings = [this] { return showSettings(); };
     hooks.fetch = [this](const QString &url, const QString &file, int timeOutSeconds) {
-        const bool fresh = m_fetch->GetCamImage(url, file, timeOutSeconds).ok;
-        return CamFetch{fresh, m_http->RcvdHeader()};
+        const FetchResult result = m_fetch->GetCamImage(url, file, timeOutSeconds);
+        return CamFetch{result.ok, m_http->RcvdHeader(), result.failure};
     };
     hooks.editorRecord = [this] {
         const int row = m_ui->SiteList->currentRow();
@@ -1304,6 +1305,8 @@ void TfrmMain::createSlideShow()
     };
     hooks.endApplication = [] { QCoreApplication::quit(); };
     hooks.recordChanged = [this](int index) { slideShowChangedRecord(index); };
+    m_tickLog = std::make_unique<TickLog>(qEnvironmentVariable("LUMETTA_TICK_LOG"));
+    hooks.tickDone = [this](const TickReport &report) { m_tickLog->write(report); };
     m_slideShow = std::make_unique<SlideShow>(m_run, *m_display, std::move(hooks), m_clock, m_debugLog.get());
     m_run.StartSlideShow = [this] { m_slideShow->start(); };
     m_run.AbortRequest = [this] {

@@ -33,6 +33,7 @@ class DebugLog;
 class ImageFetch;
 class ListTools;
 class SlideShow;
+class TickLog;
 class THttpCli;
 struct EditorFields;
 struct FetchSettings;
@@ -207,6 +208,7 @@ private:
     NullShowDisplay m_standInDisplay;
     ShowDisplay *m_display = &m_standInDisplay;
     std::unique_ptr<SlideShow> m_slideShow;
+    std::unique_ptr<TickLog> m_tickLog;
     std::unique_ptr<Ui::TfrmMain> m_ui;
     std::unique_ptr<TKorvaneAboutBox> m_aboutBox;
     Dialogs &m_dialogs;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -36,15 +37,26 @@ private:
 // The client does not look at what its writes return: this file remembers
 // a write that did not reach the disk, so a picture cut short by a full
 // disk is never taken for a new one. Unbuffered, every write is checked.
+// A reply beyond any picture's size is not written on: the request is
+// ended as soon as the event loop comes back to it.
 class DownloadFile final : public QFile {
 public:
-    using QFile::QFile;
+    DownloadFile(const QString &name, std::function<void()> endRequest)
+        : QFile(name), m_endRequest(std::move(endRequest)) {}
     bool open() { return QFile::open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered); }
     bool complete() const { return !m_failure; }
+    bool tooLarge() const { return m_tooLarge; }
 
 protected:
     qint64 writeData(const char *data, qint64 length) override
     {
+        if (m_tooLarge)
+            return -1;
+        if (pos() + length > MaxDownloadBytes) {
+            m_tooLarge = m_failure = true;
+            QTimer::singleShot(0, this, m_endRequest);
+            return -1;
+        }
         const qint64 written = QFile::writeData(data, length);
         if (written != length)
             m_failure = true;
@@ -52,8 +64,15 @@ protected:
     }
 
 private:
+    std::function<void()> m_endRequest;
     bool m_failure = false;
+    bool m_tooLarge = false;
 };
+
+QString TooLargeText()
+{
+    return QStringLiteral("The reply is larger than %1 MB, more than any picture or list").arg(MaxDownloadBytes >> 20);
+}
 
 int TimeLimitMs(int seconds)
 {
@@ -147,7 +166,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
 
     step(QStringLiteral("2 - GetCamImage"));
     const QString temp = TempImageFile();
-    DownloadFile stream(temp);
+    DownloadFile stream(temp, [this] { m_http.Abort(); });
     if (!stream.open()) {
         refuse(stream.errorString());
         step(QStringLiteral("3 - GetCamImage"));
@@ -163,6 +182,8 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
     const QString requestFailure = runRequest(timeOutSeconds);
     QCoreApplication::processEvents();
     result.ok = requestFailure.isEmpty();
+    if (stream.tooLarge())
+        refuse(TooLargeText());  // the reason, not the abort it caused
     if (!result.ok)
         refuse(requestFailure);
 
@@ -176,7 +197,9 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
     step(QStringLiteral("6 - GetCamImage"));
     bool isImage = false;
     const QString contentType = GetHeaderValue(QStringLiteral("Content-Type"), m_http.RcvdHeader());
-    if (!contentType.contains(QLatin1String("image/"))) {
+    if (stream.tooLarge()) {
+        result.ok = false;
+    } else if (!contentType.contains(QLatin1String("image/"))) {
         refuse(QStringLiteral("Content type \"%1\" is not an image").arg(contentType));
     } else if (!QFileInfo::exists(temp)) {
         refuse(QStringLiteral("No picture was received"));
@@ -222,7 +245,7 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
     // The body goes to a file beside the target, which takes the target's
     // place only for a whole reply: a failed fetch loses nothing.
     const QString partial = fileName + QStringLiteral(".part");
-    DownloadFile stream(partial);
+    DownloadFile stream(partial, [this] { m_http.Abort(); });
     if (!stream.open())
         throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, stream.errorString()));
 
@@ -235,6 +258,8 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
 
     FetchResult result;
     result.failure = runRequest(timeOutSeconds);
+    if (stream.tooLarge())
+        result.failure = TooLargeText();
     result.header = HeaderText(m_http.RcvdHeader());
     m_http.RcvdStream = nullptr;
     if (result.failure.isEmpty() && m_http.StatusCode() != 200)

@@ -30,6 +30,9 @@ struct [[nodiscard]] FetchResult {
     QString failure;
 };
 
+// No picture or list comes near this; a reply beyond it is ended unread.
+inline constexpr qint64 MaxDownloadBytes = qint64(64) << 20;
+
 // The values the main window's Http carries before any fetch sets its own.
 void SetMainWindowHttpDefaults(THttpCli &http);
 

@@ -105,10 +105,12 @@ void SlideShow::tick()
         show.CurrentCam = settings.selectedIndex;
 
     log("2 - SSTimer");
+    m_fetchFailure.clear();
     const bool ok = DownloadImage();
     // A click in the image window, or the last webcam disabled, may have
     // stopped the show meanwhile.
-    if ((ok || QFileInfo::exists(m_run.SampleImageFile)) && m_run.SSTimer.Enabled()) {
+    const bool display = (ok || QFileInfo::exists(m_run.SampleImageFile)) && m_run.SSTimer.Enabled();
+    if (display) {
         log("3 - SSTimer");
         m_display->DisplayImage();
         log("4 - SSTimer");
@@ -123,6 +125,8 @@ void SlideShow::tick()
     }
     applyPlan(settings);
     log("5 - SSTimer end");
+    if (m_hooks.tickDone)
+        m_hooks.tickDone(TickReport{show.CurrentCam, display, m_fetchFailure});
 }
 
 void SlideShow::applyPlan(const ShowSettings &settings)
@@ -256,6 +260,7 @@ bool SlideShow::downloadStep(CamSchedule &cam, const ShowSettings &settings)
     const TDateTime now = m_clock.now();
     if (!fetched.newPicture) {
         log("6 - image d/l failed");
+        m_fetchFailure = fetched.failure;
         // Closing the show must not make the webcam look dead.
         if (m_userAborted)
             return false;

@@ -21,6 +21,14 @@ struct RunState;
 struct CamFetch {
     bool newPicture = false;
     QStringList header;  // every received header line, relocations included
+    QString failure;     // why there is no new picture
+};
+
+// What one tick did, for the tick log.
+struct TickReport {
+    int cam = -1;          // CurrentCam after the tick
+    bool displayed = false;
+    QString fetchFailure;  // of this tick's last download, if it failed
 };
 
 struct SlideShowHooks {
@@ -33,6 +41,7 @@ struct SlideShowHooks {
     // Record index changed in the catalogue: the list, the counters and,
     // when it shows that record, the editor follow.
     std::function<void(int index)> recordChanged;
+    std::function<void(const TickReport &)> tickDone;
 };
 
 class SlideShow {
@@ -82,6 +91,7 @@ private:
     const DebugLog *m_log;
     int m_playCam = -1;
     bool m_userAborted = false;
+    QString m_fetchFailure;  // this tick's, for the tick log
     std::mt19937 m_random;
 };
 

@@ -267,6 +267,31 @@ TEST_F(ImageFetchTest, PictureCutByAFullDiskIsNotKept)
     EXPECT_TRUE(ReadFile(destination) == Gif) << "the stored picture stays";
 }
 
+// A reply past any picture's size is ended at the limit: neither fetch
+// keeps it, and the disk gets no more than the limit.
+TEST_F(ImageFetchTest, ReplyBeyondTheDownloadLimitIsEndedAndNotKept)
+{
+    const QByteArray megabyte(1 << 20, 'x');
+    ServerScript script;
+    script.readRequest().send("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: "
+                              + QByteArray::number(MaxDownloadBytes * 4) + "\r\n\r\n\xff\xd8\xff");
+    for (qint64 sent = 0; sent <= MaxDownloadBytes; sent += megabyte.size())
+        script.send(megabyte);
+    script.hang();
+    const QString destination = path("cam.jpg");
+    WriteFile(destination, Gif);
+    for (const bool wholeFile : {false, true}) {
+        ScriptedServer server;
+        server.addConnection(script);
+        const FetchResult result = wholeFile ? fetch.GetUrlToFile(server.url("/cam.jpg"), destination, 0)
+                                             : fetch.GetCamImage(server.url("/cam.jpg"), destination, 0);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.failure, "The reply is larger than 64 MB, more than any picture or list");
+        EXPECT_TRUE(ReadFile(destination) == Gif);
+        EXPECT_LE(QFileInfo(fetch.TempImageFile()).size(), MaxDownloadBytes);
+    }
+}
+
 TEST_F(ImageFetchTest, EmptyUrlDoesNothing)
 {
     EXPECT_FALSE(fetch.GetCamImage("   ", path("cam.jpg"), 10).ok);

@@ -70,7 +70,7 @@ protected:
         s.resume = false;
         return s;
     }();
-    std::function<CamFetch(const QString &)> reply_ = [](const QString &) { return CamFetch{true, {"HTTP/1.0 200 OK"}}; };
+    std::function<CamFetch(const QString &)> reply_ = [](const QString &) { return CamFetch{true, {"HTTP/1.0 200 OK"}, {}}; };
     std::unique_ptr<RunState> run;
     std::unique_ptr<SlideShow> show;
     QStringList fetched;
@@ -107,10 +107,10 @@ TEST_F(SlideShowTest, DownloadsRewriteTheRecordThroughTheModel)
 {
     reply_ = [](const QString &url) {
         if (url.endsWith("moved.jpg"))
-            return CamFetch{true, {"HTTP/1.0 302 Found", "Location: http://elsewhere/new.jpg", "HTTP/1.0 200 OK"}};
+            return CamFetch{true, {"HTTP/1.0 302 Found", "Location: http://elsewhere/new.jpg", "HTTP/1.0 200 OK"}, {}};
         if (url.endsWith("/advert.jpg"))
-            return CamFetch{true, {"HTTP/1.0 200 OK", "X-CamAd: 1", "X-Msg: Visit us"}};
-        return CamFetch{false, {}};  // unreachable
+            return CamFetch{true, {"HTTP/1.0 200 OK", "X-CamAd: 1", "X-Msg: Visit us"}, {}};
+        return CamFetch{false, {}, "unreachable"};  // unreachable
     };
     start({Cam("moved"), Cam("advert"), Cam("dead", "00:01:00", "2026-12-01"), "General||||http://cams/noname.jpg||||"
                                                                              "00:01:00||00:00:00||00:00:00"});
@@ -129,7 +129,7 @@ TEST_F(SlideShowTest, AFetchTheUserEndedLeavesTheRecordAlone)
 {
     reply_ = [this](const QString &) {
         show->userAborted();  // Close, or a click in the image window, while it waits
-        return CamFetch{false, {}};
+        return CamFetch{false, {}, "unreachable"};
     };
     const QString never = Cam("new", "00:00:05", "2000-01-01");
     start({never});
@@ -140,7 +140,7 @@ TEST_F(SlideShowTest, AFetchTheUserEndedLeavesTheRecordAlone)
 
 TEST_F(SlideShowTest, TheLastEnabledWebcamDisabledStopsTheShow)
 {
-    reply_ = [](const QString &) { return CamFetch{false, {}}; };
+    reply_ = [](const QString &) { return CamFetch{false, {}, "unreachable"}; };
     start({Cam("old", "00:01:00", "2026-12-02")});
     time.advance(1);
     EXPECT_EQ(run->catalogue.EnabledCount(), 0);

@@ -1,33 +1,65 @@
 // camsim: simulated webcams and vendor site on loopback.
-//   camsim [--port N] [--cams N] [--catalogue FILE]
-// With --catalogue, writes a catalogue of the simulated cameras to FILE
-// (keeping an existing file that already lists them) and keeps serving.
-// Submissions sent to its script are collected at /lists/submissions.lst.
+//   camsim [--port N] [--cams N] [--kinds GROUPS] [--log FILE] [--catalogue FILE]
+//   camsim [--port N] [--kinds GROUPS] --print catalogue|list
+// --catalogue writes a catalogue of the webcams to FILE (keeping an existing
+// file that already lists them) and keeps serving; --print prints the
+// catalogue or the list file and ends. Submissions sent to its script are
+// collected at /lists/submissions.lst.
 #include "CamSim.h"
 #include "catalogue/CatalogueFile.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A client that goes away mid-reply must not end the server.
+    std::signal(SIGPIPE, SIG_IGN);
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Simulated webcams and vendor site on loopback"));
     parser.addHelpOption();
     parser.addOption({QStringLiteral("port"), QStringLiteral("Port to listen on (0: any)."), QStringLiteral("port"), QStringLiteral("8765")});
-    parser.addOption({QStringLiteral("cams"), QStringLiteral("Number of cameras."), QStringLiteral("n"), QStringLiteral("8")});
-    parser.addOption({QStringLiteral("catalogue"), QStringLiteral("Write a catalogue of the cameras."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("cams"), QStringLiteral("Number of numbered changing webcams."), QStringLiteral("n"), QStringLiteral("8")});
+    parser.addOption({QStringLiteral("kinds"),
+                      QStringLiteral("Comma-separated groups of webcams: %1.").arg(camsim::KnownGroups().join(QStringLiteral(", "))),
+                      QStringLiteral("groups"), QStringLiteral("demo")});
+    parser.addOption({QStringLiteral("log"), QStringLiteral("Append a line per request to the file."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("catalogue"), QStringLiteral("Write a catalogue of the webcams."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("print"), QStringLiteral("Print the catalogue or the list file and end."), QStringLiteral("catalogue|list")});
     parser.process(app);
 
     camsim::Options options;
     options.port = quint16(parser.value(QStringLiteral("port")).toUInt());
-    options.cams = qBound(1, parser.value(QStringLiteral("cams")).toInt(), 999);
+    options.cams = qBound(0, parser.value(QStringLiteral("cams")).toInt(), 999);
+    options.kinds = parser.value(QStringLiteral("kinds")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &kind : std::as_const(options.kinds)) {
+        if (!camsim::KnownGroups().contains(kind)) {
+            std::fprintf(stderr, "camsim: no group of webcams called \"%s\" (%s)\n", qPrintable(kind),
+                         qPrintable(camsim::KnownGroups().join(QStringLiteral(", "))));
+            return 2;
+        }
+    }
+    options.logFile = parser.value(QStringLiteral("log"));
     camsim::Server server(options);
+
+    if (parser.isSet(QStringLiteral("print"))) {
+        const QString what = parser.value(QStringLiteral("print"));
+        if (what == QLatin1String("catalogue"))
+            std::fputs(qPrintable(server.catalogueLines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")), stdout);
+        else if (what == QLatin1String("list"))
+            std::fwrite(server.listFile(false).constData(), 1, size_t(server.listFile(false).size()), stdout);
+        else {
+            std::fprintf(stderr, "camsim: --print takes \"catalogue\" or \"list\"\n");
+            return 2;
+        }
+        return 0;
+    }
     if (!server.listen()) {
         std::fprintf(stderr, "camsim: cannot listen on 127.0.0.1:%u\n", unsigned(options.port));
         return 1;
@@ -43,7 +75,7 @@ int main(int argc, char **argv)
             lumetta::SaveCatalogue(path, lines);
         }
     }
-    std::printf("camsim: %d cameras at %s/cam/1.jpg ...\n", options.cams, qPrintable(server.baseUrl()));
+    std::printf("camsim: %d webcams at %s/cam/ ...\n", int(server.webcams().size()), qPrintable(server.baseUrl()));
     std::fflush(stdout);
     return app.exec();
 }
