@@ -46,3 +46,5 @@ lumetta_test(XScreenSaverPrefs lumetta_service)
 lumetta_test(ScreenSaverInstall lumetta_service)
 lumetta_test(VersionCheck lumetta_service)
 lumetta_test(KorvaneAboutBox lumetta_service lumetta_platform)
+
+lumetta_e2e_test(ShowRun lumetta_catalogue lumetta_platform lumetta_imaging)
