@@ -35,6 +35,9 @@ extern "C" void OnTerminateSignal(int)
 // none kills the program half-way.
 void CatchTerminateSignals()
 {
+    // Under a file-size limit a write fails, as on a full disk, and the
+    // program says so; the signal would end it with the file half written.
+    ::signal(SIGXFSZ, SIG_IGN);
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, SignalPipe) != 0)
         return;
     struct sigaction action = {};

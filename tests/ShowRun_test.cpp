@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <csignal>
+#include <sys/resource.h>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -79,9 +80,13 @@ protected:
         WriteRegInteger(LumettaKey, "DebugMode", 1);
     }
 
-    void startShow(const QStringList &arguments = {"/s"})
+    void startShow(const QStringList &arguments = {"/s"}, rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         show = new QProcess;
+        show->setChildProcessModifier([fileSizeLimit] {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.insert("QT_QPA_PLATFORM", "offscreen");
         e.insert("LUMETTA_TICK_LOG", tickLogFile());
@@ -281,6 +286,23 @@ TEST_F(ShowRun, HostileWebcamsNeitherStopTheShowNorDamageItsFiles)
     EXPECT_EQ(recordNamed("Camsim 1").field(fEnabled), "1");
     EXPECT_EQ(recordNamed("Camsim endless-body").field(fEnabled), "0");
     EXPECT_LE(QFileInfo(env.home() + "$$$pic").size(), 64 << 20);
+}
+
+// A disk that takes no more: pictures and catalogue saves fail, the show
+// goes on, and the catalogue on disk stays as it was.
+TEST_F(ShowRun, ShowGoesOnUnderAFileSizeLimit)
+{
+    startCamsim("demo", 120);  // a catalogue larger than the limit
+    seedStore(1, 2);
+    const QByteArray before = ReadAll(catalogueFile());
+    ASSERT_GT(before.size(), 16 * 1024);
+    startShow({"/s"}, 16 * 1024);
+    ASSERT_TRUE(waitUntil([&] { return ticks().size() >= 15 || show->state() == QProcess::NotRunning; }));
+    ASSERT_EQ(show->state(), QProcess::Running) << "ended by the limit";
+    endShow();
+    EXPECT_EQ(show->exitCode(), 0);
+    EXPECT_TRUE(ReadAll(catalogueFile()) == before);
+    EXPECT_TRUE(ticks().join('\n').contains("The picture could not be written whole"));
 }
 
 TEST_F(ShowRun, NormalRunOnAFreshHomeStartsTheCatalogueAndStoresTheDefaults)
