@@ -288,4 +288,14 @@ void HttpResponseParser::deliver(const char *data, qsizetype length)
         m_listener->body(data, length);
 }
 
+QByteArray EncodeChunked(const QByteArray &body)
+{
+    QByteArray out;
+    for (qsizetype at = 0; at < body.size(); at += 1000) {
+        const QByteArray piece = body.mid(at, 1000);
+        out += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
+    }
+    return out + "0\r\n\r\n";
+}
+
 } // namespace lumetta

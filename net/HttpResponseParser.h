@@ -103,4 +103,8 @@ private:
     QByteArray m_line;
 };
 
+// The body in chunked transfer coding, as a server sends it: chunks of at
+// most 1000 bytes, the last chunk, no trailer.
+QByteArray EncodeChunked(const QByteArray &body);
+
 } // namespace lumetta

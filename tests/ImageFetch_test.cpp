@@ -1,4 +1,5 @@
 #include "download/ImageFetch.h"
+#include "net/HttpResponseParser.h"
 
 #include "common/Errors.h"
 #include "platform/TimeSource.h"
@@ -58,16 +59,6 @@ ServerScript Reply(const QByteArray &bytes)
     return ServerScript().readRequest().send(bytes);
 }
 
-// body in chunks of at most 1000 bytes, with the last chunk and no trailer.
-QByteArray Chunked(const QByteArray &body)
-{
-    QByteArray out;
-    for (qsizetype at = 0; at < body.size(); at += 1000) {
-        const QByteArray piece = body.mid(at, 1000);
-        out += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
-    }
-    return out + "0\r\n\r\n";
-}
 
 QByteArray ChunkedResponse(const QByteArray &contentType, const QByteArray &chunks)
 {
@@ -211,10 +202,10 @@ INSTANTIATE_TEST_SUITE_P(
                 wsa::ConnReset, true},
         CamCase{"header cut before its empty line", {"HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n"}, Gif, false,
                 Gif, httperr::CutShort},
-        CamCase{"chunked JPEG is stored without its chunk lines", {ChunkedResponse("image/jpeg", Chunked(Jpeg))}, Gif,
+        CamCase{"chunked JPEG is stored without its chunk lines", {ChunkedResponse("image/jpeg", EncodeChunked(Jpeg))}, Gif,
                 true, Jpeg},
         CamCase{"chunked JPEG with a malformed last chunk",
-                {ChunkedResponse("image/jpeg", Chunked(Jpeg).replace("\r\n0\r\n\r\n", "\r\nzz\r\n\r\n"))}, Gif, false,
+                {ChunkedResponse("image/jpeg", EncodeChunked(Jpeg).replace("\r\n0\r\n\r\n", "\r\nzz\r\n\r\n"))}, Gif, false,
                 Gif, httperr::BadChunk}));
 
 TEST_F(ImageFetchTest, SameJpegTwice)
@@ -487,7 +478,7 @@ TEST_F(ImageFetchTest, GetUrlToFileOutcomes)
          "Connection reset by peer (Error #10054)", "old list", true},
         {"header cut before its empty line", "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n", "HTTP reply cut short",
          "old list"},
-        {"chunked body is stored decoded", ChunkedResponse("text/plain", Chunked(list)), "", list},
+        {"chunked body is stored decoded", ChunkedResponse("text/plain", EncodeChunked(list)), "", list},
     };
     for (const Case &c : cases) {
         ScriptedServer server;

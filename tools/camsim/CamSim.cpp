@@ -1,5 +1,6 @@
 #include "CamSim.h"
 
+#include "net/HttpResponseParser.h"
 #include "service/Submission.h"
 
 #include <QBuffer>
@@ -76,16 +77,6 @@ QByteArray SubmissionLine(const QByteArray &query)
     for (QByteArray &f : fields)
         f.replace('\r', ' ').replace('\n', ' ');
     return fields.join("||");
-}
-
-QByteArray Chunked(const QByteArray &body)
-{
-    QByteArray out;
-    for (qsizetype at = 0; at < body.size(); at += 1000) {
-        const QByteArray piece = body.mid(at, 1000);
-        out += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
-    }
-    return out + "0\r\n\r\n";
 }
 
 int WriteToBuffer(GifFileType *gif, const GifByteType *data, int length)
@@ -431,7 +422,7 @@ Server::Reply Server::cameraReply(const Webcam &cam, const QByteArray &file, boo
         if (cam.behaviour == B::Chunked) {
             h.version = "HTTP/1.1";
             h.extra = "Transfer-Encoding: chunked\r\nConnection: close\r\n";
-            return Reply{"200", HeadText(h) + (head ? QByteArray() : Chunked(picture(cam, changed)))};
+            return Reply{"200", HeadText(h) + (head ? QByteArray() : lumetta::EncodeChunked(picture(cam, changed)))};
         }
         return whole(picture(cam, changed));
     case B::NoLastModified:
