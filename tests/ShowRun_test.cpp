@@ -3,7 +3,6 @@
 // Waits follow what the program and camsim write, never the clock's speed.
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
-#include "common/DateTime.h"
 #include "imaging/Picture.h"
 #include "platform/Registry.h"
 #include "support/TestEnv.h"
