@@ -2,13 +2,12 @@
 // exists, and how it ends.
 #include "platform/Registry.h"
 #include "support/TestEnv.h"
+#include "support/WaitForProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
 #include <csignal>
@@ -55,17 +54,7 @@ protected:
         return p->exitCode();
     }
     // Polls what a real process leaves on disk; no test clock reaches it.
-    static bool waitUntil(const std::function<bool()> &condition)
-    {
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 30000) {
-            if (condition())
-                return true;
-            QThread::msleep(20);
-        }
-        return false;
-    }
+    static bool waitUntil(const std::function<bool()> &condition) { return test::WaitForProcess(condition, 30000); }
     // The first copy is up once it has stored its program folder.
     static bool waitUntilStored(const QString &name)
     {

@@ -6,15 +6,14 @@
 #include "imaging/Picture.h"
 #include "platform/Registry.h"
 #include "support/TestEnv.h"
+#include "support/WaitForProcess.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 #include <csignal>
 #include <sys/resource.h>
 #include <functional>
@@ -45,17 +44,9 @@ protected:
 
     // Generous: the sanitizer build on a busy machine is slow, and a
     // failure here only costs time.
-    static bool waitUntil(const std::function<bool()> &condition, int limitMs = 180000)
+    static bool waitUntil(const std::function<bool()> &condition)
     {
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < limitMs) {
-            if (condition())
-                return true;
-            QThread::msleep(25);
-            QCoreApplication::processEvents();  // the processes' states follow
-        }
-        return false;
+        return test::WaitForProcess(condition, 180000);
     }
 
     void startCamsim(const QString &kinds, int numbered)
@@ -106,24 +97,19 @@ protected:
     QString imagesDir() const { return env.home() + "images/"; }
     QStringList ticks() const { return QString::fromUtf8(ReadAll(tickLogFile())).split('\n', Qt::SkipEmptyParts); }
 
-    // The webcams the ticks have reached, by their 1-based number.
-    QSet<int> camsTicked() const
-    {
-        static const QRegularExpression cam(QStringLiteral(" cam (\\d+) "));
-        QSet<int> seen;
-        for (const QString &line : ticks())
-            seen.insert(cam.match(line).captured(1).toInt());
-        return seen;
-    }
     // Every webcam tried, then `more` ticks beyond.
     bool everyCamTriedAnd(int more) const
     {
-        const int n = int(ticks().size());
-        if (camsTicked().size() < records.size())
+        static const QRegularExpression cam(QStringLiteral(" cam (\\d+) "));
+        const QStringList lines = ticks();
+        QSet<int> tried;
+        for (const QString &line : lines)
+            tried.insert(cam.match(line).captured(1).toInt());
+        if (tried.size() < records.size())
             return m_ticksWhenAllTried = -1, false;
         if (m_ticksWhenAllTried < 0)
-            m_ticksWhenAllTried = n;
-        return n >= m_ticksWhenAllTried + more;
+            m_ticksWhenAllTried = int(lines.size());
+        return lines.size() >= m_ticksWhenAllTried + more;
     }
 
     CamRecord recordNamed(const QString &name) const
