@@ -137,11 +137,6 @@ QByteArray JpegBomb()
     return jpeg;
 }
 
-QString Slug(const Webcam &cam)
-{
-    return cam.name;
-}
-
 QString Caption(const Webcam &cam)
 {
     return QStringLiteral("Camsim %1").arg(cam.name);
@@ -238,7 +233,7 @@ QString Server::imageUrl(const Webcam &cam) const
     // Port 1 needs root to listen on: a connection there is refused.
     const QString base = cam.behaviour == Behaviour::Refused ? QStringLiteral("http://127.0.0.1:1")
                                                              : baseUrl();
-    return QStringLiteral("%1/cam/%2.%3").arg(base, Slug(cam), ext);
+    return QStringLiteral("%1/cam/%2.%3").arg(base, cam.name, ext);
 }
 
 QStringList Server::catalogueLines() const
@@ -249,7 +244,7 @@ QStringList Server::catalogueLines() const
         const QString refresh = QTime(0, 0).addSecs(cam.period).toString(QStringLiteral("HH:mm:ss"));
         lines << QStringLiteral("%1||%2||%3||%4/cam/%5.html||%6||00:00:00||00:00:00||"
                                 "||2000-01-01||2000-01-01||1||1||0")
-                     .arg(CategoryOf(cam, i), Caption(cam), imageUrl(cam), baseUrl(), Slug(cam), refresh);
+                     .arg(CategoryOf(cam, i), Caption(cam), imageUrl(cam), baseUrl(), cam.name, refresh);
     }
     return lines;
 }
@@ -262,7 +257,7 @@ QByteArray Server::listFile(bool adult) const
     for (int i = 0; i < m_webcams.size(); ++i) {
         const Webcam &cam = m_webcams[i];
         out += QStringLiteral("%1||%2||%3||%4/cam/%5.html||%6||00:00:00||00:00:00\r\n")
-                   .arg(CategoryOf(cam, i), Caption(cam), imageUrl(cam), baseUrl(), Slug(cam))
+                   .arg(CategoryOf(cam, i), Caption(cam), imageUrl(cam), baseUrl(), cam.name)
                    .arg(cam.period)
                    .toLatin1();
     }
@@ -362,13 +357,13 @@ Server::Reply Server::respond(const QByteArray &method, const QByteArray &path, 
         QByteArray file = path.mid(5);
         const QString slug = QString::fromLatin1(file.left(file.lastIndexOf('.')));
         for (const Webcam &cam : std::as_const(m_webcams)) {
-            if (file.endsWith(".html") && slug == Slug(cam)) {
+            if (file.endsWith(".html") && slug == cam.name) {
                 const QByteArray page = "<html><body><h1>" + Caption(cam).toUtf8()
                                       + "</h1><p>A simulated webcam.</p></body></html>\n";
                 return plain("200 OK", "text/html", page, -1);
             }
-            if (slug == Slug(cam) || slug == Slug(cam) + QLatin1String("-moved")
-                || slug == Slug(cam) + QLatin1String("-loop"))
+            if (slug == cam.name || slug == cam.name + QLatin1String("-moved")
+                || slug == cam.name + QLatin1String("-loop"))
                 return cameraReply(cam, file, head, ifModifiedSince);
         }
     }
@@ -438,9 +433,9 @@ Server::Reply Server::cameraReply(const Webcam &cam, const QByteArray &file, boo
     case B::Relocating:
         if (file.contains("-moved"))
             return whole(picture(cam, changed));
-        return relocate(Slug(cam).toLatin1() + "-moved.jpg");
+        return relocate(cam.name.toLatin1() + "-moved.jpg");
     case B::RelocationLoop:
-        return relocate(Slug(cam).toLatin1() + (file.contains("-loop") ? ".jpg" : "-loop.jpg"));
+        return relocate(cam.name.toLatin1() + (file.contains("-loop") ? ".jpg" : "-loop.jpg"));
     case B::Dead:
     case B::Refused:
         h.status = "404 Not Found";
