@@ -3,7 +3,6 @@
 #include "common/Errors.h"
 
 #include <QDate>
-#include <QRegularExpression>
 #include <cmath>
 
 namespace lumetta {
@@ -20,6 +19,70 @@ qint64 RoundedMilliseconds(TDateTime value)
 {
     return qint64(std::llround(value * SecondsPerDay * 1000.0));
 }
+
+// Reads dates and times by hand: a search reads several per webcam, and a
+// regular expression costs ten times as much.
+class TextScanner {
+public:
+    explicit TextScanner(QStringView text) : m_text(text) {}
+
+    bool atEnd() const { return m_pos == m_text.size(); }
+    // True when it skipped anything.
+    bool skipSpace()
+    {
+        const qsizetype start = m_pos;
+        while (m_pos < m_text.size() && IsAsciiSpace(m_text[m_pos]))
+            ++m_pos;
+        return m_pos > start;
+    }
+    bool eat(char16_t c)
+    {
+        if (m_pos < m_text.size() && m_text[m_pos] == c) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+    // minCount to maxCount ASCII digits, and no more.
+    std::optional<int> digits(int minCount, int maxCount)
+    {
+        int value = 0, count = 0;
+        while (m_pos < m_text.size() && IsAsciiDigit(m_text[m_pos])) {
+            if (++count > maxCount)
+                return std::nullopt;
+            value = value * 10 + (m_text[m_pos].unicode() - u'0');
+            ++m_pos;
+        }
+        if (count < minCount)
+            return std::nullopt;
+        return value;
+    }
+    // h:m or h:m:s, one or two digits each.
+    std::optional<TDateTime> time()
+    {
+        const auto hour = digits(1, 2);
+        if (!hour || !eat(u':'))
+            return std::nullopt;
+        const auto minute = digits(1, 2);
+        if (!minute)
+            return std::nullopt;
+        int second = 0;
+        if (eat(u':')) {
+            const auto s = digits(1, 2);
+            if (!s)
+                return std::nullopt;
+            second = *s;
+        }
+        return TryEncodeTime(*hour, *minute, second);
+    }
+
+private:
+    static bool IsAsciiSpace(QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+    static bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
 
 } // namespace
 
@@ -101,29 +164,35 @@ QString FormatDateTimeText(TDateTime value)
 
 std::optional<TDateTime> TryParseTimeText(const QString &text)
 {
-    static const QRegularExpression re(
-        QStringLiteral("^\\s*(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
+    TextScanner scan(text);
+    scan.skipSpace();
+    const auto time = scan.time();
+    scan.skipSpace();
+    if (!time || !scan.atEnd())
         return std::nullopt;
-    return TryEncodeTime(m.captured(1).toInt(), m.captured(2).toInt(),
-                         m.captured(3).isEmpty() ? 0 : m.captured(3).toInt());
+    return time;
 }
 
 std::optional<TDateTime> TryParseDateTimeText(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral(
-        "^\\s*(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:\\s+(\\d{1,2}:\\d{1,2}(?::\\d{1,2})?))?\\s*$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
+    TextScanner scan(text);
+    scan.skipSpace();
+    const auto year = scan.digits(4, 4);
+    const bool dash1 = scan.eat(u'-');
+    const auto month = scan.digits(1, 2);
+    const bool dash2 = scan.eat(u'-');
+    const auto day = scan.digits(1, 2);
+    if (!year || !dash1 || !month || !dash2 || !day)
         return std::nullopt;
-    const auto date = TryEncodeDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const auto date = TryEncodeDate(*year, *month, *day);
     if (!date)
         return std::nullopt;
-    if (m.captured(4).isEmpty())
+    const bool blank = scan.skipSpace();
+    if (scan.atEnd())
         return date;
-    const auto time = TryParseTimeText(m.captured(4));
-    if (!time)
+    const auto time = blank ? scan.time() : std::nullopt;
+    scan.skipSpace();
+    if (!time || !scan.atEnd())
         return std::nullopt;
     return *date + *time;
 }
