@@ -453,7 +453,9 @@ void TfrmMain::RefreshCountDependents()
     const CountStates c = ComputeCountStates(m_cat.EnabledCount(), m_cat.AdultCount(), m_run.EnableAA,
                                              m_ui->CheckDisabledCams->isChecked());
     m_ui->butSlideshow->setEnabled(c.slideshowEnabled);
-    m_run.SSTimer.setEnabled(c.ssTimerEnabled);
+    // The counts may stop the show, never start it: only the user does.
+    if (!c.ssTimerEnabled)
+        m_run.SSTimer.setEnabled(false);
     (m_run.ScreenSaverMode ? m_ui->EnableSSAdultAds : m_ui->EnableAdultAds)->setVisible(c.adultOffersVisible);
 }
 
@@ -1291,7 +1293,7 @@ void TfrmMain::createSlideShow()
     hooks.settings = [this] { return showSettings(); };
     hooks.fetch = [this](const QString &url, const QString &file, int timeOutSeconds) {
         const FetchResult result = m_fetch->GetCamImage(url, file, timeOutSeconds);
-        return CamFetch{result.ok, m_http->RcvdHeader(), result.failure};
+        return CamFetch{result.ok, m_http->RcvdHeader(), result.failure, !result.reachedServer};
     };
     hooks.editorRecord = [this] {
         const int row = m_ui->SiteList->currentRow();

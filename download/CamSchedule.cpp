@@ -93,8 +93,10 @@ CamSchedule ReadCamSchedule(const QString &line, TDateTime now)
     const auto downloaded = TryParseDateTimeText(r.field(fLastDownloadTime));
     cam.lastDownloadTime = downloaded ? std::min(*downloaded, now) : NeverDate();
     const auto modified = TryParseDateTimeText(r.field(fLastModified));
-    cam.lastModified = modified && *modified <= LatestLastModified ? *modified : NeverDate();
-    cam.enabled = FlagOr(r.field(fEnabled), 1) != 0;
+    // A date ahead of the clock (a wrong server, a clock set back) would
+    // keep the webcam from being due until then.
+    cam.lastModified = modified && *modified <= LatestLastModified ? std::min(*modified, now) : NeverDate();
+    cam.enabled = r.enabled();  // as the list ticks it
     cam.autoAdjust = FlagOr(r.field(fAutoAdjust), 1);
     cam.showLastImage = FlagOr(r.field(fShowLastImage), 0) > 0;
     // The picture is written under this name: it must stay in the folder.
@@ -186,7 +188,12 @@ QString RelocatedImageUrl(const QString &imageUrl, const QStringList &header)
 {
     if (!imageUrl.endsWith(QLatin1String("jpg"), Qt::CaseInsensitive))
         return imageUrl;
-    const QString location = GetHeaderValue(QStringLiteral("Location"), header);
+    // Every hop of a chain has its own "Location": the last one is where
+    // the picture is.
+    QString location;
+    for (qsizetype i = header.size() - 1; i >= 0 && location.isEmpty(); --i)
+        if (header[i].startsWith(QLatin1String("Location:"), Qt::CaseInsensitive))
+            location = GetHeaderValue(QStringLiteral("Location"), header.mid(i));
     // Only a whole address is stored: a relative one would not work on its
     // own, and no URL may change the record's structure.
     const bool absolute = location.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)

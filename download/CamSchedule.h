@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace lumetta {
 
@@ -63,6 +64,23 @@ Adaptation AdaptWithoutNewPicture(const CamSchedule &cam, const RefreshPolicy &p
 // (empty when absent). biasMinutes: the local zone for reading them.
 Adaptation AdaptToNewPicture(const CamSchedule &cam, const RefreshPolicy &policy, TDateTime now,
                              const QString &dateValue, const QString &lastModifiedValue, int biasMinutes);
+
+// A fetch that failed before reaching any server (no name, no route,
+// refused) says nothing about its webcam while no server answers at all:
+// the computer is offline or its network not up yet. Only while other
+// servers answer does such a failure count against the webcam.
+class ServerReach {
+public:
+    static constexpr TDateTime Window = 5 * 60 * OneSecond;
+    void reached(TDateTime now) { m_lastReached = now; }
+    bool judgesWebcam(bool reachedServer, TDateTime now) const
+    {
+        return reachedServer || (m_lastReached && now - *m_lastReached <= Window);
+    }
+
+private:
+    std::optional<TDateTime> m_lastReached;
+};
 
 // The advertisement headers of a new picture.
 struct AdHeaders {

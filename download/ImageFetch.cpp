@@ -188,6 +188,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
         refuse(requestFailure);
 
     step(QStringLiteral("5 - GetCamImage"));
+    result.reachedServer = m_http.ReachedServer();
     result.header = HeaderText(m_http.RcvdHeader());
     if (OnAdminHeader)
         OnAdminHeader(m_http.RcvdHeader());
@@ -290,6 +291,17 @@ void ImageFetch::TimeOutTimerTimer()
 QString MakeLocalFileName(const QString &url, const QString &downloadDir, QStringList &localFileList,
                           const std::function<void()> &processMessages)
 {
+    const QString name = MakeLocalFileName(
+        url, downloadDir, [&localFileList](const QString &n) { return localFileList.contains(n, Qt::CaseInsensitive); },
+        processMessages);
+    localFileList << name;
+    return name;
+}
+
+QString MakeLocalFileName(const QString &url, const QString &downloadDir,
+                          const std::function<bool(const QString &name)> &isTaken,
+                          const std::function<void()> &processMessages)
+{
     QString text = url;
     text.replace(u'/', u'\\');
     QString name = text.mid(qMax(text.lastIndexOf(u'\\'), text.lastIndexOf(u':')) + 1);
@@ -312,13 +324,12 @@ QString MakeLocalFileName(const QString &url, const QString &downloadDir, QStrin
             base.truncate(dash);
         for (int n = 1;; ++n) {
             name = base + u'-' + QString::number(n) + extension;
-            if (!localFileList.contains(name, Qt::CaseInsensitive))
+            if (!isTaken(name))
                 break;
             if (processMessages)
                 processMessages();
         }
     }
-    localFileList << name;
     return name;
 }
 

@@ -28,6 +28,7 @@ struct [[nodiscard]] FetchResult {
     bool ok = false;
     QString header;
     QString failure;
+    bool reachedServer = false;  // a connection was made, to the server or the proxy
 };
 
 // No picture or list comes near this; a reply beyond it is ended unread.
@@ -82,6 +83,10 @@ private:
 // in downloadDir; the name is added to the list. processMessages runs
 // between tries of the numbered search.
 QString MakeLocalFileName(const QString &url, const QString &downloadDir, QStringList &localFileList,
+                          const std::function<void()> &processMessages = {});
+// The same, asking isTaken whether a name is in use; it registers nothing.
+QString MakeLocalFileName(const QString &url, const QString &downloadDir,
+                          const std::function<bool(const QString &name)> &isTaken,
                           const std::function<void()> &processMessages = {});
 
 // Every header line followed by CR LF, status line first.

@@ -220,6 +220,7 @@ void THttpCli::startRequest(THttpRequest rq)
     m_rq = rq;
     m_rcvdHeader.clear();
     m_statusCode = 0;
+    m_reachedServer = false;
     m_reasonPhrase.clear();
     m_rcvdCount = 0;
     m_contentLength = -1;
@@ -354,6 +355,7 @@ void THttpCli::onSessionConnected(int error)
         fail(SocketFailureText(error), error);
         return;
     }
+    m_reachedServer = true;
     if (m_tunnel)
         sendTunnelRequest();
     else if (m_hop.tls)

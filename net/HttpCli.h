@@ -128,6 +128,9 @@ public:
 
     THttpState State() const { return m_state; }
     int StatusCode() const { return m_statusCode; }
+    // The last request connected to a server or proxy: a failure before
+    // that (no name, no route, refused) may only mean the network is down.
+    bool ReachedServer() const { return m_reachedServer; }
     QString ReasonPhrase() const { return m_reasonPhrase; }
     const QStringList &RcvdHeader() const { return m_rcvdHeader; }
     qint64 RcvdCount() const { return m_rcvdCount; }
@@ -198,6 +201,7 @@ private:
     HttpResponseParser m_tunnelParser;
 
     THttpState m_state = httpReady;
+    bool m_reachedServer = false;
     THttpRequest m_rq = httpAbort;
     bool m_finishing = false;
     bool m_failed = false;

@@ -3,6 +3,7 @@
 #include "app/RunState.h"
 
 #include <cmath>
+#include <utility>
 
 namespace lumetta {
 
@@ -26,7 +27,15 @@ bool InSelectedCategories(const QString &category, const ShowSettings &settings)
            || settings.selectedCatList.contains(category, Qt::CaseInsensitive);
 }
 
-CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateTime now, bool localFileExists)
+bool FetchedTooRecently(const CamSchedule &cam, const LastFetch &last, int displaySeconds, TDateTime now)
+{
+    if (last.newPicture && WholeSeconds(cam.refreshRate) < displaySeconds)
+        return false;
+    return now < std::max(cam.lastDownloadTime, last.at) + displaySeconds * OneSecond;
+}
+
+CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateTime now,
+                    const std::function<bool()> &localFileExists, const LastFetch &last)
 {
     const RefreshPolicy &policy = settings.policy;
     if (!cam.enabled) {
@@ -43,10 +52,12 @@ CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateT
         return cam.showLastImage ? local : CamAction::Skip;
     const bool fixed = cam.refreshRate > policy.slowInterval || cam.refreshRate > policy.maxRefresh
                        || cam.autoAdjust == 0;
-    if (fixed && cam.lastDownloadTime + cam.refreshRate > now && localFileExists)
+    const bool due = !(fixed && cam.lastDownloadTime + cam.refreshRate > now) && cam.lastModified + cam.refreshRate <= now;
+    if (!due && localFileExists())
         return local;
-    if (cam.lastModified + cam.refreshRate > now && localFileExists)
-        return local;
+    // Asked again too soon, a webcam would be stormed with requests.
+    if (FetchedTooRecently(cam, last, settings.displaySeconds, now))
+        return localFileExists() ? local : CamAction::Skip;
     return CamAction::Download;
 }
 
@@ -60,15 +71,60 @@ QString CamCaption(const CamSchedule &cam, const ShowSettings &settings)
     return caption;
 }
 
-int NextCamIndex(int current, int count, const ShowSettings &settings, const std::function<int(int)> &randomBelow)
+int NextCamIndex(int current, int count)
 {
-    if (settings.currentOnly)
-        return settings.selectedIndex;
-    if (count <= 0)
-        return -1;
-    if (settings.random)
-        return randomBelow(count);
     return current + 1 >= count || current + 1 < 0 ? 0 : current + 1;
+}
+
+SearchOrder::SearchOrder(int current, int count, bool held, bool followed, const ShowSettings &settings,
+                         std::function<int(int)> randomBelow)
+    : m_count(count), m_random(settings.random), m_randomBelow(std::move(randomBelow)), m_cursor(current),
+      m_left(count)
+{
+    const bool valid = current >= 0 && current < count;
+    if (settings.currentOnly) {
+        m_first = settings.selectedIndex >= 0 && settings.selectedIndex < count ? settings.selectedIndex : -1;
+        m_onlyFirst = true;
+    } else if ((held || followed) && valid) {
+        m_first = current;
+        m_onlyFirst = held;  // a followed webcam lets the search go on
+    }
+}
+
+int SearchOrder::next()
+{
+    m_moved = false;
+    if (m_first >= 0) {
+        m_examined = std::exchange(m_first, -1);
+        return m_examined;
+    }
+    if (m_onlyFirst || m_count <= 0)
+        return -1;
+    const int examined = m_examined;
+    m_moved = true;
+    if (m_random) {
+        if (!m_poolMade) {
+            m_poolMade = true;
+            m_pool.reserve(m_count);
+            for (int i = 0; i < m_count; ++i)
+                if (i != examined)
+                    m_pool.push_back(i);
+        }
+        if (m_pool.empty())
+            return -1;
+        const int k = m_randomBelow(int(m_pool.size()));
+        const int index = m_pool[k];
+        m_pool[k] = m_pool.back();
+        m_pool.pop_back();
+        return index;
+    }
+    while (m_left > 0) {
+        --m_left;
+        m_cursor = NextCamIndex(m_cursor, m_count);
+        if (m_cursor != examined)
+            return m_cursor;
+    }
+    return -1;
 }
 
 TickPlan PlanNextTick(const ShowState &show, const ShowSettings &settings, int cameraTimerInterval)

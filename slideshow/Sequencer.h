@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace lumetta {
 
@@ -42,15 +43,57 @@ bool IsActiveNow(TDateTime startTime, TDateTime endTime, TDateTime now);
 
 bool InSelectedCategories(const QString &category, const ShowSettings &settings);
 
+// What the show remembers of a webcam's last fetch in this run.
+struct LastFetch {
+    TDateTime at = 0;  // 0: none in this run
+    bool newPicture = false;
+};
+
+// A webcam is fetched at most once per display time, unless it refreshes
+// faster and its last fetch brought a new picture (the show follows it).
+bool FetchedTooRecently(const CamSchedule &cam, const LastFetch &last, int displaySeconds, TDateTime now);
+
 enum class CamAction { Skip, ShowLocal, Download };
-CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateTime now, bool localFileExists);
+// localFileExists is asked only when the answer matters: a search looks
+// at every webcam, and most need no look at the disk.
+CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateTime now,
+                    const std::function<bool()> &localFileExists, const LastFetch &last = {});
 
 // The site name, then " - " and the last-active time, then " (" and the
 // refresh interval ")", as the settings ask.
 QString CamCaption(const CamSchedule &cam, const ShowSettings &settings);
 
-// The index the next attempt examines; randomBelow(n) draws from 0..n-1.
-int NextCamIndex(int current, int count, const ShowSettings &settings, const std::function<int(int)> &randomBelow);
+// The index after current in catalogue order, wrapping.
+int NextCamIndex(int current, int count);
+
+// The webcams one search examines, each once at most: the held, followed
+// or current-only webcam, then (unless the search may look at that one
+// only) the others in the show's order: from the one after current,
+// wrapping; or at random without repeats, which picks among the eligible
+// ones as repeated draws would. randomBelow(n) draws from 0..n-1.
+class SearchOrder {
+public:
+    SearchOrder(int current, int count, bool held, bool followed, const ShowSettings &settings,
+                std::function<int(int)> randomBelow);
+    // -1 once every webcam has been examined.
+    int next();
+    // The last index came from the show's order, not from a hold or a
+    // follow: "LastCam" follows it.
+    bool moved() const { return m_moved; }
+
+private:
+    int m_count;
+    bool m_random;
+    std::function<int(int)> m_randomBelow;
+    int m_first = -1;         // examined before the show's order
+    int m_examined = -1;      // that one, once given
+    bool m_onlyFirst = false;
+    int m_cursor;             // in order: the last index given
+    int m_left;               // in order: indexes not yet given
+    std::vector<int> m_pool;  // at random: indexes not yet drawn
+    bool m_poolMade = false;
+    bool m_moved = false;
+};
 
 // What the end of a tick sets: the next delay, the camera-time limit when
 // it changes, and the mode letter.

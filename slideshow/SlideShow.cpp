@@ -58,6 +58,9 @@ void SlideShow::start()
 {
     ShowState &show = m_run.show;
     show.CurrentCam = -1;
+    // A hold or a follow of the last show would keep this one on no webcam.
+    show.HoldCurrentCam = show.FollowCam = show.CameraTimeUp = show.FastCamLatched = false;
+    m_run.CameraTimer.setInterval(0);
     const ShowSettings settings = m_hooks.settings();
     if (!settings.random && settings.resume)
         show.CurrentCam = std::max(ReadRegInteger(LumettaKey, QStringLiteral("LastCam"), 0), -1);
@@ -109,7 +112,7 @@ void SlideShow::tick()
     const bool ok = DownloadImage();
     // A click in the image window, or the last webcam disabled, may have
     // stopped the show meanwhile.
-    const bool display = (ok || QFileInfo::exists(m_run.SampleImageFile)) && m_run.SSTimer.Enabled();
+    const bool display = (ok || QFileInfo::exists(m_run.SampleImageFile)) && !showStopped();
     if (display) {
         log("3 - SSTimer");
         m_display->DisplayImage();
@@ -123,7 +126,12 @@ void SlideShow::tick()
             m_display->resetCountdown();
         }
     }
-    applyPlan(settings);
+    // A stopped show keeps no delay: only the user starts it again. The
+    // plan reads the controls as the download left them (Play's interval).
+    if (showStopped())
+        m_run.SSTimer.setInterval(0);
+    else
+        applyPlan(m_hooks.settings());
     log("5 - SSTimer end");
     if (m_hooks.tickDone)
         m_hooks.tickDone(TickReport{show.CurrentCam, display, m_fetchFailure});
@@ -148,6 +156,11 @@ void SlideShow::applyPlan(const ShowSettings &settings)
     }
 }
 
+bool SlideShow::showStopped() const
+{
+    return !m_run.SSTimer.Enabled();
+}
+
 void SlideShow::cameraTimeUp()
 {
     m_run.show.FollowCam = false;
@@ -165,74 +178,93 @@ bool SlideShow::DownloadImage()
     return m_run.show.PlayMode ? playPath(settings) : pick(settings);
 }
 
-QString SlideShow::localFileFor(CamSchedule &cam, const ShowSettings &settings)
+void SlideShow::giveLocalFileName(CamSchedule &cam, const ShowSettings &settings)
 {
-    if (cam.localFilename.isEmpty() && !cam.imageUrl.trimmed().isEmpty()) {
-        QStringList taken = m_run.catalogue.LocalFileList().names();
-        cam.localFilename = MakeLocalFileName(cam.imageUrl, settings.downloadDir, taken);
-        m_run.catalogue.reserveLocalFileName(cam.localFilename);
-    }
-    return settings.downloadDir + cam.localFilename;
+    if (!cam.localFilename.isEmpty() || cam.imageUrl.trimmed().isEmpty())
+        return;
+    Catalogue &cat = m_run.catalogue;
+    cam.localFilename = MakeLocalFileName(cam.imageUrl, settings.downloadDir,
+                                          [&cat](const QString &name) { return cat.LocalFileList().contains(name); });
+    cat.reserveLocalFileName(cam.localFilename);
 }
 
+// Each webcam is examined once per search. SampleImageFile and the caption
+// name only the webcam chosen; a search that chooses none leaves the
+// picture on screen as it is.
 bool SlideShow::pick(const ShowSettings &settings)
 {
     ShowState &show = m_run.show;
     const Catalogue &cat = m_run.catalogue;
     log("1 - Into SS mode");
-    bool result = true;
-    // "LastCam" follows every pick, but is stored once per search: a search
-    // may examine every webcam a hundred times before it gives up.
+    const int shownCam = show.CurrentCam;
+    const QString shownFile = m_run.SampleImageFile;
     bool moved = false;
+    // "LastCam" follows every pick, but is stored once per search.
     const auto storeLastCam = qScopeGuard([&] {
         if (moved)
             WriteRegInteger(LumettaKey, QStringLiteral("LastCam"), show.CurrentCam);
     });
-    const int limit = cat.count() * 100;
-    for (int attempt = 1;; ++attempt) {
-        if (attempt > limit) {
-            // Nothing qualifies: the show goes on with the picture it has,
-            // and a screen saver with nothing to show ends.
-            if (m_run.ScreenSaverMode && m_hooks.endApplication)
-                m_hooks.endApplication();
-            return result;
-        }
-        if (!show.HoldCurrentCam && !show.FollowCam) {
+    bool triedOne = false;  // downloaded a webcam that brought no new picture
+    const TDateTime now = m_clock.now();
+    SearchOrder order(show.CurrentCam, cat.count(), show.HoldCurrentCam, show.FollowCam, settings, randomBelow);
+    for (int index = order.next(); index >= 0; index = order.next()) {
+        if (order.moved()) {
             log("2 - select random url");
-            show.CurrentCam = NextCamIndex(show.CurrentCam, cat.count(), settings, randomBelow);
-            moved = moved || !settings.currentOnly;
+            moved = true;
         }
         log("3 - url selected");
-        if (show.CurrentCam < 0 || show.CurrentCam >= cat.count())
-            continue;
-        const QString line = TrimRecordLine(cat.CamData()[show.CurrentCam]);
+        const QString line = TrimRecordLine(cat.CamData()[index]);
         if (line.isEmpty())
             continue;
-        const TDateTime now = m_clock.now();
         CamSchedule cam = ReadCamSchedule(line, now);
         if (!InSelectedCategories(cam.record.category(), settings))
             continue;
         log("4 - params read");
-        m_run.SampleImageFile = localFileFor(cam, settings);
-        switch (DecideCam(cam, settings, now, QFileInfo::exists(m_run.SampleImageFile))) {
-        case CamAction::Skip:
+        const QString localFile = cam.localFilename.isEmpty() ? QString() : settings.downloadDir + cam.localFilename;
+        const auto localFileExists = [&localFile] { return !localFile.isEmpty() && QFileInfo::exists(localFile); };
+        CamAction action = DecideCam(cam, settings, now, localFileExists, m_lastFetch.value(cam.imageUrl));
+        if (action == CamAction::ShowLocal && localFile.isEmpty())
+            action = CamAction::Skip;  // no picture was ever kept for it
+        if (action == CamAction::Skip)
             continue;
-        case CamAction::ShowLocal:
+        show.CurrentCam = index;
+        if (action == CamAction::ShowLocal) {
+            m_run.SampleImageFile = localFile;
             m_display->setCaption(CamCaption(cam, settings));
             endOfPick(cam, settings);
-            return result;
-        case CamAction::Download:
-            if (downloadStep(cam, settings)) {
-                endOfPick(cam, settings);
-                return result;
-            }
-            result = false;
-            if (settings.differentOnly)
-                continue;
+            return true;
+        }
+        giveLocalFileName(cam, settings);
+        m_run.SampleImageFile = settings.downloadDir + cam.localFilename;
+        const Fetched fetched = downloadStep(cam, settings);
+        if (fetched == Fetched::NewPicture) {
             endOfPick(cam, settings);
+            return true;
+        }
+        if (showStopped())
+            return false;
+        if (!settings.differentOnly) {
+            m_display->setCaption(CamCaption(cam, settings));
+            endOfPick(cam, settings, false);
             return false;
         }
+        triedOne = true;
+        if (fetched == Fetched::NothingLearned)
+            break;  // offline, every other webcam would fail the same way
     }
+    // Nothing new this tick: the picture on screen stays with its caption.
+    show.CurrentCam = shownCam;
+    m_run.SampleImageFile = shownFile;
+    show.FollowCam = show.CameraTimeUp = false;
+    if (triedOne) {
+        if (shownCam >= 0)
+            m_display->setWebcamNumber(QStringLiteral(" %1 ").arg(shownCam + 1));
+        return false;
+    }
+    // Nothing to try at all: a screen saver with nothing to show ends.
+    if (m_run.ScreenSaverMode && m_hooks.endApplication)
+        m_hooks.endApplication();
+    return true;
 }
 
 bool SlideShow::playPath(const ShowSettings &settings)
@@ -244,34 +276,42 @@ bool SlideShow::playPath(const ShowSettings &settings)
     CamSchedule cam = ReadCamSchedule(m_hooks.editorRecord(), now);
     cam.localFilename = PlayFileName(cam.localFilename, cam.imageUrl);
     m_run.SampleImageFile = settings.downloadDir + cam.localFilename;
-    const bool ok = downloadStep(cam, settings);
+    const bool ok = downloadStep(cam, settings) == Fetched::NewPicture;
+    if (!ok && !settings.differentOnly)
+        m_display->setCaption(CamCaption(cam, settings));
     endOfPick(cam, settings);
     return ok;
 }
 
-bool SlideShow::downloadStep(CamSchedule &cam, const ShowSettings &settings)
+SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings &settings)
 {
     ShowState &show = m_run.show;
     log("5 - start image d/l");
     m_display->setWebcamNumber(QStringLiteral(" %1 ").arg(show.CurrentCam + 1));
     m_userAborted = false;
-    const CamFetch fetched = m_hooks.fetch ? m_hooks.fetch(cam.imageUrl, m_run.SampleImageFile, settings.timeOutSeconds)
+    const QString url = cam.imageUrl;
+    const CamFetch fetched = m_hooks.fetch ? m_hooks.fetch(url, m_run.SampleImageFile, settings.timeOutSeconds)
                                            : CamFetch{};
     const TDateTime now = m_clock.now();
+    const bool reached = fetched.newPicture || !fetched.noServerReached;
+    if (reached)
+        m_reach.reached(now);
     if (!fetched.newPicture) {
         log("6 - image d/l failed");
         m_fetchFailure = fetched.failure;
         // Closing the show must not make the webcam look dead.
         if (m_userAborted)
-            return false;
+            return Fetched::NothingLearned;
+        m_lastFetch.insert(url, LastFetch{now, false});
+        // Offline, every webcam fails: none may be slowed or disabled by it.
+        if (!m_reach.judgesWebcam(reached, now))
+            return Fetched::NothingLearned;
         const Adaptation a = AdaptWithoutNewPicture(cam, settings.policy, now);
         cam.refreshRate = a.refreshRate;
         if (a.disable)
             cam.enabled = false;
-        if (!settings.differentOnly)
-            m_display->setCaption(CamCaption(cam, settings));
         updateRecord(cam, now);
-        return false;
+        return Fetched::NoNewPicture;
     }
 
     log("7 - image d/l success");
@@ -313,9 +353,11 @@ bool SlideShow::downloadStep(CamSchedule &cam, const ShowSettings &settings)
     log("8 - update cam data");
     updateRecord(cam, now);
     log("9 - cam data updated");
+    m_lastFetch.insert(url, LastFetch{now, true});
+    m_lastFetch.insert(cam.imageUrl, LastFetch{now, true});
     if (QFileInfo::exists(m_run.SampleImageFile))
         m_display->setCaption(CamCaption(cam, settings));
-    return true;
+    return Fetched::NewPicture;
 }
 
 // The record of CurrentCam becomes the webcam as handled; list, ticks and
@@ -336,14 +378,16 @@ void SlideShow::updateRecord(const CamSchedule &cam, TDateTime now)
         m_hooks.recordChanged(index);
 }
 
-void SlideShow::endOfPick(const CamSchedule &cam, const ShowSettings &settings)
+// mayFollow: false after a download without a new picture, which must not
+// be repeated before the display time is up.
+void SlideShow::endOfPick(const CamSchedule &cam, const ShowSettings &settings, bool mayFollow)
 {
     ShowState &show = m_run.show;
     if (show.CameraTimeUp) {
         show.FollowCam = false;
         show.CameraTimeUp = false;
     } else {
-        show.FollowCam = WholeSeconds(cam.refreshRate) < settings.displaySeconds;
+        show.FollowCam = mayFollow && WholeSeconds(cam.refreshRate) < settings.displaySeconds;
     }
     show.CurrentRefresh = std::max(cam.refreshRate, settings.policy.minRefresh);
 }

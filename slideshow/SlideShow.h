@@ -6,6 +6,7 @@
 // to the main window through its hooks.
 #include "slideshow/Sequencer.h"
 
+#include <QHash>
 #include <QStringList>
 #include <functional>
 #include <random>
@@ -22,6 +23,7 @@ struct CamFetch {
     bool newPicture = false;
     QStringList header;  // every received header line, relocations included
     QString failure;     // why there is no new picture
+    bool noServerReached = false;  // it failed before any server answered
 };
 
 // What one tick did, for the tick log.
@@ -74,14 +76,19 @@ public:
     std::function<int(int n)> randomBelow;
 
 private:
+    // What a download taught: a new picture, none, or nothing about the
+    // webcam at all (the user ended it, or no server answers anywhere).
+    enum class Fetched { NewPicture, NoNewPicture, NothingLearned };
+
     bool pick(const ShowSettings &settings);
     bool playPath(const ShowSettings &settings);
-    bool downloadStep(CamSchedule &cam, const ShowSettings &settings);
+    Fetched downloadStep(CamSchedule &cam, const ShowSettings &settings);
     void updateRecord(const CamSchedule &cam, TDateTime now);
-    void saveCatalogue();
-    void endOfPick(const CamSchedule &cam, const ShowSettings &settings);
+    void endOfPick(const CamSchedule &cam, const ShowSettings &settings, bool mayFollow = true);
     void applyPlan(const ShowSettings &settings);
-    QString localFileFor(CamSchedule &cam, const ShowSettings &settings);
+    // Made at most once, for the webcam about to be downloaded.
+    void giveLocalFileName(CamSchedule &cam, const ShowSettings &settings);
+    bool showStopped() const;
     void log(const char *step) const;
 
     RunState &m_run;
@@ -92,6 +99,8 @@ private:
     int m_playCam = -1;
     bool m_userAborted = false;
     QString m_fetchFailure;  // this tick's, for the tick log
+    QHash<QString, LastFetch> m_lastFetch;  // by image URL, this run
+    ServerReach m_reach;
     std::mt19937 m_random;
 };
 

@@ -32,7 +32,7 @@ TEST(CamSchedule, ReadsDefaultsAndRepairsImpossibleDates)
     const CamSchedule bare = ReadCamSchedule("General||||http://c/x.jpg", Now);
     EXPECT_EQ(bare.siteName, "http://c/x.jpg") << "an empty name reads as the URL";
     EXPECT_DOUBLE_EQ(bare.refreshRate, 5 * OneSecond);
-    EXPECT_TRUE(bare.enabled);
+    EXPECT_FALSE(bare.enabled) << "no flag: unticked in the list, so not downloaded either";
     EXPECT_EQ(bare.autoAdjust, 1);
     EXPECT_FALSE(bare.showLastImage);
     EXPECT_DOUBLE_EQ(bare.lastModified, NeverDate());
@@ -41,13 +41,15 @@ TEST(CamSchedule, ReadsDefaultsAndRepairsImpossibleDates)
         "G||n||u||||00:01:00||00:00:00||00:00:00||../x.jpg||2030-01-01||2060-01-01||x||y||1", Now);
     EXPECT_DOUBLE_EQ(future.lastDownloadTime, Now) << "a download in the future reads as now";
     EXPECT_DOUBLE_EQ(future.lastModified, NeverDate()) << "after 2050 reads as never";
-    EXPECT_TRUE(future.enabled);
+    EXPECT_FALSE(future.enabled) << "a flag that is no number reads as the list reads it";
+    EXPECT_DOUBLE_EQ(ReadCamSchedule(Line("00:01:00", "2026-12-06 13:00:00"), Now).lastModified, Now)
+        << "a picture from the future (a clock set back) reads as now";
     EXPECT_EQ(future.autoAdjust, 1);
     EXPECT_EQ(future.localFilename, "") << "a name leaving the folder counts as empty";
 
     future.localFilename = "x.jpg";
     EXPECT_EQ(CamScheduleLine(future, Now),
-              "G||n||u||||00:01:00||00:00:00||00:00:00||x.jpg||2026-12-06 12:00:00||2000-01-01||1||1||1");
+              "G||n||u||||00:01:00||00:00:00||00:00:00||x.jpg||2026-12-06 12:00:00||2000-01-01||0||1||1");
 }
 
 TEST(RefreshAdaptation, NewPicture)
@@ -129,6 +131,10 @@ TEST(RefreshAdaptation, AdvertisementsAndRelocations)
     EXPECT_EQ(FinalResponseHeader(moved), QStringList({"HTTP/1.0 200 OK", "Date: b"}));
     EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", moved), "http://new.example/b.JPG");
     EXPECT_EQ(RelocatedImageUrl("http://old/a.cgi", moved), "http://old/a.cgi") << "only from a JPEG URL";
+    EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"HTTP/1.0 302 Found", "Location: http://x/b.jpg", "HTTP/1.0 301 Moved",
+                                                     "location: http://y/c.jpg", "HTTP/1.0 200 OK"}),
+              "http://y/c.jpg")
+        << "the last hop of a chain";
     EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"Location: http://new.example/b.png"}), "http://old/a.jpg");
     EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"Location: /b.jpg"}), "http://old/a.jpg")
         << "a relative address would not work on its own";

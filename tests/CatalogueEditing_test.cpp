@@ -368,6 +368,7 @@ TEST_F(CatalogueEditingTest, CountersFollowTicksDeletesAndEnableAll)
          1, 0, 3, 3},
         {"enable all keeps the selection", [&] { frm->findChild<QAction *>("mnuEnableAll")->trigger(); }, 3, 1, 3, 3},
         {"disable all", [&] { frm->findChild<QAction *>("mnuDisableAll")->trigger(); }, 0, 0, 3, 3},
+        {"tick one again", [&] { list()->item(0)->setCheckState(Qt::Checked); }, 1, 1, 1, 3},
     };
     for (const auto &s : steps) {
         SCOPED_TRACE(s.description);
@@ -378,7 +379,7 @@ TEST_F(CatalogueEditingTest, CountersFollowTicksDeletesAndEnableAll)
         EXPECT_EQ(ui()->StatusBar->currentMessage(),
                   QString("Webcams - Current: %1  Enabled: %2  Total: %3").arg(s.current).arg(s.enabled).arg(s.total));
         EXPECT_EQ(ui()->butSlideshow->isEnabled(), s.enabled > 0);
-        EXPECT_EQ(frm->run().SSTimer.Enabled(), s.enabled > 0);
+        EXPECT_FALSE(frm->run().SSTimer.Enabled()) << "the counts may stop the show, only the user starts it";
         EXPECT_EQ(ui()->EnableAdultAds->isHidden(), s.adult == 0);
         expectInStep(s.description);
     }

@@ -83,9 +83,23 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
          recheck, true, CamAction::Download},
         {"disabled, re-checked today", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-06 09:00:00", "2000-01-01", "0,1,0"),
          recheck, true, CamAction::Skip},
+        // Once per display time (10 s) at most, unless it follows a fast webcam.
+        {"tried 5 s ago: its copy", Rec("00:00:05", "00:00:00-00:00:00", "2026-12-06 11:59:55", "2026-12-06 11:50:00",
+                                        "1,1,0"), plain, true, CamAction::ShowLocal},
+        {"tried 5 s ago, no copy: not asked again", Rec("00:00:05", "00:00:00-00:00:00", "2026-12-06 11:59:55",
+                                                        "2026-12-06 11:50:00", "1,1,0"), plain, false, CamAction::Skip},
+        {"tried 10 s ago: due", Rec("00:00:05", "00:00:00-00:00:00", "2026-12-06 11:59:50", "2026-12-06 11:50:00",
+                                    "1,1,0"), plain, false, CamAction::Download},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(DecideCam(ReadCamSchedule(c.line, now), c.settings, now, c.localFile), c.action) << c.description;
+        EXPECT_EQ(DecideCam(ReadCamSchedule(c.line, now), c.settings, now, [&c] { return c.localFile; }), c.action)
+            << c.description;
+    const CamSchedule fast = ReadCamSchedule(
+        Rec("00:00:05", "00:00:00-00:00:00", "2026-12-06 11:59:55", "2026-12-06 11:59:50", "1,1,0"), now);
+    EXPECT_EQ(DecideCam(fast, plain, now, [] { return true; }, LastFetch{now - 5 * OneSecond, true}), CamAction::Download)
+        << "a new picture 5 s ago from a 5 s webcam: followed";
+    EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, LastFetch{now - OneSecond, false}), CamAction::Skip)
+        << "the same webcam unchanged a second ago";
 }
 
 TEST(PlanNextTick, NormalFollowAndFastModes)
@@ -129,18 +143,39 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
     }
 }
 
-TEST(NextCamIndex, InOrderWrapsAndCurrentOnlyFollowsTheList)
+TEST(SearchOrder, EachWebcamOnceInTheShowsOrder)
 {
+    const auto all = [](SearchOrder order) {
+        QList<int> seen;
+        for (int i = order.next(); i >= 0; i = order.next())
+            seen << i;
+        return seen;
+    };
+    const auto first = [](int) { return 0; };
     ShowSettings s;
-    const auto never = [](int) { return -7; };
-    EXPECT_EQ(NextCamIndex(-1, 3, s, never), 0);
-    EXPECT_EQ(NextCamIndex(2, 3, s, never), 0) << "wraps";
-    EXPECT_EQ(NextCamIndex(7, 3, s, never), 0) << "a stored index beyond the end";
-    s.random = true;
-    EXPECT_EQ(NextCamIndex(0, 3, s, [](int n) { return n - 1; }), 2);
+    struct {
+        const char *description;
+        int current, count;
+        bool held, followed, random;
+        QList<int> order;
+    } const cases[] = {
+        {"from the one after current, wrapping", 1, 4, false, false, false, {2, 3, 0, 1}},
+        {"before the first pick", -1, 3, false, false, false, {0, 1, 2}},
+        {"a stored index beyond the end", 7, 3, false, false, false, {0, 1, 2}},
+        {"held: that one only", 1, 4, true, false, false, {1}},
+        {"followed: that one, then the others", 1, 4, false, true, false, {1, 2, 3, 0}},
+        {"at random, without repeats", 0, 4, false, false, true, {0, 3, 2, 1}},
+        {"followed at random", 2, 4, false, true, true, {2, 0, 3, 1}},
+        {"empty", -1, 0, false, false, false, {}},
+    };
+    for (const auto &c : cases) {
+        s.random = c.random;
+        EXPECT_EQ(all(SearchOrder(c.current, c.count, c.held, c.followed, s, first)), c.order) << c.description;
+    }
+    s.random = false;
     s.currentOnly = true;
-    s.selectedIndex = 1;
-    EXPECT_EQ(NextCamIndex(0, 3, s, never), 1);
+    s.selectedIndex = 2;
+    EXPECT_EQ(all(SearchOrder(0, 4, false, false, s, first)), QList<int>{2}) << "the list's selection only";
 }
 
 } // namespace

@@ -55,8 +55,20 @@ protected:
             return reply;
         };
         hooks.endApplication = [this] { ++ended; };
+        hooks.editorRecord = [this] { return run->catalogue.CamData()[settings.selectedIndex]; };
+        // The editor shows the record again, its refresh picker with it.
+        hooks.recordChanged = [this](int index) {
+            if (index == settings.selectedIndex)
+                settings.playRefresh = ReadCamSchedule(run->catalogue.CamData()[index], clock.now()).refreshRate;
+        };
         show = std::make_unique<SlideShow>(*run, display, std::move(hooks), clock);
         show->start();
+    }
+    // The image window's leaving rules, as a key does it while a fetch waits.
+    void userEndsShow()
+    {
+        run->SSTimer.setEnabled(false);
+        show->userAborted();
     }
     QString field(int row, int k) { return CamRecord::fromLine(run->catalogue.CamData()[row]).field(k); }
 
@@ -113,7 +125,7 @@ TEST_F(SlideShowTest, DownloadsRewriteTheRecordThroughTheModel)
         return CamFetch{false, {}, "unreachable"};  // unreachable
     };
     start({Cam("moved"), Cam("advert"), Cam("dead", "00:01:00", "2026-12-01"), "General||||http://cams/noname.jpg||||"
-                                                                             "00:01:00||00:00:00||00:00:00"});
+                                                                             "00:01:00||00:00:00||00:00:00||||||||1"});
     time.advance(1 + 3 * 10000);
     EXPECT_EQ(field(0, fImageUrl), "http://elsewhere/new.jpg") << "followed to another JPEG";
     EXPECT_EQ(field(1, fAutoAdjust), "0") << "an advertisement fixes the interval";
@@ -136,6 +148,93 @@ TEST_F(SlideShowTest, AFetchTheUserEndedLeavesTheRecordAlone)
     time.advance(1);
     EXPECT_EQ(fetched.size(), 1);
     EXPECT_EQ(run->catalogue.CamData(), QStringList{never}) << "neither disabled nor slowed";
+}
+
+TEST_F(SlideShowTest, AShowTheUserEndedDuringADownloadStaysEnded)
+{
+    for (const bool differentOnly : {false, true}) {
+        SCOPED_TRACE(differentOnly ? "different only" : "every picture");
+        settings.differentOnly = differentOnly;
+        fetched.clear();
+        reply_ = [this](const QString &) {
+            userEndsShow();
+            return CamFetch{false, {}, "aborted"};
+        };
+        start({Cam("a"), Cam("b"), Cam("c")});
+        time.advance(1);
+        EXPECT_EQ(fetched.size(), 1) << "the search goes no further";
+        EXPECT_EQ(display.shown, 0);
+        EXPECT_EQ(run->SSTimer.Interval(), 0) << "no delay left on the stopped timer";
+        run->SSTimer.setEnabled(true);  // as if anything but the user turned it on
+        time.advance(60000);
+        EXPECT_EQ(fetched.size(), 1);
+    }
+}
+
+TEST_F(SlideShowTest, AWebcamIsNotStormedWhenItsPictureStopsChanging)
+{
+    // A followed 5 s webcam brings one new picture, then the same again and
+    // again; with "different only" the search goes on to the other one.
+    settings.differentOnly = true;
+    int calls = 0;
+    reply_ = [&calls](const QString &url) {
+        return CamFetch{url.endsWith("fast.jpg") && ++calls == 1, {"HTTP/1.0 200 OK"}, "unchanged"};
+    };
+    start({Cam("fast", "00:00:05", "2026-12-06 11:59:59"), Cam("other", "00:10:00", "2026-12-06 11:55:00")}, true);
+    time.advance(1 + 30000);
+    EXPECT_EQ(fetched, QStringList({"1 fast.jpg", "5001 fast.jpg", "5001 other.jpg", "15001 other.jpg",
+                                    "15001 fast.jpg", "25001 other.jpg", "25001 fast.jpg"}))
+        << "once per tick and per display time each";
+    EXPECT_EQ(ended, 0) << "an unchanged picture is no reason to end the screen saver";
+    EXPECT_EQ(display.shown, 4) << "the picture on screen stays";
+}
+
+TEST_F(SlideShowTest, AnOutageJudgesNoWebcam)
+{
+    // Four-day-old pictures would be disabled by a failure that counted.
+    const QStringList old{Cam("a", "00:01:00", "2026-12-02"), Cam("b", "00:01:00", "2026-12-02"),
+                          Cam("c", "00:01:00", "2026-12-02")};
+    reply_ = [](const QString &) { return CamFetch{false, {}, "Host not found", true}; };
+    start(old);
+    time.advance(1 + 60000);
+    EXPECT_EQ(run->catalogue.CamData(), old) << "offline: every record as it was";
+    EXPECT_GE(fetched.size(), 6);
+
+    // One server answers: the others' failures now say something.
+    reply_ = [](const QString &url) {
+        return url.endsWith("a.jpg") ? CamFetch{true, {"HTTP/1.0 200 OK"}, {}} : CamFetch{false, {}, "Refused", true};
+    };
+    start(old);
+    time.advance(1 + 30000);
+    EXPECT_EQ(run->catalogue.EnabledCount(), 1);
+    EXPECT_EQ(field(0, fEnabled), "1");
+}
+
+TEST_F(SlideShowTest, ANewShowStartsWithoutTheLastOnesHold)
+{
+    settings.random = true;
+    start({Cam("a"), Cam("b")});
+    run->show.HoldCurrentCam = true;  // left on when the last show ended
+    show->start();
+    time.advance(1);
+    EXPECT_EQ(fetched.size(), 1);
+    EXPECT_EQ(run->SSTimer.Interval(), 10000);
+}
+
+TEST_F(SlideShowTest, PlayWaitsTheIntervalItJustLearned)
+{
+    // 10 min stays 10 min in the picker until the download shortens it to 7.
+    settings.selectedIndex = 0;
+    settings.playRefresh = 10 * 60 * OneSecond;
+    start({Cam("a", "00:10:00")});
+    reply_ = [](const QString &) {
+        return CamFetch{true, {"HTTP/1.0 200 OK", "Date: Sun, 06 Dec 2026 12:00:00 GMT",
+                               "Last-Modified: Sun, 06 Dec 2026 11:58:00 GMT"}, {}};
+    };
+    show->startPlay(0, env.home() + "images/a.jpg");
+    time.advance(1);
+    EXPECT_EQ(field(0, fRefreshRate), "00:07:00");
+    EXPECT_EQ(run->SSTimer.Interval(), 7 * 60000);
 }
 
 TEST_F(SlideShowTest, TheLastEnabledWebcamDisabledStopsTheShow)
@@ -163,6 +262,15 @@ TEST_F(SlideShowTest, NothingToShow)
     EXPECT_TRUE(fetched.isEmpty());
     EXPECT_EQ(ended, 1) << "only a screen saver ends";
     EXPECT_EQ(run->SSTimer.Interval(), 10000) << "the show goes on at the display time";
+
+    // Later nothing may be shown: the picture and caption stay the shown
+    // webcam's, not those of the last one examined.
+    settings.noLocalImages = true;
+    start({Cam("shown"), QString(Cam("night")).replace("00:00:00||00:00:00", "01:00:00||02:00:00")});
+    time.advance(1 + 10000);
+    EXPECT_EQ(fetched.size(), 1);
+    EXPECT_TRUE(run->SampleImageFile.endsWith("/shown.jpg")) << run->SampleImageFile.toStdString();
+    EXPECT_EQ(display.caption, "shown");
 }
 
 TEST_F(SlideShowTest, CurrentWebcamOnlyIsExaminedEveryMinute)
