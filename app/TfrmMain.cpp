@@ -200,6 +200,10 @@ TfrmMain::TfrmMain(const RunMode &mode, const MainServices &services, QWidget *p
       m_clock(services.clock)
 {
     m_ui->setupUi(this);
+    // Names, dates and versions come from servers, lists and the catalogue:
+    // no label reads them as markup.
+    for (QLabel *label : findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
     setupControls();
 }
 
@@ -699,11 +703,11 @@ void TfrmMain::loadCategories()
     m_run.SelectedCatList = SplitToList(m_run.SelectedCats);
     m_loadingCategories = true;
     m_ui->lstSelectedCats->clear();
-    for (const QString &category : names) {
-        auto *item = new QListWidgetItem(category, m_ui->lstSelectedCats);
+    const QList<bool> ticked = SelectedFlags(names, m_run.SelectedCatList);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        auto *item = new QListWidgetItem(names[i], m_ui->lstSelectedCats);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(m_run.SelectedCatList.contains(category, Qt::CaseInsensitive) ? Qt::Checked
-                                                                                     : Qt::Unchecked);
+        item->setCheckState(ticked[i] ? Qt::Checked : Qt::Unchecked);
     }
     m_loadingCategories = false;
 }
@@ -774,7 +778,13 @@ QStringList TfrmMain::loadCatalogueFile()
     for (const QString &line : LoadCatalogue(m_run.DataFileName))
         if (!TrimRecordLine(line).isEmpty())
             lines << line;
-    return lines;
+    // An absurd field is cut once, said once, and saved cut.
+    FieldCut cut = CutLongFields(std::move(lines));
+    if (!cut.cutLines.isEmpty()) {
+        if (TrySaveCatalogue(m_run.DataFileName, cut.lines) && !m_run.ScreenSaverMode)
+            m_dialogs.showMessage(LongFieldsMessage(cut), MessageIcon::Warning);
+    }
+    return std::move(cut.lines);
 }
 
 // Operations other than the editor's write-back report a failed save.
@@ -1100,7 +1110,7 @@ void TfrmMain::butResetClick()
 
 void TfrmMain::butHomepageClick()
 {
-    if (!m_shell.openDocument(m_ui->edtHomePage->text()))
+    if (!OpenWebLink(m_shell, m_ui->edtHomePage->text()))
         m_dialogs.showMessage(QStringLiteral("Could not launch URL"));
 }
 
@@ -1656,7 +1666,11 @@ bool TfrmMain::openLink(QObject *label)
     const QString target = label->property("link").toString();
     if (!label->isWidgetType() || target.isEmpty())
         return false;
-    m_shell.openDocument(target);
+    // The mail links are our own; every page goes through the web-link rule.
+    if (label == m_ui->lblBugs || label == m_ui->LnkLabel2)
+        m_shell.openDocument(target);
+    else
+        (void)OpenWebLink(m_shell, target);
     return true;
 }
 

@@ -1,5 +1,8 @@
 #include "catalogue/CamRecord.h"
 
+#include <QSet>
+#include <optional>
+
 #include "common/Subs.h"
 
 namespace lumetta {
@@ -116,6 +119,80 @@ QStringList SplitToList(const QString &text, QChar separator)
     if (!name.isEmpty())
         out << name;
     return out;
+}
+
+QList<bool> SelectedFlags(const QStringList &names, const QStringList &selected)
+{
+    QSet<QString> chosen;
+    chosen.reserve(selected.size());
+    for (const QString &name : selected)
+        chosen.insert(name.toCaseFolded());
+    QList<bool> flags;
+    flags.reserve(names.size());
+    for (const QString &name : names)
+        flags.append(chosen.contains(name.toCaseFolded()));
+    return flags;
+}
+
+namespace {
+
+// The line with each field cut to MaxFieldChars, or nothing when none is longer.
+std::optional<QString> CutLine(const QString &line)
+{
+    if (line.size() <= MaxFieldChars)
+        return std::nullopt;
+    QString out;
+    bool cut = false;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = line.indexOf(FieldSeparator, start);
+        const qsizetype stop = end < 0 ? line.size() : end;
+        qsizetype keep = qMin(stop - start, MaxFieldChars);
+        if (keep < stop - start) {
+            cut = true;
+            // Neither half a character nor a "|" that would join the separator.
+            while (keep > 0 && (line[start + keep - 1].isHighSurrogate() || line[start + keep - 1] == u'|'))
+                --keep;
+        }
+        out += QStringView(line).sliced(start, keep);
+        if (end < 0)
+            break;
+        out += FieldSeparator;
+        start = end + FieldSeparator.size();
+    }
+    if (!cut)
+        return std::nullopt;
+    return out;
+}
+
+} // namespace
+
+FieldCut CutLongFields(QStringList lines)
+{
+    FieldCut result;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (auto cut = CutLine(lines[i])) {
+            lines[i] = std::move(*cut);
+            result.cutLines << int(i + 1);
+        }
+    }
+    result.lines = std::move(lines);
+    return result;
+}
+
+QString LongFieldsMessage(const FieldCut &cut)
+{
+    if (cut.cutLines.isEmpty())
+        return {};
+    QStringList numbers;
+    for (int i = 0; i < qMin<qsizetype>(cut.cutLines.size(), 10); ++i)
+        numbers << QString::number(cut.cutLines[i]);
+    if (cut.cutLines.size() > 10)
+        numbers << QStringLiteral("...");
+    return QStringLiteral("%1 line(s) had a field longer than %2 characters, cut to that length: line %3.")
+        .arg(cut.cutLines.size())
+        .arg(MaxFieldChars)
+        .arg(numbers.join(QStringLiteral(", ")));
 }
 
 QString TrimRecordLine(const QString &line)

@@ -84,6 +84,24 @@ inline const QString UnsafeFieldMessage = QStringLiteral(
 // a trailing empty name is not.
 QStringList SplitToList(const QString &text, QChar separator = QLatin1Char(','));
 
+// For each name, whether it is among the selected ones (letter case aside);
+// linear in both lists, so a store value of any size loads at once.
+QList<bool> SelectedFlags(const QStringList &names, const QStringList &selected);
+
+// No field of a webcam (name, URL, category, time) needs more than this; a
+// longer one would be carried through every list, caption and save.
+inline constexpr qsizetype MaxFieldChars = 4096;
+
+// Lines with every "||"-separated field cut to MaxFieldChars; cutLines
+// numbers from 1 the lines that were changed.
+struct FieldCut {
+    QStringList lines;
+    QList<int> cutLines;
+};
+FieldCut CutLongFields(QStringList lines);
+// Empty when nothing was cut.
+QString LongFieldsMessage(const FieldCut &cut);
+
 inline const QString DefaultCategories = QStringLiteral(
     "General,Adult,Animals,Bars & Restaurants,Beaches,Cities,Indoor,Outdoor,Personal,"
     "Satellite,Sites,Snow,Streets,Traffic,Weather");

@@ -33,8 +33,8 @@ QString ResolveLinks(const QString &path)
 
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(const QString &path)
-    : m_target(ResolveLinks(path))
+AtomicFileWriter::AtomicFileWriter(const QString &path, ExistingLink links)
+    : m_target(links == ExistingLink::Follow ? ResolveLinks(path) : path)
 {
 }
 
@@ -46,7 +46,8 @@ AtomicFileWriter::~AtomicFileWriter()
 bool AtomicFileWriter::open()
 {
     struct stat old {};
-    const bool replacing = ::stat(Native(m_target).constData(), &old) == 0;
+    // A link still here is to be replaced, so its target's mode is none of ours.
+    const bool replacing = ::lstat(Native(m_target).constData(), &old) == 0 && !S_ISLNK(old.st_mode);
     const mode_t mode = replacing ? (old.st_mode & 07777) : 0666;
     // A file its owner made read-only is not ours to replace.
     if (replacing && ::access(Native(m_target).constData(), W_OK) != 0)
@@ -137,6 +138,18 @@ void AtomicFileWriter::discard()
         ::unlink(Native(m_temp).constData());
         m_temp.clear();
     }
+}
+
+int CreateFreshFile(const QString &path)
+{
+    const QByteArray name = Native(path);
+    if (::unlink(name.constData()) != 0 && errno != ENOENT)
+        return -1;
+    int fd;
+    do
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    while (fd < 0 && errno == EINTR);
+    return fd;
 }
 
 SaveResult WriteFileAtomically(const QString &path, QByteArrayView data)

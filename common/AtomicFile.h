@@ -14,9 +14,14 @@ struct SaveResult {
     QString reason;  // the system's text, e.g. "No space left on device"
 };
 
+// What a save does with a target that is a symbolic link. The catalogue
+// and the store follow it (a link the user made on purpose, say to another
+// disk); files whose names a server can reach replace the link itself.
+enum class ExistingLink { Follow, Replace };
+
 class AtomicFileWriter {
 public:
-    explicit AtomicFileWriter(const QString &path);
+    explicit AtomicFileWriter(const QString &path, ExistingLink links = ExistingLink::Follow);
     ~AtomicFileWriter();  // an uncommitted file is discarded
     AtomicFileWriter(const AtomicFileWriter &) = delete;
     AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
@@ -43,5 +48,11 @@ private:
 };
 
 [[nodiscard]] SaveResult WriteFileAtomically(const QString &path, QByteArrayView data);
+
+// A working file made afresh: whatever stood under the name (a file, a
+// link planted there) is unlinked, never written through, and the new file
+// is created exclusively without following links. The descriptor, or -1
+// with errno set.
+int CreateFreshFile(const QString &path);
 
 } // namespace lumetta

@@ -161,12 +161,13 @@ bool FilesEqual(const QString &fileA, const QString &fileB)
     }
 }
 
-bool CopyFileAtomically(const QString &source, const QString &destination, const QDateTime &modified)
+bool CopyFileAtomically(const QString &source, const QString &destination, const QDateTime &modified,
+                        ExistingLink links)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    AtomicFileWriter out(destination);
+    AtomicFileWriter out(destination, links);
     out.setModificationTime(modified);
     if (!out.open())
         return false;
@@ -285,6 +286,17 @@ QString GetHeaderValue(const QString &name, const QStringList &headerLines)
         found = true;
     }
     return result;
+}
+
+std::optional<QUrl> WebLink(const QString &text)
+{
+    const QUrl url(text.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || url.isRelative() || url.host().isEmpty())
+        return std::nullopt;
+    const QString scheme = url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return std::nullopt;
+    return url;
 }
 
 } // namespace lumetta

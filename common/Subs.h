@@ -2,10 +2,13 @@
 // The helper unit: text, header, date and file helpers with the exact edge
 // behaviour the download engine relies on. Text positions count from 1;
 // 0 means not found.
+#include "common/AtomicFile.h"
 #include "common/DateTime.h"
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
+#include <optional>
 
 namespace lumetta {
 
@@ -45,6 +48,11 @@ bool IsNumber(const QString &text);
 bool IsDateTime(const QString &text);
 QString EncodeQueryValue(const QString &text);
 
+// The link a browser may be given: an absolute http or https URL with a
+// host. Links come from servers, lists and the catalogue, so anything else
+// (a local file, a share, another program's scheme) is never opened.
+std::optional<QUrl> WebLink(const QString &text);
+
 // 0 when the file does not exist.
 qint64 FileSizeOf(const QString &fileName);
 // Sizes first, then streamed; never holds a whole file. Raises FileError
@@ -55,7 +63,8 @@ bool FilesEqual(const QString &fileA, const QString &fileB);
 // is on disk, so a failed copy leaves the old file in place. A valid
 // modified time is given to the copy.
 [[nodiscard]] bool CopyFileAtomically(const QString &source, const QString &destination,
-                                      const QDateTime &modified = QDateTime());
+                                      const QDateTime &modified = QDateTime(),
+                                      ExistingLink links = ExistingLink::Follow);
 
 // Minutes to add to local time to get UTC, from the system's zone data now.
 int TimeZoneBias();

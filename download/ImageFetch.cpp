@@ -34,49 +34,14 @@ private:
     bool &m_busy;
 };
 
-// The client does not look at what its writes return: this file remembers
-// a write that did not reach the disk, so a picture cut short by a full
-// disk is never taken for a new one. Unbuffered, every write is checked.
-// A reply beyond any picture's size is not written on: the request is
-// ended as soon as the event loop comes back to it.
-class DownloadFile final : public QFile {
-public:
-    DownloadFile(const QString &name, std::function<void()> endRequest)
-        : QFile(name), m_endRequest(std::move(endRequest)) {}
-    bool open() { return QFile::open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered); }
-    bool complete() const { return !m_failure; }
-    bool tooLarge() const { return m_tooLarge; }
-
-protected:
-    qint64 writeData(const char *data, qint64 length) override
-    {
-        if (m_tooLarge)
-            return -1;
-        if (pos() + length > MaxDownloadBytes) {
-            m_tooLarge = m_failure = true;
-            QTimer::singleShot(0, this, m_endRequest);
-            return -1;
-        }
-        const qint64 written = QFile::writeData(data, length);
-        if (written != length)
-            m_failure = true;
-        return written;
-    }
-
-private:
-    std::function<void()> m_endRequest;
-    bool m_failure = false;
-    bool m_tooLarge = false;
-};
-
 QString TooLargeText()
 {
     return QStringLiteral("The reply is larger than %1 MB, more than any picture or list").arg(MaxDownloadBytes >> 20);
 }
 
-int TimeLimitMs(int seconds)
+int TimeLimitMs(int seconds, int unsetSeconds)
 {
-    return seconds <= 0 ? 0 : qMin(seconds, 24 * 3600) * 1000;
+    return (seconds <= 0 ? unsetSeconds : qMin(seconds, 24 * 3600)) * 1000;
 }
 
 } // namespace
@@ -134,9 +99,9 @@ std::optional<FetchResult> ImageFetch::refusal(const QString &url) const
     return std::nullopt;
 }
 
-QString ImageFetch::runRequest(int timeOutSeconds)
+QString ImageFetch::runRequest(int timeOutSeconds, int unsetSeconds)
 {
-    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds));
+    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds, unsetSeconds));
     try {
         m_http.Get();
     } catch (const std::exception &e) {
@@ -166,7 +131,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
 
     step(QStringLiteral("2 - GetCamImage"));
     const QString temp = TempImageFile();
-    DownloadFile stream(temp, [this] { m_http.Abort(); });
+    ResponseFile stream(temp, [this] { m_http.Abort(); });
     if (!stream.open()) {
         refuse(stream.errorString());
         step(QStringLiteral("3 - GetCamImage"));
@@ -179,7 +144,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
         OnAdminHeader({});
 
     step(QStringLiteral("4 - GetCamImage"));
-    const QString requestFailure = runRequest(timeOutSeconds);
+    const QString requestFailure = runRequest(timeOutSeconds, UnsetPictureTimeOutSeconds);
     QCoreApplication::processEvents();
     result.ok = requestFailure.isEmpty();
     if (stream.tooLarge())
@@ -221,14 +186,17 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
         } else {
             bool same = false;
             try {
-                same = QFileInfo::exists(destination) && FilesEqual(destination, temp);
+                // A link planted as the picture is never read nor written through.
+                const QFileInfo old(destination);
+                same = !old.isSymLink() && old.isFile() && FilesEqual(destination, temp);
             } catch (const Error &) {
                 same = false;  // an unreadable old picture is replaced like a different one
             }
             if (same)
                 refuse(QStringLiteral("The webcam still shows the last picture"));
             if (FileSizeOf(temp) > 0)
-                (void)CopyFileAtomically(temp, destination);  // a failed copy keeps the old file
+                // A failed copy keeps the old file.
+                (void)CopyFileAtomically(temp, destination, {}, ExistingLink::Replace);
         }
     }
 
@@ -246,7 +214,7 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
     // The body goes to a file beside the target, which takes the target's
     // place only for a whole reply: a failed fetch loses nothing.
     const QString partial = fileName + QStringLiteral(".part");
-    DownloadFile stream(partial, [this] { m_http.Abort(); });
+    ResponseFile stream(partial, [this] { m_http.Abort(); });
     if (!stream.open())
         throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, stream.errorString()));
 
@@ -258,7 +226,7 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
     m_http.RcvdStream = &stream;
 
     FetchResult result;
-    result.failure = runRequest(timeOutSeconds);
+    result.failure = runRequest(timeOutSeconds, UnsetFileTimeOutSeconds);
     if (stream.tooLarge())
         result.failure = TooLargeText();
     result.header = HeaderText(m_http.RcvdHeader());

@@ -5,6 +5,7 @@
 // brings. Settings are read at the moment a fetch starts, never cached.
 #include "download/DebugLog.h"
 #include "net/HttpCli.h"
+#include "net/ResponseFile.h"
 #include "platform/Timer.h"
 
 #include <QString>
@@ -31,8 +32,11 @@ struct [[nodiscard]] FetchResult {
     bool reachedServer = false;  // a connection was made, to the server or the proxy
 };
 
-// No picture or list comes near this; a reply beyond it is ended unread.
-inline constexpr qint64 MaxDownloadBytes = qint64(64) << 20;
+// A time-out of 0 means no limit of the user's, yet no exchange may hold the
+// show or a dialog forever: a picture gets the order of a display time, a
+// list as long as any sane list takes.
+inline constexpr int UnsetPictureTimeOutSeconds = 5 * 60;
+inline constexpr int UnsetFileTimeOutSeconds = 60 * 60;
 
 // The values the main window's Http carries before any fetch sets its own.
 void SetMainWindowHttpDefaults(THttpCli &http);
@@ -68,7 +72,7 @@ private:
     std::optional<FetchResult> refusal(const QString &url) const;
     // Runs the prepared request within the time limit; the failure text
     // when it raised.
-    QString runRequest(int timeOutSeconds);
+    QString runRequest(int timeOutSeconds, int unsetSeconds);
     void step(const QString &message) const;
 
     THttpCli &m_http;

@@ -62,11 +62,12 @@ public:
 
     bool openDocument(const QString &target) override
     {
-        if (target.trimmed().isEmpty())
-            return false;
-        const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target)
-                                                   : QUrl::fromUserInput(target);
-        return url.isValid() && QDesktopServices::openUrl(url);
+        // Only our own mail links join the web links; never a file path.
+        const QUrl mail(target.trimmed(), QUrl::StrictMode);
+        if (mail.isValid() && mail.scheme() == QLatin1String("mailto"))
+            return QDesktopServices::openUrl(mail);
+        const auto web = WebLink(target);
+        return web && QDesktopServices::openUrl(*web);
     }
 
     bool startProgram(const QString &program, const QStringList &arguments) override
@@ -119,6 +120,12 @@ QString WindowsFolder()
 std::unique_ptr<SystemShell> MakeSystemShell()
 {
     return std::make_unique<DesktopShell>();
+}
+
+bool OpenWebLink(SystemShell &shell, const QString &link)
+{
+    const auto web = WebLink(link);
+    return web && shell.openDocument(web->toString());
 }
 
 bool IsInternetConnected()

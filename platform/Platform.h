@@ -27,13 +27,18 @@ class SystemShell {
 public:
     virtual ~SystemShell() = default;
     virtual bool isInternetConnected() = 0;
-    // Opens a URL or file with its default handler; true on success.
+    // Opens a web or mail link with its default handler; true on success.
+    // Local files and other schemes are refused.
     virtual bool openDocument(const QString &target) = 0;
     // Starts a program with arguments, never through a shell string.
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
 };
 
 std::unique_ptr<SystemShell> MakeSystemShell();
+
+// Opens a link that came from a server, a list, the catalogue or the
+// vendor's site, only when it is a web page (WebLink); false otherwise.
+bool OpenWebLink(SystemShell &shell, const QString &link);
 
 bool IsInternetConnected();
 bool OpenDocument(const QString &target);

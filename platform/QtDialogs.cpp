@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -42,6 +43,7 @@ void QtDialogs::showTitledMessage(const QString &title, const QString &text, Mes
     }
     QMessageBox box(m_parent);
     box.setWindowTitle(title.isEmpty() ? AppTitle : title);
+    box.setTextFormat(Qt::PlainText);  // messages carry names and texts from servers
     box.setText(text);
     box.setStandardButtons(QMessageBox::Ok);
     switch (icon) {
@@ -59,6 +61,7 @@ DialogButton QtDialogs::ask(const QString &text, QuestionKind kind, const QStrin
         return NegativeAnswer(kind);
     QMessageBox box(m_parent);
     box.setWindowTitle(title.isEmpty() ? AppTitle : title);
+    box.setTextFormat(Qt::PlainText);  // messages carry names and texts from servers
     box.setText(text);
     // The four-button question walks a list one entry at a time; it comes
     // without an icon.
@@ -95,11 +98,15 @@ std::optional<QString> QtDialogs::inputText(const QString &title, const QString 
 {
     if (m_ending)
         return std::nullopt;
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, initial, &ok);
-    if (!ok)
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    for (QLabel *label : dialog.findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);  // a prompt may name a webcam
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 std::optional<QColor> QtDialogs::chooseColor(const QColor &initial)

@@ -1,6 +1,7 @@
 #include "service/KorvaneAboutBox.h"
 
 #include "net/HttpCli.h"
+#include "net/ResponseFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "service/VersionCheck.h"
@@ -15,6 +16,9 @@ namespace {
 // A time-out of 0 means "no limit" for webcams; the version check still
 // gets one, so the about panel never waits without end.
 constexpr int FallbackTimeOutSeconds = 30;
+
+// One line per product: a reply past this is no version file.
+constexpr qint64 MaxVersionFileBytes = qint64(1) << 20;
 
 int TimeLimitMs(int seconds)
 {
@@ -58,7 +62,7 @@ void TKorvaneAboutBox::butUpdatesClick()
                               + QStringLiteral("\r\n\r\n") + QStringLiteral("Would you like to read about it?"),
                           QuestionKind::YesNo, QStringLiteral("New Version Found"))
             == DialogButton::Yes)
-            m_shell.openDocument(SupportLinksFor(VendorSite(), productPath()).whatsNew);
+            (void)OpenWebLink(m_shell, SupportLinksFor(VendorSite(), productPath()).whatsNew);
         return;
     }
     m_dialogs.beep();
@@ -70,13 +74,15 @@ bool TKorvaneAboutBox::IsNewCurrentVersion(const QString &key, QString &latest)
     const QString version = appVersion();
     const QString current = version.mid(version.indexOf(QLatin1Char(' ')) + 1).trimmed();
     const QString fileName = tempFolder() + QStringLiteral("temp.txt");
-    if (!GetUrl(VendorSite() + QStringLiteral("/upgrades.txt"), fileName))
-        m_dialogs.showMessage(QStringLiteral("Error: Information not found"));
     QByteArray content;
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        content = file.readAll();
-    file.close();
+    if (GetUrl(VendorSite() + QStringLiteral("/upgrades.txt"), fileName)) {
+        QFile file(fileName);
+        if (file.open(QIODevice::ReadOnly))
+            content = file.read(MaxVersionFileBytes);
+    } else {
+        // Whatever part of a failed reply arrived holds no version line.
+        m_dialogs.showMessage(QStringLiteral("Error: Information not found"));
+    }
     QFile::remove(fileName);
     latest = LatestVersionIn(content, key);
     return IsNewerVersion(latest, current);
@@ -84,11 +90,11 @@ bool TKorvaneAboutBox::IsNewCurrentVersion(const QString &key, QString &latest)
 
 bool TKorvaneAboutBox::GetUrl(const QString &url, const QString &fileName)
 {
-    QFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
     // A client of its own with its defaults: no proxy of the main window's.
     THttpCli http;
+    ResponseFile out(fileName, [&http] { http.Abort(); }, MaxVersionFileBytes);
+    if (!out.open())
+        return false;
     http.URL = url;
     http.RcvdStream = &out;
     m_http = &http;
@@ -106,7 +112,7 @@ bool TKorvaneAboutBox::GetUrl(const QString &url, const QString &fileName)
         ok = false;
     }
     out.close();
-    return ok && out.error() == QFileDevice::NoError;
+    return ok && out.complete();
 }
 
 } // namespace lumetta

@@ -161,7 +161,7 @@ void ListTools::ImportSubmissions(const QString &submissionFile)
         m_hooks.dialogs.showMessage(QStringLiteral("Nothing to do"));
         return;
     }
-    if (!CopyFileAtomically(submissionFile, workingFile()))
+    if (!CopyFileAtomically(submissionFile, workingFile(), {}, ExistingLink::Replace))
         throw FileError(QStringLiteral("Cannot create file \"%1\".").arg(workingFile()));
     m_hooks.importList = ReduceSubmissions(ReadListFile(workingFile()));
     dialog().showListKeepingDate(false);

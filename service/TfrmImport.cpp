@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -34,6 +35,7 @@ TfrmImport::TfrmImport(QStringList &importList, QString workingFile, QWidget *pa
     m_filterLabel->setBuddy(m_filter);
     m_lastUpdated = new QLabel(QStringLiteral("Last updated"), this);
     m_lastUpdated->setObjectName(QStringLiteral("lblLastUpdated"));
+    m_lastUpdated->setTextFormat(Qt::PlainText);  // the date is the server's text
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("lstImport"));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -100,13 +102,25 @@ void TfrmImport::showListKeepingDate(bool filterEnabled)
 
 void TfrmImport::fillItems()
 {
+    fillItems(ListDisplayTexts(m_importList), {});
+}
+
+// The model is built in one go: a list of a million lines must not pay
+// for a million insertions the view follows one by one.
+void TfrmImport::fillItems(const QStringList &texts, const QList<bool> &ticked)
+{
     m_filling = true;
     m_list->clear();
-    for (const QString &text : ListDisplayTexts(m_importList)) {
-        auto *item = new QListWidgetItem(text, m_list);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+    m_list->addItems(texts);
+    {
+        const QSignalBlocker quiet(m_list->model());
+        for (int i = 0; i < m_list->count(); ++i) {
+            QListWidgetItem *item = m_list->item(i);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(i < ticked.size() && ticked[i] ? Qt::Checked : Qt::Unchecked);
+        }
     }
+    m_list->viewport()->update();
     m_filling = false;
 }
 
@@ -156,19 +170,27 @@ void TfrmImport::edtFilterChange(const QString &text)
         fillItems();
     }
     QStringList shown;
+    shown.reserve(m_list->count());
     for (int i = 0; i < m_list->count(); ++i)
         shown.append(m_list->item(i)->text());
     const QList<int> kept = FilterMatches(shown, text);
-    m_filling = true;
-    for (int i = int(shown.size()) - 1, k = int(kept.size()) - 1; i >= 0; --i) {
-        if (k >= 0 && kept[k] == i) {
-            --k;
-            continue;
+    if (kept.size() != shown.size()) {
+        // Rebuilt from what stays rather than taken out item by item, which
+        // costs the square of the list's length.
+        const QList<bool> wasTicked = ticks();
+        QStringList lines, texts;
+        QList<bool> ticked;
+        lines.reserve(kept.size());
+        texts.reserve(kept.size());
+        ticked.reserve(kept.size());
+        for (const int i : kept) {
+            lines.append(m_importList[i]);
+            texts.append(shown[i]);
+            ticked.append(wasTicked[i]);
         }
-        delete m_list->takeItem(i);
-        m_importList.removeAt(i);
+        m_importList = std::move(lines);
+        fillItems(texts, ticked);
     }
-    m_filling = false;
     // Ticks that survive a narrowing are counted, so the counter tells the truth.
     SelectedCount = int(ticks().count(true));
     showCounter();

@@ -48,6 +48,7 @@ protected:
 
 private:
     void fillItems();
+    void fillItems(const QStringList &texts, const QList<bool> &ticked);
     void setAllTicks(bool ticked);
     void showCounter();
 

@@ -16,7 +16,8 @@ namespace lumetta {
 
 QStringList ReadListLines(const QByteArray &content)
 {
-    return SplitTextLines(content);
+    // An absurd field would be carried into every item and record.
+    return CutLongFields(SplitTextLines(content)).lines;
 }
 
 bool ListIsBlank(const QStringList &lines)

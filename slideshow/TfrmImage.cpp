@@ -1,5 +1,6 @@
 #include "slideshow/TfrmImage.h"
 
+#include "common/Subs.h"
 #include "download/DebugLog.h"
 #include "imaging/Picture.h"
 #include "platform/Dialogs.h"
@@ -175,6 +176,10 @@ void TfrmImage::createControls()
 
     SetBackgroundColour(Panel1, Qt::black);
     Panel1->setAutoFillBackground(true);
+
+    // Captions and messages come from servers and the catalogue: never markup.
+    for (QLabel *label : {ImageCaption, ImageCaption2, AdMsg, AdUrl})
+        label->setTextFormat(Qt::PlainText);
 
     for (QLabel *caption : {ImageCaption, ImageCaption2}) {
         caption->setFont(BoldFont("Arial", 37));
@@ -554,9 +559,10 @@ void TfrmImage::FormKeyPress(QKeyEvent *event)
 void TfrmImage::ImageAreaMouseDown()
 {
     stopShow();
-    if (adShown()) {
+    // A link that is no web page is ignored: the show ends as without one.
+    if (adShown() && WebLink(m_run.show.AdLink)) {
         // A browser that does not start is not reported.
-        m_services.shell.openDocument(m_run.show.AdLink);
+        (void)OpenWebLink(m_services.shell, m_run.show.AdLink);
         if (m_run.ScreenSaverMode) {
             hide();
             AppEndTimer.setInterval(ReadRegInteger(DesktopKey, QStringLiteral("ScreenSaveTimeOut"), 600) * 1000);

@@ -98,4 +98,27 @@ TEST(SplitToList, KeepsInnerEmptyNames)
         EXPECT_EQ(SplitToList(c.text), c.items);
     }
     EXPECT_EQ(SplitToList(DefaultCategories).size(), 15);
+    EXPECT_EQ(SelectedFlags({"Snow", "Cities", "snow", "Beaches"}, {"SNOW", "Beaches", "Other"}),
+              QList<bool>({true, false, true, true}));
+}
+
+TEST(CutLongFields, AbsurdFieldsAreCutAndTheRecordKeepsItsShape)
+{
+    const QString longest(MaxFieldChars, u'n');
+    const QString pipes = QString(MaxFieldChars - 1, u'n') + "|x";  // a cut right after a "|"
+    const struct { QString line; QString cut; } cases[] = {
+        {"General||" + longest + "||http://a/", ""},
+        {"General||" + longest + "x||http://a/", "General||" + longest + "||http://a/"},
+        {"General||n||" + longest + "xyz", "General||n||" + longest},
+        {"General||" + pipes + "||http://a/", "General||" + QString(MaxFieldChars - 1, u'n') + "||http://a/"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line.size());
+        const FieldCut cut = CutLongFields({"a||b", c.line});
+        EXPECT_EQ(cut.lines, QStringList({"a||b", c.cut.isEmpty() ? c.line : c.cut}));
+        EXPECT_EQ(cut.cutLines, c.cut.isEmpty() ? QList<int>() : QList<int>{2});
+        EXPECT_EQ(LongFieldsMessage(cut).isEmpty(), c.cut.isEmpty());
+    }
+    EXPECT_EQ(LongFieldsMessage({{}, {2, 5}}),
+              "2 line(s) had a field longer than 4096 characters, cut to that length: line 2, 5.");
 }

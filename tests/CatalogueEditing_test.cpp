@@ -712,6 +712,10 @@ TEST_F(CatalogueEditingTest, HomepageOpensInTheBrowser)
     click(ui()->butHomepage);
     EXPECT_TRUE(dialogs.asked.isEmpty());
     EXPECT_EQ(field(0, fHomePage), "http://home.example/");
+    leave(ui()->edtHomePage, "/usr/bin/xterm");  // from a list: never a local program
+    click(ui()->butHomepage);
+    EXPECT_EQ(shell.opened.size(), 2);
+    EXPECT_EQ(dialogs.asked, QStringList("message: Could not launch URL"));
 }
 
 } // namespace

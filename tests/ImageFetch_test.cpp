@@ -283,6 +283,28 @@ TEST_F(ImageFetchTest, ReplyBeyondTheDownloadLimitIsEndedAndNotKept)
     }
 }
 
+// Links planted under the working files and a picture's name point out of
+// the folder: the server's body never reaches their targets.
+TEST_F(ImageFetchTest, PlantedLinksAreReplacedNeverWrittenThrough)
+{
+    QTemporaryDir outsideDir;
+    const QString outside = outsideDir.path() + "/victim";
+    WriteFile(outside, "keep");
+    const QString picture = path("cam.jpg"), list = path("temp.txt");
+    for (const QString &name : {fetch.TempImageFile(), picture, list, list + ".part"})
+        ASSERT_TRUE(QFile::link(outside, name));
+    ScriptedServer server;
+    server.addConnection(Reply(Response("HTTP/1.0 200 OK", "image/jpeg", Jpeg)));
+    server.addConnection(Reply(Response("HTTP/1.0 200 OK", "text/plain", "a||b||c\r\n")));
+    EXPECT_TRUE(fetch.GetCamImage(server.url("/cam.jpg"), picture, 10).ok);
+    EXPECT_TRUE(fetch.GetUrlToFile(server.url("/list.txt"), list, 10).ok);
+    EXPECT_EQ(ReadFile(outside), "keep");
+    for (const QString &name : {fetch.TempImageFile(), picture, list})
+        EXPECT_FALSE(QFileInfo(name).isSymLink()) << name.toStdString();
+    EXPECT_TRUE(ReadFile(picture) == Jpeg);
+    EXPECT_EQ(ReadFile(list), "a||b||c\r\n");
+}
+
 TEST_F(ImageFetchTest, EmptyUrlDoesNothing)
 {
     EXPECT_FALSE(fetch.GetCamImage("   ", path("cam.jpg"), 10).ok);
@@ -366,7 +388,13 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
         qint64 perRequest;   // test time moved as each request goes out
         qint64 perBodyByte;  // ... and for each body byte that arrives
         bool urlToFile = false;
+        int timeOut = 1;  // the setting, seconds
+        qint64 limit = 1000;
     };
+    ServerScript headerTrickle = ServerScript().readRequest().send("HTTP/1.0 200 OK\r\n");
+    for (int i = 0; i < 20; ++i)
+        headerTrickle.send("X-Line: 1\r\n").delay(20);
+    headerTrickle.hang();
     ServerScript trickle = ServerScript().readRequest().send("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n");
     for (int i = 0; i < 20; ++i)
         trickle.send("x").delay(20);
@@ -377,6 +405,10 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
         {"relocation to a server that never answers",
          {Reply("HTTP/1.0 302 Found\r\nLocation: /next.jpg\r\n\r\n"), ServerScript().readRequest().hang()}, 600, 0},
         {"GetUrlToFile from a server that never answers", {ServerScript().readRequest().hang()}, 1000, 0, true},
+        {"no limit set: a picture ends at its bound", {headerTrickle}, UnsetPictureTimeOutSeconds * 1000, 0, false, 0,
+         UnsetPictureTimeOutSeconds * 1000},
+        {"no limit set: a list ends at its bound", {headerTrickle}, UnsetFileTimeOutSeconds * 1000, 0, true, 0,
+         UnsetFileTimeOutSeconds * 1000},
     };
     qint64 perRequest = 0;
     qint64 perBodyByte = 0;
@@ -395,12 +427,13 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
         perRequest = c.perRequest;
         perBodyByte = c.perBodyByte;
         const qint64 start = time.elapsed();
-        const FetchResult result = c.urlToFile ? fetch.GetUrlToFile(server.url("/list.txt"), path("list.txt"), 1)
-                                               : fetch.GetCamImage(server.url("/cam.jpg"), destination, 1);
+        const FetchResult result = c.urlToFile
+                                       ? fetch.GetUrlToFile(server.url("/list.txt"), path("list.txt"), c.timeOut)
+                                       : fetch.GetCamImage(server.url("/cam.jpg"), destination, c.timeOut);
         EXPECT_FALSE(result.ok) << c.description;
         EXPECT_EQ(timeOuts, 1) << c.description;
         // Neither early nor late, and data arriving does not restart it.
-        EXPECT_EQ(elapsedAtTimeOut - start, 1000) << c.description;
+        EXPECT_EQ(elapsedAtTimeOut - start, c.limit) << c.description;
         EXPECT_EQ(result.failure, "Connection aborted on request") << c.description;
         if (!c.urlToFile) {
             EXPECT_EQ(logAtTimeOut, "4 - GetCamImage\r\n") << c.description;

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -72,6 +73,7 @@ TEST_F(AboutBoxTest, VersionFileCases)
         {"not found", {Reply("404 Not Found", "lumetta 9.0\r\n")}, {NotFound, unknown}},
         {"cut off before a reply", {ServerScript().readRequest().close()}, {NotFound, unknown}},
         {"no line", {Reply("200 OK", "other 3.0\r\n")}, {unknown}},
+        {"100 MB reply", {Reply("200 OK", "lumetta 9.0\r\n" + QByteArray(100 << 20, 'x'))}, {NotFound, unknown}},
         {"empty version", {Reply("200 OK", "lumetta\r\n")},
          {"message: The latest version is .\r\nYou already have the latest version."}},
         {"key not at the line's start", {Reply("200 OK", "not lumetta 9.0\r\n")}, {unknown}},
@@ -114,12 +116,18 @@ TEST_F(AboutBoxTest, NewerVersionOffersItsNews)
     ScriptedServer server;
     server.addConnection(Reply("200 OK", "lumetta 2.4.10\r\n"));
     useSite(server);
+    // A link planted as the working file is replaced, never written through.
+    const QString outside = env.home() + "outside.txt";
+    QFile(outside).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(outside, env.home() + "temp.txt"));
     dialogs.setNextAnswer(DialogButton::Yes);
     dialogs.setNextAnswer(DialogButton::Yes);
     about.butUpdatesClick();
     EXPECT_EQ(dialogs.asked, QStringList({Question, "ask: New Version Found | A newer version has been found "
                                                     "(v2.4.10)\r\n\r\nWould you like to read about it?"}));
     EXPECT_EQ(shell.opened, QStringList({server.url("/lumetta/whatsnew.shtml")}));
+    EXPECT_EQ(QFileInfo(outside).size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(env.home() + "temp.txt"));
 }
 
 TEST_F(AboutBoxTest, NoAnswerAsksNothingMore)

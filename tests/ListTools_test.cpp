@@ -9,6 +9,7 @@
 #include "service/ListTools.h"
 #include "service/TfrmImport.h"
 #include "support/FakeShell.h"
+#include "support/PlainText.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedServer.h"
 #include "support/TestEnv.h"
@@ -30,6 +31,8 @@ inline void PrintTo(const QString &text, std::ostream *os)
 QT_END_NAMESPACE
 
 using namespace lumetta;
+using test::Markup;
+using test::ShowsLiterally;
 using test::ScriptedServer;
 using test::ServerScript;
 
@@ -110,6 +113,12 @@ TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
     ASSERT_NE(findDialog(), nullptr) << dialogs.asked.join("\n").toStdString();
     EXPECT_EQ(findDialog()->findChild<QLabel *>("lblLastUpdated")->text(),
               "Last updated: Sun, 06 Dec 2026 10:00:00 GMT");
+    server.addConnection(Answer("Snow||Alps again||http://alps/cam.jpg?x=1||h||60||10:00||10:00\r\n"
+                                "Snow||Tatra||http://tatra/c.jpg||h||300||10:00||10:00\r\n"
+                                "Cities||Oslo & Co||http://oslo/c.jpg||h||300||10:00||10:00\r\n",
+                                "Last-Modified: " + Markup.toLatin1() + "\r\n"));
+    click(ui()->butGetCamList);
+    EXPECT_TRUE(ShowsLiterally(findDialog()->findChild<QLabel *>("lblLastUpdated"), "Last updated: " + Markup));
     EXPECT_EQ(items(), (QStringList{"Snow - Alps again", "Snow - Tatra", "Cities - Oslo && Co"}));
     EXPECT_EQ(status(), "Selected  0/3");
 

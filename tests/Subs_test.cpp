@@ -132,6 +132,27 @@ TEST(TextHelpers, IsNumberAndIsDateTime)
     }
 }
 
+TEST(WebLink, OnlyAbsoluteHttpOrHttpsIsOpened)
+{
+    const struct { const char *text; const char *opened; } cases[] = {
+        {"http://cam.example/ad", "http://cam.example/ad"},
+        {" https://cam.example/a?b=c ", "https://cam.example/a?b=c"},
+        {"HTTP://CAM.EXAMPLE/", "http://cam.example/"},
+        {"file:///etc/passwd", nullptr}, {"FILE:///etc/passwd", nullptr},
+        {"smb://host/share/payload.desktop", nullptr}, {"steam://run/1", nullptr},
+        {"javascript:alert(1)", nullptr}, {"/usr/bin/xterm", nullptr}, {"xterm", nullptr},
+        {"cam.example/ad", nullptr}, {"http:relative", nullptr}, {"http:///nohost", nullptr},
+        {"mailto:a@b.example", nullptr}, {"", nullptr}, {"http://a b/", nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto link = WebLink(c.text);
+        ASSERT_EQ(link.has_value(), c.opened != nullptr);
+        if (link)
+            EXPECT_EQ(link->toString(), c.opened);
+    }
+}
+
 TEST(SplitFields, Rules)
 {
     SplitResult r = SplitFields("a||b||", "||");

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "support/FakeShell.h"
+#include "support/PlainText.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 
@@ -14,6 +15,8 @@
 #include <gtest/gtest.h>
 
 using namespace lumetta;
+using test::Markup;
+using test::ShowsLiterally;
 
 namespace {
 
@@ -89,6 +92,10 @@ TEST_F(ImageWindow, ShowsThePictureScaledWithItsCaption)
 {
     start();
     settings.size.imageSizePercent = 50;
+    frm->setCaption(Markup);
+    display("ok/jpeg_baseline_256x192.jpg");
+    EXPECT_TRUE(ShowsLiterally(child<QLabel>("ImageCaption"), Markup));
+    EXPECT_TRUE(ShowsLiterally(child<QLabel>("ImageCaption2"), Markup));
     frm->setCaption("Harbour");
     display("ok/jpeg_baseline_256x192.jpg");
 
@@ -139,6 +146,9 @@ TEST_F(ImageWindow, AdvertisementLayout)
     display("ok/jpeg_baseline_256x192.jpg");
 
     EXPECT_EQ(child<QLabel>("AdUrl")->text(), "Visit ad.example/coffee");
+    frm->setAdText(Markup, "http://" + Markup);
+    EXPECT_TRUE(ShowsLiterally(child<QLabel>("AdMsg"), Markup));
+    EXPECT_TRUE(ShowsLiterally(child<QLabel>("AdUrl"), "Visit " + Markup));
     EXPECT_TRUE(child("AdUrl")->isVisible() && child("AdMsg")->isVisible());
     EXPECT_FALSE(child("ImageCaption")->isVisible());
     EXPECT_EQ(child("lblClickNow4")->geometry(), QRect(1024 - 75, 768 - 20, 75, 20));
@@ -266,12 +276,15 @@ TEST_F(ImageWindow, KeyReturnsToTheMainWindow)
 {
     start("");
     run->show.CurrentCam = 7;
+    run->show.CamAd = true;
+    run->show.AdLink = "file:///usr/bin/xterm";  // the server's choice, no web page
     display("ok/jpeg_baseline_256x192.jpg");
     runShow();
     time.advance(3000);
     EXPECT_EQ(frm->CountdownSeconds(), 3);
     mainWindow.showMinimized();
     key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    EXPECT_TRUE(shell.opened.isEmpty());
     EXPECT_FALSE(frm->isVisible());
     EXPECT_TRUE(mainWindow.isVisible());
     EXPECT_FALSE(mainWindow.isMinimized());

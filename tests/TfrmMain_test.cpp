@@ -8,9 +8,11 @@
 #include "platform/TimeSource.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
+#include "platform/QtDialogs.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
 #include "support/FakeShell.h"
+#include "support/PlainText.h"
 #include "support/AccessibleNames.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
@@ -19,7 +21,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QApplication>
 #include <QFile>
+#include <QInputDialog>
+#include <QMessageBox>
 #include <QLabel>
 #include <QGuiApplication>
 #include <QScreen>
@@ -36,6 +41,8 @@
 #include <gtest/gtest.h>
 
 using namespace lumetta;
+using test::Markup;
+using test::ShowsLiterally;
 
 namespace {
 
@@ -838,6 +845,34 @@ TEST_F(MainWindowTest, SupportLinksAndTheUpdateButton)
     ui->butUpdates->click();
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_TRUE(dialogs.asked[0].startsWith("ask: Check for latest version? | ")) << "answered No: nothing more";
+}
+
+// A message, a question and a prompt may carry a webcam's name or a
+// server's text: the real dialogs show them as typed.
+TEST(RealDialogs, ShowOutsideTextAsPlainText)
+{
+    QtDialogs real;
+    QStringList seen;
+    auto inspectNext = [&seen] {
+        QTimer::singleShot(0, [&seen] {
+            QWidget *modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            for (QLabel *label : modal->findChildren<QLabel *>())
+                if (label->text() == Markup)
+                    seen << (ShowsLiterally(label, Markup) ? "plain" : "markup");
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                box->done(QMessageBox::No);
+            else if (auto *input = qobject_cast<QInputDialog *>(modal))
+                input->reject();
+        });
+    };
+    inspectNext();
+    real.showMessage(Markup, MessageIcon::None);
+    inspectNext();
+    (void)real.ask(Markup, QuestionKind::YesNo);
+    inspectNext();
+    (void)real.inputText("Rename", Markup, "x");
+    EXPECT_EQ(seen, QStringList({"plain", "plain", "plain"}));
 }
 
 // --- names on the accessibility bus -------------------------------------------
