@@ -180,17 +180,6 @@ int SlideIntervalStep(int value)
     return value < 10 ? 1 : 5;
 }
 
-QColor ColorFromStored(int value)
-{
-    const quint32 v = quint32(value);
-    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
-}
-
-int ColorToStored(const QColor &color)
-{
-    return color.red() | (color.green() << 8) | (color.blue() << 16);
-}
-
 QDate ParseDateText(const QString &text)
 {
     const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));

@@ -56,9 +56,6 @@ bool LoadRunsHandler(const SettingSpec &entry, int storedValue);
 // "Display time" and "for fast cams" step by 1 below 10 seconds, by 5 from 10.
 int SlideIntervalStep(int value);
 
-// Windows colour values keep red in the low byte.
-QColor ColorFromStored(int value);
-int ColorToStored(const QColor &color);
 
 // Dates are stored as yyyy-MM-dd; raises ConvertError "'%s' is not a valid date".
 QDate ParseDateText(const QString &text);

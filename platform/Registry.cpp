@@ -608,4 +608,15 @@ QString ShiftChars(const QString &text, int delta)
     return out;
 }
 
+QColor ColorFromStored(int value)
+{
+    const quint32 v = quint32(value);
+    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
+}
+
+int ColorToStored(const QColor &color)
+{
+    return color.red() | (color.green() << 8) | (color.blue() << 16);
+}
+
 } // namespace lumetta

@@ -3,6 +3,7 @@
 // REGEDIT4 text file. Every write is on disk, atomically, when it returns.
 // The file is read once and kept; it is read again only when it changed on
 // disk, and a write that changes nothing does not touch it.
+#include <QColor>
 #include <QHash>
 #include <QList>
 #include <QPair>
@@ -14,6 +15,10 @@ namespace lumetta {
 
 inline const QString LumettaKey = QStringLiteral("Software\\Korvane Software\\Lumetta");
 inline const QString DesktopKey = QStringLiteral("Control Panel\\Desktop");
+
+// Colours are stored as Windows keeps them: red in the low byte.
+QColor ColorFromStored(int value);
+int ColorToStored(const QColor &color);
 
 // $LUMETTA_REGISTRY, else $XDG_CONFIG_HOME/Korvane Software/user.reg.
 QString RegistryFilePath();

@@ -1,6 +1,6 @@
 #include "slideshow/Sequencer.h"
 
-#include "app/RunState.h"
+#include "slideshow/ShowRun.h"
 
 #include <cmath>
 #include <utility>

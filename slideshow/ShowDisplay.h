@@ -10,7 +10,7 @@ class ShowDisplay {
 public:
     virtual ~ShowDisplay() = default;
 
-    // Shows RunState::SampleImageFile laid out by the user's rules; may
+    // Shows ShowRun::SampleImageFile laid out by the user's rules; may
     // rename a GIF and change SampleImageFile with it.
     virtual void DisplayImage() = 0;
 

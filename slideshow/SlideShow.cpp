@@ -1,7 +1,6 @@
 #include "slideshow/SlideShow.h"
 
-#include "app/RunState.h"
-#include "app/SettingsTable.h"
+#include "slideshow/ShowRun.h"
 #include "catalogue/CatalogueFile.h"
 #include "common/Subs.h"
 #include "download/DebugLog.h"
@@ -38,7 +37,7 @@ QString PlayFileName(const QString &localName, const QString &url)
 
 } // namespace
 
-SlideShow::SlideShow(RunState &run, ShowDisplay &display, SlideShowHooks hooks, const Clock &clock,
+SlideShow::SlideShow(ShowRun &run, ShowDisplay &display, SlideShowHooks hooks, const Clock &clock,
                      const DebugLog *log)
     : m_run(run), m_display(&display), m_hooks(std::move(hooks)), m_clock(clock), m_log(log),
       m_random(std::random_device{}())

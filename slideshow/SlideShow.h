@@ -16,7 +16,7 @@ namespace lumetta {
 class Clock;
 class DebugLog;
 class ShowDisplay;
-struct RunState;
+struct ShowRun;
 
 // One fetch of a webcam picture: true with a new GIF or JPEG in the file.
 struct CamFetch {
@@ -48,7 +48,7 @@ struct SlideShowHooks {
 
 class SlideShow {
 public:
-    SlideShow(RunState &run, ShowDisplay &display, SlideShowHooks hooks, const Clock &clock,
+    SlideShow(ShowRun &run, ShowDisplay &display, SlideShowHooks hooks, const Clock &clock,
               const DebugLog *log = nullptr);
 
     // The image window, once it exists.
@@ -91,7 +91,7 @@ private:
     bool showStopped() const;
     void log(const char *step) const;
 
-    RunState &m_run;
+    ShowRun &m_run;
     ShowDisplay *m_display;
     SlideShowHooks m_hooks;
     const Clock &m_clock;

@@ -102,7 +102,7 @@ private:
     const QPixmap &m_picture;
 };
 
-TfrmImage::TfrmImage(RunState &run, ImageWindowServices services, QWidget *parent)
+TfrmImage::TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent)
     : QWidget(parent),
       m_run(run),
       m_services(std::move(services)),

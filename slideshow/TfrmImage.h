@@ -3,7 +3,7 @@
 // with its caption, the advertisement labels, the status strip, and the
 // input that ends or holds the show. The decisions are plain functions
 // (ImageLayout, ImageWindowRules, MeasureImage); this class applies them.
-#include "app/RunState.h"
+#include "slideshow/ShowRun.h"
 #include "slideshow/DisplaySettings.h"
 #include "slideshow/ShowDisplay.h"
 
@@ -44,7 +44,7 @@ struct ImageWindowServices {
 class TfrmImage : public QWidget, public ShowDisplay {
     Q_OBJECT
 public:
-    TfrmImage(RunState &run, ImageWindowServices services, QWidget *parent = nullptr);
+    TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent = nullptr);
     ~TfrmImage() override;
 
     void DisplayImage() override;
@@ -106,7 +106,7 @@ private:
     void terminate();
     QPoint cursorPos() const;
 
-    RunState &m_run;
+    ShowRun &m_run;
     ImageWindowServices m_services;
     QWindow *m_embedParent = nullptr;
 

@@ -1,4 +1,5 @@
 #include "app/SettingsTable.h"
+#include "platform/Registry.h"
 
 #include "common/Errors.h"
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+#include "app/RunState.h"
 #include "slideshow/TfrmImage.h"
 
 #include "platform/Platform.h"

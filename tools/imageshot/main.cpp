@@ -8,7 +8,6 @@
 //     --ad MESSAGE LINK    an advertisement with its labels
 //     --embed              into a 640 x 400 window, as a screen-saver daemon gives one
 //     --wait MS            how long after showing to grab (default 1500)
-#include "app/RunState.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
 #include "slideshow/TfrmImage.h"
@@ -84,9 +83,7 @@ int main(int argc, char **argv)
         daemon.show();
     }
 
-    RunMode mode;
-    mode.screenSaver = true;
-    RunState run(mode, RealTimeSource());
+    ShowRun run(/*screenSaver=*/true, /*admin=*/false, RealTimeSource());
     run.AppPath = dir.path() + "/";
     run.SampleImageFile = picture;
     run.show.CamAd = !adLink.isEmpty();

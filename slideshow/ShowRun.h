@@ -1,0 +1,60 @@
+#pragma once
+// The slide show's part of a run: what the show, the image window and the
+// main window share of it. The run's state in app/ holds it, so nothing
+// here needs to know the app.
+#include "catalogue/Catalogue.h"
+#include "platform/Timer.h"
+
+#include <QString>
+#include <functional>
+
+namespace lumetta {
+
+// The slide show's state that the image window and the tools share with it.
+struct ShowState {
+    int CurrentCam = -1;         // index into CamData of the webcam shown; -1 before the first pick
+    bool PlayMode = false;       // the editor's Play button previews one webcam
+    bool HoldCurrentCam = false; // no new webcam is picked
+    bool FollowCam = false;      // the webcam refreshes faster than the display time
+    bool FastCamLatched = false;
+    bool CameraTimeUp = false;
+    TDateTime CurrentRefresh = 0;
+    bool CamAd = false;
+    bool CamAdultAd = false;
+    bool ShowingAd = false;
+    QString AdLink;
+    QString AdMessage;
+};
+
+struct ShowRun {
+    ShowRun(bool screenSaver, bool admin, TimeSource &time)
+        : ScreenSaverMode(screenSaver), AdminMode(admin), SSTimer(time), CameraTimer(time), ClickNowTimer(time)
+    {
+        SSTimer.setObjectName(QStringLiteral("SSTimer"));
+        CameraTimer.setObjectName(QStringLiteral("CameraTimer"));
+        ClickNowTimer.setObjectName(QStringLiteral("ClickNowTimer"));
+    }
+
+    const bool ScreenSaverMode;
+    const bool AdminMode;
+
+    QString AppPath;  // ends with our path separator
+    QString DataFileName;
+    QString SampleImageFile;
+
+    Catalogue catalogue;
+    ShowState show;
+
+    // The request time limit is the image fetch's own TimeOutTimer.
+    Timer SSTimer;
+    Timer CameraTimer;
+    Timer ClickNowTimer;
+
+    // Set by the download engine: aborts the request in progress.
+    std::function<void()> AbortRequest;
+    // Set by the image window: its caption follows the font size while the
+    // main window is the active one.
+    std::function<void(int pointSize)> CaptionFontSizeChanged;
+};
+
+} // namespace lumetta
