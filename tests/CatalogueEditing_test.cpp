@@ -4,7 +4,7 @@
 #include "catalogue/CatalogueFile.h"
 #include "common/Subs.h"
 #include "platform/Clock.h"
-#include "platform/TimeSource.h"
+#include "support/TestTime.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"

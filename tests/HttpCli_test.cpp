@@ -5,6 +5,8 @@
 #include "support/ScriptedServer.h"
 #include "support/TestResolver.h"
 
+#include "support/TestTime.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QTemporaryDir>

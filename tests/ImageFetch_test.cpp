@@ -2,7 +2,7 @@
 #include "net/HttpResponseParser.h"
 
 #include "common/Errors.h"
-#include "platform/TimeSource.h"
+#include "support/TestTime.h"
 #include "support/FileSizeLimit.h"
 #include "support/ScriptedServer.h"
 #include "support/TestResolver.h"

@@ -1,7 +1,7 @@
 #include "service/KorvaneAboutBox.h"
 
 #include "platform/Platform.h"
-#include "platform/TimeSource.h"
+#include "support/TestTime.h"
 #include "support/FakeShell.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedServer.h"

@@ -6,6 +6,8 @@
 #include "platform/VersionInfo.h"
 #include "support/TestEnv.h"
 
+#include "support/TestTime.h"
+
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
 #include "platform/Registry.h"
-#include "platform/TimeSource.h"
+#include "support/TestTime.h"
 #include "slideshow/ShowDisplay.h"
 #include "slideshow/SlideShow.h"
 #include "support/TestEnv.h"

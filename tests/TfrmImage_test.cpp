@@ -8,6 +8,8 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 
+#include "support/TestTime.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>

@@ -5,7 +5,7 @@
 #include "catalogue/CatalogueFile.h"
 #include "common/Errors.h"
 #include "platform/Clock.h"
-#include "platform/TimeSource.h"
+#include "support/TestTime.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
