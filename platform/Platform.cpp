@@ -128,14 +128,4 @@ bool OpenWebLink(SystemShell &shell, const QString &link)
     return web && shell.openDocument(web->toString());
 }
 
-bool IsInternetConnected()
-{
-    return DesktopShell().isInternetConnected();
-}
-
-bool OpenDocument(const QString &target)
-{
-    return DesktopShell().openDocument(target);
-}
-
 } // namespace lumetta

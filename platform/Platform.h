@@ -40,7 +40,4 @@ std::unique_ptr<SystemShell> MakeSystemShell();
 // vendor's site, only when it is a web page (WebLink); false otherwise.
 bool OpenWebLink(SystemShell &shell, const QString &link);
 
-bool IsInternetConnected();
-bool OpenDocument(const QString &target);
-
 } // namespace lumetta
