@@ -7,6 +7,7 @@
 #include "common/Errors.h"
 #include "net/HttpErrors.h"
 #include "net/HttpResponseParser.h"
+#include "net/HttpUrl.h"
 #include "net/WSocket.h"
 
 #include <QIODevice>
@@ -43,21 +44,6 @@ public:
 private:
     quint16 m_code;
 };
-
-// The parts of a URL as the client splits it; port and user stay empty
-// when the URL names none.
-struct HttpUrlParts {
-    QString protocol;
-    QString user;
-    QString password;
-    QString host;
-    QString port;
-    QString path;
-};
-HttpUrlParts SplitHttpUrl(const QString &url);
-
-// url without the "user:password@" before its host, split as above.
-QString WithoutUserInfo(const QString &url);
 
 // "If-Modified-Since" form of a date-time, taken as it stands.
 QString HttpDateText(TDateTime value);

@@ -1,0 +1,98 @@
+#include "net/HttpUrl.h"
+
+namespace lumetta {
+
+namespace {
+
+struct ProtocolSplit {
+    QString protocol;
+    qsizetype rest = 0;  // where the text after the protocol starts; -1 for a bare path
+};
+
+ProtocolSplit SplitProtocol(const QString &url)
+{
+    const qsizetype sep = url.indexOf(QLatin1String("://"));
+    if (sep >= 0)
+        return {url.left(sep), sep + 3};
+    if (url.startsWith(u'/'))
+        return {{}, -1};
+    if (url.startsWith(QLatin1String("http:"), Qt::CaseInsensitive))
+        return {QStringLiteral("http"), 5};
+    if (url.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))
+        return {QStringLiteral("mailto"), 7};
+    return {};
+}
+
+} // namespace
+
+QString DefaultPort(bool tls)
+{
+    return tls ? QStringLiteral("443") : QStringLiteral("80");
+}
+
+bool IsHttps(const QString &protocol)
+{
+    return protocol.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+}
+
+QString StripBrackets(const QString &host)
+{
+    if (host.startsWith(u'[') && host.endsWith(u']'))
+        return host.mid(1, host.size() - 2);
+    return host;
+}
+
+HttpUrlParts SplitHttpUrl(const QString &url)
+{
+    HttpUrlParts p;
+    const ProtocolSplit split = SplitProtocol(url);
+    if (split.rest < 0) {
+        p.path = url;
+        return p;
+    }
+    p.protocol = split.protocol;
+    const QString rest = url.mid(split.rest);
+
+    const qsizetype slash = rest.indexOf(u'/');
+    const QString authority = slash < 0 ? rest : rest.left(slash);
+    if (slash >= 0)
+        p.path = rest.mid(slash);
+
+    const qsizetype at = authority.lastIndexOf(u'@');
+    if (at >= 0) {
+        const QString userInfo = authority.left(at);
+        const qsizetype colon = userInfo.indexOf(u':');
+        if (colon >= 0) {
+            p.user = userInfo.left(colon);
+            p.password = userInfo.mid(colon + 1);
+        } else {
+            p.user = userInfo;
+        }
+    }
+    const QString hostPort = authority.mid(at + 1);
+    qsizetype colon = hostPort.lastIndexOf(u':');
+    // The colons of an IPv6 literal are not a port separator.
+    if (colon >= 0 && hostPort.startsWith(u'[') && colon < hostPort.lastIndexOf(u']'))
+        colon = -1;
+    if (colon >= 0) {
+        p.host = hostPort.left(colon);
+        p.port = hostPort.mid(colon + 1);
+    } else {
+        p.host = hostPort;
+    }
+    return p;
+}
+
+QString WithoutUserInfo(const QString &url)
+{
+    const ProtocolSplit split = SplitProtocol(url);
+    if (split.rest < 0)
+        return url;
+    qsizetype end = url.indexOf(u'/', split.rest);
+    if (end < 0)
+        end = url.size();
+    const qsizetype at = QStringView(url).sliced(split.rest, end - split.rest).lastIndexOf(u'@');
+    return at < 0 ? url : url.left(split.rest) + url.mid(split.rest + at + 1);
+}
+
+} // namespace lumetta
