@@ -64,31 +64,39 @@ double LsSeconds(const QString &folder)
     return t.nsecsElapsed() / 1e9;
 }
 
+// A show over a private folder and store; every fetch brings nothing.
+struct Scene {
+    Scene(int webcams, bool namesStored)
+    {
+        qputenv("LUMETTA_REGISTRY", (dir.path() + "/user.reg").toUtf8());
+        QDir().mkpath(images);
+        run.DataFileName = dir.path() + "/lumetta.dat";
+        run.catalogue.load(Catalogue(webcams, namesStored, images));
+        settings.downloadDir = images;
+        settings.resume = false;
+        hooks.settings = [this] { return settings; };
+        hooks.fetch = [this](const QString &, const QString &, int) {
+            ++fetches;
+            return CamFetch{};
+        };
+    }
+    QTemporaryDir dir;
+    const QString images = dir.path() + "/images/";
+    RunState run{RunMode{}, RealTimeSource()};
+    NullShowDisplay display;
+    ShowSettings settings;
+    SlideShowHooks hooks;
+    int fetches = 0;
+};
+
 // The worst of a few picks, in milliseconds.
 double WorstPickMs(int webcams, bool namesStored, bool noLocalImages, double &lsSeconds)
 {
-    QTemporaryDir dir;
-    qputenv("LUMETTA_REGISTRY", (dir.path() + "/user.reg").toUtf8());
-    const QString images = dir.path() + "/images/";
-    QDir().mkpath(images);
-    RunState run(RunMode{}, RealTimeSource());
-    run.DataFileName = dir.path() + "/lumetta.dat";
-    run.catalogue.load(Catalogue(webcams, namesStored, images));
-    lsSeconds = LsSeconds(images);
-
-    NullShowDisplay display;
-    ShowSettings settings;
-    settings.downloadDir = images;
-    settings.resume = false;
-    settings.noLocalImages = noLocalImages;
-    int fetches = 0;
-    SlideShowHooks hooks;
-    hooks.settings = [&] { return settings; };
-    hooks.fetch = [&](const QString &, const QString &, int) {
-        ++fetches;
-        return CamFetch{};
-    };
-    SlideShow show(run, display, hooks, DefaultClock());
+    Scene scene(webcams, namesStored);
+    lsSeconds = LsSeconds(scene.images);
+    scene.settings.noLocalImages = noLocalImages;
+    SlideShow show(scene.run, scene.display, scene.hooks, DefaultClock());
+    const int &fetches = scene.fetches;
     double worst = 0;
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer t;
@@ -103,20 +111,8 @@ double WorstPickMs(int webcams, bool namesStored, bool noLocalImages, double &ls
 
 void IdleCpu(int seconds)
 {
-    QTemporaryDir dir;
-    qputenv("LUMETTA_REGISTRY", (dir.path() + "/user.reg").toUtf8());
-    const QString images = dir.path() + "/images/";
-    QDir().mkpath(images);
-    RunState run(RunMode{}, RealTimeSource());
-    run.DataFileName = dir.path() + "/lumetta.dat";
-    run.catalogue.load(Catalogue(1000, true, images));
-    NullShowDisplay display;
-    ShowSettings settings;
-    settings.downloadDir = images;
-    SlideShowHooks hooks;
-    hooks.settings = [&] { return settings; };
-    hooks.fetch = [](const QString &, const QString &, int) { return CamFetch{}; };
-    SlideShow show(run, display, hooks, DefaultClock());
+    Scene scene(1000, true);
+    SlideShow show(scene.run, scene.display, scene.hooks, DefaultClock());
     show.start();
     const double cpuBefore = CpuSeconds();
     QElapsedTimer t;
