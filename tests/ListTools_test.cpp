@@ -110,20 +110,20 @@ TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
     ASSERT_NE(findDialog(), nullptr) << dialogs.asked.join("\n").toStdString();
     EXPECT_EQ(findDialog()->findChild<QLabel *>("lblLastUpdated")->text(),
               "Last updated: Sun, 06 Dec 2026 10:00:00 GMT");
-    EXPECT_EQ(items(), (QStringList{"Snow - Alps again", "Snow - Tatra", "Cities - Oslo && Co"}));
+    EXPECT_EQ(items(), (QStringList{"Snow - Alps again", "Snow - Tatra", "Cities - Oslo & Co"}));
     EXPECT_EQ(status(), "Selected  0/3");
 
     auto *filter = findDialog()->findChild<QLineEdit *>("edtFilter");
     auto *list = findDialog()->findChild<QListWidget *>("lstImport");
     filter->setText("t");
-    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo && Co"}));
+    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo & Co"}));
     list->item(0)->setCheckState(Qt::Checked);
     EXPECT_EQ(status(), "Selected  1/2");
     filter->setText("ta");
     EXPECT_EQ(items(), (QStringList{"Snow - Tatra [x]"})) << "narrowing keeps ticks";
     EXPECT_EQ(status(), "Selected  1/1") << "and counts them";
     filter->setText("t");
-    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo && Co"})) << "back to one character reloads";
+    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo & Co"})) << "back to one character reloads";
     filter->setText("");
     EXPECT_EQ(items().size(), 3);
     EXPECT_EQ(status(), "Selected  0/3");
