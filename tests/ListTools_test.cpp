@@ -208,6 +208,7 @@ TEST_F(ListToolsTest, SubmissionsImportKeepsOneEntryPerUrlAndExportWritesBothLis
 
     dialogs.setNextAnswer(DialogButton::Cancel);
     click(ui()->butDeleteMasterList);
+    EXPECT_EQ(dialogs.lastKind, QuestionKind::OkCancelWarning);
     EXPECT_TRUE(QFile::exists(submissions));
     dialogs.setNextAnswer(DialogButton::Ok);
     click(ui()->butDeleteMasterList);
