@@ -876,7 +876,7 @@ TEST_F(MainWindowTest, ControlsAreAnnouncedByTheirCaptionOrHint)
         {"edtLastDownloadTime", "Last image downloaded at"},
         // no caption: the text beside the box
         {"SlowDays", "If cam inactive for (days)"}, {"spinTimesActualSize", "As percentage of actual size"},
-        {"lstSelectedCats", "Select cams to show"}, {"SiteList", "Webcams"},
+        {"lstSelectedCats", "Categories to show"}, {"SiteList", "Webcams"},
         // icon buttons: their hint
         {"butAdd", "Add new webcam"}, {"butDelete", "Delete webcam"},
         {"butUp", "Move selected cam up one place"}, {"butBrowse", "Select folder"},
