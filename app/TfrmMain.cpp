@@ -1442,10 +1442,11 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     if (m_run.ConfigMode)
         arrangeConfigPages();
     loadHelpText();
-    // Keep an installed screen saver at this version.
+    // Keep an installed screen saver at this version, also one an earlier
+    // version's entry in ~/.xscreensaver still runs from the former folder.
     if (!m_run.ScreenSaverMode)
-        RefreshInstalledCopy(QCoreApplication::applicationFilePath(),
-                             WindowsFolder() + QStringLiteral("Lumetta.scr"));
+        for (const QString &copy : InstalledCopyPaths())
+            RefreshInstalledCopy(QCoreApplication::applicationFilePath(), copy);
     return SetupResult::Completed;
 }
 

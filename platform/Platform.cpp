@@ -113,6 +113,15 @@ QString WindowsFolder()
     const QString explicitDir = qEnvironmentVariable("LUMETTA_WINDOWS_DIR");
     if (!explicitDir.isEmpty())
         return AddBackslash(explicitDir);
+    // No blank in the path: XScreenSaver's settings tool wraps its entries at
+    // blanks, even inside quotes.
+    return AddBackslash(DataHome() + QStringLiteral("/lumetta"));
+}
+
+QString FormerWindowsFolder()
+{
+    if (!qEnvironmentVariable("LUMETTA_WINDOWS_DIR").isEmpty())
+        return {};
     return AddBackslash(DataHome() + QStringLiteral("/Korvane Software"));
 }
 

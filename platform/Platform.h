@@ -10,8 +10,12 @@ namespace lumetta {
 QString ResolveAppPath(const QString &executableDir);
 
 // Where the installed screen saver lives: $LUMETTA_WINDOWS_DIR, else
-// $XDG_DATA_HOME/Korvane Software/; ends with '/'.
+// $XDG_DATA_HOME/lumetta/; ends with '/'.
 QString WindowsFolder();
+
+// Where earlier versions installed it ($XDG_DATA_HOME/Korvane Software/);
+// empty when $LUMETTA_WINDOWS_DIR is set.
+QString FormerWindowsFolder();
 
 // The window XScreenSaver gives a screen saver to draw in
 // ($XSCREENSAVER_WINDOW, "0x..." or decimal); 0 when there is none.
