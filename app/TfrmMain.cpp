@@ -1553,7 +1553,7 @@ TfrmMain::SetupResult TfrmMain::startScreenSaver()
     const QString offlineSaver = m_ui->edtAltSS->text();
     // The network is asked only when there is an offline screen saver.
     if (!offlineSaver.isEmpty() && !m_shell.isInternetConnected()
-        && m_shell.startProgram(offlineSaver, {QStringLiteral("/s")}))
+        && m_shell.startProgram(offlineSaver, OfflineSaverArguments(offlineSaver, XScreenSaverProgramFolders())))
         return SetupResult::OfflineSaverStarted;
     showAdultOffersBox();
     butSlideshowClick();

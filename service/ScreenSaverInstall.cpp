@@ -44,12 +44,33 @@ QStringList InstalledCopyPaths()
     return paths;
 }
 
+QStringList XScreenSaverProgramFolders()
+{
+    return {QStringLiteral("/usr/libexec/xscreensaver/"), QStringLiteral("/usr/lib/xscreensaver/")};
+}
+
 QString SystemScreenSaverFolder()
 {
-    for (const char *folder : {"/usr/libexec/xscreensaver/", "/usr/lib/xscreensaver/"})
-        if (QFileInfo(QString::fromLatin1(folder)).isDir())
-            return QString::fromLatin1(folder);
+    for (const QString &folder : XScreenSaverProgramFolders())
+        if (QFileInfo(folder).isDir())
+            return folder;
     return WindowsFolder();
+}
+
+QStringList OfflineSaverArguments(const QString &program, const QStringList &xscreensaverFolders)
+{
+    const QFileInfo info(program);
+    const QString folder = info.absolutePath();
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    for (const QString &candidate : xscreensaverFolders) {
+        const QString trimmed = QDir::cleanPath(candidate);
+        if (folder == trimmed || (!real.isEmpty() && real == QFileInfo(trimmed).canonicalFilePath()))
+            // As the daemon starts its programs: "--root" draws into the
+            // daemon's window when $XSCREENSAVER_WINDOW, which the program
+            // inherits, names one, else on the root window. They refuse "/s".
+            return {QStringLiteral("--root")};
+    }
+    return {QStringLiteral("/s")};
 }
 
 bool InstallCopy(const QString &program, const QString &installed)

@@ -14,9 +14,16 @@ QString InstalledCopyPath();
 // That and the copy an earlier version may have left in its former folder.
 QStringList InstalledCopyPaths();
 
+// Where XScreenSaver's programs may live.
+QStringList XScreenSaverProgramFolders();
+
 // Where the system keeps its screen savers, for choosing an offline one:
 // XScreenSaver's folder of programs when there is one, else WindowsFolder().
 QString SystemScreenSaverFolder();
+
+// What the offline screen saver is started with: a program from one of
+// xscreensaverFolders as the daemon starts it, anything else with "/s".
+QStringList OfflineSaverArguments(const QString &program, const QStringList &xscreensaverFolders);
 
 // Copies program over installed (the folder is made when missing); the
 // copy keeps program's modification time, so a start of the same version

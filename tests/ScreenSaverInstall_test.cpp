@@ -203,6 +203,26 @@ TEST_F(ScreenSaverInstallTest, RoundTripThroughTheSettingsToolsRewrites)
     qunsetenv("XDG_DATA_HOME");
 }
 
+TEST_F(ScreenSaverInstallTest, OfflineSaverStartsAsItsKindExpects)
+{
+    const QString hacks = env.path() + "/libexec/xscreensaver";
+    QDir().mkpath(hacks);
+    QFile::link(hacks, env.path() + "/lib-xscreensaver");
+    const QStringList folders{hacks + "/", env.path() + "/lib-xscreensaver/"};
+    struct {
+        const char *description;
+        QString program;
+        QStringList arguments;
+    } const cases[] = {
+        {"one of XScreenSaver's programs: as the daemon starts it", hacks + "/maze", {"--root"}},
+        {"through a linked folder", env.path() + "/lib-xscreensaver/maze", {"--root"}},
+        {"a screen saver of its own", env.path() + "/bin/other.scr", {"/s"}},
+        {"in a folder below XScreenSaver's", hacks + "/sub/maze", {"/s"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(OfflineSaverArguments(c.program, folders), c.arguments) << c.description;
+}
+
 TEST_F(ScreenSaverInstallTest, DeleteRegistryEntries)
 {
     const QString question = "ask: Warning | You are about to delete the registry entries.\r\nYou webcam data "
