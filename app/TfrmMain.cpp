@@ -635,9 +635,15 @@ ListTools &TfrmMain::listTools()
         };
         hooks.camData = [this] { return m_cat.CamData(); };
         hooks.appendRecords = [this](const QStringList &records) {
+            commitEditor();
+            const int row = m_ui->SiteList->currentRow();
             m_cat.append(records);
             RebuildSiteList();
             saveCatalogue();
+            // The counters and the editor follow the merge; the webcam the
+            // editor showed stays shown.
+            selectRow(row);
+            SiteListClick();
         };
         hooks.now = [this] { return m_clock.now(); };
         hooks.version = m_run.VersionString;

@@ -141,6 +141,8 @@ TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
     ASSERT_EQ(stored.size(), 3);
     EXPECT_EQ(ui()->SiteList->count(), 3);
     EXPECT_EQ(CamRecord::fromLine(stored[2]).category(), "Cities");
+    EXPECT_EQ(ui()->StatusBar->currentMessage(), "Webcams - Current: 1  Enabled: 1  Total: 3");
+    EXPECT_TRUE(ui()->grpEditor->isEnabled()) << "the editor shows a webcam";
 
     EXPECT_TRUE(QFile::exists(env.home() + "temp.txt"));
     findDialog()->close();
