@@ -33,7 +33,7 @@ struct ShowState {
 struct RunState {
     RunState(const RunMode &mode, TimeSource &time)
         : ScreenSaverMode(mode.screenSaver), ConfigMode(mode.config), AdminMode(mode.admin),
-          SSTimer(time), CameraTimer(time), ClickNowTimer(time)
+          ViewOnly(mode.viewOnly), SSTimer(time), CameraTimer(time), ClickNowTimer(time)
     {
         SSTimer.setObjectName(QStringLiteral("SSTimer"));
         CameraTimer.setObjectName(QStringLiteral("CameraTimer"));
@@ -43,6 +43,7 @@ struct RunState {
     const bool ScreenSaverMode;
     const bool ConfigMode;
     const bool AdminMode;
+    const bool ViewOnly;
 
     QString AppPath;  // ends with our path separator
     QString DataFileName;

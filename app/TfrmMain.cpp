@@ -1354,6 +1354,7 @@ FetchSettings TfrmMain::fetchSettings() const
 ShowSettings TfrmMain::showSettings() const
 {
     ShowSettings s;
+    s.viewOnly = m_run.ViewOnly;
     s.displaySeconds = m_ui->SSInterval->value();
     s.fastCamSeconds = m_ui->SSInterval2->value();
     s.random = m_ui->chkRandom->isChecked();
@@ -1516,6 +1517,15 @@ void TfrmMain::loadCatalogueAndList()
 {
     m_run.DataFileName = m_run.AppPath + DataFileBaseName;
     m_run.BackupFileName = m_run.AppPath + BackupFileBaseName;
+    // Beside another run's show, the catalogue is read from a copy: that
+    // run stays its one writer, whatever this one saves.
+    if (m_run.ViewOnly) {
+        m_viewOnlyFiles = std::make_unique<QTemporaryDir>();
+        const QString copy = m_viewOnlyFiles->filePath(DataFileBaseName);
+        QFile::copy(m_run.DataFileName, copy);
+        m_run.DataFileName = copy;
+        m_run.BackupFileName = m_viewOnlyFiles->filePath(BackupFileBaseName);
+    }
     CreateCatalogueIfMissing(m_run.DataFileName);
     m_cat.load(loadCatalogueFile());
     RebuildSiteList();

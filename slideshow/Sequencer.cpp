@@ -47,6 +47,9 @@ CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateT
         return local;
     if (cam.lastModified + cam.refreshRate > now && localFileExists)
         return local;
+    // The show that fetches is the catalogue's one writer.
+    if (settings.viewOnly)
+        return localFileExists ? CamAction::ShowLocal : CamAction::Skip;
     return CamAction::Download;
 }
 
