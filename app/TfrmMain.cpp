@@ -1568,9 +1568,20 @@ TfrmMain::SetupResult TfrmMain::startScreenSaver()
 {
     const QString offlineSaver = m_ui->edtAltSS->text();
     // The network is asked only when there is an offline screen saver.
-    if (!offlineSaver.isEmpty() && !m_shell.isInternetConnected()
-        && m_shell.startProgram(offlineSaver, OfflineSaverArguments(offlineSaver, XScreenSaverProgramFolders())))
+    if (offlineSaver.isEmpty() || m_shell.isInternetConnected())
+        return startSlideShowAsScreenSaver();
+    const QStringList arguments = OfflineSaverArguments(offlineSaver, XScreenSaverProgramFolders());
+    // In a daemon's window the daemon watches this process: the offline
+    // screen saver takes its place rather than leaving a "crash" behind.
+    const bool started = ScreenSaverDaemonWindow() != 0 ? m_shell.runInstead(offlineSaver, arguments)
+                                                        : m_shell.startProgram(offlineSaver, arguments);
+    if (started)
         return SetupResult::OfflineSaverStarted;
+    return startSlideShowAsScreenSaver();
+}
+
+TfrmMain::SetupResult TfrmMain::startSlideShowAsScreenSaver()
+{
     showAdultOffersBox();
     butSlideshowClick();
     return SetupResult::Completed;

@@ -119,6 +119,7 @@ private:
     void loadListLocations();
     void selectStartingCam();
     SetupResult startScreenSaver();
+    SetupResult startSlideShowAsScreenSaver();
     void arrangeConfigPages();
     void loadHelpText();
     void showPage(QWidget *page, bool shown);

@@ -10,6 +10,8 @@
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QUrl>
+#include <unistd.h>
+#include <vector>
 
 namespace lumetta {
 
@@ -72,6 +74,22 @@ public:
     bool startProgram(const QString &program, const QStringList &arguments) override
     {
         return !program.isEmpty() && QProcess::startDetached(program, arguments);
+    }
+
+    bool runInstead(const QString &program, const QStringList &arguments) override
+    {
+        if (program.isEmpty())
+            return false;
+        const QByteArray file = QFile::encodeName(program);
+        QList<QByteArray> words{file};
+        for (const QString &a : arguments)
+            words << a.toLocal8Bit();
+        std::vector<char *> argv;
+        for (QByteArray &w : words)
+            argv.push_back(w.data());
+        argv.push_back(nullptr);
+        ::execv(file.constData(), argv.data());
+        return false;
     }
 };
 

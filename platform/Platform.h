@@ -35,6 +35,13 @@ public:
     virtual bool openDocument(const QString &target) = 0;
     // Starts a program with arguments, never through a shell string.
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+    // Runs a program in this process's place; returns only when it could
+    // not. A screen-saver daemon watches the process it started, and takes
+    // its end for a crash.
+    virtual bool runInstead(const QString &program, const QStringList &arguments)
+    {
+        return startProgram(program, arguments);
+    }
 };
 
 std::unique_ptr<SystemShell> MakeSystemShell();

@@ -504,6 +504,13 @@ TEST_F(MainWindowTest, OfflineScreenSaverReplacesTheSlideShowWhenItStarts)
     EXPECT_EQ(start({"-s"}), TfrmMain::SetupResult::OfflineSaverStarted);
     EXPECT_EQ(shell.started, QStringList({"/opt/other.scr /s"}));
     EXPECT_EQ(slideShowStarts, 0);
+
+    // In a daemon's window the daemon watches this process: the offline
+    // screen saver takes its place.
+    qputenv("XSCREENSAVER_WINDOW", "0x2a00007");
+    EXPECT_EQ(start({"-s"}), TfrmMain::SetupResult::OfflineSaverStarted);
+    qunsetenv("XSCREENSAVER_WINDOW");
+    EXPECT_EQ(shell.started.last(), "instead: /opt/other.scr /s");
 }
 
 TEST_F(MainWindowTest, OfflineScreenSaverThatFailsLeavesTheSlideShow)
