@@ -584,7 +584,8 @@ DisplaySettings TfrmMain::displaySettings() const
     s.disableMouseMoveDetect = m_ui->chkDisableMouseMoveDetect->isChecked();
     s.swToOneCamOnMouseMove = m_ui->SwToOneCamOnMouseMove->isChecked();
     s.showCountdown = m_ui->chkCountdown->isChecked();
-    s.debugMode = m_ui->DebugMode->isChecked();
+    // debug.log belongs to the run that fetches.
+    s.debugMode = m_ui->DebugMode->isChecked() && !m_run.ViewOnly;
     if (const QScreen *shownOn = screen())
         s.monitor = shownOn->geometry();
     return s;
@@ -1285,7 +1286,9 @@ void TfrmMain::createSlideShow()
 {
     m_http = std::make_unique<THttpCli>();
     SetMainWindowHttpDefaults(*m_http);
-    m_debugLog = std::make_unique<DebugLog>([this] { return m_ui->DebugMode->isChecked(); }, m_run.AppPath);
+    // debug.log belongs to the run that fetches.
+    m_debugLog = std::make_unique<DebugLog>(
+        [this] { return m_ui->DebugMode->isChecked() && !m_run.ViewOnly; }, m_run.AppPath);
     m_fetch = std::make_unique<ImageFetch>(*m_http, m_run.AppPath, [this] { return fetchSettings(); },
                                            m_debugLog.get(), m_time);
     m_fetch->OnTimedOut = [this] {

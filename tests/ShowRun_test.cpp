@@ -249,6 +249,7 @@ TEST_F(ShowRun, SecondStartInADaemonWindowShowsTheFirstRunsPictures)
     endShow();
     const QByteArray catalogue = ReadAll(catalogueFile());
     const QByteArray store = ReadAll(RegistryFilePath());
+    const QByteArray debugLog = ReadAll(env.home() + "debug.log");
     const QByteArray requests = ReadAll(env.path() + "/requests.log");
     const QStringList pictures = QDir(imagesDir()).entryList(QDir::Files);
     const int shown = shownBeside();
@@ -257,6 +258,7 @@ TEST_F(ShowRun, SecondStartInADaemonWindowShowsTheFirstRunsPictures)
     ASSERT_TRUE(beside->waitForFinished(60000));
     EXPECT_EQ(ReadAll(catalogueFile()), catalogue);
     EXPECT_EQ(ReadAll(RegistryFilePath()), store);
+    EXPECT_EQ(ReadAll(env.home() + "debug.log"), debugLog);
     EXPECT_EQ(ReadAll(env.path() + "/requests.log"), requests) << "nothing fetched";
     EXPECT_EQ(QDir(imagesDir()).entryList(QDir::Files), pictures);
 }
