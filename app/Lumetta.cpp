@@ -8,12 +8,15 @@
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
+#include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "platform/VersionInfo.h"
 #include "slideshow/ImageWindowRules.h"
 #include "slideshow/TfrmImage.h"
 
+#include <QFile>
 #include <QSocketNotifier>
+#include <QTemporaryDir>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -69,14 +72,27 @@ int RunLumetta(int argc, char **argv)
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const RunMode mode = ParseRunMode(arguments);
+    RunMode mode = ParseRunMode(arguments);
     if (mode.preview)
         return 0;
 
     CatchTerminateSignals();
+    const std::optional<quintptr> daemonWindow =
+        mode.screenSaver ? EmbedWindowId(arguments, qEnvironmentVariable("XSCREENSAVER_WINDOW"))
+                         : std::nullopt;
     SingleInstance instance;
-    if (!instance.acquire())
-        return 0;
+    QTemporaryDir privateStore;
+    if (!instance.acquire()) {
+        // A daemon starts its program once per monitor, each in a window of
+        // its own; ending here would show a crash there.
+        mode.viewOnly = ShowsBesideAnotherRun(mode, daemonWindow);
+        if (!mode.viewOnly)
+            return 0;
+        // Whatever this run stores goes to a copy.
+        const QString store = privateStore.filePath(QStringLiteral("user.reg"));
+        QFile::copy(RegistryFilePath(), store);
+        qputenv("LUMETTA_REGISTRY", store.toLocal8Bit());
+    }
 
     LumettaApplication app(argc, argv);
     QCoreApplication::setApplicationName(AppTitle);
@@ -92,9 +108,6 @@ int RunLumetta(int argc, char **argv)
     // The full-screen image window exists before set-up, which starts the
     // slide show in a screen-saver run. There it ends the process when it
     // closes, and draws into the daemon's window when one is given.
-    const std::optional<quintptr> daemonWindow =
-        mode.screenSaver ? EmbedWindowId(arguments, qEnvironmentVariable("XSCREENSAVER_WINDOW"))
-                         : std::nullopt;
     TfrmImage frmImage(frmMain.run(),
                        ImageWindowServices{dialogs, *shell, RealTimeSource(),
                                            [&frmMain] { return frmMain.displaySettings(); },

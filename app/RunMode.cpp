@@ -38,4 +38,9 @@ AfterSetUp DecideAfterSetUp(const RunMode &mode, const SetUpOutcome &outcome, bo
     return outcome.completed && slideShowAvailable ? AfterSetUp::RunWithoutWindow : AfterSetUp::End;
 }
 
+bool ShowsBesideAnotherRun(const RunMode &mode, const std::optional<quintptr> &daemonWindow)
+{
+    return mode.screenSaver && daemonWindow.has_value() && *daemonWindow != 0;
+}
+
 } // namespace lumetta

@@ -4,6 +4,8 @@
 // that opens the administration tab.
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
+#include <optional>
 
 namespace lumetta {
 
@@ -14,10 +16,15 @@ struct RunMode {
     bool screenSaver = false;
     bool config = false;
     bool admin = false;
+    bool viewOnly = false;     // a screen saver beside another run's show: shows its pictures, writes nothing
 };
 
 // arguments: the command line without the program itself.
 RunMode ParseRunMode(const QStringList &arguments);
+
+// While another run holds the single-instance lock: a screen saver in a
+// daemon's window shows that run's pictures instead of ending.
+bool ShowsBesideAnotherRun(const RunMode &mode, const std::optional<quintptr> &daemonWindow);
 
 // What a run does once the main window's set-up is over. A run that has
 // nothing to show ends: nobody could end it otherwise, and it would hold

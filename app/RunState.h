@@ -15,11 +15,12 @@ namespace lumetta {
 
 struct RunState : ShowRun {
     RunState(const RunMode &mode, TimeSource &time)
-        : ShowRun(mode.screenSaver, mode.admin, time), ConfigMode(mode.config)
+        : ShowRun(mode.screenSaver, mode.admin, time), ConfigMode(mode.config), ViewOnly(mode.viewOnly)
     {
     }
 
     const bool ConfigMode;
+    const bool ViewOnly;  // a second start in a daemon's window: it shows, never fetches nor saves
 
     QString BackupFileName;
     QString VersionString;

@@ -590,7 +590,8 @@ DisplaySettings TfrmMain::displaySettings() const
     s.disableMouseMoveDetect = m_ui->chkDisableMouseMoveDetect->isChecked();
     s.swToOneCamOnMouseMove = m_ui->SwToOneCamOnMouseMove->isChecked();
     s.showCountdown = m_ui->chkCountdown->isChecked();
-    s.debugMode = m_ui->DebugMode->isChecked();
+    // debug.log belongs to the run that fetches.
+    s.debugMode = m_ui->DebugMode->isChecked() && !m_run.ViewOnly;
     if (const QScreen *shownOn = screen())
         s.monitor = shownOn->geometry();
     return s;
@@ -641,9 +642,15 @@ ListTools &TfrmMain::listTools()
         };
         hooks.camData = [this] { return m_cat.CamData(); };
         hooks.appendRecords = [this](const QStringList &records) {
+            commitEditor();
+            const int row = m_ui->SiteList->currentRow();
             m_cat.append(records);
             RebuildSiteList();
             saveCatalogue();
+            // The counters and the editor follow the merge; the webcam the
+            // editor showed stays shown.
+            selectRow(row);
+            SiteListClick();
         };
         hooks.now = [this] { return m_clock.now(); };
         hooks.version = m_run.VersionString;
@@ -1291,7 +1298,9 @@ void TfrmMain::createSlideShow()
 {
     m_http = std::make_unique<THttpCli>();
     SetMainWindowHttpDefaults(*m_http);
-    m_debugLog = std::make_unique<DebugLog>([this] { return m_ui->DebugMode->isChecked(); }, m_run.AppPath);
+    // debug.log belongs to the run that fetches.
+    m_debugLog = std::make_unique<DebugLog>(
+        [this] { return m_ui->DebugMode->isChecked() && !m_run.ViewOnly; }, m_run.AppPath);
     m_fetch = std::make_unique<ImageFetch>(*m_http, m_run.AppPath, [this] { return fetchSettings(); },
                                            m_debugLog.get(), m_time);
     m_fetch->OnTimedOut = [this] {
@@ -1360,6 +1369,7 @@ FetchSettings TfrmMain::fetchSettings() const
 ShowSettings TfrmMain::showSettings() const
 {
     ShowSettings s;
+    s.viewOnly = m_run.ViewOnly;
     s.displaySeconds = m_ui->SSInterval->value();
     s.fastCamSeconds = m_ui->SSInterval2->value();
     s.random = m_ui->chkRandom->isChecked();
@@ -1454,10 +1464,11 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     if (m_run.ConfigMode)
         arrangeConfigPages();
     loadHelpText();
-    // Keep an installed screen saver at this version.
+    // Keep an installed screen saver at this version, also one an earlier
+    // version's entry in ~/.xscreensaver still runs from the former folder.
     if (!m_run.ScreenSaverMode)
-        RefreshInstalledCopy(QCoreApplication::applicationFilePath(),
-                             WindowsFolder() + QStringLiteral("Lumetta.scr"));
+        for (const QString &copy : InstalledCopyPaths())
+            RefreshInstalledCopy(QCoreApplication::applicationFilePath(), copy);
     return SetupResult::Completed;
 }
 
@@ -1521,6 +1532,15 @@ void TfrmMain::loadCatalogueAndList()
 {
     m_run.DataFileName = m_run.AppPath + DataFileBaseName;
     m_run.BackupFileName = m_run.AppPath + BackupFileBaseName;
+    // Beside another run's show, the catalogue is read from a copy: that
+    // run stays its one writer, whatever this one saves.
+    if (m_run.ViewOnly) {
+        m_viewOnlyFiles = std::make_unique<QTemporaryDir>();
+        const QString copy = m_viewOnlyFiles->filePath(DataFileBaseName);
+        QFile::copy(m_run.DataFileName, copy);
+        m_run.DataFileName = copy;
+        m_run.BackupFileName = m_viewOnlyFiles->filePath(BackupFileBaseName);
+    }
     CreateCatalogueIfMissing(m_run.DataFileName);
     m_cat.load(loadCatalogueFile());
     RebuildSiteList();
@@ -1563,9 +1583,20 @@ TfrmMain::SetupResult TfrmMain::startScreenSaver()
 {
     const QString offlineSaver = m_ui->edtAltSS->text();
     // The network is asked only when there is an offline screen saver.
-    if (!offlineSaver.isEmpty() && !m_shell.isInternetConnected()
-        && m_shell.startProgram(offlineSaver, {QStringLiteral("/s")}))
+    if (offlineSaver.isEmpty() || m_shell.isInternetConnected())
+        return startSlideShowAsScreenSaver();
+    const QStringList arguments = OfflineSaverArguments(offlineSaver, XScreenSaverProgramFolders());
+    // In a daemon's window the daemon watches this process: the offline
+    // screen saver takes its place rather than leaving a "crash" behind.
+    const bool started = ScreenSaverDaemonWindow() != 0 ? m_shell.runInstead(offlineSaver, arguments)
+                                                        : m_shell.startProgram(offlineSaver, arguments);
+    if (started)
         return SetupResult::OfflineSaverStarted;
+    return startSlideShowAsScreenSaver();
+}
+
+TfrmMain::SetupResult TfrmMain::startSlideShowAsScreenSaver()
+{
     showAdultOffersBox();
     butSlideshowClick();
     return SetupResult::Completed;

@@ -13,6 +13,7 @@
 #include "slideshow/ShowDisplay.h"
 #include "slideshow/DisplaySettings.h"
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -118,6 +119,7 @@ private:
     void loadListLocations();
     void selectStartingCam();
     SetupResult startScreenSaver();
+    SetupResult startSlideShowAsScreenSaver();
     void arrangeConfigPages();
     void loadHelpText();
     void showPage(QWidget *page, bool shown);
@@ -204,6 +206,7 @@ private:
     std::unique_ptr<THttpCli> m_http;
     std::unique_ptr<DebugLog> m_debugLog;
     std::unique_ptr<ImageFetch> m_fetch;
+    std::unique_ptr<QTemporaryDir> m_viewOnlyFiles;  // the copies a view-only run writes
     std::unique_ptr<ListTools> m_lists;
     NullShowDisplay m_standInDisplay;
     ShowDisplay *m_display = &m_standInDisplay;

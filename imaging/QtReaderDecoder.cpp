@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QtEndian>
 #include <cstdlib>
+#include <limits>
 
 namespace lumetta {
 
@@ -49,7 +50,11 @@ DecodedPicture QtReaderDecoder::decode(QByteArrayView data, QSize) const
     QImageReader reader(&buffer, m_format);
     // Only this format's reader: the extension chose it.
     reader.setAutoDetectImageFormat(false);
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    // Qt reports a bitmap stored top-down with its negative height; it
+    // reads the rows the right way up.
+    if (size.height() < 0 && size.height() != std::numeric_limits<int>::min())
+        size.setHeight(-size.height());
     result.fullSize = size;
     if (!size.isValid() || size.isEmpty()) {
         result.error = QStringLiteral("Invalid graphic format");

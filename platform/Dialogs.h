@@ -12,6 +12,7 @@ enum class DialogButton { Ok, Cancel, Yes, No, YesToAll, Abort };
 enum class QuestionKind {
     YesNo,           // default No
     OkCancel,        // default Cancel
+    OkCancelWarning, // the same with the warning icon, for a question that destroys
     YesNoAllAbort,   // Yes, No, Yes to All, Abort; default No
 };
 

@@ -10,6 +10,8 @@
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QUrl>
+#include <unistd.h>
+#include <vector>
 
 namespace lumetta {
 
@@ -74,6 +76,22 @@ public:
     {
         return !program.isEmpty() && QProcess::startDetached(program, arguments);
     }
+
+    bool runInstead(const QString &program, const QStringList &arguments) override
+    {
+        if (program.isEmpty())
+            return false;
+        const QByteArray file = QFile::encodeName(program);
+        QList<QByteArray> words{file};
+        for (const QString &a : arguments)
+            words << a.toLocal8Bit();
+        std::vector<char *> argv;
+        for (QByteArray &w : words)
+            argv.push_back(w.data());
+        argv.push_back(nullptr);
+        ::execv(file.constData(), argv.data());
+        return false;
+    }
 };
 
 } // namespace
@@ -114,6 +132,15 @@ QString WindowsFolder()
     const QString explicitDir = qEnvironmentVariable("LUMETTA_WINDOWS_DIR");
     if (!explicitDir.isEmpty())
         return AddBackslash(explicitDir);
+    // No blank in the path: XScreenSaver's settings tool wraps its entries at
+    // blanks, even inside quotes.
+    return AddBackslash(DataHome() + QStringLiteral("/lumetta"));
+}
+
+QString FormerWindowsFolder()
+{
+    if (!qEnvironmentVariable("LUMETTA_WINDOWS_DIR").isEmpty())
+        return {};
     return AddBackslash(DataHome() + QStringLiteral("/Korvane Software"));
 }
 

@@ -10,8 +10,12 @@ namespace lumetta {
 QString ResolveAppPath(const QString &executableDir);
 
 // Where the installed screen saver lives: $LUMETTA_WINDOWS_DIR, else
-// $XDG_DATA_HOME/Korvane Software/; ends with '/'.
+// $XDG_DATA_HOME/lumetta/; ends with '/'.
 QString WindowsFolder();
+
+// Where earlier versions installed it ($XDG_DATA_HOME/Korvane Software/);
+// empty when $LUMETTA_WINDOWS_DIR is set.
+QString FormerWindowsFolder();
 
 // The window XScreenSaver gives a screen saver to draw in
 // ($XSCREENSAVER_WINDOW, "0x..." or decimal); 0 when there is none.
@@ -32,6 +36,13 @@ public:
     virtual bool openDocument(const QString &target) = 0;
     // Starts a program with arguments, never through a shell string.
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+    // Runs a program in this process's place; returns only when it could
+    // not. A screen-saver daemon watches the process it started, and takes
+    // its end for a crash.
+    virtual bool runInstead(const QString &program, const QStringList &arguments)
+    {
+        return startProgram(program, arguments);
+    }
 };
 
 std::unique_ptr<SystemShell> MakeSystemShell();

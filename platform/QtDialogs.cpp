@@ -16,7 +16,7 @@ namespace lumetta {
 namespace {
 DialogButton NegativeAnswer(QuestionKind kind)
 {
-    return kind == QuestionKind::OkCancel        ? DialogButton::Cancel
+    return kind == QuestionKind::OkCancel || kind == QuestionKind::OkCancelWarning ? DialogButton::Cancel
            : kind == QuestionKind::YesNoAllAbort ? DialogButton::Abort
                                                  : DialogButton::No;
 }
@@ -65,13 +65,16 @@ DialogButton QtDialogs::ask(const QString &text, QuestionKind kind, const QStrin
     box.setText(text);
     // The four-button question walks a list one entry at a time; it comes
     // without an icon.
-    box.setIcon(kind == QuestionKind::YesNoAllAbort ? QMessageBox::NoIcon : QMessageBox::Question);
+    box.setIcon(kind == QuestionKind::YesNoAllAbort     ? QMessageBox::NoIcon
+                : kind == QuestionKind::OkCancelWarning ? QMessageBox::Warning
+                                                        : QMessageBox::Question);
     switch (kind) {
     case QuestionKind::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
         break;
     case QuestionKind::OkCancel:
+    case QuestionKind::OkCancelWarning:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Cancel);
         break;

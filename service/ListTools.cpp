@@ -169,7 +169,7 @@ void ListTools::ImportSubmissions(const QString &submissionFile)
 
 void ListTools::DeleteSubmissions(const QString &submissionFile)
 {
-    if (m_hooks.dialogs.ask(DeleteSubmissionsQuestion, QuestionKind::OkCancel, DeleteSubmissionsTitle)
+    if (m_hooks.dialogs.ask(DeleteSubmissionsQuestion, QuestionKind::OkCancelWarning, DeleteSubmissionsTitle)
         == DialogButton::Ok)
         RemoveIfExists(submissionFile);
 }

@@ -36,12 +36,41 @@ QString InstalledCopyPath()
     return WindowsFolder() + QStringLiteral("Lumetta.scr");
 }
 
+QStringList InstalledCopyPaths()
+{
+    QStringList paths{InstalledCopyPath()};
+    if (const QString former = FormerWindowsFolder(); !former.isEmpty())
+        paths << former + QStringLiteral("Lumetta.scr");
+    return paths;
+}
+
+QStringList XScreenSaverProgramFolders()
+{
+    return {QStringLiteral("/usr/libexec/xscreensaver/"), QStringLiteral("/usr/lib/xscreensaver/")};
+}
+
 QString SystemScreenSaverFolder()
 {
-    for (const char *folder : {"/usr/libexec/xscreensaver/", "/usr/lib/xscreensaver/"})
-        if (QFileInfo(QString::fromLatin1(folder)).isDir())
-            return QString::fromLatin1(folder);
+    for (const QString &folder : XScreenSaverProgramFolders())
+        if (QFileInfo(folder).isDir())
+            return folder;
     return WindowsFolder();
+}
+
+QStringList OfflineSaverArguments(const QString &program, const QStringList &xscreensaverFolders)
+{
+    const QFileInfo info(program);
+    const QString folder = info.absolutePath();
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    for (const QString &candidate : xscreensaverFolders) {
+        const QString trimmed = QDir::cleanPath(candidate);
+        if (folder == trimmed || (!real.isEmpty() && real == QFileInfo(trimmed).canonicalFilePath()))
+            // As the daemon starts its programs: "--root" draws into the
+            // daemon's window when $XSCREENSAVER_WINDOW, which the program
+            // inherits, names one, else on the root window. They refuse "/s".
+            return {QStringLiteral("--root")};
+    }
+    return {QStringLiteral("/s")};
 }
 
 bool InstallCopy(const QString &program, const QString &installed)
@@ -71,7 +100,7 @@ Activation ActivateScreenSaver(const QString &installed, const QString &xscreens
         result.problem = prefs.errorString();
         return result;
     }
-    const XScreenSaverEdit edit = SelectInXScreenSaver(prefs.readAll(), installed);
+    const XScreenSaverEdit edit = SelectInXScreenSaver(prefs.readAll(), installed, QDir::homePath());
     prefs.close();
     if (edit.content.isEmpty()) {
         result.problem = edit.problem;
@@ -91,16 +120,21 @@ bool SetActiveScreenSaver(const QString &installed)
 QString SelectByHandMessage(const QString &installed, const QString &problem)
 {
     const QString quoted = QLatin1Char('\'') + installed + QLatin1Char('\'');
+    const QByteArray entry = XScreenSaverEntry(installed, QDir::homePath());
+    // xscreensaver-settings writes ~/.xscreensaver only when a setting is
+    // changed, not when it is merely opened and closed.
     QString text = QStringLiteral(
                        "Screen saver installed successfully.\r\nTo select it: \r\n\r\n"
-                       "1. with XScreenSaver: run xscreensaver-settings once and click Install again, "
+                       "1. with XScreenSaver: open xscreensaver-settings and change any setting (for example "
+                       "\"Blank After\"), which writes ~/.xscreensaver, then click Install again; "
                        "or add this line to the \"programs:\" list in ~/.xscreensaver and select Lumetta "
                        "in xscreensaver-settings:\r\n"
-                       "     \"Lumetta\" %1 /s \\n\\\r\n"
+                       "     %2 \\n\\\r\n"
                        "2. otherwise let an idle watcher start it, for example\r\n"
                        "     X11: xss-lock -- %1 /s\r\n"
                        "     Wayland: swayidle timeout 600 \"%1 /s\"")
-                       .arg(quoted);
+                       .arg(quoted, entry.isEmpty() ? QStringLiteral("\"Lumetta\" ") + quoted + QStringLiteral(" /s")
+                                                    : QString::fromUtf8(entry));
     if (!problem.isEmpty())
         text += QStringLiteral("\r\n\r\n~/.xscreensaver was left as it was: %1.").arg(problem);
     return text;
@@ -115,22 +149,67 @@ void InstallScreenSaver(Dialogs &dialogs, const QString &program)
         return;
     }
     const Activation activation = ActivateScreenSaver(installed, XScreenSaverPrefsFile());
-    if (activation.active)
+    if (activation.active) {
+        // The daemon runs this copy now; one an earlier version put in the
+        // former folder would only go stale.
+        for (const QString &other : InstalledCopyPaths())
+            if (other != installed && QFile::exists(other))
+                QFile::remove(other);
         dialogs.showMessage(QStringLiteral("Screen saver installed successfully."));
+    }
     else
         dialogs.showTitledMessage(QStringLiteral("ScreenSaver"), SelectByHandMessage(installed, activation.problem),
                                   MessageIcon::Information);
 }
 
+Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs)
+{
+    Deselection result;
+    QFile prefs(xscreensaverPrefs);
+    if (!prefs.exists())
+        return result;
+    if (!prefs.open(QIODevice::ReadOnly)) {
+        result.problem = prefs.errorString();
+        return result;
+    }
+    const XScreenSaverRemoval removal = RemoveFromXScreenSaver(prefs.readAll());
+    prefs.close();
+    result.problem = removal.problem;
+    if (removal.content.isEmpty())
+        return result;
+    const SaveResult saved = WriteFileAtomically(xscreensaverPrefs, removal.content);
+    result.removed = saved.ok;
+    result.blanked = saved.ok && removal.blanked;
+    result.problem = saved.reason;
+    return result;
+}
+
+QString RemovedMessage(bool copyRemoved, const Deselection &deselection)
+{
+    QString text = copyRemoved ? QStringLiteral("Screen saver removed successfully.")
+                               : QStringLiteral("Could not remove Screen saver.");
+    if (deselection.blanked)
+        text += QStringLiteral("\r\n\r\nLumetta was taken off XScreenSaver's list; XScreenSaver now blanks the "
+                               "screen instead.");
+    else if (deselection.removed)
+        text += QStringLiteral("\r\n\r\nLumetta was taken off XScreenSaver's list.");
+    else if (!deselection.problem.isEmpty())
+        text += QStringLiteral("\r\n\r\n~/.xscreensaver was left as it was: %1. Take Lumetta off its "
+                               "\"programs:\" list in xscreensaver-settings.")
+                    .arg(deselection.problem);
+    return text;
+}
+
 void RemoveScreenSaver(Dialogs &dialogs)
 {
-    // The store's "SCRNSAVE.EXE" and ~/.xscreensaver stay as they are.
-    if (QFile::remove(InstalledCopyPath()))
-        dialogs.showTitledMessage(ScreenSaverCaption, QStringLiteral("Screen saver removed successfully."),
-                                  MessageIcon::Information);
-    else
-        dialogs.showTitledMessage(ScreenSaverCaption, QStringLiteral("Could not remove Screen saver."),
-                                  MessageIcon::Warning);
+    // The store's "SCRNSAVE.EXE" stays as it is; XScreenSaver, which would
+    // show a crash at every blank, forgets the program.
+    bool removed = false;
+    for (const QString &copy : InstalledCopyPaths())
+        removed = QFile::remove(copy) || removed;
+    const Deselection deselection = DeselectInXScreenSaver(XScreenSaverPrefsFile());
+    dialogs.showTitledMessage(ScreenSaverCaption, RemovedMessage(removed, deselection),
+                              removed ? MessageIcon::Information : MessageIcon::Warning);
 }
 
 void DeleteRegistryEntries(Dialogs &dialogs)

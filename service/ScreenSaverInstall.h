@@ -3,6 +3,7 @@
 // the installed copy in the stand-in Windows folder, the store's active
 // screen saver and XScreenSaver's choice of it.
 #include <QString>
+#include <QStringList>
 
 namespace lumetta {
 
@@ -10,10 +11,19 @@ class Dialogs;
 
 // WindowsFolder() + "Lumetta.scr".
 QString InstalledCopyPath();
+// That and the copy an earlier version may have left in its former folder.
+QStringList InstalledCopyPaths();
+
+// Where XScreenSaver's programs may live.
+QStringList XScreenSaverProgramFolders();
 
 // Where the system keeps its screen savers, for choosing an offline one:
 // XScreenSaver's folder of programs when there is one, else WindowsFolder().
 QString SystemScreenSaverFolder();
+
+// What the offline screen saver is started with: a program from one of
+// xscreensaverFolders as the daemon starts it, anything else with "/s".
+QStringList OfflineSaverArguments(const QString &program, const QStringList &xscreensaverFolders);
 
 // Copies program over installed (the folder is made when missing); the
 // copy keeps program's modification time, so a start of the same version
@@ -31,6 +41,18 @@ Activation ActivateScreenSaver(const QString &installed, const QString &xscreens
 
 // The same on the user's own ~/.xscreensaver.
 bool SetActiveScreenSaver(const QString &installed);
+
+struct Deselection {
+    bool removed = false;  // Lumetta is off XScreenSaver's list
+    bool blanked = false;  // it was the one chosen: the daemon blanks instead
+    QString problem;       // why a preferences file was left as it was
+};
+
+// Takes Lumetta off XScreenSaver's list when the preferences file lists it.
+Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs);
+
+// Un-install's one message.
+QString RemovedMessage(bool copyRemoved, const Deselection &deselection);
 
 // The long message for a copy the daemon does not run yet: how to select
 // it by hand on this desktop.

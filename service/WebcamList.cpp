@@ -17,7 +17,9 @@ namespace lumetta {
 QStringList ReadListLines(const QByteArray &content)
 {
     // An absurd field would be carried into every item and record.
-    return CutLongFields(SplitTextLines(content)).lines;
+    QStringList lines = CutLongFields(SplitTextLines(content)).lines;
+    lines.removeIf([](const QString &line) { return line.trimmed().isEmpty(); });
+    return lines;
 }
 
 bool ListIsBlank(const QStringList &lines)
@@ -28,9 +30,8 @@ bool ListIsBlank(const QStringList &lines)
 
 QString ListDisplayText(const QString &line)
 {
-    QString doubled = line;
-    doubled.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    const SplitResult f = SplitFields(doubled, FieldSeparator);
+    // A list item shows its text as it is: no "&" mnemonics to escape.
+    const SplitResult f = SplitFields(line, FieldSeparator);
     return f.field(1) + QStringLiteral(" - ") + f.field(2);
 }
 

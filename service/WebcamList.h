@@ -12,12 +12,13 @@
 
 namespace lumetta {
 
-// The lines of a list file: CR LF, LF or CR line ends, 8-bit text.
+// The webcam lines of a list file (blank lines left out): CR LF, LF or CR
+// line ends, 8-bit text.
 QStringList ReadListLines(const QByteArray &content);
 // True when a list holds no webcam line at all.
 bool ListIsBlank(const QStringList &lines);
 
-// What the dialog shows for a line: category " - " name, "&" doubled.
+// What the dialog shows for a line: category " - " name, as plain text.
 QString ListDisplayText(const QString &line);
 QStringList ListDisplayTexts(const QStringList &lines);
 

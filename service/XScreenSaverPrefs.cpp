@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QList>
 #include <algorithm>
+#include <optional>
 
 namespace lumetta {
 
@@ -118,6 +119,8 @@ QList<Entry> ParseEntries(const QByteArray &content, const QList<Line> &lines, c
         while (p < end) {
             char c = content[p];
             if (c == '\\' && p + 1 < end && content[p + 1] == 'n') {
+                if (current.first >= 0)
+                    current.last = i;
                 finish();
                 p += 2;
                 continue;
@@ -172,6 +175,42 @@ XScreenSaverEdit Refuse(const QString &problem)
     return edit;
 }
 
+// An entry the daemon reads whole may run over several continued lines,
+// as the settings tool wraps it; it cannot be cut out when another entry
+// stands on one of them.
+bool SharesALine(const QList<Entry> &entries, const Entry &entry, const Resource &programs)
+{
+    if (entry.first == programs.first)
+        return true;
+    return std::any_of(entries.begin(), entries.end(), [&](const Entry &e) {
+        return &e != &entry && e.first <= entry.last && entry.first <= e.last;
+    });
+}
+
+QByteArray Value(const QByteArray &content, const QList<Line> &lines, const Resource *resource)
+{
+    if (!resource)
+        return {};
+    const Line &line = lines[resource->first];
+    return content.mid(resource->valueBegin, line.end - resource->valueBegin).trimmed();
+}
+
+QByteArray Apply(const QByteArray &content, QList<Splice> splices)
+{
+    std::sort(splices.begin(), splices.end(), [](const Splice &a, const Splice &b) { return a.begin > b.begin; });
+    QByteArray out = content;
+    for (const Splice &s : splices)
+        out.replace(s.begin, s.end - s.begin, s.text);
+    return out;
+}
+
+bool PlainWord(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c.isLetterOrNumber() || QStringLiteral("_./+,:@%=-").contains(c);
+    });
+}
+
 // The value of a one-line resource becomes value; without the resource a
 // line is added at the end.
 std::optional<QString> SetValue(const QByteArray &content, const QList<Line> &lines, const Resource *resource,
@@ -204,19 +243,30 @@ QString XScreenSaverPrefsFile()
     return target.isEmpty() ? file : target;
 }
 
-QByteArray XScreenSaverEntry(const QString &program)
+QByteArray XScreenSaverEntry(const QString &program, QString home)
 {
-    // The daemon hands a command with quotes to the shell; single quotes
-    // keep blanks and '$' in the path as they are.
     for (const QChar c : program)
         if (c == u'\'' || c == u'"' || c == u'\\' || c.unicode() < 0x20 || c.unicode() == 0x7f)
             return {};
-    return "\"Lumetta\" '" + program.toUtf8() + "' /s";
+    // The settings tool wraps entries at blanks, inside quotes too, so a
+    // blank in the path would be cut. A home folder with blanks is left to
+    // the shell, which the daemon runs for a command with quotes.
+    while (home.endsWith(u'/'))
+        home.chop(1);
+    QByteArray word;
+    QString rest = program;
+    if (!home.isEmpty() && !PlainWord(home) && program.startsWith(home + u'/')) {
+        word = "\"$HOME\"";
+        rest = program.mid(home.size());
+    }
+    // Blanks left in the rest stay whole only until the tool rewraps them.
+    word += PlainWord(rest) ? rest.toUtf8() : "'" + rest.toUtf8() + "'";
+    return "\"Lumetta\" " + word + " /s";
 }
 
-XScreenSaverEdit SelectInXScreenSaver(const QByteArray &content, const QString &program)
+XScreenSaverEdit SelectInXScreenSaver(const QByteArray &content, const QString &program, const QString &home)
 {
-    const QByteArray entry = XScreenSaverEntry(program);
+    const QByteArray entry = XScreenSaverEntry(program, home);
     if (entry.isEmpty())
         return Refuse(QStringLiteral("the path of the installed copy holds a quote, a backslash or a control "
                                      "character"));
@@ -245,17 +295,12 @@ XScreenSaverEdit SelectInXScreenSaver(const QByteArray &content, const QString &
     const auto ours = std::find_if(entries.begin(), entries.end(),
                                    [](const Entry &e) { return IsLumettaEntry(e.text); });
     if (ours != entries.end()) {
-        const int row = ours->first;
-        const bool alone = ours->first == ours->last && row != programs->first
-                           && std::count_if(entries.begin(), entries.end(), [row](const Entry &e) {
-                                  return e.first <= row && row <= e.last;
-                              }) == 1;
-        if (!alone)
+        if (SharesALine(entries, *ours, *programs))
             return Refuse(QStringLiteral("Lumetta's entry in its \"programs:\" list shares a line with "
                                          "another entry"));
         // A last line without a backslash ends the list, and still does.
-        const Line &line = lines[row];
-        splices << Splice{line.begin, line.next, entryLine(line.continues)};
+        const Line &last = lines[ours->last];
+        splices << Splice{lines[ours->first].begin, last.next, entryLine(last.continues)};
         edit.selected = int(ours - entries.begin());
     } else {
         // Before the list's last line, which is often the empty line that
@@ -282,11 +327,63 @@ XScreenSaverEdit SelectInXScreenSaver(const QByteArray &content, const QString &
         splices << Splice{content.size(), content.size(), appended};
     }
 
-    std::sort(splices.begin(), splices.end(), [](const Splice &a, const Splice &b) { return a.begin > b.begin; });
-    edit.content = content;
-    for (const Splice &s : splices)
-        edit.content.replace(s.begin, s.end - s.begin, s.text);
+    edit.content = Apply(content, splices);
     return edit;
+}
+
+XScreenSaverRemoval RemoveFromXScreenSaver(const QByteArray &content)
+{
+    XScreenSaverRemoval removal;
+    if (content.contains('\0'))
+        return removal;
+    const QList<Line> lines = SplitLines(content);
+    const QList<Resource> resources = FindResources(content, lines);
+    const Resource *programs = Find(resources, "programs");
+    if (!programs)
+        return removal;
+    QList<bool> blankAtEnd;
+    const QList<Entry> entries = ParseEntries(content, lines, *programs, blankAtEnd);
+    const QByteArray eol = content.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+
+    const Resource *selectedResource = Find(resources, "selected");
+    bool number = false;
+    const int selected = Value(content, lines, selectedResource).toInt(&number);
+    int selectedAfter = number ? selected : -1;
+    QList<Splice> splices;
+    for (int k = 0; k < entries.size(); ++k) {
+        const Entry &e = entries[k];
+        if (!IsLumettaEntry(e.text))
+            continue;
+        if (SharesALine(entries, e, *programs)) {
+            removal.problem = QStringLiteral("Lumetta's entry in its \"programs:\" list shares a line with "
+                                             "another entry");
+            return removal;
+        }
+        // A last line without a backslash ends the list: an empty line
+        // still does.
+        const Line &last = lines[e.last];
+        splices << Splice{lines[e.first].begin, last.next, last.continues ? QByteArray() : eol};
+        if (k == selected && number)
+            removal.blanked = Value(content, lines, Find(resources, "mode")).compare("one", Qt::CaseInsensitive) == 0;
+        else if (k < selected && number)
+            --selectedAfter;
+    }
+    if (splices.isEmpty())
+        return removal;
+    QByteArray unused;
+    std::optional<QString> problem;
+    if (removal.blanked)
+        problem = SetValue(content, lines, Find(resources, "mode"), "mode", "blank", eol, splices, unused);
+    else if (selectedAfter != selected)
+        problem = SetValue(content, lines, selectedResource, "selected", QByteArray::number(selectedAfter), eol,
+                           splices, unused);
+    if (problem) {
+        removal.problem = *problem;
+        removal.blanked = false;
+        return removal;
+    }
+    removal.content = Apply(content, splices);
+    return removal;
 }
 
 } // namespace lumetta

@@ -130,7 +130,9 @@ void ReadBmp(TDCImageInfo &info, ByteReader &in)
 {
     info.ImageType = TDCImageInfo::Bmp;
     info.Width = in.u16le(18);
-    info.Height = in.u16le(22);
+    // A negative height marks rows stored top-down; the picture is as tall.
+    const auto height = static_cast<std::int32_t>(in.u32le(22));
+    info.Height = height < 0 ? static_cast<std::uint16_t>(-static_cast<qint64>(height)) : in.u16le(22);
     info.Depth = in.u8(28);
 }
 

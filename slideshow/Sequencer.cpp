@@ -55,6 +55,9 @@ CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateT
     const bool due = !(fixed && cam.lastDownloadTime + cam.refreshRate > now) && cam.lastModified + cam.refreshRate <= now;
     if (!due && localFileExists())
         return local;
+    // The show that fetches is the catalogue's one writer.
+    if (settings.viewOnly)
+        return localFileExists() ? CamAction::ShowLocal : CamAction::Skip;
     // Asked again too soon, a webcam would be stormed with requests.
     if (FetchedTooRecently(cam, last, settings.displaySeconds, now))
         return localFileExists() ? local : CamAction::Skip;

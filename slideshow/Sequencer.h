@@ -35,6 +35,7 @@ struct ShowSettings {
     QString downloadDir;            // ends with our path separator
     int timeOutSeconds = 30;
     TDateTime playRefresh = 0;      // dtRefreshRate, for the editor's Play
+    bool viewOnly = false;          // another show fetches: only the pictures it saved are shown
 };
 
 // The daily window: an end at or before the start runs overnight (equal

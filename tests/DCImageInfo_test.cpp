@@ -87,6 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Data, TrapFile, ::testing::Values(
     FileCase{"ok/jpeg_after_text_header_120x90.jpg", {2, 120, 90, 24}},
     FileCase{"ok/jpeg_1x10000.jpg", {2, 1, 10000, 24}},
     FileCase{"ok/bmp_24bit_32x24.bmp", {4, 32, 24, 24}},
+    FileCase{"ok/bmp_top_down_32x24.bmp", {4, 32, 24, 24}},  // negative height
     FileCase{"ok/png_grey_type0_40x30.png", {3, 40, 30, 8}},
     FileCase{"ok/png_rgb_type2_300x200.png", {3, 300, 200, 24}},
     FileCase{"ok/png_palette_4bit_type3_300x200.png", {3, 300, 200, 8}},

@@ -119,20 +119,20 @@ TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
                                 "Last-Modified: " + Markup.toLatin1() + "\r\n"));
     click(ui()->butGetCamList);
     EXPECT_TRUE(ShowsLiterally(findDialog()->findChild<QLabel *>("lblLastUpdated"), "Last updated: " + Markup));
-    EXPECT_EQ(items(), (QStringList{"Snow - Alps again", "Snow - Tatra", "Cities - Oslo && Co"}));
+    EXPECT_EQ(items(), (QStringList{"Snow - Alps again", "Snow - Tatra", "Cities - Oslo & Co"}));
     EXPECT_EQ(status(), "Selected  0/3");
 
     auto *filter = findDialog()->findChild<QLineEdit *>("edtFilter");
     auto *list = findDialog()->findChild<QListWidget *>("lstImport");
     filter->setText("t");
-    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo && Co"}));
+    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo & Co"}));
     list->item(0)->setCheckState(Qt::Checked);
     EXPECT_EQ(status(), "Selected  1/2");
     filter->setText("ta");
     EXPECT_EQ(items(), (QStringList{"Snow - Tatra [x]"})) << "narrowing keeps ticks";
     EXPECT_EQ(status(), "Selected  1/1") << "and counts them";
     filter->setText("t");
-    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo && Co"})) << "back to one character reloads";
+    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo & Co"})) << "back to one character reloads";
     filter->setText("");
     EXPECT_EQ(items().size(), 3);
     EXPECT_EQ(status(), "Selected  0/3");
@@ -150,6 +150,8 @@ TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
     ASSERT_EQ(stored.size(), 3);
     EXPECT_EQ(ui()->SiteList->count(), 3);
     EXPECT_EQ(CamRecord::fromLine(stored[2]).category(), "Cities");
+    EXPECT_EQ(ui()->StatusBar->currentMessage(), "Webcams - Current: 1  Enabled: 1  Total: 3");
+    EXPECT_TRUE(ui()->grpEditor->isEnabled()) << "the editor shows a webcam";
 
     EXPECT_TRUE(QFile::exists(env.home() + "temp.txt"));
     findDialog()->close();
@@ -217,6 +219,7 @@ TEST_F(ListToolsTest, SubmissionsImportKeepsOneEntryPerUrlAndExportWritesBothLis
 
     dialogs.setNextAnswer(DialogButton::Cancel);
     click(ui()->butDeleteMasterList);
+    EXPECT_EQ(dialogs.lastKind, QuestionKind::OkCancelWarning);
     EXPECT_TRUE(QFile::exists(submissions));
     dialogs.setNextAnswer(DialogButton::Ok);
     click(ui()->butDeleteMasterList);

@@ -75,6 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         GoodFile{"gif_transparent_left_half_64x48.gif", PictureFormat::Gif, {64, 48}, {50, 10}, Transparent, 0},
         GoodFile{"gif_named_as_jpeg_64x48.jpg", PictureFormat::Gif, {64, 48}, {1, 1}, qRgb(255, 165, 0), 0},
         GoodFile{"bmp_24bit_32x24.bmp", PictureFormat::Bmp, {32, 24}, {0, 0}, qRgb(255, 128, 0), 0},
+        // negative height: rows stored top-down, the red band on top
+        GoodFile{"bmp_top_down_32x24.bmp", PictureFormat::Bmp, {32, 24}, {0, 0}, qRgb(255, 0, 0), 0},
         GoodFile{"bmp_8bit_palette_40x30.bmp", PictureFormat::Bmp, {40, 30}, {0, 0}, qRgb(255, 0, 0), 24}));
 
 // Every trap file is an invalid graphic for the decoder its name chooses,

@@ -139,8 +139,10 @@ TEST(AppPath, ResolutionOrder)
     qputenv("XDG_DATA_HOME", (env.path() + "/data").toUtf8());
     EXPECT_EQ(ResolveAppPath(env.path() + "/no-such-folder"), env.path() + "/data/Lumetta/");
     EXPECT_EQ(WindowsFolder(), env.path() + "/windows/");
+    EXPECT_EQ(FormerWindowsFolder(), "");
     qunsetenv("LUMETTA_WINDOWS_DIR");
-    EXPECT_EQ(WindowsFolder(), env.path() + "/data/Korvane Software/");
+    EXPECT_EQ(WindowsFolder(), env.path() + "/data/lumetta/");
+    EXPECT_EQ(FormerWindowsFolder(), env.path() + "/data/Korvane Software/");
     qunsetenv("XDG_DATA_HOME");
 }
 

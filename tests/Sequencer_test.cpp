@@ -51,6 +51,8 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
     recheck.policy.checkDisabledCams = true;
     ShowSettings noLocal;
     noLocal.noLocalImages = true;
+    ShowSettings viewOnly;
+    viewOnly.viewOnly = true;
     const ShowSettings plain;
     struct {
         const char *description;
@@ -63,6 +65,10 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
          true, CamAction::Download},
         {"not due: the local copy", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:59:00", "2026-12-06 11:55:00", "1,1,0"),
          plain, true, CamAction::ShowLocal},
+        {"due, another show fetches: its picture", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-06 11:00:00",
+                                                       "2026-12-06 11:00:00", "1,1,0"), viewOnly, true, CamAction::ShowLocal},
+        {"due, another show fetches, none saved yet", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-06 11:00:00",
+                                                          "2026-12-06 11:00:00", "1,1,0"), viewOnly, false, CamAction::Skip},
         {"not due without a local file: downloaded", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:59:00",
                                                          "2026-12-06 11:55:00", "1,1,0"), plain, false, CamAction::Download},
         {"not due, local images off", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:59:00", "2026-12-06 11:55:00", "1,1,0"),

@@ -33,7 +33,7 @@ class ShowRun : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        for (QProcess *p : {show, camsim}) {
+        for (QProcess *p : {show, beside, camsim}) {
             if (p && p->state() != QProcess::NotRunning) {
                 p->kill();
                 p->waitForFinished(10000);
@@ -70,8 +70,10 @@ protected:
         WriteRegInteger(LumettaKey, "DebugMode", 1);
     }
 
-    void startShow(const QStringList &arguments = {"/s"}, rlim_t fileSizeLimit = RLIM_INFINITY)
+    void startShow(const QStringList &arguments = {"/s"}, rlim_t fileSizeLimit = RLIM_INFINITY,
+                   QProcess **into = nullptr, const QString &tickLog = {})
     {
+        QProcess *&show = into ? *into : this->show;
         show = new QProcess;
         show->setChildProcessModifier([fileSizeLimit] {
             const rlimit limit{fileSizeLimit, fileSizeLimit};
@@ -79,7 +81,7 @@ protected:
         });
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.insert("QT_QPA_PLATFORM", "offscreen");
-        e.insert("LUMETTA_TICK_LOG", tickLogFile());
+        e.insert("LUMETTA_TICK_LOG", tickLog.isEmpty() ? tickLogFile() : tickLog);
         show->setProcessEnvironment(e);
         show->start(LUMETTA_BINARY, arguments);
         ASSERT_TRUE(show->waitForStarted(10000));
@@ -158,6 +160,7 @@ protected:
     test::TestEnv env;
     QProcess *camsim = nullptr;
     QProcess *show = nullptr;
+    QProcess *beside = nullptr;
     QStringList records;  // as camsim wrote them
     mutable int m_ticksWhenAllTried = -1;
 };
@@ -223,6 +226,41 @@ TEST_F(ShowRun, ScreenSaverRunLearnsHowEachWebcamBehaves)
     EXPECT_LT(int(lastCam->number), records.size());
     EXPECT_TRUE(store.value(LumettaKey, "SelectedCam"));
     EXPECT_FALSE(ReadAll(env.home() + "debug.log").trimmed().isEmpty()) << "debug mode names the last step";
+}
+
+// A daemon starts the program once per monitor, each in a window of its
+// own: the second start shows the first's pictures and writes nothing.
+TEST_F(ShowRun, SecondStartInADaemonWindowShowsTheFirstRunsPictures)
+{
+    startCamsim("demo", 2);
+    seedStore(1, 2);
+    startShow();
+    ASSERT_TRUE(waitUntil([&] { return everyCamTriedAnd(2); })) << ticks().join('\n').toStdString();
+    const QString besideLog = env.path() + "/beside-ticks.log";
+    const auto shownBeside = [&] {
+        return int(QString::fromUtf8(ReadAll(besideLog)).split('\n', Qt::SkipEmptyParts).filter(" shown").size());
+    };
+    startShow({"/s", "-window-id", "0x2a00007"}, RLIM_INFINITY, &beside, besideLog);
+    ASSERT_TRUE(waitUntil([&] { return shownBeside() >= 2; })) << ReadAll(besideLog).constData();
+    ASSERT_NE(beside->state(), QProcess::NotRunning);
+
+    // With the first run ended, nothing changes while the second goes on
+    // and ends.
+    endShow();
+    const QByteArray catalogue = ReadAll(catalogueFile());
+    const QByteArray store = ReadAll(RegistryFilePath());
+    const QByteArray debugLog = ReadAll(env.home() + "debug.log");
+    const QByteArray requests = ReadAll(env.path() + "/requests.log");
+    const QStringList pictures = QDir(imagesDir()).entryList(QDir::Files);
+    const int shown = shownBeside();
+    ASSERT_TRUE(waitUntil([&] { return shownBeside() >= shown + 2; })) << ReadAll(besideLog).constData();
+    ::kill(pid_t(beside->processId()), SIGTERM);
+    ASSERT_TRUE(beside->waitForFinished(60000));
+    EXPECT_EQ(ReadAll(catalogueFile()), catalogue);
+    EXPECT_EQ(ReadAll(RegistryFilePath()), store);
+    EXPECT_EQ(ReadAll(env.home() + "debug.log"), debugLog);
+    EXPECT_EQ(ReadAll(env.path() + "/requests.log"), requests) << "nothing fetched";
+    EXPECT_EQ(QDir(imagesDir()).entryList(QDir::Files), pictures);
 }
 
 TEST_F(ShowRun, HostileWebcamsNeitherStopTheShowNorDamageItsFiles)

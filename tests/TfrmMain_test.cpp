@@ -511,6 +511,13 @@ TEST_F(MainWindowTest, OfflineScreenSaverReplacesTheSlideShowWhenItStarts)
     EXPECT_EQ(start({"-s"}), TfrmMain::SetupResult::OfflineSaverStarted);
     EXPECT_EQ(shell.started, QStringList({"/opt/other.scr /s"}));
     EXPECT_EQ(slideShowStarts, 0);
+
+    // In a daemon's window the daemon watches this process: the offline
+    // screen saver takes its place.
+    qputenv("XSCREENSAVER_WINDOW", "0x2a00007");
+    EXPECT_EQ(start({"-s"}), TfrmMain::SetupResult::OfflineSaverStarted);
+    qunsetenv("XSCREENSAVER_WINDOW");
+    EXPECT_EQ(shell.started.last(), "instead: /opt/other.scr /s");
 }
 
 TEST_F(MainWindowTest, OfflineScreenSaverThatFailsLeavesTheSlideShow)
@@ -911,7 +918,7 @@ TEST_F(MainWindowTest, ControlsAreAnnouncedByTheirCaptionOrHint)
         {"edtLastDownloadTime", "Last image downloaded at"},
         // no caption: the text beside the box
         {"SlowDays", "If cam inactive for (days)"}, {"spinTimesActualSize", "As percentage of actual size"},
-        {"lstSelectedCats", "Select cams to show"}, {"SiteList", "Webcams"},
+        {"lstSelectedCats", "Categories to show"}, {"SiteList", "Webcams"},
         // icon buttons: their hint
         {"butAdd", "Add new webcam"}, {"butDelete", "Delete webcam"},
         {"butUp", "Move selected cam up one place"}, {"butBrowse", "Select folder"},

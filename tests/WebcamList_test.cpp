@@ -100,10 +100,10 @@ TEST(ListFile, ReadingAndDisplay)
 {
     EXPECT_TRUE(ListIsBlank(ReadListLines("")));
     EXPECT_TRUE(ListIsBlank(ReadListLines("\r\n  \n\t\r")));
-    const QStringList lines = ReadListLines("a||b\r\nc||d\ne||f\rg");
-    EXPECT_EQ(lines, (QStringList{"a||b", "c||d", "e||f", "g"}));
+    const QStringList lines = ReadListLines("a||b\r\nc||d\n\r\n \t\ne||f\rg");
+    EXPECT_EQ(lines, (QStringList{"a||b", "c||d", "e||f", "g"})) << "blank lines are no items";
     EXPECT_FALSE(ListIsBlank(lines));
-    EXPECT_EQ(ListDisplayText("Bars & Food||Joe's||http://x?a=1&b=2"), "Bars && Food - Joe's");
+    EXPECT_EQ(ListDisplayText("Bars & Food||Joe's||http://x?a=1&b=2"), "Bars & Food - Joe's");
     EXPECT_EQ(ListDisplayText("only"), "only - ");
 }
 

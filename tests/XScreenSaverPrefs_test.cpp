@@ -1,13 +1,18 @@
 #include "service/XScreenSaverPrefs.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
 
 namespace {
 
-const QString Program = "/home/u/.local/share/Korvane Software/Lumetta.scr";
-const QByteArray Ours = "\t\t\t\t\"Lumetta\" '/home/u/.local/share/Korvane Software/Lumetta.scr' /s\t\t\t    \\n\\\n";
+const QString Home = "/home/u";
+const QString Program = "/home/u/.local/share/lumetta/Lumetta.scr";
+const QByteArray Ours = "\t\t\t\t\"Lumetta\" /home/u/.local/share/lumetta/Lumetta.scr /s\t\t\t    \\n\\\n";
 
 // The shape the daemon's own settings tool writes; @PROGRAMS@, @MODE@ and
 // @SELECTED@ are filled per case.
@@ -31,6 +36,10 @@ QByteArray Prefs(const QByteArray &programs, const QByteArray &mode = "random", 
 const QByteArray Maze = "\t\t\t\tmaze -root\t\t\t\t    \\n\\\n";
 const QByteArray Disabled = "- GL: \t\t\t\tsuperquadrics -root\t\t\t    \\n\\\n";
 const QByteArray Named = "  GL: \t\t\t\t\"Gears\" gears -root\t\t\t    \\n\\\n";
+// An earlier version's entry as xscreensaver-settings 6.06 rewrites it:
+// wrapped at the blank inside its quotes.
+const QByteArray Rewrapped = "\t\t     \"Lumetta\" \t'/home/u/.local/share/Korvane\t\t      \\\n"
+                             "\t\t\t\t  Software/Lumetta.scr' /s\t\t    \\n\\\n";
 
 } // namespace
 
@@ -48,6 +57,8 @@ TEST(XScreenSaverPrefs, AddsReplacesAndSelectsKeepingEveryOtherLine)
          Prefs(Maze + Disabled + Named), Prefs(Maze + Disabled + Named + Ours, "one", "3"), 3},
         {"present with another path: replaced in place",
          Prefs(Maze + otherPath + Named), Prefs(Maze + Ours + Named, "one", "1"), 1},
+        {"wrapped over two lines by the settings tool: replaced whole",
+         Prefs(Maze + Rewrapped + Named), Prefs(Maze + Ours + Named, "one", "1"), 1},
         {"present by its program alone, disabled: replaced and enabled",
          Prefs(Disabled + byProgram), Prefs(Disabled + Ours, "one", "1"), 1},
         {"empty list", Prefs(""), Prefs(Ours, "one", "0"), 0},
@@ -66,12 +77,12 @@ TEST(XScreenSaverPrefs, AddsReplacesAndSelectsKeepingEveryOtherLine)
          1},
     };
     for (const auto &c : cases) {
-        const XScreenSaverEdit edit = SelectInXScreenSaver(c.before, Program);
+        const XScreenSaverEdit edit = SelectInXScreenSaver(c.before, Program, Home);
         EXPECT_EQ(edit.problem, QString()) << c.description;
         EXPECT_EQ(edit.content.toStdString(), c.after.toStdString()) << c.description;
         EXPECT_EQ(edit.selected, c.selected) << c.description;
         // Selecting again changes nothing more.
-        EXPECT_EQ(SelectInXScreenSaver(edit.content, Program).content, edit.content) << c.description;
+        EXPECT_EQ(SelectInXScreenSaver(edit.content, Program, Home).content, edit.content) << c.description;
     }
 }
 
@@ -93,8 +104,102 @@ TEST(XScreenSaverPrefs, DamagedFileOrUnsafePathIsLeftAlone)
         {"a line break in the path", Prefs(Maze), "/home/u/a\nb/Lumetta.scr"},
     };
     for (const auto &c : cases) {
-        const XScreenSaverEdit edit = SelectInXScreenSaver(c.content, c.program);
+        const XScreenSaverEdit edit = SelectInXScreenSaver(c.content, c.program, Home);
         EXPECT_TRUE(edit.content.isEmpty()) << c.description << "\n" << edit.content.toStdString();
         EXPECT_FALSE(edit.problem.isEmpty()) << c.description;
+    }
+}
+
+TEST(XScreenSaverPrefs, RemovalKeepsEveryOtherLine)
+{
+    const QByteArray lastOpen = "  \"Lumetta\" /old/Lumetta.scr /s \\n\n";
+    struct {
+        const char *description;
+        QByteArray before;
+        QByteArray after;  // empty: left as it was
+        bool blanked;
+    } const cases[] = {
+        {"the one chosen: the daemon blanks instead", Prefs(Maze + Ours + Named, "one", "1"),
+         Prefs(Maze + Named, "blank", "1"), true},
+        {"another chosen after it: still the same one", Prefs(Maze + Ours + Named, "one", "2"),
+         Prefs(Maze + Named, "one", "1"), false},
+        {"wrapped by the settings tool, random mode", Prefs(Rewrapped + Maze, "random", "1"),
+         Prefs(Maze, "random", "0"), false},
+        {"a last entry without a backslash: an empty line still ends the list",
+         "programs: \\\n  maze \\n\\\n" + lastOpen + "mode: one\nselected: 0\n",
+         "programs: \\\n  maze \\n\\\n\nmode: one\nselected: 0\n", false},
+        {"not listed", Prefs(Maze + Named), "", false},
+        {"no programs list", "mode: one\n", "", false},
+    };
+    for (const auto &c : cases) {
+        const XScreenSaverRemoval removal = RemoveFromXScreenSaver(c.before);
+        EXPECT_EQ(removal.content.toStdString(), c.after.toStdString()) << c.description;
+        EXPECT_EQ(removal.blanked, c.blanked) << c.description;
+        EXPECT_EQ(removal.problem, QString()) << c.description;
+    }
+    const XScreenSaverRemoval shared =
+        RemoveFromXScreenSaver("programs: \\\n maze -root \\n \"Lumetta\" x /s \\n\\\n\n");
+    EXPECT_TRUE(shared.content.isEmpty());
+    EXPECT_FALSE(shared.problem.isEmpty());
+}
+
+namespace {
+
+// The command the daemon runs for Lumetta's entry: continued lines joined,
+// entries split at "\n", the name in quotes taken off.
+QByteArray DaemonCommand(const QByteArray &content)
+{
+    const qsizetype start = content.indexOf("programs:");
+    QByteArray value;
+    for (const QByteArray &line : content.mid(start + 9).split('\n')) {
+        value += line.endsWith('\\') ? line.chopped(1) : line;
+        if (!line.endsWith('\\'))
+            break;
+    }
+    for (const QByteArray &entry : value.split('\\'))
+        if (const qsizetype name = entry.indexOf("\"Lumetta\""); name >= 0)
+            return entry.mid(name + 9).trimmed();
+    return {};
+}
+
+} // namespace
+
+// The settings tool wraps long entries at any blank; the daemon must still
+// find the program, and Install and Un-install must still find the entry.
+TEST(XScreenSaverPrefs, EntrySurvivesRewrappingAtEveryBlank)
+{
+    QTemporaryDir dir;
+    for (const QString &home : {dir.path() + "/u", dir.path() + "/John Doe"}) {
+        const QString program = home + "/.local/share/lumetta/Lumetta.scr";
+        const QString log = dir.path() + "/arguments.log";
+        QDir().mkpath(QFileInfo(program).absolutePath());
+        QFile script(program);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$LOG\"\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+
+        const QByteArray installed = SelectInXScreenSaver(Prefs(Maze + Named), program, home).content;
+        const QByteArray entry = XScreenSaverEntry(program, home);
+        ASSERT_TRUE(installed.contains(entry)) << home.toStdString();
+        QByteArray rewrapped = installed;
+        rewrapped.replace(entry, QByteArray(entry).replace(" ", "\t\t      \\\n\t\t\t\t  "));
+        ASSERT_NE(rewrapped, installed);
+
+        QFile::remove(log);
+        QProcess sh;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home);
+        environment.insert("LOG", log);
+        sh.setProcessEnvironment(environment);
+        sh.start("/bin/sh", {"-c", QString::fromUtf8(DaemonCommand(rewrapped))});
+        ASSERT_TRUE(sh.waitForFinished());
+        EXPECT_EQ(sh.exitCode(), 0) << home.toStdString() << ": " << DaemonCommand(rewrapped).toStdString();
+        QFile arguments(log);
+        ASSERT_TRUE(arguments.open(QIODevice::ReadOnly)) << home.toStdString();
+        EXPECT_EQ(arguments.readAll(), "/s\n");
+
+        EXPECT_EQ(SelectInXScreenSaver(rewrapped, program, home).content, installed) << "re-Install repairs it";
+        EXPECT_EQ(RemoveFromXScreenSaver(rewrapped).content, Prefs(Maze + Named, "blank", "2"));
     }
 }

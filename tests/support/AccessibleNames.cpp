@@ -21,11 +21,12 @@ QString AccessibleName(QWidget *widget)
 
 namespace {
 
-// Qt names an unlabelled control after its group box; that names the group.
+// Qt names an unlabelled control after its group box; that names the group,
+// and so does a name of its own that only repeats the group's title.
 bool OnlyGroupTitle(const QWidget *widget, const QString &name)
 {
     const auto *group = qobject_cast<const QGroupBox *>(widget->parentWidget());
-    return group && widget->accessibleName().isEmpty() && name == group->title();
+    return group && name.trimmed().compare(group->title().trimmed(), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace

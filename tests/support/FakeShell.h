@@ -28,6 +28,11 @@ struct FakeShell final : SystemShell {
         started << program + " " + arguments.join(' ');
         return startSucceeds;
     }
+    bool runInstead(const QString &program, const QStringList &arguments) override
+    {
+        started << "instead: " + program + " " + arguments.join(' ');
+        return startSucceeds;
+    }
 };
 
 } // namespace lumetta::test

@@ -19,6 +19,7 @@ public:
     int beeps = 0;
 
     MessageIcon lastIcon = MessageIcon::None;
+    QuestionKind lastKind = QuestionKind::YesNo;
 
     void showMessage(const QString &text, MessageIcon icon) override
     {
@@ -33,9 +34,11 @@ public:
     DialogButton ask(const QString &text, QuestionKind kind, const QString &title = {}) override
     {
         asked << "ask: " + (title.isEmpty() ? QString() : title + " | ") + text;
+        lastKind = kind;
         if (auto a = next<DialogButton>())
             return *a;
-        return kind == QuestionKind::OkCancel ? DialogButton::Cancel : DialogButton::No;
+        return kind == QuestionKind::OkCancel || kind == QuestionKind::OkCancelWarning ? DialogButton::Cancel
+                                                                                      : DialogButton::No;
     }
     std::optional<QString> inputText(const QString &title, const QString &prompt,
                                      const QString &initial) override
