@@ -18,7 +18,7 @@
 #include "service/ListTools.h"
 #include "service/AdOptions.h"
 #include "service/KorvaneAboutBox.h"
-#include "service/ScreenSaverInstall.h"
+#include "slideshow/ScreenSaverInstall.h"
 #include "service/VersionCheck.h"
 #include "ui_TfrmMain.h"
 

@@ -1,8 +1,8 @@
-#include "service/ScreenSaverInstall.h"
+#include "slideshow/ScreenSaverInstall.h"
 
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "service/XScreenSaverPrefs.h"
+#include "slideshow/XScreenSaverPrefs.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 

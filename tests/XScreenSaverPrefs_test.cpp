@@ -1,4 +1,4 @@
-#include "service/XScreenSaverPrefs.h"
+#include "slideshow/XScreenSaverPrefs.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -39,9 +39,6 @@ struct Activation {
 // XScreenSaver's preferences file when that file exists.
 Activation ActivateScreenSaver(const QString &installed, const QString &xscreensaverPrefs);
 
-// The same on the user's own ~/.xscreensaver.
-bool SetActiveScreenSaver(const QString &installed);
-
 struct Deselection {
     bool removed = false;  // Lumetta is off XScreenSaver's list
     bool blanked = false;  // it was the one chosen: the daemon blanks instead

@@ -1,4 +1,4 @@
-#include "service/ScreenSaverInstall.h"
+#include "slideshow/ScreenSaverInstall.h"
 
 #include "common/AtomicFile.h"
 #include "common/Errors.h"
@@ -6,7 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "service/XScreenSaverPrefs.h"
+#include "slideshow/XScreenSaverPrefs.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,11 +110,6 @@ Activation ActivateScreenSaver(const QString &installed, const QString &xscreens
     result.active = saved.ok;
     result.problem = saved.reason;
     return result;
-}
-
-bool SetActiveScreenSaver(const QString &installed)
-{
-    return ActivateScreenSaver(installed, XScreenSaverPrefsFile()).active;
 }
 
 QString SelectByHandMessage(const QString &installed, const QString &problem)
