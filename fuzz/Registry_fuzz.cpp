@@ -1,6 +1,6 @@
 // A damaged settings file loads what it can; a write into it reads back,
 // and writing the same value again changes nothing.
-#include "platform/Registry.h"
+#include "platform/RegistryFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace lumetta;
+    const QString LumettaKey = QStringLiteral("Software\\Korvane Software\\Lumetta");
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     RegistryFile reg = RegistryFile::parse(bytes);
     const bool foreign = reg.isForeign();
