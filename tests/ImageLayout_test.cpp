@@ -79,6 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"a large picture at 50 % is shrunk", {2000, 1500}, OfScreen(50), false, true, {2000, 1500}, {256, 192, 512, 384}, Screen},
         LayoutCase{"only wider than the screen: fitted", {1600, 400}, OfActual(100), false, true, {1600, 400}, {0, 256, 1024, 256}, Screen},
         LayoutCase{"as wide as the monitor: fitted to the window", {1024, 300}, OfActual(100), false, true, {1024, 300}, {0, 204, 1000, 292}, {1000, 700}, {1000, 700}},
+        LayoutCase{"as tall as the monitor: fitted to the window", {300, 768}, OfActual(100), false, true, {300, 768}, {363, 0, 273, 700}, {1000, 700}, {1000, 700}},
         LayoutCase{"the screen's shape, fitted by width to the window", {800, 600}, OfActual(200), false, true, {800, 600}, {0, -25, 1000, 750}, {1000, 700}, {1000, 700}},
         LayoutCase{"do not shrink, then fit to screen", {2000, 1500}, With(OfScreen(50), KeepSize), false, true, {2000, 1500}, {0, 0, 1024, 768}, Screen},
         LayoutCase{"do not shrink, no fit", {2000, 1500}, With(With(OfScreen(50), KeepSize), NoShrink), false, true, {2000, 1500}, {-488, -366, 2000, 1500}, Screen},

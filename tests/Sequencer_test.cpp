@@ -71,6 +71,8 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
          noLocal, true, CamAction::Skip},
         {"fixed interval counts from the last download", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:55:00",
                                                              "2026-12-06 08:00:00", "1,0,0"), plain, true, CamAction::ShowLocal},
+        {"fixed interval, downloaded one interval ago to the second: due", Rec("00:10:00", "00:00:00-00:00:00",
+         "2026-12-06 11:50:00", "2026-12-06 08:00:00", "1,0,0"), plain, true, CamAction::Download},
         {"zero refresh", Rec("00:00:00", "00:00:00-00:00:00", "2000-01-01", "2000-01-01", "1,1,0"), plain, true,
          CamAction::Skip},
         {"outside its window", Rec("00:01:00", "13:00:00-14:00:00", "2000-01-01", "2000-01-01", "1,1,0"), plain, true,
