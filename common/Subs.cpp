@@ -9,15 +9,6 @@
 
 namespace lumetta {
 
-int PosFrom(int start, const QString &text, const QString &sub)
-{
-    if (text.isEmpty() || start < 1 || start > text.size())
-        return 0;
-    if (sub.isEmpty())
-        return start;
-    return int(text.indexOf(sub, start - 1)) + 1;
-}
-
 int CountText(const QString &text, const QString &sub)
 {
     if (sub.isEmpty())
@@ -36,11 +27,6 @@ int LastPos(const QString &text, const QString &sub)
     if (sub.isEmpty())
         return 0;
     return int(text.lastIndexOf(sub)) + 1;
-}
-
-QString RightText(const QString &text, int n)
-{
-    return n <= 0 ? QString() : text.right(n);
 }
 
 QString ReplaceAll(const QString &text, const QString &oldText, const QString &newText)
@@ -188,11 +174,6 @@ int TimeZoneBias()
     if (!localtime_r(&now, &local))
         return 0;
     return -int(local.tm_gmtoff / 60);
-}
-
-TDateTime LocalToUtc(TDateTime t, int biasMinutes)
-{
-    return t + biasMinutes / 60.0 / 24.0;
 }
 
 TDateTime UtcToLocal(TDateTime t, int biasMinutes)

@@ -24,10 +24,8 @@ inline int HexDigitValue(char c)
     return -1;
 }
 
-int PosFrom(int start, const QString &text, const QString &sub);
 int CountText(const QString &text, const QString &sub);
 int LastPos(const QString &text, const QString &sub);
-QString RightText(const QString &text, int n);
 QString ReplaceAll(const QString &text, const QString &oldText, const QString &newText);
 
 // At most MaxFields fields are held; fields the text lacks read as empty.
@@ -68,7 +66,6 @@ bool FilesEqual(const QString &fileA, const QString &fileB);
 
 // Minutes to add to local time to get UTC, from the system's zone data now.
 int TimeZoneBias();
-TDateTime LocalToUtc(TDateTime t, int biasMinutes = TimeZoneBias());
 TDateTime UtcToLocal(TDateTime t, int biasMinutes = TimeZoneBias());
 
 // The value of a "Date" or "Last-Modified" header as local time. Raises

@@ -20,6 +20,25 @@ TEST(CamRecord, SplitsIntoThirteenFields)
     EXPECT_EQ(r.autoAdjust(), AutoAdjustState::On);
     EXPECT_FALSE(r.showLastImage());
     EXPECT_EQ(r.toLine(), line) << "joining gives the line back";
+
+    CamRecord outside = r;
+    outside.setField(0, "x");
+    outside.setField(14, "x");
+    EXPECT_EQ(outside.toLine(), line) << "no field outside the thirteen is written";
+}
+
+TEST(CamRecord, TrimmedLinesAndSafeFieldText)
+{
+    const struct { QString line, trimmed; } lines[] = {
+        {"a||b", "a||b"}, {" \ta||b \x1a\r", "a||b"}, {"", ""}, {"  ", ""},
+    };
+    for (const auto &c : lines)
+        EXPECT_EQ(TrimRecordLine(c.line), c.trimmed) << c.line.toStdString();
+    const struct { QString text; bool safe; } texts[] = {
+        {"Harbour | east", true}, {"a||b", false}, {"a|", false}, {"a\nb", false}, {"a\rb", false},
+    };
+    for (const auto &c : texts)
+        EXPECT_EQ(IsSafeFieldText(c.text), c.safe) << c.text.toStdString();
 }
 
 TEST(CamRecord, ShortLongAndOddLines)
@@ -106,19 +125,25 @@ TEST(CutLongFields, AbsurdFieldsAreCutAndTheRecordKeepsItsShape)
 {
     const QString longest(MaxFieldChars, u'n');
     const QString pipes = QString(MaxFieldChars - 1, u'n') + "|x";  // a cut right after a "|"
+    const QString smiley = QString(MaxFieldChars - 1, u'n') + QString::fromUtf8("\xF0\x9F\x98\x80");  // a cut inside a pair
     const struct { QString line; QString cut; } cases[] = {
         {"General||" + longest + "||http://a/", ""},
         {"General||" + longest + "x||http://a/", "General||" + longest + "||http://a/"},
         {"General||n||" + longest + "xyz", "General||n||" + longest},
         {"General||" + pipes + "||http://a/", "General||" + QString(MaxFieldChars - 1, u'n') + "||http://a/"},
+        {"General||" + smiley + "||http://a/", "General||" + QString(MaxFieldChars - 1, u'n') + "||http://a/"},
+        {"||" + longest + "x||http://a/", "||" + longest + "||http://a/"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line.size());
-        const FieldCut cut = CutLongFields({"a||b", c.line});
-        EXPECT_EQ(cut.lines, QStringList({"a||b", c.cut.isEmpty() ? c.line : c.cut}));
-        EXPECT_EQ(cut.cutLines, c.cut.isEmpty() ? QList<int>() : QList<int>{2});
-        EXPECT_EQ(LongFieldsMessage(cut).isEmpty(), c.cut.isEmpty());
+        const FieldCut cut = CutLongFields({c.line, "a||b"});
+        EXPECT_EQ(cut.lines, QStringList({c.cut.isEmpty() ? c.line : c.cut, "a||b"}));
+        EXPECT_EQ(cut.cutLines, c.cut.isEmpty() ? QList<int>() : QList<int>{1});
     }
-    EXPECT_EQ(LongFieldsMessage({{}, {2, 5}}),
-              "2 line(s) had a field longer than 4096 characters, cut to that length: line 2, 5.");
+    const QString why = " line(s) had a field longer than 4096 characters, cut to that length: line ";
+    EXPECT_EQ(LongFieldsMessage({{}, {}}), "");
+    EXPECT_EQ(LongFieldsMessage({{}, {2, 5}}), "2" + why + "2, 5.");
+    EXPECT_EQ(LongFieldsMessage({{}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}), "10" + why + "1, 2, 3, 4, 5, 6, 7, 8, 9, 10.");
+    EXPECT_EQ(LongFieldsMessage({{}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}}),
+              "11" + why + "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, ....");
 }

@@ -41,20 +41,30 @@ TEST(CamSchedule, ReadsDefaultsAndRepairsImpossibleDates)
         "G||n||u||||00:01:00||00:00:00||00:00:00||../x.jpg||2030-01-01||2060-01-01||x||y||1", Now);
     EXPECT_DOUBLE_EQ(future.lastDownloadTime, Now) << "a download in the future reads as now";
     EXPECT_DOUBLE_EQ(future.lastModified, NeverDate()) << "after 2050 reads as never";
+    EXPECT_DOUBLE_EQ(ReadCamSchedule(Line("00:01:00", "2050-01-01 12:00:00"), EncodeDate(2051, 1, 1)).lastModified,
+                     NeverDate());
+    EXPECT_DOUBLE_EQ(ReadCamSchedule(Line("00:01:00", "2050-01-01"), EncodeDate(2051, 1, 1)).lastModified,
+                     EncodeDate(2050, 1, 1));
     EXPECT_FALSE(future.enabled) << "a flag that is no number reads as the list reads it";
     EXPECT_DOUBLE_EQ(ReadCamSchedule(Line("00:01:00", "2026-12-06 13:00:00"), Now).lastModified, Now)
         << "a picture from the future (a clock set back) reads as now";
     EXPECT_EQ(future.autoAdjust, 1);
     EXPECT_EQ(future.localFilename, "") << "a name leaving the folder counts as empty";
+    EXPECT_EQ(ReadCamSchedule(Line("00:01:00", ""), Now).localFilename, "a.jpg");
 
     future.localFilename = "x.jpg";
     EXPECT_EQ(CamScheduleLine(future, Now),
               "G||n||u||||00:01:00||00:00:00||00:00:00||x.jpg||2026-12-06 12:00:00||2000-01-01||0||1||1");
+    CamSchedule moved = ReadCamSchedule(Line("00:01:00", "2026-12-06 11:00:00"), Now);
+    moved.imageUrl = "http://new/b.jpg";
+    EXPECT_EQ(CamScheduleLine(moved, Now), "General||cam||http://new/b.jpg||||00:01:00||00:00:00||23:59:59||a.jpg||"
+                                          "2026-12-06 12:00:00||2026-12-06 11:00:00||1||1||0");
 }
 
 TEST(RefreshAdaptation, NewPicture)
 {
     RefreshPolicy policy;
+    policy.maxRefresh = 0.25;  // 6 hours, so that the 3-hour step is reached
     struct {
         const char *description;
         QString line;
@@ -71,10 +81,16 @@ TEST(RefreshAdaptation, NewPicture)
          20 * Minute, 1, false},
         {"a server clock two hours off gives the same age", Line("00:10:00", "2026-12-06 11:00:00"), 2 * Minute,
          2, true, 7 * Minute, 1, false},
-        {"at the maximum: half the display time, raised to the minimum", Line("03:00:00", "2026-12-06 11:00:00"),
+        {"at the maximum: half the display time, raised to the minimum", Line("06:00:00", "2026-12-06 11:00:00"),
          0, 0, true, 5 * OneSecond, 1, false},
         {"no Last-Modified: adaptive without it, the picture counts as new", Line("00:01:00", "2026-12-06 11:00:00"),
          0, 0, false, 48 * OneSecond, 2, false},
+        // The factor steps at 5, 15, 30 minutes, 1 and 3 hours.
+        {"a 5-minute webcam: 0.7", Line("00:05:00", "2026-12-06 11:00:00"), 0, 0, true, 210 * OneSecond, 1, false},
+        {"a 15-minute webcam: 0.6", Line("00:15:00", "2026-12-06 11:00:00"), 0, 0, true, 9 * Minute, 1, false},
+        {"a 1-hour webcam: 0.4", Line("01:00:00", "2026-12-06 11:00:00"), 0, 0, true, 24 * Minute, 1, false},
+        {"a 3.5-hour webcam, longest refresh 6 hours: 0.25", Line("03:30:00", "2026-12-06 11:00:00"), 0, 0, true,
+         3150 * OneSecond, 1, false},
         {"a fixed interval stays", Line("00:10:00", "2026-12-06 11:00:00", "1", "0"), 2 * Minute, 0, true,
          10 * Minute, 0, false},
         {"a picture 4 days old is slow and disables the webcam", Line("00:10:00", "2026-12-01"), 4.0, 0, true, 0.5,

@@ -39,11 +39,6 @@ namespace {
 using Answers = std::vector<test::ScriptedDialogs::Answer>;
 const std::optional<QString> Cancel = std::nullopt;
 
-struct FixedClock final : Clock {
-    TDateTime value = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
-    TDateTime now() const override { return value; }
-};
-
 QString Rec(const QString &category, const QString &name, bool enabled, const QString &lastModified = "2000-01-01",
             const QString &url = {})
 {
@@ -129,7 +124,7 @@ protected:
     test::TestEnv env;
     test::ScriptedDialogs dialogs;
     test::FakeShell shell;
-    FixedClock clock;
+    TestClock clock{EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0)};
     TestTimeSource time;
     std::unique_ptr<TfrmMain> frm;
 };

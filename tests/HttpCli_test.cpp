@@ -481,15 +481,6 @@ TEST_F(HttpCliTest, LocalFailuresRaiseWithStatus404)
     }
 }
 
-TEST(WSocketErrorDesc, ConventionalTexts)
-{
-    EXPECT_EQ(WSocketErrorDesc(10061), "Connection refused");
-    EXPECT_EQ(WSocketErrorDesc(10060), "Connection timed out");
-    EXPECT_EQ(WSocketErrorDesc(11001), "Host not found");
-    EXPECT_EQ(WSocketErrorDesc(0), "No Error");
-    EXPECT_EQ(WSocketErrorDesc(42), "Not a WinSock error");
-}
-
 // ---------------------------------------------------------------- abort and busy
 
 struct AbortCase {

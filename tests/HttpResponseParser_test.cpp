@@ -202,6 +202,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "Busy", "", -1, "", {"HTTP/1.0 503 Busy", "X: 1"}, Phase::Header},
         ParseCase{"other protocol versions are no status line", "HTTP/2 200 OK\r\n\r\n", 0, "", "", -1, "",
                   {"HTTP/2 200 OK"}, Phase::Body},
+        ParseCase{"Content-Length 0 without a blank: nothing after the header is body",
+                  "HTTP/1.0 200 OK\r\nContent-Length:0\r\n\r\nextra", 200, "OK", "", 0, "",
+                  {"HTTP/1.0 200 OK", "Content-Length:0"}, Phase::Body, 0, true},
+        ParseCase{"chunk size followed by junk",
+                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2 x\r\nab\r\n0\r\n\r\n", 200, "OK", "", -1,
+                  "", {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::BadChunk},
         ParseCase{"content length that is no number", "HTTP/1.0 200 OK\r\nContent-Length: 12abc\r\n\r\n", 200, "OK",
                   "", -1, "", {"HTTP/1.0 200 OK", "Content-Length: 12abc"}, Phase::Body},
         ParseCase{"lines without a colon are kept", "HTTP/1.0 200 OK\r\nnonsense\r\n:\r\n\r\nb", 200, "OK", "", -1,
@@ -244,6 +250,20 @@ TEST(HttpResponseParser, LineLengthLimit)
             EXPECT_EQ(r.phase == Phase::Failed, c.fails) << c.description << ", split at " << at;
             EXPECT_EQ(r.error.isEmpty(), !c.fails) << c.description;
             EXPECT_EQ(r.outcome.bytes, c.fails ? QByteArray() : QByteArray("body")) << c.description;
+        }
+    }
+    // The whole header, short lines, line ends and its empty line counted,
+    // may reach the limit, however it arrives.
+    for (const qsizetype size : {HttpResponseParser::MaxHeaderSize, HttpResponseParser::MaxHeaderSize + 1}) {
+        QByteArray header = "HTTP/1.0 200 OK\r\n";
+        while (size - header.size() - 2 > 1000)
+            header += "X: " + QByteArray(995, 'a') + "\r\n";
+        header += "Y: " + QByteArray(size - header.size() - 2 - 5, 'a') + "\r\n\r\n";
+        ASSERT_EQ(header.size(), size);
+        for (qsizetype at : {header.size(), qsizetype(100), header.size() - 3}) {
+            const Result r = Parse({header.left(at), header.mid(at) + "body"});
+            EXPECT_EQ(r.errorCode, size > HttpResponseParser::MaxHeaderSize ? httperr::HeaderTooLong : 0)
+                << size << " bytes, split at " << at;
         }
     }
     const Result big = Parse({"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(50000, 'b')});

@@ -41,6 +41,7 @@ struct LayoutCase {
     QSize frame;
     QRect panel;
     QSize client;
+    QSize window = Screen;  // the client area offered
 };
 
 void PrintTo(const LayoutCase &c, std::ostream *os) { *os << c.what; }
@@ -50,7 +51,7 @@ class Layout : public ::testing::TestWithParam<LayoutCase> {};
 TEST_P(Layout, PlacesThePicture)
 {
     const LayoutCase &c = GetParam();
-    const ImageLayout got = LayoutImage(c.image, Screen, Screen, c.rules, c.playMode);
+    const ImageLayout got = LayoutImage(c.image, Screen, c.window, c.rules, c.playMode);
     ASSERT_EQ(got.shown, c.shown);
     if (!c.shown)
         return;
@@ -73,6 +74,13 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"100 % of the screen", {320, 240}, OfScreen(100), false, true, {320, 240}, {0, 0, 1024, 768}, Screen},
         LayoutCase{"50 % of the screen, centred", {320, 240}, OfScreen(50), false, true, {320, 240}, {256, 192, 512, 384}, Screen},
         LayoutCase{"taller than the screen", {320, 400}, OfScreen(100), false, true, {320, 400}, {205, 0, 614, 768}, Screen},
+        LayoutCase{"taller, 50 % of the screen", {320, 400}, OfScreen(50), false, true, {320, 400}, {358, 192, 307, 384}, Screen},
+        LayoutCase{"wider, 50 % of the screen", {400, 100}, OfScreen(50), false, true, {400, 100}, {256, 320, 512, 128}, Screen},
+        LayoutCase{"a large picture at 50 % is shrunk", {2000, 1500}, OfScreen(50), false, true, {2000, 1500}, {256, 192, 512, 384}, Screen},
+        LayoutCase{"only wider than the screen: fitted", {1600, 400}, OfActual(100), false, true, {1600, 400}, {0, 256, 1024, 256}, Screen},
+        LayoutCase{"as wide as the monitor: fitted to the window", {1024, 300}, OfActual(100), false, true, {1024, 300}, {0, 204, 1000, 292}, {1000, 700}, {1000, 700}},
+        LayoutCase{"as tall as the monitor: fitted to the window", {300, 768}, OfActual(100), false, true, {300, 768}, {363, 0, 273, 700}, {1000, 700}, {1000, 700}},
+        LayoutCase{"the screen's shape, fitted by width to the window", {800, 600}, OfActual(200), false, true, {800, 600}, {0, -25, 1000, 750}, {1000, 700}, {1000, 700}},
         LayoutCase{"do not shrink, then fit to screen", {2000, 1500}, With(OfScreen(50), KeepSize), false, true, {2000, 1500}, {0, 0, 1024, 768}, Screen},
         LayoutCase{"do not shrink, no fit", {2000, 1500}, With(With(OfScreen(50), KeepSize), NoShrink), false, true, {2000, 1500}, {-488, -366, 2000, 1500}, Screen},
         LayoutCase{"300 % of actual size", {320, 240}, OfActual(300), false, true, {320, 240}, {32, 24, 960, 720}, Screen},
@@ -82,6 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"Play: a large picture fits the monitor", {2000, 1500}, OfScreen(50), true, true, {2000, 1500}, {0, 0, 1024, 768}, Screen},
         LayoutCase{"1 x 1 never shown", {1, 1}, OfScreen(100), false, false, {}, {}, {}},
         LayoutCase{"2 x 1 never shown", {2, 1}, OfScreen(100), false, false, {}, {}, {}},
+        LayoutCase{"1 x 2 never shown", {1, 2}, OfScreen(100), false, false, {}, {}, {}},
         LayoutCase{"2 x 2 shown", {2, 2}, OfActual(100), false, true, {2, 2}, {511, 383, 2, 2}, Screen}));
 
 TEST(ImageLayout, CaptionAndAdvertisementLabels)

@@ -129,7 +129,8 @@ TEST_F(ProcessTest, SignalsEndTheProgramWhileAStartUpBoxIsUp)
         QFile::remove(RegistryFilePath());
         WriteRegInteger(LumettaKey, "Categories", 5);
         QProcess *p = launch(c.arguments);
-        waitUntil(c.boxIsComing);
+        ASSERT_TRUE(waitUntil(c.boxIsComing)) << p->readAllStandardError().toStdString();
+        ASSERT_EQ(p->state(), QProcess::Running) << "held by the box, not ended by itself";
         ::kill(pid_t(p->processId()), SIGTERM);
         ASSERT_TRUE(p->waitForFinished(30000)) << "still up after SIGTERM";
         EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);

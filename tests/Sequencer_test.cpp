@@ -53,6 +53,8 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
     noLocal.noLocalImages = true;
     ShowSettings viewOnly;
     viewOnly.viewOnly = true;
+    ShowSettings slowHour;  // slower than an hour: fixed, though faster than the longest refresh
+    slowHour.policy.slowInterval = 1.0 / 24;
     const ShowSettings plain;
     struct {
         const char *description;
@@ -75,6 +77,8 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
          noLocal, true, CamAction::Skip},
         {"fixed interval counts from the last download", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:55:00",
                                                              "2026-12-06 08:00:00", "1,0,0"), plain, true, CamAction::ShowLocal},
+        {"fixed interval, downloaded one interval ago to the second: due", Rec("00:10:00", "00:00:00-00:00:00",
+         "2026-12-06 11:50:00", "2026-12-06 08:00:00", "1,0,0"), plain, true, CamAction::Download},
         {"zero refresh", Rec("00:00:00", "00:00:00-00:00:00", "2000-01-01", "2000-01-01", "1,1,0"), plain, true,
          CamAction::Skip},
         {"outside its window", Rec("00:01:00", "13:00:00-14:00:00", "2000-01-01", "2000-01-01", "1,1,0"), plain, true,
@@ -87,6 +91,12 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
          true, CamAction::Skip},
         {"disabled, re-check due", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-05 11:00:00", "2000-01-01", "0,1,0"),
          recheck, true, CamAction::Download},
+        {"disabled, re-check due to the second", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-05 12:00:00", "2000-01-01",
+                                                     "0,1,0"), recheck, true, CamAction::Download},
+        {"slow: counts from the last download", Rec("02:00:00", "00:00:00-00:00:00", "2026-12-06 11:00:00",
+                                                    "2026-12-06 08:00:00", "1,1,0"), slowHour, true, CamAction::ShowLocal},
+        {"at the longest refresh: still adapts", Rec("03:00:00", "00:00:00-00:00:00", "2026-12-06 11:00:00",
+                                                     "2026-12-06 08:00:00", "1,1,0"), plain, true, CamAction::Download},
         {"disabled, re-checked today", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-06 09:00:00", "2000-01-01", "0,1,0"),
          recheck, true, CamAction::Skip},
         // Once per display time (10 s) at most, unless it follows a fast webcam.
@@ -115,6 +125,8 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
     twenty.fastCamSeconds = 30;
     ShowSettings ten;
     ten.displaySeconds = 10;
+    ShowSettings fifteen = twenty;
+    fifteen.displaySeconds = 15;
     ShowSettings currentOnly;
     currentOnly.currentOnly = true;
     const auto state = [](bool follow, int refreshSecs, bool latched = false) {
@@ -122,6 +134,13 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
         s.FollowCam = follow;
         s.CurrentRefresh = refreshSecs * OneSecond;
         s.FastCamLatched = latched;
+        return s;
+    };
+    const auto held = [](int refreshSecs) {
+        ShowState s;
+        s.HoldCurrentCam = true;
+        s.FollowCam = true;
+        s.CurrentRefresh = refreshSecs * OneSecond;
         return s;
     };
     struct {
@@ -132,13 +151,22 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
         int ssInterval;
         std::optional<int> newCameraTimer;
         QString mode;
+        bool resetCountdown;
+        bool latched;
     } const cases[] = {
-        {"normal: the display time", state(false, 60), ten, 0, 10000, 0, "N"},
-        {"6 s webcam, display 20 s: fast", state(true, 6), twenty, 0, 6000, 30000, "F"},
-        {"fast again: the limit keeps running", state(true, 6, true), twenty, 30000, 6000, std::nullopt, ""},
-        {"6 s webcam, display 10 s: follow", state(true, 6), ten, 0, 6000, 10000, "R"},
-        {"4 s webcam raised to 5 s: 5 x 2 is not below 10", state(true, 5), ten, 0, 5000, 10000, "R"},
-        {"current webcam only: at most a minute", state(false, 300), currentOnly, 0, 60000, std::nullopt, ""},
+        {"normal: the display time", state(false, 60), ten, 0, 10000, 0, "N", false},
+        {"6 s webcam, display 20 s: fast", state(true, 6), twenty, 0, 6000, 30000, "F", true, true},
+        {"7 s webcam, display 15 s: fast", state(true, 7), fifteen, 0, 7000, 30000, "F", true, true},
+        {"latched, now slower: the fast limit runs on", state(true, 6, true), ten, 30000, 6000, std::nullopt, "", false,
+         true},
+        {"fast again: the limit keeps running", state(true, 6, true), twenty, 30000, 6000, std::nullopt, "", false, true},
+        {"6 s webcam, display 10 s: follow", state(true, 6), ten, 0, 6000, 10000, "R", true},
+        {"follow again: the limit keeps running", state(true, 6), ten, 10000, 6000, std::nullopt, "", false},
+        {"4 s webcam raised to 5 s: 5 x 2 is not below 10", state(true, 5), ten, 0, 5000, 10000, "R", true},
+        {"a 10 s webcam followed with display 10 s: no limit", state(true, 10), ten, 0, 10000, std::nullopt, "", false},
+        {"current webcam only: at most a minute", state(false, 300), currentOnly, 0, 60000, std::nullopt, "", false},
+        {"held: stays on screen, at most a minute", held(300), ten, 0, 60000, std::nullopt, "", false},
+        {"held 30 s webcam: its refresh", held(30), ten, 0, 30000, std::nullopt, "", false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
@@ -146,6 +174,55 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
         EXPECT_EQ(plan.ssInterval, c.ssInterval);
         EXPECT_EQ(plan.cameraTimer, c.newCameraTimer);
         EXPECT_EQ(plan.mode, c.mode);
+        EXPECT_EQ(plan.resetCountdown, c.resetCountdown);
+        EXPECT_EQ(plan.fastCamLatched, c.latched);
+        if (c.mode == "F")
+            EXPECT_EQ(plan.modeColour, Lime);
+        if (c.mode == "R")
+            EXPECT_EQ(plan.modeColour, FollowGreen);
+    }
+}
+
+TEST(Sequencer, CategoryFilterAndCaption)
+{
+    struct {
+        const char *description;
+        QString selected;
+        bool currentOnly;
+        QString category;
+        bool shown;
+    } const filters[] = {
+        {"nothing ticked off: every category", "", false, "Traffic", true},
+        {"a ticked category", "Beach,Traffic", false, "traffic", true},
+        {"an unticked category", "Beach", false, "Traffic", false},
+        {"current webcam only ignores the categories", "Beach", true, "Traffic", true},
+    };
+    for (const auto &c : filters) {
+        ShowSettings s;
+        s.selectedCats = c.selected;
+        s.selectedCatList = c.selected.split(',', Qt::SkipEmptyParts);
+        s.currentOnly = c.currentOnly;
+        EXPECT_EQ(InSelectedCategories(c.category, s), c.shown) << c.description;
+    }
+
+    const CamSchedule cam = ReadCamSchedule(
+        QStringList{"General", "Harbour", "http://c/c.jpg", "", "00:05:00", "00:00:00", "00:00:00", "c.jpg",
+                    "2026-12-06 11:00:00", "2026-12-06 11:02:03", "1", "1", "0"}.join("||"),
+        Today + At(12));
+    struct {
+        bool time, refresh;
+        QString caption;
+    } const captions[] = {
+        {false, false, "Harbour"},
+        {true, false, "Harbour - 2026-12-06 11:02:03"},
+        {false, true, "Harbour (00:05:00)"},
+        {true, true, "Harbour - 2026-12-06 11:02:03 (00:05:00)"},
+    };
+    for (const auto &c : captions) {
+        ShowSettings s;
+        s.showTimeInCaption = c.time;
+        s.showRefreshInCaption = c.refresh;
+        EXPECT_EQ(CamCaption(cam, s), c.caption);
     }
 }
 
@@ -169,6 +246,8 @@ TEST(SearchOrder, EachWebcamOnceInTheShowsOrder)
         {"before the first pick", -1, 3, false, false, false, {0, 1, 2}},
         {"a stored index beyond the end", 7, 3, false, false, false, {0, 1, 2}},
         {"held: that one only", 1, 4, true, false, false, {1}},
+        {"held, the first", 0, 4, true, false, false, {0}},
+        {"held, a stored index at the end: from the first", 3, 3, true, false, false, {0, 1, 2}},
         {"followed: that one, then the others", 1, 4, false, true, false, {1, 2, 3, 0}},
         {"at random, without repeats", 0, 4, false, false, true, {0, 3, 2, 1}},
         {"followed at random", 2, 4, false, true, true, {2, 0, 3, 1}},
@@ -182,6 +261,8 @@ TEST(SearchOrder, EachWebcamOnceInTheShowsOrder)
     s.currentOnly = true;
     s.selectedIndex = 2;
     EXPECT_EQ(all(SearchOrder(0, 4, false, false, s, first)), QList<int>{2}) << "the list's selection only";
+    s.selectedIndex = 4;
+    EXPECT_EQ(all(SearchOrder(0, 4, false, false, s, first)), QList<int>{}) << "a selection beyond the end: none";
 }
 
 } // namespace

@@ -83,23 +83,12 @@ TEST(GetHeaderValue, ContinuationRepetitionAndEnd)
 
 TEST(TextHelpers, EdgeBehaviour)
 {
-    EXPECT_EQ(PosFrom(1, "abcabc", "c"), 3);
-    EXPECT_EQ(PosFrom(4, "abcabc", "c"), 6);
-    EXPECT_EQ(PosFrom(7, "abcabc", "c"), 0) << "start beyond the text";
-    EXPECT_EQ(PosFrom(0, "abcabc", "c"), 0) << "start before the text";
-    EXPECT_EQ(PosFrom(1, "", ""), 0) << "empty text";
-    EXPECT_EQ(PosFrom(5, "abcabc", ""), 5) << "empty sub gives start";
-    EXPECT_EQ(PosFrom(1, "abc", "x"), 0);
-
     EXPECT_EQ(CountText("aaaa", "aa"), 2) << "non-overlapping";
     EXPECT_EQ(CountText("aaaa", ""), 0);
     EXPECT_EQ(CountText("a||b||", "||"), 2);
 
     EXPECT_EQ(LastPos("http://h/c/p.jpg", "/"), 11);
     EXPECT_LE(LastPos("abc", "/"), 0);
-    EXPECT_EQ(RightText("http://h/c/p.jpg", 3), "jpg");
-    EXPECT_EQ(RightText("ab", 5), "ab");
-    EXPECT_EQ(RightText("ab", 0), "");
 
     EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa") << "inserted text is not re-examined";
     EXPECT_EQ(ReplaceAll("a-b-c", "-", ""), "abc");
@@ -210,13 +199,6 @@ TEST(FileHelpers, SizesAndStreamedComparison)
     WriteFile(dir.filePath("e"), "");
     WriteFile(dir.filePath("f"), "");
     EXPECT_TRUE(FilesEqual(dir.filePath("e"), dir.filePath("f")));
-}
-
-TEST(Zone, BiasConversionsAreInverse)
-{
-    const TDateTime t = EncodeDate(2026, 6, 1) + EncodeTime(12, 0, 0);
-    EXPECT_DOUBLE_EQ(LocalToUtc(t, -60), t - 1.0 / 24) << "an hour east: UTC is an hour earlier";
-    EXPECT_DOUBLE_EQ(UtcToLocal(LocalToUtc(t, 330), 330), t);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "app/LumettaApplication.h"
+#include "app/SettingsTable.h"
 #include "app/StartupFiles.h"
 #include "app/TfrmMain.h"
 #include "catalogue/CamRecord.h"
@@ -45,11 +46,6 @@ using test::Markup;
 using test::ShowsLiterally;
 
 namespace {
-
-struct FixedClock final : Clock {
-    TDateTime value = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
-    TDateTime now() const override { return value; }
-};
 
 const QString Key = LumettaKey;
 
@@ -111,7 +107,7 @@ protected:
     test::TestEnv env;
     test::ScriptedDialogs dialogs;
     test::FakeShell shell;
-    FixedClock clock;
+    TestClock clock{EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0)};
     TestTimeSource time;
     int slideShowStarts = 0;
     std::unique_ptr<TfrmMain> frm;
@@ -124,62 +120,46 @@ TEST_F(MainWindowTest, FreshStartShowsEveryDefault)
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     EXPECT_TRUE(dialogs.asked.isEmpty()) << dialogs.asked.join('\n').toStdString();
 
-    struct {
-        const char *control;
-        bool ticked;
-    } const flags[] = {
-        {"EnableAdultAds", false}, {"chkDisableMouseMoveDetect", false},
-        {"SwToOneCamOnMouseMove", false}, {"ShowCurrentCamOnly", false},
-        {"chkRandomBG", false}, {"chkMaxImageSizeEqScrnSize", true},
-        {"chkDoNotShrinkImages", false}, {"chkAdjustForPAL", true},
-        {"chkRandom", false}, {"chkResume", true},
-        {"chkShowNewImagesOnly", false}, {"chkShowDiffImagesOnly", false},
-        {"ShowCaption", true}, {"CaptionPositionAtTop", false},
-        {"ShowTimeInCaption", false}, {"ShowRefreshRateInCaption", false},
-        {"TransparentCaption", false}, {"SlowCam", true},
-        {"InactiveCam", true}, {"CheckDisabledCams", false},
-        {"chkProxy", false}, {"chkLogErrorCode", false}, {"DebugMode", false},
-    };
-    for (const auto &f : flags)
-        EXPECT_EQ(box(f.control)->isChecked(), f.ticked) << f.control;
-
-    struct {
-        const char *control;
-        int value, minimum, maximum, step;
-    } const spins[] = {
-        {"SlowDays", 1, 1, 3600, 1},         {"InactiveDays", 3, 1, 3600, 1},
-        {"CheckDisabledDays", 1, 1, 3600, 1}, {"ProxyPort", 8088, 0, 999999, 1},
-        {"TimeOut", 30, 0, 3600, 10},        {"SSInterval", 10, 0, 3600, 5},
-        {"SSInterval2", 10, 10, 3600, 5},    {"spinImageSize", 100, 20, 100, 5},
-        {"spinTimesActualSize", 100, 100, 1000, 50},
-    };
-    for (const auto &s : spins) {
-        QSpinBox *b = spin(s.control);
-        EXPECT_EQ(b->value(), s.value) << s.control;
-        EXPECT_EQ(b->minimum(), s.minimum) << s.control;
-        EXPECT_EQ(b->maximum(), s.maximum) << s.control;
-        EXPECT_EQ(b->singleStep(), s.step) << s.control;
+    // Each control of a normal run shows the settings table's default,
+    // a spin box's raised or lowered into its range.
+    for (const SettingSpec &s : SettingsTable()) {
+        if (!s.control || s.phase == LoadPhase::Admin || s.phase == LoadPhase::SaverOrConfig)
+            continue;
+        SCOPED_TRACE(s.name);
+        if (s.type == SettingType::Integer && QLatin1String(s.control) == QLatin1String("optSSImageSize")) {
+            EXPECT_TRUE(get<QRadioButton>(qPrintable(QString("optSSImageSize%1").arg(s.intDefault)))->isChecked());
+            continue;
+        }
+        QWidget *w = get<QWidget>(s.control);
+        ASSERT_NE(w, nullptr);
+        switch (s.type) {
+        case SettingType::Flag:
+            EXPECT_EQ(w->property("checked").toBool(), s.intDefault != 0);
+            break;
+        case SettingType::Integer: {
+            const QVariant low = w->property("minimum"), high = w->property("maximum");
+            EXPECT_EQ(w->property("value").toInt(), qBound(low.toInt(), s.intDefault, high.toInt()));
+            break;
+        }
+        case SettingType::Time:
+            EXPECT_EQ(w->property("time").toTime(), QTime::fromString(s.textDefault, "HH:mm:ss"));
+            break;
+        case SettingType::String:
+            EXPECT_EQ(w->property("text").toString(), QString(s.textDefault)) << "design text replaced";
+            break;
+        default:
+            break;
+        }
     }
-    EXPECT_EQ(get<QSlider>("CaptionFontSize")->value(), 28);
-    EXPECT_TRUE(get<QRadioButton>("optSSImageSize0")->isChecked());
-
-    struct {
-        const char *control;
-        QTime time;
-    } const times[] = {{"dtMinRefreshRate", QTime(0, 0, 5)},
-                       {"dtMaxRefreshRate", QTime(3, 0, 0)},
-                       {"SlowInterval", QTime(12, 0, 0)}};
-    for (const auto &t : times)
-        EXPECT_EQ(get<QTimeEdit>(t.control)->time(), t.time) << t.control;
     EXPECT_EQ(get<QDateEdit>("dtDelCams")->date(), QDate(2024, 12, 6));
 
-    EXPECT_EQ(get<QLineEdit>("ProxyServer")->text(), QString()) << "design text replaced";
-    EXPECT_EQ(get<QLineEdit>("edtAltSS")->text(), QString());
     EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), env.home() + "images");
     EXPECT_EQ(frm->run().SampleImageFile, env.home() + "images/sample.jpg");
-    EXPECT_EQ(frm->ui()->CaptionColor->palette().color(QPalette::WindowText), QColor(Qt::red));
-    EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::black));
-    EXPECT_EQ(frm->pos(), QPoint(200, 200));
+    EXPECT_EQ(frm->ui()->CaptionColor->palette().color(QPalette::WindowText),
+              ColorFromStored(FindSetting("CaptionColor")->intDefault));
+    EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window),
+              ColorFromStored(FindSetting("CaptionBG")->intDefault));
+    EXPECT_EQ(frm->pos(), QPoint(FindSetting("Left")->intDefault, FindSetting("Top")->intDefault));
     EXPECT_EQ(frm->run().EnableAA, 0);
     EXPECT_EQ(frm->run().MainListUrl, VendorSite() + "/lists/webcams.lst");
     EXPECT_EQ(frm->run().AdultListUrl, VendorSite() + "/lists/adult.lst");

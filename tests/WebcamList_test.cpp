@@ -30,6 +30,7 @@ TEST(ListMerge, Rules)
         QStringList lines;
         int selected, duplicates;
         QStringList added;
+        QList<int> rejected = {};
     } cases[] = {
         {"refresh 300 and equal start and end: active all day", {},
          {"Snow||A||http://a/1.jpg||http://a||300||10:00:00||10:00:00"}, 1, 0,
@@ -64,7 +65,7 @@ TEST(ListMerge, Rules)
         {"refresh outside a day, a negative one, a date without time: the line stays out whole", {},
          {"Snow||A||http://a||h||86400||1:00||1:00", "Snow||B||http://b||h||-1||1:00||1:00",
           "Snow||C||http://c||h||5||2026-01-01||1:00", "Snow||D||http://d||h||86399||2026-01-01 10:00||1:00"},
-         4, 0, {"Snow||D||http://d||h||23:59:59||11:00:00||02:00:00"}},
+         4, 0, {"Snow||D||http://d||h||23:59:59||11:00:00||02:00:00"}, {1, 2, 3}},
         {"a path as local name is dropped; control characters and a bar before a separator go", {},
          {"Snow||A\x01||http://a||h||1||1:00||1:00||../../etc/passwd||2026-01-01\x1b||x||1",
           "Snow||B||http://b||h||1||1:00||1:00||b\tc.jpg", "Snow||C|\x02||http://c||h|\x01|"}, 3, 0,
@@ -78,6 +79,24 @@ TEST(ListMerge, Rules)
         EXPECT_EQ(r.selected, c.selected);
         EXPECT_EQ(r.duplicates, c.duplicates);
         EXPECT_EQ(r.newRecords, c.added);
+        EXPECT_EQ(r.rejected, c.rejected);
+    }
+
+    const QString why = " selected line(s) were not imported because a refresh or time in them cannot be read as a "
+                        "time of day (lines ";
+    const struct {
+        QList<int> rejected;
+        QString message;
+    } messages[] = {
+        {{}, ""},
+        {{3}, "1" + why + "3)."},
+        {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, "10" + why + "1, 2, 3, 4, 5, 6, 7, 8, 9, 10)."},
+        {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, "11" + why + "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, ...)."},
+    };
+    for (const auto &m : messages) {
+        MergeResult r;
+        r.rejected = m.rejected;
+        EXPECT_EQ(RejectedLinesMessage(r), m.message);
     }
 }
 
@@ -131,4 +150,6 @@ TEST(Submissions, LastOfEachUrlStays)
 {
     const QStringList reduced = ReduceSubmissions({"b||Two||http://x", "A||One||http://x", "c||Other||http://y"});
     EXPECT_EQ(reduced, (QStringList{"b||Two||http://x", "c||Other||http://y"}));
+    EXPECT_EQ(ReduceSubmissions({"B||n||http://u/a.jpg", "b||n||http://u/a.jpg"}), QStringList{"b||n||http://u/a.jpg"})
+        << "lines equal but for case keep their order";
 }
