@@ -1,15 +1,13 @@
 #include "app/TfrmMain.h"
 
 #include "app/CatalogueQuestions.h"
+#include "app/DownloadEngine.h"
 #include "app/StartupFiles.h"
 #include "catalogue/CamEditor.h"
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
-#include "download/DebugLog.h"
 #include "download/ImageFetch.h"
-#include "net/HttpCli.h"
 #include "slideshow/SlideShow.h"
-#include "slideshow/TickLog.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
@@ -60,11 +58,6 @@ const QString ScreenSaverFilter = QStringLiteral("Screen savers (*.scr)|*.SCR|Al
 const QString UnsafeLocalNameMessage = QStringLiteral(
     "\"%1\" cannot be a local filename: it must be a plain file name inside the webcam image "
     "directory, without \"/\", \"\\\", \"..\" or \"||\".\r\nThe previous name is kept.");
-
-QString S(const char *text)
-{
-    return QString::fromLatin1(text);
-}
 
 // Narrower tab padding so all seven pages of an administration run fit
 // the fixed window without scroll arrows.
@@ -207,12 +200,7 @@ TfrmMain::TfrmMain(const RunMode &mode, const MainServices &services, QWidget *p
     setupControls();
 }
 
-TfrmMain::~TfrmMain()
-{
-    // A request still waiting must not call back into a half-destroyed window.
-    if (m_http)
-        m_http->Abort();
-}
+TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::setupControls()
 {
@@ -238,6 +226,16 @@ void TfrmMain::setupControls()
     m_ui->butHomepage->setIcon(s->standardIcon(QStyle::SP_DirHomeIcon));
     m_ui->butPlay->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
     m_ui->butStop->setIcon(s->standardIcon(QStyle::SP_MediaStop));
+
+    // The pages come after the window's font: theirs derive from it.
+    const PageContext context{m_ui.get(), this, m_run, m_cat, m_dialogs, m_shell, m_clock, m_time};
+    m_engine = std::make_unique<DownloadEngine>(
+        context, DownloadEngine::Hooks{[this] {
+                                           const int row = m_ui->SiteList->currentRow();
+                                           const ListItem item = m_cat.items().value(row);
+                                           return EditorRecord(editorFields(), item.text, item.checked);
+                                       },
+                                       [this](int index) { slideShowChangedRecord(index); }});
 
     // Link labels look like links; what they open comes with the support pages.
     for (QLabel *link : {m_ui->lblHomepageUrl, m_ui->lblFAQUrl, m_ui->lblBugs, m_ui->LnkLabel1,
@@ -632,7 +630,7 @@ ListTools &TfrmMain::listTools()
     if (!m_lists) {
         ListToolsHooks hooks{m_dialogs, m_run.AppPath, m_run.ImportList};
         hooks.fetch = [this](const QString &url, const QString &file, int timeOut) {
-            return m_fetch->GetUrlToFile(url, file, timeOut);
+            return m_engine->fetch().GetUrlToFile(url, file, timeOut);
         };
         hooks.categories = [this] {
             QStringList items;
@@ -1294,53 +1292,19 @@ void TfrmMain::butSlideshowClick()
 
 // --- slide show ---------------------------------------------------------------
 
-void TfrmMain::createSlideShow()
-{
-    m_http = std::make_unique<THttpCli>();
-    SetMainWindowHttpDefaults(*m_http);
-    // debug.log belongs to the run that fetches.
-    m_debugLog = std::make_unique<DebugLog>(
-        [this] { return m_ui->DebugMode->isChecked() && !m_run.ViewOnly; }, m_run.AppPath);
-    m_fetch = std::make_unique<ImageFetch>(*m_http, m_run.AppPath, [this] { return fetchSettings(); },
-                                           m_debugLog.get(), m_time);
-    m_fetch->OnTimedOut = [this] {
-        m_display->setCountdownColour(Qt::red);
-        m_display->resetCountdown();
-    };
-
-    SlideShowHooks hooks;
-    hooks.settings = [this] { return showSettings(); };
-    hooks.fetch = [this](const QString &url, const QString &file, int timeOutSeconds) {
-        const FetchResult result = m_fetch->GetCamImage(url, file, timeOutSeconds);
-        return CamFetch{result.ok, m_http->RcvdHeader(), result.failure, !result.reachedServer};
-    };
-    hooks.editorRecord = [this] {
-        const int row = m_ui->SiteList->currentRow();
-        const ListItem item = m_cat.items().value(row);
-        return EditorRecord(editorFields(), item.text, item.checked);
-    };
-    // A screen-saver run never shows the main window: minimising would.
-    hooks.minimiseMainWindow = [this] {
-        if (isVisible())
-            showMinimized();
-    };
-    hooks.endApplication = [] { QCoreApplication::quit(); };
-    hooks.recordChanged = [this](int index) { slideShowChangedRecord(index); };
-    m_tickLog = std::make_unique<TickLog>(qEnvironmentVariable("LUMETTA_TICK_LOG"));
-    hooks.tickDone = [this](const TickReport &report) { m_tickLog->write(report); };
-    m_slideShow = std::make_unique<SlideShow>(m_run, *m_display, std::move(hooks), m_clock, m_debugLog.get());
-    m_run.StartSlideShow = [this] { m_slideShow->start(); };
-    m_run.AbortRequest = [this] {
-        m_slideShow->userAborted();
-        m_http->Abort();
-    };
-}
-
 void TfrmMain::setShowDisplay(ShowDisplay &display)
 {
-    m_display = &display;
-    if (m_slideShow)
-        m_slideShow->setDisplay(display);
+    m_engine->setShowDisplay(display);
+}
+
+SlideShow *TfrmMain::slideShow()
+{
+    return m_engine->slideShow();
+}
+
+ShowSettings TfrmMain::showSettings() const
+{
+    return m_engine->showSettings();
 }
 
 // The list and the counters follow a record the slide show rewrote; the
@@ -1356,67 +1320,22 @@ void TfrmMain::slideShowChangedRecord(int index)
         showCounters();
 }
 
-FetchSettings TfrmMain::fetchSettings() const
-{
-    FetchSettings f;
-    f.useProxy = m_ui->chkProxy->isChecked();
-    f.proxyServer = m_ui->ProxyServer->text();
-    f.proxyPort = m_ui->ProxyPort->value();
-    f.showingAd = m_run.show.ShowingAd;
-    return f;
-}
-
-ShowSettings TfrmMain::showSettings() const
-{
-    ShowSettings s;
-    s.viewOnly = m_run.ViewOnly;
-    s.displaySeconds = m_ui->SSInterval->value();
-    s.fastCamSeconds = m_ui->SSInterval2->value();
-    s.random = m_ui->chkRandom->isChecked();
-    s.resume = m_ui->chkResume->isChecked();
-    s.currentOnly = m_ui->ShowCurrentCamOnly->isChecked();
-    s.noLocalImages = m_ui->chkShowNewImagesOnly->isChecked();
-    s.differentOnly = m_ui->chkShowDiffImagesOnly->isChecked();
-    s.showTimeInCaption = m_ui->ShowTimeInCaption->isChecked();
-    s.showRefreshInCaption = m_ui->ShowRefreshRateInCaption->isChecked();
-    s.randomBackground = m_ui->chkRandomBG->isChecked();
-    s.background = m_ui->butBGcolor->property("color").value<QColor>();
-    s.selectedIndex = m_ui->SiteList->currentRow();
-    s.selectedCats = m_run.SelectedCats;
-    s.selectedCatList = m_run.SelectedCatList;
-    RefreshPolicy &p = s.policy;
-    p.minRefresh = ValueFromTime(m_ui->dtMinRefreshRate->time());
-    p.maxRefresh = ValueFromTime(m_ui->dtMaxRefreshRate->time());
-    p.slowCam = m_ui->SlowCam->isChecked();
-    p.slowDays = m_ui->SlowDays->value();
-    p.slowInterval = ValueFromTime(m_ui->SlowInterval->time());
-    p.inactiveCam = m_ui->InactiveCam->isChecked();
-    p.inactiveDays = m_ui->InactiveDays->value();
-    p.checkDisabledCams = m_ui->CheckDisabledCams->isChecked();
-    p.checkDisabledDays = m_ui->CheckDisabledDays->value();
-    p.displaySeconds = s.displaySeconds;
-    s.downloadDir = WithTrailingSlash(m_ui->edtDownloadDir->text());
-    s.timeOutSeconds = m_ui->TimeOut->value();
-    s.playRefresh = ValueFromTime(m_ui->dtRefreshRate->time());
-    return s;
-}
-
 void TfrmMain::butPlayClick()
 {
     const int row = m_ui->SiteList->currentRow();
-    if (!m_slideShow || row < 0)
+    if (!m_engine->slideShow() || row < 0)
         return;
     commitEditor();
     m_ui->butPlay->setEnabled(false);
     m_ui->butStop->setEnabled(true);
     m_ui->SiteList->setEnabled(false);
-    m_slideShow->startPlay(row, WithTrailingSlash(m_ui->edtDownloadDir->text()) + m_ui->edtLocalFilename->text());
+    m_engine->slideShow()->startPlay(row, WithTrailingSlash(m_ui->edtDownloadDir->text()) + m_ui->edtLocalFilename->text());
 }
 
 void TfrmMain::butStopClick()
 {
-    if (m_slideShow)
-        m_slideShow->stopPlay();
+    if (SlideShow *show = m_engine->slideShow())
+        show->stopPlay();
     m_ui->butPlay->setEnabled(true);
     m_ui->butStop->setEnabled(false);
     m_ui->SiteList->setEnabled(true);
@@ -1450,7 +1369,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     loadPhase(LoadPhase::Early);
     if (!resolveAppPath())
         return SetupResult::EndProcess;
-    createSlideShow();
+    m_engine->create();
     showVersion();
     loadWindowSettings();
     loadCatalogueAndList();
@@ -1716,7 +1635,7 @@ void TfrmMain::butLastAdClick()
         return;
     }
     m_run.show.ShowingAd = true;
-    m_display->DisplayImage();
+    m_engine->display().DisplayImage();
 }
 
 } // namespace lumetta

@@ -30,14 +30,10 @@ class TfrmMain;
 
 namespace lumetta {
 
-class DebugLog;
-class ImageFetch;
+class DownloadEngine;
 class ListTools;
 class SlideShow;
-class TickLog;
-class THttpCli;
 struct EditorFields;
-struct FetchSettings;
 class Clock;
 class Dialogs;
 class SystemShell;
@@ -93,7 +89,7 @@ public:
 
     // The slide show exists once FormCreate knows the program folder; it
     // draws on a stand-in until the image window is given.
-    SlideShow *slideShow() { return m_slideShow.get(); }
+    SlideShow *slideShow();
     void setShowDisplay(ShowDisplay &display);
     // The slide-show and refresh controls as they stand now.
     ShowSettings showSettings() const;
@@ -174,8 +170,6 @@ private:
     void butDelCamsClick();
 
     void butSlideshowClick();
-    void createSlideShow();
-    FetchSettings fetchSettings() const;
     EditorFields editorFields() const;
     void slideShowChangedRecord(int index);
     void butPlayClick();
@@ -203,15 +197,8 @@ private:
     RunState m_run;
     Catalogue &m_cat = m_run.catalogue;
     TimeSource &m_time;
-    std::unique_ptr<THttpCli> m_http;
-    std::unique_ptr<DebugLog> m_debugLog;
-    std::unique_ptr<ImageFetch> m_fetch;
     std::unique_ptr<QTemporaryDir> m_viewOnlyFiles;  // the copies a view-only run writes
     std::unique_ptr<ListTools> m_lists;
-    NullShowDisplay m_standInDisplay;
-    ShowDisplay *m_display = &m_standInDisplay;
-    std::unique_ptr<SlideShow> m_slideShow;
-    std::unique_ptr<TickLog> m_tickLog;
     std::unique_ptr<Ui::TfrmMain> m_ui;
     std::unique_ptr<TKorvaneAboutBox> m_aboutBox;
     Dialogs &m_dialogs;
@@ -226,6 +213,7 @@ private:
     bool m_mirroring = false;    // the list follows the model; no handlers
     bool m_inEditorExit = false; // a message box must not re-enter a leave handler
     QString m_shownLocalName;    // the last accepted local file name
+    std::unique_ptr<DownloadEngine> m_engine;
 };
 
 } // namespace lumetta
