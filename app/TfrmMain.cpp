@@ -2,6 +2,7 @@
 
 #include "app/CatalogueQuestions.h"
 #include "app/DownloadEngine.h"
+#include "app/SupportPage.h"
 #include "app/StartupFiles.h"
 #include "catalogue/CamEditor.h"
 #include "catalogue/CamRecord.h"
@@ -12,12 +13,9 @@
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "platform/VersionInfo.h"
 #include "service/ListTools.h"
 #include "service/AdOptions.h"
-#include "service/KorvaneAboutBox.h"
 #include "slideshow/ScreenSaverInstall.h"
-#include "service/VersionCheck.h"
 #include "ui_TfrmMain.h"
 
 #include <QButtonGroup>
@@ -229,6 +227,7 @@ void TfrmMain::setupControls()
 
     // The pages come after the window's font: theirs derive from it.
     const PageContext context{m_ui.get(), this, m_run, m_cat, m_dialogs, m_shell, m_clock, m_time};
+    m_support = std::make_unique<SupportPage>(context);
     m_engine = std::make_unique<DownloadEngine>(
         context, DownloadEngine::Hooks{[this] {
                                            const int row = m_ui->SiteList->currentRow();
@@ -236,17 +235,6 @@ void TfrmMain::setupControls()
                                            return EditorRecord(editorFields(), item.text, item.checked);
                                        },
                                        [this](int index) { slideShowChangedRecord(index); }});
-
-    // Link labels look like links; what they open comes with the support pages.
-    for (QLabel *link : {m_ui->lblHomepageUrl, m_ui->lblFAQUrl, m_ui->lblBugs, m_ui->LnkLabel1,
-                         m_ui->LnkLabel2}) {
-        link->setStyleSheet(QStringLiteral("QLabel { color: blue; text-decoration: underline; }"));
-        link->setCursor(Qt::PointingHandCursor);
-    }
-    QFont nameFont = m_ui->lblAppName->font();
-    nameFont.setPixelSize(20);
-    nameFont.setBold(true);
-    m_ui->lblAppName->setFont(nameFont);
 
     m_imageSizeGroup = new QButtonGroup(this);
     m_imageSizeGroup->addButton(m_ui->optSSImageSize0, 0);
@@ -562,8 +550,6 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
             CaptionBGClick();
             return true;
         }
-        if (openLink(watched))
-            return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -1370,7 +1356,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     if (!resolveAppPath())
         return SetupResult::EndProcess;
     m_engine->create();
-    showVersion();
+    m_support->showVersion();
     loadWindowSettings();
     loadCatalogueAndList();
     loadDownloadFolder();
@@ -1382,7 +1368,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
         return SetupResult::OfflineSaverStarted;
     if (m_run.ConfigMode)
         arrangeConfigPages();
-    loadHelpText();
+    m_support->loadHelpText();
     // Keep an installed screen saver at this version, also one an earlier
     // version's entry in ~/.xscreensaver still runs from the former folder.
     if (!m_run.ScreenSaverMode)
@@ -1419,17 +1405,6 @@ bool TfrmMain::resolveAppPath()
         WriteRegString(LumettaKey, QStringLiteral("AppPath"), m_run.AppPath);
     }
     return true;
-}
-
-void TfrmMain::showVersion()
-{
-    m_run.VersionString = lumetta::VersionString();
-    m_ui->lblAppName->setText(AppTitle);
-    m_ui->lblAppVersion->setText(QStringLiteral("Version ") + m_run.VersionString);
-    m_ui->lblAppDesc->setText(VersionComments());
-    m_ui->lblCopyright->setText(VersionCopyright());
-    m_run.ProductPath = QStringLiteral("lumetta");
-    setWindowTitle(MainCaption(AppTitle, m_run.VersionString));
 }
 
 void TfrmMain::loadWindowSettings()
@@ -1534,13 +1509,6 @@ void TfrmMain::arrangeConfigPages()
     pages->setCurrentWidget(m_ui->tabSlideShow);
 }
 
-void TfrmMain::loadHelpText()
-{
-    const QString readme = m_run.AppPath + QStringLiteral("readme.txt");
-    if (QFileInfo::exists(readme))
-        m_ui->memoHelp->setPlainText(ReadLatin1File(readme));
-}
-
 void TfrmMain::FormDestroy()
 {
     WriteRegInteger(LumettaKey, QStringLiteral("Top"), pos().y());
@@ -1563,23 +1531,6 @@ void TfrmMain::connectServiceTools()
     on(m_ui->butDelRegistry, &QPushButton::clicked, [this] { DeleteRegistryEntries(m_dialogs); });
     on(m_ui->PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
     on(m_ui->butLastAd, &QPushButton::clicked, [this] { butLastAdClick(); });
-
-    m_aboutBox = std::make_unique<TKorvaneAboutBox>(m_dialogs, m_shell, m_time);
-    m_aboutBox->appName = [this] { return m_ui->lblAppName->text(); };
-    m_aboutBox->appVersion = [this] { return m_ui->lblAppVersion->text(); };
-    m_aboutBox->productPath = [this] { return m_run.ProductPath; };
-    m_aboutBox->tempFolder = [this] { return m_run.AppPath; };
-    m_aboutBox->timeOutSeconds = [this] { return m_ui->TimeOut->value(); };
-    on(m_ui->butUpdates, &QPushButton::clicked, [this] { AboutBoxbutUpdatesClick(); });
-
-    const SupportLinks links = SupportLinksFor(VendorSite(), QStringLiteral("lumetta"));
-    m_ui->LnkLabel1->setProperty("link", links.vendor);
-    m_ui->LnkLabel2->setProperty("link", links.developerMail);
-    m_ui->lblLatestVersion->setProperty("link", links.alert);
-    m_ui->lblLatestVersion->setCursor(Qt::PointingHandCursor);
-    for (QLabel *link : {m_ui->lblHomepageUrl, m_ui->lblFAQUrl, m_ui->lblBugs, m_ui->LnkLabel1, m_ui->LnkLabel2,
-                         m_ui->lblLatestVersion})
-        link->installEventFilter(this);
 }
 
 // The pages' "show" handlers.
@@ -1590,38 +1541,7 @@ void TfrmMain::PageControl1Change()
         m_ui->lblRegistry->setText(
             QStringLiteral("You may want to do this if you have a problem and want to restart from scratch."));
     else if (page == m_ui->tabSupport)
-        tabSupportShow();
-}
-
-void TfrmMain::tabSupportShow()
-{
-    m_ui->lblSupport->setText(QStringLiteral(
-        "We have tried to make this application as intuitive as possible, so that you should not require a great "
-        "deal of help. However, if you have any questions or comments, please click on one of the links below. "
-        "You must be connected to the internet."));
-    const SupportLinks links = SupportLinksFor(VendorSite(), m_run.ProductPath);
-    m_ui->lblHomepageUrl->setProperty("link", links.homepage);
-    m_ui->lblFAQUrl->setProperty("link", links.faq);
-    m_ui->lblBugs->setProperty("link", links.bugReport);
-}
-
-void TfrmMain::AboutBoxbutUpdatesClick()
-{
-    m_aboutBox->butUpdatesClick();
-}
-
-// A click on a link label opens its target; a failure is not reported.
-bool TfrmMain::openLink(QObject *label)
-{
-    const QString target = label->property("link").toString();
-    if (!label->isWidgetType() || target.isEmpty())
-        return false;
-    // The mail links are our own; every page goes through the web-link rule.
-    if (label == m_ui->lblBugs || label == m_ui->LnkLabel2)
-        m_shell.openDocument(target);
-    else
-        (void)OpenWebLink(m_shell, target);
-    return true;
+        m_support->tabSupportShow();
 }
 
 void TfrmMain::butLastAdClick()

@@ -37,7 +37,7 @@ struct EditorFields;
 class Clock;
 class Dialogs;
 class SystemShell;
-class TKorvaneAboutBox;
+class SupportPage;
 
 struct MainServices {
     Dialogs &dialogs;
@@ -108,7 +108,6 @@ private:
     // The start-up steps, in FormCreate's order.
     void arrangeAdminPages();
     bool resolveAppPath();
-    void showVersion();
     void loadWindowSettings();
     void loadCatalogueAndList();
     void loadDownloadFolder();
@@ -117,7 +116,6 @@ private:
     SetupResult startScreenSaver();
     SetupResult startSlideShowAsScreenSaver();
     void arrangeConfigPages();
-    void loadHelpText();
     void showPage(QWidget *page, bool shown);
     bool editorExitApplies(int row) const;
     void connectSetting(const SettingSpec &entry);
@@ -187,10 +185,7 @@ private:
     // Screen saver and vendor-service tools; their logic is in service/.
     void connectServiceTools();
     void PageControl1Change();
-    void tabSupportShow();
-    void AboutBoxbutUpdatesClick();
     void butLastAdClick();
-    bool openLink(QObject *label);
 
     // While the window lives, errors anywhere are shown by AppEventsException.
     ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
@@ -200,7 +195,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_viewOnlyFiles;  // the copies a view-only run writes
     std::unique_ptr<ListTools> m_lists;
     std::unique_ptr<Ui::TfrmMain> m_ui;
-    std::unique_ptr<TKorvaneAboutBox> m_aboutBox;
     Dialogs &m_dialogs;
     SystemShell &m_shell;
     const Clock &m_clock;
@@ -213,6 +207,7 @@ private:
     bool m_mirroring = false;    // the list follows the model; no handlers
     bool m_inEditorExit = false; // a message box must not re-enter a leave handler
     QString m_shownLocalName;    // the last accepted local file name
+    std::unique_ptr<SupportPage> m_support;
     std::unique_ptr<DownloadEngine> m_engine;
 };
 
