@@ -1,7 +1,9 @@
 #include "app/TfrmMain.h"
 
 #include "app/CatalogueQuestions.h"
+#include "app/CatalogueCommands.h"
 #include "app/DownloadEngine.h"
+#include "app/WebcamPage.h"
 #include "app/SupportPage.h"
 #include "app/StartupFiles.h"
 #include "catalogue/CamEditor.h"
@@ -53,9 +55,6 @@ const QString NoAppPathMessage =
 const QString ListFileFilter = QStringLiteral(
     "List files (*.lst)|*.LST|Text files (*.txt)|*.TXT|All files (*.*)|*.*");
 const QString ScreenSaverFilter = QStringLiteral("Screen savers (*.scr)|*.SCR|All files (*.*)|*.*");
-const QString UnsafeLocalNameMessage = QStringLiteral(
-    "\"%1\" cannot be a local filename: it must be a plain file name inside the webcam image "
-    "directory, without \"/\", \"\\\", \"..\" or \"||\".\r\nThe previous name is kept.");
 
 // Narrower tab padding so all seven pages of an administration run fit
 // the fixed window without scroll arrows.
@@ -229,35 +228,24 @@ void TfrmMain::setupControls()
     const PageContext context{m_ui.get(), this, m_run, m_cat, m_dialogs, m_shell, m_clock, m_time};
     m_support = std::make_unique<SupportPage>(context);
     m_engine = std::make_unique<DownloadEngine>(
-        context, DownloadEngine::Hooks{[this] {
-                                           const int row = m_ui->SiteList->currentRow();
-                                           const ListItem item = m_cat.items().value(row);
-                                           return EditorRecord(editorFields(), item.text, item.checked);
-                                       },
-                                       [this](int index) { slideShowChangedRecord(index); }});
+        context, DownloadEngine::Hooks{[this] { return m_webcams->editorRecord(); },
+                                       [this](int index) { m_webcams->slideShowChangedRecord(index); }});
+    m_webcams = std::make_unique<WebcamPage>(context, *m_engine);
+    m_commands = std::make_unique<CatalogueCommands>(context, *m_webcams);
 
     m_imageSizeGroup = new QButtonGroup(this);
     m_imageSizeGroup->addButton(m_ui->optSSImageSize0, 0);
     m_imageSizeGroup->addButton(m_ui->optSSImageSize1, 1);
 
-    m_siteListMenu = new QMenu(this);
-    m_siteListMenu->setObjectName(QStringLiteral("SiteListMenu"));
-    m_siteListMenu->addAction(QStringLiteral("Enable all"))->setObjectName(QStringLiteral("mnuEnableAll"));
-    m_siteListMenu->addAction(QStringLiteral("Disable all"))->setObjectName(QStringLiteral("mnuDisableAll"));
-    m_siteListMenu->addSeparator();
-    m_siteListMenu->addAction(QStringLiteral("Sort by site name"))->setObjectName(QStringLiteral("mnuSortByName"));
-    m_siteListMenu->addAction(QStringLiteral("Sort by category"))->setObjectName(QStringLiteral("mnuSortByCategory"));
-    m_ui->SiteList->setContextMenuPolicy(Qt::CustomContextMenu);
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
-    on(m_ui->SiteList, &QWidget::customContextMenuRequested, [this](const QPoint &at) {
-        m_siteListMenu->popup(m_ui->SiteList->viewport()->mapToGlobal(at));
-    });
 
     for (const SettingSpec &entry : SettingsTable())
         connectSetting(entry);
 
-    connectEditor();
+    on(m_ui->butBackup, &QPushButton::clicked, [this] { butBackupClick(); });
+    on(m_ui->butRestore, &QPushButton::clicked, [this] { butRestoreClick(); });
+    on(m_ui->butDelCams, &QPushButton::clicked, [this] { butDelCamsClick(); });
     on(m_ui->lstSelectedCats, &QListWidget::itemChanged,
             [this] { lstSelectedCatsClickCheck(); });
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
@@ -401,7 +389,7 @@ void TfrmMain::settingChanged(const SettingSpec &entry)
         m_ui->SSInterval2->setMinimum(m_ui->SSInterval->value());
         break;
     case SettingEffect::CountDependents:
-        RefreshCountDependents();
+        m_webcams->RefreshCountDependents();
         break;
     case SettingEffect::None:
         break;
@@ -436,17 +424,6 @@ void TfrmMain::updateIntervalSteps()
 {
     m_ui->SSInterval->setSingleStep(SlideIntervalStep(m_ui->SSInterval->value()));
     m_ui->SSInterval2->setSingleStep(SlideIntervalStep(m_ui->SSInterval2->value()));
-}
-
-void TfrmMain::RefreshCountDependents()
-{
-    const CountStates c = ComputeCountStates(m_cat.EnabledCount(), m_cat.AdultCount(), m_run.EnableAA,
-                                             m_ui->CheckDisabledCams->isChecked());
-    m_ui->butSlideshow->setEnabled(c.slideshowEnabled);
-    // The counts may stop the show, never start it: only the user does.
-    if (!c.ssTimerEnabled)
-        m_run.SSTimer.setEnabled(false);
-    (m_run.ScreenSaverMode ? m_ui->EnableSSAdultAds : m_ui->EnableAdultAds)->setVisible(c.adultOffersVisible);
 }
 
 void TfrmMain::showAdultOffersBox()
@@ -626,15 +603,15 @@ ListTools &TfrmMain::listTools()
         };
         hooks.camData = [this] { return m_cat.CamData(); };
         hooks.appendRecords = [this](const QStringList &records) {
-            commitEditor();
+            m_webcams->commitEditor();
             const int row = m_ui->SiteList->currentRow();
             m_cat.append(records);
-            RebuildSiteList();
-            saveCatalogue();
+            m_webcams->RebuildSiteList();
+            m_webcams->saveCatalogue();
             // The counters and the editor follow the merge; the webcam the
             // editor showed stays shown.
-            selectRow(row);
-            SiteListClick();
+            m_webcams->selectRow(row);
+            m_webcams->SiteListClick();
         };
         hooks.now = [this] { return m_clock.now(); };
         hooks.version = m_run.VersionString;
@@ -718,515 +695,14 @@ void TfrmMain::lstSelectedCatsClickCheck()
 
 // --- catalogue list -------------------------------------------------------
 
-void TfrmMain::connectEditor()
-{
-    QListWidget *list = m_ui->SiteList;
-    // Mouse and keyboard both move the selection; the editor follows either.
-    on(list, &QListWidget::currentRowChanged, [this] {
-        if (!m_mirroring)
-            SiteListClick();
-    });
-    on(list, &QListWidget::itemChanged, [this](QListWidgetItem *item) { SiteListClickCheck(item); });
-    on(list, &QListWidget::itemDoubleClicked, [this] { butRenameClick(); });
-
-    auto changed = [this] { editorChanged(); };
-    on(m_ui->cmbCategory, &QComboBox::currentIndexChanged, changed);
-    for (QTimeEdit *time : {m_ui->dtStartTime, m_ui->dtEndTime, m_ui->dtRefreshRate})
-        on(time, &QTimeEdit::timeChanged, changed);
-    on(m_ui->chkAutoAdjust, &QCheckBox::clicked, changed);
-    on(m_ui->chkShowLastImage, &QCheckBox::clicked, changed);
-    on(m_ui->edtHomePage, &QLineEdit::editingFinished, changed);
-    on(m_ui->edtLocalFilename, &QLineEdit::editingFinished, [this] { edtLocalFilenameExit(); });
-    on(m_ui->ImageUrl, &QLineEdit::textChanged, [this] { ImageUrlChange(); });
-    on(m_ui->ImageUrl, &QLineEdit::editingFinished, [this] { ImageUrlExit(); });
-    on(m_ui->butReset, &QPushButton::clicked, [this] { butResetClick(); });
-    on(m_ui->butHomepage, &QToolButton::clicked, [this] { butHomepageClick(); });
-    on(m_ui->butPlay, &QToolButton::clicked, [this] { butPlayClick(); });
-    on(m_ui->butStop, &QToolButton::clicked, [this] { butStopClick(); });
-
-    on(m_ui->butAdd, &QToolButton::clicked, [this] { butAddClick(); });
-    on(m_ui->butDelete, &QToolButton::clicked, [this] { butDeleteClick(); });
-    on(m_ui->butRename, &QToolButton::clicked, [this] { butRenameClick(); });
-    on(m_ui->butUp, &QToolButton::clicked, [this] { moveSelected(-1); });
-    on(m_ui->butDown, &QToolButton::clicked, [this] { moveSelected(+1); });
-    const std::pair<const char *, std::function<void()>> actions[] = {
-        {"mnuEnableAll", [this] { setAllEnabled(true); }},
-        {"mnuDisableAll", [this] { setAllEnabled(false); }},
-        {"mnuSortByName", [this] { sortCatalogue(false); }},
-        {"mnuSortByCategory", [this] { sortCatalogue(true); }},
-    };
-    for (const auto &[name, run] : actions)
-        on(m_siteListMenu->findChild<QAction *>(S(name)), &QAction::triggered, run);
-    on(m_ui->butBackup, &QPushButton::clicked, [this] { butBackupClick(); });
-    on(m_ui->butRestore, &QPushButton::clicked, [this] { butRestoreClick(); });
-    on(m_ui->butDelCams, &QPushButton::clicked, [this] { butDelCamsClick(); });
-}
-
-QStringList TfrmMain::loadCatalogueFile()
-{
-    // Blank lines are no webcams; leaving them out keeps list and records in step.
-    QStringList lines;
-    for (const QString &line : LoadCatalogue(m_run.DataFileName))
-        if (!TrimRecordLine(line).isEmpty())
-            lines << line;
-    // An absurd field is cut once, said once, and saved cut.
-    FieldCut cut = CutLongFields(std::move(lines));
-    if (!cut.cutLines.isEmpty()) {
-        if (TrySaveCatalogue(m_run.DataFileName, cut.lines) && !m_run.ScreenSaverMode)
-            m_dialogs.showMessage(LongFieldsMessage(cut), MessageIcon::Warning);
-    }
-    return std::move(cut.lines);
-}
-
-// Operations other than the editor's write-back report a failed save.
-void TfrmMain::saveCatalogue()
-{
-    SaveCatalogue(m_run.DataFileName, m_cat.CamData());
-}
-
-QString TfrmMain::makeLocalName(const QString &url)
-{
-    QStringList taken = m_cat.LocalFileList().names();
-    const QString name = MakeLocalFileName(url, m_ui->edtDownloadDir->text(), taken);
-    m_cat.reserveLocalFileName(name);
-    return name;
-}
-
-void TfrmMain::mirrorItems()
-{
-    QListWidget *list = m_ui->SiteList;
-    const QScopedValueRollback mirroring(m_mirroring, true);
-    const QSignalBlocker block(list);
-    list->setUpdatesEnabled(false);
-    list->clear();
-    for (const ListItem &entry : m_cat.items()) {
-        auto *item = new QListWidgetItem(entry.text, list);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
-    }
-    list->setUpdatesEnabled(true);
-    refitListExtent();
-}
-
-void TfrmMain::mirrorItem(int row)
-{
-    QListWidgetItem *item = m_ui->SiteList->item(row);
-    if (!item || row >= m_cat.count())
-        return;
-    const QScopedValueRollback mirroring(m_mirroring, true);
-    const QSignalBlocker block(m_ui->SiteList);
-    const ListItem &entry = m_cat.items()[row];
-    item->setText(entry.text);
-    item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
-}
-
-void TfrmMain::refitListExtent()
-{
-    QListWidget *list = m_ui->SiteList;
-    const QFontMetrics metrics(list->font());
-    int widest = 0;
-    for (const ListItem &entry : m_cat.items())
-        widest = qMax(widest, metrics.horizontalAdvance(entry.text));
-    list->setHorizontalScrollBarPolicy(widest + 20 > list->viewport()->width() ? Qt::ScrollBarAsNeeded
-                                                                               : Qt::ScrollBarAlwaysOff);
-}
-
-void TfrmMain::selectRow(int row)
-{
-    const QScopedValueRollback mirroring(m_mirroring, true);
-    const QSignalBlocker block(m_ui->SiteList);
-    m_ui->SiteList->setCurrentRow(row >= 0 && row < m_cat.count() ? row : -1);
-}
-
-void TfrmMain::updateEditingControls()
-{
-    const bool any = m_cat.count() > 0;
-    for (QWidget *button : {static_cast<QWidget *>(m_ui->butDelete), static_cast<QWidget *>(m_ui->butRename),
-                            static_cast<QWidget *>(m_ui->butUp), static_cast<QWidget *>(m_ui->butDown)})
-        button->setEnabled(any);
-    // An editor that shows no record takes no typing that could not be kept.
-    m_ui->grpEditor->setEnabled(m_editorIndex >= 0);
-}
-
-void TfrmMain::showCounters()
-{
-    m_ui->StatusBar->showMessage(QStringLiteral("Webcams - Current: %1  Enabled: %2  Total: %3")
-                                     .arg(m_ui->SiteList->currentRow() + 1)
-                                     .arg(m_cat.EnabledCount())
-                                     .arg(m_cat.count()));
-}
-
-void TfrmMain::RebuildSiteList()
-{
-    mirrorItems();
-    selectRow(-1);
-    m_editorIndex = -1;
-    clearEditor();
-    updateEditingControls();
-    RefreshCountDependents();
-}
-
-void TfrmMain::SiteListClick()
-{
-    if (m_cat.count() == 0 || m_ui->SiteList->count() == 0)
-        return;
-    commitEditor();
-    const int current = m_ui->SiteList->currentRow();
-    if (current < 0 || current >= m_cat.count())
-        selectRow(0);
-    loadEditor(m_ui->SiteList->currentRow());
-    updateEditingControls();
-    showCounters();
-}
-
-// Loading runs the check boxes' handlers when their state changes, so the
-// record is written back as shown; that one write-back comes after the
-// editor is complete, and a generated local file name is stored at once.
-void TfrmMain::loadEditor(int row)
-{
-    m_editorIndex = -1;
-    const Qt::CheckState adjustBefore = m_ui->chkAutoAdjust->checkState();
-    const bool showLastBefore = m_ui->chkShowLastImage->isChecked();
-    bool generated = false;
-    {
-        const QScopedValueRollback filling(m_fillingEditor, true);
-        const EditorFields f = LoadEditorFields(m_cat.CamData()[row], [this, &generated](const QString &url) {
-            generated = true;
-            return makeLocalName(url);
-        });
-        m_ui->cmbCategory->setCurrentIndex(m_ui->cmbCategory->findText(f.category, Qt::MatchFixedString));
-        m_ui->ImageUrl->setText(f.imageUrl);
-        m_ui->edtHomePage->setText(f.homePage);
-        m_ui->dtRefreshRate->setTime(TimeFromValue(f.refreshRate));
-        m_ui->dtStartTime->setTime(TimeFromValue(f.startTime));
-        m_ui->dtEndTime->setTime(TimeFromValue(f.endTime));
-        m_ui->edtLocalFilename->setText(f.localFilename);
-        m_shownLocalName = f.localFilename;
-        m_ui->edtLastDownloadTime->setText(f.lastDownloadTime);
-        m_ui->edtLastModified->setText(f.lastModified);
-        m_ui->chkAutoAdjust->setCheckState(f.autoAdjust == AutoAdjustState::Grayed ? Qt::PartiallyChecked
-                                           : f.autoAdjust == AutoAdjustState::On   ? Qt::Checked
-                                                                                   : Qt::Unchecked);
-        m_ui->chkShowLastImage->setChecked(f.showLastImage);
-        for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename})
-            edit->setModified(false);
-    }
-    // Only a complete load names the record that write-backs may replace.
-    m_editorIndex = row;
-    if (generated || m_ui->chkAutoAdjust->checkState() != adjustBefore
-        || m_ui->chkShowLastImage->isChecked() != showLastBefore)
-        writeEditorBack(row);
-}
-
-void TfrmMain::clearEditor()
-{
-    const QScopedValueRollback filling(m_fillingEditor, true);
-    m_ui->cmbCategory->setCurrentIndex(-1);
-    for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename,
-                            m_ui->edtLastDownloadTime, m_ui->edtLastModified})
-        edit->clear();
-    for (QTimeEdit *time : {m_ui->dtRefreshRate, m_ui->dtStartTime, m_ui->dtEndTime})
-        time->setTime(QTime(0, 0));
-    m_ui->chkAutoAdjust->setCheckState(Qt::Unchecked);
-    m_ui->chkShowLastImage->setChecked(false);
-    m_shownLocalName.clear();
-}
-
-bool TfrmMain::writeEditorBack(int row)
-{
-    if (m_fillingEditor || row < 0 || row >= m_cat.count() || row != m_editorIndex)
-        return false;
-    refuseUnsafeText(m_ui->ImageUrl, fImageUrl);
-    refuseUnsafeText(m_ui->edtHomePage, fHomePage);
-    const EditorFields f = editorFields();
-    const ListItem &item = m_cat.items()[row];
-    m_cat.replaceRecord(row, EditorRecord(f, item.text, item.checked));
-    mirrorItem(row);
-    for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename})
-        edit->setModified(false);
-    // The change stays in memory and reaches the file with the next save.
-    (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
-    return true;
-}
-
-// The record the editor shows, as its controls stand.
-EditorFields TfrmMain::editorFields() const
-{
-    EditorFields f;
-    f.category = m_ui->cmbCategory->currentIndex() >= 0 ? m_ui->cmbCategory->currentText() : QString();
-    f.imageUrl = m_ui->ImageUrl->text();
-    f.homePage = m_ui->edtHomePage->text();
-    f.refreshRate = ValueFromTime(m_ui->dtRefreshRate->time());
-    f.startTime = ValueFromTime(m_ui->dtStartTime->time());
-    f.endTime = ValueFromTime(m_ui->dtEndTime->time());
-    const QString local = m_ui->edtLocalFilename->text();
-    f.localFilename = IsSafeLocalFileName(local) ? local : m_shownLocalName;
-    f.lastDownloadTime = m_ui->edtLastDownloadTime->text();
-    f.lastModified = m_ui->edtLastModified->text();
-    const Qt::CheckState adjust = m_ui->chkAutoAdjust->checkState();
-    f.autoAdjust = adjust == Qt::PartiallyChecked ? AutoAdjustState::Grayed
-                   : adjust == Qt::Checked        ? AutoAdjustState::On
-                                                  : AutoAdjustState::Off;
-    f.showLastImage = m_ui->chkShowLastImage->isChecked();
-    return f;
-}
-
-// Text that would change the record's structure goes back to what the
-// record holds, with a message; true when it was refused.
-bool TfrmMain::refuseUnsafeText(QLineEdit *edit, int field)
-{
-    const QString typed = edit->text();
-    if (IsSafeFieldText(typed))
-        return false;
-    {
-        const QScopedValueRollback filling(m_fillingEditor, true);
-        const CamRecord record = CamRecord::fromLine(m_cat.CamData().value(m_editorIndex));
-        edit->setText(record.field(field));
-        edit->setModified(false);
-        // Typing the URL showed the never date; the kept URL keeps its date.
-        if (field == fImageUrl) {
-            const QString lastModified = record.field(fLastModified);
-            m_ui->edtLastModified->setText(lastModified.isEmpty() ? FormatDateTimeText(NeverDate()) : lastModified);
-        }
-    }
-    const QScopedValueRollback exiting(m_inEditorExit, true);
-    m_dialogs.showMessage(UnsafeFieldMessage.arg(typed), MessageIcon::Warning);
-    return true;
-}
-
-void TfrmMain::SaveCurrentCam()
-{
-    writeEditorBack(m_ui->SiteList->currentRow());
-}
-
-// Typing not yet confirmed by leaving its box goes to the record the editor
-// shows before anything else changes the catalogue or the selection.
-void TfrmMain::commitEditor()
-{
-    if (m_editorIndex < 0 || m_fillingEditor)
-        return;
-    if (m_ui->ImageUrl->isModified() || m_ui->edtHomePage->isModified() || m_ui->edtLocalFilename->isModified())
-        writeEditorBack(m_editorIndex);
-}
-
-void TfrmMain::editorChanged()
-{
-    if (!m_fillingEditor)
-        SaveCurrentCam();
-}
-
-void TfrmMain::SiteListClickCheck(QListWidgetItem *item)
-{
-    if (m_mirroring || !item)
-        return;
-    const int row = m_ui->SiteList->row(item);
-    if (row < 0 || row >= m_cat.count())
-        return;
-    const bool ticked = item->checkState() == Qt::Checked;
-    if (ticked == m_cat.items()[row].checked)
-        return;  // the text changed, not the tick
-    if (m_ui->SiteList->currentRow() != row) {
-        commitEditor();
-        selectRow(row);
-    }
-    SiteListClick();
-    m_cat.setEnabled(row, ticked);
-    RefreshCountDependents();
-    SiteListClick();
-    if (!writeEditorBack(row))
-        (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
-}
-
 // --- editor events ----------------------------------------------------------
 
-// Leaving a box acts only on the record the editor was loaded from, and not
-// while the editor is being filled or another exit is running.
-bool TfrmMain::editorExitApplies(int row) const
-{
-    return !m_inEditorExit && !m_fillingEditor && row >= 0 && row == m_editorIndex;
-}
-
-void TfrmMain::ImageUrlChange()
-{
-    if (!m_fillingEditor)
-        m_ui->edtLastModified->setText(FormatDateTimeText(NeverDate()));
-}
-
-void TfrmMain::ImageUrlExit()
-{
-    const int row = m_ui->SiteList->currentRow();
-    if (!editorExitApplies(row))
-        return;
-    if (refuseUnsafeText(m_ui->ImageUrl, fImageUrl))
-        return;
-    const QScopedValueRollback exiting(m_inEditorExit, true);
-    const QString url = m_ui->ImageUrl->text();
-    // A cleared URL is saved too: clearing it was the user's edit.
-    if (!url.trimmed().isEmpty()) {
-        const int other = m_cat.duplicateUrl(url, row);
-        if (other >= 0)
-            m_dialogs.showMessage(QStringLiteral("This webcam already exists (%1 - %2)")
-                                      .arg(other + 1)
-                                      .arg(m_cat.itemText(other)));
-        if (m_ui->edtLocalFilename->text().isEmpty()) {
-            m_shownLocalName = makeLocalName(url);
-            m_ui->edtLocalFilename->setText(m_shownLocalName);
-        }
-    }
-    SaveCurrentCam();
-}
-
-void TfrmMain::edtLocalFilenameExit()
-{
-    const int row = m_ui->SiteList->currentRow();
-    if (!editorExitApplies(row))
-        return;
-    const QScopedValueRollback exiting(m_inEditorExit, true);
-    const QString name = m_ui->edtLocalFilename->text();
-    if (!IsSafeLocalFileName(name)) {
-        // The image is written under this name: it must stay in the folder.
-        m_ui->edtLocalFilename->setText(m_shownLocalName);
-        m_dialogs.showMessage(UnsafeLocalNameMessage.arg(name), MessageIcon::Warning);
-        return;
-    }
-    m_shownLocalName = name;
-    SaveCurrentCam();
-}
-
-void TfrmMain::butResetClick()
-{
-    m_ui->edtLastDownloadTime->setText(FormatDateTimeText(NeverDate()));
-    SaveCurrentCam();
-}
-
-void TfrmMain::butHomepageClick()
-{
-    if (!OpenWebLink(m_shell, m_ui->edtHomePage->text()))
-        m_dialogs.showMessage(QStringLiteral("Could not launch URL"));
-}
-
 // --- catalogue operations ---------------------------------------------------
-
-void TfrmMain::butAddClick()
-{
-    const std::optional<QString> name = AskNewCamName(m_cat, [this](const QString &prompt, const QString &text) {
-        return m_dialogs.inputText(QStringLiteral("New Site"), prompt, text);
-    });
-    if (!name)
-        return;
-    commitEditor();
-    const int row = m_cat.add(*name);
-    {
-        const QScopedValueRollback mirroring(m_mirroring, true);
-        const QSignalBlocker block(m_ui->SiteList);
-        auto *item = new QListWidgetItem(*name, m_ui->SiteList);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
-    refitListExtent();
-    selectRow(row);
-    SiteListClick();
-    saveCatalogue();
-}
-
-void TfrmMain::butRenameClick()
-{
-    const int row = m_ui->SiteList->currentRow();
-    if (row < 0 || row >= m_cat.count())
-        return;
-    const std::optional<QString> name =
-        AskRenamedCam(m_cat, row, [this](const QString &prompt, const QString &text) {
-            return m_dialogs.inputText(QStringLiteral("Rename Site"), prompt, text);
-        });
-    if (!name)
-        return;
-    commitEditor();
-    m_cat.rename(row, *name);
-    mirrorItem(row);
-    refitListExtent();
-    if (!writeEditorBack(row))
-        (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
-    SiteListClick();
-}
-
-void TfrmMain::butDeleteClick()
-{
-    const int row = m_ui->SiteList->currentRow();
-    if (row < 0 || row >= m_cat.count())
-        return;
-    if (m_dialogs.ask(QStringLiteral("Are you sure you want to delete the selected Site?"), QuestionKind::YesNo,
-                      QStringLiteral("Delete Site"))
-        != DialogButton::Yes)
-        return;
-    commitEditor();
-    m_cat.remove(row);
-    m_editorIndex = IndexAfterRemoval(m_editorIndex, row);
-    {
-        const QScopedValueRollback mirroring(m_mirroring, true);
-        const QSignalBlocker block(m_ui->SiteList);
-        delete m_ui->SiteList->takeItem(row);
-    }
-    refitListExtent();
-    selectRow(row);  // the next webcam, or none
-    SiteListClick();
-    if (m_cat.count() == 0) {
-        m_editorIndex = -1;
-        clearEditor();
-        showCounters();
-    }
-    updateEditingControls();
-    RefreshCountDependents();
-    saveCatalogue();
-}
-
-void TfrmMain::moveSelected(int delta)
-{
-    const int row = m_ui->SiteList->currentRow();
-    if (row < 0)
-        return;
-    commitEditor();
-    if (!m_cat.move(row, delta))
-        return;
-    const int to = row + delta;
-    {
-        const QScopedValueRollback mirroring(m_mirroring, true);
-        const QSignalBlocker block(m_ui->SiteList);
-        QListWidgetItem *item = m_ui->SiteList->takeItem(row);
-        m_ui->SiteList->insertItem(to, item);
-        m_ui->SiteList->setCurrentRow(to);
-    }
-    // The editor still shows the same webcam, now at its new place.
-    m_editorIndex = IndexAfterMove(m_editorIndex, row, to);
-    showCounters();
-    saveCatalogue();
-}
-
-void TfrmMain::setAllEnabled(bool enabled)
-{
-    const int row = m_ui->SiteList->currentRow();
-    commitEditor();
-    m_cat.setAllEnabled(enabled);
-    RebuildSiteList();
-    selectRow(row);
-    SiteListClick();
-    saveCatalogue();
-}
-
-void TfrmMain::sortCatalogue(bool byCategory)
-{
-    commitEditor();
-    if (byCategory)
-        m_cat.sortByCategory();
-    else
-        m_cat.sortBySiteName();
-    RebuildSiteList();
-    saveCatalogue();
-}
 
 void TfrmMain::butBackupClick()
 {
     m_dialogs.beep();
-    commitEditor();
+    m_webcams->commitEditor();
     m_dialogs.showMessage(BackupCatalogue(m_run.DataFileName, m_run.BackupFileName) ? QStringLiteral("Backup done.")
                                                                         : QStringLiteral("Backup failed."));
 }
@@ -1234,13 +710,13 @@ void TfrmMain::butBackupClick()
 void TfrmMain::butRestoreClick()
 {
     m_dialogs.beep();
-    commitEditor();
+    m_webcams->commitEditor();
     if (!RestoreCatalogue(m_run.BackupFileName, m_run.DataFileName)) {
         m_dialogs.showMessage(QStringLiteral("Restore failed."));
         return;
     }
-    m_cat.load(loadCatalogueFile());
-    RebuildSiteList();
+    m_cat.load(m_webcams->loadCatalogueFile());
+    m_webcams->RebuildSiteList();
     m_dialogs.showMessage(QStringLiteral("Webcam data restored."));
 }
 
@@ -1250,14 +726,14 @@ void TfrmMain::butDelCamsClick()
                       QStringLiteral("Delete inactive Sites"))
         != DialogButton::Yes)
         return;
-    commitEditor();
+    m_webcams->commitEditor();
     const TDateTime cutoff = InactiveSitesCutoff(m_ui->dtDelCams->date(), m_clock.now());
     const int deleted = m_cat.deleteInactive(cutoff, [this](const Catalogue::Candidate &c) {
         return DeleteInactiveDecision(m_dialogs.ask(InactiveSiteQuestion(c), QuestionKind::YesNoAllAbort));
     });
-    RebuildSiteList();
+    m_webcams->RebuildSiteList();
     m_dialogs.showMessage(QStringLiteral("Deleted Sites:  ") + QString::number(deleted));
-    saveCatalogue();
+    m_webcams->saveCatalogue();
 }
 
 // --- run --------------------------------------------------------------------
@@ -1293,40 +769,6 @@ ShowSettings TfrmMain::showSettings() const
     return m_engine->showSettings();
 }
 
-// The list and the counters follow a record the slide show rewrote; the
-// editor is reloaded only when it shows that record, so no value of the
-// downloaded webcam ever reaches another one.
-void TfrmMain::slideShowChangedRecord(int index)
-{
-    mirrorItem(index);
-    RefreshCountDependents();
-    if (index == m_editorIndex)
-        SiteListClick();
-    else
-        showCounters();
-}
-
-void TfrmMain::butPlayClick()
-{
-    const int row = m_ui->SiteList->currentRow();
-    if (!m_engine->slideShow() || row < 0)
-        return;
-    commitEditor();
-    m_ui->butPlay->setEnabled(false);
-    m_ui->butStop->setEnabled(true);
-    m_ui->SiteList->setEnabled(false);
-    m_engine->slideShow()->startPlay(row, WithTrailingSlash(m_ui->edtDownloadDir->text()) + m_ui->edtLocalFilename->text());
-}
-
-void TfrmMain::butStopClick()
-{
-    if (SlideShow *show = m_engine->slideShow())
-        show->stopPlay();
-    m_ui->butPlay->setEnabled(true);
-    m_ui->butStop->setEnabled(false);
-    m_ui->SiteList->setEnabled(true);
-}
-
 void TfrmMain::butCloseClick()
 {
     if (m_run.AbortRequest)
@@ -1347,7 +789,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     m_ui->lblSecurity->setText(SecurityWarning);
     // The lists start empty with the window.
     m_cat.clear();
-    RebuildSiteList();
+    m_webcams->RebuildSiteList();
     m_run.SelectedCatList.clear();
     m_run.ImportList.clear();
 
@@ -1358,11 +800,11 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     m_engine->create();
     m_support->showVersion();
     loadWindowSettings();
-    loadCatalogueAndList();
+    m_webcams->loadCatalogueAndList();
     loadDownloadFolder();
     loadListLocations();
     loadCategories();
-    selectStartingCam();
+    m_webcams->selectStartingCam();
     m_ui->PageControl1->setCurrentWidget(m_ui->tabWebcams);
     if (m_run.ScreenSaverMode && startScreenSaver() == SetupResult::OfflineSaverStarted)
         return SetupResult::OfflineSaverStarted;
@@ -1420,26 +862,6 @@ void TfrmMain::loadWindowSettings()
     m_run.SSTimer.setInterval(0);
 }
 
-// The list is built with the records, so whatever fails later in the
-// start-up, the user never sees a list that disagrees with them.
-void TfrmMain::loadCatalogueAndList()
-{
-    m_run.DataFileName = m_run.AppPath + DataFileBaseName;
-    m_run.BackupFileName = m_run.AppPath + BackupFileBaseName;
-    // Beside another run's show, the catalogue is read from a copy: that
-    // run stays its one writer, whatever this one saves.
-    if (m_run.ViewOnly) {
-        m_viewOnlyFiles = std::make_unique<QTemporaryDir>();
-        const QString copy = m_viewOnlyFiles->filePath(DataFileBaseName);
-        QFile::copy(m_run.DataFileName, copy);
-        m_run.DataFileName = copy;
-        m_run.BackupFileName = m_viewOnlyFiles->filePath(BackupFileBaseName);
-    }
-    CreateCatalogueIfMissing(m_run.DataFileName);
-    m_cat.load(loadCatalogueFile());
-    RebuildSiteList();
-}
-
 void TfrmMain::loadDownloadFolder()
 {
     const QString downloadDir =
@@ -1459,16 +881,6 @@ void TfrmMain::loadListLocations()
             WriteRegString(LumettaKey, name, location.storeShifted);
         *url = location.url;
     }
-}
-
-void TfrmMain::selectStartingCam()
-{
-    const int selectedCam = ReadRegInteger(LumettaKey, QStringLiteral("SelectedCam"), 1);
-    const int lastCam = m_run.AdminMode ? ReadRegInteger(LumettaKey, QStringLiteral("LastCam"), 1) : 0;
-    if (m_cat.count() == 0)
-        return;
-    selectRow(m_run.AdminMode ? lastCam : selectedCam);
-    SiteListClick();
 }
 
 // Starts the offline screen saver when there is no connection, else the
@@ -1515,7 +927,7 @@ void TfrmMain::FormDestroy()
     WriteRegInteger(LumettaKey, QStringLiteral("Left"), pos().x());
     WriteRegInteger(LumettaKey, QStringLiteral("SelectedCam"), m_ui->SiteList->currentRow());
     // No write-back may reach the file once the records are gone.
-    m_editorIndex = -1;
+    m_webcams->setEditorIndex(-1);
     m_cat.clear();
     m_run.SelectedCatList.clear();
     m_run.ImportList.clear();

@@ -30,7 +30,9 @@ class TfrmMain;
 
 namespace lumetta {
 
+class CatalogueCommands;
 class DownloadEngine;
+class WebcamPage;
 class ListTools;
 class SlideShow;
 struct EditorFields;
@@ -69,14 +71,7 @@ public:
     // Catalogue list and editor. The list mirrors the catalogue model; the
     // editor remembers which record it was loaded from and writes back into
     // that record only.
-    void RebuildSiteList();
-    void SiteListClick();
-    void SaveCurrentCam();
-    void SiteListClickCheck(QListWidgetItem *item);
-    void RefreshCountDependents();
     const Catalogue &catalogue() const { return m_run.catalogue; }
-    // The record the editor shows, or -1 while it shows none.
-    int editorIndex() const { return m_editorIndex; }
 
     Ui::TfrmMain *ui() const { return m_ui.get(); }
 
@@ -109,15 +104,12 @@ private:
     void arrangeAdminPages();
     bool resolveAppPath();
     void loadWindowSettings();
-    void loadCatalogueAndList();
     void loadDownloadFolder();
     void loadListLocations();
-    void selectStartingCam();
     SetupResult startScreenSaver();
     SetupResult startSlideShowAsScreenSaver();
     void arrangeConfigPages();
     void showPage(QWidget *page, bool shown);
-    bool editorExitApplies(int row) const;
     void connectSetting(const SettingSpec &entry);
     QObject *settingControl(const SettingSpec &entry) const;
     void loadPhase(LoadPhase phase);
@@ -136,42 +128,11 @@ private:
     void showAdultOffersBox();
 
     // Catalogue editing.
-    void connectEditor();
-    void loadEditor(int row);
-    void clearEditor();
-    bool writeEditorBack(int row);
-    bool refuseUnsafeText(QLineEdit *edit, int field);
-    void commitEditor();
-    void updateEditingControls();
-    void showCounters();
-    void mirrorItems();
-    void mirrorItem(int row);
-    void refitListExtent();
-    void selectRow(int row);
-    void saveCatalogue();
-    QString makeLocalName(const QString &url);
-    QStringList loadCatalogueFile();
-    void editorChanged();
-    void ImageUrlChange();
-    void ImageUrlExit();
-    void edtLocalFilenameExit();
-    void butResetClick();
-    void butHomepageClick();
-    void butAddClick();
-    void butDeleteClick();
-    void butRenameClick();
-    void moveSelected(int delta);
-    void setAllEnabled(bool enabled);
-    void sortCatalogue(bool byCategory);
     void butBackupClick();
     void butRestoreClick();
     void butDelCamsClick();
 
     void butSlideshowClick();
-    EditorFields editorFields() const;
-    void slideShowChangedRecord(int index);
-    void butPlayClick();
-    void butStopClick();
     void butBrowseClick();
     void CaptionColorClick();
     void CaptionBGClick();
@@ -192,23 +153,18 @@ private:
     RunState m_run;
     Catalogue &m_cat = m_run.catalogue;
     TimeSource &m_time;
-    std::unique_ptr<QTemporaryDir> m_viewOnlyFiles;  // the copies a view-only run writes
     std::unique_ptr<ListTools> m_lists;
     std::unique_ptr<Ui::TfrmMain> m_ui;
     Dialogs &m_dialogs;
     SystemShell &m_shell;
     const Clock &m_clock;
     QButtonGroup *m_imageSizeGroup = nullptr;
-    QMenu *m_siteListMenu = nullptr;
     bool m_loadingCategories = false;
     bool m_loading = false;
-    int m_editorIndex = -1;      // the record the editor was loaded from
-    bool m_fillingEditor = false;
-    bool m_mirroring = false;    // the list follows the model; no handlers
-    bool m_inEditorExit = false; // a message box must not re-enter a leave handler
-    QString m_shownLocalName;    // the last accepted local file name
     std::unique_ptr<SupportPage> m_support;
     std::unique_ptr<DownloadEngine> m_engine;
+    std::unique_ptr<WebcamPage> m_webcams;
+    std::unique_ptr<CatalogueCommands> m_commands;
 };
 
 } // namespace lumetta
