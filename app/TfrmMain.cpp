@@ -3,6 +3,7 @@
 #include "app/CatalogueQuestions.h"
 #include "app/CatalogueCommands.h"
 #include "app/DownloadEngine.h"
+#include "app/SlideShowPage.h"
 #include "app/WebcamPage.h"
 #include "app/SupportPage.h"
 #include "app/StartupFiles.h"
@@ -69,16 +70,6 @@ public:
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
-
-QIcon ColorSwatch(const QColor &color)
-{
-    QPixmap pixmap(12, 12);
-    pixmap.fill(color);
-    QPainter painter(&pixmap);
-    painter.setPen(Qt::gray);
-    painter.drawRect(0, 0, 11, 11);
-    return QIcon(pixmap);
-}
 
 // How the window talks to each kind of setting control: connect its change
 // signal, show a stored value without signals, read the value to store
@@ -227,15 +218,13 @@ void TfrmMain::setupControls()
     // The pages come after the window's font: theirs derive from it.
     const PageContext context{m_ui.get(), this, m_run, m_cat, m_dialogs, m_shell, m_clock, m_time};
     m_support = std::make_unique<SupportPage>(context);
+    m_slideShowPage = std::make_unique<SlideShowPage>(context);
     m_engine = std::make_unique<DownloadEngine>(
         context, DownloadEngine::Hooks{[this] { return m_webcams->editorRecord(); },
                                        [this](int index) { m_webcams->slideShowChangedRecord(index); }});
     m_webcams = std::make_unique<WebcamPage>(context, *m_engine);
     m_commands = std::make_unique<CatalogueCommands>(context, *m_webcams);
 
-    m_imageSizeGroup = new QButtonGroup(this);
-    m_imageSizeGroup->addButton(m_ui->optSSImageSize0, 0);
-    m_imageSizeGroup->addButton(m_ui->optSSImageSize1, 1);
 
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
@@ -246,15 +235,12 @@ void TfrmMain::setupControls()
     on(m_ui->butBackup, &QPushButton::clicked, [this] { butBackupClick(); });
     on(m_ui->butRestore, &QPushButton::clicked, [this] { butRestoreClick(); });
     on(m_ui->butDelCams, &QPushButton::clicked, [this] { butDelCamsClick(); });
-    on(m_ui->lstSelectedCats, &QListWidget::itemChanged,
-            [this] { lstSelectedCatsClickCheck(); });
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
     on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });
     on(m_ui->butBrowse, &QToolButton::clicked, [this] { butBrowseClick(); });
     on(m_ui->edtDownloadDir, &QLineEdit::editingFinished, [this] {
         WriteRegString(LumettaKey, QStringLiteral("DownloadDir"), m_ui->edtDownloadDir->text());
     });
-    on(m_ui->butBGcolor, &QPushButton::clicked, [this] { butBGcolorClick(); });
     on(m_ui->SpeedButton4, &QToolButton::clicked, [this] { SpeedButton4Click(); });
     on(m_ui->SpeedButton1, &QToolButton::clicked,
             [this] { listFileBrowse("edtMainList", "MainList"); });
@@ -263,14 +249,12 @@ void TfrmMain::setupControls()
     on(m_ui->SpeedButton3, &QToolButton::clicked,
             [this] { listFileBrowse("edtSubmissionList", "SubmissionList"); });
     connectListTools();
-    m_ui->CaptionBG->installEventFilter(this);
-    m_ui->CaptionColor->installEventFilter(this);
     connectServiceTools();
 
-    setCaptionColor(ColorFromStored(255));
-    setCaptionBackground(ColorFromStored(0));
-    setBackgroundColor(ColorFromStored(0));
-    applyCaptionFont();
+    m_slideShowPage->setCaptionColor(ColorFromStored(255));
+    m_slideShowPage->setCaptionBackground(ColorFromStored(0));
+    m_slideShowPage->setBackgroundColor(ColorFromStored(0));
+    m_slideShowPage->applyCaptionFont();
 }
 
 // Each setting's control writes its value the moment the user changes it.
@@ -296,7 +280,7 @@ QObject *TfrmMain::settingControl(const SettingSpec &entry) const
     if (!entry.control)
         return nullptr;
     if (qstrcmp(entry.control, "optSSImageSize") == 0)
-        return m_imageSizeGroup;
+        return m_slideShowPage->imageSizeGroup();
     QObject *control = findChild<QObject *>(S(entry.control));
     Q_ASSERT_X(control, "TfrmMain", entry.control);
     return control;
@@ -345,11 +329,11 @@ void TfrmMain::loadSetting(const SettingSpec &entry)
     case SettingType::Colour: {
         const QColor color = ColorFromStored(ReadRegInteger(LumettaKey, name, entry.intDefault));
         if (control == m_ui->CaptionColor)
-            setCaptionColor(color);
+            m_slideShowPage->setCaptionColor(color);
         else if (control == m_ui->CaptionBG)
-            setCaptionBackground(color);
+            m_slideShowPage->setCaptionBackground(color);
         else
-            setBackgroundColor(color);
+            m_slideShowPage->setBackgroundColor(color);
         break;
     }
     case SettingType::Special:
@@ -378,10 +362,10 @@ void TfrmMain::settingChanged(const SettingSpec &entry)
         m_ui->lblLatestVersion->setVisible(!m_ui->VersionAlert->isChecked());
         break;
     case SettingEffect::CaptionBackground:
-        applyCaptionBackground();
+        m_slideShowPage->applyCaptionBackground();
         break;
     case SettingEffect::CaptionFont:
-        applyCaptionFont();
+        m_slideShowPage->applyCaptionFont();
         if (m_run.CaptionFontSizeChanged && isActiveWindow())
             m_run.CaptionFontSizeChanged(m_ui->CaptionFontSize->value());
         break;
@@ -406,7 +390,7 @@ void TfrmMain::refreshOptionDependents()
     options.showCurrentCamOnly = m_ui->ShowCurrentCamOnly->isChecked();
     options.disableMouseMoveDetect = m_ui->chkDisableMouseMoveDetect->isChecked();
     options.showCaption = m_ui->ShowCaption->isChecked();
-    options.ssImageSize = m_imageSizeGroup->checkedId() == 1 ? 1 : 0;
+    options.ssImageSize = m_slideShowPage->imageSizeGroup()->checkedId() == 1 ? 1 : 0;
     const DependentStates d = ComputeDependentStates(options);
     m_ui->ProxyServer->setEnabled(d.proxyFieldsEnabled);
     m_ui->ProxyPort->setEnabled(d.proxyFieldsEnabled);
@@ -434,129 +418,6 @@ void TfrmMain::showAdultOffersBox()
 }
 
 // --- caption sample -------------------------------------------------------
-
-void TfrmMain::setCaptionColor(const QColor &color)
-{
-    QPalette palette = m_ui->CaptionColor->palette();
-    palette.setColor(QPalette::WindowText, color);
-    m_ui->CaptionColor->setPalette(palette);
-}
-
-void TfrmMain::setCaptionBackground(const QColor &color)
-{
-    QPalette palette = m_ui->CaptionBG->palette();
-    palette.setColor(QPalette::Window, color);
-    m_ui->CaptionBG->setPalette(palette);
-}
-
-void TfrmMain::setBackgroundColor(const QColor &color)
-{
-    m_ui->butBGcolor->setProperty("color", color);
-    m_ui->butBGcolor->setIcon(ColorSwatch(color));
-}
-
-void TfrmMain::applyCaptionBackground()
-{
-    // Transparent: the sample shows through to its parent.
-    const bool transparent = m_ui->TransparentCaption->isChecked();
-    if (!transparent)
-        setCaptionBackground(
-            ColorFromStored(ReadRegInteger(LumettaKey, QStringLiteral("CaptionBG"), 0)));
-    m_ui->CaptionBG->setAutoFillBackground(!transparent);
-    m_ui->CaptionBG->update();
-}
-
-void TfrmMain::applyCaptionFont()
-{
-    QFont f = m_ui->CaptionColor->font();
-    f.setPointSize(m_ui->CaptionFontSize->value());
-    m_ui->CaptionColor->setFont(f);
-    placeCaptionSample();
-}
-
-// The sample text sits centred and no larger than it needs, so a click
-// beside it reaches the panel (background) rather than the text (colour).
-void TfrmMain::placeCaptionSample()
-{
-    QLabel *sample = m_ui->CaptionColor;
-    const QRect area = m_ui->CaptionBG->contentsRect();
-    QSize size = sample->sizeHint().boundedTo(area.size() - QSize(8, 4));
-    size.setHeight(qMax(size.height(), 1));
-    QRect r(QPoint(0, 0), size);
-    r.moveCenter(area.center());
-    sample->setGeometry(r);
-}
-
-void TfrmMain::CaptionColorClick()
-{
-    const QColor current = m_ui->CaptionColor->palette().color(QPalette::WindowText);
-    if (const auto chosen = m_dialogs.chooseColor(current)) {
-        setCaptionColor(*chosen);
-        WriteRegInteger(LumettaKey, QStringLiteral("CaptionColor"), ColorToStored(*chosen));
-    }
-}
-
-void TfrmMain::CaptionBGClick()
-{
-    const QColor current = ColorFromStored(ReadRegInteger(LumettaKey, QStringLiteral("CaptionBG"), 0));
-    if (const auto chosen = m_dialogs.chooseColor(current)) {
-        WriteRegInteger(LumettaKey, QStringLiteral("CaptionBG"), ColorToStored(*chosen));
-        setCaptionBackground(*chosen);
-        applyCaptionBackground();
-    }
-}
-
-void TfrmMain::butBGcolorClick()
-{
-    const QColor current = m_ui->butBGcolor->property("color").value<QColor>();
-    if (const auto chosen = m_dialogs.chooseColor(current)) {
-        setBackgroundColor(*chosen);
-        WriteRegInteger(LumettaKey, QStringLiteral("BGcolor"), ColorToStored(*chosen));
-    }
-}
-
-bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == m_ui->CaptionColor) {
-            CaptionColorClick();
-            return true;
-        }
-        if (watched == m_ui->CaptionBG) {
-            CaptionBGClick();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-// The screen the show uses is the one this window is on, shown or not.
-DisplaySettings TfrmMain::displaySettings() const
-{
-    DisplaySettings s;
-    s.size.ssImageSize = m_imageSizeGroup->checkedId() == 1 ? 1 : 0;
-    s.size.imageSizePercent = m_ui->spinImageSize->value();
-    s.size.timesActualSizePercent = m_ui->spinTimesActualSize->value();
-    s.size.doNotShrinkImages = m_ui->chkDoNotShrinkImages->isChecked();
-    s.size.shrinkToScreen = m_ui->chkMaxImageSizeEqScrnSize->isChecked();
-    s.size.adjustForPAL = m_ui->chkAdjustForPAL->isChecked();
-    s.showCaption = m_ui->ShowCaption->isChecked();
-    s.transparentCaption = m_ui->TransparentCaption->isChecked();
-    s.captionPositionAtTop = m_ui->CaptionPositionAtTop->isChecked();
-    s.captionColor = m_ui->CaptionColor->palette().color(QPalette::WindowText);
-    s.captionBackground = m_ui->CaptionBG->palette().color(QPalette::Window);
-    s.captionFontSize = m_ui->CaptionColor->font().pointSize();
-    s.showAdsOnly = m_ui->ShowAdsOnly->isChecked();
-    s.disableMouseMoveDetect = m_ui->chkDisableMouseMoveDetect->isChecked();
-    s.swToOneCamOnMouseMove = m_ui->SwToOneCamOnMouseMove->isChecked();
-    s.showCountdown = m_ui->chkCountdown->isChecked();
-    // debug.log belongs to the run that fetches.
-    s.debugMode = m_ui->DebugMode->isChecked() && !m_run.ViewOnly;
-    if (const QScreen *shownOn = screen())
-        s.monitor = shownOn->geometry();
-    return s;
-}
 
 // --- folders and files ----------------------------------------------------
 
@@ -656,43 +517,6 @@ void TfrmMain::connectListTools()
 
 // --- categories -----------------------------------------------------------
 
-void TfrmMain::loadCategories()
-{
-    m_run.Categories = ReadRegString(LumettaKey, QStringLiteral("Categories"), QString());
-    if (m_run.Categories.isEmpty()) {
-        m_run.Categories = DefaultCategories;
-        WriteRegString(LumettaKey, QStringLiteral("Categories"), m_run.Categories);
-    }
-    const QStringList names = SplitToList(m_run.Categories);
-    m_ui->cmbCategory->clear();
-    m_ui->cmbCategory->addItems(names);
-
-    m_run.SelectedCats = ReadRegString(LumettaKey, QStringLiteral("SelectedCats"), m_run.Categories);
-    m_run.SelectedCatList = SplitToList(m_run.SelectedCats);
-    m_loadingCategories = true;
-    m_ui->lstSelectedCats->clear();
-    const QList<bool> ticked = SelectedFlags(names, m_run.SelectedCatList);
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        auto *item = new QListWidgetItem(names[i], m_ui->lstSelectedCats);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(ticked[i] ? Qt::Checked : Qt::Unchecked);
-    }
-    m_loadingCategories = false;
-}
-
-void TfrmMain::lstSelectedCatsClickCheck()
-{
-    if (m_loadingCategories)
-        return;
-    QStringList ticked;
-    for (int i = 0; i < m_ui->lstSelectedCats->count(); ++i)
-        if (m_ui->lstSelectedCats->item(i)->checkState() == Qt::Checked)
-            ticked << m_ui->lstSelectedCats->item(i)->text();
-    m_run.SelectedCats = ticked.join(QLatin1Char(','));
-    m_run.SelectedCatList = SplitToList(m_run.SelectedCats);
-    WriteRegString(LumettaKey, QStringLiteral("SelectedCats"), m_run.SelectedCats);
-}
-
 // --- catalogue list -------------------------------------------------------
 
 // --- editor events ----------------------------------------------------------
@@ -754,6 +578,11 @@ void TfrmMain::butSlideshowClick()
 
 // --- slide show ---------------------------------------------------------------
 
+DisplaySettings TfrmMain::displaySettings() const
+{
+    return m_slideShowPage->displaySettings();
+}
+
 void TfrmMain::setShowDisplay(ShowDisplay &display)
 {
     m_engine->setShowDisplay(display);
@@ -803,7 +632,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     m_webcams->loadCatalogueAndList();
     loadDownloadFolder();
     loadListLocations();
-    loadCategories();
+    m_slideShowPage->loadCategories();
     m_webcams->selectStartingCam();
     m_ui->PageControl1->setCurrentWidget(m_ui->tabWebcams);
     if (m_run.ScreenSaverMode && startScreenSaver() == SetupResult::OfflineSaverStarted)
@@ -857,7 +686,7 @@ void TfrmMain::loadWindowSettings()
     loadPhase(LoadPhase::Window);
     m_ui->SSInterval2->setMinimum(m_ui->SSInterval->value());
     updateIntervalSteps();
-    applyCaptionBackground();
+    m_slideShowPage->applyCaptionBackground();
     refreshOptionDependents();
     m_run.SSTimer.setInterval(0);
 }

@@ -39,6 +39,7 @@ struct EditorFields;
 class Clock;
 class Dialogs;
 class SystemShell;
+class SlideShowPage;
 class SupportPage;
 
 struct MainServices {
@@ -89,9 +90,6 @@ public:
     // The slide-show and refresh controls as they stand now.
     ShowSettings showSettings() const;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     template <typename Sender, typename Signal, typename Handler>
     void on(Sender *sender, Signal signal, Handler handler)
@@ -117,14 +115,6 @@ private:
     void settingChanged(const SettingSpec &entry);
     void refreshOptionDependents();
     void updateIntervalSteps();
-    void applyCaptionBackground();
-    void applyCaptionFont();
-    void placeCaptionSample();
-    void setCaptionColor(const QColor &color);
-    void setCaptionBackground(const QColor &color);
-    void setBackgroundColor(const QColor &color);
-    void loadCategories();
-    void lstSelectedCatsClickCheck();
     void showAdultOffersBox();
 
     // Catalogue editing.
@@ -134,9 +124,6 @@ private:
 
     void butSlideshowClick();
     void butBrowseClick();
-    void CaptionColorClick();
-    void CaptionBGClick();
-    void butBGcolorClick();
     void SpeedButton4Click();
     void listFileBrowse(const char *edit, const char *name);
 
@@ -158,10 +145,9 @@ private:
     Dialogs &m_dialogs;
     SystemShell &m_shell;
     const Clock &m_clock;
-    QButtonGroup *m_imageSizeGroup = nullptr;
-    bool m_loadingCategories = false;
     bool m_loading = false;
     std::unique_ptr<SupportPage> m_support;
+    std::unique_ptr<SlideShowPage> m_slideShowPage;
     std::unique_ptr<DownloadEngine> m_engine;
     std::unique_ptr<WebcamPage> m_webcams;
     std::unique_ptr<CatalogueCommands> m_commands;
