@@ -39,6 +39,7 @@ struct EditorFields;
 class Clock;
 class Dialogs;
 class SystemShell;
+class SettingsBinding;
 class SlideShowPage;
 class SupportPage;
 
@@ -108,13 +109,6 @@ private:
     SetupResult startSlideShowAsScreenSaver();
     void arrangeConfigPages();
     void showPage(QWidget *page, bool shown);
-    void connectSetting(const SettingSpec &entry);
-    QObject *settingControl(const SettingSpec &entry) const;
-    void loadPhase(LoadPhase phase);
-    void loadSetting(const SettingSpec &entry);
-    void settingChanged(const SettingSpec &entry);
-    void refreshOptionDependents();
-    void updateIntervalSteps();
     void showAdultOffersBox();
 
     // Catalogue editing.
@@ -145,12 +139,12 @@ private:
     Dialogs &m_dialogs;
     SystemShell &m_shell;
     const Clock &m_clock;
-    bool m_loading = false;
     std::unique_ptr<SupportPage> m_support;
     std::unique_ptr<SlideShowPage> m_slideShowPage;
     std::unique_ptr<DownloadEngine> m_engine;
     std::unique_ptr<WebcamPage> m_webcams;
     std::unique_ptr<CatalogueCommands> m_commands;
+    std::unique_ptr<SettingsBinding> m_settings;
 };
 
 } // namespace lumetta
