@@ -7,6 +7,7 @@
 #include "app/SlideShowPage.h"
 #include "app/WebcamPage.h"
 #include "app/SupportPage.h"
+#include "app/WebcamOptionsPage.h"
 #include "app/StartupFiles.h"
 #include "catalogue/CamEditor.h"
 #include "catalogue/CamRecord.h"
@@ -122,6 +123,7 @@ void TfrmMain::setupControls()
     const PageContext context{m_ui.get(), this, m_run, m_cat, m_dialogs, m_shell, m_clock, m_time};
     m_support = std::make_unique<SupportPage>(context);
     m_slideShowPage = std::make_unique<SlideShowPage>(context);
+    m_options = std::make_unique<WebcamOptionsPage>(context);
     m_engine = std::make_unique<DownloadEngine>(
         context, DownloadEngine::Hooks{[this] { return m_webcams->editorRecord(); },
                                        [this](int index) { m_webcams->slideShowChangedRecord(index); }});
@@ -139,10 +141,6 @@ void TfrmMain::setupControls()
     on(m_ui->butDelCams, &QPushButton::clicked, [this] { butDelCamsClick(); });
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
     on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });
-    on(m_ui->butBrowse, &QToolButton::clicked, [this] { butBrowseClick(); });
-    on(m_ui->edtDownloadDir, &QLineEdit::editingFinished, [this] {
-        WriteRegString(LumettaKey, QStringLiteral("DownloadDir"), m_ui->edtDownloadDir->text());
-    });
     on(m_ui->SpeedButton4, &QToolButton::clicked, [this] { SpeedButton4Click(); });
     on(m_ui->SpeedButton1, &QToolButton::clicked,
             [this] { listFileBrowse("edtMainList", "MainList"); });
@@ -169,15 +167,6 @@ void TfrmMain::showAdultOffersBox()
 // --- caption sample -------------------------------------------------------
 
 // --- folders and files ----------------------------------------------------
-
-void TfrmMain::butBrowseClick()
-{
-    if (const auto folder = m_dialogs.chooseFolder(QStringLiteral("Select Folder"),
-                                                   m_ui->edtDownloadDir->text())) {
-        m_ui->edtDownloadDir->setText(*folder);
-        WriteRegString(LumettaKey, QStringLiteral("DownloadDir"), *folder);
-    }
-}
 
 void TfrmMain::SpeedButton4Click()
 {
@@ -379,7 +368,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     m_support->showVersion();
     loadWindowSettings();
     m_webcams->loadCatalogueAndList();
-    loadDownloadFolder();
+    m_options->loadDownloadFolder();
     loadListLocations();
     m_slideShowPage->loadCategories();
     m_webcams->selectStartingCam();
@@ -438,14 +427,6 @@ void TfrmMain::loadWindowSettings()
     m_slideShowPage->applyCaptionBackground();
     m_settings->refreshOptionDependents();
     m_run.SSTimer.setInterval(0);
-}
-
-void TfrmMain::loadDownloadFolder()
-{
-    const QString downloadDir =
-        ReadRegString(LumettaKey, QStringLiteral("DownloadDir"), m_run.AppPath + QStringLiteral("images"));
-    m_ui->edtDownloadDir->setText(downloadDir);
-    m_run.SampleImageFile = WithTrailingSlash(downloadDir) + QStringLiteral("sample.jpg");
 }
 
 void TfrmMain::loadListLocations()

@@ -42,6 +42,7 @@ class SystemShell;
 class SettingsBinding;
 class SlideShowPage;
 class SupportPage;
+class WebcamOptionsPage;
 
 struct MainServices {
     Dialogs &dialogs;
@@ -103,7 +104,6 @@ private:
     void arrangeAdminPages();
     bool resolveAppPath();
     void loadWindowSettings();
-    void loadDownloadFolder();
     void loadListLocations();
     SetupResult startScreenSaver();
     SetupResult startSlideShowAsScreenSaver();
@@ -117,7 +117,6 @@ private:
     void butDelCamsClick();
 
     void butSlideshowClick();
-    void butBrowseClick();
     void SpeedButton4Click();
     void listFileBrowse(const char *edit, const char *name);
 
@@ -141,6 +140,7 @@ private:
     const Clock &m_clock;
     std::unique_ptr<SupportPage> m_support;
     std::unique_ptr<SlideShowPage> m_slideShowPage;
+    std::unique_ptr<WebcamOptionsPage> m_options;
     std::unique_ptr<DownloadEngine> m_engine;
     std::unique_ptr<WebcamPage> m_webcams;
     std::unique_ptr<CatalogueCommands> m_commands;
