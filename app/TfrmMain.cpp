@@ -7,6 +7,7 @@
 #include "app/SlideShowPage.h"
 #include "app/WebcamPage.h"
 #include "app/SupportPage.h"
+#include "app/ToolsPage.h"
 #include "app/WebcamOptionsPage.h"
 #include "app/StartupFiles.h"
 #include "catalogue/CamEditor.h"
@@ -130,14 +131,13 @@ void TfrmMain::setupControls()
     m_webcams = std::make_unique<WebcamPage>(context, *m_engine);
     m_commands = std::make_unique<CatalogueCommands>(context, *m_webcams);
     m_settings = std::make_unique<SettingsBinding>(context, *m_slideShowPage, *m_webcams);
+    m_tools = std::make_unique<ToolsPage>(context, *m_webcams, *m_engine);
 
 
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
 
 
-    on(m_ui->butBackup, &QPushButton::clicked, [this] { butBackupClick(); });
-    on(m_ui->butRestore, &QPushButton::clicked, [this] { butRestoreClick(); });
     on(m_ui->butDelCams, &QPushButton::clicked, [this] { butDelCamsClick(); });
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
     on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });
@@ -187,59 +187,15 @@ void TfrmMain::listFileBrowse(const char *edit, const char *name)
 
 // --- webcam lists ---------------------------------------------------------
 
-ListTools &TfrmMain::listTools()
-{
-    if (!m_lists) {
-        ListToolsHooks hooks{m_dialogs, m_run.AppPath, m_run.ImportList};
-        hooks.fetch = [this](const QString &url, const QString &file, int timeOut) {
-            return m_engine->fetch().GetUrlToFile(url, file, timeOut);
-        };
-        hooks.categories = [this] {
-            QStringList items;
-            for (int i = 0; i < m_ui->cmbCategory->count(); ++i)
-                items << m_ui->cmbCategory->itemText(i);
-            return items;
-        };
-        hooks.camData = [this] { return m_cat.CamData(); };
-        hooks.appendRecords = [this](const QStringList &records) {
-            m_webcams->commitEditor();
-            const int row = m_ui->SiteList->currentRow();
-            m_cat.append(records);
-            m_webcams->RebuildSiteList();
-            m_webcams->saveCatalogue();
-            // The counters and the editor follow the merge; the webcam the
-            // editor showed stays shown.
-            m_webcams->selectRow(row);
-            m_webcams->SiteListClick();
-        };
-        hooks.now = [this] { return m_clock.now(); };
-        hooks.version = m_run.VersionString;
-        hooks.submissionUrl = VendorSite() + SubmissionPath();
-        hooks.listUrls = [this] {
-            const auto read = [](const QString &name) {
-                return ShiftChars(ReadRegString(LumettaKey, name, QString()), -StoredTextShift);
-            };
-            m_run.MainListUrl = read(QStringLiteral("L1"));
-            m_run.AdultListUrl = read(QStringLiteral("L2"));
-            return std::pair{m_run.MainListUrl, m_run.AdultListUrl};
-        };
-        m_lists = std::make_unique<ListTools>(std::move(hooks));
-    }
-    return *m_lists;
-}
-
 void TfrmMain::connectListTools()
 {
-    on(m_ui->butGetCamList, &QPushButton::clicked, [this] { listTools().ImportWebcamList(m_run.MainListUrl); });
-    on(m_ui->butGetAdultCamList, &QPushButton::clicked,
-       [this] { listTools().ImportWebcamList(m_run.AdultListUrl); });
     on(m_ui->butExport, &QPushButton::clicked, [this] {
-        listTools().ExportMasterLists(m_ui->edtMainList->text(), m_ui->edtAdultList->text());
+        m_tools->listTools().ExportMasterLists(m_ui->edtMainList->text(), m_ui->edtAdultList->text());
     });
     on(m_ui->butImport, &QPushButton::clicked,
-       [this] { listTools().ImportSubmissions(m_ui->edtSubmissionList->text()); });
+       [this] { m_tools->listTools().ImportSubmissions(m_ui->edtSubmissionList->text()); });
     on(m_ui->butDeleteMasterList, &QPushButton::clicked,
-       [this] { listTools().DeleteSubmissions(m_ui->edtSubmissionList->text()); });
+       [this] { m_tools->listTools().DeleteSubmissions(m_ui->edtSubmissionList->text()); });
     on(m_ui->butExportCam, &QPushButton::clicked, [this] {
         const auto timeOf = [](const QTimeEdit *edit) { return edit->time().msecsSinceStartOfDay() / 86400000.0; };
         SubmissionSnapshot s;
@@ -249,7 +205,7 @@ void TfrmMain::connectListTools()
                     s.hasSelection ? m_ui->SiteList->currentItem()->text() : QString(),
                     m_ui->ImageUrl->text(), m_ui->edtHomePage->text(), timeOf(m_ui->dtRefreshRate),
                     timeOf(m_ui->dtStartTime), timeOf(m_ui->dtEndTime), m_run.VersionString};
-        listTools().SubmitWebcam(s);
+        m_tools->listTools().SubmitWebcam(s);
     });
 }
 
@@ -260,27 +216,6 @@ void TfrmMain::connectListTools()
 // --- editor events ----------------------------------------------------------
 
 // --- catalogue operations ---------------------------------------------------
-
-void TfrmMain::butBackupClick()
-{
-    m_dialogs.beep();
-    m_webcams->commitEditor();
-    m_dialogs.showMessage(BackupCatalogue(m_run.DataFileName, m_run.BackupFileName) ? QStringLiteral("Backup done.")
-                                                                        : QStringLiteral("Backup failed."));
-}
-
-void TfrmMain::butRestoreClick()
-{
-    m_dialogs.beep();
-    m_webcams->commitEditor();
-    if (!RestoreCatalogue(m_run.BackupFileName, m_run.DataFileName)) {
-        m_dialogs.showMessage(QStringLiteral("Restore failed."));
-        return;
-    }
-    m_cat.load(m_webcams->loadCatalogueFile());
-    m_webcams->RebuildSiteList();
-    m_dialogs.showMessage(QStringLiteral("Webcam data restored."));
-}
 
 void TfrmMain::butDelCamsClick()
 {
@@ -369,7 +304,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     loadWindowSettings();
     m_webcams->loadCatalogueAndList();
     m_options->loadDownloadFolder();
-    loadListLocations();
+    m_tools->loadListLocations();
     m_slideShowPage->loadCategories();
     m_webcams->selectStartingCam();
     m_ui->PageControl1->setCurrentWidget(m_ui->tabWebcams);
@@ -429,19 +364,6 @@ void TfrmMain::loadWindowSettings()
     m_run.SSTimer.setInterval(0);
 }
 
-void TfrmMain::loadListLocations()
-{
-    const QString site = VendorSite();
-    for (auto [name, path, url] : {std::tuple{QStringLiteral("L1"), MainListPath(), &m_run.MainListUrl},
-                                   std::tuple{QStringLiteral("L2"), AdultListPath(), &m_run.AdultListUrl}}) {
-        const ListLocation location =
-            ResolveListLocation(ReadRegString(LumettaKey, name, QString()), site + path);
-        if (!location.storeShifted.isEmpty())
-            WriteRegString(LumettaKey, name, location.storeShifted);
-        *url = location.url;
-    }
-}
-
 // Starts the offline screen saver when there is no connection, else the
 // slide show, which runs even while its button is disabled.
 TfrmMain::SetupResult TfrmMain::startScreenSaver()
@@ -496,10 +418,6 @@ void TfrmMain::FormDestroy()
 
 void TfrmMain::connectServiceTools()
 {
-    on(m_ui->butInstallSS, &QPushButton::clicked,
-       [this] { InstallScreenSaver(m_dialogs, QCoreApplication::applicationFilePath()); });
-    on(m_ui->butRemoveSS, &QPushButton::clicked, [this] { RemoveScreenSaver(m_dialogs); });
-    on(m_ui->butDelRegistry, &QPushButton::clicked, [this] { DeleteRegistryEntries(m_dialogs); });
     on(m_ui->PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
     on(m_ui->butLastAd, &QPushButton::clicked, [this] { butLastAdClick(); });
 }
@@ -509,8 +427,7 @@ void TfrmMain::PageControl1Change()
 {
     QWidget *page = m_ui->PageControl1->currentWidget();
     if (page == m_ui->tabTools)
-        m_ui->lblRegistry->setText(
-            QStringLiteral("You may want to do this if you have a problem and want to restart from scratch."));
+        m_tools->tabToolsShow();
     else if (page == m_ui->tabSupport)
         m_support->tabSupportShow();
 }

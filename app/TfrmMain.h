@@ -42,6 +42,7 @@ class SystemShell;
 class SettingsBinding;
 class SlideShowPage;
 class SupportPage;
+class ToolsPage;
 class WebcamOptionsPage;
 
 struct MainServices {
@@ -104,7 +105,6 @@ private:
     void arrangeAdminPages();
     bool resolveAppPath();
     void loadWindowSettings();
-    void loadListLocations();
     SetupResult startScreenSaver();
     SetupResult startSlideShowAsScreenSaver();
     void arrangeConfigPages();
@@ -112,8 +112,6 @@ private:
     void showAdultOffersBox();
 
     // Catalogue editing.
-    void butBackupClick();
-    void butRestoreClick();
     void butDelCamsClick();
 
     void butSlideshowClick();
@@ -122,7 +120,6 @@ private:
 
     // Webcam lists and submissions (administration run).
     void connectListTools();
-    ListTools &listTools();
     // Screen saver and vendor-service tools; their logic is in service/.
     void connectServiceTools();
     void PageControl1Change();
@@ -133,7 +130,6 @@ private:
     RunState m_run;
     Catalogue &m_cat = m_run.catalogue;
     TimeSource &m_time;
-    std::unique_ptr<ListTools> m_lists;
     std::unique_ptr<Ui::TfrmMain> m_ui;
     Dialogs &m_dialogs;
     SystemShell &m_shell;
@@ -145,6 +141,7 @@ private:
     std::unique_ptr<WebcamPage> m_webcams;
     std::unique_ptr<CatalogueCommands> m_commands;
     std::unique_ptr<SettingsBinding> m_settings;
+    std::unique_ptr<ToolsPage> m_tools;
 };
 
 } // namespace lumetta
