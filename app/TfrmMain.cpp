@@ -1,6 +1,7 @@
 #include "app/TfrmMain.h"
 
 #include "app/CatalogueQuestions.h"
+#include "app/AdminPage.h"
 #include "app/CatalogueCommands.h"
 #include "app/DownloadEngine.h"
 #include "app/SettingsBinding.h"
@@ -56,9 +57,6 @@ const QString SecurityWarning =
     QStringLiteral("DO NOT install if screen saver password security is an issue.");
 const QString NoAppPathMessage =
     QStringLiteral("Cannot run screensaver yet.\r\nPlease run the main application first.");
-const QString ListFileFilter = QStringLiteral(
-    "List files (*.lst)|*.LST|Text files (*.txt)|*.TXT|All files (*.*)|*.*");
-const QString ScreenSaverFilter = QStringLiteral("Screen savers (*.scr)|*.SCR|All files (*.*)|*.*");
 
 // Narrower tab padding so all seven pages of an administration run fit
 // the fixed window without scroll arrows.
@@ -132,23 +130,15 @@ void TfrmMain::setupControls()
     m_commands = std::make_unique<CatalogueCommands>(context, *m_webcams);
     m_settings = std::make_unique<SettingsBinding>(context, *m_slideShowPage, *m_webcams);
     m_tools = std::make_unique<ToolsPage>(context, *m_webcams, *m_engine);
+    m_admin = std::make_unique<AdminPage>(context, *m_webcams, *m_tools, *m_engine);
 
 
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
 
 
-    on(m_ui->butDelCams, &QPushButton::clicked, [this] { butDelCamsClick(); });
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
     on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });
-    on(m_ui->SpeedButton4, &QToolButton::clicked, [this] { SpeedButton4Click(); });
-    on(m_ui->SpeedButton1, &QToolButton::clicked,
-            [this] { listFileBrowse("edtMainList", "MainList"); });
-    on(m_ui->SpeedButton2, &QToolButton::clicked,
-            [this] { listFileBrowse("edtAdultList", "AdultList"); });
-    on(m_ui->SpeedButton3, &QToolButton::clicked,
-            [this] { listFileBrowse("edtSubmissionList", "SubmissionList"); });
-    connectListTools();
     connectServiceTools();
 
     m_slideShowPage->setCaptionColor(ColorFromStored(255));
@@ -168,46 +158,7 @@ void TfrmMain::showAdultOffersBox()
 
 // --- folders and files ----------------------------------------------------
 
-void TfrmMain::SpeedButton4Click()
-{
-    if (const auto file = m_dialogs.chooseOpenFile(QString(), SystemScreenSaverFolder(), ScreenSaverFilter)) {
-        m_ui->edtAltSS->setText(*file);
-        WriteRegString(LumettaKey, QStringLiteral("AltSS"), *file);
-    }
-}
-
-void TfrmMain::listFileBrowse(const char *edit, const char *name)
-{
-    auto *box = findChild<QLineEdit *>(S(edit));
-    if (const auto file = m_dialogs.chooseOpenFile(QString(), QString(), ListFileFilter)) {
-        box->setText(*file);
-        WriteRegString(LumettaKey, S(name), *file);
-    }
-}
-
 // --- webcam lists ---------------------------------------------------------
-
-void TfrmMain::connectListTools()
-{
-    on(m_ui->butExport, &QPushButton::clicked, [this] {
-        m_tools->listTools().ExportMasterLists(m_ui->edtMainList->text(), m_ui->edtAdultList->text());
-    });
-    on(m_ui->butImport, &QPushButton::clicked,
-       [this] { m_tools->listTools().ImportSubmissions(m_ui->edtSubmissionList->text()); });
-    on(m_ui->butDeleteMasterList, &QPushButton::clicked,
-       [this] { m_tools->listTools().DeleteSubmissions(m_ui->edtSubmissionList->text()); });
-    on(m_ui->butExportCam, &QPushButton::clicked, [this] {
-        const auto timeOf = [](const QTimeEdit *edit) { return edit->time().msecsSinceStartOfDay() / 86400000.0; };
-        SubmissionSnapshot s;
-        s.hasSelection = m_ui->SiteList->currentItem() && m_ui->cmbCategory->currentIndex() >= 0;
-        s.lastModified = m_ui->edtLastModified->text();
-        s.fields = {m_ui->cmbCategory->currentText(),
-                    s.hasSelection ? m_ui->SiteList->currentItem()->text() : QString(),
-                    m_ui->ImageUrl->text(), m_ui->edtHomePage->text(), timeOf(m_ui->dtRefreshRate),
-                    timeOf(m_ui->dtStartTime), timeOf(m_ui->dtEndTime), m_run.VersionString};
-        m_tools->listTools().SubmitWebcam(s);
-    });
-}
 
 // --- categories -----------------------------------------------------------
 
@@ -216,22 +167,6 @@ void TfrmMain::connectListTools()
 // --- editor events ----------------------------------------------------------
 
 // --- catalogue operations ---------------------------------------------------
-
-void TfrmMain::butDelCamsClick()
-{
-    if (m_dialogs.ask(QStringLiteral("Are you sure you want to delete inactive Sites?"), QuestionKind::YesNo,
-                      QStringLiteral("Delete inactive Sites"))
-        != DialogButton::Yes)
-        return;
-    m_webcams->commitEditor();
-    const TDateTime cutoff = InactiveSitesCutoff(m_ui->dtDelCams->date(), m_clock.now());
-    const int deleted = m_cat.deleteInactive(cutoff, [this](const Catalogue::Candidate &c) {
-        return DeleteInactiveDecision(m_dialogs.ask(InactiveSiteQuestion(c), QuestionKind::YesNoAllAbort));
-    });
-    m_webcams->RebuildSiteList();
-    m_dialogs.showMessage(QStringLiteral("Deleted Sites:  ") + QString::number(deleted));
-    m_webcams->saveCatalogue();
-}
 
 // --- run --------------------------------------------------------------------
 
@@ -419,7 +354,6 @@ void TfrmMain::FormDestroy()
 void TfrmMain::connectServiceTools()
 {
     on(m_ui->PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
-    on(m_ui->butLastAd, &QPushButton::clicked, [this] { butLastAdClick(); });
 }
 
 // The pages' "show" handlers.
@@ -430,20 +364,6 @@ void TfrmMain::PageControl1Change()
         m_tools->tabToolsShow();
     else if (page == m_ui->tabSupport)
         m_support->tabSupportShow();
-}
-
-void TfrmMain::butLastAdClick()
-{
-    const LastAd ad = FindLastAd(ReadRegString(LumettaKey, QStringLiteral("X-LastImage"), QString()),
-                                 ReadRegString(LumettaKey, QStringLiteral("Xau"), QString()));
-    m_run.SampleImageFile = ad.imageFile;
-    m_run.show.AdLink = ad.link;
-    if (!ad.found) {
-        m_dialogs.showMessage(QStringLiteral("No ad found"));
-        return;
-    }
-    m_run.show.ShowingAd = true;
-    m_engine->display().DisplayImage();
 }
 
 } // namespace lumetta

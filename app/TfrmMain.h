@@ -30,6 +30,7 @@ class TfrmMain;
 
 namespace lumetta {
 
+class AdminPage;
 class CatalogueCommands;
 class DownloadEngine;
 class WebcamPage;
@@ -112,18 +113,13 @@ private:
     void showAdultOffersBox();
 
     // Catalogue editing.
-    void butDelCamsClick();
 
     void butSlideshowClick();
-    void SpeedButton4Click();
-    void listFileBrowse(const char *edit, const char *name);
 
     // Webcam lists and submissions (administration run).
-    void connectListTools();
     // Screen saver and vendor-service tools; their logic is in service/.
     void connectServiceTools();
     void PageControl1Change();
-    void butLastAdClick();
 
     // While the window lives, errors anywhere are shown by AppEventsException.
     ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
@@ -142,6 +138,7 @@ private:
     std::unique_ptr<CatalogueCommands> m_commands;
     std::unique_ptr<SettingsBinding> m_settings;
     std::unique_ptr<ToolsPage> m_tools;
+    std::unique_ptr<AdminPage> m_admin;
 };
 
 } // namespace lumetta
