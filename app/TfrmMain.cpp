@@ -1,50 +1,26 @@
 #include "app/TfrmMain.h"
 
-#include "app/CatalogueQuestions.h"
 #include "app/AdminPage.h"
 #include "app/CatalogueCommands.h"
 #include "app/DownloadEngine.h"
 #include "app/SettingsBinding.h"
 #include "app/SlideShowPage.h"
-#include "app/WebcamPage.h"
+#include "app/StartupFiles.h"
 #include "app/SupportPage.h"
 #include "app/ToolsPage.h"
 #include "app/WebcamOptionsPage.h"
-#include "app/StartupFiles.h"
-#include "catalogue/CamEditor.h"
-#include "catalogue/CamRecord.h"
-#include "catalogue/CatalogueFile.h"
-#include "download/ImageFetch.h"
-#include "slideshow/SlideShow.h"
-#include "platform/Clock.h"
+#include "app/WebcamPage.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "service/ListTools.h"
-#include "service/AdOptions.h"
 #include "slideshow/ScreenSaverInstall.h"
 #include "ui_TfrmMain.h"
 
-#include <QButtonGroup>
 #include <QCoreApplication>
-#include <QDateEdit>
-#include <QFileInfo>
-#include <QFontMetrics>
 #include <QListWidget>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
-#include <QSignalBlocker>
-#include <QSlider>
-#include <QSpinBox>
 #include <QProxyStyle>
-#include <QScopeGuard>
-#include <QScopedValueRollback>
-#include <QScreen>
 #include <QStyle>
 #include <QTabBar>
-#include <QTimeEdit>
 
 namespace lumetta {
 
@@ -132,14 +108,12 @@ void TfrmMain::setupControls()
     m_tools = std::make_unique<ToolsPage>(context, *m_webcams, *m_engine);
     m_admin = std::make_unique<AdminPage>(context, *m_webcams, *m_tools, *m_engine);
 
-
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
 
-
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
     on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });
-    connectServiceTools();
+    on(m_ui->PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
 
     m_slideShowPage->setCaptionColor(ColorFromStored(255));
     m_slideShowPage->setCaptionBackground(ColorFromStored(0));
@@ -154,22 +128,6 @@ void TfrmMain::showAdultOffersBox()
     m_settings->loadSetting(*FindSetting(QStringLiteral("EnableSSAdultAds")));
 }
 
-// --- caption sample -------------------------------------------------------
-
-// --- folders and files ----------------------------------------------------
-
-// --- webcam lists ---------------------------------------------------------
-
-// --- categories -----------------------------------------------------------
-
-// --- catalogue list -------------------------------------------------------
-
-// --- editor events ----------------------------------------------------------
-
-// --- catalogue operations ---------------------------------------------------
-
-// --- run --------------------------------------------------------------------
-
 // A hidden page is also disabled: Ctrl+Tab would still reach it otherwise.
 void TfrmMain::showPage(QWidget *page, bool shown)
 {
@@ -183,8 +141,6 @@ void TfrmMain::butSlideshowClick()
     if (m_run.StartSlideShow)
         m_run.StartSlideShow();
 }
-
-// --- slide show ---------------------------------------------------------------
 
 DisplaySettings TfrmMain::displaySettings() const
 {
@@ -347,13 +303,6 @@ void TfrmMain::FormDestroy()
     m_cat.clear();
     m_run.SelectedCatList.clear();
     m_run.ImportList.clear();
-}
-
-// --- screen saver and vendor service ------------------------------------------
-
-void TfrmMain::connectServiceTools()
-{
-    on(m_ui->PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
 }
 
 // The pages' "show" handlers.

@@ -1,28 +1,19 @@
 #pragma once
-// The main window: catalogue list and editor, every option page, and the
-// set-up and shutdown of a run. Decisions live in RunMode, SettingsTable and
-// StartupFiles; this class wires them to the controls.
+// The main window: the tab control, the start-up and shutdown of a run as
+// named steps, and the one error path. Each page's controls belong to a
+// page class of their own; decisions live in RunMode, SettingsTable and
+// StartupFiles.
 #include "app/RunMode.h"
 #include "app/RunState.h"
 #include "app/SettingsTable.h"
 #include "catalogue/Catalogue.h"
 #include "common/Errors.h"
 #include "platform/Guarded.h"
-#include "platform/Timer.h"
+#include "slideshow/DisplaySettings.h"
 #include "slideshow/Sequencer.h"
 #include "slideshow/ShowDisplay.h"
-#include "slideshow/DisplaySettings.h"
-#include <QStringList>
-#include <QTemporaryDir>
 #include <QWidget>
-#include <functional>
 #include <memory>
-#include <type_traits>
-
-class QButtonGroup;
-class QLineEdit;
-class QListWidgetItem;
-class QMenu;
 
 namespace Ui {
 class TfrmMain;
@@ -32,19 +23,17 @@ namespace lumetta {
 
 class AdminPage;
 class CatalogueCommands;
-class DownloadEngine;
-class WebcamPage;
-class ListTools;
-class SlideShow;
-struct EditorFields;
 class Clock;
 class Dialogs;
-class SystemShell;
+class DownloadEngine;
 class SettingsBinding;
+class SlideShow;
 class SlideShowPage;
 class SupportPage;
+class SystemShell;
 class ToolsPage;
 class WebcamOptionsPage;
+class WebcamPage;
 
 struct MainServices {
     Dialogs &dialogs;
@@ -73,9 +62,6 @@ public:
     void AppEventsException(const QString &message);
     void butCloseClick();
 
-    // Catalogue list and editor. The list mirrors the catalogue model; the
-    // editor remembers which record it was loaded from and writes back into
-    // that record only.
     const Catalogue &catalogue() const { return m_run.catalogue; }
 
     Ui::TfrmMain *ui() const { return m_ui.get(); }
@@ -112,13 +98,8 @@ private:
     void showPage(QWidget *page, bool shown);
     void showAdultOffersBox();
 
-    // Catalogue editing.
-
     void butSlideshowClick();
-
-    // Webcam lists and submissions (administration run).
-    // Screen saver and vendor-service tools; their logic is in service/.
-    void connectServiceTools();
+    // The pages' "show" handlers.
     void PageControl1Change();
 
     // While the window lives, errors anywhere are shown by AppEventsException.
