@@ -1,28 +1,19 @@
 #pragma once
-// The main window: catalogue list and editor, every option page, and the
-// set-up and shutdown of a run. Decisions live in RunMode, SettingsTable and
-// StartupFiles; this class wires them to the controls.
+// The main window: the tab control, the start-up and shutdown of a run as
+// named steps, and the one error path. Each page's controls belong to a
+// page class of their own; decisions live in RunMode, SettingsTable and
+// StartupFiles.
 #include "app/RunMode.h"
 #include "app/RunState.h"
 #include "app/SettingsTable.h"
 #include "catalogue/Catalogue.h"
 #include "common/Errors.h"
 #include "platform/Guarded.h"
-#include "platform/Timer.h"
+#include "slideshow/DisplaySettings.h"
 #include "slideshow/Sequencer.h"
 #include "slideshow/ShowDisplay.h"
-#include "slideshow/DisplaySettings.h"
-#include <QStringList>
-#include <QTemporaryDir>
 #include <QWidget>
-#include <functional>
 #include <memory>
-#include <type_traits>
-
-class QButtonGroup;
-class QLineEdit;
-class QListWidgetItem;
-class QMenu;
 
 namespace Ui {
 class TfrmMain;
@@ -30,18 +21,19 @@ class TfrmMain;
 
 namespace lumetta {
 
-class DebugLog;
-class ImageFetch;
-class ListTools;
-class SlideShow;
-class TickLog;
-class THttpCli;
-struct EditorFields;
-struct FetchSettings;
+class AdminPage;
+class CatalogueCommands;
 class Clock;
 class Dialogs;
+class DownloadEngine;
+class SettingsBinding;
+class SlideShow;
+class SlideShowPage;
+class SupportPage;
 class SystemShell;
-class TKorvaneAboutBox;
+class ToolsPage;
+class WebcamOptionsPage;
+class WebcamPage;
 
 struct MainServices {
     Dialogs &dialogs;
@@ -70,17 +62,7 @@ public:
     void AppEventsException(const QString &message);
     void butCloseClick();
 
-    // Catalogue list and editor. The list mirrors the catalogue model; the
-    // editor remembers which record it was loaded from and writes back into
-    // that record only.
-    void RebuildSiteList();
-    void SiteListClick();
-    void SaveCurrentCam();
-    void SiteListClickCheck(QListWidgetItem *item);
-    void RefreshCountDependents();
     const Catalogue &catalogue() const { return m_run.catalogue; }
-    // The record the editor shows, or -1 while it shows none.
-    int editorIndex() const { return m_editorIndex; }
 
     Ui::TfrmMain *ui() const { return m_ui.get(); }
 
@@ -93,13 +75,10 @@ public:
 
     // The slide show exists once FormCreate knows the program folder; it
     // draws on a stand-in until the image window is given.
-    SlideShow *slideShow() { return m_slideShow.get(); }
+    SlideShow *slideShow();
     void setShowDisplay(ShowDisplay &display);
     // The slide-show and refresh controls as they stand now.
     ShowSettings showSettings() const;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     template <typename Sender, typename Signal, typename Handler>
@@ -112,120 +91,35 @@ private:
     // The start-up steps, in FormCreate's order.
     void arrangeAdminPages();
     bool resolveAppPath();
-    void showVersion();
     void loadWindowSettings();
-    void loadCatalogueAndList();
-    void loadDownloadFolder();
-    void loadListLocations();
-    void selectStartingCam();
     SetupResult startScreenSaver();
     SetupResult startSlideShowAsScreenSaver();
     void arrangeConfigPages();
-    void loadHelpText();
     void showPage(QWidget *page, bool shown);
-    bool editorExitApplies(int row) const;
-    void connectSetting(const SettingSpec &entry);
-    QObject *settingControl(const SettingSpec &entry) const;
-    void loadPhase(LoadPhase phase);
-    void loadSetting(const SettingSpec &entry);
-    void settingChanged(const SettingSpec &entry);
-    void refreshOptionDependents();
-    void updateIntervalSteps();
-    void applyCaptionBackground();
-    void applyCaptionFont();
-    void placeCaptionSample();
-    void setCaptionColor(const QColor &color);
-    void setCaptionBackground(const QColor &color);
-    void setBackgroundColor(const QColor &color);
-    void loadCategories();
-    void lstSelectedCatsClickCheck();
     void showAdultOffersBox();
 
-    // Catalogue editing.
-    void connectEditor();
-    void loadEditor(int row);
-    void clearEditor();
-    bool writeEditorBack(int row);
-    bool refuseUnsafeText(QLineEdit *edit, int field);
-    void commitEditor();
-    void updateEditingControls();
-    void showCounters();
-    void mirrorItems();
-    void mirrorItem(int row);
-    void refitListExtent();
-    void selectRow(int row);
-    void saveCatalogue();
-    QString makeLocalName(const QString &url);
-    QStringList loadCatalogueFile();
-    void editorChanged();
-    void ImageUrlChange();
-    void ImageUrlExit();
-    void edtLocalFilenameExit();
-    void butResetClick();
-    void butHomepageClick();
-    void butAddClick();
-    void butDeleteClick();
-    void butRenameClick();
-    void moveSelected(int delta);
-    void setAllEnabled(bool enabled);
-    void sortCatalogue(bool byCategory);
-    void butBackupClick();
-    void butRestoreClick();
-    void butDelCamsClick();
-
     void butSlideshowClick();
-    void createSlideShow();
-    FetchSettings fetchSettings() const;
-    EditorFields editorFields() const;
-    void slideShowChangedRecord(int index);
-    void butPlayClick();
-    void butStopClick();
-    void butBrowseClick();
-    void CaptionColorClick();
-    void CaptionBGClick();
-    void butBGcolorClick();
-    void SpeedButton4Click();
-    void listFileBrowse(const char *edit, const char *name);
-
-    // Webcam lists and submissions (administration run).
-    void connectListTools();
-    ListTools &listTools();
-    // Screen saver and vendor-service tools; their logic is in service/.
-    void connectServiceTools();
+    // The pages' "show" handlers.
     void PageControl1Change();
-    void tabSupportShow();
-    void AboutBoxbutUpdatesClick();
-    void butLastAdClick();
-    bool openLink(QObject *label);
 
     // While the window lives, errors anywhere are shown by AppEventsException.
     ScopedErrorSink m_errorSink{[this](const QString &message) { AppEventsException(message); }};
     RunState m_run;
     Catalogue &m_cat = m_run.catalogue;
     TimeSource &m_time;
-    std::unique_ptr<THttpCli> m_http;
-    std::unique_ptr<DebugLog> m_debugLog;
-    std::unique_ptr<ImageFetch> m_fetch;
-    std::unique_ptr<QTemporaryDir> m_viewOnlyFiles;  // the copies a view-only run writes
-    std::unique_ptr<ListTools> m_lists;
-    NullShowDisplay m_standInDisplay;
-    ShowDisplay *m_display = &m_standInDisplay;
-    std::unique_ptr<SlideShow> m_slideShow;
-    std::unique_ptr<TickLog> m_tickLog;
     std::unique_ptr<Ui::TfrmMain> m_ui;
-    std::unique_ptr<TKorvaneAboutBox> m_aboutBox;
     Dialogs &m_dialogs;
     SystemShell &m_shell;
     const Clock &m_clock;
-    QButtonGroup *m_imageSizeGroup = nullptr;
-    QMenu *m_siteListMenu = nullptr;
-    bool m_loadingCategories = false;
-    bool m_loading = false;
-    int m_editorIndex = -1;      // the record the editor was loaded from
-    bool m_fillingEditor = false;
-    bool m_mirroring = false;    // the list follows the model; no handlers
-    bool m_inEditorExit = false; // a message box must not re-enter a leave handler
-    QString m_shownLocalName;    // the last accepted local file name
+    std::unique_ptr<SupportPage> m_support;
+    std::unique_ptr<SlideShowPage> m_slideShowPage;
+    std::unique_ptr<WebcamOptionsPage> m_options;
+    std::unique_ptr<DownloadEngine> m_engine;
+    std::unique_ptr<WebcamPage> m_webcams;
+    std::unique_ptr<CatalogueCommands> m_commands;
+    std::unique_ptr<SettingsBinding> m_settings;
+    std::unique_ptr<ToolsPage> m_tools;
+    std::unique_ptr<AdminPage> m_admin;
 };
 
 } // namespace lumetta

@@ -1,0 +1,125 @@
+#include "app/DownloadEngine.h"
+
+#include "app/RunState.h"
+#include "app/SettingsTable.h"
+#include "app/StartupFiles.h"
+#include "download/DebugLog.h"
+#include "download/ImageFetch.h"
+#include "net/HttpCli.h"
+#include "platform/Platform.h"
+#include "slideshow/SlideShow.h"
+#include "slideshow/TickLog.h"
+#include "ui_TfrmMain.h"
+
+#include <QCoreApplication>
+
+namespace lumetta {
+
+DownloadEngine::DownloadEngine(const PageContext &context, Hooks hooks)
+    : m_ctx(context), m_hooks(std::move(hooks))
+{
+}
+
+DownloadEngine::~DownloadEngine()
+{
+    // A request still waiting must not call back into a half-destroyed window.
+    if (m_http)
+        m_http->Abort();
+}
+
+void DownloadEngine::create()
+{
+    Ui::TfrmMain *ui = m_ctx.ui;
+    RunState &run = m_ctx.run;
+    m_http = std::make_unique<THttpCli>();
+    SetMainWindowHttpDefaults(*m_http);
+    // debug.log belongs to the run that fetches.
+    m_debugLog = std::make_unique<DebugLog>(
+        [ui, &run] { return ui->DebugMode->isChecked() && !run.ViewOnly; }, run.AppPath);
+    m_fetch = std::make_unique<ImageFetch>(*m_http, run.AppPath, [this] { return fetchSettings(); },
+                                           m_debugLog.get(), m_ctx.time);
+    m_fetch->OnTimedOut = [this] {
+        m_display->setCountdownColour(Qt::red);
+        m_display->resetCountdown();
+    };
+
+    SlideShowHooks hooks;
+    hooks.settings = [this] { return showSettings(); };
+    hooks.fetch = [this](const QString &url, const QString &file, int timeOutSeconds) {
+        const FetchResult result = m_fetch->GetCamImage(url, file, timeOutSeconds);
+        return CamFetch{result.ok, m_http->RcvdHeader(), result.failure, !result.reachedServer};
+    };
+    hooks.editorRecord = m_hooks.editorRecord;
+    // A screen-saver run never shows the main window: minimising would.
+    hooks.minimiseMainWindow = [window = m_ctx.window] {
+        if (window->isVisible())
+            window->showMinimized();
+    };
+    hooks.endApplication = [] { QCoreApplication::quit(); };
+    hooks.recordChanged = m_hooks.recordChanged;
+    m_tickLog = std::make_unique<TickLog>(qEnvironmentVariable("LUMETTA_TICK_LOG"));
+    hooks.tickDone = [this](const TickReport &report) { m_tickLog->write(report); };
+    m_slideShow = std::make_unique<SlideShow>(run, *m_display, std::move(hooks), m_ctx.clock, m_debugLog.get());
+    run.StartSlideShow = [this] { m_slideShow->start(); };
+    run.AbortRequest = [this] {
+        m_slideShow->userAborted();
+        m_http->Abort();
+    };
+}
+
+void DownloadEngine::setShowDisplay(ShowDisplay &display)
+{
+    m_display = &display;
+    if (m_slideShow)
+        m_slideShow->setDisplay(display);
+}
+
+FetchSettings DownloadEngine::fetchSettings() const
+{
+    const Ui::TfrmMain *ui = m_ctx.ui;
+    FetchSettings f;
+    f.useProxy = ui->chkProxy->isChecked();
+    f.proxyServer = ui->ProxyServer->text();
+    f.proxyPort = ui->ProxyPort->value();
+    f.showingAd = m_ctx.run.show.ShowingAd;
+    return f;
+}
+
+ShowSettings DownloadEngine::showSettings() const
+{
+    const Ui::TfrmMain *ui = m_ctx.ui;
+    const RunState &run = m_ctx.run;
+    ShowSettings s;
+    s.viewOnly = run.ViewOnly;
+    s.displaySeconds = ui->SSInterval->value();
+    s.fastCamSeconds = ui->SSInterval2->value();
+    s.random = ui->chkRandom->isChecked();
+    s.resume = ui->chkResume->isChecked();
+    s.currentOnly = ui->ShowCurrentCamOnly->isChecked();
+    s.noLocalImages = ui->chkShowNewImagesOnly->isChecked();
+    s.differentOnly = ui->chkShowDiffImagesOnly->isChecked();
+    s.showTimeInCaption = ui->ShowTimeInCaption->isChecked();
+    s.showRefreshInCaption = ui->ShowRefreshRateInCaption->isChecked();
+    s.randomBackground = ui->chkRandomBG->isChecked();
+    s.background = ui->butBGcolor->property("color").value<QColor>();
+    s.selectedIndex = ui->SiteList->currentRow();
+    s.selectedCats = run.SelectedCats;
+    s.selectedCatList = run.SelectedCatList;
+    RefreshPolicy &p = s.policy;
+    p.minRefresh = ValueFromTime(ui->dtMinRefreshRate->time());
+    p.maxRefresh = ValueFromTime(ui->dtMaxRefreshRate->time());
+    p.slowCam = ui->SlowCam->isChecked();
+    p.slowDays = ui->SlowDays->value();
+    p.slowInterval = ValueFromTime(ui->SlowInterval->time());
+    p.inactiveCam = ui->InactiveCam->isChecked();
+    p.inactiveDays = ui->InactiveDays->value();
+    p.checkDisabledCams = ui->CheckDisabledCams->isChecked();
+    p.checkDisabledDays = ui->CheckDisabledDays->value();
+    p.displaySeconds = s.displaySeconds;
+    s.downloadDir = WithTrailingSlash(ui->edtDownloadDir->text());
+    s.timeOutSeconds = ui->TimeOut->value();
+    s.playRefresh = ValueFromTime(ui->dtRefreshRate->time());
+    return s;
+}
+
+} // namespace lumetta

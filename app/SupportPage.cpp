@@ -1,0 +1,109 @@
+#include "app/SupportPage.h"
+
+#include "app/RunState.h"
+#include "app/StartupFiles.h"
+#include "platform/Platform.h"
+#include "platform/VersionInfo.h"
+#include "service/KorvaneAboutBox.h"
+#include "service/VersionCheck.h"
+#include "ui_TfrmMain.h"
+
+#include <QFileInfo>
+#include <QMouseEvent>
+
+namespace lumetta {
+
+SupportPage::SupportPage(const PageContext &context)
+    : Page(context)
+{
+    Ui::TfrmMain *ui = m_ui;
+    // Link labels look like links; what they open comes with the support pages.
+    for (QLabel *link : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->LnkLabel1, ui->LnkLabel2}) {
+        link->setStyleSheet(QStringLiteral("QLabel { color: blue; text-decoration: underline; }"));
+        link->setCursor(Qt::PointingHandCursor);
+    }
+    QFont nameFont = ui->lblAppName->font();
+    nameFont.setPixelSize(20);
+    nameFont.setBold(true);
+    ui->lblAppName->setFont(nameFont);
+
+    m_aboutBox = std::make_unique<TKorvaneAboutBox>(m_dialogs, m_shell, m_time);
+    m_aboutBox->appName = [ui] { return ui->lblAppName->text(); };
+    m_aboutBox->appVersion = [ui] { return ui->lblAppVersion->text(); };
+    m_aboutBox->productPath = [this] { return m_run.ProductPath; };
+    m_aboutBox->tempFolder = [this] { return m_run.AppPath; };
+    m_aboutBox->timeOutSeconds = [ui] { return ui->TimeOut->value(); };
+    on(ui->butUpdates, &QPushButton::clicked, [this] { AboutBoxbutUpdatesClick(); });
+
+    const SupportLinks links = SupportLinksFor(VendorSite(), QStringLiteral("lumetta"));
+    ui->LnkLabel1->setProperty("link", links.vendor);
+    ui->LnkLabel2->setProperty("link", links.developerMail);
+    ui->lblLatestVersion->setProperty("link", links.alert);
+    ui->lblLatestVersion->setCursor(Qt::PointingHandCursor);
+    for (QLabel *link : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->LnkLabel1, ui->LnkLabel2,
+                         ui->lblLatestVersion})
+        link->installEventFilter(this);
+}
+
+SupportPage::~SupportPage() = default;
+
+void SupportPage::showVersion()
+{
+    Ui::TfrmMain *ui = m_ui;
+    m_run.VersionString = lumetta::VersionString();
+    ui->lblAppName->setText(AppTitle);
+    ui->lblAppVersion->setText(QStringLiteral("Version ") + m_run.VersionString);
+    ui->lblAppDesc->setText(VersionComments());
+    ui->lblCopyright->setText(VersionCopyright());
+    m_run.ProductPath = QStringLiteral("lumetta");
+    m_window->setWindowTitle(MainCaption(AppTitle, m_run.VersionString));
+}
+
+void SupportPage::loadHelpText()
+{
+    const QString readme = m_run.AppPath + QStringLiteral("readme.txt");
+    if (QFileInfo::exists(readme))
+        m_ui->memoHelp->setPlainText(ReadLatin1File(readme));
+}
+
+void SupportPage::tabSupportShow()
+{
+    Ui::TfrmMain *ui = m_ui;
+    ui->lblSupport->setText(QStringLiteral(
+        "We have tried to make this application as intuitive as possible, so that you should not require a great "
+        "deal of help. However, if you have any questions or comments, please click on one of the links below. "
+        "You must be connected to the internet."));
+    const SupportLinks links = SupportLinksFor(VendorSite(), m_run.ProductPath);
+    ui->lblHomepageUrl->setProperty("link", links.homepage);
+    ui->lblFAQUrl->setProperty("link", links.faq);
+    ui->lblBugs->setProperty("link", links.bugReport);
+}
+
+void SupportPage::AboutBoxbutUpdatesClick()
+{
+    m_aboutBox->butUpdatesClick();
+}
+
+bool SupportPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && openLink(watched))
+        return true;
+    return QObject::eventFilter(watched, event);
+}
+
+// A click on a link label opens its target; a failure is not reported.
+bool SupportPage::openLink(QObject *label)
+{
+    const QString target = label->property("link").toString();
+    if (!label->isWidgetType() || target.isEmpty())
+        return false;
+    // The mail links are our own; every page goes through the web-link rule.
+    if (label == m_ui->lblBugs || label == m_ui->LnkLabel2)
+        m_shell.openDocument(target);
+    else
+        (void)OpenWebLink(m_shell, target);
+    return true;
+}
+
+} // namespace lumetta

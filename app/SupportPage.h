@@ -1,0 +1,31 @@
+#pragma once
+// The support and about pages: the version, the help text, the vendor's
+// links and the update check.
+#include "app/PageContext.h"
+
+#include <memory>
+
+namespace lumetta {
+
+class TKorvaneAboutBox;
+
+class SupportPage : public Page {
+public:
+    explicit SupportPage(const PageContext &context);
+    ~SupportPage() override;
+
+    void showVersion();
+    void loadHelpText();
+    void tabSupportShow();
+    void AboutBoxbutUpdatesClick();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool openLink(QObject *label);
+
+    std::unique_ptr<TKorvaneAboutBox> m_aboutBox;
+};
+
+} // namespace lumetta

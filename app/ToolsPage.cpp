@@ -1,0 +1,121 @@
+#include "app/ToolsPage.h"
+
+#include "app/DownloadEngine.h"
+#include "app/RunState.h"
+#include "app/StartupFiles.h"
+#include "app/WebcamPage.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueFile.h"
+#include "download/ImageFetch.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "service/ListTools.h"
+#include "service/Submission.h"
+#include "slideshow/ScreenSaverInstall.h"
+#include "ui_TfrmMain.h"
+
+#include <QCoreApplication>
+#include <QListWidget>
+
+namespace lumetta {
+
+ToolsPage::ToolsPage(const PageContext &context, WebcamPage &webcams, DownloadEngine &engine)
+    : Page(context), m_webcams(webcams), m_engine(engine)
+{
+    on(m_ui->butGetCamList, &QPushButton::clicked, [this] { listTools().ImportWebcamList(m_run.MainListUrl); });
+    on(m_ui->butGetAdultCamList, &QPushButton::clicked,
+       [this] { listTools().ImportWebcamList(m_run.AdultListUrl); });
+    on(m_ui->butBackup, &QPushButton::clicked, [this] { butBackupClick(); });
+    on(m_ui->butRestore, &QPushButton::clicked, [this] { butRestoreClick(); });
+    on(m_ui->butInstallSS, &QPushButton::clicked,
+       [this] { InstallScreenSaver(m_dialogs, QCoreApplication::applicationFilePath()); });
+    on(m_ui->butRemoveSS, &QPushButton::clicked, [this] { RemoveScreenSaver(m_dialogs); });
+    on(m_ui->butDelRegistry, &QPushButton::clicked, [this] { DeleteRegistryEntries(m_dialogs); });
+}
+
+ToolsPage::~ToolsPage() = default;
+
+void ToolsPage::tabToolsShow()
+{
+    m_ui->lblRegistry->setText(
+        QStringLiteral("You may want to do this if you have a problem and want to restart from scratch."));
+}
+
+void ToolsPage::loadListLocations()
+{
+    const QString site = VendorSite();
+    for (auto [name, path, url] : {std::tuple{QStringLiteral("L1"), MainListPath(), &m_run.MainListUrl},
+                                   std::tuple{QStringLiteral("L2"), AdultListPath(), &m_run.AdultListUrl}}) {
+        const ListLocation location =
+            ResolveListLocation(ReadRegString(LumettaKey, name, QString()), site + path);
+        if (!location.storeShifted.isEmpty())
+            WriteRegString(LumettaKey, name, location.storeShifted);
+        *url = location.url;
+    }
+}
+
+ListTools &ToolsPage::listTools()
+{
+    if (!m_lists) {
+        ListToolsHooks hooks{m_dialogs, m_run.AppPath, m_run.ImportList};
+        hooks.fetch = [this](const QString &url, const QString &file, int timeOut) {
+            return m_engine.fetch().GetUrlToFile(url, file, timeOut);
+        };
+        hooks.categories = [this] {
+            QStringList items;
+            for (int i = 0; i < m_ui->cmbCategory->count(); ++i)
+                items << m_ui->cmbCategory->itemText(i);
+            return items;
+        };
+        hooks.camData = [this] { return m_cat.CamData(); };
+        hooks.appendRecords = [this](const QStringList &records) {
+            m_webcams.commitEditor();
+            const int row = m_ui->SiteList->currentRow();
+            m_cat.append(records);
+            m_webcams.RebuildSiteList();
+            m_webcams.saveCatalogue();
+            // The counters and the editor follow the merge; the webcam the
+            // editor showed stays shown.
+            m_webcams.selectRow(row);
+            m_webcams.SiteListClick();
+        };
+        hooks.now = [this] { return m_clock.now(); };
+        hooks.version = m_run.VersionString;
+        hooks.submissionUrl = VendorSite() + SubmissionPath();
+        hooks.listUrls = [this] {
+            const auto read = [](const QString &name) {
+                return ShiftChars(ReadRegString(LumettaKey, name, QString()), -StoredTextShift);
+            };
+            m_run.MainListUrl = read(QStringLiteral("L1"));
+            m_run.AdultListUrl = read(QStringLiteral("L2"));
+            return std::pair{m_run.MainListUrl, m_run.AdultListUrl};
+        };
+        m_lists = std::make_unique<ListTools>(std::move(hooks));
+    }
+    return *m_lists;
+}
+
+void ToolsPage::butBackupClick()
+{
+    m_dialogs.beep();
+    m_webcams.commitEditor();
+    m_dialogs.showMessage(BackupCatalogue(m_run.DataFileName, m_run.BackupFileName) ? QStringLiteral("Backup done.")
+                                                                        : QStringLiteral("Backup failed."));
+}
+
+void ToolsPage::butRestoreClick()
+{
+    m_dialogs.beep();
+    m_webcams.commitEditor();
+    if (!RestoreCatalogue(m_run.BackupFileName, m_run.DataFileName)) {
+        m_dialogs.showMessage(QStringLiteral("Restore failed."));
+        return;
+    }
+    m_cat.load(m_webcams.loadCatalogueFile());
+    m_webcams.RebuildSiteList();
+    m_dialogs.showMessage(QStringLiteral("Webcam data restored."));
+}
+
+} // namespace lumetta
