@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 namespace lumetta {
 
@@ -85,6 +86,24 @@ bool InstallCopy(const QString &program, const QString &installed)
     return copy.setPermissions(copy.permissions() | QFileDevice::ExeUser | QFileDevice::ReadUser);
 }
 
+namespace {
+
+// The daemon's preferences as they stand; none when the file is missing,
+// or when it cannot be read (problem says why).
+std::optional<QByteArray> ReadXScreenSaverPrefs(const QString &path, QString &problem)
+{
+    QFile prefs(path);
+    if (!prefs.exists())
+        return std::nullopt;
+    if (!prefs.open(QIODevice::ReadOnly)) {
+        problem = prefs.errorString();
+        return std::nullopt;
+    }
+    return prefs.readAll();
+}
+
+} // namespace
+
 Activation ActivateScreenSaver(const QString &installed, const QString &xscreensaverPrefs)
 {
     Activation result;
@@ -93,15 +112,10 @@ Activation ActivateScreenSaver(const QString &installed, const QString &xscreens
     } catch (const Error &) {
         return result;
     }
-    QFile prefs(xscreensaverPrefs);
-    if (!prefs.exists())
+    const std::optional<QByteArray> content = ReadXScreenSaverPrefs(xscreensaverPrefs, result.problem);
+    if (!content)
         return result;
-    if (!prefs.open(QIODevice::ReadOnly)) {
-        result.problem = prefs.errorString();
-        return result;
-    }
-    const XScreenSaverEdit edit = SelectInXScreenSaver(prefs.readAll(), installed, QDir::homePath());
-    prefs.close();
+    const XScreenSaverEdit edit = SelectInXScreenSaver(*content, installed, QDir::homePath());
     if (edit.content.isEmpty()) {
         result.problem = edit.problem;
         return result;
@@ -160,15 +174,10 @@ void InstallScreenSaver(Dialogs &dialogs, const QString &program)
 Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs)
 {
     Deselection result;
-    QFile prefs(xscreensaverPrefs);
-    if (!prefs.exists())
+    const std::optional<QByteArray> content = ReadXScreenSaverPrefs(xscreensaverPrefs, result.problem);
+    if (!content)
         return result;
-    if (!prefs.open(QIODevice::ReadOnly)) {
-        result.problem = prefs.errorString();
-        return result;
-    }
-    const XScreenSaverRemoval removal = RemoveFromXScreenSaver(prefs.readAll());
-    prefs.close();
+    const XScreenSaverRemoval removal = RemoveFromXScreenSaver(*content);
     result.problem = removal.problem;
     if (removal.content.isEmpty())
         return result;
