@@ -48,6 +48,13 @@ TEST(CamSchedule, ReadsDefaultsAndRepairsImpossibleDates)
     EXPECT_FALSE(future.enabled) << "a flag that is no number reads as the list reads it";
     EXPECT_DOUBLE_EQ(ReadCamSchedule(Line("00:01:00", "2026-12-06 13:00:00"), Now).lastModified, Now)
         << "a picture from the future (a clock set back) reads as now";
+    const CamSchedule window = ReadCamSchedule(QString(Line("00:01:00", "")).replace("||00:00:00||23:59:59||",
+                                                                                    "||08:00:00||20:00:00||"), Now);
+    EXPECT_DOUBLE_EQ(window.startTime, EncodeTime(8, 0, 0));
+    EXPECT_DOUBLE_EQ(window.endTime, EncodeTime(20, 0, 0));
+    // Whole seconds as a clock shows them: three hours, and a day that rounds to midnight.
+    EXPECT_EQ(WholeSeconds(3.0 / 24), 10800);
+    EXPECT_EQ(WholeSeconds(1.0 - 1e-9), 0);
     EXPECT_EQ(future.autoAdjust, 1);
     EXPECT_EQ(future.localFilename, "") << "a name leaving the folder counts as empty";
     EXPECT_EQ(ReadCamSchedule(Line("00:01:00", ""), Now).localFilename, "a.jpg");
@@ -88,6 +95,8 @@ TEST(RefreshAdaptation, NewPicture)
         // The factor steps at 5, 15, 30 minutes, 1 and 3 hours.
         {"a 5-minute webcam: 0.7", Line("00:05:00", "2026-12-06 11:00:00"), 0, 0, true, 210 * OneSecond, 1, false},
         {"a 15-minute webcam: 0.6", Line("00:15:00", "2026-12-06 11:00:00"), 0, 0, true, 9 * Minute, 1, false},
+        {"a 58-minute webcam: 0.5, not yet the hour's 0.4", Line("00:58:00", "2026-12-06 11:00:00"), 0, 0, true,
+         29 * Minute, 1, false},
         {"a 1-hour webcam: 0.4", Line("01:00:00", "2026-12-06 11:00:00"), 0, 0, true, 24 * Minute, 1, false},
         {"a 3.5-hour webcam, longest refresh 6 hours: 0.25", Line("03:30:00", "2026-12-06 11:00:00"), 0, 0, true,
          3150 * OneSecond, 1, false},
@@ -141,6 +150,7 @@ TEST(RefreshAdaptation, AdvertisementsAndRelocations)
     EXPECT_FALSE(ads.camAdultAd);
     EXPECT_EQ(ads.link, "http://ad.example/");
     EXPECT_EQ(ads.message, "Hi");
+    EXPECT_TRUE(ReadAdHeaders({"HTTP/1.0 200 OK", "X-CamAAd: 1"}).camAdultAd);
 
     const QStringList moved{"HTTP/1.0 302 Found", "Date: a", "Location: http://new.example/b.JPG",
                             "HTTP/1.0 200 OK", "Date: b"};
