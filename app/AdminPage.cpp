@@ -11,10 +11,12 @@
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "service/AdOptions.h"
 #include "service/ListTools.h"
 #include "service/Submission.h"
 #include "slideshow/ScreenSaverInstall.h"
+#include "slideshow/SlideShow.h"
 #include "ui_TfrmMain.h"
 
 #include <QListWidget>
@@ -33,9 +35,9 @@ AdminPage::AdminPage(const PageContext &context, WebcamPage &webcams, ToolsPage 
     : Page(context), m_webcams(webcams), m_tools(tools), m_engine(engine)
 {
     on(m_ui->SpeedButton4, &QToolButton::clicked, [this] { SpeedButton4Click(); });
-    on(m_ui->SpeedButton1, &QToolButton::clicked, [this] { listFileBrowse("edtMainList", "MainList"); });
-    on(m_ui->SpeedButton2, &QToolButton::clicked, [this] { listFileBrowse("edtAdultList", "AdultList"); });
-    on(m_ui->SpeedButton3, &QToolButton::clicked, [this] { listFileBrowse("edtSubmissionList", "SubmissionList"); });
+    on(m_ui->SpeedButton1, &QToolButton::clicked, [this] { listFileBrowse("edtMainList", Setting::MainList); });
+    on(m_ui->SpeedButton2, &QToolButton::clicked, [this] { listFileBrowse("edtAdultList", Setting::AdultList); });
+    on(m_ui->SpeedButton3, &QToolButton::clicked, [this] { listFileBrowse("edtSubmissionList", Setting::SubmissionList); });
     on(m_ui->butLastAd, &QPushButton::clicked, [this] { butLastAdClick(); });
     on(m_ui->butDelCams, &QPushButton::clicked, [this] { butDelCamsClick(); });
     on(m_ui->butExport, &QPushButton::clicked, [this] {
@@ -62,31 +64,25 @@ void AdminPage::SpeedButton4Click()
 {
     if (const auto file = m_dialogs.chooseOpenFile(QString(), SystemScreenSaverFolder(), ScreenSaverFilter)) {
         m_ui->edtAltSS->setText(*file);
-        WriteRegString(LumettaKey, QStringLiteral("AltSS"), *file);
+        WriteSetting(Setting::AltSS, *file);
     }
 }
 
-void AdminPage::listFileBrowse(const char *edit, const char *name)
+void AdminPage::listFileBrowse(const char *edit, const TextKey &key)
 {
     auto *box = m_window->findChild<QLineEdit *>(S(edit));
     if (const auto file = m_dialogs.chooseOpenFile(QString(), QString(), ListFileFilter)) {
         box->setText(*file);
-        WriteRegString(LumettaKey, S(name), *file);
+        WriteSetting(key, *file);
     }
 }
 
 void AdminPage::butLastAdClick()
 {
-    const LastAd ad = FindLastAd(ReadRegString(LumettaKey, QStringLiteral("X-LastImage"), QString()),
-                                 ReadRegString(LumettaKey, QStringLiteral("Xau"), QString()));
-    m_run.SampleImageFile = ad.imageFile;
-    m_run.show.AdLink = ad.link;
-    if (!ad.found) {
+    const LastAd ad = FindLastAd(ReadSetting(Setting::LastAdImage),
+                                 ReadSetting(Setting::LastAdLink));
+    if (!m_engine.slideShow()->showAdvertisement(ad.imageFile, ad.link, ad.found))
         m_dialogs.showMessage(QStringLiteral("No ad found"));
-        return;
-    }
-    m_run.show.ShowingAd = true;
-    m_engine.display().DisplayImage();
 }
 
 void AdminPage::butDelCamsClick()

@@ -3,6 +3,7 @@
 // the last ad, deleting inactive webcams, and the list maintenance that
 // goes through the tools page's list tools.
 #include "app/PageContext.h"
+#include "platform/SettingKeys.h"
 
 namespace lumetta {
 
@@ -16,7 +17,7 @@ public:
 
 private:
     void SpeedButton4Click();
-    void listFileBrowse(const char *edit, const char *name);
+    void listFileBrowse(const char *edit, const TextKey &key);
     void butLastAdClick();
     void butDelCamsClick();
 

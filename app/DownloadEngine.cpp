@@ -3,6 +3,7 @@
 #include "app/RunState.h"
 #include "app/SettingsTable.h"
 #include "app/StartupFiles.h"
+#include "common/Subs.h"
 #include "download/DebugLog.h"
 #include "download/ImageFetch.h"
 #include "net/HttpCli.h"
@@ -56,15 +57,11 @@ void DownloadEngine::create()
             window->showMinimized();
     };
     hooks.endApplication = [] { QCoreApplication::quit(); };
+    hooks.abortFetch = [this] { m_http->Abort(); };
     hooks.recordChanged = m_hooks.recordChanged;
     m_tickLog = std::make_unique<TickLog>(qEnvironmentVariable("LUMETTA_TICK_LOG"));
     hooks.tickDone = [this](const TickReport &report) { m_tickLog->write(report); };
     m_slideShow = std::make_unique<SlideShow>(run, *m_display, std::move(hooks), m_ctx.clock, m_debugLog.get());
-    run.StartSlideShow = [this] { m_slideShow->start(); };
-    run.AbortRequest = [this] {
-        m_slideShow->userAborted();
-        m_http->Abort();
-    };
 }
 
 void DownloadEngine::setShowDisplay(ShowDisplay &display)
@@ -81,7 +78,7 @@ FetchSettings DownloadEngine::fetchSettings() const
     f.useProxy = ui->chkProxy->isChecked();
     f.proxyServer = ui->ProxyServer->text();
     f.proxyPort = ui->ProxyPort->value();
-    f.showingAd = m_ctx.run.show.ShowingAd;
+    f.showingAd = m_ctx.run.state().ShowingAd;
     return f;
 }
 

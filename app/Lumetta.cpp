@@ -12,6 +12,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/VersionInfo.h"
 #include "slideshow/ImageWindowRules.h"
+#include "slideshow/SlideShow.h"
 #include "slideshow/TfrmImage.h"
 
 #include <QFile>
@@ -113,6 +114,14 @@ int RunLumetta(int argc, char **argv)
                                            [&frmMain] { return frmMain.displaySettings(); },
                                            &frmMain, arguments.value(0), daemonWindow, {}, {}});
     frmMain.setShowDisplay(frmImage);
+    QObject::connect(&frmImage, &TfrmImage::holdToggled, &frmMain, [&frmMain] {
+        if (SlideShow *show = frmMain.slideShow())
+            show->toggleHold();
+    });
+    QObject::connect(&frmImage, &TfrmImage::abortRequested, &frmMain, [&frmMain] {
+        if (SlideShow *show = frmMain.slideShow())
+            show->abortRequest();
+    });
     // Quitting does nothing before the main loop runs, so an ending set-up
     // is told, and its dialogs close at once.
     SetUpOutcome outcome;
@@ -127,7 +136,7 @@ int RunLumetta(int argc, char **argv)
     outcome.endProcess = result != TfrmMain::SetupResult::Completed;
 
     int exitCode = 0;
-    switch (DecideAfterSetUp(mode, outcome, bool(frmMain.run().StartSlideShow))) {
+    switch (DecideAfterSetUp(mode, outcome, frmMain.slideShow() != nullptr)) {
     case AfterSetUp::ShowWindowAndRun:
         frmMain.show();
         exitCode = app.exec();

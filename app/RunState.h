@@ -8,7 +8,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace lumetta {
 
@@ -33,9 +32,6 @@ struct RunState : ShowRun {
     QString SelectedCats;
     QStringList SelectedCatList;
     QStringList ImportList;
-
-    // Set by the slide show: what "Start Slide Show" does.
-    std::function<void()> StartSlideShow;
 };
 
 } // namespace lumetta

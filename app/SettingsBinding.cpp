@@ -236,8 +236,8 @@ void SettingsBinding::settingChanged(const SettingSpec &entry)
         break;
     case SettingEffect::CaptionFont:
         m_slideShow.applyCaptionFont();
-        if (m_run.CaptionFontSizeChanged && m_window->isActiveWindow())
-            m_run.CaptionFontSizeChanged(m_ui->CaptionFontSize->value());
+        if (m_window->isActiveWindow())
+            emit captionFontSizeChanged(m_ui->CaptionFontSize->value());
         break;
     case SettingEffect::FastCamMinimum:
         m_ui->SSInterval2->setMinimum(m_ui->SSInterval->value());

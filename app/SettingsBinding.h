@@ -11,6 +11,7 @@ class SlideShowPage;
 class WebcamPage;
 
 class SettingsBinding : public Page {
+    Q_OBJECT
 public:
     SettingsBinding(const PageContext &context, SlideShowPage &slideShow, WebcamPage &webcams);
 
@@ -18,6 +19,10 @@ public:
     void loadSetting(const SettingSpec &entry);
     void refreshOptionDependents();
     void updateIntervalSteps();
+
+signals:
+    // While the main window is the active one: the show's caption follows.
+    void captionFontSizeChanged(int points);
 
 private:
     void connectSetting(const SettingSpec &entry);

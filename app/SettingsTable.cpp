@@ -1,6 +1,7 @@
 #include "app/SettingsTable.h"
 
 #include "common/Errors.h"
+#include "platform/SettingKeys.h"
 #include <QtGlobal>
 #include <cmath>
 
@@ -74,11 +75,36 @@ SettingSpec DateSpec()
     return SettingSpec{"DateForSiteDelete", T::Date, P::Early, "dtDelCams"};
 }
 
-SettingSpec IntegerVar(const char *name, int def)
+SettingSpec IntegerVar(const IntegerKey &key)
 {
-    SettingSpec s{name, T::Integer, P::Window, nullptr};
-    s.intDefault = def;
+    SettingSpec s{key.name, T::Integer, P::Window, nullptr};
+    s.intDefault = key.defaultValue;
     return s;
+}
+
+SettingSpec Flag(const FlagKey &key, P phase, const char *control, int design)
+{
+    return Flag(key.name, phase, control, key.defaultValue ? 1 : 0, design);
+}
+
+SettingSpec Text(const TextKey &key, P phase, const char *control)
+{
+    return Text(key.name, phase, control, key.defaultValue);
+}
+
+SettingSpec Colour(const ColourKey &key, const char *control)
+{
+    return Colour(key.name, control, key.defaultValue.value);
+}
+
+SettingSpec Special(const IntegerKey &key, P phase)
+{
+    return Special(key.name, phase, key.defaultValue);
+}
+
+SettingSpec Special(const TextKey &key, P phase)
+{
+    return Special(key.name, phase);
 }
 
 // The order is the load order.
@@ -86,22 +112,22 @@ const SettingSpec Table[] = {
     Flag("FollowChangedLinks", P::Admin, "FollowChangedLinks", 0, 0),
     Flag("ShowAdsOnly", P::Admin, "ShowAdsOnly", 0, 0),
     With(Flag("VersionAlert", P::Admin, "VersionAlert", 1, 1), SettingEffect::LatestVersionLabel),
-    Text("SubmissionList", P::Admin, "edtSubmissionList"),
-    Text("MainList", P::Admin, "edtMainList"),
-    Text("AdultList", P::Admin, "edtAdultList"),
-    Flag("Countdown", P::Admin, "chkCountdown", 0, 0),
+    Text(Setting::SubmissionList, P::Admin, "edtSubmissionList"),
+    Text(Setting::MainList, P::Admin, "edtMainList"),
+    Text(Setting::AdultList, P::Admin, "edtAdultList"),
+    Flag(Setting::Countdown, P::Admin, "chkCountdown", 0),
     Text("AdminScriptUrl", P::Admin, "AdminScriptUrl"),
     Text("AdminCamSubmitUrl", P::Admin, "AdminCamSubmitUrl"),
 
     Flag("LogErrorCode", P::Early, "chkLogErrorCode", 0, 0),
     Flag("DebugMode", P::Early, "DebugMode", 0, 0),
-    Text("AltSS", P::Early, "edtAltSS"),
+    Text(Setting::AltSS, P::Early, "edtAltSS"),
     DateSpec(),
-    Special("AppPath", P::Early),
+    Special(Setting::AppPath, P::Early),
 
-    IntegerVar("Left", 200),
-    IntegerVar("Top", 200),
-    IntegerVar("X-EnableAA", 0),
+    IntegerVar(Setting::Left),
+    IntegerVar(Setting::Top),
+    IntegerVar(Setting::EnableAA),
     Flag("EnableAdultAds", P::Window, "EnableAdultAds", 0, 0),
     Flag("DisableMouseMoveDetect", P::Window, "chkDisableMouseMoveDetect", 0, 0),
     Flag("SwToOneCamOnMouseMove", P::Window, "SwToOneCamOnMouseMove", 0, 0),
@@ -120,9 +146,9 @@ const SettingSpec Table[] = {
     Flag("ShowRefreshRateInCaption", P::Window, "ShowRefreshRateInCaption", 0, 0),
     With(Flag("TransparentCaption", P::Window, "TransparentCaption", 0, 0), SettingEffect::CaptionBackground),
     With(Spin("CaptionFontSize", "CaptionFontSize", 28, 28), SettingEffect::CaptionFont),
-    Colour("CaptionColor", "CaptionColor", 255),
-    Colour("CaptionBG", "CaptionBG", 0),
-    Colour("BGcolor", "butBGcolor", 0),
+    Colour(Setting::CaptionColor, "CaptionColor"),
+    Colour(Setting::CaptionBG, "CaptionBG"),
+    Colour(Setting::BGcolor, "butBGcolor"),
     Time("MinRefreshRate", "dtMinRefreshRate", "00:00:05"),
     Time("MaxRefreshRate", "dtMaxRefreshRate", "03:00:00"),
     Flag("SlowCam", P::Window, "SlowCam", 1, 1),
@@ -143,13 +169,13 @@ const SettingSpec Table[] = {
     // Absent reads 1, which the box raises to its minimum and stores.
     Spin("TimesActualSize", "spinTimesActualSize", 1, 100),
 
-    Special("DownloadDir", P::Late),
-    Special("L1", P::Late),
-    Special("L2", P::Late),
-    Special("Categories", P::Late),
-    Special("SelectedCats", P::Late),
-    Special("SelectedCam", P::Late, 1),
-    Special("LastCam", P::Late, 1),
+    Special(Setting::DownloadDir, P::Late),
+    Special(Setting::MainListLocation, P::Late),
+    Special(Setting::AdultListLocation, P::Late),
+    Special(Setting::Categories, P::Late),
+    Special(Setting::SelectedCats, P::Late),
+    Special(Setting::SelectedCam, P::Late),
+    Special(Setting::LastCamAtStartUp, P::Late),
     Flag("EnableSSAdultAds", P::SaverOrConfig, "EnableSSAdultAds", 0, 0),
 };
 

@@ -5,6 +5,7 @@
 #include "catalogue/CamRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "ui_TfrmMain.h"
 
 #include <QButtonGroup>
@@ -68,7 +69,7 @@ void SlideShowPage::applyCaptionBackground()
     const bool transparent = m_ui->TransparentCaption->isChecked();
     if (!transparent)
         setCaptionBackground(
-            ColorFromStored(ReadRegInteger(LumettaKey, QStringLiteral("CaptionBG"), 0)));
+            ReadSetting(Setting::CaptionBG));
     m_ui->CaptionBG->setAutoFillBackground(!transparent);
     m_ui->CaptionBG->update();
 }
@@ -99,15 +100,15 @@ void SlideShowPage::CaptionColorClick()
     const QColor current = m_ui->CaptionColor->palette().color(QPalette::WindowText);
     if (const auto chosen = m_dialogs.chooseColor(current)) {
         setCaptionColor(*chosen);
-        WriteRegInteger(LumettaKey, QStringLiteral("CaptionColor"), ColorToStored(*chosen));
+        WriteSetting(Setting::CaptionColor, *chosen);
     }
 }
 
 void SlideShowPage::CaptionBGClick()
 {
-    const QColor current = ColorFromStored(ReadRegInteger(LumettaKey, QStringLiteral("CaptionBG"), 0));
+    const QColor current = ReadSetting(Setting::CaptionBG);
     if (const auto chosen = m_dialogs.chooseColor(current)) {
-        WriteRegInteger(LumettaKey, QStringLiteral("CaptionBG"), ColorToStored(*chosen));
+        WriteSetting(Setting::CaptionBG, *chosen);
         setCaptionBackground(*chosen);
         applyCaptionBackground();
     }
@@ -118,7 +119,7 @@ void SlideShowPage::butBGcolorClick()
     const QColor current = m_ui->butBGcolor->property("color").value<QColor>();
     if (const auto chosen = m_dialogs.chooseColor(current)) {
         setBackgroundColor(*chosen);
-        WriteRegInteger(LumettaKey, QStringLiteral("BGcolor"), ColorToStored(*chosen));
+        WriteSetting(Setting::BGcolor, *chosen);
     }
 }
 
@@ -167,16 +168,16 @@ DisplaySettings SlideShowPage::displaySettings() const
 
 void SlideShowPage::loadCategories()
 {
-    m_run.Categories = ReadRegString(LumettaKey, QStringLiteral("Categories"), QString());
+    m_run.Categories = ReadSetting(Setting::Categories);
     if (m_run.Categories.isEmpty()) {
         m_run.Categories = DefaultCategories;
-        WriteRegString(LumettaKey, QStringLiteral("Categories"), m_run.Categories);
+        WriteSetting(Setting::Categories, m_run.Categories);
     }
     const QStringList names = SplitToList(m_run.Categories);
     m_ui->cmbCategory->clear();
     m_ui->cmbCategory->addItems(names);
 
-    m_run.SelectedCats = ReadRegString(LumettaKey, QStringLiteral("SelectedCats"), m_run.Categories);
+    m_run.SelectedCats = ReadSetting(Setting::SelectedCats, m_run.Categories);
     m_run.SelectedCatList = SplitToList(m_run.SelectedCats);
     m_loadingCategories = true;
     m_ui->lstSelectedCats->clear();
@@ -199,7 +200,7 @@ void SlideShowPage::lstSelectedCatsClickCheck()
             ticked << m_ui->lstSelectedCats->item(i)->text();
     m_run.SelectedCats = ticked.join(QLatin1Char(','));
     m_run.SelectedCatList = SplitToList(m_run.SelectedCats);
-    WriteRegString(LumettaKey, QStringLiteral("SelectedCats"), m_run.SelectedCats);
+    WriteSetting(Setting::SelectedCats, m_run.SelectedCats);
 }
 
 } // namespace lumetta

@@ -29,14 +29,6 @@ ListLocation ResolveListLocation(const QString &stored, const QString &defaultUr
     return location;
 }
 
-QString WithTrailingSlash(const QString &folder)
-{
-    QString result = folder;
-    while (result.endsWith(QLatin1Char('/')))
-        result.chop(1);
-    return result + QLatin1Char('/');
-}
-
 bool RefreshInstalledCopy(const QString &program, const QString &installedCopy)
 {
     const QFileInfo installed(installedCopy);

@@ -19,8 +19,6 @@ struct ListLocation {
 // stored: the shifted text as read from the store (empty when absent).
 ListLocation ResolveListLocation(const QString &stored, const QString &defaultUrl);
 
-// Folder text with exactly one trailing '/'.
-QString WithTrailingSlash(const QString &folder);
 
 // Copies the running program over an installed copy whose modification time
 // differs; the copy then carries the program's time so the next start leaves

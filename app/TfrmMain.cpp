@@ -13,7 +13,9 @@
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "slideshow/ScreenSaverInstall.h"
+#include "slideshow/SlideShow.h"
 #include "ui_TfrmMain.h"
 
 #include <QCoreApplication>
@@ -114,10 +116,12 @@ void TfrmMain::setupControls()
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
     on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });
     on(m_ui->PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
+    on(m_settings.get(), &SettingsBinding::captionFontSizeChanged,
+       [this](int points) { m_engine->display().setCaptionPointSize(points); });
 
-    m_slideShowPage->setCaptionColor(ColorFromStored(255));
-    m_slideShowPage->setCaptionBackground(ColorFromStored(0));
-    m_slideShowPage->setBackgroundColor(ColorFromStored(0));
+    m_slideShowPage->setCaptionColor(ColorFromStored(Setting::CaptionColor.defaultValue.value));
+    m_slideShowPage->setCaptionBackground(ColorFromStored(Setting::CaptionBG.defaultValue.value));
+    m_slideShowPage->setBackgroundColor(ColorFromStored(Setting::BGcolor.defaultValue.value));
     m_slideShowPage->applyCaptionFont();
 }
 
@@ -138,8 +142,8 @@ void TfrmMain::showPage(QWidget *page, bool shown)
 
 void TfrmMain::butSlideshowClick()
 {
-    if (m_run.StartSlideShow)
-        m_run.StartSlideShow();
+    if (SlideShow *show = m_engine->slideShow())
+        show->start();
 }
 
 DisplaySettings TfrmMain::displaySettings() const
@@ -164,8 +168,8 @@ ShowSettings TfrmMain::showSettings() const
 
 void TfrmMain::butCloseClick()
 {
-    if (m_run.AbortRequest)
-        m_run.AbortRequest();
+    if (SlideShow *show = m_engine->slideShow())
+        show->abortRequest();
     QCoreApplication::quit();
 }
 
@@ -194,7 +198,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     m_support->showVersion();
     loadWindowSettings();
     m_webcams->loadCatalogueAndList();
-    m_options->loadDownloadFolder();
+    m_engine->slideShow()->useDownloadFolder(m_options->loadDownloadFolder());
     m_tools->loadListLocations();
     m_slideShowPage->loadCategories();
     m_webcams->selectStartingCam();
@@ -230,23 +234,23 @@ void TfrmMain::arrangeAdminPages()
 bool TfrmMain::resolveAppPath()
 {
     if (m_run.ScreenSaverMode || m_run.ConfigMode) {
-        m_run.AppPath = ReadRegString(LumettaKey, QStringLiteral("AppPath"), QString());
+        m_run.AppPath = ReadSetting(Setting::AppPath);
         if (m_run.AppPath.isEmpty()) {
             m_dialogs.showMessage(NoAppPathMessage);
             return false;
         }
     } else {
         m_run.AppPath = ResolveAppPath(QCoreApplication::applicationDirPath());
-        WriteRegString(LumettaKey, QStringLiteral("AppPath"), m_run.AppPath);
+        WriteSetting(Setting::AppPath, m_run.AppPath);
     }
     return true;
 }
 
 void TfrmMain::loadWindowSettings()
 {
-    move(ReadRegInteger(LumettaKey, QStringLiteral("Left"), 200),
-         ReadRegInteger(LumettaKey, QStringLiteral("Top"), 200));
-    m_run.EnableAA = ReadRegInteger(LumettaKey, QStringLiteral("X-EnableAA"), 0);
+    move(ReadSetting(Setting::Left),
+         ReadSetting(Setting::Top));
+    m_run.EnableAA = ReadSetting(Setting::EnableAA);
     m_settings->loadPhase(LoadPhase::Window);
     m_ui->SSInterval2->setMinimum(m_ui->SSInterval->value());
     m_settings->updateIntervalSteps();
@@ -295,9 +299,9 @@ void TfrmMain::arrangeConfigPages()
 
 void TfrmMain::FormDestroy()
 {
-    WriteRegInteger(LumettaKey, QStringLiteral("Top"), pos().y());
-    WriteRegInteger(LumettaKey, QStringLiteral("Left"), pos().x());
-    WriteRegInteger(LumettaKey, QStringLiteral("SelectedCam"), m_ui->SiteList->currentRow());
+    WriteSetting(Setting::Top, pos().y());
+    WriteSetting(Setting::Left, pos().x());
+    WriteSetting(Setting::SelectedCam, m_ui->SiteList->currentRow());
     // No write-back may reach the file once the records are gone.
     m_webcams->setEditorIndex(-1);
     m_cat.clear();

@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "service/ListTools.h"
 #include "service/Submission.h"
 #include "slideshow/ScreenSaverInstall.h"
@@ -46,12 +47,12 @@ void ToolsPage::tabToolsShow()
 void ToolsPage::loadListLocations()
 {
     const QString site = VendorSite();
-    for (auto [name, path, url] : {std::tuple{QStringLiteral("L1"), MainListPath(), &m_run.MainListUrl},
-                                   std::tuple{QStringLiteral("L2"), AdultListPath(), &m_run.AdultListUrl}}) {
+    for (auto [key, path, url] : {std::tuple{&Setting::MainListLocation, MainListPath(), &m_run.MainListUrl},
+                                   std::tuple{&Setting::AdultListLocation, AdultListPath(), &m_run.AdultListUrl}}) {
         const ListLocation location =
-            ResolveListLocation(ReadRegString(LumettaKey, name, QString()), site + path);
+            ResolveListLocation(ReadSetting(*key), site + path);
         if (!location.storeShifted.isEmpty())
-            WriteRegString(LumettaKey, name, location.storeShifted);
+            WriteSetting(*key, location.storeShifted);
         *url = location.url;
     }
 }
@@ -85,11 +86,9 @@ ListTools &ToolsPage::listTools()
         hooks.version = m_run.VersionString;
         hooks.submissionUrl = VendorSite() + SubmissionPath();
         hooks.listUrls = [this] {
-            const auto read = [](const QString &name) {
-                return ShiftChars(ReadRegString(LumettaKey, name, QString()), -StoredTextShift);
-            };
-            m_run.MainListUrl = read(QStringLiteral("L1"));
-            m_run.AdultListUrl = read(QStringLiteral("L2"));
+            const auto read = [](const TextKey &key) { return ShiftChars(ReadSetting(key), -StoredTextShift); };
+            m_run.MainListUrl = read(Setting::MainListLocation);
+            m_run.AdultListUrl = read(Setting::AdultListLocation);
             return std::pair{m_run.MainListUrl, m_run.AdultListUrl};
         };
         m_lists = std::make_unique<ListTools>(std::move(hooks));

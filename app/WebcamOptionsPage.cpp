@@ -4,6 +4,7 @@
 #include "app/StartupFiles.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "ui_TfrmMain.h"
 
 namespace lumetta {
@@ -13,7 +14,7 @@ WebcamOptionsPage::WebcamOptionsPage(const PageContext &context)
 {
     on(m_ui->butBrowse, &QToolButton::clicked, [this] { butBrowseClick(); });
     on(m_ui->edtDownloadDir, &QLineEdit::editingFinished, [this] {
-        WriteRegString(LumettaKey, QStringLiteral("DownloadDir"), m_ui->edtDownloadDir->text());
+        WriteSetting(Setting::DownloadDir, m_ui->edtDownloadDir->text());
     });
 }
 
@@ -22,16 +23,16 @@ void WebcamOptionsPage::butBrowseClick()
     if (const auto folder = m_dialogs.chooseFolder(QStringLiteral("Select Folder"),
                                                    m_ui->edtDownloadDir->text())) {
         m_ui->edtDownloadDir->setText(*folder);
-        WriteRegString(LumettaKey, QStringLiteral("DownloadDir"), *folder);
+        WriteSetting(Setting::DownloadDir, *folder);
     }
 }
 
-void WebcamOptionsPage::loadDownloadFolder()
+QString WebcamOptionsPage::loadDownloadFolder()
 {
     const QString downloadDir =
-        ReadRegString(LumettaKey, QStringLiteral("DownloadDir"), m_run.AppPath + QStringLiteral("images"));
+        ReadSetting(Setting::DownloadDir, m_run.AppPath + QStringLiteral("images"));
     m_ui->edtDownloadDir->setText(downloadDir);
-    m_run.SampleImageFile = WithTrailingSlash(downloadDir) + QStringLiteral("sample.jpg");
+    return downloadDir;
 }
 
 } // namespace lumetta

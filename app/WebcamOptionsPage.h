@@ -9,7 +9,8 @@ class WebcamOptionsPage : public Page {
 public:
     explicit WebcamOptionsPage(const PageContext &context);
 
-    void loadDownloadFolder();
+    // Shows the stored download folder and gives it.
+    QString loadDownloadFolder();
 
 private:
     void butBrowseClick();

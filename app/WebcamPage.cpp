@@ -9,10 +9,12 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueFile.h"
 #include "common/DateTime.h"
+#include "common/Subs.h"
 #include "download/ImageFetch.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "slideshow/SlideShow.h"
 #include "ui_TfrmMain.h"
 
@@ -485,8 +487,8 @@ void WebcamPage::loadCatalogueAndList()
 
 void WebcamPage::selectStartingCam()
 {
-    const int selectedCam = ReadRegInteger(LumettaKey, QStringLiteral("SelectedCam"), 1);
-    const int lastCam = m_run.AdminMode ? ReadRegInteger(LumettaKey, QStringLiteral("LastCam"), 1) : 0;
+    const int selectedCam = ReadSetting(Setting::SelectedCam);
+    const int lastCam = m_run.AdminMode ? ReadSetting(Setting::LastCamAtStartUp) : 0;
     if (m_cat.count() == 0)
         return;
     selectRow(m_run.AdminMode ? lastCam : selectedCam);

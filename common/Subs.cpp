@@ -94,6 +94,14 @@ QString AddBackslash(const QString &path)
     return path + QLatin1Char('/');
 }
 
+QString WithTrailingSlash(const QString &folder)
+{
+    QString result = folder;
+    while (result.endsWith(QLatin1Char('/')))
+        result.chop(1);
+    return result + QLatin1Char('/');
+}
+
 bool IsNumber(const QString &text)
 {
     // Qt's reading skips surrounding blanks; a number has none.

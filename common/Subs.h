@@ -42,6 +42,8 @@ SplitResult SplitFields(const QString &text, const QString &separator);
 QString NormalizeBlanks(const QString &text);
 // Appends our path separator unless present; empty stays empty.
 QString AddBackslash(const QString &path);
+// Folder text with exactly one trailing '/'.
+QString WithTrailingSlash(const QString &folder);
 bool IsNumber(const QString &text);
 bool IsDateTime(const QString &text);
 QString EncodeQueryValue(const QString &text);

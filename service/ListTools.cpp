@@ -6,6 +6,7 @@
 #include "common/Subs.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "service/TfrmImport.h"
 #include "service/WebcamList.h"
 
@@ -99,7 +100,7 @@ bool ListTools::WebcamListed(const QString &imageUrl)
 
 void ListTools::SubmitWebcam(const SubmissionSnapshot &s)
 {
-    const int exeSwitch = ReadRegInteger(LumettaKey, QStringLiteral("X-EXE"), 0);
+    const int exeSwitch = ReadSetting(Setting::ExeSwitch);
     if (const auto refusal = CheckSubmission(exeSwitch, s.hasSelection, s.lastModified, m_hooks.now())) {
         if (refusal->beep)
             m_hooks.dialogs.beep();
@@ -123,7 +124,7 @@ void ListTools::SubmitWebcam(const SubmissionSnapshot &s)
         const QString value =
             GetHeaderValue(QStringLiteral("X-EXE"), sent.header.split(QStringLiteral("\r\n")));
         if (const auto next = ExeSwitchFromHeader(value))
-            WriteRegInteger(LumettaKey, QStringLiteral("X-EXE"), *next);
+            WriteSetting(Setting::ExeSwitch, *next);
         m_hooks.dialogs.beep();
         m_hooks.dialogs.showMessage(body.contains(SubmissionMarker()) ? SubmissionThanksMessage
                                                                      : SubmissionFailedMessage);

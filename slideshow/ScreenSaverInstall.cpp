@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "slideshow/XScreenSaverPrefs.h"
 
 #include <QDir>
@@ -108,7 +109,7 @@ Activation ActivateScreenSaver(const QString &installed, const QString &xscreens
 {
     Activation result;
     try {
-        WriteRegString(DesktopKey, QStringLiteral("SCRNSAVE.EXE"), installed);
+        WriteSetting(Setting::ScreenSaverProgram, installed);
     } catch (const Error &) {
         return result;
     }

@@ -10,9 +10,9 @@ class ShowDisplay {
 public:
     virtual ~ShowDisplay() = default;
 
-    // Shows ShowRun::SampleImageFile laid out by the user's rules; may
-    // rename a GIF and change SampleImageFile with it.
-    virtual void DisplayImage() = 0;
+    // Shows the picture in the file laid out by the user's rules; gives the
+    // file's name afterwards, which differs when a GIF had to be renamed.
+    virtual QString DisplayImage(const QString &file) = 0;
 
     // AdMsg and AdUrl get empty captions.
     virtual void clearAdLabels() = 0;
@@ -33,13 +33,15 @@ public:
     virtual void setCaption(const QString &text) = 0;
     // The editor's Stop hides the window.
     virtual void hideDisplay() = 0;
+    // The caption follows the font size chosen in the main window.
+    virtual void setCaptionPointSize(int) {}
 };
 
 // Shows nothing: the slide show runs on it until an image window is given,
 // and tests build on it.
 class NullShowDisplay : public ShowDisplay {
 public:
-    void DisplayImage() override {}
+    QString DisplayImage(const QString &file) override { return file; }
     void clearAdLabels() override {}
     void setAdText(const QString &, const QString &) override {}
     int shownPictureHeight() const override { return 0; }

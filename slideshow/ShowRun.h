@@ -6,7 +6,6 @@
 #include "platform/Timer.h"
 
 #include <QString>
-#include <functional>
 
 namespace lumetta {
 
@@ -40,21 +39,23 @@ struct ShowRun {
 
     QString AppPath;  // ends with our path separator
     QString DataFileName;
-    QString SampleImageFile;
 
     Catalogue catalogue;
-    ShowState show;
+
+    // Written by the slide show alone; the windows and pages ask it.
+    const QString &sampleImageFile() const { return SampleImageFile; }
+    const ShowState &state() const { return show; }
 
     // The request time limit is the image fetch's own TimeOutTimer.
     Timer SSTimer;
     Timer CameraTimer;
     Timer ClickNowTimer;
 
-    // Set by the download engine: aborts the request in progress.
-    std::function<void()> AbortRequest;
-    // Set by the image window: its caption follows the font size while the
-    // main window is the active one.
-    std::function<void(int pointSize)> CaptionFontSizeChanged;
+private:
+    friend class SlideShow;
+    friend struct ShowStateArranger;  // tests set a show's state without running one
+    QString SampleImageFile;  // the picture to show next
+    ShowState show;
 };
 
 } // namespace lumetta

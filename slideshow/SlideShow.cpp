@@ -1,13 +1,14 @@
 #include "slideshow/SlideShow.h"
 
-#include "slideshow/ShowRun.h"
 #include "catalogue/CatalogueFile.h"
 #include "common/Subs.h"
 #include "download/DebugLog.h"
 #include "download/ImageFetch.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "slideshow/ShowDisplay.h"
+#include "slideshow/ShowRun.h"
 
 #include <QDir>
 #include <QScopeGuard>
@@ -62,7 +63,7 @@ void SlideShow::start()
     m_run.CameraTimer.setInterval(0);
     const ShowSettings settings = m_hooks.settings();
     if (!settings.random && settings.resume)
-        show.CurrentCam = std::max(ReadRegInteger(LumettaKey, QStringLiteral("LastCam"), 0), -1);
+        show.CurrentCam = std::max(ReadSetting(Setting::LastCam), -1);
     if (m_hooks.minimiseMainWindow)
         m_hooks.minimiseMainWindow();
     show.PlayMode = false;
@@ -75,7 +76,7 @@ void SlideShow::startPlay(int playCam, const QString &localFile)
     m_run.show.PlayMode = true;
     m_playCam = playCam;
     m_run.SampleImageFile = localFile;
-    m_display->DisplayImage();
+    displaySample();
     m_run.SSTimer.setEnabled(true);
     m_run.SSTimer.setInterval(1);
 }
@@ -83,11 +84,43 @@ void SlideShow::startPlay(int playCam, const QString &localFile)
 void SlideShow::stopPlay()
 {
     m_run.show.PlayMode = false;
-    if (m_run.AbortRequest)
-        m_run.AbortRequest();
+    abortRequest();
     m_run.SSTimer.setEnabled(false);
     m_run.SSTimer.setInterval(0);
     m_display->hideDisplay();
+}
+
+void SlideShow::abortRequest()
+{
+    m_userAborted = true;
+    if (m_hooks.abortFetch)
+        m_hooks.abortFetch();
+}
+
+void SlideShow::toggleHold()
+{
+    m_run.show.HoldCurrentCam = !m_run.show.HoldCurrentCam;
+}
+
+void SlideShow::useDownloadFolder(const QString &folder)
+{
+    m_run.SampleImageFile = WithTrailingSlash(folder) + QStringLiteral("sample.jpg");
+}
+
+bool SlideShow::showAdvertisement(const QString &imageFile, const QString &link, bool found)
+{
+    m_run.SampleImageFile = imageFile;
+    m_run.show.AdLink = link;
+    if (!found)
+        return false;
+    m_run.show.ShowingAd = true;
+    displaySample();
+    return true;
+}
+
+void SlideShow::displaySample()
+{
+    m_run.SampleImageFile = m_display->DisplayImage(m_run.SampleImageFile);
 }
 
 void SlideShow::tick()
@@ -114,7 +147,7 @@ void SlideShow::tick()
     const bool display = (ok || QFileInfo::exists(m_run.SampleImageFile)) && !showStopped();
     if (display) {
         log("3 - SSTimer");
-        m_display->DisplayImage();
+        displaySample();
         log("4 - SSTimer");
         if (show.FollowCam) {
             m_display->setCountdownColour(Lime);
@@ -201,7 +234,7 @@ bool SlideShow::pick(const ShowSettings &settings)
     // "LastCam" follows every pick, but is stored once per search.
     const auto storeLastCam = qScopeGuard([&] {
         if (moved)
-            WriteRegInteger(LumettaKey, QStringLiteral("LastCam"), show.CurrentCam);
+            WriteSetting(Setting::LastCam, show.CurrentCam);
     });
     bool triedOne = false;  // downloaded a webcam that brought no new picture
     const TDateTime now = m_clock.now();

@@ -40,6 +40,8 @@ struct SlideShowHooks {
     std::function<QString()> editorRecord;
     std::function<void()> minimiseMainWindow;
     std::function<void()> endApplication;
+    // Ends the request in progress at once.
+    std::function<void()> abortFetch;
     // Record index changed in the catalogue: the list, the counters and,
     // when it shows that record, the editor follow.
     std::function<void(int index)> recordChanged;
@@ -60,9 +62,16 @@ public:
     void startPlay(int playCam, const QString &localFile);
     void stopPlay();
 
-    // The user ended the show while a picture was on its way: that fetch
-    // says nothing about the webcam.
-    void userAborted() { m_userAborted = true; }
+    // Ends the request in progress. The user ended the show while a picture
+    // was on its way: that fetch says nothing about the webcam.
+    void abortRequest();
+    // A key or a mouse move in the image window holds the webcam or lets go.
+    void toggleHold();
+    // The picture shown before any download: "sample.jpg" in the folder.
+    void useDownloadFolder(const QString &folder);
+    // The stored advertisement, shown when found; its file and link are
+    // kept either way. False when not found.
+    bool showAdvertisement(const QString &imageFile, const QString &link, bool found);
 
     // SSTimer's and CameraTimer's handlers.
     void tick();
@@ -89,6 +98,7 @@ private:
     // Made at most once, for the webcam about to be downloaded.
     void giveLocalFileName(CamSchedule &cam, const ShowSettings &settings);
     bool showStopped() const;
+    void displaySample();
     void log(const char *step) const;
 
     ShowRun &m_run;

@@ -7,6 +7,7 @@
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "slideshow/DaemonWindow.h"
 #include "slideshow/ImageLayout.h"
 #include "slideshow/ImageWindowRules.h"
@@ -127,14 +128,13 @@ TfrmImage::TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent
     CoundownTimer.OnTimer = [this] { CoundownTimerTimer(); };
     AppEndTimer.OnTimer = [this] { AppEndTimerTimer(); };
     m_run.ClickNowTimer.OnTimer = [this] { ClickNowTimerTimer(); };
-    m_run.CaptionFontSizeChanged = [this](int points) { SetPointSize(ImageCaption, points); };
 
     // FormCreate
     m_mouseMoveArmed = false;
     MouseMoveTimer.setInterval(5000);
     CoundownTimer.setInterval(1000);
     bool countdown = false;
-    RunGuarded([&] { countdown = ReadRegBool(LumettaKey, QStringLiteral("Countdown"), false); });
+    RunGuarded([&] { countdown = ReadSetting(Setting::Countdown); });
     for (QWidget *label : {static_cast<QWidget *>(lblCountdown), static_cast<QWidget *>(lblMode),
                            static_cast<QWidget *>(lblWebcam)})
         label->setVisible(countdown);
@@ -155,7 +155,6 @@ TfrmImage::~TfrmImage()
 {
     m_run.ClickNowTimer.OnTimer = nullptr;
     m_run.ClickNowTimer.setInterval(0);
-    m_run.CaptionFontSizeChanged = nullptr;
 }
 
 void TfrmImage::createControls()
@@ -262,7 +261,7 @@ bool TfrmImage::eventFilter(QObject *watched, QEvent *event)
 
 bool TfrmImage::adShown() const
 {
-    return m_run.show.ShowingAd || m_run.show.CamAd || m_run.show.CamAdultAd;
+    return m_run.state().ShowingAd || m_run.state().CamAd || m_run.state().CamAdultAd;
 }
 
 QRect TfrmImage::monitorRect(const DisplaySettings &s) const
@@ -275,20 +274,25 @@ QRect TfrmImage::monitorRect(const DisplaySettings &s) const
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
-void TfrmImage::DisplayImage()
+QString TfrmImage::DisplayImage(const QString &file)
 {
     const DisplaySettings s = m_services.settings();
     const DebugLog log([debug = s.debugMode] { return debug; }, m_run.AppPath);
     const auto step = [&log](const QString &text) { log.step(text); };
 
-    const std::optional<MeasuredImage> measured = MeasureImageFile(m_run.SampleImageFile, step);
+    const std::optional<MeasuredImage> measured = MeasureImageFile(file, step);
     if (!measured)
-        return;
-    m_run.SampleImageFile = measured->file;
+        return file;
+    showMeasured(*measured, s, step);
+    return measured->file;
+}
 
-    const bool play = m_run.show.PlayMode;
+void TfrmImage::showMeasured(const MeasuredImage &measured, const DisplaySettings &s,
+                             const std::function<void(const QString &)> &step)
+{
+    const bool play = m_run.state().PlayMode;
     const QRect monitor = monitorRect(s);
-    const ImageLayout layout = LayoutImage(measured->size, monitor.size(), monitor.size(), s.size, play);
+    const ImageLayout layout = LayoutImage(measured.size, monitor.size(), monitor.size(), s.size, play);
     if (!layout.shown)
         return;
     step(QStringLiteral("11 - display image"));
@@ -314,7 +318,7 @@ void TfrmImage::DisplayImage()
     // kept and stretched when painted.
     const QSize shown = layout.panel.size();
     const DecodedPicture picture =
-        PreparePicture(m_run.SampleImageFile, WithinPictureLimits(shown.width(), shown.height()) ? shown : QSize());
+        PreparePicture(measured.file, WithinPictureLimits(shown.width(), shown.height()) ? shown : QSize());
     if (!picture.ok()) {
         setPicture(QImage());
         return;
@@ -326,10 +330,15 @@ void TfrmImage::DisplayImage()
         ImageCaption->setVisible(captions);
         ImageCaption2->setVisible(captions);
     }
-    if (m_run.show.ShowingAd && !s.showAdsOnly)
+    if (m_run.state().ShowingAd && !s.showAdsOnly)
         m_services.dialogs.beep();
     if (!isActiveWindow())
         showWindow(play);
+}
+
+void TfrmImage::setCaptionPointSize(int points)
+{
+    SetPointSize(ImageCaption, points);
 }
 
 void TfrmImage::applyCaptionStyle(const DisplaySettings &s)
@@ -516,7 +525,7 @@ void TfrmImage::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     if (!event->spontaneous())
-        WriteRegInteger(LumettaKey, QStringLiteral("LastCam"), m_run.show.CurrentCam);
+        WriteSetting(Setting::LastCam, m_run.state().CurrentCam);
 }
 
 void TfrmImage::changeEvent(QEvent *event)
@@ -546,7 +555,7 @@ void TfrmImage::FormActivate()
 void TfrmImage::FormKeyDown(QKeyEvent *event)
 {
     if (!event->isAutoRepeat() && KeyTogglesHold(event->key(), event->modifiers()))
-        m_run.show.HoldCurrentCam = !m_run.show.HoldCurrentCam;
+        emit holdToggled();
 }
 
 void TfrmImage::FormKeyPress(QKeyEvent *event)
@@ -560,12 +569,12 @@ void TfrmImage::ImageAreaMouseDown()
 {
     stopShow();
     // A link that is no web page is ignored: the show ends as without one.
-    if (adShown() && WebLink(m_run.show.AdLink)) {
+    if (adShown() && WebLink(m_run.state().AdLink)) {
         // A browser that does not start is not reported.
-        (void)OpenWebLink(m_services.shell, m_run.show.AdLink);
+        (void)OpenWebLink(m_services.shell, m_run.state().AdLink);
         if (m_run.ScreenSaverMode) {
             hide();
-            AppEndTimer.setInterval(ReadRegInteger(DesktopKey, QStringLiteral("ScreenSaveTimeOut"), 600) * 1000);
+            AppEndTimer.setInterval(ReadSetting(Setting::ScreenSaveTimeOut) * 1000);
             return;
         }
     }
@@ -597,7 +606,7 @@ void TfrmImage::ImageAreaMouseMove(QPoint screenPos)
     case MouseMoveAction::Record:
         break;
     case MouseMoveAction::ToggleHold:
-        m_run.show.HoldCurrentCam = !m_run.show.HoldCurrentCam;
+        emit holdToggled();
         m_mouseMoveArmed = false;
         MouseMoveTimer.setEnabled(true);
         MouseMoveTimer.setInterval(5000);
@@ -607,8 +616,7 @@ void TfrmImage::ImageAreaMouseMove(QPoint screenPos)
         break;
     case MouseMoveAction::End:
         m_run.SSTimer.setEnabled(false);
-        if (m_run.AbortRequest)
-            m_run.AbortRequest();
+        emit abortRequested();
         terminate();
         break;
     }
@@ -650,8 +658,7 @@ void TfrmImage::ClickNowTimerTimer()
 void TfrmImage::stopShow()
 {
     m_run.SSTimer.setEnabled(false);
-    if (m_run.AbortRequest)
-        m_run.AbortRequest();
+    emit abortRequested();
 }
 
 // A screen saver ends; a show started from the main window returns to it.

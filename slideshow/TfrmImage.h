@@ -19,6 +19,7 @@ class QWindow;
 namespace lumetta {
 
 class Dialogs;
+struct MeasuredImage;
 class RaisedLabel;
 class SystemShell;
 
@@ -47,7 +48,7 @@ public:
     TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent = nullptr);
     ~TfrmImage() override;
 
-    void DisplayImage() override;
+    QString DisplayImage(const QString &file) override;
     void clearAdLabels() override;
     void setAdText(const QString &message, const QString &link) override;
     int shownPictureHeight() const override;
@@ -58,6 +59,7 @@ public:
     void setBackground(const QColor &colour) override;
     void setCaption(const QString &text) override;
     void hideDisplay() override { hide(); }
+    void setCaptionPointSize(int points) override;
 
     // The Click Now labels blink while an advertisement is on screen.
     void setClickNowBlinking(bool on);
@@ -66,6 +68,12 @@ public:
     bool MouseMoveArmed() const { return m_mouseMoveArmed; }
     // The picture as painted: decoded and scaled once to the panel's size.
     const QPixmap &shownPicture() const { return m_picture; }
+
+signals:
+    // A key or a mouse move holds the webcam shown, or lets it go.
+    void holdToggled();
+    // Input ended the show: the request in progress must end.
+    void abortRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -81,6 +89,8 @@ private:
     void createControls();
     void watchInput(QWidget *widget);
     QRect monitorRect(const DisplaySettings &s) const;
+    void showMeasured(const MeasuredImage &measured, const DisplaySettings &s,
+                      const std::function<void(const QString &)> &step);
     void applyCaptionStyle(const DisplaySettings &s);
     void applyWindowMode(bool playMode, const QRect &monitor, QSize client);
     void layoutAdvertisement(QSize panel, bool adShown);

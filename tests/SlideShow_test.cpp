@@ -25,7 +25,11 @@ QString Cam(const QString &name, const QString &refresh = "00:01:00", const QStr
 }
 
 struct RecordingDisplay : NullShowDisplay {
-    void DisplayImage() override { ++shown; }
+    QString DisplayImage(const QString &file) override
+    {
+        ++shown;
+        return file;
+    }
     void setMode(const QString &letter, const QColor &) override { modes << letter; }
     void setCaption(const QString &text) override { caption = text; }
     int shown = 0;
@@ -68,7 +72,7 @@ protected:
     void userEndsShow()
     {
         run->SSTimer.setEnabled(false);
-        show->userAborted();
+        show->abortRequest();
     }
     QString field(int row, int k) { return CamRecord::fromLine(run->catalogue.CamData()[row]).field(k); }
 
@@ -140,7 +144,7 @@ TEST_F(SlideShowTest, DownloadsRewriteTheRecordThroughTheModel)
 TEST_F(SlideShowTest, AFetchTheUserEndedLeavesTheRecordAlone)
 {
     reply_ = [this](const QString &) {
-        show->userAborted();  // Close, or a click in the image window, while it waits
+        show->abortRequest();  // Close, or a click in the image window, while it waits
         return CamFetch{false, {}, "unreachable"};
     };
     const QString never = Cam("new", "00:00:05", "2000-01-01");
@@ -214,7 +218,7 @@ TEST_F(SlideShowTest, ANewShowStartsWithoutTheLastOnesHold)
 {
     settings.random = true;
     start({Cam("a"), Cam("b")});
-    run->show.HoldCurrentCam = true;  // left on when the last show ended
+    show->toggleHold();  // left on when the last show ended
     show->start();
     time.advance(1);
     EXPECT_EQ(fetched.size(), 1);
@@ -269,7 +273,7 @@ TEST_F(SlideShowTest, NothingToShow)
     start({Cam("shown"), QString(Cam("night")).replace("00:00:00||00:00:00", "01:00:00||02:00:00")});
     time.advance(1 + 10000);
     EXPECT_EQ(fetched.size(), 1);
-    EXPECT_TRUE(run->SampleImageFile.endsWith("/shown.jpg")) << run->SampleImageFile.toStdString();
+    EXPECT_TRUE(run->sampleImageFile().endsWith("/shown.jpg")) << run->sampleImageFile().toStdString();
     EXPECT_EQ(display.caption, "shown");
 }
 

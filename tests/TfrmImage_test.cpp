@@ -6,6 +6,7 @@
 #include "support/FakeShell.h"
 #include "support/PlainText.h"
 #include "support/ScriptedDialogs.h"
+#include "support/ShowStateArranger.h"
 #include "support/TestEnv.h"
 
 #include "support/TestTime.h"
@@ -31,12 +32,13 @@ protected:
         mode.screenSaver = firstArgument.size() >= 2 && firstArgument.at(1).toLower() == QLatin1Char('s');
         run = std::make_unique<RunState>(mode, time);
         run->AppPath = env.home();
-        run->AbortRequest = [this] { ++aborts; };
         settings.monitor = QRect(0, 0, 1024, 768);
         frm = std::make_unique<TfrmImage>(
             *run, ImageWindowServices{dialogs, shell, time, [this] { return settings; }, &mainWindow,
                                       firstArgument, std::nullopt, [this] { ++terminations; },
                                       [this] { return cursor; }});
+        QObject::connect(frm.get(), &TfrmImage::abortRequested, [this] { ++aborts; });
+        QObject::connect(frm.get(), &TfrmImage::holdToggled, [this] { held = !held; });
     }
     // A copy of a data file, shown as the slide show would.
     void display(const char *data, const QString &name = QStringLiteral("cam.jpg"))
@@ -44,8 +46,7 @@ protected:
         const QString path = env.path() + "/" + name;
         QFile::remove(path);
         ASSERT_TRUE(QFile::copy(QStringLiteral(LUMETTA_TEST_DATA "/") + data, path)) << data;
-        run->SampleImageFile = path;
-        frm->DisplayImage();
+        shownFile = frm->DisplayImage(path);
     }
     template <typename T = QWidget>
     T *child(const char *name)
@@ -84,6 +85,8 @@ protected:
     QWidget mainWindow;
     QPoint cursor{500, 500};
     int aborts = 0;
+    bool held = false;
+    QString shownFile;
     int terminations = 0;
     std::unique_ptr<RunState> run;
     std::unique_ptr<TfrmImage> frm;
@@ -126,8 +129,8 @@ TEST_F(ImageWindow, GifRenamedDamagedClearedTinyIgnored)
 {
     start();
     display("ok/gif_named_as_jpeg_64x48.jpg");
-    EXPECT_TRUE(run->SampleImageFile.endsWith("cam.jpg.gif"));
-    EXPECT_TRUE(QFile::exists(run->SampleImageFile));
+    EXPECT_TRUE(shownFile.endsWith("cam.jpg.gif"));
+    EXPECT_TRUE(QFile::exists(shownFile));
     EXPECT_EQ(frm->shownPicture().size(), QSize(1024, 768));
     EXPECT_EQ(frm->shownPicture().toImage().pixel(500, 400), qRgb(255, 165, 0));
 
@@ -144,7 +147,7 @@ TEST_F(ImageWindow, GifRenamedDamagedClearedTinyIgnored)
 TEST_F(ImageWindow, AdvertisementLayout)
 {
     start();
-    run->show.CamAd = true;
+    Arrange(*run).CamAd = true;
     frm->setAdText("Fresh coffee", "http://ad.example/coffee");
     display("ok/jpeg_baseline_256x192.jpg");
 
@@ -163,15 +166,15 @@ TEST_F(ImageWindow, AdvertisementLayout)
     EXPECT_FALSE(child("lblClickNow1")->isVisible());
     EXPECT_EQ(dialogs.beeps, 0);
 
-    run->show.CamAd = false;
-    run->show.ShowingAd = true;
+    Arrange(*run).CamAd = false;
+    Arrange(*run).ShowingAd = true;
     display("ok/jpeg_baseline_256x192.jpg");
     EXPECT_EQ(dialogs.beeps, 1);
     settings.showAdsOnly = true;
     display("ok/jpeg_baseline_256x192.jpg");
     EXPECT_EQ(dialogs.beeps, 1);
 
-    run->show.ShowingAd = false;
+    Arrange(*run).ShowingAd = false;
     display("ok/jpeg_baseline_256x192.jpg");
     time.advance(1000);
     EXPECT_FALSE(child("lblClickNow1")->isVisible()) << "blinking stops with the advertisement";
@@ -224,13 +227,13 @@ TEST_F(ImageWindow, MovementTogglesTheHoldWithFiveSecondsBetween)
     time.advance(5000);
     moveTo({100, 100});
     moveTo({110, 110});
-    EXPECT_TRUE(run->show.HoldCurrentCam);
+    EXPECT_TRUE(held);
     EXPECT_FALSE(frm->MouseMoveArmed());
     moveTo({200, 200});
-    EXPECT_TRUE(run->show.HoldCurrentCam) << "ignored within 5 s of a toggle";
+    EXPECT_TRUE(held) << "ignored within 5 s of a toggle";
     time.advance(5000);
     moveTo({300, 300});
-    EXPECT_FALSE(run->show.HoldCurrentCam);
+    EXPECT_FALSE(held);
     EXPECT_EQ(terminations, 0);
 }
 
@@ -239,9 +242,9 @@ TEST_F(ImageWindow, AltHoldsAndReleasesTheShow)
     start();
     display("ok/jpeg_baseline_256x192.jpg");
     key(Qt::Key_Alt, Qt::AltModifier);
-    EXPECT_TRUE(run->show.HoldCurrentCam);
+    EXPECT_TRUE(held);
     key(Qt::Key_Alt, Qt::AltModifier);
-    EXPECT_FALSE(run->show.HoldCurrentCam);
+    EXPECT_FALSE(held);
     key(Qt::Key_Left, Qt::NoModifier);  // types no character
     EXPECT_EQ(terminations, 0);
     EXPECT_TRUE(frm->isVisible());
@@ -256,8 +259,8 @@ TEST_F(ImageWindow, AdvertisementClicksInScreenSaverMode)
     start();
     WriteRegInteger(DesktopKey, "ScreenSaveTimeOut", 60);
     settings.size.imageSizePercent = 50;
-    run->show.CamAd = true;
-    run->show.AdLink = "http://ad.example/";
+    Arrange(*run).CamAd = true;
+    Arrange(*run).AdLink = "http://ad.example/";
     display("ok/jpeg_baseline_256x192.jpg");
     runShow();
     press(frm.get());
@@ -278,9 +281,9 @@ TEST_F(ImageWindow, AdvertisementClicksInScreenSaverMode)
 TEST_F(ImageWindow, KeyReturnsToTheMainWindow)
 {
     start("");
-    run->show.CurrentCam = 7;
-    run->show.CamAd = true;
-    run->show.AdLink = "file:///usr/bin/xterm";  // the server's choice, no web page
+    Arrange(*run).CurrentCam = 7;
+    Arrange(*run).CamAd = true;
+    Arrange(*run).AdLink = "file:///usr/bin/xterm";  // the server's choice, no web page
     display("ok/jpeg_baseline_256x192.jpg");
     runShow();
     time.advance(3000);

@@ -154,7 +154,7 @@ TEST_F(MainWindowTest, FreshStartShowsEveryDefault)
     EXPECT_EQ(get<QDateEdit>("dtDelCams")->date(), QDate(2024, 12, 6));
 
     EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), env.home() + "images");
-    EXPECT_EQ(frm->run().SampleImageFile, env.home() + "images/sample.jpg");
+    EXPECT_EQ(frm->run().sampleImageFile(), env.home() + "images/sample.jpg");
     EXPECT_EQ(frm->ui()->CaptionColor->palette().color(QPalette::WindowText),
               ColorFromStored(FindSetting("CaptionColor")->intDefault));
     EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window),
@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
     EXPECT_EQ(get<QTimeEdit>("SlowInterval")->time(), QTime(1, 30, 0));
     EXPECT_EQ(get<QDateEdit>("dtDelCams")->date(), QDate(2020, 3, 4));
     EXPECT_EQ(frm->pos(), QPoint(31, 47));
-    EXPECT_EQ(frm->run().SampleImageFile, QString("/pictures/sample.jpg"));
+    EXPECT_EQ(frm->run().sampleImageFile(), QString("/pictures/sample.jpg"));
 
     QListWidget *cats = get<QListWidget>("lstSelectedCats");
     QStringList ticked;
@@ -762,7 +762,11 @@ TEST_F(MainWindowTest, ShowLastAd)
 {
     struct Display final : NullShowDisplay {
         int shown = 0;
-        void DisplayImage() override { ++shown; }
+        QString DisplayImage(const QString &file) override
+        {
+            ++shown;
+            return file;
+        }
     };
     QDir().mkpath(env.home());
     const QString image = env.home() + "ad.jpg";
@@ -792,10 +796,10 @@ TEST_F(MainWindowTest, ShowLastAd)
         frm->setShowDisplay(display);
         frm->ui()->butLastAd->click();
         EXPECT_EQ(display.shown, c.shown ? 1 : 0) << c.description;
-        EXPECT_EQ(frm->run().show.ShowingAd, c.shown) << c.description;
+        EXPECT_EQ(frm->run().state().ShowingAd, c.shown) << c.description;
         EXPECT_EQ(dialogs.asked, c.shown ? QStringList() : QStringList({"message: No ad found"})) << c.description;
-        EXPECT_EQ(frm->run().SampleImageFile, c.storedImage) << c.description;
-        EXPECT_EQ(frm->run().show.AdLink, c.link) << c.description;
+        EXPECT_EQ(frm->run().sampleImageFile(), c.storedImage) << c.description;
+        EXPECT_EQ(frm->run().state().AdLink, c.link) << c.description;
     }
 }
 

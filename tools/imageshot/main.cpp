@@ -8,8 +8,10 @@
 //     --ad MESSAGE LINK    an advertisement with its labels
 //     --embed              into a 640 x 400 window, as a screen-saver daemon gives one
 //     --wait MS            how long after showing to grab (default 1500)
+#include "platform/Clock.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
+#include "slideshow/SlideShow.h"
 #include "slideshow/TfrmImage.h"
 
 #include <QApplication>
@@ -85,9 +87,6 @@ int main(int argc, char **argv)
 
     ShowRun run(/*screenSaver=*/true, /*admin=*/false, RealTimeSource());
     run.AppPath = dir.path() + "/";
-    run.SampleImageFile = picture;
-    run.show.CamAd = !adLink.isEmpty();
-    run.show.AdLink = adLink;
     QtDialogs dialogs;
     const std::unique_ptr<SystemShell> shell = MakeSystemShell();
     TfrmImage frmImage(run, ImageWindowServices{dialogs, *shell, RealTimeSource(),
@@ -96,7 +95,10 @@ int main(int argc, char **argv)
                                                 [] {}, {}});
     frmImage.setCaption(caption);
     frmImage.setAdText(adMessage, adLink);
-    frmImage.DisplayImage();
+    // An advertisement is shown as "Show Last Ad" shows it.
+    SlideShow show(run, frmImage, {}, DefaultClock());
+    if (!show.showAdvertisement(picture, adLink, !adLink.isEmpty()))
+        frmImage.DisplayImage(picture);
 
     const QString output = args.at(1);
     int status = 0;

@@ -1,0 +1,87 @@
+#pragma once
+// The stored values read or written outside the main window's settings
+// table, each with its name and default written once. The table takes the
+// same keys for the rows it shares with them.
+#include "platform/Registry.h"
+
+#include <QColor>
+#include <QString>
+
+namespace lumetta {
+
+// Colours are kept as Windows keeps them (see ColorFromStored).
+struct StoredColour {
+    int value;
+};
+
+template <typename T>
+struct SettingKey {
+    const QString &key;
+    const char *name;
+    T defaultValue;
+
+    QString valueName() const { return QString::fromLatin1(name); }
+};
+
+using FlagKey = SettingKey<bool>;
+using IntegerKey = SettingKey<int>;
+using TextKey = SettingKey<const char *>;
+using ColourKey = SettingKey<StoredColour>;
+
+bool ReadSetting(const FlagKey &key);
+int ReadSetting(const IntegerKey &key);
+QString ReadSetting(const TextKey &key);
+QColor ReadSetting(const ColourKey &key);
+// For values whose default is known only at run time.
+QString ReadSetting(const TextKey &key, const QString &runtimeDefault);
+
+void WriteSetting(const FlagKey &key, bool value);
+void WriteSetting(const IntegerKey &key, int value);
+void WriteSetting(const TextKey &key, const QString &value);
+void WriteSetting(const ColourKey &key, const QColor &value);
+
+namespace Setting {
+
+// The webcam shown last: the administration run selects it at start-up
+// (1 when absent), the show resumes after it (0 when absent).
+inline constexpr char LastCamName[] = "LastCam";
+inline constexpr IntegerKey LastCamAtStartUp{LumettaKey, LastCamName, 1};
+inline constexpr IntegerKey LastCam{LumettaKey, LastCamName, 0};
+inline constexpr IntegerKey SelectedCam{LumettaKey, "SelectedCam", 1};
+
+inline constexpr IntegerKey Left{LumettaKey, "Left", 200};
+inline constexpr IntegerKey Top{LumettaKey, "Top", 200};
+inline constexpr TextKey AppPath{LumettaKey, "AppPath", ""};
+// The default is the program folder + "images", known at run time.
+inline constexpr TextKey DownloadDir{LumettaKey, "DownloadDir", ""};
+// Empty is replaced by the built-in list and stored.
+inline constexpr TextKey Categories{LumettaKey, "Categories", ""};
+// The default is the value of "Categories".
+inline constexpr TextKey SelectedCats{LumettaKey, "SelectedCats", ""};
+
+inline constexpr FlagKey Countdown{LumettaKey, "Countdown", false};
+inline constexpr ColourKey CaptionColor{LumettaKey, "CaptionColor", {255}};
+inline constexpr ColourKey CaptionBG{LumettaKey, "CaptionBG", {0}};
+inline constexpr ColourKey BGcolor{LumettaKey, "BGcolor", {0}};
+
+inline constexpr TextKey AltSS{LumettaKey, "AltSS", ""};
+inline constexpr TextKey MainList{LumettaKey, "MainList", ""};
+inline constexpr TextKey AdultList{LumettaKey, "AdultList", ""};
+inline constexpr TextKey SubmissionList{LumettaKey, "SubmissionList", ""};
+
+// Values from the maker's web service; "L1", "L2" and "Xau" are kept
+// shifted by StoredTextShift.
+inline constexpr TextKey MainListLocation{LumettaKey, "L1", ""};
+inline constexpr TextKey AdultListLocation{LumettaKey, "L2", ""};
+inline constexpr IntegerKey EnableAA{LumettaKey, "X-EnableAA", 0};
+inline constexpr TextKey LastAdImage{LumettaKey, "X-LastImage", ""};
+inline constexpr TextKey LastAdLink{LumettaKey, "Xau", ""};
+inline constexpr IntegerKey ExeSwitch{LumettaKey, "X-EXE", 0};
+
+// The desktop's screen-saver values.
+inline constexpr IntegerKey ScreenSaveTimeOut{DesktopKey, "ScreenSaveTimeOut", 600};
+inline constexpr TextKey ScreenSaverProgram{DesktopKey, "SCRNSAVE.EXE", ""};
+
+} // namespace Setting
+
+} // namespace lumetta
