@@ -48,7 +48,8 @@ void DownloadEngine::create()
     hooks.settings = [this] { return showSettings(); };
     hooks.fetch = [this](const QString &url, const QString &file, int timeOutSeconds) {
         const FetchResult result = m_fetch->GetCamImage(url, file, timeOutSeconds);
-        return CamFetch{result.ok, m_http->RcvdHeader(), result.failure, !result.reachedServer};
+        return CamFetch{result.ok,        m_http->RcvdHeader(), result.failure, !result.reachedServer,
+                        result.unchanged, result.bytes};
     };
     hooks.editorRecord = m_hooks.editorRecord;
     // A screen-saver run never shows the main window: minimising would.

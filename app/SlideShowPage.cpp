@@ -150,6 +150,7 @@ DisplaySettings SlideShowPage::displaySettings() const
     s.size.shrinkToScreen = m_ui->chkMaxImageSizeEqScrnSize->isChecked();
     s.size.adjustForPAL = m_ui->chkAdjustForPAL->isChecked();
     s.showCaption = m_ui->ShowCaption->isChecked();
+    s.showPictureAge = m_ui->chkShowPictureAge->isChecked();
     s.transparentCaption = m_ui->TransparentCaption->isChecked();
     s.captionPositionAtTop = m_ui->CaptionPositionAtTop->isChecked();
     s.captionColor = m_ui->CaptionColor->palette().color(QPalette::WindowText);

@@ -3,6 +3,7 @@
 #include "app/AdminPage.h"
 #include "app/CatalogueCommands.h"
 #include "app/DownloadEngine.h"
+#include "app/HealthPage.h"
 #include "app/SettingsBinding.h"
 #include "app/SlideShowPage.h"
 #include "app/StartupFiles.h"
@@ -109,6 +110,9 @@ void TfrmMain::setupControls()
     m_settings = std::make_unique<SettingsBinding>(context, *m_slideShowPage, *m_webcams);
     m_tools = std::make_unique<ToolsPage>(context, *m_webcams, *m_engine);
     m_admin = std::make_unique<AdminPage>(context, *m_webcams, *m_tools, *m_engine);
+    m_health = std::make_unique<HealthPage>(context, *m_webcams, *m_engine);
+    m_ui->PageControl1->insertTab(m_ui->PageControl1->indexOf(m_ui->tabWebcamOptions) + 1, m_health->page(),
+                                  QStringLiteral("Health"));
 
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
@@ -287,7 +291,7 @@ TfrmMain::SetupResult TfrmMain::startSlideShowAsScreenSaver()
 void TfrmMain::arrangeConfigPages()
 {
     QTabWidget *pages = m_ui->PageControl1;
-    for (QWidget *page : {m_ui->tabWebcams, m_ui->tabWebcamOptions, m_ui->tabTools})
+    for (QWidget *page : {m_ui->tabWebcams, m_ui->tabWebcamOptions, m_health->page(), m_ui->tabTools})
         showPage(page, false);
     m_ui->butSlideshow->setVisible(false);
     m_ui->EnableAdultAds->setVisible(false);
@@ -317,6 +321,8 @@ void TfrmMain::PageControl1Change()
         m_tools->tabToolsShow();
     else if (page == m_ui->tabSupport)
         m_support->tabSupportShow();
+    else if (page == m_health->page())
+        m_health->refresh();
 }
 
 } // namespace lumetta

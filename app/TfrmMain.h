@@ -26,6 +26,7 @@ class CatalogueCommands;
 class Clock;
 class Dialogs;
 class DownloadEngine;
+class HealthPage;
 class SettingsBinding;
 class SlideShow;
 class SlideShowPage;
@@ -115,6 +116,7 @@ private:
     std::unique_ptr<SlideShowPage> m_slideShowPage;
     std::unique_ptr<WebcamOptionsPage> m_options;
     std::unique_ptr<DownloadEngine> m_engine;
+    std::unique_ptr<HealthPage> m_health;
     std::unique_ptr<WebcamPage> m_webcams;
     std::unique_ptr<CatalogueCommands> m_commands;
     std::unique_ptr<SettingsBinding> m_settings;

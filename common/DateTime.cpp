@@ -211,4 +211,16 @@ TDateTime ParseDateTimeText(const QString &text)
     throw ConvertError(QStringLiteral("'%1' is not a valid date and time").arg(text));
 }
 
+QString AgeText(TDateTime age)
+{
+    const qint64 seconds = std::max<qint64>(0, std::llround(age * SecondsPerDay));
+    if (seconds < 60)
+        return QStringLiteral("now");
+    if (seconds < 3600)
+        return QStringLiteral("%1 min").arg(seconds / 60);
+    if (seconds < 48 * 3600)
+        return QStringLiteral("%1 h").arg(seconds / 3600);
+    return QStringLiteral("%1 d").arg(seconds / 86400);
+}
+
 } // namespace lumetta

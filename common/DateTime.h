@@ -27,6 +27,9 @@ TDateTime FromQDateTime(const QDateTime &value);
 QString FormatTimeText(TDateTime value);
 QString FormatDateTimeText(TDateTime value);
 
+// An age in a few characters: "now", "2 min", "3 h", "5 d".
+QString AgeText(TDateTime age);
+
 // Reading also takes a one-digit hour and a missing seconds part.
 [[nodiscard]] std::optional<TDateTime> TryParseTimeText(const QString &text);
 [[nodiscard]] std::optional<TDateTime> TryParseDateTimeText(const QString &text);

@@ -159,6 +159,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
         OnAdminHeader(m_http.RcvdHeader());
     m_http.RcvdStream = nullptr;
     stream.close();
+    result.bytes = QFileInfo(temp).size();
 
     step(QStringLiteral("6 - GetCamImage"));
     bool isImage = false;
@@ -192,6 +193,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
             } catch (const Error &) {
                 same = false;  // an unreadable old picture is replaced like a different one
             }
+            result.unchanged = same;
             if (same)
                 refuse(QStringLiteral("The webcam still shows the last picture"));
             if (FileSizeOf(temp) > 0)

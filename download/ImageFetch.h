@@ -30,6 +30,8 @@ struct [[nodiscard]] FetchResult {
     QString header;
     QString failure;
     bool reachedServer = false;  // a connection was made, to the server or the proxy
+    bool unchanged = false;      // the server sent the picture already held
+    qint64 bytes = 0;            // of the body received
 };
 
 // A time-out of 0 means no limit of the user's, yet no exchange may hold the

@@ -11,6 +11,7 @@ namespace lumetta {
 struct DisplaySettings {
     SizeRules size;
     bool showCaption = true;
+    bool showPictureAge = false;
     bool transparentCaption = false;
     bool captionPositionAtTop = false;
     QColor captionColor = Qt::red;

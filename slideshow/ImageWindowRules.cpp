@@ -1,5 +1,7 @@
 #include "slideshow/ImageWindowRules.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace lumetta {
@@ -56,6 +58,29 @@ std::optional<quintptr> EmbedWindowId(const QStringList &arguments, const QStrin
     if (!environment.isEmpty())
         return ParseWindowId(environment);
     return std::nullopt;
+}
+
+AgeBadge PictureAgeBadge(TDateTime age, TDateTime interval)
+{
+    const qint64 seconds = std::max<qint64>(0, std::llround(age * SecondsPerDay));
+    const qint64 step = std::max<qint64>(60, std::llround(interval * SecondsPerDay));
+    AgeBadge badge;
+    badge.text = AgeText(age);
+    badge.age = seconds <= 2 * step ? PictureAge::Fresh : seconds <= 10 * step ? PictureAge::Late : PictureAge::Stale;
+    return badge;
+}
+
+QColor PictureAgeColour(PictureAge age)
+{
+    switch (age) {
+    case PictureAge::Fresh:
+        return QColor(0, 255, 0);
+    case PictureAge::Late:
+        return QColor(255, 255, 0);
+    case PictureAge::Stale:
+        break;
+    }
+    return QColor(255, 0, 0);
 }
 
 } // namespace lumetta

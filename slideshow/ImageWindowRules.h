@@ -2,6 +2,9 @@
 // What the full-screen image window does with input: which mouse movement
 // ends a screen saver or toggles the hold on one webcam, which keys end
 // the show, and where a screen-saver daemon wants the picture drawn.
+#include "common/DateTime.h"
+
+#include <QColor>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -31,6 +34,17 @@ enum class MouseMoveAction {
 MouseMoveAction DecideMouseMove(const MouseMoveContext &context, QPoint last, QPoint now);
 
 inline const QPoint NoMousePosition(-1, -1);
+
+// The picture's age against the webcam's learned interval: fresh within
+// two intervals, late within ten, stale beyond. An interval under a minute
+// counts as a minute, so a fast webcam is not stale for one slow answer.
+enum class PictureAge { Fresh, Late, Stale };
+struct AgeBadge {
+    QString text;  // "now", "2 min", "3 h", "5 d"
+    PictureAge age = PictureAge::Fresh;
+};
+AgeBadge PictureAgeBadge(TDateTime age, TDateTime interval);
+QColor PictureAgeColour(PictureAge age);
 
 // Alt, alone or with another key but without Shift or Ctrl.
 bool KeyTogglesHold(int key, Qt::KeyboardModifiers modifiers);

@@ -1,6 +1,8 @@
 #pragma once
 // What the slide show asks of the full-screen image window. The sequencer
 // talks to this interface only, so its tests run without a window.
+#include "common/DateTime.h"
+
 #include <QColor>
 #include <QString>
 
@@ -35,6 +37,9 @@ public:
     virtual void hideDisplay() = 0;
     // The caption follows the font size chosen in the main window.
     virtual void setCaptionPointSize(int) {}
+    // When the picture shown was new, and the webcam's learned interval:
+    // the picture's age badge. 0: unknown.
+    virtual void setPictureTime(TDateTime, TDateTime) {}
 };
 
 // Shows nothing: the slide show runs on it until an image window is given,

@@ -62,6 +62,8 @@ void SlideShow::start()
     show.HoldCurrentCam = show.FollowCam = show.CameraTimeUp = show.FastCamLatched = false;
     m_run.CameraTimer.setInterval(0);
     const ShowSettings settings = m_hooks.settings();
+    loadHealth(settings.downloadDir);
+    m_health.beginShow();
     if (!settings.random && settings.resume)
         show.CurrentCam = std::max(ReadSetting(Setting::LastCam), -1);
     if (m_hooks.minimiseMainWindow)
@@ -121,6 +123,14 @@ bool SlideShow::showAdvertisement(const QString &imageFile, const QString &link,
 void SlideShow::displaySample()
 {
     m_run.SampleImageFile = m_display->DisplayImage(m_run.SampleImageFile);
+    const int index = m_run.show.CurrentCam;
+    TDateTime pictureTime = 0, interval = 0;
+    if (index >= 0 && index < m_run.catalogue.count()) {
+        const CamRecord record = CamRecord::fromLine(m_run.catalogue.CamData()[index]);
+        pictureTime = TryParseDateTimeText(record.field(fLastModified)).value_or(0);
+        interval = TryParseTimeText(record.field(fRefreshRate)).value_or(0);
+    }
+    m_display->setPictureTime(pictureTime, interval);
 }
 
 void SlideShow::tick()
@@ -322,6 +332,7 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
     m_display->setWebcamNumber(QStringLiteral(" %1 ").arg(show.CurrentCam + 1));
     m_userAborted = false;
     const QString url = cam.imageUrl;
+    const CamSchedule before = cam;
     const CamFetch fetched = m_hooks.fetch ? m_hooks.fetch(url, m_run.SampleImageFile, settings.timeOutSeconds)
                                            : CamFetch{};
     const TDateTime now = m_clock.now();
@@ -335,14 +346,18 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
         if (m_userAborted)
             return Fetched::NothingLearned;
         m_lastFetch.insert(url, LastFetch{now, false});
-        // Offline, every webcam fails: none may be slowed or disabled by it.
-        if (!m_reach.judgesWebcam(reached, now))
+        // Offline, every webcam fails: none may be slowed or disabled by
+        // it, yet its health tells what happened.
+        if (!m_reach.judgesWebcam(reached, now)) {
+            recordHealth(url, fetched, before, cam, settings, now);
             return Fetched::NothingLearned;
+        }
         const Adaptation a = AdaptWithoutNewPicture(cam, settings.policy, now);
         cam.refreshRate = a.refreshRate;
         if (a.disable)
             cam.enabled = false;
         updateRecord(cam, now);
+        recordHealth(url, fetched, before, cam, settings, now);
         return Fetched::NoNewPicture;
     }
 
@@ -387,9 +402,64 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
     log("9 - cam data updated");
     m_lastFetch.insert(url, LastFetch{now, true});
     m_lastFetch.insert(cam.imageUrl, LastFetch{now, true});
+    recordHealth(url, fetched, before, cam, settings, now);
     if (QFileInfo::exists(m_run.SampleImageFile))
         m_display->setCaption(CamCaption(cam, settings));
     return Fetched::NewPicture;
+}
+
+void SlideShow::loadHealth(const QString &downloadDir)
+{
+    const QString file = HealthBook::FileIn(downloadDir);
+    if (file == m_healthFile)
+        return;
+    m_healthFile = file;
+    m_health.load(file);
+}
+
+const HealthBook &SlideShow::health()
+{
+    loadHealth(m_hooks.settings().downloadDir);
+    return m_health;
+}
+
+// Saved with every fetch, as the catalogue is; a failed save is retried
+// with the next one.
+void SlideShow::recordHealth(const QString &url, const CamFetch &fetched, const CamSchedule &before,
+                             const CamSchedule &after, const ShowSettings &settings, TDateTime now)
+{
+    loadHealth(settings.downloadDir);
+    m_health.move(url, after.imageUrl);
+    WebcamHealth &h = m_health.entry(after.imageUrl);
+    RecordFetch(h, FetchOutcome{fetched.newPicture, fetched.unchanged, fetched.failure, fetched.bytes}, now);
+    RecordRules(h,
+                RuleChange{before.enabled, after.enabled, before.refreshRate, after.refreshRate,
+                           settings.policy.slowInterval},
+                now);
+    (void)m_health.save();
+}
+
+bool SlideShow::retryNow(int index)
+{
+    ShowState &show = m_run.show;
+    if (index < 0 || index >= m_run.catalogue.count())
+        return false;
+    const ShowSettings settings = m_hooks.settings();
+    if (settings.viewOnly)
+        return false;
+    const TDateTime now = m_clock.now();
+    // What is on screen stays as it was.
+    const int shownCam = show.CurrentCam;
+    const QString shownFile = m_run.SampleImageFile;
+    const auto restore = qScopeGuard([&] {
+        show.CurrentCam = shownCam;
+        m_run.SampleImageFile = shownFile;
+    });
+    show.CurrentCam = index;
+    CamSchedule cam = ReadCamSchedule(m_run.catalogue.CamData()[index], now);
+    giveLocalFileName(cam, settings);
+    m_run.SampleImageFile = settings.downloadDir + cam.localFilename;
+    return downloadStep(cam, settings) == Fetched::NewPicture;
 }
 
 // The record of CurrentCam becomes the webcam as handled; list, ticks and

@@ -4,6 +4,7 @@
 // download and sets the delay to the next tick. It owns no window: it
 // reads the run state, talks to the image window through ShowDisplay and
 // to the main window through its hooks.
+#include "download/WebcamHealth.h"
 #include "slideshow/Sequencer.h"
 
 #include <QHash>
@@ -24,6 +25,8 @@ struct CamFetch {
     QStringList header;  // every received header line, relocations included
     QString failure;     // why there is no new picture
     bool noServerReached = false;  // it failed before any server answered
+    bool unchanged = false;        // the server sent the picture already held
+    qint64 bytes = 0;
 };
 
 // What one tick did, for the tick log.
@@ -81,6 +84,14 @@ public:
     // shown, false when a download brought no new picture.
     bool DownloadImage();
 
+    // Fetches one webcam now, outside the show's order, as the show would:
+    // its record learns and its health is kept. False when it brought no
+    // new picture.
+    bool retryNow(int index);
+
+    // What each webcam did, for the health page; kept in the download folder.
+    const HealthBook &health();
+
     // Draws below n; tests make it predictable.
     std::function<int(int n)> randomBelow;
 
@@ -99,6 +110,9 @@ private:
     void giveLocalFileName(CamSchedule &cam, const ShowSettings &settings);
     bool showStopped() const;
     void displaySample();
+    void loadHealth(const QString &downloadDir);
+    void recordHealth(const QString &url, const CamFetch &fetched, const CamSchedule &before,
+                      const CamSchedule &after, const ShowSettings &settings, TDateTime now);
     void log(const char *step) const;
 
     ShowRun &m_run;
@@ -111,6 +125,8 @@ private:
     QString m_fetchFailure;  // this tick's, for the tick log
     QHash<QString, LastFetch> m_lastFetch;  // by image URL, this run
     ServerReach m_reach;
+    HealthBook m_health;
+    QString m_healthFile;
     std::mt19937 m_random;
 };
 

@@ -3,6 +3,7 @@
 #include "common/Subs.h"
 #include "download/DebugLog.h"
 #include "imaging/Picture.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
@@ -216,6 +217,12 @@ void TfrmImage::createControls()
         status->move(x, 24);
         x += status->width() + 4;
     }
+
+    lblAge = new RaisedLabel(QString(), Qt::black, Panel1);
+    lblAge->setObjectName(QStringLiteral("lblAge"));
+    lblAge->setAccessibleName(QStringLiteral("Picture age"));
+    lblAge->setFont(BoldFont("Arial", 18));
+    lblAge->hide();
 
     watchInput(this);
     for (QWidget *child : findChildren<QWidget *>())
@@ -632,6 +639,31 @@ void TfrmImage::CoundownTimerTimer()
 {
     ++m_countdownSeconds;
     lblCountdown->setText(QString::number(m_countdownSeconds));
+    updateAgeBadge();
+}
+
+void TfrmImage::setPictureTime(TDateTime pictureTime, TDateTime interval)
+{
+    m_pictureTime = pictureTime;
+    m_pictureInterval = interval;
+    updateAgeBadge();
+}
+
+// Beside the countdown's labels when they show, top left otherwise.
+void TfrmImage::updateAgeBadge()
+{
+    const bool shown = m_pictureTime > 0 && m_services.settings().showPictureAge;
+    lblAge->setVisible(shown);
+    if (!shown)
+        return;
+    const Clock &clock = m_services.clock ? *m_services.clock : DefaultClock();
+    const AgeBadge badge = PictureAgeBadge(clock.now() - m_pictureTime, m_pictureInterval);
+    lblAge->setText(badge.text);
+    lblAge->setTextColour(PictureAgeColour(badge.age));
+    lblAge->adjustSize();
+    const int x = lblWebcam->isVisible() ? lblWebcam->geometry().right() + 4 : 4;
+    lblAge->move(x, 24 + (lblWebcam->height() - lblAge->height()) / 2);
+    lblAge->raise();
 }
 
 // After an advertisement click the hidden screen saver ends at the first

@@ -18,6 +18,7 @@ class QWindow;
 
 namespace lumetta {
 
+class Clock;
 class Dialogs;
 struct MeasuredImage;
 class RaisedLabel;
@@ -40,6 +41,8 @@ struct ImageWindowServices {
     std::function<void()> terminate;
     // The cursor's screen position; QCursor::pos when empty.
     std::function<QPoint()> cursorPos;
+    // "Now" for the picture's age; the system clock when null.
+    const Clock *clock = nullptr;
 };
 
 class TfrmImage : public QWidget, public ShowDisplay {
@@ -60,6 +63,7 @@ public:
     void setCaption(const QString &text) override;
     void hideDisplay() override { hide(); }
     void setCaptionPointSize(int points) override;
+    void setPictureTime(TDateTime pictureTime, TDateTime interval) override;
 
     // The Click Now labels blink while an advertisement is on screen.
     void setClickNowBlinking(bool on);
@@ -92,6 +96,7 @@ private:
     void showMeasured(const MeasuredImage &measured, const DisplaySettings &s,
                       const std::function<void(const QString &)> &step);
     void applyCaptionStyle(const DisplaySettings &s);
+    void updateAgeBadge();
     void applyWindowMode(bool playMode, const QRect &monitor, QSize client);
     void layoutAdvertisement(QSize panel, bool adShown);
     void placeCaptions(const DisplaySettings &s, QSize monitor, bool playMode);
@@ -130,6 +135,9 @@ private:
     RaisedLabel *lblCountdown = nullptr;
     RaisedLabel *lblMode = nullptr;
     RaisedLabel *lblWebcam = nullptr;
+    RaisedLabel *lblAge = nullptr;  // the picture's age, when the option is on
+    TDateTime m_pictureTime = 0;
+    TDateTime m_pictureInterval = 0;
 
     Timer MouseMoveTimer;
     Timer CoundownTimer;

@@ -66,3 +66,33 @@ TEST(ImageWindowRules, EmbeddingWindow)
 }
 
 } // namespace
+
+// The picture-age badge: fresh within two learned intervals, late within
+// ten, stale beyond; fast webcams count as one a minute.
+TEST(ImageWindowRules, PictureAgeBadge)
+{
+    const TDateTime second = OneSecond;
+    struct {
+        double ageSeconds, intervalSeconds;
+        const char *text;
+        PictureAge age;
+    } const cases[] = {
+        {0, 300, "now", PictureAge::Fresh},
+        {-5, 300, "now", PictureAge::Fresh},  // a server clock ahead of ours
+        {600, 300, "10 min", PictureAge::Fresh},
+        {601, 300, "10 min", PictureAge::Late},
+        {3000, 300, "50 min", PictureAge::Late},
+        {3001, 300, "50 min", PictureAge::Stale},
+        {120, 5, "2 min", PictureAge::Fresh},
+        {121, 5, "2 min", PictureAge::Late},
+        {7200, 3600, "2 h", PictureAge::Fresh},
+        {3 * 86400, 43200, "3 d", PictureAge::Late},
+    };
+    for (const auto &c : cases) {
+        const AgeBadge badge = PictureAgeBadge(c.ageSeconds * second, c.intervalSeconds * second);
+        EXPECT_EQ(badge.text, c.text) << c.ageSeconds;
+        EXPECT_EQ(badge.age, c.age) << c.ageSeconds << " of " << c.intervalSeconds;
+    }
+    EXPECT_NE(PictureAgeColour(PictureAge::Fresh), PictureAgeColour(PictureAge::Late));
+    EXPECT_NE(PictureAgeColour(PictureAge::Late), PictureAgeColour(PictureAge::Stale));
+}

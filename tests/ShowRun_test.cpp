@@ -2,6 +2,7 @@
 // camsim's webcams, ended with SIGTERM, then what a user could see on disk.
 // Waits follow what the program and camsim write, never the clock's speed.
 #include "catalogue/CamRecord.h"
+#include "download/WebcamHealth.h"
 #include "catalogue/CatalogueFile.h"
 #include "imaging/Picture.h"
 #include "platform/Registry.h"
@@ -144,6 +145,8 @@ protected:
     ::testing::AssertionResult picturesAreWhole() const
     {
         for (const QString &name : QDir(imagesDir()).entryList(QDir::Files)) {
+            if (name.startsWith(QLatin1String("health.json")))  // and its save in progress
+                continue;
             const DecodedPicture p = LoadPictureFile(imagesDir() + name, PictureFormatForName(name));
             const bool refusedBomb = name.contains("bomb") && !p.error.isEmpty();
             if (!p.ok() && !refusedBomb)
@@ -186,6 +189,8 @@ TEST_F(ShowRun, ScreenSaverRunLearnsHowEachWebcamBehaves)
         const char *enabled, *autoAdjust;
         bool modifiedRecently;
     };
+    HealthBook health;
+    health.load(HealthBook::FileIn(imagesDir()));
     const Expect expected[] = {
         {"Camsim 1", 5, 5, "1", "1", true},
         {"Camsim 2", 5, 10, "1", "1", true},
@@ -213,6 +218,11 @@ TEST_F(ShowRun, ScreenSaverRunLearnsHowEachWebcamBehaves)
         EXPECT_EQ(recent(r.field(fLastModified)), e.modifiedRecently) << r.toLine().toStdString();
         if (e.enabled == QLatin1String("1")) {
             EXPECT_TRUE(QFile::exists(imagesDir() + r.field(fLocalFilename))) << r.toLine().toStdString();
+        } else {
+            // The health page says why.
+            const HealthRow row = DescribeWebcam(r.toLine(), health.find(r.imageUrl()), FromQDateTime(now));
+            EXPECT_EQ(HealthStateText(row.state), "Disabled by rule");
+            EXPECT_FALSE(row.reason.isEmpty());
         }
     }
     // The still webcam's picture is two days old by its own account.

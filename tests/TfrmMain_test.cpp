@@ -5,6 +5,7 @@
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
 #include "common/Errors.h"
+#include "download/WebcamHealth.h"
 #include "platform/Clock.h"
 #include "support/TestTime.h"
 #include "platform/Guarded.h"
@@ -36,6 +37,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTimeEdit>
 #include <QTimer>
 #include <functional>
@@ -910,6 +912,68 @@ TEST_F(MainWindowTest, ControlsAreAnnouncedByTheirCaptionOrHint)
     };
     for (const auto &c : cases)
         EXPECT_EQ(test::AccessibleName(get<QWidget>(c.control)), QString(c.name)) << c.control;
+}
+
+// The health page as a screen reader or a test robot reaches it: by the
+// names of its controls.
+TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
+{
+    runBefore();
+    const auto record = [](const QString &name, const QString &url, bool enabled) {
+        return "Cities||" + name + "||" + url + "||||00:05:00||00:00:00||00:00:00||" + name
+               + ".jpg||2026-12-06 11:00:00||2026-12-06 11:50:00||" + (enabled ? "1" : "0") + "||1||0";
+    };
+    writeCatalogue({record("Bridge", "http://127.0.0.1:1/bridge.jpg", true),
+                    record("Alley", "http://cam.example/alley.jpg", false),
+                    record("Harbour", "http://cam.example/harbour.jpg", true)});
+    QDir().mkpath(env.home() + "images");
+    HealthBook book;
+    book.load(HealthBook::FileIn(env.home() + "images"));
+    RecordFetch(book.entry("http://cam.example/alley.jpg"), {false, false, "404 Not Found", 0}, clock.now());
+    RecordRules(book.entry("http://cam.example/alley.jpg"), {true, false, 0, 0, 0}, clock.now());
+    RecordFetch(book.entry("http://cam.example/harbour.jpg"), {true, false, {}, 100}, clock.now());
+    ASSERT_TRUE(book.save());
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+
+    const auto named = [this](const QString &name) {
+        for (QWidget *w : frm->findChildren<QWidget *>())
+            if (test::AccessibleName(w) == name)
+                return w;
+        ADD_FAILURE() << name.toStdString();
+        return static_cast<QWidget *>(nullptr);
+    };
+    auto *table = qobject_cast<QTableView *>(named("Webcam health"));
+    ASSERT_NE(table, nullptr);
+    frm->ui()->PageControl1->setCurrentWidget(table->parentWidget());
+    const auto cell = [table](int row, int column) { return table->model()->index(row, column).data().toString(); };
+    const auto column = [table, &cell](int c) {
+        QStringList texts;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            texts << cell(row, c);
+        return texts;
+    };
+    EXPECT_EQ(column(0), QStringList({"Alley", "Bridge", "Harbour"}));
+    EXPECT_EQ(column(1), QStringList({"Disabled by rule", "Never fetched", "New picture"}));
+    EXPECT_EQ(column(2), QStringList({"10 min", "10 min", "10 min"}));
+    EXPECT_EQ(cell(0, 4), "404 Not Found");
+
+    table->sortByColumn(1, Qt::DescendingOrder);
+    EXPECT_EQ(column(0), QStringList({"Bridge", "Alley", "Harbour"}));
+    qobject_cast<QCheckBox *>(named("Only problems"))->click();
+    EXPECT_EQ(column(0), QStringList({"Alley"}));
+    qobject_cast<QCheckBox *>(named("Only problems"))->click();
+
+    // Retry reaches the server now; re-enable ticks the webcam as the list does.
+    table->selectRow(0);
+    qobject_cast<QPushButton *>(named("Retry the selected webcams now"))->click();
+    const int bridge = int(column(0).indexOf("Bridge"));
+    EXPECT_EQ(cell(bridge, 1), "Failing");
+    EXPECT_TRUE(cell(bridge, 4).contains("refused")) << cell(bridge, 4).toStdString();
+    table->selectRow(int(column(0).indexOf("Alley")));
+    qobject_cast<QPushButton *>(named("Re-enable the selected webcams"))->click();
+    EXPECT_EQ(frm->ui()->SiteList->item(1)->checkState(), Qt::Checked);
+    EXPECT_TRUE(CamRecord::fromLine(frm->catalogue().CamData()[1]).enabled());
+    EXPECT_TRUE(test::UnnamedControls(*frm).isEmpty()) << test::UnnamedControls(*frm).join(", ").toStdString();
 }
 
 } // namespace

@@ -17,6 +17,7 @@ lumetta_test(HttpCli lumetta_net lumetta_platform)
 
 lumetta_test(DebugLog lumetta_download)
 lumetta_test(ImageFetch lumetta_download)
+lumetta_test(WebcamHealth lumetta_download)
 
 lumetta_test(DCImageInfo lumetta_image_probe)
 lumetta_test(ImageLayout lumetta_display)
@@ -47,4 +48,4 @@ lumetta_test(ScreenSaverInstall lumetta_screensaver)
 lumetta_test(VersionCheck lumetta_service)
 lumetta_test(KorvaneAboutBox lumetta_service lumetta_platform)
 
-lumetta_e2e_test(ShowRun lumetta_catalogue lumetta_platform lumetta_imaging)
+lumetta_e2e_test(ShowRun lumetta_catalogue lumetta_download lumetta_platform lumetta_imaging)

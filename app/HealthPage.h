@@ -1,0 +1,43 @@
+#pragma once
+// The health page: one row per webcam with what the show last saw of it,
+// a filter for the ones in trouble, and buttons to retry or re-enable the
+// selected ones. The rows come from DescribeWebcam; this class only shows
+// them.
+#include "app/PageContext.h"
+
+class QCheckBox;
+class QPushButton;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QTableView;
+
+namespace lumetta {
+
+class DownloadEngine;
+class WebcamPage;
+
+class HealthPage : public Page {
+public:
+    HealthPage(const PageContext &context, WebcamPage &webcams, DownloadEngine &engine);
+
+    QWidget *page() const { return m_page; }
+    // Fills the rows again; the page calls it when shown.
+    void refresh();
+
+private:
+    QList<int> selectedWebcams() const;
+    void retrySelected();
+    void reEnableSelected();
+
+    WebcamPage &m_webcams;
+    DownloadEngine &m_engine;
+    QWidget *m_page;
+    QCheckBox *m_onlyProblems;
+    QPushButton *m_retry;
+    QPushButton *m_reEnable;
+    QTableView *m_table;
+    QStandardItemModel *m_model;
+    QSortFilterProxyModel *m_rows;
+};
+
+} // namespace lumetta
