@@ -32,7 +32,7 @@ destdir)
 ./share/doc/lumetta/README.md
 ./share/doc/lumetta/changelog.gz
 ./share/doc/lumetta/copyright
-./share/doc/lumetta/demo-slide-show.png
+./share/doc/lumetta/docs/demo-slide-show.png
 ./share/icons/hicolor/128x128/apps/example.korvane.lumetta.png
 ./share/icons/hicolor/256x256/apps/example.korvane.lumetta.png
 ./share/icons/hicolor/48x48/apps/example.korvane.lumetta.png
