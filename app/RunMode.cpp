@@ -52,7 +52,6 @@ bool ShowsBesideAnotherRun(const RunMode &mode, const std::optional<quintptr> &d
     return mode.screenSaver && daemonWindow.has_value() && *daemonWindow != 0;
 }
 
-
 QString VersionText(const QString &version)
 {
     return QStringLiteral("Lumetta %1\n").arg(version);
