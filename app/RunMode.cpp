@@ -7,6 +7,15 @@ RunMode ParseRunMode(const QStringList &arguments)
     RunMode mode;
     if (arguments.isEmpty())
         return mode;
+    // Exact, as other programs take them; "--HELP" stays a normal run.
+    if (arguments.first() == QLatin1String("--help")) {
+        mode.info = InfoRequest::Help;
+        return mode;
+    }
+    if (arguments.first() == QLatin1String("--version")) {
+        mode.info = InfoRequest::Version;
+        return mode;
+    }
     const QString first = arguments.first().toLower();
     // The switch character itself is never looked at, so "-s" works like "/s".
     const QChar letter = first.size() >= 2 ? first.at(1) : QChar();
@@ -41,6 +50,50 @@ AfterSetUp DecideAfterSetUp(const RunMode &mode, const SetUpOutcome &outcome, bo
 bool ShowsBesideAnotherRun(const RunMode &mode, const std::optional<quintptr> &daemonWindow)
 {
     return mode.screenSaver && daemonWindow.has_value() && *daemonWindow != 0;
+}
+
+QString VersionText(const QString &version)
+{
+    return QStringLiteral("Lumetta %1\n").arg(version);
+}
+
+QString HelpText(const QString &version)
+{
+    return VersionText(version) + QStringLiteral(R"(Public webcams as a slide show and a screen saver.
+
+Usage: lumetta [/s | /c | /p]
+       lumetta --help | --version
+
+Runs (the first argument; any switch character, any case):
+  (none)     the main window: the catalogue, the settings and the slide show
+  /s         the screen saver: the slide show full screen until a key, a click
+             or a mouse move; in XScreenSaver's window when it gives one
+  /c         the screen saver's settings
+  /p         ends at once (the preview Windows asks for)
+  --help     this text
+  --version  the version, as the About tab shows it
+Any other first argument starts the main window. A second start while one
+runs ends at once, unless it is a screen saver in a window of its own.
+
+Environment:
+  LUMETTA_HOME         program folder (catalogue, backup, readme.txt, debug.log)
+  LUMETTA_REGISTRY     settings file
+  LUMETTA_WINDOWS_DIR  folder of the installed screen saver, Lumetta.scr
+  LUMETTA_SITE         the vendor's web site
+  LUMETTA_TICK_LOG     a file that gets a line for each tick of the show
+  XDG_DATA_HOME, XDG_CONFIG_HOME, XDG_RUNTIME_DIR   where the defaults below live
+  XSCREENSAVER_WINDOW  the window XScreenSaver gives the screen saver
+
+Files:
+  program folder   $LUMETTA_HOME, else the program's own folder when writable,
+                   else ~/.local/share/Lumetta/: lumetta.dat, Backup-lumetta.dat,
+                   readme.txt, debug.log and the images/ download folder
+  settings         $LUMETTA_REGISTRY, else ~/.config/Korvane Software/user.reg
+  screen saver     $LUMETTA_WINDOWS_DIR, else ~/.local/share/lumetta/Lumetta.scr
+  ~/.xscreensaver  gets Lumetta's entry on Install
+
+See lumetta(1).
+)");
 }
 
 } // namespace lumetta

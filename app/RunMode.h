@@ -11,16 +11,25 @@ namespace lumetta {
 
 inline const QString AdminWord = QStringLiteral("tavel");
 
+// "--help" and "--version" as the first argument are answered before any
+// run mode is read: they print and end, whatever follows them.
+enum class InfoRequest { None, Help, Version };
+
 struct RunMode {
     bool preview = false;      // ends at once, before anything else
     bool screenSaver = false;
     bool config = false;
     bool admin = false;
     bool viewOnly = false;     // a screen saver beside another run's show: shows its pictures, writes nothing
+    InfoRequest info = InfoRequest::None;
 };
 
 // arguments: the command line without the program itself.
 RunMode ParseRunMode(const QStringList &arguments);
+
+// What --help and --version print, each ending with a line break.
+QString HelpText(const QString &version);
+QString VersionText(const QString &version);
 
 // While another run holds the single-instance lock: a screen saver in a
 // daemon's window shows that run's pictures instead of ending.

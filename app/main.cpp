@@ -1,6 +1,32 @@
 #include "app/Lumetta.h"
+#include "app/RunMode.h"
+#include "platform/VersionInfo.h"
+
+#include <cstdio>
+
+namespace {
+
+// --help and --version need no display, no lock and no settings.
+int PrintAndEnd(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+    // A full disk or a closed pipe is an error, as for any other program.
+    return written && std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    const QString first = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    switch (lumetta::ParseRunMode(first.isNull() ? QStringList() : QStringList{first}).info) {
+    case lumetta::InfoRequest::Help:
+        return PrintAndEnd(lumetta::HelpText(lumetta::VersionString()));
+    case lumetta::InfoRequest::Version:
+        return PrintAndEnd(lumetta::VersionText(lumetta::VersionString()));
+    case lumetta::InfoRequest::None:
+        break;
+    }
     return lumetta::RunLumetta(argc, argv);
 }

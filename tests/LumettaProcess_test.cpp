@@ -68,9 +68,10 @@ protected:
     QList<QProcess *> running;
 };
 
-TEST_F(ProcessTest, PreviewEndsBeforeAnything)
+TEST_F(ProcessTest, PreviewHelpAndVersionEndBeforeAnything)
 {
-    for (const QStringList &arguments : {QStringList{"/p", "1234"}, QStringList{"-P"}}) {
+    for (const QStringList &arguments :
+         {QStringList{"/p", "1234"}, QStringList{"-P"}, QStringList{"--help"}, QStringList{"--version", "/s"}}) {
         EXPECT_EQ(runToEnd(arguments), 0) << arguments.join(' ').toStdString();
         EXPECT_FALSE(QFile::exists(env.path() + "/Lumetta_MUTEX")) << "no single-instance lock";
         EXPECT_FALSE(QFile::exists(RegistryFilePath())) << "nothing stored";

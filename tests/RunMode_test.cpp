@@ -10,6 +10,7 @@ struct ModeCase {
     const char *description;
     QStringList arguments;
     bool preview, screenSaver, config, admin;
+    InfoRequest info = InfoRequest::None;
 };
 
 void PrintTo(const ModeCase &c, std::ostream *os)
@@ -27,6 +28,7 @@ TEST_P(RunModeTest, ReadsTheFirstArgument)
     EXPECT_EQ(mode.screenSaver, c.screenSaver);
     EXPECT_EQ(mode.config, c.config);
     EXPECT_EQ(mode.admin, c.admin);
+    EXPECT_EQ(mode.info, c.info);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,7 +48,12 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"administration word with more arguments", {"tavel", "/s"}, false, false, false, true},
         ModeCase{"administration word as second argument", {"/x", "tavel"}, false, false, false, false},
         ModeCase{"administration word must be whole", {"tavels"}, false, false, false, false},
-        ModeCase{"/administration is no mode", {"/a"}, false, false, false, false}));
+        ModeCase{"/administration is no mode", {"/a"}, false, false, false, false},
+        ModeCase{"--help", {"--help"}, false, false, false, false, InfoRequest::Help},
+        ModeCase{"--version before a switch", {"--version", "/s"}, false, false, false, false, InfoRequest::Version},
+        ModeCase{"--help as second argument is a screen saver", {"/s", "--help"}, false, true, false, false},
+        ModeCase{"--HELP in capitals is a normal run", {"--HELP"}, false, false, false, false},
+        ModeCase{"--versions is a normal run", {"--versions"}, false, false, false, false}));
 
 struct CaptionCase {
     const char *description;
