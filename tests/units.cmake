@@ -48,3 +48,5 @@ lumetta_test(VersionCheck lumetta_service)
 lumetta_test(KorvaneAboutBox lumetta_service lumetta_platform)
 
 lumetta_e2e_test(ShowRun lumetta_catalogue lumetta_platform lumetta_imaging)
+
+lumetta_test(IdleWatcher lumetta_idle)
