@@ -12,7 +12,7 @@ IdleDecision::Step IdleDecision::check(qint64 nowMs, qint64 delayMs, const Deskt
     if (!state.idleMs || delayMs <= 0)
         return {false, RetryMs};
     const qint64 idle = *state.idleMs;
-    if (idle < delayMs)
+    if (idle + DueSlackMs < delayMs)
         return {false, std::max(delayMs - idle, MinimumWaitMs)};
     const qint64 periodStart = nowMs - idle;
     const bool served = m_servedPeriodStart && std::llabs(periodStart - *m_servedPeriodStart) <= SamePeriodMs;

@@ -23,6 +23,9 @@ public:
     static constexpr qint64 RetryMs = 60'000;
     // Two readings of one idle period may disagree by this much.
     static constexpr qint64 SamePeriodMs = 2'000;
+    // A look that lands a hair before the delay counts as at it; else the
+    // show would wait 10 s more for the next look.
+    static constexpr qint64 DueSlackMs = 1'000;
 
     struct Step {
         bool startShow = false;
