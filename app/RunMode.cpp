@@ -17,6 +17,7 @@ RunMode ParseRunMode(const QStringList &arguments)
     else if (letter == QLatin1Char('c'))
         mode.config = true;
     mode.admin = first == AdminWord;
+    mode.idle = first == IdleWord;
     return mode;
 }
 

@@ -10,6 +10,7 @@
 namespace lumetta {
 
 inline const QString AdminWord = QStringLiteral("tavel");
+inline const QString IdleWord = QStringLiteral("--idle");
 
 struct RunMode {
     bool preview = false;      // ends at once, before anything else
@@ -17,6 +18,7 @@ struct RunMode {
     bool config = false;
     bool admin = false;
     bool viewOnly = false;     // a screen saver beside another run's show: shows its pictures, writes nothing
+    bool idle = false;         // "--idle": the windowless watcher that starts the screen saver
 };
 
 // arguments: the command line without the program itself.

@@ -163,6 +163,11 @@ int ReadRegInteger(const QString &key, const QString &name, int defaultValue)
     return int(v->number);
 }
 
+int ScreenSaveTimeOut()
+{
+    return ReadRegInteger(DesktopKey, QStringLiteral("ScreenSaveTimeOut"), 600);
+}
+
 bool ReadRegBool(const QString &key, const QString &name, bool defaultValue)
 {
     return ReadRegInteger(key, name, defaultValue ? 1 : 0) != 0;

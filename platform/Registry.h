@@ -18,6 +18,10 @@ namespace lumetta {
 inline const QString LumettaKey = QStringLiteral("Software\\Korvane Software\\Lumetta");
 inline const QString DesktopKey = QStringLiteral("Control Panel\\Desktop");
 
+// The screen-saver time-out in seconds: "ScreenSaveTimeOut" under the
+// desktop key, 600 when missing.
+int ScreenSaveTimeOut();
+
 // Colours are stored as Windows keeps them: red in the low byte.
 QColor ColorFromStored(int value);
 int ColorToStored(const QColor &color);

@@ -565,7 +565,7 @@ void TfrmImage::ImageAreaMouseDown()
         (void)OpenWebLink(m_services.shell, m_run.show.AdLink);
         if (m_run.ScreenSaverMode) {
             hide();
-            AppEndTimer.setInterval(ReadRegInteger(DesktopKey, QStringLiteral("ScreenSaveTimeOut"), 600) * 1000);
+            AppEndTimer.setInterval(ScreenSaveTimeOut() * 1000);
             return;
         }
     }

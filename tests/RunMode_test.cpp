@@ -10,6 +10,7 @@ struct ModeCase {
     const char *description;
     QStringList arguments;
     bool preview, screenSaver, config, admin;
+    bool idle = false;
 };
 
 void PrintTo(const ModeCase &c, std::ostream *os)
@@ -27,6 +28,7 @@ TEST_P(RunModeTest, ReadsTheFirstArgument)
     EXPECT_EQ(mode.screenSaver, c.screenSaver);
     EXPECT_EQ(mode.config, c.config);
     EXPECT_EQ(mode.admin, c.admin);
+    EXPECT_EQ(mode.idle, c.idle);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,7 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"administration word with more arguments", {"tavel", "/s"}, false, false, false, true},
         ModeCase{"administration word as second argument", {"/x", "tavel"}, false, false, false, false},
         ModeCase{"administration word must be whole", {"tavels"}, false, false, false, false},
-        ModeCase{"/administration is no mode", {"/a"}, false, false, false, false}));
+        ModeCase{"/administration is no mode", {"/a"}, false, false, false, false},
+        ModeCase{"--idle: the watcher, no mode letter", {"--IDLE"}, false, false, false, false, true},
+        ModeCase{"-i is no watcher", {"-i"}, false, false, false, false, false}));
 
 struct CaptionCase {
     const char *description;
