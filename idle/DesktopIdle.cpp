@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QVariant>
 #include <cstdlib>
+#include <cstring>
 #include <xcb/screensaver.h>
 #include <xcb/xcb.h>
 
