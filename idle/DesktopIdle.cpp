@@ -36,9 +36,8 @@ const Method ScreenSaverLocked{"org.freedesktop.ScreenSaver", "/org/freedesktop/
                                "org.freedesktop.ScreenSaver", "GetActive"};
 
 // The first value of the reply; none when nobody answered.
-std::optional<QVariant> Call(const Method &method, const QVariantList &arguments = {})
+std::optional<QVariant> Call(QDBusConnection bus, const Method &method, const QVariantList &arguments = {})
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return std::nullopt;
     QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(method.service),
@@ -54,17 +53,17 @@ std::optional<QVariant> Call(const Method &method, const QVariantList &arguments
     return reply.arguments().first();
 }
 
-std::optional<qint64> CallIdle(const Method &method)
+std::optional<qint64> CallIdle(const QDBusConnection &bus, const Method &method)
 {
-    const std::optional<QVariant> value = Call(method);
+    const std::optional<QVariant> value = Call(bus, method);
     bool ok = false;
     const qint64 ms = value ? value->toLongLong(&ok) : 0;
     return ok && ms >= 0 ? std::optional<qint64>(ms) : std::nullopt;
 }
 
-bool CallTrue(const Method &method, const QVariantList &arguments = {})
+bool CallTrue(const QDBusConnection &bus, const Method &method, const QVariantList &arguments = {})
 {
-    const std::optional<QVariant> value = Call(method, arguments);
+    const std::optional<QVariant> value = Call(bus, method, arguments);
     return value && value->toBool();
 }
 
@@ -183,18 +182,21 @@ struct DesktopIdle::X11 {
     }
 };
 
-DesktopIdle::DesktopIdle(QObject *parent) : QObject(parent), m_x11(std::make_unique<X11>())
+// A connection of its own: the session bus as the environment names it now.
+DesktopIdle::DesktopIdle(QObject *parent)
+    : QObject(parent), m_x11(std::make_unique<X11>()),
+      m_busName(QStringLiteral("lumetta-idle-%1").arg(quintptr(this))),
+      m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_busName))
 {
-    if (CallIdle(MutterIdle))
+    if (CallIdle(m_bus, MutterIdle))
         m_kind = IdleSourceKind::Mutter;
-    else if (CallIdle(ScreenSaverIdle))
+    else if (CallIdle(m_bus, ScreenSaverIdle))
         m_kind = IdleSourceKind::ScreenSaver;
     else if (m_x11->usable() && m_x11->saver)
         m_kind = IdleSourceKind::X11;
 
-    QDBusConnection bus = QDBusConnection::sessionBus();
     for (const Method &m : {GnomeLocked, ScreenSaverLocked})
-        bus.connect(QString::fromLatin1(m.service), QString::fromLatin1(m.path), QString::fromLatin1(m.interface),
+        m_bus.connect(QString::fromLatin1(m.service), QString::fromLatin1(m.path), QString::fromLatin1(m.interface),
                     QStringLiteral("ActiveChanged"), this, SLOT(activeChanged(bool)));
     if (m_x11->usable() && m_x11->saver) {
         auto *notifier = new QSocketNotifier(xcb_get_file_descriptor(m_x11->c), QSocketNotifier::Read, this);
@@ -209,7 +211,10 @@ DesktopIdle::DesktopIdle(QObject *parent) : QObject(parent), m_x11(std::make_uni
     }
 }
 
-DesktopIdle::~DesktopIdle() = default;
+DesktopIdle::~DesktopIdle()
+{
+    QDBusConnection::disconnectFromBus(m_busName);
+}
 
 QString DesktopIdle::sourceName() const
 {
@@ -236,9 +241,9 @@ std::optional<qint64> DesktopIdle::idleMs()
 {
     switch (m_kind) {
     case IdleSourceKind::Mutter:
-        return CallIdle(MutterIdle);
+        return CallIdle(m_bus, MutterIdle);
     case IdleSourceKind::ScreenSaver:
-        return CallIdle(ScreenSaverIdle);
+        return CallIdle(m_bus, ScreenSaverIdle);
     case IdleSourceKind::X11:
         return m_x11->idleMs();
     case IdleSourceKind::None:
@@ -250,12 +255,12 @@ std::optional<qint64> DesktopIdle::idleMs()
 bool DesktopIdle::inhibited()
 {
     constexpr uint InhibitIdle = 8;  // GNOME's flag for "the session is not idle"
-    return CallTrue(GnomeInhibited, {QVariant::fromValue(InhibitIdle)}) || CallTrue(PowerInhibited);
+    return CallTrue(m_bus, GnomeInhibited, {QVariant::fromValue(InhibitIdle)}) || CallTrue(m_bus, PowerInhibited);
 }
 
 bool DesktopIdle::locked()
 {
-    return CallTrue(GnomeLocked) || CallTrue(ScreenSaverLocked) || m_x11->saverOn();
+    return CallTrue(m_bus, GnomeLocked) || CallTrue(m_bus, ScreenSaverLocked) || m_x11->saverOn();
 }
 
 DesktopState DesktopIdle::read()

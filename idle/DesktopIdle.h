@@ -5,6 +5,7 @@
 // and the lock.
 #include "idle/IdleWatcher.h"
 
+#include <QDBusConnection>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -39,6 +40,8 @@ private:
 
     struct X11;
     std::unique_ptr<X11> m_x11;
+    QString m_busName;
+    QDBusConnection m_bus;
     IdleSourceKind m_kind = IdleSourceKind::None;
 };
 

@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QProcess>
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 using namespace lumetta;
 
@@ -25,6 +27,15 @@ const Service PowerInhibit{"org.freedesktop.PowerManagement", "/org/freedesktop/
                            "org.freedesktop.PowerManagement.Inhibit", "HasInhibit", true};
 const Service GnomeLocked{"org.gnome.ScreenSaver", "/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", "GetActive",
                           true};
+
+// The signals cross a real bus or an X connection: a bounded wait for
+// them, not for a timer.
+void WaitFor(const int &count)
+{
+    for (QDeadlineTimer deadline(5000); count == 0 && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    QCoreApplication::processEvents();
+}
 
 // The sources in their order, the inhibitors and the lock, against fake
 // services on a private bus; no X server, so X11 never answers.
@@ -66,11 +77,38 @@ TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
     QObject::connect(&desktop, &DesktopIdle::locking, [&locking] { ++locking; });
     for (bool active : {false, true, false})
         bus.emitSignal(SaverPath, Saver, "ActiveChanged", {active});
-    // The signals cross a real bus: a bounded wait for them, not for a timer.
-    for (QDeadlineTimer deadline(5000); locking == 0 && !deadline.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-    QCoreApplication::processEvents();
+    WaitFor(locking);
     EXPECT_EQ(locking, 1);
+}
+
+// Without a session bus the X server answers; its own saver coming on (as
+// for xss-lock's locker) stops the show and holds the next one back.
+TEST(DesktopIdle, X11ServerWhenNoBusAnswers)
+{
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    QProcess xvfb;
+    xvfb.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "320x240x24"});
+    ASSERT_TRUE(xvfb.waitForReadyRead(10'000)) << "Xvfb did not start";
+    const QByteArray display = ":" + xvfb.readLine().trimmed();
+    qputenv("DISPLAY", display);
+    {
+        DesktopIdle desktop;
+        ASSERT_EQ(desktop.kind(), IdleSourceKind::X11);
+        const DesktopState before = desktop.read();
+        EXPECT_TRUE(before.idleMs.has_value());
+        EXPECT_FALSE(before.locked);
+        int locking = 0;
+        QObject::connect(&desktop, &DesktopIdle::locking, [&locking] { ++locking; });
+        xcb_connection_t *c = xcb_connect(display.constData(), nullptr);
+        xcb_force_screen_saver(c, XCB_SCREEN_SAVER_ACTIVE);
+        xcb_flush(c);
+        WaitFor(locking);
+        EXPECT_EQ(locking, 1);
+        EXPECT_TRUE(desktop.read().locked);
+        xcb_disconnect(c);
+    }
+    xvfb.terminate();
+    xvfb.waitForFinished();
 }
 
 } // namespace
