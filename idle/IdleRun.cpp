@@ -12,7 +12,9 @@
 #include <QFileSystemWatcher>
 #include <QProcess>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
+#include <functional>
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -108,15 +110,22 @@ int RunIdleWatcher(int argc, char **argv)
     }
     // Un-install deletes the program the watcher runs from: the watcher
     // goes with it. A new version renamed over it keeps the watcher.
+    // A linker or a copy that deletes before it writes leaves a moment
+    // without the file: the watcher looks once more, 2 s later.
     QFileSystemWatcher self({program});
-    QObject::connect(&self, &QFileSystemWatcher::fileChanged, &app, [&] {
+    const std::function<void(bool)> check = [&](bool lookAgain) {
         if (QFile::exists(program)) {
+            // A file renamed over ours is a new one to watch.
+            self.removePath(program);
             self.addPath(program);
-            return;
+        } else if (lookAgain) {
+            QTimer::singleShot(2000, &app, [&check] { check(false); });
+        } else {
+            Say(QStringLiteral("Lumetta's idle watcher ends: %1 was removed.").arg(program));
+            end();
         }
-        Say(QStringLiteral("Lumetta's idle watcher ends: %1 was removed.").arg(program));
-        end();
-    });
+    };
+    QObject::connect(&self, &QFileSystemWatcher::fileChanged, &app, [&check] { check(true); });
 
     Say(QStringLiteral("Lumetta's idle watcher: idle time from %1; the show starts after %2 s.")
             .arg(desktop.sourceName())
