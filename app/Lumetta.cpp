@@ -3,6 +3,7 @@
 #include "app/LumettaApplication.h"
 #include "app/RunMode.h"
 #include "app/TfrmMain.h"
+#include "idle/IdleRun.h"
 #include "platform/Clock.h"
 #include "platform/TimeSource.h"
 #include "platform/Guarded.h"
@@ -76,6 +77,8 @@ int RunLumetta(int argc, char **argv)
     RunMode mode = ParseRunMode(arguments);
     if (mode.preview)
         return 0;
+    if (mode.idle)
+        return RunIdleWatcher(argc, argv);
 
     CatchTerminateSignals();
     const std::optional<quintptr> daemonWindow =

@@ -26,6 +26,7 @@ RunMode ParseRunMode(const QStringList &arguments)
     else if (letter == QLatin1Char('c'))
         mode.config = true;
     mode.admin = first == AdminWord;
+    mode.idle = first == IdleWord;
     return mode;
 }
 
@@ -61,7 +62,7 @@ QString HelpText(const QString &version)
 {
     return VersionText(version) + QStringLiteral(R"(Public webcams as a slide show and a screen saver.
 
-Usage: lumetta [/s | /c | /p]
+Usage: lumetta [/s | /c | /p | --idle]
        lumetta --help | --version
 
 Runs (the first argument; any switch character, any case):
@@ -70,6 +71,9 @@ Runs (the first argument; any switch character, any case):
              or a mouse move; in XScreenSaver's window when it gives one
   /c         the screen saver's settings
   /p         ends at once (the preview Windows asks for)
+  --idle     no window: starts the screen saver when the desktop has been idle
+             for the screen-saver delay, until the session ends (Install sets
+             this up where XScreenSaver is not used)
   --help     this text
   --version  the version, as the About tab shows it
 Any other first argument starts the main window. A second start while one
@@ -91,6 +95,9 @@ Files:
   settings         $LUMETTA_REGISTRY, else ~/.config/Korvane Software/user.reg
   screen saver     $LUMETTA_WINDOWS_DIR, else ~/.local/share/lumetta/Lumetta.scr
   ~/.xscreensaver  gets Lumetta's entry on Install
+  ~/.config/autostart/lumetta-idle.desktop   starts --idle at login, where
+                   XScreenSaver is not used
+  images/health.json   what each webcam did, for the Health page
 
 See lumetta(1).
 )");

@@ -10,6 +10,7 @@
 namespace lumetta {
 
 inline const QString AdminWord = QStringLiteral("tavel");
+inline const QString IdleWord = QStringLiteral("--idle");
 
 // "--help" and "--version" as the first argument are answered before any
 // run mode is read: they print and end, whatever follows them.
@@ -22,6 +23,7 @@ struct RunMode {
     bool admin = false;
     bool viewOnly = false;     // a screen saver beside another run's show: shows its pictures, writes nothing
     InfoRequest info = InfoRequest::None;
+    bool idle = false;         // "--idle": the windowless watcher that starts the screen saver
 };
 
 // arguments: the command line without the program itself.

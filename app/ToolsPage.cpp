@@ -31,7 +31,7 @@ ToolsPage::ToolsPage(const PageContext &context, WebcamPage &webcams, DownloadEn
     on(m_ui->butBackup, &QPushButton::clicked, [this] { butBackupClick(); });
     on(m_ui->butRestore, &QPushButton::clicked, [this] { butRestoreClick(); });
     on(m_ui->butInstallSS, &QPushButton::clicked,
-       [this] { InstallScreenSaver(m_dialogs, QCoreApplication::applicationFilePath()); });
+       [this] { InstallScreenSaver(m_dialogs, QCoreApplication::applicationFilePath(), &m_shell); });
     on(m_ui->butRemoveSS, &QPushButton::clicked, [this] { RemoveScreenSaver(m_dialogs); });
     on(m_ui->butDelRegistry, &QPushButton::clicked, [this] { DeleteRegistryEntries(m_dialogs); });
 }

@@ -1,7 +1,7 @@
 # Folders form floors: nothing below app/ includes a header from app/.
 # Run at every build, so an upward include fails the build at once.
 #   cmake -DROOT=<source dir> -P CheckFloors.cmake
-set(below common platform catalogue net download imaging slideshow service tools)
+set(below common platform catalogue net download imaging slideshow idle service tools)
 set(offenders "")
 foreach(dir ${below})
   file(GLOB_RECURSE sources "${ROOT}/${dir}/*.h" "${ROOT}/${dir}/*.cpp")

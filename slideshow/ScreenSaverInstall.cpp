@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/SettingKeys.h"
+#include "slideshow/AutostartEntry.h"
 #include "slideshow/XScreenSaverPrefs.h"
 
 #include <QDir>
@@ -150,7 +151,23 @@ QString SelectByHandMessage(const QString &installed, const QString &problem)
     return text;
 }
 
-void InstallScreenSaver(Dialogs &dialogs, const QString &program)
+QString IdleWatcherMessage(const QString &installed, int idleSeconds, const QString &problem)
+{
+    if (!problem.isEmpty())
+        return SelectByHandMessage(installed, QString()) +
+               QStringLiteral("\r\n\r\nLumetta's own idle watcher could not be set up: %1.").arg(problem);
+    const QString after = idleSeconds > 0 && idleSeconds % 60 == 0
+                              ? QStringLiteral("%1 minute(s)").arg(idleSeconds / 60)
+                              : QStringLiteral("%1 second(s)").arg(idleSeconds);
+    return QStringLiteral("Screen saver installed successfully.\r\n\r\n"
+                          "XScreenSaver is not used here, so Lumetta watches for idleness itself: the slide show "
+                          "starts after %1 without input, and not while a video plays, a full-screen window has "
+                          "the focus or the screen is locked. The watcher runs now and at every login "
+                          "(%2).")
+        .arg(after, AutostartEntryPath());
+}
+
+void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *shell)
 {
     const QString installed = InstalledCopyPath();
     if (!InstallCopy(program, installed)) {
@@ -158,18 +175,35 @@ void InstallScreenSaver(Dialogs &dialogs, const QString &program)
                                   MessageIcon::Warning);
         return;
     }
-    const Activation activation = ActivateScreenSaver(installed, XScreenSaverPrefsFile());
+    const QString prefs = XScreenSaverPrefsFile();
+    const Activation activation = ActivateScreenSaver(installed, prefs);
     if (activation.active) {
         // The daemon runs this copy now; one an earlier version put in the
         // former folder would only go stale.
         for (const QString &other : InstalledCopyPaths())
             if (other != installed && QFile::exists(other))
                 QFile::remove(other);
+        // The daemon starts the show; a watcher too would start it twice.
+        RemoveAutostartEntry();
         dialogs.showMessage(QStringLiteral("Screen saver installed successfully."));
+        return;
     }
-    else
+    if (QFile::exists(prefs)) {
         dialogs.showTitledMessage(QStringLiteral("ScreenSaver"), SelectByHandMessage(installed, activation.problem),
                                   MessageIcon::Information);
+        return;
+    }
+    const QString problem = WriteAutostartEntry(installed);
+    // A watcher already running keeps running; the new one ends at once.
+    if (problem.isEmpty() && shell)
+        shell->startProgram(installed, {QStringLiteral("--idle")});
+    int seconds = 600;
+    try {
+        seconds = ReadSetting(Setting::ScreenSaveTimeOut);
+    } catch (const Error &) {
+    }
+    dialogs.showTitledMessage(QStringLiteral("ScreenSaver"), IdleWatcherMessage(installed, seconds, problem),
+                              MessageIcon::Information);
 }
 
 Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs)
@@ -189,10 +223,13 @@ Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs)
     return result;
 }
 
-QString RemovedMessage(bool copyRemoved, const Deselection &deselection)
+QString RemovedMessage(bool copyRemoved, const Deselection &deselection, bool watcherRemoved)
 {
     QString text = copyRemoved ? QStringLiteral("Screen saver removed successfully.")
                                : QStringLiteral("Could not remove Screen saver.");
+    if (watcherRemoved)
+        text += copyRemoved ? QStringLiteral("\r\n\r\nLumetta's idle watcher was stopped and no longer starts at login.")
+                            : QStringLiteral("\r\n\r\nLumetta's idle watcher no longer starts at login.");
     if (deselection.blanked)
         text += QStringLiteral("\r\n\r\nLumetta was taken off XScreenSaver's list; XScreenSaver now blanks the "
                                "screen instead.");
@@ -209,11 +246,13 @@ void RemoveScreenSaver(Dialogs &dialogs)
 {
     // The store's "SCRNSAVE.EXE" stays as it is; XScreenSaver, which would
     // show a crash at every blank, forgets the program.
+    // The watcher ends by itself when the copy it runs from is deleted.
     bool removed = false;
     for (const QString &copy : InstalledCopyPaths())
         removed = QFile::remove(copy) || removed;
+    const bool watcherRemoved = RemoveAutostartEntry();
     const Deselection deselection = DeselectInXScreenSaver(XScreenSaverPrefsFile());
-    dialogs.showTitledMessage(ScreenSaverCaption, RemovedMessage(removed, deselection),
+    dialogs.showTitledMessage(ScreenSaverCaption, RemovedMessage(removed, deselection, watcherRemoved),
                               removed ? MessageIcon::Information : MessageIcon::Warning);
 }
 

@@ -8,6 +8,7 @@
 namespace lumetta {
 
 class Dialogs;
+class SystemShell;
 
 // WindowsFolder() + "Lumetta.scr".
 QString InstalledCopyPath();
@@ -48,15 +49,21 @@ struct Deselection {
 // Takes Lumetta off XScreenSaver's list when the preferences file lists it.
 Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs);
 
-// Un-install's one message.
-QString RemovedMessage(bool copyRemoved, const Deselection &deselection);
+// Un-install's one message; watcherRemoved: the idle watcher's autostart
+// entry was taken away.
+QString RemovedMessage(bool copyRemoved, const Deselection &deselection, bool watcherRemoved = false);
+
+// Install's message where Lumetta starts itself: the watcher runs now and
+// at each login (problem empty), or why it could not be set up.
+QString IdleWatcherMessage(const QString &installed, int idleSeconds, const QString &problem);
 
 // The long message for a copy the daemon does not run yet: how to select
 // it by hand on this desktop.
 QString SelectByHandMessage(const QString &installed, const QString &problem);
 
-// The buttons' whole dialogue.
-void InstallScreenSaver(Dialogs &dialogs, const QString &program);
+// The buttons' whole dialogue. Where XScreenSaver is not used, Install
+// sets up the idle watcher and starts it through shell (when given).
+void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *shell = nullptr);
 void RemoveScreenSaver(Dialogs &dialogs);
 void DeleteRegistryEntries(Dialogs &dialogs);
 

@@ -11,6 +11,7 @@ struct ModeCase {
     QStringList arguments;
     bool preview, screenSaver, config, admin;
     InfoRequest info = InfoRequest::None;
+    bool idle = false;
 };
 
 void PrintTo(const ModeCase &c, std::ostream *os)
@@ -29,6 +30,7 @@ TEST_P(RunModeTest, ReadsTheFirstArgument)
     EXPECT_EQ(mode.config, c.config);
     EXPECT_EQ(mode.admin, c.admin);
     EXPECT_EQ(mode.info, c.info);
+    EXPECT_EQ(mode.idle, c.idle);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -53,7 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"--version before a switch", {"--version", "/s"}, false, false, false, false, InfoRequest::Version},
         ModeCase{"--help as second argument is a screen saver", {"/s", "--help"}, false, true, false, false},
         ModeCase{"--HELP in capitals is a normal run", {"--HELP"}, false, false, false, false},
-        ModeCase{"--versions is a normal run", {"--versions"}, false, false, false, false}));
+        ModeCase{"--versions is a normal run", {"--versions"}, false, false, false, false},
+        ModeCase{"--idle: the watcher, no mode letter", {"--IDLE"}, false, false, false, false, InfoRequest::None, true},
+        ModeCase{"-i is no watcher", {"-i"}, false, false, false, false}));
 
 struct CaptionCase {
     const char *description;

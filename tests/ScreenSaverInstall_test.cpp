@@ -2,7 +2,9 @@
 
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "slideshow/AutostartEntry.h"
 #include "slideshow/XScreenSaverPrefs.h"
+#include "support/FakeShell.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 
@@ -64,7 +66,8 @@ TEST_F(ScreenSaverInstallTest, InstallSelectsTheCopyWhereTheDesktopAllows)
         QString message;  // start of the one message shown
         bool prefsChanged;
     } const cases[] = {
-        {"no XScreenSaver: select by hand", {}, {}, true, LongMessageStart, false},
+        {"no XScreenSaver: Lumetta's idle watcher", {}, {}, true,
+         "message: ScreenSaver | Screen saver installed successfully.\r\n\r\nXScreenSaver is not used here", false},
         {"over an older copy, with XScreenSaver", "old version", xscreensaver, true,
          "message: Screen saver installed successfully.", true},
         {"damaged ~/.xscreensaver: left alone, told why", {}, "timeout: 0:10:00\n", true, LongMessageStart, false},
@@ -106,6 +109,50 @@ TEST_F(ScreenSaverInstallTest, InstallSelectsTheCopyWhereTheDesktopAllows)
     }
 }
 
+// Without XScreenSaver: the autostart entry and the watcher, and nothing
+// else in the folder, nor behind a link planted under the entry's name.
+TEST_F(ScreenSaverInstallTest, IdleWatcherEntryComesAndGoesAlone)
+{
+    const QString folder = env.path() + "/config/autostart/";
+    write(folder + "other.desktop", "[Desktop Entry]\nExec=other\n");
+    write(env.path() + "/victim", "not ours");
+    ASSERT_TRUE(QFile::link(env.path() + "/victim", AutostartEntryPath()));
+    test::FakeShell shell;
+    shell.startSucceeds = true;
+
+    InstallScreenSaver(dialogs, program, &shell);
+    const QString installed = InstalledCopyPath();
+    EXPECT_FALSE(QFileInfo(AutostartEntryPath()).isSymLink());
+    EXPECT_TRUE(read(AutostartEntryPath()).contains("\nExec=\"" + installed.toUtf8() + "\" --idle\n"));
+    EXPECT_EQ(shell.started, QStringList{installed + " --idle"});
+    EXPECT_TRUE(dialogs.asked.value(0).contains("after 10 minute(s) without input")) << dialogs.asked.value(0).toStdString();
+
+    RemoveScreenSaver(dialogs);
+    EXPECT_FALSE(QFileInfo::exists(AutostartEntryPath()));
+    EXPECT_TRUE(dialogs.asked.value(1).endsWith("idle watcher was stopped and no longer starts at login."));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"other.desktop"});
+    EXPECT_EQ(read(folder + "other.desktop"), "[Desktop Entry]\nExec=other\n");
+    EXPECT_EQ(read(env.path() + "/victim"), "not ours");
+
+    // The Exec line of the desktop entry specification, whatever the path.
+    struct {
+        QString program;
+        QByteArray exec;
+    } const cases[] = {
+        {"/home/a b/Lumetta.scr", "Exec=\"/home/a b/Lumetta.scr\" --idle\n"},
+        {"/x/\"q\"$HOME`x`", "Exec=\"/x/\\\\\"q\\\\\"\\\\$HOME\\\\`x\\\\`\" --idle\n"},
+        {"/x/back\\slash/100%", "Exec=\"/x/back\\\\\\\\slash/100%%\" --idle\n"},
+        {"/x/new\nline", ""},
+    };
+    for (const auto &c : cases) {
+        const QByteArray entry = AutostartEntry(c.program);
+        EXPECT_EQ(entry.isEmpty(), c.exec.isEmpty()) << c.program.toStdString();
+        if (!c.exec.isEmpty()) {
+            EXPECT_TRUE(entry.contains("\n" + c.exec)) << c.program.toStdString() << "\n" << entry.toStdString();
+        }
+    }
+}
+
 TEST_F(ScreenSaverInstallTest, DamagedPrefsAreNamedInTheMessage)
 {
     write(prefs, "timeout: 0:10:00\n");
@@ -133,7 +180,8 @@ TEST_F(ScreenSaverInstallTest, UninstallTwice)
     EXPECT_EQ(dialogs.lastIcon, MessageIcon::Information);
     RemoveScreenSaver(dialogs);
     EXPECT_EQ(dialogs.lastIcon, MessageIcon::Warning);
-    EXPECT_EQ(dialogs.asked, QStringList({"message: Screen Saver | Screen saver removed successfully.",
+    EXPECT_EQ(dialogs.asked, QStringList({"message: Screen Saver | Screen saver removed successfully.\r\n\r\n"
+                                          "Lumetta's idle watcher was stopped and no longer starts at login.",
                                           "message: Screen Saver | Could not remove Screen saver."}));
     EXPECT_FALSE(QFile::exists(InstalledCopyPath()));
     EXPECT_EQ(stored(), InstalledCopyPath()) << "the active screen saver is left as it was";

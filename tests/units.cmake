@@ -49,3 +49,6 @@ lumetta_test(VersionCheck lumetta_service)
 lumetta_test(KorvaneAboutBox lumetta_service lumetta_platform)
 
 lumetta_e2e_test(ShowRun lumetta_catalogue lumetta_download lumetta_platform lumetta_imaging)
+
+lumetta_test(IdleWatcher lumetta_idle)
+lumetta_test(DesktopIdle lumetta_idle_desktop lumetta_test_bus ${LUMETTA_XCB_CORE_LIBRARY})

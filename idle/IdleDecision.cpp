@@ -1,0 +1,28 @@
+#include "idle/IdleDecision.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace lumetta {
+
+IdleDecision::Step IdleDecision::check(qint64 nowMs, qint64 delayMs, const DesktopState &state)
+{
+    if (m_showRunning)
+        return {};
+    if (!state.idleMs || delayMs <= 0)
+        return {false, RetryMs};
+    const qint64 idle = *state.idleMs;
+    if (idle + DueSlackMs < delayMs)
+        return {false, std::max(delayMs - idle, MinimumWaitMs)};
+    const qint64 periodStart = nowMs - idle;
+    const bool served = m_servedPeriodStart && std::llabs(periodStart - *m_servedPeriodStart) <= SamePeriodMs;
+    // Nothing tells us when the user is back or the desktop lets go, so
+    // look again one delay later.
+    if (served || state.inhibited || state.fullScreen || state.locked)
+        return {false, std::max(delayMs, MinimumWaitMs)};
+    m_servedPeriodStart = periodStart;
+    m_showRunning = true;
+    return {true, 0};
+}
+
+} // namespace lumetta

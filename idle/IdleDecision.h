@@ -1,0 +1,51 @@
+#pragma once
+// When the idle watcher starts the show, and when it looks again. A plain
+// model: the watcher feeds it the desktop's answers and the time, and does
+// what it returns.
+#include <QtGlobal>
+#include <optional>
+
+namespace lumetta {
+
+// The desktop as the idle source sees it at one moment.
+struct DesktopState {
+    std::optional<qint64> idleMs;  // none: the source did not answer
+    bool inhibited = false;        // a video, a presentation: the desktop keeps awake
+    bool fullScreen = false;       // a full-screen window has the focus
+    bool locked = false;           // the desktop's own screen saver or lock is up
+};
+
+class IdleDecision {
+public:
+    // Never look more often than this, whatever the delay.
+    static constexpr qint64 MinimumWaitMs = 10'000;
+    // A source that did not answer, or a delay of 0 (off), is asked again after this.
+    static constexpr qint64 RetryMs = 60'000;
+    // Two readings of one idle period may disagree by this much.
+    static constexpr qint64 SamePeriodMs = 2'000;
+    // A look that lands a hair before the delay counts as at it; else the
+    // show would wait 10 s more for the next look.
+    static constexpr qint64 DueSlackMs = 1'000;
+
+    struct Step {
+        bool startShow = false;
+        qint64 nextCheckMs = 0;  // 0: no check until the show ends
+    };
+
+    // delayMs: the idle delay read now; 0 or less is off.
+    [[nodiscard]] Step check(qint64 nowMs, qint64 delayMs, const DesktopState &state);
+    // The show process ended, whatever the reason.
+    void showEnded() { m_showRunning = false; }
+    // The desktop is about to lock: true when a running show must stop.
+    [[nodiscard]] bool locking() const { return m_showRunning; }
+    bool showRunning() const { return m_showRunning; }
+
+private:
+    bool m_showRunning = false;
+    // When the idle period that got its show began: one show per period,
+    // so a show that ended without input (the lock, a show already running)
+    // does not start again until the user has been back.
+    std::optional<qint64> m_servedPeriodStart;
+};
+
+} // namespace lumetta

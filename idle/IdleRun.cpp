@@ -1,0 +1,138 @@
+#include "idle/IdleRun.h"
+
+#include "common/Errors.h"
+#include "idle/DesktopIdle.h"
+#include "idle/IdleWatcher.h"
+#include "platform/Registry.h"
+#include "platform/SettingKeys.h"
+#include "platform/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileSystemWatcher>
+#include <QProcess>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+#include <functional>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace lumetta {
+
+namespace {
+
+int SignalPair[2] = {-1, -1};
+
+extern "C" void OnEndSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(SignalPair[0], &byte, 1);
+}
+
+void Say(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+qint64 DelayMs()
+{
+    try {
+        return qint64(ReadSetting(Setting::ScreenSaveTimeOut)) * 1000;
+    } catch (const Error &e) {
+        Say(e.message() + QStringLiteral(": the idle delay stays 600 s."));
+        return 600'000;
+    }
+}
+
+} // namespace
+
+int RunIdleWatcher(int argc, char **argv)
+{
+    // The watcher is not the show: the show's own single-instance rule
+    // holds when it starts.
+    SingleInstance instance(QStringLiteral("Lumetta_IDLE"));
+    if (!instance.acquire()) {
+        Say(QStringLiteral("Lumetta's idle watcher runs already."));
+        return 0;
+    }
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, SignalPair) == 0) {
+        struct sigaction action = {};
+        action.sa_handler = OnEndSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int s : {SIGTERM, SIGINT, SIGHUP})
+            sigaction(s, &action, nullptr);
+    }
+
+    QCoreApplication app(argc, argv);
+    DesktopIdle desktop;
+    if (desktop.kind() == IdleSourceKind::None) {
+        Say(QStringLiteral("Lumetta's idle watcher ends: no idle time from GNOME (org.gnome.Mutter.IdleMonitor), "
+                           "the freedesktop screen saver (org.freedesktop.ScreenSaver) or the X server "
+                           "(MIT-SCREEN-SAVER). On a Wayland compositor without these, start the screen saver "
+                           "with swayidle."));
+        return 1;
+    }
+
+    const QString program = QCoreApplication::applicationFilePath();
+    QProcess show;
+    show.setProcessChannelMode(QProcess::ForwardedChannels);
+    QElapsedTimer clock;
+    clock.start();
+    IdleWatcherHooks hooks;
+    hooks.nowMs = [&clock] { return clock.elapsed(); };
+    hooks.delayMs = DelayMs;
+    hooks.startShow = [&] {
+        show.start(program, {QStringLiteral("/s")});
+        return show.waitForStarted(10'000);
+    };
+    hooks.stopShow = [&show] { show.terminate(); };  // the show ends as by its Close button
+    IdleWatcher watcher(desktop, RealTimeSource(), hooks);
+    QObject::connect(&show, &QProcess::finished, &watcher, [&watcher] { watcher.showEnded(); });
+    QObject::connect(&desktop, &DesktopIdle::locking, &watcher, [&watcher] { watcher.desktopLocking(); });
+
+    const auto end = [&] {
+        if (show.state() != QProcess::NotRunning) {
+            show.terminate();
+            show.waitForFinished(5000);
+        }
+        app.quit();
+    };
+    if (SignalPair[1] >= 0) {
+        auto *notifier = new QSocketNotifier(SignalPair[1], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&end] {
+            char byte;
+            [[maybe_unused]] const ssize_t got = ::read(SignalPair[1], &byte, 1);
+            end();
+        });
+    }
+    // Un-install deletes the program the watcher runs from: the watcher
+    // goes with it. A new version renamed over it keeps the watcher.
+    // A linker or a copy that deletes before it writes leaves a moment
+    // without the file: the watcher looks once more, 2 s later.
+    QFileSystemWatcher self({program});
+    const std::function<void(bool)> check = [&](bool lookAgain) {
+        if (QFile::exists(program)) {
+            // A file renamed over ours is a new one to watch.
+            self.removePath(program);
+            self.addPath(program);
+        } else if (lookAgain) {
+            QTimer::singleShot(2000, &app, [&check] { check(false); });
+        } else {
+            Say(QStringLiteral("Lumetta's idle watcher ends: %1 was removed.").arg(program));
+            end();
+        }
+    };
+    QObject::connect(&self, &QFileSystemWatcher::fileChanged, &app, [&check] { check(true); });
+
+    Say(QStringLiteral("Lumetta's idle watcher: idle time from %1; the show starts after %2 s.")
+            .arg(desktop.sourceName())
+            .arg(DelayMs() / 1000));
+    watcher.begin();
+    return app.exec();
+}
+
+} // namespace lumetta

@@ -1,0 +1,41 @@
+#include "idle/IdleWatcher.h"
+
+#include <limits>
+
+namespace lumetta {
+
+IdleWatcher::IdleWatcher(DesktopProbe &probe, TimeSource &time, IdleWatcherHooks hooks, QObject *parent)
+    : QObject(parent), m_probe(probe), m_hooks(std::move(hooks)), m_timer(time, this)
+{
+    m_timer.OnTimer = [this] { look(); };
+}
+
+void IdleWatcher::look()
+{
+    m_timer.setInterval(0);
+    const IdleDecision::Step step = m_decision.check(m_hooks.nowMs(), m_hooks.delayMs(), m_probe.read());
+    if (step.startShow && !m_hooks.startShow()) {
+        // Counted as a show that ended at once: the same idle period is
+        // not tried again.
+        m_decision.showEnded();
+        m_timer.setInterval(int(IdleDecision::RetryMs));
+        return;
+    }
+    m_timer.setInterval(int(std::min<qint64>(step.nextCheckMs, std::numeric_limits<int>::max())));
+}
+
+void IdleWatcher::showEnded()
+{
+    if (!m_decision.showRunning())
+        return;
+    m_decision.showEnded();
+    look();
+}
+
+void IdleWatcher::desktopLocking()
+{
+    if (m_decision.locking())
+        m_hooks.stopShow();
+}
+
+} // namespace lumetta

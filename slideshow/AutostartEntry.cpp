@@ -1,0 +1,68 @@
+#include "slideshow/AutostartEntry.h"
+
+#include "common/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace lumetta {
+
+QString AutostartEntryPath()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty())
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/autostart/lumetta-idle.desktop");
+}
+
+QByteArray AutostartEntry(const QString &program)
+{
+    // The Exec rules of the desktop entry specification: the program in
+    // double quotes with \ " ` $ escaped, then every \ doubled once more as
+    // the string rule wants, and % doubled as a field code would be.
+    QString quoted;
+    for (const QChar ch : program) {
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7f)
+            return {};
+        if (ch == QLatin1Char('\\'))
+            quoted += QStringLiteral("\\\\\\\\");
+        else if (ch == QLatin1Char('"') || ch == QLatin1Char('`') || ch == QLatin1Char('$'))
+            quoted += QStringLiteral("\\\\") + ch;
+        else if (ch == QLatin1Char('%'))
+            quoted += QStringLiteral("%%");
+        else
+            quoted += ch;
+    }
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Lumetta screen saver\n"
+                          "Comment=Starts the webcam slide show when the computer is left alone\n"
+                          "Exec=\"%1\" --idle\n"
+                          "NoDisplay=true\n"
+                          "X-GNOME-Autostart-enabled=true\n")
+        .arg(quoted)
+        .toUtf8();
+}
+
+QString WriteAutostartEntry(const QString &program)
+{
+    const QByteArray entry = AutostartEntry(program);
+    if (entry.isEmpty())
+        return QStringLiteral("the program's path holds a control character");
+    const QString path = AutostartEntryPath();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return QStringLiteral("%1 cannot be made").arg(QFileInfo(path).absolutePath());
+    AtomicFileWriter writer(path, ExistingLink::Replace);
+    if (!writer.open() || !writer.write(entry) || !writer.commit())
+        return writer.errorString();
+    return {};
+}
+
+bool RemoveAutostartEntry()
+{
+    // A link under our name goes, not what it points at.
+    return QFile::remove(AutostartEntryPath());
+}
+
+} // namespace lumetta

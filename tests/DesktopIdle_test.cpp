@@ -1,0 +1,114 @@
+#include "idle/DesktopIdle.h"
+
+#include "support/FakeDesktopBus.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+using namespace lumetta;
+
+namespace {
+
+struct Service {
+    QString service, path, interface, method;
+    QVariant reply;
+};
+const QString Saver = "org.freedesktop.ScreenSaver", SaverPath = "/org/freedesktop/ScreenSaver";
+const Service MutterIdle{"org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core",
+                         "org.gnome.Mutter.IdleMonitor", "GetIdletime", QVariant::fromValue(quint64(1234))};
+const Service SaverIdle{Saver, SaverPath, Saver, "GetSessionIdleTime", QVariant::fromValue(uint(4321))};
+const Service SaverLocked{Saver, SaverPath, Saver, "GetActive", true};
+const Service GnomeInhibit{"org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager",
+                           "IsInhibited", true};
+const Service PowerInhibit{"org.freedesktop.PowerManagement", "/org/freedesktop/PowerManagement/Inhibit",
+                           "org.freedesktop.PowerManagement.Inhibit", "HasInhibit", true};
+const Service GnomeLocked{"org.gnome.ScreenSaver", "/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", "GetActive",
+                          true};
+
+// The signals cross a real bus or an X connection: a bounded wait for
+// them, not for a timer.
+void WaitFor(const int &count)
+{
+    for (QDeadlineTimer deadline(5000); count == 0 && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    QCoreApplication::processEvents();
+}
+
+// The sources in their order, the inhibitors and the lock, against fake
+// services on a private bus; no X server, so X11 never answers.
+TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
+{
+    qunsetenv("DISPLAY");
+    test::FakeDesktopBus bus;
+    ASSERT_TRUE(bus.running()) << "dbus-daemon did not start";
+    struct {
+        const char *description;
+        std::vector<Service> services;
+        IdleSourceKind kind;
+        std::optional<qint64> idle;
+        bool inhibited, locked;
+    } const cases[] = {
+        {"GNOME's monitor before the screen saver", {SaverIdle, MutterIdle}, IdleSourceKind::Mutter, 1234, 0, 0},
+        {"the screen saver where GNOME is not", {SaverIdle, PowerInhibit, SaverLocked}, IdleSourceKind::ScreenSaver,
+         4321, 1, 1},
+        {"GNOME's inhibitor and shield", {MutterIdle, GnomeInhibit, GnomeLocked}, IdleSourceKind::Mutter, 1234, 1, 1},
+        {"a lock service alone is no idle source", {GnomeLocked}, IdleSourceKind::None, std::nullopt, 0, 0},
+    };
+    for (const auto &c : cases) {
+        bus.clear();
+        for (const Service &s : c.services)
+            bus.answer(s.service, s.path, s.interface, s.method, s.reply);
+        DesktopIdle desktop;
+        const DesktopState state = desktop.read();
+        EXPECT_EQ(desktop.kind(), c.kind) << c.description;
+        EXPECT_EQ(state.idleMs, c.idle) << c.description;
+        EXPECT_EQ(state.inhibited, c.inhibited) << c.description;
+        EXPECT_EQ(state.locked, c.locked) << c.description;
+    }
+
+    // The screen saver's shield coming up stops the show; going down does not.
+    bus.clear();
+    bus.answer(SaverIdle.service, SaverIdle.path, SaverIdle.interface, SaverIdle.method, SaverIdle.reply);
+    DesktopIdle desktop;
+    int locking = 0;
+    QObject::connect(&desktop, &DesktopIdle::locking, [&locking] { ++locking; });
+    for (bool active : {false, true, false})
+        bus.emitSignal(SaverPath, Saver, "ActiveChanged", {active});
+    WaitFor(locking);
+    EXPECT_EQ(locking, 1);
+}
+
+// Without a session bus the X server answers; its own saver coming on (as
+// for xss-lock's locker) stops the show and holds the next one back.
+TEST(DesktopIdle, X11ServerWhenNoBusAnswers)
+{
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    QProcess xvfb;
+    xvfb.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "320x240x24"});
+    ASSERT_TRUE(xvfb.waitForReadyRead(10'000)) << "Xvfb did not start";
+    const QByteArray display = ":" + xvfb.readLine().trimmed();
+    qputenv("DISPLAY", display);
+    {
+        DesktopIdle desktop;
+        ASSERT_EQ(desktop.kind(), IdleSourceKind::X11);
+        const DesktopState before = desktop.read();
+        EXPECT_TRUE(before.idleMs.has_value());
+        EXPECT_FALSE(before.locked);
+        int locking = 0;
+        QObject::connect(&desktop, &DesktopIdle::locking, [&locking] { ++locking; });
+        xcb_connection_t *c = xcb_connect(display.constData(), nullptr);
+        xcb_force_screen_saver(c, XCB_SCREEN_SAVER_ACTIVE);
+        xcb_flush(c);
+        WaitFor(locking);
+        EXPECT_EQ(locking, 1);
+        EXPECT_TRUE(desktop.read().locked);
+        xcb_disconnect(c);
+    }
+    xvfb.terminate();
+    xvfb.waitForFinished();
+}
+
+} // namespace
