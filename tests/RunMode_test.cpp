@@ -6,16 +6,9 @@ using namespace lumetta;
 
 namespace {
 
-struct ModeCase {
-    const char *description;
-    QStringList arguments;
-    bool preview, screenSaver, config, admin;
-};
+struct ModeCase { const char *description; QStringList arguments; bool preview, screenSaver, config, admin; };
 
-void PrintTo(const ModeCase &c, std::ostream *os)
-{
-    *os << c.description;
-}
+void PrintTo(const ModeCase &c, std::ostream *os) { *os << c.description; }
 
 class RunModeTest : public ::testing::TestWithParam<ModeCase> {};
 
@@ -48,11 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"administration word must be whole", {"tavels"}, false, false, false, false},
         ModeCase{"/administration is no mode", {"/a"}, false, false, false, false}));
 
-struct CaptionCase {
-    const char *description;
-    const char *version;
-    const char *caption;
-};
+struct CaptionCase { const char *description; const char *version; const char *caption; };
 
 TEST(MainCaption, ShowsThreePartsOfTheFileVersion)
 {

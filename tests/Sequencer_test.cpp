@@ -16,10 +16,7 @@ TDateTime At(int h, int m = 0)
 
 TEST(IsActiveNow, DailyWindowsWithTheOvernightRule)
 {
-    struct {
-        TDateTime start, end, now;
-        bool active;
-    } const cases[] = {
+    struct { TDateTime start, end, now; bool active; } const cases[] = {
         {At(8), At(18), Today + At(12), true},
         {At(8), At(18), Today + At(19), false},
         {At(22), At(6), Today + At(23), true},   // the window ends tomorrow 06:00
@@ -209,10 +206,7 @@ TEST(Sequencer, CategoryFilterAndCaption)
         QStringList{"General", "Harbour", "http://c/c.jpg", "", "00:05:00", "00:00:00", "00:00:00", "c.jpg",
                     "2026-12-06 11:00:00", "2026-12-06 11:02:03", "1", "1", "0"}.join("||"),
         Today + At(12));
-    struct {
-        bool time, refresh;
-        QString caption;
-    } const captions[] = {
+    struct { bool time, refresh; QString caption; } const captions[] = {
         {false, false, "Harbour"},
         {true, false, "Harbour - 2026-12-06 11:02:03"},
         {false, true, "Harbour (00:05:00)"},

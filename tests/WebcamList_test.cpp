@@ -86,10 +86,7 @@ TEST(ListMerge, Rules)
 
     const QString why = " selected line(s) were not imported because a refresh or time in them cannot be read as a "
                         "time of day (lines ";
-    const struct {
-        QList<int> rejected;
-        QString message;
-    } messages[] = {
+    const struct { QList<int> rejected; QString message; } messages[] = {
         {{}, ""},
         {{3}, "1" + why + "3)."},
         {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, "10" + why + "1, 2, 3, 4, 5, 6, 7, 8, 9, 10)."},
