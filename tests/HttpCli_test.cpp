@@ -346,6 +346,12 @@ TEST_F(HttpCliTest, StatesAndEventsOfAPlainGet)
                                   httpWaitingHeader, httpWaitingBody, httpReady}));
     EXPECT_EQ(events, (QStringList{"HeaderBegin", "HeaderEnd", "DocBegin", "DocEnd"}));
     EXPECT_EQ(doneCalls, 1);
+
+    // The next request without a body has no document to end.
+    server.addConnection(Reply("HTTP/1.0 200 OK\r\n\r\n"));
+    events.clear();
+    Fetch(http);
+    EXPECT_EQ(events, (QStringList{"HeaderBegin", "HeaderEnd"}));
 }
 
 // ---------------------------------------------------------------- relocation
@@ -822,15 +828,24 @@ TEST_F(Https, RelocationToTheOtherSchemeTakesItsDefaultPort)
 
 TEST_F(Https, ProxyRefusingTheTunnel)
 {
-    ScriptedServer proxy;
-    proxy.addConnection(Reply("HTTP/1.0 407 Proxy Authentication Required\r\n\r\n"));
-    http.Proxy = QStringLiteral("127.0.0.1:%1").arg(proxy.port());
-    http.URL = "https://lumetta.test/x.jpg";
-    const Outcome out = Fetch(http);
-    EXPECT_TRUE(out.raised);
-    EXPECT_EQ(out.message, "Proxy refused the tunnel: 407 Proxy Authentication Required");
-    EXPECT_EQ(http.RequestDoneError(), httperr::ProxyRefused);
-    EXPECT_EQ(http.StatusCode(), 404);
+    const struct { ServerScript script; const char *message; int error; } cases[] = {
+        {Reply("HTTP/1.0 407 Proxy Authentication Required\r\n\r\n"),
+         "Proxy refused the tunnel: 407 Proxy Authentication Required", httperr::ProxyRefused},
+        {ServerScript().readRequest().close(), "Proxy closed the connection before the tunnel opened",
+         httperr::ProxyClosed},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.message);
+        ScriptedServer proxy;
+        proxy.addConnection(c.script);
+        http.Proxy = QStringLiteral("127.0.0.1:%1").arg(proxy.port());
+        http.URL = "https://lumetta.test/x.jpg";
+        const Outcome out = Fetch(http);
+        EXPECT_TRUE(out.raised);
+        EXPECT_TRUE(out.message.startsWith(c.message)) << out.message.toStdString();
+        EXPECT_EQ(http.RequestDoneError(), c.error);
+        EXPECT_EQ(http.StatusCode(), 404);
+    }
 }
 
 // ---------------------------------------------------------------- URL splitting
