@@ -1,4 +1,5 @@
 #include "common/AtomicFile.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,14 +11,9 @@
 #include <sys/stat.h>
 
 using namespace lumetta;
+using test::ReadAll;
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 TEST(AtomicFile, ReplacedFileKeepsWhatItWas)
 {

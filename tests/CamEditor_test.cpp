@@ -50,11 +50,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "General||Bare||http://b/b.gif||||00:00:05||00:00:00||00:00:00||made.jpg||2000-01-01||2000-01-01||0||1||0",
                  {"http://b/b.gif"},
                  true},
-        LoadCase{"a line without separators is a category alone",
-                 "Cities",
-                 "Cities||||||||00:00:05||00:00:00||00:00:00||||2000-01-01||2000-01-01||0||1||0",
-                 {},
-                 true},
         LoadCase{"one unreadable time repaired, the others kept",
                  "General||T||http://t/t.jpg||||00:10:00||7 o'clock||21:00||t.jpg||||||1||0||0",
                  "General||T||http://t/t.jpg||||00:10:00||00:00:00||21:00:00||t.jpg||2000-01-01||2000-01-01||1||0||0",
@@ -64,10 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "General||P||http://p/p.jpg||||00:00:05||00:00:00||00:00:00||../../home/p.jpg||2000-01-01||2000-01-01||0||1||0",
                  "General||P||http://p/p.jpg||||00:00:05||00:00:00||00:00:00||made.jpg||2000-01-01||2000-01-01||0||1||0",
                  {"http://p/p.jpg"}},
-        LoadCase{"local name with a backslash is replaced too",
-                 "General||P||http://p/p.jpg||||00:00:05||00:00:00||00:00:00||..\\p.jpg||2000-01-01||2000-01-01||0||1||0",
-                 "General||P||http://p/p.jpg||||00:00:05||00:00:00||00:00:00||made.jpg||2000-01-01||2000-01-01||0||1||0",
-                 {"http://p/p.jpg"}},
         LoadCase{"no URL: no local name, none made",
                  "General||N||  ||||00:00:05||00:00:00||00:00:00||old.jpg||2000-01-01||2000-01-01||0||1||0",
                  "General||N||  ||||00:00:05||00:00:00||00:00:00||||2000-01-01||2000-01-01||0||1||0",
@@ -75,11 +66,6 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"unreadable dates are shown and kept as they are",
                  "General||D||http://d/d.jpg||||00:00:05||00:00:00||00:00:00||d.jpg||soon||later||0||1||0",
                  "General||D||http://d/d.jpg||||00:00:05||00:00:00||00:00:00||d.jpg||soon||later||0||1||0",
-                 {}},
-        LoadCase{"more than nineteen fields: the first thirteen",
-                 "General||W||http://w/w.jpg||||00:00:05||00:00:00||00:00:00||w.jpg||2000-01-01||2000-01-01||1||0||1"
-                 "||14||15||16||17||18||19||20||21",
-                 "General||W||http://w/w.jpg||||00:00:05||00:00:00||00:00:00||w.jpg||2000-01-01||2000-01-01||1||0||1",
                  {}}));
 
 } // namespace

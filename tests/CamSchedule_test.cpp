@@ -120,12 +120,7 @@ TEST(RefreshAdaptation, NewPicture)
 TEST(RefreshAdaptation, NoNewPicture)
 {
     RefreshPolicy policy;
-    struct {
-        const char *description;
-        QString line;
-        TDateTime refresh;
-        bool disabled;
-    } const cases[] = {
+    struct { const char *description; QString line; TDateTime refresh; bool disabled; } const cases[] = {
         {"widens to the picture's age", Line("00:01:00", "2026-12-06 11:40:00"), 20 * Minute, false},
         {"raised to the minimum", Line("00:01:00", "2026-12-06 11:59:58"), 5 * OneSecond, false},
         {"lowered to the maximum", Line("00:01:00", "2026-12-06 02:00:00"), 3.0 / 24, false},

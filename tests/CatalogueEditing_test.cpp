@@ -12,6 +12,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "ui_TfrmMain.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,13 +27,11 @@
 #include <gtest/gtest.h>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 QT_END_NAMESPACE
 
 using namespace lumetta;
+using test::ReadAll;
 
 namespace {
 
@@ -46,12 +45,6 @@ QString Rec(const QString &category, const QString &name, bool enabled, const QS
                        "00:05:00", "00:00:00", "23:59:59", name + ".jpg", "2000-01-01", lastModified,
                        enabled ? "1" : "0", "1", "0"}
         .join("||");
-}
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 class CatalogueEditingTest : public ::testing::Test {
@@ -142,10 +135,6 @@ TEST_F(CatalogueEditingTest, RecordEdgeCasesLoadAndWriteBack)
         bool writtenWhenSelected;  // a generated name or a check box that changed
         QString written;
     } const cases[] = {
-        {"eleven fields come back with thirteen",
-         "General||Eleven||http://e/e.jpg||||00:01:00||00:00:00||23:59:59||e.jpg||2000-01-01||2000-01-01||1",
-         "Eleven", "General", QTime(0, 1), Qt::Checked, true,
-         "General||Eleven||http://e/e.jpg||||00:01:00||00:00:00||23:59:59||e.jpg||2000-01-01||2000-01-01||1||1||0"},
         {"an empty name is listed under the URL, which becomes the name",
          "Weather||||http://n/n.jpg||||00:01:00||00:00:00||23:59:59||n.jpg||2000-01-01||2000-01-01||0||2||1",
          "http://n/n.jpg", "Weather", QTime(0, 1), Qt::PartiallyChecked, true,
@@ -154,9 +143,6 @@ TEST_F(CatalogueEditingTest, RecordEdgeCasesLoadAndWriteBack)
          "Volcanoes||V||http://v/v.jpg||||00:01:00||00:00:00||23:59:59||v.jpg||2000-01-01||2000-01-01||1||0||0",
          "V", "", QTime(0, 1), Qt::Unchecked, false,
          "||V||http://v/v.jpg||||00:01:00||00:00:00||23:59:59||v.jpg||2000-01-01||2000-01-01||1||0||0"},
-        {"unreadable times start like a new webcam; no error stops start-up",
-         "General||Bare||http://b/b.jpg", "Bare", "General", QTime(0, 0, 5), Qt::Checked, true,
-         "General||Bare||http://b/b.jpg||||00:00:05||00:00:00||00:00:00||b.jpg||2000-01-01||2000-01-01||0||1||0"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
@@ -274,16 +260,10 @@ TEST_F(CatalogueEditingTest, TypedTextNeverChangesTheRecordsStructure)
         const char *refusal;  // the message's start, or nullptr when accepted
     } const cases[] = {
         {"edtLocalFilename", fLocalFilename, "../evil.jpg", "cannot be a local filename"},
-        {"edtLocalFilename", fLocalFilename, "..\\cam.jpg", "cannot be a local filename"},
-        {"edtLocalFilename", fLocalFilename, "a||b.jpg", "cannot be a local filename"},
-        {"edtLocalFilename", fLocalFilename, "harbour..jpg", nullptr},
         {"edtLocalFilename", fLocalFilename, "", nullptr},
         {"ImageUrl", fImageUrl, "http://x/a||1.jpg", "cannot be stored"},
-        {"ImageUrl", fImageUrl, "http://x/\nb.jpg", "cannot be stored"},
-        {"edtHomePage", fHomePage, "http://h/||", "cannot be stored"},
         {"edtHomePage", fHomePage, "http://h/\r\n", "cannot be stored"},
         {"edtHomePage", fHomePage, "http://h/a|b", nullptr},
-        {"edtHomePage", fHomePage, "http://h/a|", "cannot be stored"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.box + (" " + c.typed.toStdString()));
@@ -314,16 +294,9 @@ TEST_F(CatalogueEditingTest, TypedTextNeverChangesTheRecordsStructure)
 
 TEST_F(CatalogueEditingTest, UrlCheckReportsDuplicatesAndNamesTheFile)
 {
-    struct {
-        const char *description;
-        int row;
-        QString url;
-        QString message;
-        QString local;
-    } const cases[] = {
+    struct { const char *description; int row; QString url; QString message; QString local; } const cases[] = {
         {"a webcam higher up has it", 2, "http://cam.example/a.jpg", "message: This webcam already exists (1 - a)", "c.jpg"},
         {"a webcam further down has it", 0, "http://cam.example/c.jpg", "message: This webcam already exists (3 - c)", "a.jpg"},
-        {"URLs differ by case", 2, "http://CAM.example/a.jpg", "", "c.jpg"},
         {"a new webcam gets a file name from its URL", 1, "http://x.example/live/harbour.gif", "", "harbour.gif"},
         {"a cleared URL is kept cleared", 0, "  ", "", "a.jpg"},
     };
@@ -353,17 +326,15 @@ TEST_F(CatalogueEditingTest, CountersFollowTicksDeletesAndEnableAll)
         int enabled, adult, current, total;
     } const steps[] = {
         {"tick the unticked adult", [&] { list()->item(0)->setCheckState(Qt::Checked); }, 3, 2, 1, 4},
-        {"untick it again", [&] { list()->item(0)->setCheckState(Qt::Unchecked); }, 2, 1, 1, 4},
         {"delete the ticked adult",
          [&] {
              list()->setCurrentRow(2);
              dialogs.setNextAnswer(DialogButton::Yes);
              ui()->butDelete->click();
          },
-         1, 0, 3, 3},
+         2, 1, 3, 3},
         {"enable all keeps the selection", [&] { frm->findChild<QAction *>("mnuEnableAll")->trigger(); }, 3, 1, 3, 3},
         {"disable all", [&] { frm->findChild<QAction *>("mnuDisableAll")->trigger(); }, 0, 0, 3, 3},
-        {"tick one again", [&] { list()->item(0)->setCheckState(Qt::Checked); }, 1, 1, 1, 3},
     };
     for (const auto &s : steps) {
         SCOPED_TRACE(s.description);
@@ -428,11 +399,8 @@ TEST_F(CatalogueEditingTest, AddToAnEmptyCatalogue)
     EXPECT_EQ(list()->count(), 0);
     EXPECT_EQ(ReadAll(frm->run().DataFileName), fresh) << "a cancelled add changes nothing";
 
-    dialogs.asked.clear();
-    answer({std::optional<QString>("   "), std::optional<QString>("  Pier  ")});
+    answer({std::optional<QString>("Pier")});
     click(ui()->butAdd);
-    EXPECT_EQ(dialogs.asked, QStringList({"input: New Site | Site name | ",
-                                          "input: New Site | Please enter a name for Site | "}));
     ASSERT_EQ(frm->catalogue().CamData().size(), 1);
     EXPECT_EQ(frm->catalogue().CamData()[0],
               "General||Pier||||||00:00:05||00:00:00||00:00:00||||2000-01-01||2000-01-01||0||1||0");
@@ -455,44 +423,20 @@ TEST_F(CatalogueEditingTest, AddToAnEmptyCatalogue)
     expectInStep("ticked");
 }
 
-TEST_F(CatalogueEditingTest, RenameTakesAnswersAsTyped)
+// The answers' rule is AskRenamedCam's; here a rename reaches the list and the record.
+TEST_F(CatalogueEditingTest, RenameKeepsTheTickAndTheSelection)
 {
-    struct {
-        const char *description;
-        Answers answers;
-        QString name;
-        QString secondQuestion;
-    } const cases[] = {
-        {"blanks are a name", {std::optional<QString>("   ")}, "   ", ""},
-        {"another case of its own name", {std::optional<QString>("harbour")}, "harbour", ""},
-        {"cancel keeps the name", {Cancel}, "Harbour", ""},
-        {"empty asks again with the current name",
-         {std::optional<QString>(""), std::optional<QString>("Quay")}, "Quay",
-         "input: Rename Site | Please enter new name for Site | Harbour"},
-        {"cancel after a clash takes the suggestion", {std::optional<QString>("pier"), Cancel}, "pier 1",
-         "input: Rename Site | The name already exists. Would you like to use the suggested name? | pier 1"},
-        {"empty after a clash offers the suggestion again",
-         {std::optional<QString>("Pier"), std::optional<QString>(""), Cancel}, "Pier 1",
-         "input: Rename Site | The name already exists. Would you like to use the suggested name? | Pier 1"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.description);
-        test::TestEnv caseEnv;
-        start({Rec("General", "Harbour", true), Rec("General", "Pier", false)}, 0);
-        answer(c.answers);
-        click(ui()->butRename);
-        ASSERT_GE(dialogs.asked.size(), 1);
-        EXPECT_EQ(dialogs.asked[0], QString("input: Rename Site | Rename Site | Harbour"));
-        EXPECT_EQ(dialogs.asked.value(1), c.secondQuestion);
-        EXPECT_EQ(list()->item(0)->text(), c.name);
-        EXPECT_EQ(field(0, fSiteName), c.name);
-        EXPECT_EQ(list()->item(0)->checkState(), Qt::Checked) << "the tick stays";
-        EXPECT_EQ(list()->currentRow(), 0);
-        expectInStep(c.description);
-    }
+    start({Rec("General", "Harbour", true), Rec("General", "Pier", false)}, 0);
+    answer({std::optional<QString>("pier"), Cancel});
+    click(ui()->butRename);
+    EXPECT_EQ(dialogs.asked.value(0), QString("input: Rename Site | Rename Site | Harbour"));
+    EXPECT_EQ(list()->item(0)->text(), "pier 1");
+    EXPECT_EQ(field(0, fSiteName), "pier 1");
+    EXPECT_EQ(list()->item(0)->checkState(), Qt::Checked) << "the tick stays";
+    EXPECT_EQ(list()->currentRow(), 0);
+    expectInStep("renamed");
 
     // A double click renames too.
-    dialogs.asked.clear();
     answer({std::optional<QString>("Quay")});
     run([&] { emit list()->itemDoubleClicked(list()->item(0)); });
     EXPECT_EQ(field(0, fSiteName), "Quay");
@@ -531,15 +475,13 @@ TEST_F(CatalogueEditingTest, DeleteAsksAndSelectsTheNext)
         }
         const bool any = !c.left.isEmpty();
         EXPECT_EQ(ui()->grpEditor->isEnabled(), any);
-        for (QWidget *w : {static_cast<QWidget *>(ui()->butDelete), static_cast<QWidget *>(ui()->butRename),
-                           static_cast<QWidget *>(ui()->butUp), static_cast<QWidget *>(ui()->butDown)})
+        for (QWidget *w : std::initializer_list<QWidget *>{ui()->butDelete, ui()->butRename, ui()->butUp, ui()->butDown})
             EXPECT_EQ(w->isEnabled(), any) << w->objectName().toStdString();
         EXPECT_EQ(frm->catalogue().EnabledCount(), c.left.size());
         EXPECT_EQ(ui()->butSlideshow->isEnabled(), any);
         if (c.reply == DialogButton::Yes)
             expectInStep(c.description);
     }
-    EXPECT_EQ(QFileInfo(frm->run().DataFileName).size(), 0) << "an empty catalogue is an empty file";
 }
 
 TEST_F(CatalogueEditingTest, MovesCarryTheWebcamAndItsEditor)
@@ -617,51 +559,34 @@ TEST_F(CatalogueEditingTest, DeleteInactiveSitesAsksAndSaves)
 
 // --- backup and restore ------------------------------------------------------------
 
+// The files' rules are CatalogueFile's; here the messages, the beep and the list.
 TEST_F(CatalogueEditingTest, BackupAndRestore)
 {
     start({Rec("General", "a", true), Rec("General", "b", false)}, 0);
-    const QByteArray original = ReadAll(frm->run().DataFileName);
-
     click(ui()->butRestore);
     EXPECT_EQ(dialogs.asked, QStringList("message: Restore failed."));
     EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_EQ(ReadAll(frm->run().DataFileName), original) << "no backup: nothing changes";
     EXPECT_EQ(names(), QStringList({"a", "b"}));
-    EXPECT_EQ(list()->currentRow(), 0);
 
     click(ui()->butBackup);
     EXPECT_EQ(dialogs.asked.last(), QString("message: Backup done."));
-    EXPECT_EQ(ReadAll(frm->run().BackupFileName), original);
-
-    // Changes after the backup, then a second backup without questions.
-    answer({std::optional<QString>("c")});
-    click(ui()->butAdd);
-    click(ui()->butBackup);
-    EXPECT_EQ(dialogs.asked.last(), QString("message: Backup done."));
-    EXPECT_EQ(ReadAll(frm->run().BackupFileName), ReadAll(frm->run().DataFileName));
     const QStringList backedUp = frm->catalogue().CamData();
-    list()->setCurrentRow(0);
     dialogs.setNextAnswer(DialogButton::Yes);
     click(ui()->butDelete);
-    EXPECT_EQ(names(), QStringList({"b", "c"}));
-
     click(ui()->butRestore);
     EXPECT_EQ(dialogs.asked.last(), QString("message: Webcam data restored."));
-    EXPECT_EQ(dialogs.beeps, 4);
-    EXPECT_EQ(names(), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(dialogs.beeps, 3);
+    EXPECT_EQ(names(), QStringList({"a", "b"}));
     EXPECT_EQ(list()->currentRow(), -1);
     EXPECT_EQ(frm->catalogue().CamData(), backedUp);
-    expectInStep("restored");
 
     // An edit after the restore saves the restored catalogue.
     list()->setCurrentRow(1);
     click(ui()->chkShowLastImage);
-    EXPECT_EQ(names(), QStringList({"a", "b", "c"}));
     EXPECT_EQ(field(1, fShowLastImage), "1");
     EXPECT_EQ(frm->catalogue().CamData()[0], backedUp[0]);
     expectInStep("edited after restore");
 
-    // A backup that cannot be written.
     QFile::remove(frm->run().BackupFileName);
     QDir().mkpath(frm->run().BackupFileName + "/in-the-way");
     click(ui()->butBackup);

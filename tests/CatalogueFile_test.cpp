@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueFile.h"
 #include "common/Errors.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,21 +12,10 @@
 #include <functional>
 
 using namespace lumetta;
+using test::ReadAll;
+using test::WriteAll;
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteAll(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 TEST(CatalogueFile, LineEndsOnReading)
 {

@@ -134,11 +134,45 @@ TEST(Catalogue, NamesHoldingTheSeparatorAreAskedAgain)
     };
     EXPECT_EQ(AskNewCamName(c, ask), "pier");
     EXPECT_EQ(prompts, QStringList({"Site name | ", UnsafeNamePrompt + " | a||b", UnsafeNamePrompt + " | a\nb"}));
+    prompts.clear();
+    answers = {QString("   "), QString("  Pier  ")};
+    EXPECT_EQ(AskNewCamName(c, ask), "Pier") << "blanks ask again; the answer is trimmed";
+    EXPECT_EQ(prompts, QStringList({"Site name | ", "Please enter a name for Site | "}));
 
     prompts.clear();
     answers = {QString("x||y"), std::nullopt};
     EXPECT_EQ(AskRenamedCam(c, 0, ask), "harbour") << "a cancel keeps the current name";
     EXPECT_EQ(prompts, QStringList({"Rename Site | harbour", UnsafeNamePrompt + " | harbour"}));
+}
+
+TEST(Catalogue, RenameAnswers)
+{
+    const Catalogue c = Make({Rec("General", "Harbour", "http://h", true), Rec("General", "Pier", "http://p", false)});
+    const std::optional<QString> cancel;
+    const QString empty = "Please enter new name for Site | ";
+    const struct {
+        QList<std::optional<QString>> answers;
+        QString name;
+        QStringList laterPrompts;  // after "Rename Site | Harbour"
+    } cases[] = {
+        {{QString("   ")}, "   ", {}},
+        {{QString("harbour")}, "harbour", {}},
+        {{cancel}, "Harbour", {}},
+        {{QString(""), QString("Quay")}, "Quay", {empty + "Harbour"}},
+        {{QString("pier"), cancel}, "pier 1", {NameExistsPrompt + " | pier 1"}},
+        {{QString("Pier"), QString(""), cancel}, "Pier 1", {NameExistsPrompt + " | Pier 1", empty + "Pier 1"}},
+    };
+    for (const auto &tc : cases) {
+        SCOPED_TRACE(tc.name.toStdString());
+        QList<std::optional<QString>> answers = tc.answers;
+        QStringList prompts;
+        const std::optional<QString> name = AskRenamedCam(c, 0, [&](const QString &prompt, const QString &text) {
+            prompts << prompt + " | " + text;
+            return answers.takeFirst();
+        });
+        EXPECT_EQ(name.value_or("<none>"), tc.name);
+        EXPECT_EQ(prompts, QStringList{"Rename Site | Harbour"} + tc.laterPrompts);
+    }
 }
 
 TEST(Catalogue, RenameAndDuplicateLookups)
@@ -167,9 +201,7 @@ TEST(Catalogue, MovesStayInsideAndCarryEverything)
 
 TEST(Catalogue, RememberedIndexFollowsRemovalsAndMoves)
 {
-    struct {
-        int index, removed, afterRemoval, from, to, afterMove;
-    } const cases[] = {
+    struct { int index, removed, afterRemoval, from, to, afterMove; } const cases[] = {
         {2, 2, -1, 2, 3, 3},  // the record itself
         {3, 2, 2, 2, 3, 2},   // after it; swapped with the moved one
         {1, 2, 1, 2, 3, 1},   // before it; untouched by the move

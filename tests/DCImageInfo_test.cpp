@@ -19,9 +19,7 @@ using lumetta::TDCImageInfo;
 
 namespace {
 
-struct Expected {
-    int type, width, height, depth;
-};
+struct Expected { int type, width, height, depth; };
 
 std::string Describe(int type, int width, int height, int depth)
 {
@@ -50,10 +48,7 @@ void ExpectProbe(const QString &path, const QByteArray &bytes, Expected want)
 
 // --- committed trap files -------------------------------------------------
 
-struct FileCase {
-    const char *file;
-    Expected want;
-};
+struct FileCase { const char *file; Expected want; };
 
 void PrintTo(const FileCase &c, std::ostream *os) { *os << c.file; }
 
@@ -193,11 +188,7 @@ QByteArray Pcx(int xMin, int yMin, int xMax, int yMax, int bits, int planes)
     return out;
 }
 
-struct BytesCase {
-    const char *what;
-    QByteArray bytes;
-    Expected want;
-};
+struct BytesCase { const char *what; QByteArray bytes; Expected want; };
 
 void PrintTo(const BytesCase &c, std::ostream *os) { *os << c.what; }
 

@@ -1,5 +1,6 @@
 #include "common/Errors.h"
 #include "download/DebugLog.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,14 +8,9 @@
 #include <gtest/gtest.h>
 
 using namespace lumetta;
+using test::ReadAll;
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 TEST(DebugLog, EachStepReplacesTheFileWhileOn)
 {

@@ -230,11 +230,7 @@ TEST(HttpResponseParser, ContentRangeAndCookies)
 // the body has no limit.
 TEST(HttpResponseParser, LineLengthLimit)
 {
-    struct Case {
-        const char *description;
-        QByteArray line;
-        bool fails;
-    };
+    struct Case { const char *description; QByteArray line; bool fails; };
     const QByteArray prefix = "X-Long: ";
     const Case cases[] = {
         {"8191 bytes with the CR", prefix + QByteArray(8190 - prefix.size(), 'a') + "\r", false},

@@ -15,12 +15,7 @@ TEST(ImageWindowRules, MouseMovement)
     saver.armed = true;
     const QPoint at(100, 100);
 
-    struct Case {
-        const char *what;
-        MouseMoveContext context;
-        QPoint last, now;
-        MouseMoveAction action;
-    };
+    struct Case { const char *what; MouseMoveContext context; QPoint last, now; MouseMoveAction action; };
     auto with = [&](auto change) {
         MouseMoveContext c = saver;
         change(c);

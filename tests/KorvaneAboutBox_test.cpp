@@ -60,6 +60,8 @@ protected:
 
 } // namespace
 
+// Reading the file and comparing versions are VersionCheck's rows; here
+// what the box says for each kind of answer.
 TEST_F(AboutBoxTest, VersionFileCases)
 {
     const QString equal = "message: The latest version is 2.4.1.77.\r\nYou already have the latest version.";
@@ -71,12 +73,8 @@ TEST_F(AboutBoxTest, VersionFileCases)
     } const cases[] = {
         {"unreachable", {}, {NotFound, unknown}},
         {"not found", {Reply("404 Not Found", "lumetta 9.0\r\n")}, {NotFound, unknown}},
-        {"cut off before a reply", {ServerScript().readRequest().close()}, {NotFound, unknown}},
         {"no line", {Reply("200 OK", "other 3.0\r\n")}, {unknown}},
         {"100 MB reply", {Reply("200 OK", "lumetta 9.0\r\n" + QByteArray(100 << 20, 'x'))}, {NotFound, unknown}},
-        {"empty version", {Reply("200 OK", "lumetta\r\n")},
-         {"message: The latest version is .\r\nYou already have the latest version."}},
-        {"key not at the line's start", {Reply("200 OK", "not lumetta 9.0\r\n")}, {unknown}},
         {"equal", {Reply("200 OK", "other 9.0\r\n  Lumetta 2.4.1.77 \r\n")}, {equal}},
         {"older with fewer parts", {Reply("200 OK", "lumetta 2.4.1\r\n")},
          {"message: The latest version is 2.4.1.\r\nYou already have the latest version."}},

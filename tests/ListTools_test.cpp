@@ -5,7 +5,6 @@
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "platform/TimeSource.h"
 #include "service/ListTools.h"
 #include "service/TfrmImport.h"
 #include "support/FakeShell.h"
@@ -13,6 +12,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedServer.h"
 #include "support/TestEnv.h"
+#include "support/TestTime.h"
 #include "ui_TfrmMain.h"
 
 #include <QAction>
@@ -24,10 +24,7 @@
 #include <gtest/gtest.h>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 QT_END_NAMESPACE
 
 using namespace lumetta;
@@ -37,11 +34,6 @@ using test::ScriptedServer;
 using test::ServerScript;
 
 namespace {
-
-struct FixedClock final : Clock {
-    TDateTime value = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
-    TDateTime now() const override { return value; }
-};
 
 QString Rec(const QString &category, const QString &name, const QString &url, bool enabled = true)
 {
@@ -95,8 +87,8 @@ protected:
     ScriptedServer server;
     test::ScriptedDialogs dialogs;
     test::FakeShell shell;
-    FixedClock clock;
-    TimeSource &time = RealTimeSource();
+    TestClock clock{EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0)};
+    TestTimeSource time;
     std::unique_ptr<TfrmMain> frm;
 };
 

@@ -52,11 +52,7 @@ TEST_F(MeasureImage, GifUnderAnotherNameMovesToGifName)
 // measured by decoding it, and a damaged one is not shown at all.
 TEST_F(MeasureImage, HeaderWithoutSizeIsMeasuredByLoading)
 {
-    struct Case {
-        const char *data;
-        const char *name;
-        std::optional<QSize> size;
-    } cases[] = {
+    struct Case { const char *data; const char *name; std::optional<QSize> size; } cases[] = {
         {"ok/jpeg_arithmetic_sof9_48x32.jpg", "a.jpg", QSize(48, 32)},
         {"fail/jpeg_arithmetic_cut_in_scan_data.jpg", "b.jpg", std::nullopt},
         {"ok/jpeg_arithmetic_sof9_48x32.jpg", "c.jpeg", QSize(0, 0)},  // only "jpg" is measured

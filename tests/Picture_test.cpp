@@ -102,10 +102,7 @@ TEST(Picture, SizeLimitsAndScaleChoice)
     EXPECT_FALSE(WithinPictureLimits(16385, 1));
     EXPECT_FALSE(WithinPictureLimits(1, 16385));
 
-    struct Case {
-        QSize full, shown;
-        int denominator;
-    } cases[] = {
+    struct Case { QSize full, shown; int denominator; } cases[] = {
         {{3840, 2160}, {1920, 1080}, 2},
         {{3840, 2160}, {1921, 1080}, 1},  // more than half: full size
         {{256, 192}, {64, 48}, 4},

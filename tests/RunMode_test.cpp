@@ -14,10 +14,7 @@ struct ModeCase {
     bool idle = false;
 };
 
-void PrintTo(const ModeCase &c, std::ostream *os)
-{
-    *os << c.description;
-}
+void PrintTo(const ModeCase &c, std::ostream *os) { *os << c.description; }
 
 class RunModeTest : public ::testing::TestWithParam<ModeCase> {};
 
@@ -59,11 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"--idle: the watcher, no mode letter", {"--IDLE"}, false, false, false, false, InfoRequest::None, true},
         ModeCase{"-i is no watcher", {"-i"}, false, false, false, false}));
 
-struct CaptionCase {
-    const char *description;
-    const char *version;
-    const char *caption;
-};
+struct CaptionCase { const char *description; const char *version; const char *caption; };
 
 TEST(MainCaption, ShowsThreePartsOfTheFileVersion)
 {

@@ -16,10 +16,7 @@ TDateTime At(int h, int m = 0)
 
 TEST(IsActiveNow, DailyWindowsWithTheOvernightRule)
 {
-    struct {
-        TDateTime start, end, now;
-        bool active;
-    } const cases[] = {
+    struct { TDateTime start, end, now; bool active; } const cases[] = {
         {At(8), At(18), Today + At(12), true},
         {At(8), At(18), Today + At(19), false},
         {At(22), At(6), Today + At(23), true},   // the window ends tomorrow 06:00
@@ -79,6 +76,8 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
                                                              "2026-12-06 08:00:00", "1,0,0"), plain, true, CamAction::ShowLocal},
         {"fixed interval, downloaded one interval ago to the second: due", Rec("00:10:00", "00:00:00-00:00:00",
          "2026-12-06 11:50:00", "2026-12-06 08:00:00", "1,0,0"), plain, true, CamAction::Download},
+        {"a new picture due to the second: downloaded", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:50:00",
+                                                             "2026-12-06 11:50:00", "1,1,0"), plain, true, CamAction::Download},
         {"zero refresh", Rec("00:00:00", "00:00:00-00:00:00", "2000-01-01", "2000-01-01", "1,1,0"), plain, true,
          CamAction::Skip},
         {"outside its window", Rec("00:01:00", "13:00:00-14:00:00", "2000-01-01", "2000-01-01", "1,1,0"), plain, true,
@@ -209,10 +208,7 @@ TEST(Sequencer, CategoryFilterAndCaption)
         QStringList{"General", "Harbour", "http://c/c.jpg", "", "00:05:00", "00:00:00", "00:00:00", "c.jpg",
                     "2026-12-06 11:00:00", "2026-12-06 11:02:03", "1", "1", "0"}.join("||"),
         Today + At(12));
-    struct {
-        bool time, refresh;
-        QString caption;
-    } const captions[] = {
+    struct { bool time, refresh; QString caption; } const captions[] = {
         {false, false, "Harbour"},
         {true, false, "Harbour - 2026-12-06 11:02:03"},
         {false, true, "Harbour (00:05:00)"},
@@ -244,6 +240,7 @@ TEST(SearchOrder, EachWebcamOnceInTheShowsOrder)
     } const cases[] = {
         {"from the one after current, wrapping", 1, 4, false, false, false, {2, 3, 0, 1}},
         {"before the first pick", -1, 3, false, false, false, {0, 1, 2}},
+        {"a single webcam", -1, 1, false, false, false, {0}},
         {"a stored index beyond the end", 7, 3, false, false, false, {0, 1, 2}},
         {"held: that one only", 1, 4, true, false, false, {1}},
         {"held, the first", 0, 4, true, false, false, {0}},

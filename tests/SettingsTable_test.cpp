@@ -19,12 +19,7 @@ TEST(SettingsTable, LoadOrderKeepsPhasesTogether)
     }
 }
 
-struct HandlerCase {
-    const char *description;
-    const char *name;
-    int stored;
-    bool runs;
-};
+struct HandlerCase { const char *description; const char *name; int stored; bool runs; };
 
 TEST(LoadRunsHandler, OnlyWhenTheStoredValueDiffersFromTheDesign)
 {
@@ -54,10 +49,7 @@ TEST(SlideIntervalStep, OneBelowTenFiveFromTen)
 
 TEST(StoredColour, RedSitsInTheLowByte)
 {
-    struct {
-        int stored;
-        QColor color;
-    } const cases[] = {
+    struct { int stored; QColor color; } const cases[] = {
         {255, QColor(255, 0, 0)},
         {0, QColor(0, 0, 0)},
         {0xff0000, QColor(0, 0, 255)},

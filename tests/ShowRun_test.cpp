@@ -8,6 +8,7 @@
 #include "platform/Registry.h"
 #include "support/TestEnv.h"
 #include "support/WaitForProcess.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -24,11 +25,7 @@ using namespace lumetta;
 
 namespace {
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+QByteArray ReadBytes(const QString &path) { return test::ReadAll(path, {}); }
 
 class ShowRun : public ::testing::Test {
 protected:
@@ -98,7 +95,7 @@ protected:
     QString catalogueFile() const { return env.home() + "lumetta.dat"; }
     QString tickLogFile() const { return env.path() + "/ticks.log"; }
     QString imagesDir() const { return env.home() + "images/"; }
-    QStringList ticks() const { return QString::fromUtf8(ReadAll(tickLogFile())).split('\n', Qt::SkipEmptyParts); }
+    QStringList ticks() const { return QString::fromUtf8(ReadBytes(tickLogFile())).split('\n', Qt::SkipEmptyParts); }
 
     // Every webcam tried, then `more` ticks beyond.
     bool everyCamTriedAnd(int more) const
@@ -128,7 +125,7 @@ protected:
     // thirteen fields, CR LF after each line.
     ::testing::AssertionResult catalogueIsWhole() const
     {
-        const QByteArray bytes = ReadAll(catalogueFile());
+        const QByteArray bytes = ReadBytes(catalogueFile());
         const QStringList lines = LoadCatalogue(catalogueFile());
         if (lines.size() != records.size())
             return ::testing::AssertionFailure() << lines.size() << " records of " << records.size();
@@ -235,7 +232,7 @@ TEST_F(ShowRun, ScreenSaverRunLearnsHowEachWebcamBehaves)
     ASSERT_TRUE(lastCam);
     EXPECT_LT(int(lastCam->number), records.size());
     EXPECT_TRUE(store.value(LumettaKey, "SelectedCam"));
-    EXPECT_FALSE(ReadAll(env.home() + "debug.log").trimmed().isEmpty()) << "debug mode names the last step";
+    EXPECT_FALSE(ReadBytes(env.home() + "debug.log").trimmed().isEmpty()) << "debug mode names the last step";
 }
 
 // A daemon starts the program once per monitor, each in a window of its
@@ -248,28 +245,28 @@ TEST_F(ShowRun, SecondStartInADaemonWindowShowsTheFirstRunsPictures)
     ASSERT_TRUE(waitUntil([&] { return everyCamTriedAnd(2); })) << ticks().join('\n').toStdString();
     const QString besideLog = env.path() + "/beside-ticks.log";
     const auto shownBeside = [&] {
-        return int(QString::fromUtf8(ReadAll(besideLog)).split('\n', Qt::SkipEmptyParts).filter(" shown").size());
+        return int(QString::fromUtf8(ReadBytes(besideLog)).split('\n', Qt::SkipEmptyParts).filter(" shown").size());
     };
     startShow({"/s", "-window-id", "0x2a00007"}, RLIM_INFINITY, &beside, besideLog);
-    ASSERT_TRUE(waitUntil([&] { return shownBeside() >= 2; })) << ReadAll(besideLog).constData();
+    ASSERT_TRUE(waitUntil([&] { return shownBeside() >= 2; })) << ReadBytes(besideLog).constData();
     ASSERT_NE(beside->state(), QProcess::NotRunning);
 
     // With the first run ended, nothing changes while the second goes on
     // and ends.
     endShow();
-    const QByteArray catalogue = ReadAll(catalogueFile());
-    const QByteArray store = ReadAll(RegistryFilePath());
-    const QByteArray debugLog = ReadAll(env.home() + "debug.log");
-    const QByteArray requests = ReadAll(env.path() + "/requests.log");
+    const QByteArray catalogue = ReadBytes(catalogueFile());
+    const QByteArray store = ReadBytes(RegistryFilePath());
+    const QByteArray debugLog = ReadBytes(env.home() + "debug.log");
+    const QByteArray requests = ReadBytes(env.path() + "/requests.log");
     const QStringList pictures = QDir(imagesDir()).entryList(QDir::Files);
     const int shown = shownBeside();
-    ASSERT_TRUE(waitUntil([&] { return shownBeside() >= shown + 2; })) << ReadAll(besideLog).constData();
+    ASSERT_TRUE(waitUntil([&] { return shownBeside() >= shown + 2; })) << ReadBytes(besideLog).constData();
     ::kill(pid_t(beside->processId()), SIGTERM);
     ASSERT_TRUE(beside->waitForFinished(60000));
-    EXPECT_EQ(ReadAll(catalogueFile()), catalogue);
-    EXPECT_EQ(ReadAll(RegistryFilePath()), store);
-    EXPECT_EQ(ReadAll(env.home() + "debug.log"), debugLog);
-    EXPECT_EQ(ReadAll(env.path() + "/requests.log"), requests) << "nothing fetched";
+    EXPECT_EQ(ReadBytes(catalogueFile()), catalogue);
+    EXPECT_EQ(ReadBytes(RegistryFilePath()), store);
+    EXPECT_EQ(ReadBytes(env.home() + "debug.log"), debugLog);
+    EXPECT_EQ(ReadBytes(env.path() + "/requests.log"), requests) << "nothing fetched";
     EXPECT_EQ(QDir(imagesDir()).entryList(QDir::Files), pictures);
 }
 
@@ -327,29 +324,15 @@ TEST_F(ShowRun, ShowGoesOnUnderAFileSizeLimit)
 {
     startCamsim("demo", 120);  // a catalogue larger than the limit
     seedStore(1, 2);
-    const QByteArray before = ReadAll(catalogueFile());
+    const QByteArray before = ReadBytes(catalogueFile());
     ASSERT_GT(before.size(), 16 * 1024);
     startShow({"/s"}, 16 * 1024);
     ASSERT_TRUE(waitUntil([&] { return ticks().size() >= 15 || show->state() == QProcess::NotRunning; }));
     ASSERT_EQ(show->state(), QProcess::Running) << "ended by the limit";
     endShow();
     EXPECT_EQ(show->exitCode(), 0);
-    EXPECT_TRUE(ReadAll(catalogueFile()) == before);
+    EXPECT_TRUE(ReadBytes(catalogueFile()) == before);
     EXPECT_TRUE(ticks().join('\n').contains("The picture could not be written whole"));
-}
-
-TEST_F(ShowRun, NormalRunOnAFreshHomeStartsTheCatalogueAndStoresTheDefaults)
-{
-    startShow({});
-    ASSERT_TRUE(waitUntil([&] {
-        return QFile::exists(catalogueFile()) && QFile::exists(RegistryFilePath())
-               && RegistryFile::load(RegistryFilePath()).value(LumettaKey, "Categories");
-    }));
-    endShow();
-    EXPECT_EQ(ReadAll(catalogueFile()), "\r\n");
-    const RegistryFile store = RegistryFile::load(RegistryFilePath());
-    EXPECT_EQ(store.value(LumettaKey, "Categories")->text, DefaultCategories);
-    EXPECT_EQ(store.value(LumettaKey, "AppPath")->text, env.home());
 }
 
 } // namespace

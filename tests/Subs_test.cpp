@@ -1,5 +1,6 @@
 #include "common/Errors.h"
 #include "common/Subs.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -54,12 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Zones, ParseHttpDateTest, ::testing::Values(
     HttpDateCase{"empty", "", 0, nullptr},
     HttpDateCase{"unknown month", "Sun, 06 Foo 1994 08:49:37 GMT", 0, nullptr}));
 
-struct HeaderCase {
-    const char *what;
-    QStringList lines;
-    const char *name;
-    const char *value;
-};
+struct HeaderCase { const char *what; QStringList lines; const char *name; const char *value; };
 
 TEST(GetHeaderValue, ContinuationRepetitionAndEnd)
 {
@@ -172,23 +168,16 @@ TEST(SplitFields, Rules)
     EXPECT_EQ(r.field(0), "");
 }
 
-void WriteFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 TEST(FileHelpers, SizesAndStreamedComparison)
 {
     QTemporaryDir dir;
     const QString a = dir.filePath("a"), b = dir.filePath("b"), c = dir.filePath("c"), d = dir.filePath("d");
     QByteArray big(300 * 1024, 'x');
-    WriteFile(a, big);
-    WriteFile(b, big);
+    test::WriteAll(a, big);
+    test::WriteAll(b, big);
     big[big.size() - 1] = 'y';
-    WriteFile(c, big);
-    WriteFile(d, QByteArray(10, 'x'));
+    test::WriteAll(c, big);
+    test::WriteAll(d, QByteArray(10, 'x'));
 
     EXPECT_EQ(FileSizeOf(a), 300 * 1024);
     EXPECT_EQ(FileSizeOf(dir.filePath("missing")), 0);
@@ -196,8 +185,8 @@ TEST(FileHelpers, SizesAndStreamedComparison)
     EXPECT_FALSE(FilesEqual(a, c)) << "last byte differs";
     EXPECT_FALSE(FilesEqual(a, d)) << "sizes differ";
     EXPECT_FALSE(FilesEqual(a, dir.filePath("missing")));
-    WriteFile(dir.filePath("e"), "");
-    WriteFile(dir.filePath("f"), "");
+    test::WriteAll(dir.filePath("e"), "");
+    test::WriteAll(dir.filePath("f"), "");
     EXPECT_TRUE(FilesEqual(dir.filePath("e"), dir.filePath("f")));
 }
 

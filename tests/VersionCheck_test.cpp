@@ -6,11 +6,7 @@ using namespace lumetta;
 
 TEST(VersionCheck, NewerPartByPart)
 {
-    struct {
-        const char *latest;
-        const char *current;
-        bool newer;
-    } const cases[] = {
+    struct { const char *latest; const char *current; bool newer; } const cases[] = {
         {"2.4.10", "2.4.9", true},            // numbers, not text
         {"2.4.9", "2.4.10", false},
         {"2.4.1.77.1", "2.4.1.77", true},     // a part more
@@ -34,11 +30,7 @@ TEST(VersionCheck, NewerPartByPart)
 
 TEST(VersionCheck, ProductLineOfTheVersionFile)
 {
-    struct {
-        const char *description;
-        QByteArray file;
-        QString latest;
-    } const cases[] = {
+    struct { const char *description; QByteArray file; QString latest; } const cases[] = {
         {"plain", "Lumetta 2.4.1\r\n", "2.4.1"},
         {"case and blanks", "  LUMETTA \t 2.5  \r\n", "2.5"},
         {"first matching line counts", "other 1.0\r\n\r\nlumetta 2.0\r\nlumetta 3.0\r\n", "2.0"},

@@ -38,6 +38,8 @@ TEST(ListMerge, Rules)
         {"UTC times become local; a refresh that is no number reads 10 s", {},
          {"Snow||A||http://a/1.jpg||h||fast||10:00:00||23:30"}, 1, 0,
          {"Snow||A||http://a/1.jpg||h||00:00:10||11:00:00||00:30:00"}},
+        {"the day's last second crosses midnight", {},
+         {"Snow||A||http://a||h||1||23:59:59||12:00"}, 1, 0, {"Snow||A||http://a||h||00:00:01||00:59:59||13:00:00"}},
         {"a time that is no time reads as midnight", {},
          {"Snow||A||http://a||h||60||noon||22:00:00"}, 1, 0,
          {"Snow||A||http://a||h||00:01:00||01:00:00||23:00:00"}},
@@ -86,10 +88,7 @@ TEST(ListMerge, Rules)
 
     const QString why = " selected line(s) were not imported because a refresh or time in them cannot be read as a "
                         "time of day (lines ";
-    const struct {
-        QList<int> rejected;
-        QString message;
-    } messages[] = {
+    const struct { QList<int> rejected; QString message; } messages[] = {
         {{}, ""},
         {{3}, "1" + why + "3)."},
         {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, "10" + why + "1, 2, 3, 4, 5, 6, 7, 8, 9, 10)."},

@@ -47,12 +47,7 @@ TEST(XScreenSaverPrefs, AddsReplacesAndSelectsKeepingEveryOtherLine)
 {
     const QByteArray otherPath = "\t\t\t\t\"Lumetta\" '/opt/old/Lumetta.scr' /s\t\t\t    \\n\\\n";
     const QByteArray byProgram = "-\t\t\t\t/opt/old/Lumetta.scr /s\t\t\t    \\n\\\n";
-    struct {
-        const char *description;
-        QByteArray before;
-        QByteArray after;
-        int selected;
-    } const cases[] = {
+    struct { const char *description; QByteArray before; QByteArray after; int selected; } const cases[] = {
         {"absent: added after the last entry, disabled entries count",
          Prefs(Maze + Disabled + Named), Prefs(Maze + Disabled + Named + Ours, "one", "3"), 3},
         {"present with another path: replaced in place",
@@ -88,11 +83,7 @@ TEST(XScreenSaverPrefs, AddsReplacesAndSelectsKeepingEveryOtherLine)
 
 TEST(XScreenSaverPrefs, DamagedFileOrUnsafePathIsLeftAlone)
 {
-    struct {
-        const char *description;
-        QByteArray content;
-        QString program;
-    } const cases[] = {
+    struct { const char *description; QByteArray content; QString program; } const cases[] = {
         {"no programs list", "timeout: 0:10:00\nmode: one\n", Program},
         {"programs list on one line", "programs: maze -root\n", Program},
         {"not text", QByteArray("programs: \\\n\0\0\0\n", 16), Program},

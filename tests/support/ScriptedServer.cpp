@@ -11,55 +11,13 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
-
-#include <chrono>
 
 namespace lumetta::test {
 
-ServerScript &ServerScript::readRequest()
-{
-    steps.append({Step::ReadRequest, {}, 0});
-    return *this;
-}
-
-ServerScript &ServerScript::send(const QByteArray &bytes)
-{
-    steps.append({Step::Send, bytes, 0});
-    return *this;
-}
-
-ServerScript &ServerScript::delay(int ms)
-{
-    steps.append({Step::Delay, {}, ms});
-    return *this;
-}
-
-ServerScript &ServerScript::startTls()
-{
-    steps.append({Step::StartTls, {}, 0});
-    return *this;
-}
-
-ServerScript &ServerScript::hang()
-{
-    steps.append({Step::Hang, {}, 0});
-    return *this;
-}
-
-ServerScript &ServerScript::close()
-{
-    steps.append({Step::Close, {}, 0});
-    return *this;
-}
-
-ServerScript &ServerScript::reset()
-{
-    steps.append({Step::Reset, {}, 0});
-    return *this;
-}
-
-ScriptedServer::ScriptedServer(quint16 port)
+ScriptedServer::ScriptedServer()
 {
     m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
@@ -67,7 +25,6 @@ ScriptedServer::ScriptedServer(quint16 port)
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(port);
     if (::bind(m_listenFd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0 && ::listen(m_listenFd, 16) == 0) {
         socklen_t len = sizeof addr;
         ::getsockname(m_listenFd, reinterpret_cast<sockaddr *>(&addr), &len);
@@ -79,7 +36,11 @@ ScriptedServer::ScriptedServer(quint16 port)
 
 ScriptedServer::~ScriptedServer()
 {
-    m_stop = true;
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_released.notify_all();
     if (m_thread.joinable())
         m_thread.join();
     if (m_listenFd >= 0)
@@ -105,6 +66,15 @@ void ScriptedServer::setDefaultScript(const ServerScript &script)
     m_default = std::make_unique<ServerScript>(script);
 }
 
+void ScriptedServer::release()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_releases;
+    }
+    m_released.notify_all();
+}
+
 QString ScriptedServer::url(const QString &path) const
 {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
@@ -114,12 +84,6 @@ QList<QByteArray> ScriptedServer::requests() const
 {
     std::lock_guard lock(m_mutex);
     return m_requests;
-}
-
-QStringList ScriptedServer::tlsFailures() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_tlsFailures;
 }
 
 void ScriptedServer::run()
@@ -160,6 +124,25 @@ qint64 ContentLengthOf(const QByteArray &header)
         const qsizetype colon = line.indexOf(':');
         if (colon > 0 && line.left(colon).trimmed().toLower() == "content-length")
             return line.mid(colon + 1).trimmed().toLongLong();
+    }
+    return 0;
+}
+
+// Bytes that reached the client's end of a loopback connection but that the
+// client has not read yet, from the kernel's table of TCP sockets; 0 once
+// its end is gone.
+qint64 UnreadByClient(quint16 clientPort, quint16 serverPort)
+{
+    const auto address = [](quint16 port) {
+        return "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    };
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return 0;
+    while (!table.atEnd()) {
+        const QList<QByteArray> f = table.readLine().simplified().split(' ');
+        if (f.size() > 4 && f[1] == address(clientPort) && f[2] == address(serverPort))
+            return f[4].mid(f[4].indexOf(':') + 1).toLongLong(nullptr, 16);
     }
     return 0;
 }
@@ -211,10 +194,25 @@ void ScriptedServer::serve(int fd, const ServerScript &script)
             while (!m_stop && sock.bytesToWrite() > 0 && connected())
                 sock.waitForBytesWritten(20);
             break;
-        case ServerScript::Step::Delay: {
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(step.ms);
-            while (!m_stop && std::chrono::steady_clock::now() < until)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        case ServerScript::Step::AwaitRead: {
+            const int raw = int(sock.socketDescriptor());
+            sockaddr_in peer{};
+            socklen_t len = sizeof peer;
+            ::getpeername(raw, reinterpret_cast<sockaddr *>(&peer), &len);
+            for (;;) {
+                int unsent = 0;
+                ::ioctl(raw, SIOCOUTQ, &unsent);
+                if (m_stop || !connected() || (unsent == 0 && UnreadByClient(ntohs(peer.sin_port), m_port) == 0))
+                    break;
+                sock.waitForReadyRead(1);  // notices a close meanwhile
+            }
+            break;
+        }
+        case ServerScript::Step::AwaitRelease: {
+            std::unique_lock lock(m_mutex);
+            m_released.wait(lock, [this] { return m_stop || m_releases > 0; });
+            if (m_releases > 0)
+                --m_releases;
             break;
         }
         case ServerScript::Step::StartTls: {
@@ -229,15 +227,8 @@ void ScriptedServer::serve(int fd, const ServerScript &script)
             sock.startServerEncryption();
             while (!m_stop && !sock.isEncrypted() && connected())
                 sock.waitForEncrypted(20);
-            if (!sock.isEncrypted()) {
-                QStringList why;
-                for (const QSslError &e : sock.sslHandshakeErrors())
-                    why << e.errorString();
-                why << sock.errorString();
-                std::lock_guard lock(m_mutex);
-                m_tlsFailures << why.join(QStringLiteral("; "));
+            if (!sock.isEncrypted())
                 return;
-            }
             break;
         }
         case ServerScript::Step::Hang:

@@ -1,13 +1,14 @@
 #pragma once
 // A loopback server for network tests. It runs in a thread of its own and
 // plays one script per accepted connection: read the request (recorded),
-// send exact bytes, wait, switch to TLS, hang without answering, close
-// early or reset the connection. Connections beyond the scripts get the default script, if any, or
-// are closed at once.
+// send exact bytes, switch to TLS, hang without answering, close early or
+// reset the connection. Connections beyond the scripts get the default
+// script, if any, or are closed at once. No step waits on the clock: a
+// script moves on when the client has read what was sent, or when the test
+// releases it.
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <atomic>
 #include <condition_variable>
@@ -20,32 +21,42 @@ namespace lumetta::test {
 class ServerScript {
 public:
     struct Step {
-        enum Kind { ReadRequest, Send, Delay, StartTls, Hang, Close, Reset };
+        enum Kind { ReadRequest, Send, AwaitRead, AwaitRelease, StartTls, Hang, Close, Reset };
         Kind kind;
         QByteArray data;
-        int ms = 0;
     };
 
     // Reads up to the empty line after the header (and a Content-Length
     // body); the bytes are recorded.
-    ServerScript &readRequest();
-    ServerScript &send(const QByteArray &bytes);
-    ServerScript &delay(int ms);
-    ServerScript &startTls();
+    ServerScript &readRequest() { return add(Step::ReadRequest); }
+    ServerScript &send(const QByteArray &bytes) { return add(Step::Send, bytes); }
+    // Waits until the client has read every byte sent so far, so that the
+    // next send reaches it as a read of its own.
+    ServerScript &awaitRead() { return add(Step::AwaitRead); }
+    // Waits until the test calls ScriptedServer::release().
+    ServerScript &awaitRelease() { return add(Step::AwaitRelease); }
+    ServerScript &startTls() { return add(Step::StartTls); }
     // Keeps the connection open and silent until the client closes it or
     // the server stops.
-    ServerScript &hang();
-    ServerScript &close();
+    ServerScript &hang() { return add(Step::Hang); }
+    ServerScript &close() { return add(Step::Close); }
     // Drops the connection with a reset (RST) instead of a close.
-    ServerScript &reset();
+    ServerScript &reset() { return add(Step::Reset); }
 
     QList<Step> steps;
+
+private:
+    ServerScript &add(Step::Kind kind, const QByteArray &data = {})
+    {
+        steps.append({kind, data});
+        return *this;
+    }
 };
 
 class ScriptedServer {
 public:
-    // Port 0: any free port.
-    explicit ScriptedServer(quint16 port = 0);
+    // On any free loopback port.
+    ScriptedServer();
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer &) = delete;
     ScriptedServer &operator=(const ScriptedServer &) = delete;
@@ -54,15 +65,14 @@ public:
     void setTls(const QByteArray &certificatePem, const QByteArray &keyPem);
     void addConnection(const ServerScript &script);
     void setDefaultScript(const ServerScript &script);
+    // Lets one awaitRelease() step go on, now or when it comes.
+    void release();
 
     quint16 port() const { return m_port; }
-    bool listening() const { return m_port != 0; }
     QString url(const QString &path = QStringLiteral("/")) const;
     // Requests recorded so far, in arrival order.
     QList<QByteArray> requests() const;
     int connectionCount() const { return m_connections.load(); }
-    // TLS handshakes that failed on the server side.
-    QStringList tlsFailures() const;
 
 private:
     void run();
@@ -73,10 +83,11 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_connections{0};
     mutable std::mutex m_mutex;
+    std::condition_variable m_released;
+    int m_releases = 0;
     QList<ServerScript> m_scripts;
     std::unique_ptr<ServerScript> m_default;
     QList<QByteArray> m_requests;
-    QStringList m_tlsFailures;
     QByteArray m_certificatePem;
     QByteArray m_keyPem;
     std::thread m_thread;
