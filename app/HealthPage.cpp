@@ -3,13 +3,16 @@
 #include "app/DownloadEngine.h"
 #include "app/RunState.h"
 #include "app/WebcamPage.h"
+#include "catalogue/CamRecord.h"
 #include "catalogue/Catalogue.h"
+#include "common/Subs.h"
 #include "download/WebcamHealth.h"
 #include "platform/Clock.h"
 #include "slideshow/SlideShow.h"
 #include "ui_TfrmMain.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QListWidget>
@@ -100,10 +103,14 @@ void HealthPage::refresh()
     const HealthBook &book = show->health();
     const TDateTime now = m_clock.now();
     const QStringList &records = m_cat.CamData();
+    const QString folder = WithTrailingSlash(m_ui->edtDownloadDir->text());
     m_model->setRowCount(0);
     for (int i = 0; i < records.size(); ++i) {
         const QString &line = records[i];
-        const HealthRow row = DescribeWebcam(line, book.find(CamRecord::fromLine(line).imageUrl()), now);
+        const CamRecord record = CamRecord::fromLine(line);
+        const bool pictureHeld =
+            !record.localFilename().isEmpty() && QFileInfo::exists(folder + record.localFilename());
+        const HealthRow row = DescribeWebcam(line, book.find(record.imageUrl()), pictureHeld, now);
         QStandardItem *name = Cell(row.name, row.name.toLower());
         name->setData(IsProblem(row.state) ? QStringLiteral("1") : QStringLiteral("0"), ProblemRole);
         name->setData(i, IndexRole);
@@ -111,6 +118,7 @@ void HealthPage::refresh()
                             Cell(row.pictureAge < 0 ? QString() : AgeText(row.pictureAge), row.pictureAge),
                             Cell(row.interval > 0 ? FormatTimeText(row.interval) : QString(), row.interval),
                             Cell(row.reason, row.reason.toLower())});
+        m_model->item(m_model->rowCount() - 1, ReasonColumn)->setToolTip(row.reason);
     }
     m_table->resizeColumnsToContents();
 }

@@ -156,7 +156,7 @@ bool IsProblem(HealthState state)
     return state == HealthState::Failing || state == HealthState::Slow || state == HealthState::DisabledByRule;
 }
 
-HealthRow DescribeWebcam(const QString &recordLine, const WebcamHealth *health, TDateTime now)
+HealthRow DescribeWebcam(const QString &recordLine, const WebcamHealth *health, bool pictureHeld, TDateTime now)
 {
     const CamRecord record = CamRecord::fromLine(recordLine);
     const WebcamHealth h = health ? *health : WebcamHealth();
@@ -165,7 +165,7 @@ HealthRow DescribeWebcam(const QString &recordLine, const WebcamHealth *health, 
     row.state = DescribeHealth(h, record.enabled());
     row.interval = TryParseTimeText(record.field(fRefreshRate)).value_or(0);
     const TDateTime picture = TryParseDateTimeText(record.field(fLastModified)).value_or(0);
-    if (picture > 0)
+    if (pictureHeld && picture > 0)
         row.pictureAge = std::max(0.0, now - picture);
     row.reason = h.failuresInARow > 0 || row.state == HealthState::DisabledByRule ? h.lastReason : QString();
     return row;

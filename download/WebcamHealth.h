@@ -59,7 +59,9 @@ struct HealthRow {
     TDateTime interval = 0;     // the learned refresh interval
     QString reason;             // of the last failure
 };
-HealthRow DescribeWebcam(const QString &recordLine, const WebcamHealth *health, TDateTime now);
+// pictureHeld: the webcam's picture is in the download folder; a record's
+// date means nothing without one.
+HealthRow DescribeWebcam(const QString &recordLine, const WebcamHealth *health, bool pictureHeld, TDateTime now);
 
 // The health of every webcam, by image URL.
 class HealthBook {

@@ -217,7 +217,7 @@ TEST_F(ShowRun, ScreenSaverRunLearnsHowEachWebcamBehaves)
             EXPECT_TRUE(QFile::exists(imagesDir() + r.field(fLocalFilename))) << r.toLine().toStdString();
         } else {
             // The health page says why.
-            const HealthRow row = DescribeWebcam(r.toLine(), health.find(r.imageUrl()), FromQDateTime(now));
+            const HealthRow row = DescribeWebcam(r.toLine(), health.find(r.imageUrl()), false, FromQDateTime(now));
             EXPECT_EQ(HealthStateText(row.state), "Disabled by rule");
             EXPECT_FALSE(row.reason.isEmpty());
         }

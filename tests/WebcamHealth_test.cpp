@@ -73,14 +73,14 @@ TEST(WebcamHealthTest, StateInPlainWords)
                 break;
             }
         }
-        const HealthRow row = DescribeWebcam(Record(c.enabled), c.steps.empty() ? nullptr : &h, T0 + Minute);
+        const HealthRow row = DescribeWebcam(Record(c.enabled), c.steps.empty() ? nullptr : &h, true, T0 + Minute);
         EXPECT_EQ(HealthStateText(row.state), c.state) << c.description;
         EXPECT_EQ(row.reason, c.reason) << c.description;
         EXPECT_EQ(row.name, "Harbour");
     }
-    const HealthRow row = DescribeWebcam(Record(true, "00:05:00", ""), nullptr, T0);
-    EXPECT_EQ(row.pictureAge, -1) << "no picture yet";
-    EXPECT_NEAR(DescribeWebcam(Record(true), nullptr, T0).pictureAge * SecondsPerDay, 600, 0.01);
+    EXPECT_EQ(DescribeWebcam(Record(true, "00:05:00", ""), nullptr, true, T0).pictureAge, -1) << "no date";
+    EXPECT_EQ(DescribeWebcam(Record(true), nullptr, false, T0).pictureAge, -1) << "no picture";
+    EXPECT_NEAR(DescribeWebcam(Record(true), nullptr, true, T0).pictureAge * SecondsPerDay, 600, 0.01);
 }
 
 // The book is saved whole or not at all: a kill in the middle of a save
