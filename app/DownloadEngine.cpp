@@ -82,6 +82,7 @@ FetchSettings DownloadEngine::fetchSettings() const
     f.proxyServer = ui->ProxyServer->text();
     f.proxyPort = ui->ProxyPort->value();
     f.showingAd = m_ctx.run.show.ShowingAd;
+    f.caFile = ui->edtCaFile->text().trimmed();
     return f;
 }
 
