@@ -147,6 +147,8 @@ protected:
     ::testing::AssertionResult picturesAreWhole() const
     {
         for (const QString &name : QDir(imagesDir()).entryList(QDir::Files)) {
+            if (name.endsWith(".validators"))
+                continue;  // the server's validators, kept beside each picture
             const DecodedPicture p = LoadPictureFile(imagesDir() + name, PictureFormatForName(name));
             const bool refusedBomb = name.contains("bomb") && !p.error.isEmpty();
             if (!p.ok() && !refusedBomb)
@@ -253,17 +255,14 @@ TEST_F(ShowRun, CamerasBehindDigestStreamsAndAPrivateCaAreLearned)
             << r.toLine().toStdString();
         EXPECT_TRUE(QFile::exists(imagesDir() + r.field(fLocalFilename))) << r.toLine().toStdString();
     }
-    // Once a camera asked for Digest it never saw Basic again.
-    for (const char *name : {"digest-md5", "digest-sha256", "digest-stale"}) {
-        bool asked = false;
-        for (const QString &line : log()) {
-            if (!line.contains(QStringLiteral("/cam/%1.").arg(name)))
-                continue;
-            EXPECT_FALSE(asked && line.contains("auth=Basic")) << line.toStdString();
-            asked = asked || line.contains(" 401");
-        }
-        EXPECT_TRUE(asked) << name;
+    // The Digest webcams share one server: once it asked for Digest, it
+    // never saw Basic again.
+    bool asked = false;
+    for (const QString &line : log()) {
+        EXPECT_FALSE(asked && line.contains("auth=Basic")) << line.toStdString();
+        asked = asked || (line.contains("/cam/digest-") && line.contains(" 401"));
     }
+    EXPECT_TRUE(asked) << log().join('\n').toStdString();
 }
 
 // A daemon starts the program once per monitor, each in a window of its
