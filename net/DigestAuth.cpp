@@ -71,10 +71,11 @@ private:
     qsizetype m_pos = 0;
 };
 
+// A tab is a blank in a header; every other control character is refused.
 bool HasControl(const QString &text)
 {
     for (QChar c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        if ((c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7F)
             return true;
     return false;
 }
@@ -220,8 +221,9 @@ std::optional<QList<AuthChallenge>> ParseAuthChallenges(const QString &value)
                 v = *q;
             } else {
                 v = r.token();
-                while (r.take(u'='))  // the padding of a token68
-                    v += u'=';
+                while (r.take(u'=')) {
+                    // the padding of a token68, which Digest never uses
+                }
             }
             if (c.params.size() >= MaxParams)
                 return std::nullopt;

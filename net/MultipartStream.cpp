@@ -124,8 +124,9 @@ void MultipartFirstPart::body()
             m_phase = Phase::Done;
         return;
     }
-    // Keep what could still be the start of a delimiter, its CR included.
-    const qsizetype keep = m_boundary.size() + 4;
+    // Keep what could still be the start of a delimiter: CR LF, "--" and
+    // all of the boundary but its last byte.
+    const qsizetype keep = m_boundary.size() + 3;
     if (m_buffer.size() > keep)
         deliver(m_buffer.size() - keep);
 }

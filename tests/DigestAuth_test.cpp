@@ -35,10 +35,11 @@ TEST(DigestAuth, AnswersAgainstTheRfcExamples)
         QString password, cnonce;
         QString response;
         QString username;
+        QString opaque = "<none>";
     };
     const Case cases[] = {
         {"RFC 7616 MD5", Rfc7616Challenge("MD5"), "Circle of Life", Rfc7616Cnonce, "8ca523f5e9506fed4657c9700eebdbec",
-         "Mufasa"},
+         "Mufasa", Rfc7616Opaque},
         {"RFC 7616 SHA-256", Rfc7616Challenge("SHA-256"), "Circle of Life", Rfc7616Cnonce,
          "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1", "Mufasa"},
         {"MD5-sess", Rfc7616Challenge("MD5-sess"), "Circle of Life", Rfc7616Cnonce, "e783283f46242139c486a698fec7211d",
@@ -67,7 +68,9 @@ TEST(DigestAuth, AnswersAgainstTheRfcExamples)
         EXPECT_EQ(Param(header, "nonce"), challenge->nonce);
         EXPECT_EQ(Param(header, "nc"), challenge->qopAuth ? "00000001" : "<none>");
         EXPECT_EQ(Param(header, "qop"), challenge->qopAuth ? "auth" : "<none>");
-        EXPECT_EQ(Param(header, "opaque"), challenge->hasOpaque ? challenge->opaque : "<none>");
+        if (c.opaque != "<none>")
+            EXPECT_EQ(Param(header, "opaque"), c.opaque);
+        EXPECT_EQ(Param(header, "opaque") == "<none>", !challenge->hasOpaque);
     }
 }
 
@@ -81,7 +84,7 @@ TEST(DigestAuth, ChallengesGoodAndHostile)
         bool stale = false;
         QString realm = "r";
     };
-    const QString big(2000, u'n');
+    const QString longest(1024, u'n');
     const Case cases[] = {
         {"Basic alone", {"Basic realm=\"r\""}, false},
         {"Digest among other schemes in one value, SHA-256 chosen",
@@ -98,7 +101,10 @@ TEST(DigestAuth, ChallengesGoodAndHostile)
         {"no realm", {"Digest nonce=\"x\""}, false},
         {"unknown algorithm", {"Digest realm=r, nonce=x, algorithm=SHA-512-256"}, false},
         {"qop auth-int only", {"Digest realm=r, nonce=x, qop=\"auth-int\""}, false},
-        {"overlong nonce", {"Digest realm=r, nonce=\"" + big + "\""}, false},
+        {"the longest nonce", {"Digest realm=r, nonce=\"" + longest + "\""}, true},
+        {"overlong nonce", {"Digest realm=r, nonce=\"" + longest + "n\""}, false},
+        {"overlong value", {"Digest realm=r, nonce=x, x=\"" + QString(8200, u'x') + "\""}, false},
+        {"commas and blanks before it", {" ,\t, Digest realm=r, nonce=y"}, true},
         {"line break inside a quoted value", {"Digest realm=\"r\r\nX-Evil: 1\", nonce=x"}, false},
         {"garbage", {"=,,\"\"=", "Digest", ",,,", QString(9000, u'x')}, false},
         {"a garbled value beside a good one", {"Digest realm=\"r", "Digest realm=r, nonce=y"}, true},

@@ -11,6 +11,7 @@ struct Taken {
     bool done = false;
     int error = 0;
     QString type;
+    QString text;
 };
 
 // Fed in two pieces cut at `cut`, then the stream ends.
@@ -24,6 +25,7 @@ Taken Feed(const QByteArray &boundary, const QByteArray &stream, qsizetype cut, 
     parser.finish();
     r.error = parser.errorCode;
     r.type = parser.contentType;
+    r.text = parser.error;
     return r;
 }
 
@@ -53,6 +55,9 @@ TEST(MultipartStream, FirstPartAtEverySplit)
          "junk before\n--frame\nContent-Type: image/jpeg\n\n" + Jpeg + "\n--frame\n", Jpeg, 0},
         {"the camera's boundary already begins with --", "--myboundary",
          "--myboundary\r\nContent-Type: image/jpeg\r\n\r\n" + Jpeg + "\r\n--myboundary\r\n", Jpeg, 0},
+        {"RFC framing of a boundary that begins with --", "--myboundary",
+         "----myboundary\r\nContent-Type: image/jpeg\r\n\r\n" + Jpeg + "\r\n----myboundary\r\n", Jpeg, 0},
+        {"an empty part", "frame", "--frame\n\n\n--frame\n", "", 0},
         {"a garbled part length falls back to the boundary", "frame",
          "--frame\r\nContent-Length: lots\r\n\r\n" + Jpeg + second, Jpeg, 0},
         {"cut in a part with its length", "frame", "--frame\r\nContent-Length: 100\r\n\r\n" + Jpeg, "", httperr::StreamCut},
@@ -73,6 +78,7 @@ TEST(MultipartStream, FirstPartAtEverySplit)
             SCOPED_TRACE(testing::Message() << c.description << ", cut at " << cut);
             const Taken r = Feed(c.boundary, c.stream, cut, c.limit);
             ASSERT_EQ(r.error, c.error);
+            ASSERT_FALSE(r.text.contains("%1")) << r.text.toStdString();
             ASSERT_EQ(r.done, c.error == 0);
             if (c.error == 0)
                 ASSERT_EQ(r.part, c.part);
@@ -96,6 +102,7 @@ TEST(MultipartStream, BoundaryOfTheContentType)
         {"multipart/x-mixed-replace; boundary=\"unterminated", ""},
         {"multipart/x-mixed-replace; boundary=" + QString(300, u'b'), ""},
         {"multipart/x-mixed-replace; notaboundary=x", ""},
+        {"multipart/x-mixed-replace; boundary=a\x7f", ""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(MultipartBoundary(c.contentType), c.boundary) << c.contentType.toStdString();
