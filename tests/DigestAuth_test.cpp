@@ -64,6 +64,7 @@ TEST(DigestAuth, AnswersAgainstTheRfcExamples)
         EXPECT_TRUE(header.startsWith("Digest ")) << header.toStdString();
         EXPECT_EQ(Param(header, "response"), c.response) << header.toStdString();
         EXPECT_EQ(Param(header, "username"), c.username);
+        EXPECT_EQ(Param(header, "userhash"), challenge->userhash ? "true" : "<none>");
         EXPECT_EQ(Param(header, "uri"), "/dir/index.html");
         EXPECT_EQ(Param(header, "nonce"), challenge->nonce);
         EXPECT_EQ(Param(header, "nc"), challenge->qopAuth ? "00000001" : "<none>");

@@ -430,6 +430,18 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
         {"none for another URL", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg, nullptr, "/other.jpg"},
         {"none from a garbled file", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg,
          [](const QString &d) { WriteFile(ValidatorsFileOf(d), "URL: x\r\nETag \"v1\"\r\n"); }},
+        {"none through a planted link", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg,
+         [](const QString &d) {
+             QFile::rename(ValidatorsFileOf(d), d + ".elsewhere");
+             QFile::link(d + ".elsewhere", ValidatorsFileOf(d));
+         }},
+        {"none from an oversized file", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg,
+         [](const QString &d) {
+             QFile f(ValidatorsFileOf(d));
+             ASSERT_TRUE(f.open(QIODevice::Append));
+             for (int i = 0; i < 100; ++i)
+                 f.write("X-Pad: " + QByteArray(100, 'x') + "\r\n");
+         }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
