@@ -80,6 +80,7 @@ FetchSettings DownloadEngine::fetchSettings() const
     f.proxyServer = ui->ProxyServer->text();
     f.proxyPort = ui->ProxyPort->value();
     f.showingAd = m_ctx.run.state().ShowingAd;
+    f.caFile = ui->edtCaFile->text().trimmed();
     return f;
 }
 

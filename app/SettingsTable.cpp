@@ -162,6 +162,8 @@ const SettingSpec Table[] = {
     ProxyServerSpec(),
     Spin("ProxyPort", "ProxyPort", 8088, 8088),
     Spin("TimeOut", "TimeOut", 30, 30),
+    // Extra CA certificates (PEM) for https webcams on a private authority.
+    Text(Setting::CaFile, P::Window, "edtCaFile"),
     Spin("SSImageSize", "optSSImageSize", 0, 0),
     With(Spin("SSInterval", "SSInterval", 10, 10), SettingEffect::FastCamMinimum),
     Spin("SSInterval2", "SSInterval2", 10, 10),

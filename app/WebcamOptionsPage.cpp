@@ -13,6 +13,7 @@ WebcamOptionsPage::WebcamOptionsPage(const PageContext &context)
     : Page(context)
 {
     on(m_ui->butBrowse, &QToolButton::clicked, [this] { butBrowseClick(); });
+    on(m_ui->butCaFile, &QToolButton::clicked, [this] { butCaFileClick(); });
     on(m_ui->edtDownloadDir, &QLineEdit::editingFinished, [this] {
         WriteSetting(Setting::DownloadDir, m_ui->edtDownloadDir->text());
     });
@@ -24,6 +25,15 @@ void WebcamOptionsPage::butBrowseClick()
                                                    m_ui->edtDownloadDir->text())) {
         m_ui->edtDownloadDir->setText(*folder);
         WriteSetting(Setting::DownloadDir, *folder);
+    }
+}
+
+void WebcamOptionsPage::butCaFileClick()
+{
+    if (const auto file = m_dialogs.chooseOpenFile(QStringLiteral("Select CA certificates file"), QString(),
+                                                   QStringLiteral("PEM certificates (*.pem;*.crt)|*.pem;*.crt|All files (*.*)|*.*"))) {
+        m_ui->edtCaFile->setText(*file);
+        WriteSetting(Setting::CaFile, *file);
     }
 }
 

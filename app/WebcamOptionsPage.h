@@ -1,6 +1,6 @@
 #pragma once
-// The webcam options page: the download folder. Its other controls are
-// settings (see SettingsBinding).
+// The webcam options page: the download folder and the CA file's chooser.
+// Its other controls are settings (see SettingsBinding).
 #include "app/PageContext.h"
 
 namespace lumetta {
@@ -14,6 +14,7 @@ public:
 
 private:
     void butBrowseClick();
+    void butCaFileClick();
 };
 
 } // namespace lumetta

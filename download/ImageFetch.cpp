@@ -2,6 +2,9 @@
 
 #include "common/Errors.h"
 #include "common/Subs.h"
+#include "download/CamSchedule.h"
+#include "download/PictureValidators.h"
+#include "net/CaFile.h"
 #include "slideshow/DCImageInfo.h"
 
 #include <QCoreApplication>
@@ -24,6 +27,8 @@ public:
     ~FetchGuard()
     {
         m_http.RcvdStream = nullptr;
+        m_http.ModifiedSinceText.clear();
+        m_http.IfNoneMatch.clear();
         m_timer.setInterval(0);
         m_busy = false;
     }
@@ -86,6 +91,17 @@ void ImageFetch::applyNetworkSettings(const FetchSettings &settings)
         m_http.Proxy.clear();
         m_http.ProxyPort.clear();
     }
+    // Read at each fetch, like every setting: a file the user fixes counts at once.
+    const CaFile ca = ReadCaFile(settings.caFile);
+    m_http.ExtraCaCertificates = ca.certificates;
+    m_caProblem = ca.error;
+}
+
+QString ImageFetch::withCaProblem(const QString &failure) const
+{
+    if (m_caProblem.isEmpty() || m_http.RequestDoneError() != wsa::TlsFailed)
+        return failure;
+    return failure + QStringLiteral(" (") + m_caProblem + u')';
 }
 
 std::optional<FetchResult> ImageFetch::refusal(const QString &url) const
@@ -138,6 +154,14 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
         return result;
     }
     m_http.RcvdStream = &stream;
+    // Validators only for the picture they describe, and only while it is there.
+    const QFileInfo stored(destination);
+    const auto validators = !stored.isSymLink() && stored.isFile() ? ReadValidators(destination) : std::nullopt;
+    const bool conditional = validators && validators->url == url;
+    if (conditional) {
+        m_http.IfNoneMatch = validators->etag;
+        m_http.ModifiedSinceText = validators->lastModified;
+    }
 
     step(QStringLiteral("3a - GetCamImage"));
     if (OnAdminHeader)
@@ -150,7 +174,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
     if (stream.tooLarge())
         refuse(TooLargeText());  // the reason, not the abort it caused
     if (!result.ok)
-        refuse(requestFailure);
+        refuse(withCaProblem(requestFailure));
 
     step(QStringLiteral("5 - GetCamImage"));
     result.reachedServer = m_http.ReachedServer();
@@ -163,10 +187,18 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
 
     step(QStringLiteral("6 - GetCamImage"));
     bool isImage = false;
-    const QString contentType = GetHeaderValue(QStringLiteral("Content-Type"), m_http.RcvdHeader());
+    // An MJPEG stream's picture is typed by its part; a part naming no
+    // type is judged by its bytes alone.
+    const bool fromStream = m_http.TookStreamPart();
+    const QString contentType = fromStream ? m_http.PartContentType()
+                                           : GetHeaderValue(QStringLiteral("Content-Type"), m_http.RcvdHeader());
     if (stream.tooLarge()) {
         result.ok = false;
-    } else if (!contentType.contains(QLatin1String("image/"))) {
+    } else if (result.ok && conditional && m_http.StatusCode() == 304) {
+        // The picture we hold is still the server's: nothing is written.
+        result.unchanged = true;
+        refuse(QStringLiteral("The webcam still shows the last picture"));
+    } else if (!contentType.contains(QLatin1String("image/")) && !(fromStream && contentType.isEmpty())) {
         refuse(QStringLiteral("Content type \"%1\" is not an image").arg(contentType));
     } else if (!QFileInfo::exists(temp)) {
         refuse(QStringLiteral("No picture was received"));
@@ -196,9 +228,9 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
             result.unchanged = same;
             if (same)
                 refuse(QStringLiteral("The webcam still shows the last picture"));
-            if (FileSizeOf(temp) > 0)
-                // A failed copy keeps the old file.
-                (void)CopyFileAtomically(temp, destination, {}, ExistingLink::Replace);
+            // A failed copy keeps the old file, and its validators.
+            if (FileSizeOf(temp) > 0 && CopyFileAtomically(temp, destination, {}, ExistingLink::Replace))
+                (void)WriteValidators(destination, ValidatorsOf(url, FinalResponseHeader(m_http.RcvdHeader())));
         }
     }
 
@@ -233,6 +265,8 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
         result.failure = TooLargeText();
     result.header = HeaderText(m_http.RcvdHeader());
     m_http.RcvdStream = nullptr;
+    if (!result.failure.isEmpty())
+        result.failure = withCaProblem(result.failure);
     if (result.failure.isEmpty() && m_http.StatusCode() != 200)
         result.failure = QStringLiteral("Status %1 %2").arg(m_http.StatusCode()).arg(m_http.ReasonPhrase());
     if (result.failure.isEmpty() && !stream.complete())

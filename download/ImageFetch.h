@@ -21,6 +21,7 @@ struct FetchSettings {
     QString proxyServer;    // ProxyServer's text
     int proxyPort = 0;      // ProxyPort's value
     bool showingAd = false;  // an advertisement image is on screen
+    QString caFile;         // extra CA certificates (PEM) for https; empty: none
 };
 
 // What one fetch brought. The header is every received line followed by
@@ -30,7 +31,7 @@ struct [[nodiscard]] FetchResult {
     QString header;
     QString failure;
     bool reachedServer = false;  // a connection was made, to the server or the proxy
-    bool unchanged = false;      // the server sent the picture already held
+    bool unchanged = false;      // the picture held still stands: the same bytes, or a 304
     qint64 bytes = 0;            // of the body received
 };
 
@@ -70,6 +71,8 @@ public:
 
 private:
     void applyNetworkSettings(const FetchSettings &settings);
+    // A TLS refusal also names what was wrong with the CA file.
+    QString withCaProblem(const QString &failure) const;
     // Why a fetch cannot start: an empty URL, or the shared client busy.
     std::optional<FetchResult> refusal(const QString &url) const;
     // Runs the prepared request within the time limit; the failure text
@@ -82,6 +85,7 @@ private:
     std::function<FetchSettings()> m_settings;
     const DebugLog *m_log;
     bool m_busy = false;
+    QString m_caProblem;
 };
 
 // The local image file name for a webcam's image URL, unique among

@@ -149,6 +149,11 @@ void THttpCli::startRequest(THttpRequest rq)
     m_relocations = 0;
     m_docStarted = false;
     m_inTunnelSetup = false;
+    m_sentDigest = m_answeredFresh = m_staleRetried = m_authRetry = false;
+    m_responseStart = 0;
+    m_stream.reset();
+    m_partContentType.clear();
+    m_tookStreamPart = false;
     m_parser.reset(m_rq == httpHEAD);
     m_socket.setExtraCaCertificates(ExtraCaCertificates);
     setState(httpNotConnected);
@@ -186,7 +191,8 @@ void THttpCli::startRequest(THttpRequest rq)
         return;
     }
     for (const QString *value : {&Proxy, &ProxyPort, &Reference, &Sender, &Accept, &Agent, &Cookie,
-                                 &ContentTypePost, &ContentRangeBegin, &ContentRangeEnd}) {
+                                 &ContentTypePost, &ContentRangeBegin, &ContentRangeEnd, &ModifiedSinceText,
+                                 &IfNoneMatch}) {
         if (HasLineBreak(*value)) {
             failOwn(httperr::ControlCharacter, QStringLiteral("Request header value"));
             return;
@@ -348,10 +354,15 @@ void THttpCli::sendRequest()
         postData = SendStream->readAll();
         send(QLatin1String("Content-Length: ") + QString::number(postData.size()));
     }
-    if (ModifiedSince != 0)
+    if (!ModifiedSinceText.isEmpty())
+        send(QLatin1String("If-Modified-Since: ") + ModifiedSinceText);
+    else if (ModifiedSince != 0)
         send(QLatin1String("If-Modified-Since: ") + HttpDateText(ModifiedSince) + QLatin1String(" GMT"));
+    if (!IfNoneMatch.isEmpty())
+        send(QLatin1String("If-None-Match: ") + IfNoneMatch);
+    m_sentDigest = false;
     if (!m_authUser.isEmpty())
-        send(QLatin1String("Authorization: Basic ") + BasicCredentials(m_authUser, m_authPassword));
+        send(authorizationLine());
     if (m_useProxy && !m_tunnel && !ProxyUsername.isEmpty())
         send(QLatin1String("Proxy-Authorization: Basic ") + BasicCredentials(ProxyUsername, ProxyPassword));
     if (!Cookie.isEmpty())
@@ -379,6 +390,62 @@ void THttpCli::sendRequest()
     }
 }
 
+bool THttpCli::AskedForDigest(const QString &url) const
+{
+    const HttpUrlParts parts = SplitHttpUrl(url);
+    Hop hop;
+    hop.protocol = parts.protocol;
+    hop.host = parts.host;
+    hop.port = parts.port;
+    hop.tls = IsHttps(parts.protocol);
+    return m_digest.contains(hopOrigin(hop));
+}
+
+// Basic for a server that never asked otherwise; once it asked for Digest,
+// only Digest, so the password no longer crosses the network in clear.
+QString THttpCli::authorizationLine()
+{
+    const auto it = m_digest.find(hopOrigin(m_hop));
+    if (it == m_digest.end())
+        return QLatin1String("Authorization: Basic ") + BasicCredentials(m_authUser, m_authPassword);
+    m_sentDigest = true;
+    DigestRequest request;
+    request.user = m_authUser;
+    request.password = m_authPassword;
+    request.method = QLatin1String(m_rq == httpPOST ? "POST" : m_rq == httpHEAD ? "HEAD" : "GET");
+    request.uri = m_path;
+    request.cnonce = NewClientNonce();
+    request.nc = ++it->nc;
+    return QLatin1String("Authorization: ") + DigestAuthorization(it->challenge, request);
+}
+
+bool THttpCli::answerChallenge()
+{
+    if (m_parser.statusCode != 401 || m_rq == httpPOST)
+        return false;
+    const auto challenge = ChooseDigestChallenge(m_parser.wwwAuthenticate);
+    if (!challenge)
+        return false;
+    const QString origin = hopOrigin(m_hop);
+    m_digest.insert(origin, DigestState{*challenge, 0});
+    if (m_authUser.isEmpty())
+        return false;
+    // One answer to a fresh challenge, one more for an expired nonce: a
+    // wrong password ends with the 401, never in a loop.
+    if (!m_answeredFresh && !(m_sentDigest && challenge->stale)) {
+        m_answeredFresh = true;
+    } else if (m_sentDigest && challenge->stale && !m_staleRetried) {
+        m_staleRetried = true;
+    } else {
+        return false;
+    }
+    // The 401 was a step on the way: the header shows the answer's reply.
+    m_rcvdHeader = m_rcvdHeader.mid(0, m_responseStart);
+    m_authRetry = true;
+    m_socket.Close();
+    return true;
+}
+
 void THttpCli::onData(const QByteArray &data)
 {
     if (m_inTunnelSetup) {
@@ -402,12 +469,15 @@ void THttpCli::onData(const QByteArray &data)
         return;
     if (m_parser.phase() == HttpResponseParser::Phase::Failed)
         fail(m_parser.error, m_parser.errorCode);
-    else if (m_parser.closeWanted() || m_parser.bodyComplete())
+    else if (m_stream && m_stream->failed())
+        fail(m_stream->error, m_stream->errorCode);
+    else if (m_authRetry || m_parser.closeWanted() || m_parser.bodyComplete() || (m_stream && m_stream->done()))
         m_socket.Close();
 }
 
 void THttpCli::headerBegin()
 {
+    m_responseStart = m_rcvdHeader.size();
     if (OnHeaderBegin)
         OnHeaderBegin(this);
 }
@@ -444,6 +514,8 @@ void THttpCli::headerEnd()
         return;
     // The "<HTML>" rule may end the header before any line set the type.
     m_contentType = m_parser.contentType;
+    if (answerChallenge())
+        return;
     if (m_parser.hasLocation && m_parser.statusCode < 400) {
         if (OnHeaderEnd)
             OnHeaderEnd(this);
@@ -454,6 +526,13 @@ void THttpCli::headerEnd()
     if (m_docName.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)
         && m_contentType == QLatin1String("text/html"))
         m_docName = m_docName.left(m_docName.size() - 3) + QLatin1String("htm");
+    // An MJPEG stream never ends by itself: its first picture is the reply.
+    if (m_parser.phase() == HttpResponseParser::Phase::Body && !m_parser.bodyComplete()
+        && m_contentType.startsWith(QLatin1String("multipart/x-mixed-replace"))) {
+        m_stream = std::make_unique<MultipartFirstPart>(
+            MultipartBoundary(m_parser.contentTypeAsSent),
+            [this](const char *data, qsizetype length) { deliverBody(data, length); });
+    }
     setState(httpWaitingBody);
     if (OnHeaderEnd)
         OnHeaderEnd(this);
@@ -515,6 +594,15 @@ void THttpCli::body(const char *data, qsizetype length)
 {
     if (m_state != httpWaitingBody)
         return;
+    if (m_stream) {
+        m_stream->feed(QByteArrayView(data, length));
+        return;
+    }
+    deliverBody(data, length);
+}
+
+void THttpCli::deliverBody(const char *data, qsizetype length)
+{
     if (!m_docStarted) {
         m_docStarted = true;
         if (OnDocBegin)
@@ -542,6 +630,11 @@ void THttpCli::onSessionClosed(int error)
             fail(SocketFailureText(wsa::ConnReset), wsa::ConnReset);
         return;
     }
+    if (m_authRetry) {
+        m_authRetry = false;
+        startLookup();
+        return;
+    }
     if (m_relocating) {
         m_relocating = false;
         if (OnLocationChange)
@@ -558,7 +651,18 @@ void THttpCli::onSessionClosed(int error)
         fail(SocketFailureText(error), error);
         return;
     }
-    m_parser.finish();
+    if (m_stream) {
+        // The stream's framing ended the reply, whatever the outer one says.
+        m_stream->finish();
+        if (m_stream->failed()) {
+            fail(m_stream->error, m_stream->errorCode);
+            return;
+        }
+        m_tookStreamPart = true;
+        m_partContentType = m_stream->contentType;
+    } else {
+        m_parser.finish();
+    }
     if (m_parser.phase() == HttpResponseParser::Phase::Failed) {
         fail(m_parser.error, m_parser.errorCode);
         return;
@@ -626,6 +730,7 @@ void THttpCli::finishRequest()
         return;
     m_finishing = true;
     m_relocating = false;
+    m_authRetry = false;
     m_inTunnelSetup = false;
     if (m_failed) {
         m_statusCode = 404;

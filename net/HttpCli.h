@@ -5,9 +5,11 @@
 // timer and calls Abort.
 #include "common/DateTime.h"
 #include "common/Errors.h"
+#include "net/DigestAuth.h"
 #include "net/HttpErrors.h"
 #include "net/HttpResponseParser.h"
 #include "net/HttpUrl.h"
+#include "net/MultipartStream.h"
 #include "net/WSocket.h"
 
 #include <QIODevice>
@@ -16,7 +18,9 @@
 #include <QSslCertificate>
 #include <QString>
 #include <QStringList>
+#include <QHash>
 #include <functional>
+#include <memory>
 
 namespace lumetta {
 
@@ -68,6 +72,10 @@ public:
     QString ProxyPassword;
     bool NoCache = false;
     TDateTime ModifiedSince = 0;
+    // Validators of the copy the caller holds, sent as the server wrote
+    // them; ModifiedSinceText stands in for ModifiedSince when set.
+    QString ModifiedSinceText;
+    QString IfNoneMatch;
     QString Cookie;
     QString ContentTypePost = QStringLiteral("application/x-www-form-urlencoded");
     // Asked for by the request and cleared once sent; set from "Content-Range".
@@ -127,6 +135,12 @@ public:
     int RequestDoneError() const { return m_requestDoneError; }
     QString AcceptRanges() const { return m_acceptRanges; }
     QStringList WwwAuthenticate() const { return m_wwwAuthenticate; }
+    // The reply was a multipart/x-mixed-replace stream (MJPEG) and the body
+    // is its first part, of this Content-Type as sent (empty: none named).
+    bool TookStreamPart() const { return m_tookStreamPart; }
+    QString PartContentType() const { return m_partContentType; }
+    // The server of url asked this client for Digest; it gets no Basic.
+    bool AskedForDigest(const QString &url) const;
     // Where this hop goes.
     QString HostName() const { return m_hostName; }
     QString Path() const { return m_path; }
@@ -167,6 +181,11 @@ private:
     void finishRequest();
     bool socketOpen() const;
     void followLocation();
+    // A 401 with a Digest challenge the credentials can answer: the same
+    // request goes again with the answer. False leaves the 401 standing.
+    bool answerChallenge();
+    QString authorizationLine();
+    void deliverBody(const char *data, qsizetype length);
 
     void onDnsLookupDone(int error);
     void onSessionConnected(int error);
@@ -203,6 +222,21 @@ private:
     bool m_inTunnelSetup = false;
     bool m_relocating = false;
     int m_relocations = 0;
+    // Per origin, for the client's life: who asked for Digest, with the
+    // challenge and its nonce count for the next request.
+    struct DigestState {
+        DigestChallenge challenge;
+        quint32 nc = 0;
+    };
+    QHash<QString, DigestState> m_digest;
+    bool m_sentDigest = false;        // this attempt carried a Digest answer
+    bool m_answeredFresh = false;     // a challenge of this request was answered
+    bool m_staleRetried = false;
+    bool m_authRetry = false;         // the connection closes for the answer
+    qsizetype m_responseStart = 0;    // where this response's lines begin
+    std::unique_ptr<MultipartFirstPart> m_stream;
+    QString m_partContentType;
+    bool m_tookStreamPart = false;
     bool m_docStarted = false;
 
     QString m_hostName;

@@ -22,6 +22,11 @@ enum Code : int {
     ProxyReplyBad,
     CutShort,
     BadChunk,
+    StreamNoBoundary,
+    StreamNoPart,
+    StreamPartTooLarge,
+    StreamCut,
+    StreamBadPart,
     EndOfCodes  // not a code: one past the last
 };
 } // namespace httperr
@@ -44,6 +49,11 @@ inline constexpr HttpErrorEntry HttpErrorTable[] = {
     {httperr::ProxyReplyBad, "Proxy tunnel failed: %1"},
     {httperr::CutShort, "HTTP reply cut short"},
     {httperr::BadChunk, "HTTP chunk malformed"},
+    {httperr::StreamNoBoundary, "MJPEG stream names no boundary"},
+    {httperr::StreamNoPart, "MJPEG stream reached no part boundary"},
+    {httperr::StreamPartTooLarge, "MJPEG picture larger than %1 MB"},
+    {httperr::StreamCut, "MJPEG stream ended before its first picture was whole"},
+    {httperr::StreamBadPart, "MJPEG part header too long"},
 };
 
 // Row i holds code i + 1, so every code has exactly one text.

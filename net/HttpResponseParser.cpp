@@ -66,7 +66,8 @@ void HttpResponseParser::reset(bool forHead)
 
 bool HttpResponseParser::closeWanted() const
 {
-    return statusCode >= 400 || m_phase == Phase::Discard || m_phase == Phase::Failed;
+    // A 401's challenges follow its status line: its header is read whole.
+    return (statusCode >= 400 && statusCode != 401) || m_phase == Phase::Discard || m_phase == Phase::Failed;
 }
 
 void HttpResponseParser::feed(QByteArrayView bytes)
@@ -248,6 +249,7 @@ void HttpResponseParser::headerLine(QByteArray line)
             acceptRanges = value;
         } else if (name == QLatin1String("content-type")) {
             contentType = value.toLower();
+            contentTypeAsSent = value;
         } else if (name == QLatin1String("www-authenticate")) {
             wwwAuthenticate << value;
         } else if (name == QLatin1String("set-cookie")) {

@@ -66,6 +66,7 @@ public:
     QString reasonPhrase;
     qint64 contentLength = -1;
     QString contentType;  // lower-cased
+    QString contentTypeAsSent;  // a boundary keeps its case
     bool chunked = false;  // "Transfer-Encoding" ends in "chunked"
     bool hasLocation = false;
     QString location;

@@ -65,6 +65,8 @@ inline constexpr ColourKey CaptionBG{LumettaKey, "CaptionBG", {0}};
 inline constexpr ColourKey BGcolor{LumettaKey, "BGcolor", {0}};
 
 inline constexpr TextKey AltSS{LumettaKey, "AltSS", ""};
+// PEM certificates trusted besides the system's, for cameras on a private authority.
+inline constexpr TextKey CaFile{LumettaKey, "CaFile", ""};
 inline constexpr TextKey MainList{LumettaKey, "MainList", ""};
 inline constexpr TextKey AdultList{LumettaKey, "AdultList", ""};
 inline constexpr TextKey SubmissionList{LumettaKey, "SubmissionList", ""};

@@ -8,6 +8,7 @@
 #include "support/TestTime.h"
 
 #include <QBuffer>
+#include <QRegularExpression>
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -678,6 +679,164 @@ TEST_F(HttpCliTest, ControlCharactersAreRefusedBeforeAnythingIsSent)
         EXPECT_EQ(client.RequestDoneError(), httperr::ControlCharacter);
         EXPECT_EQ(server.requests().size(), c.requestsSent);
         EXPECT_EQ(server.connectionCount(), c.requestsSent);
+    }
+}
+
+// ---------------------------------------------------------------- Digest and MJPEG
+
+namespace {
+
+QByteArray Challenge(const QByteArray &params)
+{
+    return "HTTP/1.0 401 Unauthorized\r\nContent-Type: text/html\r\nWWW-Authenticate: Basic realm=\"cam\"\r\n"
+           "WWW-Authenticate: Digest realm=\"cam\", " + params + "\r\n\r\n<html>denied</html>";
+}
+
+QString RequestParam(const QByteArray &request, const char *name)
+{
+    const QRegularExpression re(QStringLiteral("[ ,]%1=\"?([^\",\r]*)").arg(QLatin1String(name)));
+    return re.match(QString::fromLatin1(request)).captured(1);
+}
+
+// The answer a request carries is the one the password gives for its nonce.
+bool AnswerIsRight(const QByteArray &request, const QByteArray &challenge, const QString &password)
+{
+    auto c = ChooseDigestChallenge({QString::fromLatin1(challenge.mid(challenge.indexOf("Digest ")).split('\r').first())});
+    if (!c)
+        return false;
+    c->nonce = RequestParam(request, "nonce");
+    const DigestRequest r{"cam", password, "GET", RequestParam(request, "uri"), RequestParam(request, "cnonce"),
+                          RequestParam(request, "nc").toUInt(nullptr, 16)};
+    return RequestParam(request, "response") == RequestParam(DigestAuthorization(*c, r).toLatin1(), "response");
+}
+
+} // namespace
+
+TEST_F(HttpCliTest, DigestExchanges)
+{
+    const QByteArray md5 = Challenge("qop=\"auth\", nonce=\"n1\", opaque=\"op\"");
+    const QByteArray sha = Challenge("qop=\"auth\", algorithm=SHA-256, nonce=\"n1\"");
+    const QByteArray stale = Challenge("qop=\"auth\", nonce=\"n2\", stale=true");
+    const QByteArray ok = "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\npicture";
+    struct Case {
+        const char *description;
+        QString userInfo;
+        QList<QList<QByteArray>> replies;  // per connection, the chunks sent
+        bool raises;
+        QStringList nonces;  // of the Digest answers, in order
+    };
+    const Case cases[] = {
+        {"MD5 answered once", "cam:pw@", {{md5}, {ok}}, false, {"n1"}},
+        {"SHA-256", "cam:pw@", {{sha}, {ok}}, false, {"n1"}},
+        {"challenge after the status line, in a later piece", "cam:pw@",
+         {{"HTTP/1.0 401 Unauthorized\r\n", md5.mid(md5.indexOf('\n') + 1)}, {ok}}, false, {"n1"}},
+        {"stale nonce retried once with the new one", "cam:pw@", {{md5}, {stale}, {ok}}, false, {"n1", "n2"}},
+        {"stale again ends with the 401", "cam:pw@", {{md5}, {stale}, {stale}}, true, {"n1", "n2"}},
+        {"wrong password ends with the 401, no loop", "cam:bad@", {{md5}, {md5}}, true, {"n1"}},
+        {"no credentials: the 401 stands", "", {{md5}}, true, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.description);
+        ScriptedServer server;
+        for (const QList<QByteArray> &chunks : c.replies) {
+            ServerScript script;
+            script.readRequest();
+            for (const QByteArray &chunk : chunks)
+                script.send(chunk).awaitRead();
+            server.addConnection(script);
+        }
+        THttpCli client;
+        QBuffer picture;
+        picture.open(QIODevice::WriteOnly);
+        client.RcvdStream = &picture;
+        client.URL = "http://" + c.userInfo + QStringLiteral("127.0.0.1:%1/cams/a.jpg?x=1").arg(server.port());
+        const Outcome out = Fetch(client);
+        EXPECT_EQ(out.raised, c.raises) << out.message.toStdString();
+        EXPECT_EQ(client.StatusCode(), c.raises ? 401 : 200);
+        if (c.raises)
+            EXPECT_EQ(out.message, "Unauthorized");
+        EXPECT_EQ(picture.data(), c.raises ? "" : "picture");
+        if (!c.raises)
+            EXPECT_EQ(client.RcvdHeader(), (QStringList{"HTTP/1.0 200 OK", "Content-Type: image/jpeg"}));
+        const QList<QByteArray> requests = server.requests();
+        ASSERT_EQ(requests.size(), 1 + c.nonces.size());
+        EXPECT_EQ(requests[0].contains("Authorization: Basic"), !c.userInfo.isEmpty());
+        for (qsizetype i = 1; i < requests.size(); ++i) {
+            EXPECT_FALSE(requests[i].contains("Basic")) << requests[i].constData();
+            EXPECT_EQ(RequestParam(requests[i], "nonce"), c.nonces[i - 1]);
+            EXPECT_EQ(RequestParam(requests[i], "uri"), "/cams/a.jpg?x=1");
+            EXPECT_TRUE(AnswerIsRight(requests[i], c.replies[i - 1].join(), c.userInfo.mid(4).chopped(1)))
+                << requests[i].constData();
+        }
+        EXPECT_EQ(client.AskedForDigest(client.URL), true);
+    }
+}
+
+TEST_F(HttpCliTest, ServerThatAskedForDigestNeverGetsBasicAgain)
+{
+    ScriptedServer server;
+    server.addConnection(Reply(Challenge("qop=\"auth\", nonce=\"n1\"")));
+    server.setDefaultScript(Reply("HTTP/1.0 200 OK\r\n\r\nok"));
+    http.URL = QStringLiteral("http://cam:pw@127.0.0.1:%1/a.jpg").arg(server.port());
+    EXPECT_FALSE(Fetch(http).raised);
+    EXPECT_FALSE(Fetch(http).raised);
+    const QList<QByteArray> requests = server.requests();
+    ASSERT_EQ(requests.size(), 3);
+    EXPECT_TRUE(requests[2].contains("Authorization: Digest ")) << requests[2].constData();
+    EXPECT_EQ(RequestParam(requests[2], "nc"), "00000002");
+    EXPECT_NE(RequestParam(requests[2], "cnonce"), RequestParam(requests[1], "cnonce"));
+}
+
+TEST_F(HttpCliTest, DigestCredentialsNeverReachAnotherHost)
+{
+    ScriptedServer first;
+    ScriptedServer second;
+    first.addConnection(Reply("HTTP/1.0 302 Found\r\nLocation: http://other.example:"
+                              + QByteArray::number(second.port()) + "/b.jpg\r\n\r\n"));
+    second.setDefaultScript(Reply(Challenge("nonce=\"n1\"")));
+    http.URL = QStringLiteral("http://cam:pw@cam.example:%1/a.jpg").arg(first.port());
+    const Outcome out = Fetch(http);
+    EXPECT_TRUE(out.raised);
+    EXPECT_EQ(http.StatusCode(), 401);
+    ASSERT_EQ(second.requests().size(), 1);
+    EXPECT_FALSE(second.requests().first().contains("Authorization")) << second.requests().first().constData();
+}
+
+TEST_F(HttpCliTest, MjpegStreamGivesItsFirstPicture)
+{
+    const QByteArray head = "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=Frame\r\n\r\n";
+    const QByteArray part = "--Frame\r\nContent-Type: image/jpeg\r\nContent-Length: 5\r\n\r\nfirst\r\n";
+    const QByteArray unsized = "--Frame\r\nContent-Type: image/jpeg\r\n\r\nfirst\r\n";
+    struct Case {
+        const char *description;
+        QByteArray reply;
+        bool hang;  // the server keeps streaming (here: keeps the line open)
+        int error;
+    };
+    const Case cases[] = {
+        {"part lengths, the stream goes on", head + part + "--Frame\r\n", true, 0},
+        {"no part lengths, the stream goes on", head + unsized + "--Frame\r\nContent-Type: image/jpeg\r\n\r\nsec", true, 0},
+        {"cut in the first part", head + "--Frame\r\nContent-Length: 9\r\n\r\nfir", false, httperr::StreamCut},
+        {"no boundary named", "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace\r\n\r\n" + part, false,
+         httperr::StreamNoBoundary},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.description);
+        ScriptedServer server;
+        ServerScript script = Reply(c.reply);
+        server.addConnection(c.hang ? script.hang() : script);
+        THttpCli client;
+        QBuffer picture;
+        picture.open(QIODevice::WriteOnly);
+        client.RcvdStream = &picture;
+        client.URL = server.url("/video.mjpg");
+        const Outcome out = Fetch(client);
+        EXPECT_EQ(out.raised, c.error != 0);
+        EXPECT_EQ(client.RequestDoneError(), c.error);
+        EXPECT_EQ(out.message, c.error ? HttpErrorText(c.error) : QString());
+        EXPECT_EQ(picture.data(), c.error ? picture.data() : QByteArray("first"));
+        EXPECT_EQ(client.TookStreamPart(), c.error == 0);
+        EXPECT_EQ(client.PartContentType(), c.error ? "" : "image/jpeg");
     }
 }
 

@@ -1,4 +1,5 @@
 #include "download/ImageFetch.h"
+#include "download/PictureValidators.h"
 #include "net/HttpResponseParser.h"
 
 #include "common/Errors.h"
@@ -60,6 +61,16 @@ QByteArray ShortResponse(const QByteArray &contentType, const QByteArray &body)
 {
     return "HTTP/1.0 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: "
            + QByteArray::number(body.size()) + "\r\n\r\n" + body.left(body.size() / 2);
+}
+
+QByteArray Mjpeg(const QByteArray &part, bool withLength, const QByteArray &partType = "image/jpeg")
+{
+    QByteArray out = "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;boundary=--cam\r\n\r\n--cam\r\n";
+    if (!partType.isEmpty())
+        out += "Content-Type: " + partType + "\r\n";
+    if (withLength)
+        out += "Content-Length: " + QByteArray::number(part.size()) + "\r\n";
+    return out + "\r\n" + part + "\r\n--cam\r\n\r\nnext";
 }
 
 class ImageFetchTest : public ::testing::Test {
@@ -186,6 +197,11 @@ INSTANTIATE_TEST_SUITE_P(
                 wsa::ConnReset, true},
         CamCase{"chunked JPEG is stored without its chunk lines", {ChunkedResponse("image/jpeg", EncodeChunked(Jpeg))}, Gif,
                 true, Jpeg},
+        CamCase{"MJPEG stream: its first picture, by the part's length", {Mjpeg(Jpeg, true)}, Gif, true, Jpeg},
+        CamCase{"MJPEG stream: its first picture, up to the boundary", {Mjpeg(Jpeg, false, "")}, Gif, true, Jpeg},
+        CamCase{"MJPEG stream whose part is a web page", {Mjpeg(Jpeg, true, "text/html")}, Gif, false, Gif},
+        CamCase{"MJPEG stream cut in its first picture", {Mjpeg(Jpeg, true).left(400)}, Gif, false, Gif,
+                httperr::StreamCut},
         CamCase{"chunked JPEG with a malformed last chunk",
                 {ChunkedResponse("image/jpeg", EncodeChunked(Jpeg).replace("\r\n0\r\n\r\n", "\r\nzz\r\n\r\n"))}, Gif, false,
                 Gif, httperr::BadChunk}));
@@ -358,6 +374,120 @@ TEST_F(ImageFetchTest, CredentialsOfACamUrlReachOnlyItsOwnServer)
     for (const QByteArray &request : other.requests())
         EXPECT_FALSE(request.contains("Authorization")) << request.toStdString();
     EXPECT_FALSE(http.Reference.contains("secret"));
+}
+
+// ---------------------------------------------------------------- validators
+
+TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
+{
+    const QByteArray lastModified = "Last-Modified: Mon, 07 Dec 2026 01:02:03 GMT\r\n";
+    const QByteArray etag = "ETag: W/\"v1\"\r\n";
+    const QByteArray notModified = "HTTP/1.0 304 Not Modified\r\nContent-Type: image/jpeg\r\n\r\n" + OtherJpeg;
+    auto picture = [](const QByteArray &extra, const QByteArray &body) {
+        return "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n" + extra + "\r\n" + body;
+    };
+    struct Case {
+        const char *description;
+        QByteArray firstExtra;
+        QByteArray second;
+        QByteArray sent;  // the conditional lines of the second request
+        bool result, unchanged;  // a 304 or the same bytes: the picture held stands
+        QByteArray after;
+        std::function<void(const QString &destination)> between;
+        QString secondPath = "/cam.jpg";
+    };
+    const Case cases[] = {
+        {"ETag, 304 with a body", etag, notModified, "If-None-Match: W/\"v1\"\r\n", false, true, Jpeg},
+        {"Last-Modified as the server wrote it", lastModified, notModified,
+         "If-Modified-Since: Mon, 07 Dec 2026 01:02:03 GMT\r\n", false, true, Jpeg},
+        {"both", etag + lastModified, notModified,
+         "If-Modified-Since: Mon, 07 Dec 2026 01:02:03 GMT\r\nIf-None-Match: W/\"v1\"\r\n", false, true, Jpeg},
+        {"a server ignoring them sends the same picture", etag, picture(etag, Jpeg), "If-None-Match: W/\"v1\"\r\n",
+         false, true, Jpeg},
+        {"a server ignoring them sends a new picture", etag, picture("ETag: \"v2\"\r\n", OtherJpeg),
+         "If-None-Match: W/\"v1\"\r\n", true, false, OtherJpeg},
+        {"none without validators", "", picture(etag, OtherJpeg), "", true, false, OtherJpeg},
+        {"none when the picture is gone", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg,
+         [](const QString &d) { QFile::remove(d); }},
+        {"none for another URL", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg, nullptr, "/other.jpg"},
+        {"none from a garbled file", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg,
+         [](const QString &d) { test::WriteAll(ValidatorsFileOf(d), "URL: x\r\nETag \"v1\"\r\n"); }},
+        {"none through a planted link", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg,
+         [](const QString &d) {
+             QFile::rename(ValidatorsFileOf(d), d + ".elsewhere");
+             QFile::link(d + ".elsewhere", ValidatorsFileOf(d));
+         }},
+        {"none from an oversized file", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg,
+         [](const QString &d) {
+             QFile f(ValidatorsFileOf(d));
+             ASSERT_TRUE(f.open(QIODevice::Append));
+             for (int i = 0; i < 100; ++i)
+                 f.write("X-Pad: " + QByteArray(100, 'x') + "\r\n");
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.description);
+        ScriptedServer server;
+        server.addConnection(Reply(picture(c.firstExtra, Jpeg)));
+        server.addConnection(Reply(c.second));
+        const QString destination = path("cam.jpg");
+        QFile::remove(destination);
+        ASSERT_TRUE(fetch.GetCamImage(server.url("/cam.jpg"), destination, 10).ok);
+        if (c.between)
+            c.between(destination);
+        const FetchResult result = fetch.GetCamImage(server.url(c.secondPath), destination, 10);
+        EXPECT_EQ(result.ok, c.result) << result.failure.toStdString();
+        EXPECT_EQ(result.unchanged, c.unchanged);
+        EXPECT_TRUE(result.reachedServer);
+        EXPECT_EQ(ReadFile(destination), c.after);
+        ASSERT_EQ(server.requests().size(), 2);
+        const QByteArray request = server.requests()[1];
+        const qsizetype from = request.indexOf("Cache-Control: no-cache\r\n") + 25;
+        EXPECT_EQ(request.mid(from), c.sent + "\r\n") << request.constData();
+        EXPECT_TRUE(http.IfNoneMatch.isEmpty() && http.ModifiedSinceText.isEmpty());
+    }
+}
+
+// ---------------------------------------------------------------- private CA
+
+TEST_F(ImageFetchTest, ExtraCaFileIsTrustedAndAWrongOneRefused)
+{
+    lumetta::test::TestResolver resolver;
+    resolver.map("lumetta.test");
+    http.setResolver(&resolver);
+    QByteArray certificate, key, otherCertificate, otherKey;
+    ASSERT_TRUE(QDir().mkpath(path("a")) && QDir().mkpath(path("b")));
+    ASSERT_TRUE(lumetta::test::MakeTestCertificate(path("a"), "lumetta.test", certificate, key));
+    ASSERT_TRUE(lumetta::test::MakeTestCertificate(path("b"), "lumetta.test", otherCertificate, otherKey));
+    test::WriteAll(path("right.pem"), certificate);
+    test::WriteAll(path("wrong.pem"), otherCertificate);
+    test::WriteAll(path("garbled.pem"), "-----BEGIN CERTIFICATE-----\nnot base64\n");
+    struct Case {
+        const char *description;
+        QString caFile;
+        bool ok;
+        QString named;  // in the failure
+    };
+    const Case cases[] = {
+        {"its own CA", path("right.pem"), true, ""},
+        {"another CA", path("wrong.pem"), false, "TLS handshake failed: "},
+        {"no CA file", "", false, "self-signed"},
+        {"a file without certificates", path("garbled.pem"), false, "holds no PEM certificate"},
+        {"a file that is not there", path("none.pem"), false, "cannot be read"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.description);
+        ScriptedServer server;
+        server.setTls(certificate, key);
+        server.addConnection(ServerScript().startTls().readRequest().send(Response("HTTP/1.0 200 OK", "image/jpeg", Jpeg)));
+        settings.caFile = c.caFile;
+        QFile::remove(path("cam.jpg"));
+        const FetchResult result =
+            fetch.GetCamImage(QStringLiteral("https://lumetta.test:%1/cam.jpg").arg(server.port()), path("cam.jpg"), 10);
+        EXPECT_EQ(result.ok, c.ok) << result.failure.toStdString();
+        EXPECT_TRUE(result.failure.contains(c.named)) << result.failure.toStdString();
+        EXPECT_EQ(ReadFile(path("cam.jpg")), c.ok ? Jpeg : QByteArray());
+    }
 }
 
 // ---------------------------------------------------------------- time limit

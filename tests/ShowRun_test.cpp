@@ -52,7 +52,7 @@ protected:
         QDir().mkpath(env.home());
         camsim = new QProcess;
         camsim->start(CAMSIM_BINARY, {"--port", "0", "--kinds", kinds, "--cams", QString::number(numbered), "--log",
-                                      env.path() + "/requests.log", "--catalogue", catalogueFile()});
+                                      requestLog(), "--catalogue", catalogueFile(), "--ca-file", caFile()});
         ASSERT_TRUE(camsim->waitForReadyRead(30000)) << "camsim did not start";
         const QByteArray banner = camsim->readAllStandardOutput();
         ASSERT_TRUE(banner.contains("http://127.0.0.1:")) << banner.constData();
@@ -66,6 +66,7 @@ protected:
         WriteRegInteger(LumettaKey, "SSInterval", displaySeconds);
         WriteRegInteger(LumettaKey, "TimeOut", timeOutSeconds);
         WriteRegInteger(LumettaKey, "DebugMode", 1);
+        WriteRegString(LumettaKey, "CaFile", caFile());
     }
 
     void startShow(const QStringList &arguments = {"/s"}, rlim_t fileSizeLimit = RLIM_INFINITY,
@@ -93,6 +94,8 @@ protected:
     }
 
     QString catalogueFile() const { return env.home() + "lumetta.dat"; }
+    QString caFile() const { return env.path() + "/camsim-ca.pem"; }
+    QString requestLog() const { return env.path() + "/requests.log"; }
     QString tickLogFile() const { return env.path() + "/ticks.log"; }
     QString imagesDir() const { return env.home() + "images/"; }
     QStringList ticks() const { return QString::fromUtf8(ReadBytes(tickLogFile())).split('\n', Qt::SkipEmptyParts); }
@@ -144,6 +147,8 @@ protected:
         for (const QString &name : QDir(imagesDir()).entryList(QDir::Files)) {
             if (name.startsWith(QLatin1String("health.json")))  // and its save in progress
                 continue;
+            if (name.endsWith(".validators"))
+                continue;  // the server's validators, kept beside each picture
             const DecodedPicture p = LoadPictureFile(imagesDir() + name, PictureFormatForName(name));
             const bool refusedBomb = name.contains("bomb") && !p.error.isEmpty();
             if (!p.ok() && !refusedBomb)
@@ -233,6 +238,38 @@ TEST_F(ShowRun, ScreenSaverRunLearnsHowEachWebcamBehaves)
     EXPECT_LT(int(lastCam->number), records.size());
     EXPECT_TRUE(store.value(LumettaKey, "SelectedCam"));
     EXPECT_FALSE(ReadBytes(env.home() + "debug.log").trimmed().isEmpty()) << "debug mode names the last step";
+}
+
+TEST_F(ShowRun, CamerasBehindDigestStreamsAndAPrivateCaAreLearned)
+{
+    startCamsim("reach", 0);
+    seedStore(1, 5);
+    startShow();
+    const auto log = [&] { return QString::fromLatin1(ReadBytes(requestLog())).split('\n', Qt::SkipEmptyParts); };
+    // Until each webcam was seen again and one answered 304 to the validators.
+    ASSERT_TRUE(waitUntil([&] { return everyCamTriedAnd(10) && log().join('\n').contains(" 304"); }))
+        << ticks().join('\n').toStdString() << log().join('\n').toStdString();
+    endShow();
+
+    ASSERT_TRUE(catalogueIsWhole());
+    EXPECT_TRUE(picturesAreWhole());
+    for (const char *name : {"digest-md5", "digest-sha256", "digest-stale", "mjpeg", "https"}) {
+        SCOPED_TRACE(name);
+        const CamRecord r = recordNamed(QStringLiteral("Camsim ") + name);
+        EXPECT_EQ(r.field(fEnabled), "1") << r.toLine().toStdString();
+        EXPECT_EQ(r.field(fAutoAdjust), QLatin1String(name) == QLatin1String("mjpeg") ? "2" : "1");
+        EXPECT_TRUE(QDateTime::fromString(r.field(fLastModified), "yyyy-MM-dd HH:mm:ss").isValid())
+            << r.toLine().toStdString();
+        EXPECT_TRUE(QFile::exists(imagesDir() + r.field(fLocalFilename))) << r.toLine().toStdString();
+    }
+    // The Digest webcams share one server: once it asked for Digest, it
+    // never saw Basic again.
+    bool asked = false;
+    for (const QString &line : log()) {
+        EXPECT_FALSE(asked && line.contains("auth=Basic")) << line.toStdString();
+        asked = asked || (line.contains("/cam/digest-") && line.contains(" 401"));
+    }
+    EXPECT_TRUE(asked) << log().join('\n').toStdString();
 }
 
 // A daemon starts the program once per monitor, each in a window of its

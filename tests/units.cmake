@@ -14,6 +14,8 @@ lumetta_test(CamEditor lumetta_catalogue)
 
 lumetta_test(HttpResponseParser lumetta_net)
 lumetta_test(HttpCli lumetta_net lumetta_platform)
+lumetta_test(DigestAuth lumetta_net)
+lumetta_test(MultipartStream lumetta_net)
 
 lumetta_test(DebugLog lumetta_download)
 lumetta_test(ImageFetch lumetta_download)

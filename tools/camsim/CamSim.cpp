@@ -1,15 +1,22 @@
 #include "CamSim.h"
 
+#include "net/DigestAuth.h"
 #include "net/HttpResponseParser.h"
 #include "service/Submission.h"
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSslSocket>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
 #include <gif_lib.h>
 
 namespace camsim {
@@ -19,6 +26,8 @@ namespace {
 const char *const Categories[] = {"Cities", "Beaches", "Weather", "Traffic", "Animals", "Snow"};
 constexpr qint64 ClockOffSeconds = 3 * 3600;
 constexpr qint64 StillAgeSeconds = 2 * 86400;  // old enough to count as a slow webcam
+constexpr qint64 StaleNonceSeconds = 3;
+constexpr char StreamBoundary[] = "camsimframe";
 
 QByteArray HttpDate(qint64 epochSeconds)
 {
@@ -137,6 +146,36 @@ QByteArray JpegBomb()
     return jpeg;
 }
 
+bool IsDigest(Behaviour b)
+{
+    return b == Behaviour::DigestMd5 || b == Behaviour::DigestSha256 || b == Behaviour::DigestStale;
+}
+
+// One parameter of an Authorization value.
+QString AuthParam(const QString &value, const char *name)
+{
+    const auto parsed = lumetta::ParseAuthChallenges(value);
+    if (!parsed || parsed->isEmpty())
+        return {};
+    for (const auto &p : parsed->first().params)
+        if (p.first == QLatin1String(name))
+            return p.second;
+    return {};
+}
+
+bool RunOpenssl(const QString &dir, const QStringList &arguments)
+{
+    QProcess openssl;
+    openssl.setWorkingDirectory(dir);
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(QStringLiteral("openssl"), arguments);
+    if (openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0)
+        return true;
+    std::fprintf(stderr, "camsim: openssl %s failed: %s\n", qPrintable(arguments.join(u' ')),
+                 openssl.readAll().constData());
+    return false;
+}
+
 QString Caption(const Webcam &cam)
 {
     return QStringLiteral("Camsim %1").arg(cam.name);
@@ -148,6 +187,8 @@ QString CategoryOf(const Webcam &cam, int index)
     if (cam.group == QLatin1String("demo"))
         return cam.behaviour == Behaviour::Changing ? QString::fromLatin1(Categories[index % 6])
                                                     : QStringLiteral("General");
+    if (cam.group == QLatin1String("reach"))
+        return QStringLiteral("General");
     return cam.group == QLatin1String("awkward") ? QStringLiteral("Streets") : QStringLiteral("Sites");
 }
 
@@ -160,6 +201,7 @@ struct Server::Reply {
     int chunk = 0;           // bytes per tick when paced; 0: as fast as taken
     int tickMs = 5;
     bool hold = false;       // sends nothing and never closes
+    std::optional<Webcam> stream;  // then parts of this webcam's pictures, without end
 };
 
 QList<Webcam> WebcamsOf(const QStringList &groups, int numbered)
@@ -179,6 +221,16 @@ QList<Webcam> WebcamsOf(const QStringList &groups, int numbered)
     add("demo", QStringLiteral("relocating"), B::Relocating);
     add("demo", QStringLiteral("gif"), B::Gif);
     add("demo", QStringLiteral("chunked"), B::Chunked);
+    // IP cameras: part of the demo, or alone as "reach".
+    auto reach = [&](const QString &name, Behaviour b) {
+        if (all || groups.contains(QLatin1String("demo")) || groups.contains(QLatin1String("reach")))
+            cams.append(Webcam{name, b, 10, QStringLiteral("reach")});
+    };
+    reach(QStringLiteral("digest-md5"), B::DigestMd5);
+    reach(QStringLiteral("digest-sha256"), B::DigestSha256);
+    reach(QStringLiteral("digest-stale"), B::DigestStale);
+    reach(QStringLiteral("mjpeg"), B::Mjpeg);
+    reach(QStringLiteral("https"), B::Https);
     add("awkward", QStringLiteral("dead"), B::Dead);
     add("awkward", QStringLiteral("refused"), B::Refused);
     add("awkward", QStringLiteral("silent"), B::Silent);
@@ -199,7 +251,8 @@ QList<Webcam> WebcamsOf(const QStringList &groups, int numbered)
 
 QStringList KnownGroups()
 {
-    return {QStringLiteral("demo"), QStringLiteral("awkward"), QStringLiteral("hostile"), QStringLiteral("all")};
+    return {QStringLiteral("demo"), QStringLiteral("awkward"), QStringLiteral("hostile"), QStringLiteral("reach"),
+            QStringLiteral("all")};
 }
 
 Server::Server(Options options, QObject *parent)
@@ -210,6 +263,7 @@ Server::Server(Options options, QObject *parent)
         while (QTcpSocket *s = m_server.nextPendingConnection())
             serve(s);
     });
+    m_tlsServer.onConnection = [this](qintptr descriptor) { serveTls(descriptor); };
     if (!m_options.logFile.isEmpty()) {
         m_log.setFileName(m_options.logFile);
         m_log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
@@ -218,7 +272,84 @@ Server::Server(Options options, QObject *parent)
 
 bool Server::listen()
 {
-    return m_server.listen(QHostAddress::LocalHost, m_options.port);
+    if (!m_server.listen(QHostAddress::LocalHost, m_options.port))
+        return false;
+    const bool wantsTls = std::any_of(m_webcams.begin(), m_webcams.end(),
+                                      [](const Webcam &c) { return c.behaviour == Behaviour::Https; });
+    // Without the tool or the port the https webcam refuses, like any dead one.
+    if (wantsTls && makeCertificates()
+        && !m_tlsServer.listen(QHostAddress::LocalHost, m_options.port ? m_options.port + 1 : 0))
+        std::fprintf(stderr, "camsim: cannot listen for https on 127.0.0.1:%u\n", unsigned(tlsPort()));
+    return true;
+}
+
+quint16 Server::tlsPort() const
+{
+    if (m_tlsServer.isListening())
+        return m_tlsServer.serverPort();
+    return m_options.port ? m_options.port + 1 : 1;
+}
+
+// A CA of camsim's own, made afresh in a temporary folder at each start,
+// and the https webcam's certificate signed by it.
+bool Server::makeCertificates()
+{
+    m_tlsDir = std::make_unique<QTemporaryDir>();
+    if (!m_tlsDir->isValid())
+        return false;
+    const QString dir = m_tlsDir->path();
+    const QStringList ec{QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+                         QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+    QFile ext(dir + QStringLiteral("/server.ext"));
+    if (!ext.open(QIODevice::WriteOnly)
+        || ext.write("subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n"
+                     "extendedKeyUsage=serverAuth\n") < 0)
+        return false;
+    ext.close();
+    if (!RunOpenssl(dir, QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + ec
+                             + QStringList{QStringLiteral("-keyout"), QStringLiteral("ca.key"), QStringLiteral("-out"),
+                                           QStringLiteral("ca.pem"), QStringLiteral("-days"), QStringLiteral("30"),
+                                           QStringLiteral("-subj"), QStringLiteral("/CN=camsim private CA")})
+        || !RunOpenssl(dir, QStringList{QStringLiteral("req")} + ec
+                                + QStringList{QStringLiteral("-keyout"), QStringLiteral("server.key"),
+                                              QStringLiteral("-out"), QStringLiteral("server.csr"),
+                                              QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")})
+        || !RunOpenssl(dir, {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
+                             QStringLiteral("server.csr"), QStringLiteral("-CA"), QStringLiteral("ca.pem"),
+                             QStringLiteral("-CAkey"), QStringLiteral("ca.key"), QStringLiteral("-CAcreateserial"),
+                             QStringLiteral("-out"), QStringLiteral("server.pem"), QStringLiteral("-days"),
+                             QStringLiteral("30"), QStringLiteral("-extfile"), QStringLiteral("server.ext")}))
+        return false;
+    QFile cert(dir + QStringLiteral("/server.pem"));
+    QFile key(dir + QStringLiteral("/server.key"));
+    if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+        return false;
+    m_certificate = QSslCertificate(cert.readAll(), QSsl::Pem);
+    m_key = QSslKey(key.readAll(), QSsl::Ec, QSsl::Pem);
+    m_caFile = dir + QStringLiteral("/ca.pem");
+    if (!m_options.caFile.isEmpty()) {
+        QFile::remove(m_options.caFile);
+        if (!QFile::copy(m_caFile, m_options.caFile))
+            std::fprintf(stderr, "camsim: cannot write %s\n", qPrintable(m_options.caFile));
+        else
+            m_caFile = m_options.caFile;
+    }
+    return !m_certificate.isNull() && !m_key.isNull();
+}
+
+void Server::serveTls(qintptr descriptor)
+{
+    auto *socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    socket->setLocalCertificate(m_certificate);
+    socket->setPrivateKey(m_key);
+    // A client that refuses the certificate just goes away.
+    connect(socket, &QSslSocket::sslErrors, socket, [socket] { socket->abort(); });
+    serve(socket);
+    socket->startServerEncryption();
 }
 
 QString Server::baseUrl() const
@@ -229,10 +360,16 @@ QString Server::baseUrl() const
 QString Server::imageUrl(const Webcam &cam) const
 {
     const QString ext = cam.behaviour == Behaviour::Gif || cam.behaviour == Behaviour::GifBomb ? QStringLiteral("gif")
-                                                                                                : QStringLiteral("jpg");
+                        : cam.behaviour == Behaviour::Mjpeg                                   ? QStringLiteral("mjpg")
+                                                                                              : QStringLiteral("jpg");
+    QString base = baseUrl();
     // Port 1 needs root to listen on: a connection there is refused.
-    const QString base = cam.behaviour == Behaviour::Refused ? QStringLiteral("http://127.0.0.1:1")
-                                                             : baseUrl();
+    if (cam.behaviour == Behaviour::Refused)
+        base = QStringLiteral("http://127.0.0.1:1");
+    else if (cam.behaviour == Behaviour::Https)
+        base = QStringLiteral("https://127.0.0.1:%1").arg(tlsPort());
+    else if (IsDigest(cam.behaviour))
+        base = QStringLiteral("http://%1:%2@127.0.0.1:%3").arg(DigestUser, DigestPassword).arg(port());
     return QStringLiteral("%1/cam/%2.%3").arg(base, cam.name, ext);
 }
 
@@ -267,6 +404,7 @@ QByteArray Server::listFile(bool adult) const
 void Server::serve(QTcpSocket *socket)
 {
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QTcpSocket::bytesWritten, this, [this](qint64 n) { m_bytesSent += n; });
     connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
         QByteArray buffer = socket->property("request").toByteArray() + socket->readAll();
         const qsizetype end = buffer.indexOf("\r\n\r\n");
@@ -279,16 +417,25 @@ void Server::serve(QTcpSocket *socket)
         }
         socket->setProperty("request", QByteArray());
         const QList<QByteArray> lines = buffer.left(end).split('\n');
-        const QList<QByteArray> request = lines.value(0).trimmed().split(' ');
-        QByteArray ifModifiedSince;
-        for (const QByteArray &line : lines)
-            if (line.toLower().startsWith("if-modified-since:"))
-                ifModifiedSince = line.mid(18).trimmed();
-        QByteArray path = request.value(1);
-        if (path.startsWith("http://"))  // asked through a proxy
-            path = path.mid(path.indexOf('/', 7));
-        const Reply reply = respond(request.value(0), path, ifModifiedSince);
-        log(request.value(0), path, reply);
+        const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+        Request request;
+        request.method = requestLine.value(0);
+        request.target = requestLine.value(1);
+        for (const QByteArray &line : lines) {
+            const QByteArray lower = line.toLower();
+            const QByteArray value = line.mid(line.indexOf(':') + 1).trimmed();
+            if (lower.startsWith("if-modified-since:"))
+                request.ifModifiedSince = value;
+            else if (lower.startsWith("if-none-match:"))
+                request.ifNoneMatch = value;
+            else if (lower.startsWith("authorization:"))
+                request.authorization = value;
+        }
+        request.path = request.target;
+        if (request.path.startsWith("http://"))  // asked through a proxy
+            request.path = request.path.mid(request.path.indexOf('/', 7));
+        const Reply reply = respond(request);
+        log(request, reply);
         send(socket, reply);
     });
 }
@@ -297,6 +444,11 @@ void Server::send(QTcpSocket *socket, const Reply &reply)
 {
     if (reply.hold)
         return;
+    if (reply.stream) {
+        socket->write(reply.bytes);
+        stream(socket, *reply.stream);
+        return;
+    }
     if (reply.chunk == 0 && reply.fillerBytes == 0) {
         socket->write(reply.bytes);
         socket->disconnectFromHost();
@@ -330,16 +482,39 @@ void Server::send(QTcpSocket *socket, const Reply &reply)
     timer->start(reply.tickMs);
 }
 
-void Server::log(const QByteArray &method, const QByteArray &path, const Reply &reply)
+// A part with the picture of the moment, twice a second, while the client
+// takes them.
+void Server::stream(QTcpSocket *socket, const Webcam &cam)
+{
+    auto part = [this, socket, cam] {
+        if (socket->bytesToWrite() > 2 * 1024 * 1024)
+            return;
+        const QByteArray jpeg = picture(cam, QDateTime::currentSecsSinceEpoch());
+        socket->write("--" + QByteArray(StreamBoundary) + "\r\nContent-Type: image/jpeg\r\nContent-Length: "
+                      + QByteArray::number(jpeg.size()) + "\r\n\r\n" + jpeg + "\r\n");
+    };
+    part();
+    auto *timer = new QTimer(socket);
+    connect(timer, &QTimer::timeout, socket, part);
+    timer->start(500);
+}
+
+void Server::log(const Request &request, const Reply &reply)
 {
     if (!m_log.isOpen())
         return;
-    m_log.write(QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toLatin1() + ' ' + method + ' ' + path + ' '
-                + reply.status + '\n');
+    QByteArray line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toLatin1() + ' ' + request.method + ' '
+                      + request.path + ' ' + reply.status;
+    // Which scheme a client answered with: Basic must stop once Digest was asked for.
+    if (!request.authorization.isEmpty())
+        line += " auth=" + request.authorization.left(request.authorization.indexOf(' '));
+    m_log.write(line + '\n');
 }
 
-Server::Reply Server::respond(const QByteArray &method, const QByteArray &path, const QByteArray &ifModifiedSince)
+Server::Reply Server::respond(const Request &request)
 {
+    const QByteArray &method = request.method;
+    const QByteArray &path = request.path;
     const bool head = method == "HEAD";
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     auto plain = [head](const QByteArray &status, const QByteArray &type, const QByteArray &body, qint64 lastModified) {
@@ -364,7 +539,7 @@ Server::Reply Server::respond(const QByteArray &method, const QByteArray &path, 
             }
             if (slug == cam.name || slug == cam.name + QLatin1String("-moved")
                 || slug == cam.name + QLatin1String("-loop"))
-                return cameraReply(cam, file, head, ifModifiedSince);
+                return cameraReply(cam, file, request);
         }
     }
     if (path.startsWith(lumetta::SubmissionPath().toLatin1() + "?")) {
@@ -375,6 +550,8 @@ Server::Reply Server::respond(const QByteArray &method, const QByteArray &path, 
         out.bytes.insert(out.bytes.indexOf("\r\n") + 2, "X-EXE: 1\r\n");
         return out;
     }
+    if (path == "/stats")
+        return plain("200 OK", "text/plain", "bytes " + QByteArray::number(m_bytesSent) + "\n", -1);
     if (path == "/lists/submissions.lst")
         return plain("200 OK", "text/plain", m_submissions, now);
     if (path == "/upgrades.txt")
@@ -384,9 +561,54 @@ Server::Reply Server::respond(const QByteArray &method, const QByteArray &path, 
     return plain("404 Not Found", "text/html", "<html><body>Not found</body></html>\n", -1);
 }
 
-Server::Reply Server::cameraReply(const Webcam &cam, const QByteArray &file, bool head,
-                                  const QByteArray &ifModifiedSince)
+std::optional<Server::Reply> Server::digestRefusal(const Webcam &cam, const Request &request)
 {
+    const bool sha = cam.behaviour == Behaviour::DigestSha256;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    auto challenge = [&](bool stale) {
+        if (m_nonces.size() > 10000)
+            m_nonces.clear();
+        quint32 random[4];
+        QRandomGenerator::global()->fillRange(random);
+        const QByteArray nonce = QByteArray(reinterpret_cast<const char *>(random), sizeof random).toBase64();
+        m_nonces.insert(QString::fromLatin1(nonce), now);
+        Head h;
+        h.status = "401 Unauthorized";
+        h.type = "text/html";
+        h.extra = "WWW-Authenticate: Digest realm=\"camsim\", qop=\"auth\", algorithm="
+                  + QByteArray(sha ? "SHA-256" : "MD5") + ", nonce=\"" + nonce + "\", opaque=\"camsim\""
+                  + (stale ? ", stale=true" : "") + "\r\n";
+        const QByteArray body = "<html><body>Authorization required</body></html>\n";
+        h.length = body.size();
+        return Reply{"401", HeadText(h) + (request.method == "HEAD" ? QByteArray() : body)};
+    };
+    const QString value = QString::fromLatin1(request.authorization);
+    if (!value.startsWith(QLatin1String("Digest "), Qt::CaseInsensitive))
+        return challenge(false);
+    lumetta::DigestChallenge c;
+    c.realm = QStringLiteral("camsim");
+    c.nonce = AuthParam(value, "nonce");
+    c.opaque = QStringLiteral("camsim");
+    c.hasOpaque = true;
+    c.qopAuth = true;
+    c.algorithm = sha ? lumetta::DigestAlgorithm::Sha256 : lumetta::DigestAlgorithm::Md5;
+    const lumetta::DigestRequest r{QString::fromLatin1(DigestUser), QString::fromLatin1(DigestPassword),
+                                   QString::fromLatin1(request.method), AuthParam(value, "uri"),
+                                   AuthParam(value, "cnonce"), AuthParam(value, "nc").toUInt(nullptr, 16)};
+    const QString expected = AuthParam(lumetta::DigestAuthorization(c, r), "response");
+    if (AuthParam(value, "response") != expected || r.uri != QString::fromLatin1(request.target)
+        || AuthParam(value, "username") != QLatin1String(DigestUser))
+        return challenge(false);
+    const auto issued = m_nonces.constFind(c.nonce);
+    if (issued == m_nonces.constEnd()
+        || (cam.behaviour == Behaviour::DigestStale && now - *issued > StaleNonceSeconds))
+        return challenge(true);  // right password, old nonce
+    return std::nullopt;
+}
+
+Server::Reply Server::cameraReply(const Webcam &cam, const QByteArray &file, const Request &request)
+{
+    const bool head = request.method == "HEAD";
     using B = Behaviour;
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     const qint64 changed = cam.behaviour == B::Still ? m_started - StillAgeSeconds : now / cam.period * cam.period;
@@ -405,21 +627,45 @@ Server::Reply Server::cameraReply(const Webcam &cam, const QByteArray &file, boo
         return whole("<html><body>Moved</body></html>\n");
     };
 
+    if (IsDigest(cam.behaviour)) {
+        if (auto refusal = digestRefusal(cam, request))
+            return *refusal;
+    }
     switch (cam.behaviour) {
     case B::Changing:
     case B::Still:
     case B::Chunked:
-        if (ParseHttpDate(ifModifiedSince) >= changed) {
+    case B::DigestMd5:
+    case B::DigestSha256:
+    case B::DigestStale:
+    case B::Https: {
+        const QByteArray etag = "\"" + QByteArray::number(changed, 16) + '-'
+                                + QByteArray::number(qHash(cam.name), 16) + "\"";
+        h.extra = "ETag: " + etag + "\r\n";
+        // If-None-Match, when sent, decides alone.
+        const bool unchanged = request.ifNoneMatch.isEmpty() ? ParseHttpDate(request.ifModifiedSince) >= changed
+                                                              : request.ifNoneMatch.contains(etag)
+                                                                    || request.ifNoneMatch.trimmed() == "*";
+        if (unchanged) {
             h.status = "304 Not Modified";
             h.type.clear();
             return Reply{"304", HeadText(h)};
         }
         if (cam.behaviour == B::Chunked) {
             h.version = "HTTP/1.1";
-            h.extra = "Transfer-Encoding: chunked\r\nConnection: close\r\n";
+            h.extra += "Transfer-Encoding: chunked\r\nConnection: close\r\n";
             return Reply{"200", HeadText(h) + (head ? QByteArray() : lumetta::EncodeChunked(picture(cam, changed)))};
         }
         return whole(picture(cam, changed));
+    }
+    case B::Mjpeg: {
+        h.type = "multipart/x-mixed-replace; boundary=" + QByteArray(StreamBoundary);
+        h.lastModified = -1;
+        Reply r{"stream", HeadText(h)};
+        if (!head)
+            r.stream = cam;
+        return r;
+    }
     case B::NoLastModified:
         h.lastModified = -1;
         return whole(picture(cam, changed));

@@ -7,7 +7,13 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
+#include <optional>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QTcpServer>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
 
 class QTcpSocket;
 
@@ -36,7 +42,16 @@ enum class Behaviour {
     Huge,            // a reply of 512 MB
     JpegBomb,        // a small JPEG that declares 60000 x 60000 pixels
     GifBomb,         // a small GIF that declares 65535 x 65535 pixels
+    DigestMd5,       // an IP camera asking for Digest (MD5), Basic refused
+    DigestSha256,    // the same with SHA-256
+    DigestStale,     // Digest whose nonces expire after a few seconds
+    Mjpeg,           // an endless multipart/x-mixed-replace stream of JPEGs
+    Https,           // https, with a certificate of camsim's own CA
 };
+
+// The user name and password of the Digest webcams' URLs.
+inline constexpr char DigestUser[] = "lumetta";
+inline constexpr char DigestPassword[] = "camsim";
 
 struct Webcam {
     QString name;      // caption, and the file name in its URL
@@ -56,6 +71,20 @@ struct Options {
     QStringList kinds{QStringLiteral("demo")};
     QString version = QStringLiteral("1.0.0.1");
     QString logFile;  // one line per request when set
+    QString caFile;   // camsim's CA certificate is copied here when set
+};
+
+// Accepts connections and hands each descriptor on, for TLS.
+class DescriptorServer : public QTcpServer {
+public:
+    std::function<void(qintptr)> onConnection;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        if (onConnection)
+            onConnection(descriptor);
+    }
 };
 
 class Server : public QObject {
@@ -64,7 +93,12 @@ public:
     explicit Server(Options options, QObject *parent = nullptr);
     bool listen();
     quint16 port() const { return m_server.isListening() ? m_server.serverPort() : m_options.port; }
+    quint16 tlsPort() const;
     QString baseUrl() const;
+    // Where the CA certificate of the https webcam is; empty without one.
+    QString caFile() const { return m_caFile; }
+    // Bytes written to every client so far (after TLS: before encryption).
+    qint64 bytesSent() const { return m_bytesSent; }
 
     const QList<Webcam> &webcams() const { return m_webcams; }
     QString imageUrl(const Webcam &cam) const;
@@ -72,17 +106,37 @@ public:
     QByteArray listFile(bool adult) const;
 
 private:
+    struct Request {
+        QByteArray method;
+        QByteArray path;
+        QByteArray target;  // as sent
+        QByteArray ifModifiedSince;
+        QByteArray ifNoneMatch;
+        QByteArray authorization;
+    };
     void serve(QTcpSocket *socket);
+    bool makeCertificates();
+    void serveTls(qintptr descriptor);
     struct Reply;
-    Reply respond(const QByteArray &method, const QByteArray &path, const QByteArray &ifModifiedSince);
-    Reply cameraReply(const Webcam &cam, const QByteArray &file, bool head, const QByteArray &ifModifiedSince);
+    Reply respond(const Request &request);
+    Reply cameraReply(const Webcam &cam, const QByteArray &file, const Request &request);
+    // Nothing when the request carries a right answer to a live nonce.
+    std::optional<Reply> digestRefusal(const Webcam &cam, const Request &request);
     void send(QTcpSocket *socket, const Reply &reply);
-    void log(const QByteArray &method, const QByteArray &path, const Reply &reply);
+    void stream(QTcpSocket *socket, const Webcam &cam);
+    void log(const Request &request, const Reply &reply);
     QByteArray picture(const Webcam &cam, qint64 slot, const char *format = "JPEG");
 
     Options m_options;
     QList<Webcam> m_webcams;
     QTcpServer m_server;
+    DescriptorServer m_tlsServer;
+    std::unique_ptr<QTemporaryDir> m_tlsDir;
+    QString m_caFile;
+    QSslCertificate m_certificate;
+    QSslKey m_key;
+    QHash<QString, qint64> m_nonces;  // issued, with the time
+    qint64 m_bytesSent = 0;
     qint64 m_started = 0;
     QHash<QPair<QString, qint64>, QByteArray> m_pictures;
     QByteArray m_submissions;  // collected while camsim runs

@@ -1,10 +1,12 @@
 // camsim: simulated webcams and vendor site on loopback.
-//   camsim [--port N] [--cams N] [--kinds GROUPS] [--log FILE] [--catalogue FILE]
+//   camsim [--port N] [--cams N] [--kinds GROUPS] [--log FILE] [--catalogue FILE] [--ca-file FILE]
 //   camsim [--port N] [--kinds GROUPS] --print catalogue|list
 // --catalogue writes a catalogue of the webcams to FILE (keeping an existing
 // file that already lists them) and keeps serving; --print prints the
 // catalogue or the list file and ends. Submissions sent to its script are
-// collected at /lists/submissions.lst.
+// collected at /lists/submissions.lst. The https webcam listens on the
+// next port (any with --port 0) with a certificate of a CA made at start;
+// --ca-file copies that CA's certificate to FILE for the program to trust.
 #include "CamSim.h"
 #include "catalogue/CatalogueFile.h"
 
@@ -31,6 +33,8 @@ int main(int argc, char **argv)
                       QStringLiteral("groups"), QStringLiteral("demo")});
     parser.addOption({QStringLiteral("log"), QStringLiteral("Append a line per request to the file."), QStringLiteral("file")});
     parser.addOption({QStringLiteral("catalogue"), QStringLiteral("Write a catalogue of the webcams."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("ca-file"), QStringLiteral("Copy the https webcam's CA certificate (PEM) to the file."),
+                      QStringLiteral("file")});
     parser.addOption({QStringLiteral("print"), QStringLiteral("Print the catalogue or the list file and end."), QStringLiteral("catalogue|list")});
     parser.process(app);
 
@@ -46,6 +50,7 @@ int main(int argc, char **argv)
         }
     }
     options.logFile = parser.value(QStringLiteral("log"));
+    options.caFile = parser.value(QStringLiteral("ca-file"));
     camsim::Server server(options);
 
     if (parser.isSet(QStringLiteral("print"))) {
@@ -76,6 +81,9 @@ int main(int argc, char **argv)
         }
     }
     std::printf("camsim: %d webcams at %s/cam/ ...\n", int(server.webcams().size()), qPrintable(server.baseUrl()));
+    if (!server.caFile().isEmpty())
+        std::printf("camsim: https webcam at https://127.0.0.1:%u/cam/, CA certificate %s\n", unsigned(server.tlsPort()),
+                    qPrintable(server.caFile()));
     std::fflush(stdout);
     return app.exec();
 }

@@ -1,0 +1,134 @@
+#include "net/DigestAuth.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using namespace lumetta;
+
+namespace {
+
+// The value of one parameter of an Authorization header we built.
+QString Param(const QString &header, const QString &name)
+{
+    const QRegularExpression re(QStringLiteral("[ ,]%1=(\"((?:[^\"\\\\]|\\\\.)*)\"|[^,]*)").arg(name));
+    const QRegularExpressionMatch m = re.match(header);
+    return !m.hasMatch() ? QStringLiteral("<none>") : m.captured(2).isNull() ? m.captured(1) : m.captured(2);
+}
+
+const QString Rfc7616Nonce = "7ypf/xlj9XXwfDPEoM4URrv/xwf94BcCAzFZH4GiTo0v";
+const QString Rfc7616Cnonce = "f2/wE4q74E6zIJEtWaHKaf5wv/H5QzzpXusqGemxURZJ";
+const QString Rfc7616Opaque = "FQhe/qaU925kfnzjCev0ciny7QMkPqMAFRtzCUYo5tdS";
+
+QString Rfc7616Challenge(const QString &algorithm, const QString &more = {})
+{
+    return "Digest realm=\"http-auth@example.org\", qop=\"auth, auth-int\", algorithm=" + algorithm + ", nonce=\""
+           + Rfc7616Nonce + "\", opaque=\"" + Rfc7616Opaque + "\"" + more;
+}
+
+} // namespace
+
+TEST(DigestAuth, AnswersAgainstTheRfcExamples)
+{
+    struct Case {
+        const char *description;
+        QString challenge;
+        QString password, cnonce;
+        QString response;
+        QString username;
+        QString opaque = "<none>";
+    };
+    const Case cases[] = {
+        {"RFC 7616 MD5", Rfc7616Challenge("MD5"), "Circle of Life", Rfc7616Cnonce, "8ca523f5e9506fed4657c9700eebdbec",
+         "Mufasa", Rfc7616Opaque},
+        {"RFC 7616 SHA-256", Rfc7616Challenge("SHA-256"), "Circle of Life", Rfc7616Cnonce,
+         "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1", "Mufasa"},
+        {"MD5-sess", Rfc7616Challenge("MD5-sess"), "Circle of Life", Rfc7616Cnonce, "e783283f46242139c486a698fec7211d",
+         "Mufasa"},
+        {"SHA-256-sess", Rfc7616Challenge("SHA-256-sess"), "Circle of Life", Rfc7616Cnonce,
+         "2fd51b3a77ad75bad6afad6003e818d767133c46d9e2749e7f5232ae1ea3efd7", "Mufasa"},
+        {"userhash hides the name", Rfc7616Challenge("SHA-256", ", userhash=true"), "Circle of Life", Rfc7616Cnonce,
+         "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1",
+         "a947aad205e80e429958a387394944c6b496301e79f89d35a4cc23b6ee12b5b6"},
+        {"RFC 2617 with qop",
+         "Digest realm=\"testrealm@host.com\", qop=\"auth,auth-int\", nonce=\"dcd98b7102dd2f0e8b11d0f600bfb0c093\", "
+         "opaque=\"5ccc069c403ebaf9f0171e9517f40e41\"",
+         "Circle Of Life", "0a4f113b", "6629fae49393a05397450978507c4ef1", "Mufasa"},
+        {"old server without qop", "Digest realm=\"http-auth@example.org\", nonce=\"" + Rfc7616Nonce + "\"",
+         "Circle of Life", Rfc7616Cnonce, "7b2cc3b30e75b4777ea31027084363fd", "Mufasa"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.description);
+        const auto challenge = ChooseDigestChallenge({c.challenge});
+        ASSERT_TRUE(challenge);
+        const QString header = DigestAuthorization(*challenge, {"Mufasa", c.password, "GET", "/dir/index.html", c.cnonce, 1});
+        EXPECT_TRUE(header.startsWith("Digest ")) << header.toStdString();
+        EXPECT_EQ(Param(header, "response"), c.response) << header.toStdString();
+        EXPECT_EQ(Param(header, "username"), c.username);
+        EXPECT_EQ(Param(header, "userhash"), challenge->userhash ? "true" : "<none>");
+        EXPECT_EQ(Param(header, "uri"), "/dir/index.html");
+        EXPECT_EQ(Param(header, "nonce"), challenge->nonce);
+        EXPECT_EQ(Param(header, "nc"), challenge->qopAuth ? "00000001" : "<none>");
+        EXPECT_EQ(Param(header, "qop"), challenge->qopAuth ? "auth" : "<none>");
+        if (c.opaque != "<none>")
+            EXPECT_EQ(Param(header, "opaque"), c.opaque);
+        EXPECT_EQ(Param(header, "opaque") == "<none>", !challenge->hasOpaque);
+    }
+}
+
+TEST(DigestAuth, ChallengesGoodAndHostile)
+{
+    struct Case {
+        const char *description;
+        QStringList values;
+        bool usable;
+        DigestAlgorithm algorithm = DigestAlgorithm::Md5;
+        bool stale = false;
+        QString realm = "r";
+    };
+    const QString longest(1024, u'n');
+    const Case cases[] = {
+        {"Basic alone", {"Basic realm=\"r\""}, false},
+        {"Digest among other schemes in one value, SHA-256 chosen",
+         {"Basic realm=\"r\", Digest realm=\"r\", nonce=\"a\", Digest realm=\"r\", nonce=\"b\", algorithm=SHA-256"},
+         true, DigestAlgorithm::Sha256},
+        {"one challenge per header line", {"Basic realm=\"r\"", "digest REALM=r, NONCE=x, STALE=TRUE"}, true,
+         DigestAlgorithm::Md5, true},
+        {"escaped quote in the realm", {"Digest realm=\"a \\\"b\\\"\", nonce=x"}, true, DigestAlgorithm::Md5, false,
+         "a \"b\""},
+        {"unterminated quoted string", {"Digest realm=\"r, nonce=\"x"}, false},
+        {"backslash at the very end", {"Digest realm=\"r\", nonce=\"x\\"}, false},
+        {"parameters without commas", {"Digest realm=\"r\" nonce=\"x\""}, false},
+        {"no nonce", {"Digest realm=\"r\""}, false},
+        {"no realm", {"Digest nonce=\"x\""}, false},
+        {"unknown algorithm", {"Digest realm=r, nonce=x, algorithm=SHA-512-256"}, false},
+        {"qop auth-int only", {"Digest realm=r, nonce=x, qop=\"auth-int\""}, false},
+        {"the longest nonce", {"Digest realm=r, nonce=\"" + longest + "\""}, true},
+        {"overlong nonce", {"Digest realm=r, nonce=\"" + longest + "n\""}, false},
+        {"overlong value", {"Digest realm=r, nonce=x, x=\"" + QString(8200, u'x') + "\""}, false},
+        {"commas and blanks before it", {" ,\t, Digest realm=r, nonce=y"}, true},
+        {"line break inside a quoted value", {"Digest realm=\"r\r\nX-Evil: 1\", nonce=x"}, false},
+        {"garbage", {"=,,\"\"=", "Digest", ",,,", QString(9000, u'x')}, false},
+        {"a garbled value beside a good one", {"Digest realm=\"r", "Digest realm=r, nonce=y"}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.description);
+        const auto d = ChooseDigestChallenge(c.values);
+        ASSERT_EQ(d.has_value(), c.usable);
+        if (!d)
+            continue;
+        EXPECT_EQ(d->algorithm, c.algorithm);
+        EXPECT_EQ(d->stale, c.stale);
+        EXPECT_EQ(d->realm, c.realm);
+        const QString header = DigestAuthorization(*d, {"u\"x", "p", "GET", "/", "c", 1});
+        EXPECT_FALSE(header.contains(u'\r') || header.contains(u'\n'));
+        EXPECT_EQ(Param(header, "realm"), QString(c.realm).replace("\"", "\\\""));
+        EXPECT_EQ(Param(header, "username"), "u\\\"x");
+    }
+}
+
+TEST(DigestAuth, ClientNoncesAreFresh)
+{
+    const QString a = NewClientNonce();
+    EXPECT_EQ(a.size(), 32);
+    EXPECT_NE(a, NewClientNonce());
+}
