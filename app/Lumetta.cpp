@@ -5,6 +5,7 @@
 #include "app/TfrmMain.h"
 #include "idle/IdleRun.h"
 #include "platform/Clock.h"
+#include "platform/EndSignals.h"
 #include "platform/TimeSource.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
@@ -17,57 +18,11 @@
 #include "slideshow/TfrmImage.h"
 
 #include <QFile>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <csignal>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace lumetta {
-
-namespace {
-
-int SignalPipe[2] = {-1, -1};
-
-extern "C" void OnTerminateSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(SignalPipe[0], &byte, 1);
-}
-
-// From the first moment, SIGTERM and SIGINT only leave a byte in a pipe;
-// the event loop picks it up once there is one, so no signal is lost and
-// none kills the program half-way.
-void CatchTerminateSignals()
-{
-    // Under a file-size limit a write fails, as on a full disk, and the
-    // program says so; the signal would end it with the file half written.
-    ::signal(SIGXFSZ, SIG_IGN);
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, SignalPipe) != 0)
-        return;
-    struct sigaction action = {};
-    action.sa_handler = OnTerminateSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
-
-// The signals arrive on the event loop (the main one or a dialog's) as a
-// readable socket, so the shutdown runs the Close button's path.
-void WatchTerminateSignals(QObject *owner, const std::function<void()> &onSignal)
-{
-    if (SignalPipe[1] < 0)
-        return;
-    auto *notifier = new QSocketNotifier(SignalPipe[1], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, owner, [onSignal] {
-        char byte;
-        [[maybe_unused]] const ssize_t got = ::read(SignalPipe[1], &byte, 1);
-        onSignal();
-    });
-}
-
-} // namespace
 
 int RunLumetta(int argc, char **argv)
 {
@@ -80,7 +35,10 @@ int RunLumetta(int argc, char **argv)
     if (mode.idle)
         return RunIdleWatcher(argc, argv);
 
-    CatchTerminateSignals();
+    // Under a file-size limit a write fails, as on a full disk, and the
+    // program says so; the signal would end it with the file half written.
+    ::signal(SIGXFSZ, SIG_IGN);
+    CatchEndSignals({SIGTERM, SIGINT});
     const std::optional<quintptr> daemonWindow =
         mode.screenSaver ? EmbedWindowId(arguments, qEnvironmentVariable("XSCREENSAVER_WINDOW"))
                          : std::nullopt;
@@ -128,7 +86,8 @@ int RunLumetta(int argc, char **argv)
     // Quitting does nothing before the main loop runs, so an ending set-up
     // is told, and its dialogs close at once.
     SetUpOutcome outcome;
-    WatchTerminateSignals(&frmMain, [&] {
+    // The shutdown runs the Close button's path.
+    WatchEndSignals(&frmMain, [&] {
         outcome.terminating = true;
         qtDialogs.endDialogs();
         frmMain.butCloseClick();

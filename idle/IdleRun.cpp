@@ -3,6 +3,7 @@
 #include "common/Errors.h"
 #include "idle/DesktopIdle.h"
 #include "idle/IdleWatcher.h"
+#include "platform/EndSignals.h"
 #include "platform/Registry.h"
 #include "platform/SettingKeys.h"
 #include "platform/SingleInstance.h"
@@ -12,25 +13,15 @@
 #include <QFile>
 #include <QFileSystemWatcher>
 #include <QProcess>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
 #include <functional>
 #include <cstdio>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace lumetta {
 
 namespace {
-
-int SignalPair[2] = {-1, -1};
-
-extern "C" void OnEndSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(SignalPair[0], &byte, 1);
-}
 
 void Say(const QString &text)
 {
@@ -58,14 +49,7 @@ int RunIdleWatcher(int argc, char **argv)
         Say(QStringLiteral("Lumetta's idle watcher runs already."));
         return 0;
     }
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, SignalPair) == 0) {
-        struct sigaction action = {};
-        action.sa_handler = OnEndSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        for (int s : {SIGTERM, SIGINT, SIGHUP})
-            sigaction(s, &action, nullptr);
-    }
+    CatchEndSignals({SIGTERM, SIGINT, SIGHUP});
 
     QCoreApplication app(argc, argv);
     DesktopIdle desktop;
@@ -101,14 +85,7 @@ int RunIdleWatcher(int argc, char **argv)
         }
         app.quit();
     };
-    if (SignalPair[1] >= 0) {
-        auto *notifier = new QSocketNotifier(SignalPair[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&end] {
-            char byte;
-            [[maybe_unused]] const ssize_t got = ::read(SignalPair[1], &byte, 1);
-            end();
-        });
-    }
+    WatchEndSignals(&app, end);
     // Un-install deletes the program the watcher runs from: the watcher
     // goes with it. A new version renamed over it keeps the watcher.
     // A linker or a copy that deletes before it writes leaves a moment
