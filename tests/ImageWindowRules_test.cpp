@@ -23,6 +23,8 @@ TEST(ImageWindowRules, MouseMovement)
     };
     const Case cases[] = {
         {"2 pixels both ways is not enough", saver, at, at + QPoint(2, -2), MouseMoveAction::None},
+        {"a jolt along one axis: 2 across", saver, at, at + QPoint(2, 9), MouseMoveAction::None},
+        {"a jolt along one axis: 2 down", saver, at, at + QPoint(-9, 2), MouseMoveAction::None},
         {"an advertisement stays a minute", with([](auto &c) { c.adShown = true; }), at, at + QPoint(9, 9),
          MouseMoveAction::KeepAdShown},
         {"toggling wins over the advertisement",
@@ -57,6 +59,7 @@ TEST(ImageWindowRules, EmbeddingWindow)
     EXPECT_EQ(EmbedWindowId({"-s"}, "0x99"), quintptr(0x99));
     EXPECT_EQ(EmbedWindowId({"-s", "-window-id"}, ""), std::nullopt);
     EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "root"}, ""), std::nullopt);
+    EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "0"}, "0x99"), std::nullopt);
     EXPECT_EQ(EmbedWindowId({"-s"}, ""), std::nullopt);
 }
 

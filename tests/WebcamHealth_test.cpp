@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,18 +35,19 @@ TEST(WebcamHealthTest, StateInPlainWords)
         std::vector<Event> steps;
         bool enabled;
         const char *state;
+        bool problem;  // "Only problems" keeps it
         const char *reason;
     } const cases[] = {
-        {"never fetched", {}, true, "Never fetched", ""},
-        {"a new picture", {NewPicture}, true, "New picture", ""},
-        {"the same picture again", {NewPicture, Unchanged}, true, "Unchanged", ""},
-        {"failing names the fetch's reason", {NewPicture, Failure}, true, "Failing", "404 Not Found"},
-        {"a success ends the failing", {Failure, Unchanged}, true, "Unchanged", ""},
-        {"slowed and nothing new since", {NewPicture, Slowed}, true, "Slow", ""},
-        {"slowed, then a new picture", {Slowed, NewPicture}, true, "New picture", ""},
-        {"disabled by the inactive rule", {Failure, Disabled}, false, "Disabled by rule", "404 Not Found"},
-        {"unticked by the user", {NewPicture}, false, "Disabled by you", ""},
-        {"re-enabled by the rule, then unticked", {Disabled, ReEnabled}, false, "Disabled by you", ""},
+        {"never fetched", {}, true, "Never fetched", false, ""},
+        {"a new picture", {NewPicture}, true, "New picture", false, ""},
+        {"the same picture again", {NewPicture, Unchanged}, true, "Unchanged", false, ""},
+        {"failing names the fetch's reason", {NewPicture, Failure}, true, "Failing", true, "404 Not Found"},
+        {"a success ends the failing", {Failure, Unchanged}, true, "Unchanged", false, ""},
+        {"slowed and nothing new since", {NewPicture, Slowed}, true, "Slow", true, ""},
+        {"slowed, then a new picture", {Slowed, NewPicture}, true, "New picture", false, ""},
+        {"disabled by the inactive rule", {Failure, Disabled}, false, "Disabled by rule", true, "404 Not Found"},
+        {"unticked by the user", {NewPicture}, false, "Disabled by you", false, ""},
+        {"re-enabled by the rule, then unticked", {Disabled, ReEnabled}, false, "Disabled by you", false, ""},
     };
     for (const auto &c : cases) {
         WebcamHealth h;
@@ -75,7 +77,12 @@ TEST(WebcamHealthTest, StateInPlainWords)
         }
         const HealthRow row = DescribeWebcam(Record(c.enabled), c.steps.empty() ? nullptr : &h, true, T0 + Minute);
         EXPECT_EQ(HealthStateText(row.state), c.state) << c.description;
+        EXPECT_EQ(IsProblem(row.state), c.problem) << c.description;
         EXPECT_EQ(row.reason, c.reason) << c.description;
+        const auto fetches = std::count_if(c.steps.begin(), c.steps.end(), [](Event e) { return e <= Failure; });
+        const auto pictures = std::count_if(c.steps.begin(), c.steps.end(), [](Event e) { return e < Failure; });
+        EXPECT_EQ(h.showFetches, fetches) << c.description;
+        EXPECT_EQ(h.showBytes, 1000 * pictures) << c.description << ": a failure brings no bytes";
         EXPECT_EQ(row.name, "Harbour");
     }
     EXPECT_EQ(DescribeWebcam(Record(true, "00:05:00", ""), nullptr, true, T0).pictureAge, -1) << "no date";
@@ -98,9 +105,39 @@ TEST(WebcamHealthTest, SavedWholeOrNotAtAll)
     EXPECT_EQ(book.size(), 0) << "a link to no health record reads as none";
     for (int i = 0; i < 2000; ++i)
         RecordFetch(book.entry(QStringLiteral("http://cam.example/%1.jpg").arg(i)), {true, false, {}, 10}, T0);
+    WebcamHealth full;
+    full.lastAttempt = full.lastFailure = T0 + Minute;
+    full.lastNewPicture = full.ruleTime = T0;
+    full.lastReason = "404 Not Found";
+    full.failuresInARow = 2;
+    full.lastUnchanged = true;
+    full.showFetches = 7;
+    full.showBytes = 5'000'000'000;
+    full.rule = RuleEvent::ReEnabled;
+    book.entry("http://full.example/") = full;
+    book.entry("http://empty.example/");
     ASSERT_TRUE(book.save());
     EXPECT_EQ(QFile(elsewhere).size(), 0);
     EXPECT_FALSE(QFileInfo(file).isSymLink());
+    HealthBook read;
+    read.load(file);
+    read.beginShow();
+    for (const QString url : {"http://full.example/", "http://empty.example/"}) {
+        SCOPED_TRACE(url.toStdString());
+        const WebcamHealth &want = *book.find(url);
+        const WebcamHealth *got = read.find(url);
+        ASSERT_NE(got, nullptr);
+        EXPECT_NEAR(got->lastAttempt, want.lastAttempt, OneSecond / 2);
+        EXPECT_NEAR(got->lastNewPicture, want.lastNewPicture, OneSecond / 2);
+        EXPECT_NEAR(got->lastFailure, want.lastFailure, OneSecond / 2);
+        EXPECT_NEAR(got->ruleTime, want.ruleTime, OneSecond / 2);
+        EXPECT_EQ(got->lastReason, want.lastReason);
+        EXPECT_EQ(got->failuresInARow, want.failuresInARow);
+        EXPECT_EQ(got->lastUnchanged, want.lastUnchanged);
+        EXPECT_EQ(got->showFetches, 0) << "a new show counts afresh";
+        EXPECT_EQ(got->showBytes, 0);
+        EXPECT_EQ(got->rule, want.rule);
+    }
 
     for (int round = 0; round < 10; ++round) {
         const pid_t child = fork();
