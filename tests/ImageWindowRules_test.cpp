@@ -91,6 +91,7 @@ TEST(ImageWindowRules, PictureAgeBadge)
         EXPECT_EQ(badge.text, c.text) << c.ageSeconds;
         EXPECT_EQ(badge.age, c.age) << c.ageSeconds << " of " << c.intervalSeconds;
     }
-    EXPECT_NE(PictureAgeColour(PictureAge::Fresh), PictureAgeColour(PictureAge::Late));
-    EXPECT_NE(PictureAgeColour(PictureAge::Late), PictureAgeColour(PictureAge::Stale));
+    EXPECT_EQ(PictureAgeColour(PictureAge::Fresh), QColor(0, 255, 0));
+    EXPECT_EQ(PictureAgeColour(PictureAge::Late), QColor(255, 255, 0));
+    EXPECT_EQ(PictureAgeColour(PictureAge::Stale), QColor(255, 0, 0));
 }
