@@ -18,7 +18,7 @@ QString AutostartEntryPath()
 
 QByteArray AutostartEntry(const QString &program)
 {
-    // The Exec rules of the desktop entry specification: the program in
+    // The Exec rules of freedesktop desktop entries: the program in
     // double quotes with \ " ` $ escaped, then every \ doubled once more as
     // the string rule wants, and % doubled as a field code would be.
     QString quoted;

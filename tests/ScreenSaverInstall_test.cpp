@@ -131,7 +131,7 @@ TEST_F(ScreenSaverInstallTest, IdleWatcherEntryComesAndGoesAlone)
     EXPECT_EQ(read(folder + "other.desktop"), "[Desktop Entry]\nExec=other\n");
     EXPECT_EQ(read(env.path() + "/victim"), "not ours");
 
-    // The Exec line of the desktop entry specification, whatever the path.
+    // The Exec line a desktop entry needs, whatever the path.
     struct {
         QString program;
         QByteArray exec;

@@ -3,10 +3,10 @@
 #include "support/TestEnv.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,7 +141,11 @@ TEST(WebcamHealthTest, SavedWholeOrNotAtAll)
     EXPECT_EQ(read.find("http://full.example/")->showFetches, 0) << "a new show counts afresh";
     EXPECT_EQ(read.find("http://full.example/")->showBytes, 0);
 
+    // The child says when each save begins; the kill follows the round's
+    // count of them at once, so it lands inside a save or just after one.
     for (int round = 0; round < 10; ++round) {
+        int started[2];
+        ASSERT_EQ(::pipe(started), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -149,17 +153,45 @@ TEST(WebcamHealthTest, SavedWholeOrNotAtAll)
             more.load(file);
             for (int i = 0;; ++i) {
                 RecordFetch(more.entry(QStringLiteral("http://more.example/%1.jpg").arg(i)), {}, T0);
+                [[maybe_unused]] const ssize_t told = ::write(started[1], "s", 1);
                 (void)more.save();
             }
         }
-        usleep(useconds_t(QRandomGenerator::global()->bounded(2000, 30000)));
+        ::close(started[1]);
+        char byte;
+        for (int saves = 0; saves <= round && ::read(started[0], &byte, 1) == 1; ++saves) {
+        }
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
+        ::close(started[0]);
         HealthBook after;
         after.load(file);
         EXPECT_GE(after.size(), 2000) << "round " << round;
         ASSERT_NE(after.find("http://cam.example/1999.jpg"), nullptr);
     }
+
+    // A child killed by the system in the middle of writing: its file-size
+    // limit ends it with SIGXFSZ once part of the new book is on disk.
+    const pid_t cut = fork();
+    ASSERT_GE(cut, 0);
+    if (cut == 0) {
+        HealthBook more;
+        more.load(file);
+        for (int i = 0; i < 2000; ++i)
+            RecordFetch(more.entry(QStringLiteral("http://cut.example/%1.jpg").arg(i)), {}, T0);
+        const rlimit limit{100 * 1024, 100 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_DFL);
+        (void)more.save();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(cut, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    HealthBook kept;
+    kept.load(file);
+    EXPECT_GE(kept.size(), 2000);
+    EXPECT_EQ(kept.find("http://cut.example/0.jpg"), nullptr);
 
     QFile garbled(file);
     ASSERT_TRUE(garbled.open(QIODevice::WriteOnly | QIODevice::Truncate));
