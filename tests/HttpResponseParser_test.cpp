@@ -179,6 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"a relocation's body is not wanted",
                   "HTTP/1.0 302 Found\r\nLocation: /new.jpg\r\n\r\nmoved", 302, "Found", "", -1, "",
                   {"HTTP/1.0 302 Found", "Location: /new.jpg"}, Phase::Discard},
+        ParseCase{"a 400 going straight to a page is not wanted either", "HTTP/1.0 400 Bad Request\r\n<html>no</html>",
+                  400, "Bad Request", "text/html", -1, "", {"HTTP/1.0 400 Bad Request"}, Phase::Discard},
         ParseCase{"an error status's body is not wanted",
                   "HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n<html>gone</html>", 404, "Not Found",
                   "text/html", -1, "", {"HTTP/1.0 404 Not Found", "Content-Type: text/html"}, Phase::Discard},
@@ -224,6 +226,7 @@ TEST(HttpResponseParser, ContentRangeAndCookies)
     EXPECT_EQ(r.rangeBegin, "100");
     EXPECT_EQ(r.rangeEnd, "199");
     EXPECT_TRUE(r.outcome.events.contains("cookie:a=1"));
+    EXPECT_EQ(Parse({"HTTP/1.0 302 Found\r\nLocation:  /new.jpg  \r\n\r\n"}).location, "/new.jpg");
 }
 
 // The limit: a header line of 8191 bytes before its LF passes, 8192 fail;
