@@ -1,17 +1,12 @@
 #include "app/LumettaApplication.h"
-#include "app/TfrmMain.h"
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
 #include "common/Subs.h"
 #include "platform/Clock.h"
-#include "support/TestTime.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "support/FakeShell.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnv.h"
-#include "ui_TfrmMain.h"
+#include "support/MainWindowRig.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
@@ -25,10 +20,6 @@
 #include <QTimeEdit>
 #include <functional>
 #include <gtest/gtest.h>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 using namespace lumetta;
 using test::ReadAll;
@@ -47,7 +38,7 @@ QString Rec(const QString &category, const QString &name, bool enabled, const QS
         .join("||");
 }
 
-class CatalogueEditingTest : public ::testing::Test {
+class CatalogueEditingTest : public ::testing::Test, protected test::MainWindowRig {
 protected:
     // Starts the window on a catalogue with the given webcam selected.
     void start(const QStringList &lines, int selected = 0, const QStringList &arguments = {})
@@ -58,11 +49,9 @@ protected:
         WriteRegInteger(LumettaKey, "SelectedCam", selected);
         WriteRegInteger(LumettaKey, "LastCam", selected);
         dialogs.asked.clear();
-        frm = std::make_unique<TfrmMain>(ParseRunMode(arguments), MainServices{dialogs, shell, clock, time});
-        EXPECT_TRUE(RunGuarded([&] { frm->FormCreate(); }));
+        EXPECT_TRUE(RunGuarded([&] { create(arguments).FormCreate(); }));
     }
 
-    Ui::TfrmMain *ui() { return frm->ui(); }
     QListWidget *list() { return ui()->SiteList; }
     QString field(int row, int k) { return CamRecord::fromLine(frm->catalogue().CamData().value(row)).field(k); }
     QStringList names()
@@ -114,12 +103,6 @@ protected:
         EXPECT_EQ(frm->catalogue().AdultCount(), adult) << when;
     }
 
-    test::TestEnv env;
-    test::ScriptedDialogs dialogs;
-    test::FakeShell shell;
-    TestClock clock{EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0)};
-    TestTimeSource time;
-    std::unique_ptr<TfrmMain> frm;
 };
 
 // --- loading the editor and writing it back ------------------------------------
@@ -374,7 +357,7 @@ TEST_F(CatalogueEditingTest, AStartUpErrorLeavesListAndRecordsInStep)
     QDir().mkpath(env.home());
     const QStringList lines{Rec("General", "a", true), Rec("General", "b", false)};
     SaveCatalogue(env.home() + "lumetta.dat", lines);
-    frm = std::make_unique<TfrmMain>(ParseRunMode({}), MainServices{dialogs, shell, clock, time});
+    create();
     EXPECT_FALSE(RunGuarded([&] { frm->FormCreate(); }));
     EXPECT_EQ(dialogs.asked, QStringList("message: Invalid data type for 'Categories'"));
     EXPECT_EQ(names(), QStringList({"a", "b"}));

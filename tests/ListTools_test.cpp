@@ -1,4 +1,3 @@
-#include "app/TfrmMain.h"
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
 #include "platform/Clock.h"
@@ -7,13 +6,9 @@
 #include "platform/Registry.h"
 #include "service/ListTools.h"
 #include "service/TfrmImport.h"
-#include "support/FakeShell.h"
+#include "support/MainWindowRig.h"
 #include "support/PlainText.h"
-#include "support/ScriptedDialogs.h"
 #include "support/ScriptedServer.h"
-#include "support/TestEnv.h"
-#include "support/TestTime.h"
-#include "ui_TfrmMain.h"
 
 #include <QAction>
 #include <QDir>
@@ -22,10 +17,6 @@
 #include <QListWidget>
 #include <QStatusBar>
 #include <gtest/gtest.h>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 using namespace lumetta;
 using test::Markup;
@@ -48,7 +39,7 @@ ServerScript Answer(const QByteArray &body, const QByteArray &extraHeader = {})
                                              body).close();
 }
 
-class ListToolsTest : public ::testing::Test {
+class ListToolsTest : public ::testing::Test, protected test::MainWindowRig {
 protected:
     void start(const QStringList &lines)
     {
@@ -57,13 +48,15 @@ protected:
         qputenv("LUMETTA_SITE", server.url("/").chopped(1).toUtf8());
         WriteRegString(LumettaKey, "L1", ShiftChars(server.url("/lists/webcams.lst"), 3));
         WriteRegString(LumettaKey, "L2", ShiftChars(server.url("/lists/adult.lst"), 3));
-        frm = std::make_unique<TfrmMain>(ParseRunMode({AdminWord}), MainServices{dialogs, shell, clock, time});
-        ASSERT_TRUE(RunGuarded([&] { frm->FormCreate(); }));
+        ASSERT_TRUE(RunGuarded([&] { create({AdminWord}).FormCreate(); }));
         dialogs.asked.clear();
     }
-    void TearDown() override { qunsetenv("LUMETTA_SITE"); }
+    void TearDown() override
+    {
+        frm.reset();  // before the server it may still be talking to
+        qunsetenv("LUMETTA_SITE");
+    }
 
-    Ui::TfrmMain *ui() { return frm->ui(); }
     void click(QAbstractButton *b) { RunGuarded([&] { b->click(); }); }
     TfrmImport *dialog() { return QApplication::topLevelWidgets().isEmpty() ? nullptr : findDialog(); }
     static TfrmImport *findDialog()
@@ -83,13 +76,7 @@ protected:
     }
     QString status() { return findDialog()->findChild<QStatusBar *>("StatusBar")->currentMessage(); }
 
-    test::TestEnv env;
     ScriptedServer server;
-    test::ScriptedDialogs dialogs;
-    test::FakeShell shell;
-    TestClock clock{EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0)};
-    TestTimeSource time;
-    std::unique_ptr<TfrmMain> frm;
 };
 
 } // namespace

@@ -1,24 +1,19 @@
 #include "app/LumettaApplication.h"
 #include "app/SettingsTable.h"
 #include "app/StartupFiles.h"
-#include "app/TfrmMain.h"
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
 #include "common/Errors.h"
 #include "download/WebcamHealth.h"
 #include "platform/Clock.h"
-#include "support/TestTime.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
-#include "support/FakeShell.h"
 #include "support/PlainText.h"
 #include "support/AccessibleNames.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnv.h"
-#include "ui_TfrmMain.h"
+#include "support/MainWindowRig.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -59,12 +54,11 @@ QString Stored(const QString &name)
     return v->type == RegValue::Type::Dword ? QString::number(v->number) : v->text;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected test::MainWindowRig {
 protected:
     TfrmMain::SetupResult start(const QStringList &arguments = {})
     {
-        frm = std::make_unique<TfrmMain>(ParseRunMode(arguments),
-                                         MainServices{dialogs, shell, clock, time});
+        create(arguments);
         TfrmMain::SetupResult result = TfrmMain::SetupResult::Completed;
         RunGuarded([&] { result = frm->FormCreate(); });
         // A started slide show asks for its first tick at once.
@@ -84,7 +78,7 @@ protected:
     // Shown and reachable: a hidden page must not come back with Ctrl+Tab.
     bool tabShown(QWidget *page)
     {
-        QTabWidget *pages = frm->ui()->PageControl1;
+        QTabWidget *pages = ui()->PageControl1;
         const int index = pages->indexOf(page);
         EXPECT_EQ(pages->isTabVisible(index), pages->isTabEnabled(index)) << index;
         return pages->isTabVisible(index);
@@ -106,13 +100,7 @@ protected:
         WriteRegString(Key, "AppPath", env.home());
     }
 
-    test::TestEnv env;
-    test::ScriptedDialogs dialogs;
-    test::FakeShell shell;
-    TestClock clock{EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0)};
-    TestTimeSource time;
     int slideShowStarts = 0;
-    std::unique_ptr<TfrmMain> frm;
 };
 
 // --- fresh start ------------------------------------------------------------
@@ -157,9 +145,9 @@ TEST_F(MainWindowTest, FreshStartShowsEveryDefault)
 
     EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), env.home() + "images");
     EXPECT_EQ(frm->run().sampleImageFile(), env.home() + "images/sample.jpg");
-    EXPECT_EQ(frm->ui()->CaptionColor->palette().color(QPalette::WindowText),
+    EXPECT_EQ(ui()->CaptionColor->palette().color(QPalette::WindowText),
               ColorFromStored(FindSetting("CaptionColor")->intDefault));
-    EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window),
+    EXPECT_EQ(ui()->CaptionBG->palette().color(QPalette::Window),
               ColorFromStored(FindSetting("CaptionBG")->intDefault));
     EXPECT_EQ(frm->pos(), QPoint(FindSetting("Left")->intDefault, FindSetting("Top")->intDefault));
     EXPECT_EQ(frm->run().EnableAA, 0);
@@ -173,7 +161,7 @@ TEST_F(MainWindowTest, FreshStartShowsEveryDefault)
     EXPECT_EQ(cats->item(3)->text(), QString("Bars & Restaurants"));
     for (int i = 0; i < cats->count(); ++i)
         EXPECT_EQ(cats->item(i)->checkState(), Qt::Checked) << i;
-    EXPECT_EQ(frm->ui()->cmbCategory->count(), 15);
+    EXPECT_EQ(ui()->cmbCategory->count(), 15);
 }
 
 TEST_F(MainWindowTest, FreshStartStoresOnlyWhatItMust)
@@ -234,7 +222,7 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
     EXPECT_EQ(spin("SSInterval2")->minimum(), 5) << "follows the display time";
     EXPECT_EQ(spin("SSInterval2")->value(), 7);
     EXPECT_EQ(spin("SSInterval")->singleStep(), 1);
-    EXPECT_EQ(frm->ui()->CaptionColor->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(ui()->CaptionColor->palette().color(QPalette::WindowText), QColor(Qt::blue));
     EXPECT_EQ(get<QTimeEdit>("SlowInterval")->time(), QTime(1, 30, 0));
     EXPECT_EQ(get<QDateEdit>("dtDelCams")->date(), QDate(2020, 3, 4));
     EXPECT_EQ(frm->pos(), QPoint(31, 47));
@@ -367,20 +355,20 @@ TEST_F(MainWindowTest, CaptionSampleClicksChooseTextAndBackground)
         QCoreApplication::sendEvent(w, &release);
     };
     dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 255, 0)));
-    click(frm->ui()->CaptionColor, QPoint(2, 2));
+    click(ui()->CaptionColor, QPoint(2, 2));
     EXPECT_EQ(Stored("CaptionColor"), QString::number(0x00ff00));
 
     dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 0, 255)));
-    click(frm->ui()->CaptionBG, QPoint(2, 2));  // beside the text
+    click(ui()->CaptionBG, QPoint(2, 2));  // beside the text
     EXPECT_EQ(Stored("CaptionBG"), QString::number(0xff0000));
-    EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
+    EXPECT_EQ(ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
 
     // Transparent: the sample no longer paints its own background; back off, the stored one.
     box("TransparentCaption")->click();
-    EXPECT_FALSE(frm->ui()->CaptionBG->autoFillBackground());
+    EXPECT_FALSE(ui()->CaptionBG->autoFillBackground());
     box("TransparentCaption")->click();
-    EXPECT_TRUE(frm->ui()->CaptionBG->autoFillBackground());
-    EXPECT_EQ(frm->ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
+    EXPECT_TRUE(ui()->CaptionBG->autoFillBackground());
+    EXPECT_EQ(ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
 
     // The image window reads the caption as the sample shows it.
     get<QSlider>("CaptionFontSize")->setValue(40);
@@ -605,11 +593,11 @@ TEST_F(MainWindowTest, SelectionAtStartFollowsTheStoredIndex)
         if (c.lastCam != -99)
             WriteRegInteger(Key, "LastCam", c.lastCam);
         ASSERT_EQ(start(c.arguments), TfrmMain::SetupResult::Completed) << c.description;
-        EXPECT_EQ(frm->ui()->SiteList->currentRow(), c.expectedRow) << c.description;
+        EXPECT_EQ(ui()->SiteList->currentRow(), c.expectedRow) << c.description;
         EXPECT_EQ(frm->catalogue().EnabledCount(), 2) << c.description;
         EXPECT_EQ(frm->catalogue().AdultCount(), 1) << c.description;
-        EXPECT_TRUE(frm->ui()->butSlideshow->isEnabled()) << c.description;
-        EXPECT_EQ(frm->ui()->StatusBar->currentMessage(),
+        EXPECT_TRUE(ui()->butSlideshow->isEnabled()) << c.description;
+        EXPECT_EQ(ui()->StatusBar->currentMessage(),
                   QString("Webcams - Current: %1  Enabled: 2  Total: 3").arg(c.expectedRow + 1))
             << c.description;
     }
@@ -620,7 +608,7 @@ TEST_F(MainWindowTest, ListShowsNamesOrUrlsAndChecks)
     writeCatalogue({"Weather||||http://cam.example/noname.jpg||||00:01:00||00:00:00||23:59:59||||||||0",
                     "", Record("General", "Named", true)});
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    QListWidget *list = frm->ui()->SiteList;
+    QListWidget *list = ui()->SiteList;
     ASSERT_EQ(list->count(), 2) << "blank lines are not webcams";
     EXPECT_EQ(frm->catalogue().CamData().size(), 2);
     EXPECT_EQ(list->item(0)->text(), QString("http://cam.example/noname.jpg"));
@@ -633,11 +621,11 @@ TEST_F(MainWindowTest, ListShowsNamesOrUrlsAndChecks)
 TEST_F(MainWindowTest, EmptyCatalogueLeavesEditorAndSlideShowOff)
 {
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    EXPECT_FALSE(frm->ui()->grpEditor->isEnabled());
-    EXPECT_FALSE(frm->ui()->butDelete->isEnabled());
-    EXPECT_FALSE(frm->ui()->butSlideshow->isEnabled());
+    EXPECT_FALSE(ui()->grpEditor->isEnabled());
+    EXPECT_FALSE(ui()->butDelete->isEnabled());
+    EXPECT_FALSE(ui()->butSlideshow->isEnabled());
     box("CheckDisabledCams")->click();
-    EXPECT_TRUE(frm->ui()->butSlideshow->isEnabled()) << "checking disabled cams is work to do";
+    EXPECT_TRUE(ui()->butSlideshow->isEnabled()) << "checking disabled cams is work to do";
 }
 
 TEST_F(MainWindowTest, FormDestroyStoresPositionAndSelection)
@@ -646,7 +634,7 @@ TEST_F(MainWindowTest, FormDestroyStoresPositionAndSelection)
     WriteRegInteger(Key, "SelectedCam", 0);
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     frm->move(120, 80);
-    frm->ui()->SiteList->setCurrentRow(1);
+    ui()->SiteList->setCurrentRow(1);
     frm->FormDestroy();
     EXPECT_EQ(Stored("Left"), "120");
     EXPECT_EQ(Stored("Top"), "80");
@@ -679,11 +667,11 @@ TEST_F(MainWindowTest, ReadmeAndInstalledScreenSaver)
     old.close();
 
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    EXPECT_EQ(frm->ui()->memoHelp->toPlainText(), QString("Help text\n"));
+    EXPECT_EQ(ui()->memoHelp->toPlainText(), QString("Help text\n"));
     EXPECT_EQ(QFileInfo(installed).size(), QFileInfo(QCoreApplication::applicationFilePath()).size())
         << "the installed copy is refreshed";
     EXPECT_EQ(frm->windowTitle(), "Lumetta v" + VersionString().section('.', 0, 2));
-    EXPECT_EQ(frm->ui()->lblAppVersion->text(), "Version " + VersionString());
+    EXPECT_EQ(ui()->lblAppVersion->text(), "Version " + VersionString());
 }
 
 TEST_F(MainWindowTest, DeletedSettingsGiveDefaultsAtRestartAndKeepTheCatalogue)
@@ -694,7 +682,7 @@ TEST_F(MainWindowTest, DeletedSettingsGiveDefaultsAtRestartAndKeepTheCatalogue)
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     ASSERT_TRUE(box("chkRandom")->isChecked());
     dialogs.setNextAnswer(DialogButton::Ok);
-    frm->ui()->butDelRegistry->click();
+    ui()->butDelRegistry->click();
     EXPECT_EQ(dialogs.asked.last(), "message: Registry Key Software\\Korvane Software\\Lumetta has been deleted");
     EXPECT_TRUE(box("chkRandom")->isChecked()) << "the running window keeps its controls";
 
@@ -743,7 +731,7 @@ TEST_F(MainWindowTest, ShowLastAd)
         Display display;
         ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
         frm->setShowDisplay(display);
-        frm->ui()->butLastAd->click();
+        ui()->butLastAd->click();
         EXPECT_EQ(display.shown, c.shown ? 1 : 0) << c.description;
         EXPECT_EQ(frm->run().state().ShowingAd, c.shown) << c.description;
         EXPECT_EQ(dialogs.asked, c.shown ? QStringList() : QStringList({"message: No ad found"})) << c.description;
@@ -860,7 +848,7 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
     };
     auto *table = qobject_cast<QTableView *>(named("Webcam health"));
     ASSERT_NE(table, nullptr);
-    frm->ui()->PageControl1->setCurrentWidget(table->parentWidget());
+    ui()->PageControl1->setCurrentWidget(table->parentWidget());
     const auto cell = [table](int row, int column) { return table->model()->index(row, column).data().toString(); };
     const auto column = [table, &cell](int c) {
         QStringList texts;
@@ -887,7 +875,7 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
     EXPECT_TRUE(cell(bridge, 4).contains("refused")) << cell(bridge, 4).toStdString();
     table->selectRow(int(column(0).indexOf("Alley")));
     qobject_cast<QPushButton *>(named("Re-enable the selected webcams"))->click();
-    EXPECT_EQ(frm->ui()->SiteList->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(ui()->SiteList->item(1)->checkState(), Qt::Checked);
     EXPECT_TRUE(CamRecord::fromLine(frm->catalogue().CamData()[1]).enabled());
     EXPECT_TRUE(test::UnnamedControls(*frm).isEmpty()) << test::UnnamedControls(*frm).join(", ").toStdString();
 }
