@@ -227,6 +227,9 @@ TEST(HttpResponseParser, ContentRangeAndCookies)
     EXPECT_EQ(r.rangeEnd, "199");
     EXPECT_TRUE(r.outcome.events.contains("cookie:a=1"));
     EXPECT_EQ(Parse({"HTTP/1.0 302 Found\r\nLocation:  /new.jpg  \r\n\r\n"}).location, "/new.jpg");
+    // No first byte: the range stays one the next request can send as it is.
+    const Result suffix = Parse({"HTTP/1.0 206 Partial\r\nContent-Range: bytes -5/200\r\n\r\n"});
+    EXPECT_EQ(suffix.rangeBegin + "-" + suffix.rangeEnd, "-5");
 }
 
 // The limit: a header line of 8191 bytes before its LF passes, 8192 fail;
