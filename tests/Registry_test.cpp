@@ -23,18 +23,6 @@ QString ErrorOf(const std::function<void()> &call)
     return {};
 }
 
-TEST(Registry, MissingStoreKeyOrValueGivesDefaults)
-{
-    test::TestEnv env;
-    EXPECT_EQ(ReadRegString(LumettaKey, "ProxyServer", "dflt"), "dflt");
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "TimeOut", 30), 30);
-    EXPECT_TRUE(ReadRegBool(LumettaKey, "Resume", true));
-    WriteRegInteger("Other\\Key", "X", 1);
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "TimeOut", 30), 30) << "key absent";
-    WriteRegInteger(LumettaKey, "Left", 5);
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "TimeOut", 30), 30) << "value absent";
-}
-
 TEST(Registry, TypedValuesRoundTrip)
 {
     test::TestEnv env;
@@ -57,96 +45,17 @@ TEST(Registry, TypedValuesRoundTrip)
     EXPECT_EQ(ReadRegInteger("software\\korvane software\\LUMETTA", "Flag", 9), 0) << "keys ignore case";
 }
 
-TEST(Registry, WrongTypeRaisesWithTheName)
-{
-    test::TestEnv env;
-    WriteRegString(LumettaKey, "TimeOut", "30");
-    WriteRegInteger(LumettaKey, "AppPath", 1);
-    EXPECT_EQ(ErrorOf([] { ReadRegInteger(LumettaKey, "TimeOut", 0); }), "Invalid data type for 'TimeOut'");
-    EXPECT_EQ(ErrorOf([] { ReadRegBool(LumettaKey, "TimeOut", false); }), "Invalid data type for 'TimeOut'");
-    EXPECT_EQ(ErrorOf([] { ReadRegString(LumettaKey, "AppPath", ""); }), "Invalid data type for 'AppPath'");
-}
-
-TEST(Registry, DamagedStoreLoadsWhatItCan)
-{
-    test::TestEnv env;
-    test::WriteAll(env.registryFile(),
-               "REGEDIT4\r\n"
-               "\"Orphan\"=\"before any key\"\r\n"
-               "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n"
-               "\"Good\"=\"yes\"\r\n"
-               "\"Unclosed=\"x\"\r\n"
-               "\"Broken\"=\"no end\r\n"
-               "\"Hex\"=dword:zz\r\n"
-               "\"TooLong\"=dword:1234567890\r\n"
-               "garbage \x01\x02\xff line\r\n"
-               "\"Count\"=dword:0000001e\r\n"
-               "\"Blob\"=hex:01,02\r\n"
-               "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta\r\n"
-               "\"AfterBadKey\"=\"dropped\"\r\n"
-               "[HKEY_LOCAL_MACHINE\\Software]\r\n"
-               "\"Machine\"=\"not ours\"\r\n");
-    EXPECT_EQ(ReadRegString(LumettaKey, "Good", ""), "yes");
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "Count", 0), 30);
-    EXPECT_EQ(ReadRegString(LumettaKey, "Broken", "dflt"), "dflt");
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "Hex", 4), 4);
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "TooLong", 4), 4);
-    EXPECT_EQ(ReadRegString(LumettaKey, "AfterBadKey", "dflt"), "dflt");
-    EXPECT_EQ(ErrorOf([] { ReadRegString(LumettaKey, "Blob", ""); }), "Invalid data type for 'Blob'");
-
-    WriteRegString(LumettaKey, "New", "v");
-    const RegistryFile reread = RegistryFile::load(env.registryFile());
-    ASSERT_TRUE(reread.value(LumettaKey, "Blob").has_value()) << "values of other types survive a write";
-    EXPECT_EQ(reread.value(LumettaKey, "Blob")->text, "hex:01,02");
-    EXPECT_EQ(ReadRegString(LumettaKey, "Good", ""), "yes");
-}
-
-TEST(Registry, WritesAreWholeFilesAndFailuresRaise)
-{
-    test::TestEnv env;
-    for (int i = 0; i < 20; ++i)
-        WriteRegInteger(LumettaKey, QStringLiteral("V%1").arg(i), i);
-    const QDir folder(QFileInfo(env.registryFile()).absolutePath());
-    EXPECT_EQ(folder.entryList(QDir::Files), QStringList{"user.reg"}) << "no temporary files left behind";
-    QFile f(env.registryFile());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray content = f.readAll();
-    EXPECT_TRUE(content.startsWith("REGEDIT4\n"));
-    EXPECT_TRUE(content.contains("\"V19\"=dword:00000013"));
-
-    // A store whose folder cannot exist: a plain file stands in its way.
-    test::WriteAll(env.path() + "/blocker", "x");
-    qputenv("LUMETTA_REGISTRY", (env.path() + "/blocker/user.reg").toUtf8());
-    EXPECT_EQ(ErrorOf([] { WriteRegInteger(LumettaKey, "Left", 1); }), "Failed to set data for 'Left'");
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 3), 3);
-}
-
 // A write changes its own line, or adds one, and keeps every other byte.
 TEST(Registry, WriteTouchesOnlyItsOwnLine)
 {
-    const QByteArray store =
-        "REGEDIT4\r\n"
-        "; hand-made\r\n"
-        "\r\n"
-        "[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n"
-        "\"Path\"=\"C:\\\\x\"\r\n"
-        "\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n"
-        "\"Left\"=dword:00000010\r\n"
-        "  \"Note\"=\"caf\xe9\"\r\n"
-        "\"Blob\"=hex:01,02\r\n"
-        "\"Dup\"=\"first\"\r\n"
-        "\"Dup\"=\"second\"\r\n"
-        "; trailing comment\r\n"
-        "\r\n"
-        "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
-        "\"ScreenSaveTimeOut\"=dword:00000258";  // no line end at the end
+    const QByteArray store = "REGEDIT4\r\n; hand-made\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n"
+                             "\"Path\"=\"C:\\\\x\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n"
+                             "\"Left\"=dword:00000010\r\n  \"Note\"=\"caf\xe9\"\r\n\"Blob\"=hex:01,02\r\n"
+                             "\"Dup\"=\"first\"\r\n\"Dup\"=\"second\"\r\n; trailing comment\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+                             "\"ScreenSaveTimeOut\"=dword:00000258";  // no line end at the end
     const QByteArray section = "\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta\\Sub]\r\n";
-    const struct {
-        const char *what;
-        std::function<void()> write;
-        QByteArray expected;
-    } cases[] = {
+    const struct { const char *what; std::function<void()> write; QByteArray expected; } cases[] = {
         {"same value: no write at all", [] { WriteRegInteger(LumettaKey, "left", 16); }, store},
         {"changed value: its line alone",
          [] { WriteRegInteger(LumettaKey, "Left", 300); },
@@ -184,20 +93,6 @@ TEST(Registry, WriteTouchesOnlyItsOwnLine)
     }
 }
 
-TEST(Registry, StoreChangedOnDiskIsReadAgain)
-{
-    test::TestEnv env;
-    WriteRegInteger(LumettaKey, "Left", 1);
-    ASSERT_EQ(ReadRegInteger(LumettaKey, "Left", 0), 1);
-    test::WriteAll(env.registryFile(), "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\n"
-                                   "\"Left\"=dword:00000002\n\"Top\"=dword:00000003\n");
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 0), 2);
-    WriteRegInteger(LumettaKey, "Left", 4);
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "Top", 0), 3) << "a write starts from the file as it is now";
-    ASSERT_TRUE(QFile::remove(env.registryFile()));
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 7), 7) << "a removed store is a fresh one";
-}
-
 // A file that is no store at all is kept beside the new one, never lost.
 TEST(Registry, UnreadableStoreIsKeptAside)
 {
@@ -229,15 +124,10 @@ TEST(Registry, WriteThatFailsPartWayKeepsTheStore)
             store += QStringLiteral("\"V%1\"=\"value\"\n").arg(i).toUtf8();
         test::WriteAll(env.registryFile(), store);
         const QByteArray before = test::ReadAll(env.registryFile());
-        const test::ChildOutcome child =
-            test::RunWithFileSizeLimit(before.size() / 2, [](QString &text) {
-                try {
-                    WriteRegString(LumettaKey, "AppPath", "/a/new/folder/");
-                } catch (const RegistryError &e) {
-                    text = e.message();
-                }
-                return 0;
-            });
+        const test::ChildOutcome child = test::RunWithFileSizeLimit(before.size() / 2, [](QString &text) {
+            text = ErrorOf([] { WriteRegString(LumettaKey, "AppPath", "/a/new/folder/"); });
+            return 0;
+        });
         ASSERT_TRUE(child.exited);
         EXPECT_EQ(child.text, "Failed to set data for 'AppPath'");
         const QByteArray after = test::ReadAll(env.registryFile());
@@ -267,9 +157,8 @@ TEST(Registry, DeleteKeyTakesItsValuesAndSubkeys)
 TEST(ShiftChars, RoundTripAndWrap)
 {
     const QString plain = "http://www.korvane.example/lists/webcams.lst";
-    for (int d : {1, 3, 7, 200}) {
+    for (int d : {1, 3, 7, 200})
         EXPECT_EQ(ShiftChars(ShiftChars(plain, d), -d), plain);
-    }
     EXPECT_EQ(ShiftChars(QString(QChar(0xFF)), 1), QString(QChar(0)));
     EXPECT_EQ(ShiftChars(QString(QChar(0)), -1), QString(QChar(0xFF)));
     EXPECT_EQ(ShiftChars("abc", 1), "bcd");

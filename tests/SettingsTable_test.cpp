@@ -19,11 +19,9 @@ TEST(SettingsTable, LoadOrderKeepsPhasesTogether)
     }
 }
 
-struct HandlerCase { const char *description; const char *name; int stored; bool runs; };
-
 TEST(LoadRunsHandler, OnlyWhenTheStoredValueDiffersFromTheDesign)
 {
-    const HandlerCase cases[] = {
+    const struct { const char *description, *name; int stored; bool runs; } cases[] = {
         {"TimesActualSize absent reads 1: stored back as the box's 100", "TimesActualSize", 1, true},
         {"TimesActualSize 100 is the design value", "TimesActualSize", 100, false},
         {"ticked at design, stored 0", "VersionAlert", 0, true},
@@ -33,7 +31,7 @@ TEST(LoadRunsHandler, OnlyWhenTheStoredValueDiffersFromTheDesign)
         {"spin box default equals design", "SSInterval", 10, false},
         {"spin box out of range still differs", "SSInterval", 99999, true},
     };
-    for (const HandlerCase &c : cases) {
+    for (const auto &c : cases) {
         const SettingSpec *entry = FindSetting(c.name);
         ASSERT_NE(entry, nullptr) << c.name;
         EXPECT_EQ(LoadRunsHandler(*entry, c.stored), c.runs) << c.description;
@@ -80,29 +78,14 @@ TEST(DateText, ReadsTheStoredFormAndNamesABadOne)
 
 TEST(DefaultDateForSiteDelete, TwoYearsBackEvenFromALeapDay)
 {
-    EXPECT_EQ(DefaultDateForSiteDelete(EncodeDate(2026, 12, 6) + EncodeTime(23, 59, 0)),
-              QDate(2024, 12, 6));
+    EXPECT_EQ(DefaultDateForSiteDelete(EncodeDate(2026, 12, 6) + EncodeTime(23, 59, 0)), QDate(2024, 12, 6));
     EXPECT_EQ(DefaultDateForSiteDelete(EncodeDate(2028, 2, 29)), QDate(2026, 2, 28));
-}
-
-TEST(TimeValue, RoundTripsTheWholeDay)
-{
-    for (const QTime &t : {QTime(0, 0, 0), QTime(0, 0, 5), QTime(12, 0, 0), QTime(23, 59, 59)}) {
-        EXPECT_EQ(TimeFromValue(ValueFromTime(t)), t) << t.toString().toStdString();
-        // A date part in front of the time changes nothing.
-        EXPECT_EQ(TimeFromValue(40000 + ValueFromTime(t)), t) << t.toString().toStdString();
-    }
-    EXPECT_EQ(TimeFromValue(ParseTimeText("03:00:00")), QTime(3, 0, 0));
 }
 
 TEST(ComputeCountStates, SlideShowButtonTimerAndAdultOffers)
 {
-    struct {
-        const char *description;
-        int enabled, adult, enableAA;
-        bool checkDisabled;
-        bool button, timer, offers;
-    } const cases[] = {
+    const struct { const char *description; int enabled, adult, enableAA; bool checkDisabled, button, timer, offers; }
+        cases[] = {
         {"nothing ticked", 0, 0, 0, false, false, false, false},
         {"nothing ticked but disabled cams are checked", 0, 0, 0, true, true, false, false},
         {"one ticked", 1, 0, 0, false, true, true, false},
