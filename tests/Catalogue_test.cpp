@@ -112,6 +112,37 @@ TEST(Catalogue, NamesHoldingTheSeparatorAreAskedAgain)
     EXPECT_EQ(prompts, QStringList({"Rename Site | harbour", UnsafeNamePrompt + " | harbour"}));
 }
 
+// The answers a rename takes: the window only passes them on.
+TEST(Catalogue, RenameAnswers)
+{
+    const Catalogue c = Make({Rec("General", "Harbour", "http://h", true), Rec("General", "Pier", "http://p", false)});
+    const std::optional<QString> cancel;
+    const QString empty = "Please enter new name for Site | ";
+    const struct {
+        QList<std::optional<QString>> answers;
+        QString name;
+        QStringList laterPrompts;  // after "Rename Site | Harbour"
+    } cases[] = {
+        {{QString("   ")}, "   ", {}},
+        {{QString("harbour")}, "harbour", {}},
+        {{cancel}, "Harbour", {}},
+        {{QString(""), QString("Quay")}, "Quay", {empty + "Harbour"}},
+        {{QString("pier"), cancel}, "pier 1", {NameExistsPrompt + " | pier 1"}},
+        {{QString("Pier"), QString(""), cancel}, "Pier 1", {NameExistsPrompt + " | Pier 1", empty + "Pier 1"}},
+    };
+    for (const auto &tc : cases) {
+        SCOPED_TRACE(tc.name.toStdString());
+        QList<std::optional<QString>> answers = tc.answers;
+        QStringList prompts;
+        const std::optional<QString> name = AskRenamedCam(c, 0, [&](const QString &prompt, const QString &text) {
+            prompts << prompt + " | " + text;
+            return answers.takeFirst();
+        });
+        EXPECT_EQ(name.value_or("<none>"), tc.name);
+        EXPECT_EQ(prompts, QStringList{"Rename Site | Harbour"} + tc.laterPrompts);
+    }
+}
+
 TEST(Catalogue, RenameAndDuplicateLookups)
 {
     Catalogue c = Make({Rec("General", "Harbour", "http://x/1.jpg", true), Rec("General", "Pier", "http://x/2.jpg", true)});

@@ -46,6 +46,78 @@ TEST(Registry, TypedValuesRoundTrip)
 }
 
 // A write changes its own line, or adds one, and keeps every other byte.
+// A damaged store loses only its damaged lines; a write keeps the rest.
+TEST(Registry, DamagedStoreLoadsWhatItCan)
+{
+    test::TestEnv env;
+    test::WriteAll(env.registryFile(),
+               "REGEDIT4\r\n"
+               "\"Orphan\"=\"before any key\"\r\n"
+               "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n"
+               "\"Good\"=\"yes\"\r\n"
+               "\"Unclosed=\"x\"\r\n"
+               "\"Broken\"=\"no end\r\n"
+               "\"Hex\"=dword:zz\r\n"
+               "\"TooLong\"=dword:1234567890\r\n"
+               "garbage \x01\x02\xff line\r\n"
+               "\"Count\"=dword:0000001e\r\n"
+               "\"Blob\"=hex:01,02\r\n"
+               "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta\r\n"
+               "\"AfterBadKey\"=\"dropped\"\r\n"
+               "[HKEY_LOCAL_MACHINE\\Software]\r\n"
+               "\"Machine\"=\"not ours\"\r\n");
+    EXPECT_EQ(ReadRegString(LumettaKey, "Good", ""), "yes");
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Count", 0), 30);
+    EXPECT_EQ(ReadRegString(LumettaKey, "Broken", "dflt"), "dflt");
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Hex", 4), 4);
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "TooLong", 4), 4);
+    EXPECT_EQ(ReadRegString(LumettaKey, "AfterBadKey", "dflt"), "dflt");
+    EXPECT_EQ(ErrorOf([] { ReadRegString(LumettaKey, "Blob", ""); }), "Invalid data type for 'Blob'");
+
+    WriteRegString(LumettaKey, "New", "v");
+    const RegistryFile reread = RegistryFile::load(env.registryFile());
+    ASSERT_TRUE(reread.value(LumettaKey, "Blob").has_value()) << "values of other types survive a write";
+    EXPECT_EQ(reread.value(LumettaKey, "Blob")->text, "hex:01,02");
+    EXPECT_EQ(ReadRegString(LumettaKey, "Good", ""), "yes");
+}
+
+// Whole files or nothing: no temporary file is left, and a write that
+// cannot happen says so.
+TEST(Registry, WritesAreWholeFilesAndFailuresRaise)
+{
+    test::TestEnv env;
+    for (int i = 0; i < 20; ++i)
+        WriteRegInteger(LumettaKey, QStringLiteral("V%1").arg(i), i);
+    const QDir folder(QFileInfo(env.registryFile()).absolutePath());
+    EXPECT_EQ(folder.entryList(QDir::Files), QStringList{"user.reg"}) << "no temporary files left behind";
+    QFile f(env.registryFile());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray content = f.readAll();
+    EXPECT_TRUE(content.startsWith("REGEDIT4\n"));
+    EXPECT_TRUE(content.contains("\"V19\"=dword:00000013"));
+
+    // A store whose folder cannot exist: a plain file stands in its way.
+    test::WriteAll(env.path() + "/blocker", "x");
+    qputenv("LUMETTA_REGISTRY", (env.path() + "/blocker/user.reg").toUtf8());
+    EXPECT_EQ(ErrorOf([] { WriteRegInteger(LumettaKey, "Left", 1); }), "Failed to set data for 'Left'");
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 3), 3);
+}
+
+// The main window and a screen-saver run share the store.
+TEST(Registry, StoreChangedOnDiskIsReadAgain)
+{
+    test::TestEnv env;
+    WriteRegInteger(LumettaKey, "Left", 1);
+    ASSERT_EQ(ReadRegInteger(LumettaKey, "Left", 0), 1);
+    test::WriteAll(env.registryFile(), "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\n"
+                                   "\"Left\"=dword:00000002\n\"Top\"=dword:00000003\n");
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 0), 2);
+    WriteRegInteger(LumettaKey, "Left", 4);
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Top", 0), 3) << "a write starts from the file as it is now";
+    ASSERT_TRUE(QFile::remove(env.registryFile()));
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 7), 7) << "a removed store is a fresh one";
+}
+
 TEST(Registry, WriteTouchesOnlyItsOwnLine)
 {
     const QByteArray store = "REGEDIT4\r\n; hand-made\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n"

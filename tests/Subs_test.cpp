@@ -14,11 +14,23 @@ TEST(ParseHttpDate, ReadsOrRefuses)
 {
     // local: the expected local time, or nullptr for a conversion error.
     const struct { const char *what, *text; int bias; const char *local; } cases[] = {
+        {"RFC 1123, local one hour east", "Sun, 06 Nov 1994 08:49:37 GMT", -60, "1994-11-06 09:49:37"},
         {"RFC 1123, local five hours west", "Sun, 06 Nov 1994 08:49:37 GMT", 300, "1994-11-06 03:49:37"},
+        {"numeric zone east", "Sun, 06 Nov 1994 08:49:37 +0100", 0, "1994-11-06 07:49:37"},
+        {"four digits without sign read as east", "Sun, 06 Nov 1994 08:49:37 0100", 0, "1994-11-06 07:49:37"},
         {"numeric zone west", "Sun, 06 Nov 1994 08:49:37 -0530", 0, "1994-11-06 14:19:37"},
+        {"short zone east: hours, and the same digits as minutes", "Sun, 06 Nov 1994 08:49:37 +01", 0, "1994-11-06 07:48:37"},
+        {"short zone west", "Sun, 06 Nov 1994 08:49:37 -05", 0, "1994-11-06 13:54:37"},
         {"crossing midnight backwards", "Mon, 01 Jan 2001 00:30:00 +0100", 0, "2000-12-31 23:30:00"},
+        {"tabs and repeated blanks", "Sun,\t06  Nov\t\t1994   08:49:37 GMT", 0, "1994-11-06 08:49:37"},
         {"named zone other than GMT is UTC", "Sun, 06 Nov 1994 08:49:37 EST", 0, "1994-11-06 08:49:37"},
+        {"no zone", "Sun, 06 Nov 1994 08:49:37", 0, "1994-11-06 08:49:37"},
+        {"upper-case month", "Tue, 15 DEC 2026 23:59:59 GMT", 0, "2026-12-15 23:59:59"},
+        {"RFC 850 form", "Sunday, 06-Nov-94 08:49:37 GMT", 0, nullptr},
+        {"asctime form", "Sun Nov  6 08:49:37 1994", 0, nullptr},
         {"no calendar date", "Sun, 31 Feb 1994 08:49:37 GMT", 0, nullptr},
+        {"hour out of range", "Sun, 06 Nov 1994 25:49:37 GMT", 0, nullptr},
+        {"missing time", "Sun, 06 Nov 1994", 0, nullptr},
         {"unknown month", "Sun, 06 Foo 1994 08:49:37 GMT", 0, nullptr},
     };
     for (const auto &c : cases) {
