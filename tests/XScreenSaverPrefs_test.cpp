@@ -1,7 +1,7 @@
 #include "slideshow/XScreenSaverPrefs.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "support/TestFiles.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -163,12 +163,8 @@ TEST(XScreenSaverPrefs, EntrySurvivesRewrappingAtEveryBlank)
     for (const QString &home : {dir.path() + "/u", dir.path() + "/John Doe"}) {
         const QString program = home + "/.local/share/lumetta/Lumetta.scr";
         const QString log = dir.path() + "/arguments.log";
-        QDir().mkpath(QFileInfo(program).absolutePath());
-        QFile script(program);
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$LOG\"\n");
-        script.close();
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        test::WriteAll(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$LOG\"\n");
+        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
 
         const QByteArray installed = SelectInXScreenSaver(Prefs(Maze + Named), program, home).content;
         const QByteArray entry = XScreenSaverEntry(program, home);
@@ -186,9 +182,7 @@ TEST(XScreenSaverPrefs, EntrySurvivesRewrappingAtEveryBlank)
         sh.start("/bin/sh", {"-c", QString::fromUtf8(DaemonCommand(rewrapped))});
         ASSERT_TRUE(sh.waitForFinished());
         EXPECT_EQ(sh.exitCode(), 0) << home.toStdString() << ": " << DaemonCommand(rewrapped).toStdString();
-        QFile arguments(log);
-        ASSERT_TRUE(arguments.open(QIODevice::ReadOnly)) << home.toStdString();
-        EXPECT_EQ(arguments.readAll(), "/s\n");
+        EXPECT_EQ(test::ReadAll(log), "/s\n") << home.toStdString();
 
         EXPECT_EQ(SelectInXScreenSaver(rewrapped, program, home).content, installed) << "re-Install repairs it";
         EXPECT_EQ(RemoveFromXScreenSaver(rewrapped).content, Prefs(Maze + Named, "blank", "2"));
