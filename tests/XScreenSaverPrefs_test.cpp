@@ -19,17 +19,10 @@ const QByteArray Ours = "\t\t\t\t\"Lumetta\" /home/u/.local/share/lumetta/Lumett
 QByteArray Prefs(const QByteArray &programs, const QByteArray &mode = "random", const QByteArray &selected = "2")
 {
     QByteArray text = "# XScreenSaver Preferences File\n"
-                      "# Written by xscreensaver-settings 6.06 for u on Sun Dec  6 12:00:00 2026.\n"
-                      "\n"
-                      "timeout:\t0:10:00\n"
-                      "mode:\t\t@MODE@\n"
-                      "selected:\t@SELECTED@   \n"
+                      "# Written by xscreensaver-settings 6.06 for u on Sun Dec  6 12:00:00 2026.\n\n"
+                      "timeout:\t0:10:00\nmode:\t\t@MODE@\nselected:\t@SELECTED@   \n"
                       "textURL:\thttps://planet.debian.org/rss20.xml\n"
-                      "programs:\t\t\t\t\t\t\t\t      \\\n"
-                      "@PROGRAMS@"
-                      "\n"
-                      "\n"
-                      "pointerHysteresis:\t10\n";
+                      "programs:\t\t\t\t\t\t\t\t      \\\n@PROGRAMS@\n\npointerHysteresis:\t10\n";
     return text.replace("@PROGRAMS@", programs).replace("@MODE@", mode).replace("@SELECTED@", selected);
 }
 
