@@ -153,30 +153,6 @@ TEST_F(ScreenSaverInstallTest, IdleWatcherEntryComesAndGoesAlone)
     }
 }
 
-TEST_F(ScreenSaverInstallTest, CopyThatCannotBeMadeIsReported)
-{
-    write(WindowsFolder().chopped(1), "a file where the folder should be");
-    InstallScreenSaver(dialogs, program);
-    EXPECT_EQ(dialogs.asked, QStringList({"message: Screen Saver | Could not install screen saver."}));
-    EXPECT_EQ(dialogs.lastIcon, MessageIcon::Warning);
-    EXPECT_EQ(stored(), "<absent>");
-}
-
-TEST_F(ScreenSaverInstallTest, UninstallTwice)
-{
-    InstallScreenSaver(dialogs, program);
-    dialogs.asked.clear();
-    RemoveScreenSaver(dialogs);
-    EXPECT_EQ(dialogs.lastIcon, MessageIcon::Information);
-    RemoveScreenSaver(dialogs);
-    EXPECT_EQ(dialogs.lastIcon, MessageIcon::Warning);
-    EXPECT_EQ(dialogs.asked, QStringList({"message: Screen Saver | Screen saver removed successfully.\r\n\r\n"
-                                          "Lumetta's idle watcher was stopped and no longer starts at login.",
-                                          "message: Screen Saver | Could not remove Screen saver."}));
-    EXPECT_FALSE(QFile::exists(InstalledCopyPath()));
-    EXPECT_EQ(stored(), InstalledCopyPath()) << "the active screen saver is left as it was";
-}
-
 // The entry's rewrites are XScreenSaverPrefs' rows; here Install moves an
 // earlier version's copy to the new place, and Un-install says what it did.
 TEST_F(ScreenSaverInstallTest, InstallOverAnEarlierVersionAndUninstall)
