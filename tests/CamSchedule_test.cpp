@@ -72,6 +72,7 @@ TEST(RefreshAdaptation, NewPicture)
 {
     RefreshPolicy policy;
     policy.maxRefresh = 0.25;  // 6 hours, so that the 3-hour step is reached
+    const auto cam = [](const char *refresh) { return Line(refresh, "2026-12-06 11:00:00"); };
     struct {
         const char *description;
         QString line;
@@ -82,24 +83,20 @@ TEST(RefreshAdaptation, NewPicture)
         int autoAdjust;
         bool disabled;
     } const cases[] = {
-        {"10-minute webcam, 2-minute-old picture: 0.7 of the interval", Line("00:10:00", "2026-12-06 11:00:00"),
-         2 * Minute, 0, true, 7 * Minute, 1, false},
-        {"never below the picture's age", Line("00:10:00", "2026-12-06 11:00:00"), 20 * Minute, 0, true,
-         20 * Minute, 1, false},
-        {"a server clock two hours off gives the same age", Line("00:10:00", "2026-12-06 11:00:00"), 2 * Minute,
-         2, true, 7 * Minute, 1, false},
-        {"at the maximum: half the display time, raised to the minimum", Line("06:00:00", "2026-12-06 11:00:00"),
-         0, 0, true, 5 * OneSecond, 1, false},
-        {"no Last-Modified: adaptive without it, the picture counts as new", Line("00:01:00", "2026-12-06 11:00:00"),
-         0, 0, false, 48 * OneSecond, 2, false},
+        {"10-minute webcam, 2-minute-old picture: 0.7 of the interval", cam("00:10:00"), 2 * Minute, 0, true,
+         7 * Minute, 1, false},
+        {"never below the picture's age", cam("00:10:00"), 20 * Minute, 0, true, 20 * Minute, 1, false},
+        {"a server clock two hours off gives the same age", cam("00:10:00"), 2 * Minute, 2, true, 7 * Minute, 1, false},
+        {"at the maximum: half the display time, raised to the minimum", cam("06:00:00"), 0, 0, true, 5 * OneSecond, 1,
+         false},
+        {"no Last-Modified: adaptive without it, the picture counts as new", cam("00:01:00"), 0, 0, false,
+         48 * OneSecond, 2, false},
         // The factor steps at 5, 15, 30 minutes, 1 and 3 hours.
-        {"a 5-minute webcam: 0.7", Line("00:05:00", "2026-12-06 11:00:00"), 0, 0, true, 210 * OneSecond, 1, false},
-        {"a 15-minute webcam: 0.6", Line("00:15:00", "2026-12-06 11:00:00"), 0, 0, true, 9 * Minute, 1, false},
-        {"a 58-minute webcam: 0.5, not yet the hour's 0.4", Line("00:58:00", "2026-12-06 11:00:00"), 0, 0, true,
-         29 * Minute, 1, false},
-        {"a 1-hour webcam: 0.4", Line("01:00:00", "2026-12-06 11:00:00"), 0, 0, true, 24 * Minute, 1, false},
-        {"a 3.5-hour webcam, longest refresh 6 hours: 0.25", Line("03:30:00", "2026-12-06 11:00:00"), 0, 0, true,
-         3150 * OneSecond, 1, false},
+        {"a 5-minute webcam: 0.7", cam("00:05:00"), 0, 0, true, 210 * OneSecond, 1, false},
+        {"a 15-minute webcam: 0.6", cam("00:15:00"), 0, 0, true, 9 * Minute, 1, false},
+        {"a 58-minute webcam: 0.5, not yet the hour's 0.4", cam("00:58:00"), 0, 0, true, 29 * Minute, 1, false},
+        {"a 1-hour webcam: 0.4", cam("01:00:00"), 0, 0, true, 24 * Minute, 1, false},
+        {"a 3.5-hour webcam, longest refresh 6 hours: 0.25", cam("03:30:00"), 0, 0, true, 3150 * OneSecond, 1, false},
         {"a fixed interval stays", Line("00:10:00", "2026-12-06 11:00:00", "1", "0"), 2 * Minute, 0, true,
          10 * Minute, 0, false},
         {"a picture 4 days old is slow and disables the webcam", Line("00:10:00", "2026-12-01"), 4.0, 0, true, 0.5,
@@ -107,9 +104,8 @@ TEST(RefreshAdaptation, NewPicture)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
-        const CamSchedule cam = ReadCamSchedule(c.line, Now);
         const auto [date, modified] = ServerTimes(c.age, c.offsetHours);
-        const Adaptation a = AdaptToNewPicture(cam, policy, Now, date, c.lastModifiedSent ? modified : QString(), 0);
+        const Adaptation a = AdaptToNewPicture(ReadCamSchedule(c.line, Now), policy, Now, date, c.lastModifiedSent ? modified : QString(), 0);
         EXPECT_NEAR(a.refreshRate, c.refresh, OneSecond / 1000);
         EXPECT_NEAR(a.lastModified, Now - c.age, OneSecond / 1000);
         EXPECT_EQ(a.autoAdjust, c.autoAdjust);

@@ -2,7 +2,6 @@
 #include "download/DebugLog.h"
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

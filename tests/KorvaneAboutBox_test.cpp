@@ -128,13 +128,6 @@ TEST_F(AboutBoxTest, NewerVersionOffersItsNews)
     EXPECT_FALSE(QFileInfo::exists(env.home() + "temp.txt"));
 }
 
-TEST_F(AboutBoxTest, NoAnswerAsksNothingMore)
-{
-    about.butUpdatesClick();
-    EXPECT_EQ(dialogs.asked, QStringList({Question}));
-    EXPECT_EQ(dialogs.beeps, 0);
-}
-
 TEST_F(AboutBoxTest, SilentSiteEndsAtTheTimeOutAndIsReportedOnce)
 {
     ScriptedServer server;

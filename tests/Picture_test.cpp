@@ -1,8 +1,8 @@
 #include "imaging/Decoders.h"
 #include "imaging/Picture.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -15,12 +15,7 @@ QString Data(const QString &name)
     return QStringLiteral(LUMETTA_TEST_DATA "/") + name;
 }
 
-QByteArray Bytes(const QString &name)
-{
-    QFile f(Data(name));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-    return f.readAll();
-}
+QByteArray Bytes(const QString &name) { return test::ReadAll(Data(name)); }
 
 bool Near(QRgb a, QRgb b, int tolerance)
 {

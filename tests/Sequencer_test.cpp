@@ -26,33 +26,38 @@ TEST(IsActiveNow, DailyWindowsWithTheOvernightRule)
         {0, 0, Today + At(23, 59), true},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(IsActiveNow(c.start, c.end, c.now), c.active) << FormatTimeText(c.start).toStdString() << "-"
-                                                                 << FormatTimeText(c.end).toStdString() << " at "
-                                                                 << FormatTimeText(c.now).toStdString();
+        EXPECT_EQ(IsActiveNow(c.start, c.end, c.now), c.active) << "row " << &c - cases;
 }
 
-QString Rec(const QString &refresh, const QString &window, const QString &lastDownload, const QString &lastModified,
-            const QString &flags)
+// A catalogue record; a time without a date is today's.
+QString Rec(const QString &refresh, const QString &lastDownload, const QString &lastModified,
+            const QString &flags = "1,1,0", const QString &window = "00:00:00-00:00:00")
 {
+    const auto date = [](const QString &t) { return t.size() == 8 ? "2026-12-06 " + t : t; };
     const QStringList w = window.split('-');
     const QStringList f = flags.split(',');  // enabled, auto-adjust, show-last-image
-    return QStringList{"General", "c", "http://c/c.jpg", "", refresh, w[0], w[1], "c.jpg", lastDownload,
-                       lastModified, f[0], f[1], f[2]}
+    return QStringList{"General", "c", "http://c/c.jpg", "", refresh, w[0], w[1], "c.jpg", date(lastDownload),
+                       date(lastModified), f[0], f[1], f[2]}
         .join("||");
+}
+
+ShowSettings With(const std::function<void(ShowSettings &)> &change)
+{
+    ShowSettings s;
+    change(s);
+    return s;
 }
 
 TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
 {
     const TDateTime now = Today + At(12);
-    ShowSettings recheck;
-    recheck.policy.checkDisabledCams = true;
-    ShowSettings noLocal;
-    noLocal.noLocalImages = true;
-    ShowSettings viewOnly;
-    viewOnly.viewOnly = true;
-    ShowSettings slowHour;  // slower than an hour: fixed, though faster than the longest refresh
-    slowHour.policy.slowInterval = 1.0 / 24;
+    const ShowSettings recheck = With([](ShowSettings &s) { s.policy.checkDisabledCams = true; });
+    const ShowSettings noLocal = With([](ShowSettings &s) { s.noLocalImages = true; });
+    const ShowSettings viewOnly = With([](ShowSettings &s) { s.viewOnly = true; });
+    // slower than an hour: fixed, though faster than the longest refresh
+    const ShowSettings slowHour = With([](ShowSettings &s) { s.policy.slowInterval = 1.0 / 24; });
     const ShowSettings plain;
+    const QString old = "2000-01-01", yesterday = "2026-12-05 ";
     struct {
         const char *description;
         QString line;
@@ -60,57 +65,46 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
         bool localFile;
         CamAction action;
     } const cases[] = {
-        {"due", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-06 11:00:00", "2026-12-06 11:00:00", "1,1,0"), plain,
-         true, CamAction::Download},
-        {"not due: the local copy", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:59:00", "2026-12-06 11:55:00", "1,1,0"),
-         plain, true, CamAction::ShowLocal},
-        {"due, another show fetches: its picture", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-06 11:00:00",
-                                                       "2026-12-06 11:00:00", "1,1,0"), viewOnly, true, CamAction::ShowLocal},
-        {"due, another show fetches, none saved yet", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-06 11:00:00",
-                                                          "2026-12-06 11:00:00", "1,1,0"), viewOnly, false, CamAction::Skip},
-        {"not due without a local file: downloaded", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:59:00",
-                                                         "2026-12-06 11:55:00", "1,1,0"), plain, false, CamAction::Download},
-        {"not due, local images off", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:59:00", "2026-12-06 11:55:00", "1,1,0"),
-         noLocal, true, CamAction::Skip},
-        {"fixed interval counts from the last download", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:55:00",
-                                                             "2026-12-06 08:00:00", "1,0,0"), plain, true, CamAction::ShowLocal},
-        {"fixed interval, downloaded one interval ago to the second: due", Rec("00:10:00", "00:00:00-00:00:00",
-         "2026-12-06 11:50:00", "2026-12-06 08:00:00", "1,0,0"), plain, true, CamAction::Download},
-        {"a new picture due to the second: downloaded", Rec("00:10:00", "00:00:00-00:00:00", "2026-12-06 11:50:00",
-                                                             "2026-12-06 11:50:00", "1,1,0"), plain, true, CamAction::Download},
-        {"zero refresh", Rec("00:00:00", "00:00:00-00:00:00", "2000-01-01", "2000-01-01", "1,1,0"), plain, true,
+        {"due", Rec("00:01:00", "11:00:00", "11:00:00"), plain, true, CamAction::Download},
+        {"not due: the local copy", Rec("00:10:00", "11:59:00", "11:55:00"), plain, true, CamAction::ShowLocal},
+        {"due, another show fetches: its picture", Rec("00:01:00", "11:00:00", "11:00:00"), viewOnly, true,
+         CamAction::ShowLocal},
+        {"due, another show fetches, none saved yet", Rec("00:01:00", "11:00:00", "11:00:00"), viewOnly, false,
          CamAction::Skip},
-        {"outside its window", Rec("00:01:00", "13:00:00-14:00:00", "2000-01-01", "2000-01-01", "1,1,0"), plain, true,
-         CamAction::Skip},
-        {"outside, showing the last image", Rec("00:01:00", "13:00:00-14:00:00", "2000-01-01", "2000-01-01", "1,1,1"),
-         plain, false, CamAction::ShowLocal},
-        {"disabled with a fixed interval", Rec("00:01:00", "00:00:00-00:00:00", "2000-01-01", "2000-01-01", "0,0,0"),
-         recheck, true, CamAction::Skip},
-        {"disabled, not re-checked", Rec("00:01:00", "00:00:00-00:00:00", "2000-01-01", "2000-01-01", "0,1,0"), plain,
-         true, CamAction::Skip},
-        {"disabled, re-check due", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-05 11:00:00", "2000-01-01", "0,1,0"),
-         recheck, true, CamAction::Download},
-        {"disabled, re-check due to the second", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-05 12:00:00", "2000-01-01",
-                                                     "0,1,0"), recheck, true, CamAction::Download},
-        {"slow: counts from the last download", Rec("02:00:00", "00:00:00-00:00:00", "2026-12-06 11:00:00",
-                                                    "2026-12-06 08:00:00", "1,1,0"), slowHour, true, CamAction::ShowLocal},
-        {"at the longest refresh: still adapts", Rec("03:00:00", "00:00:00-00:00:00", "2026-12-06 11:00:00",
-                                                     "2026-12-06 08:00:00", "1,1,0"), plain, true, CamAction::Download},
-        {"disabled, re-checked today", Rec("00:01:00", "00:00:00-00:00:00", "2026-12-06 09:00:00", "2000-01-01", "0,1,0"),
-         recheck, true, CamAction::Skip},
+        {"not due without a local file: downloaded", Rec("00:10:00", "11:59:00", "11:55:00"), plain, false,
+         CamAction::Download},
+        {"not due, local images off", Rec("00:10:00", "11:59:00", "11:55:00"), noLocal, true, CamAction::Skip},
+        {"fixed interval counts from the last download", Rec("00:10:00", "11:55:00", "08:00:00", "1,0,0"), plain, true,
+         CamAction::ShowLocal},
+        {"fixed interval, downloaded one interval ago to the second: due",
+         Rec("00:10:00", "11:50:00", "08:00:00", "1,0,0"), plain, true, CamAction::Download},
+        {"a new picture due to the second: downloaded", Rec("00:10:00", "11:50:00", "11:50:00"), plain, true,
+         CamAction::Download},
+        {"zero refresh", Rec("00:00:00", old, old), plain, true, CamAction::Skip},
+        {"outside its window", Rec("00:01:00", old, old, "1,1,0", "13:00:00-14:00:00"), plain, true, CamAction::Skip},
+        {"outside, showing the last image", Rec("00:01:00", old, old, "1,1,1", "13:00:00-14:00:00"), plain, false,
+         CamAction::ShowLocal},
+        {"disabled with a fixed interval", Rec("00:01:00", old, old, "0,0,0"), recheck, true, CamAction::Skip},
+        {"disabled, not re-checked", Rec("00:01:00", old, old, "0,1,0"), plain, true, CamAction::Skip},
+        {"disabled, re-check due", Rec("00:01:00", yesterday + "11:00:00", old, "0,1,0"), recheck, true,
+         CamAction::Download},
+        {"disabled, re-check due to the second", Rec("00:01:00", yesterday + "12:00:00", old, "0,1,0"), recheck, true,
+         CamAction::Download},
+        {"slow: counts from the last download", Rec("02:00:00", "11:00:00", "08:00:00"), slowHour, true,
+         CamAction::ShowLocal},
+        {"at the longest refresh: still adapts", Rec("03:00:00", "11:00:00", "08:00:00"), plain, true,
+         CamAction::Download},
+        {"disabled, re-checked today", Rec("00:01:00", "09:00:00", old, "0,1,0"), recheck, true, CamAction::Skip},
         // Once per display time (10 s) at most, unless it follows a fast webcam.
-        {"tried 5 s ago: its copy", Rec("00:00:05", "00:00:00-00:00:00", "2026-12-06 11:59:55", "2026-12-06 11:50:00",
-                                        "1,1,0"), plain, true, CamAction::ShowLocal},
-        {"tried 5 s ago, no copy: not asked again", Rec("00:00:05", "00:00:00-00:00:00", "2026-12-06 11:59:55",
-                                                        "2026-12-06 11:50:00", "1,1,0"), plain, false, CamAction::Skip},
-        {"tried 10 s ago: due", Rec("00:00:05", "00:00:00-00:00:00", "2026-12-06 11:59:50", "2026-12-06 11:50:00",
-                                    "1,1,0"), plain, false, CamAction::Download},
+        {"tried 5 s ago: its copy", Rec("00:00:05", "11:59:55", "11:50:00"), plain, true, CamAction::ShowLocal},
+        {"tried 5 s ago, no copy: not asked again", Rec("00:00:05", "11:59:55", "11:50:00"), plain, false,
+         CamAction::Skip},
+        {"tried 10 s ago: due", Rec("00:00:05", "11:59:50", "11:50:00"), plain, false, CamAction::Download},
     };
     for (const auto &c : cases)
         EXPECT_EQ(DecideCam(ReadCamSchedule(c.line, now), c.settings, now, [&c] { return c.localFile; }), c.action)
             << c.description;
-    const CamSchedule fast = ReadCamSchedule(
-        Rec("00:00:05", "00:00:00-00:00:00", "2026-12-06 11:59:55", "2026-12-06 11:59:50", "1,1,0"), now);
+    const CamSchedule fast = ReadCamSchedule(Rec("00:00:05", "11:59:55", "11:59:50"), now);
     EXPECT_EQ(DecideCam(fast, plain, now, [] { return true; }, LastFetch{now - 5 * OneSecond, true}), CamAction::Download)
         << "a new picture 5 s ago from a 5 s webcam: followed";
     EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, LastFetch{now - OneSecond, false}), CamAction::Skip)
@@ -119,29 +113,19 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
 
 TEST(PlanNextTick, NormalFollowAndFastModes)
 {
-    ShowSettings twenty;  // display 20 s, fast cams 30 s
-    twenty.displaySeconds = 20;
-    twenty.fastCamSeconds = 30;
-    ShowSettings ten;
-    ten.displaySeconds = 10;
-    ShowSettings fifteen = twenty;
-    fifteen.displaySeconds = 15;
-    ShowSettings currentOnly;
-    currentOnly.currentOnly = true;
-    const auto state = [](bool follow, int refreshSecs, bool latched = false) {
+    const ShowSettings twenty = With([](ShowSettings &s) { s.displaySeconds = 20, s.fastCamSeconds = 30; });
+    const ShowSettings fifteen = With([](ShowSettings &s) { s.displaySeconds = 15, s.fastCamSeconds = 30; });
+    const ShowSettings ten = With([](ShowSettings &s) { s.displaySeconds = 10; });
+    const ShowSettings currentOnly = With([](ShowSettings &s) { s.currentOnly = true; });
+    const auto state = [](bool follow, int refreshSecs, bool latched = false, bool held = false) {
         ShowState s;
         s.FollowCam = follow;
         s.CurrentRefresh = refreshSecs * OneSecond;
         s.FastCamLatched = latched;
+        s.HoldCurrentCam = held;
         return s;
     };
-    const auto held = [](int refreshSecs) {
-        ShowState s;
-        s.HoldCurrentCam = true;
-        s.FollowCam = true;
-        s.CurrentRefresh = refreshSecs * OneSecond;
-        return s;
-    };
+    const auto held = [&state](int refreshSecs) { return state(true, refreshSecs, false, true); };
     struct {
         const char *description;
         ShowState show;

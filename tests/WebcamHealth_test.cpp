@@ -1,6 +1,7 @@
 #include "download/WebcamHealth.h"
 
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -55,24 +56,12 @@ TEST(WebcamHealthTest, StateInPlainWords)
         for (Event k : c.steps) {
             now += Minute;
             switch (k) {
-            case NewPicture:
-                RecordFetch(h, {true, false, {}, 1000}, now);
-                break;
-            case Unchanged:
-                RecordFetch(h, {false, true, "The webcam still shows the last picture", 1000}, now);
-                break;
-            case Failure:
-                RecordFetch(h, {false, false, "404 Not Found", 0}, now);
-                break;
-            case Disabled:
-                RecordRules(h, {true, false, Minute, Minute, Slow}, now);
-                break;
-            case ReEnabled:
-                RecordRules(h, {false, true, Minute, Minute, Slow}, now);
-                break;
-            case Slowed:
-                RecordRules(h, {true, true, Minute, Slow, Slow}, now);
-                break;
+            case NewPicture: RecordFetch(h, {true, false, {}, 1000}, now); break;
+            case Unchanged: RecordFetch(h, {false, true, "The webcam still shows the last picture", 1000}, now); break;
+            case Failure: RecordFetch(h, {false, false, "404 Not Found", 0}, now); break;
+            case Disabled: RecordRules(h, {true, false, Minute, Minute, Slow}, now); break;
+            case ReEnabled: RecordRules(h, {false, true, Minute, Minute, Slow}, now); break;
+            case Slowed: RecordRules(h, {true, true, Minute, Slow, Slow}, now); break;
             }
         }
         const HealthRow row = DescribeWebcam(Record(c.enabled), c.steps.empty() ? nullptr : &h, true, T0 + Minute);
@@ -193,10 +182,7 @@ TEST(WebcamHealthTest, SavedWholeOrNotAtAll)
     EXPECT_GE(kept.size(), 2000);
     EXPECT_EQ(kept.find("http://cut.example/0.jpg"), nullptr);
 
-    QFile garbled(file);
-    ASSERT_TRUE(garbled.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    garbled.write("{\"webcams\": {\"http://x\": [1, 2");
-    garbled.close();
+    test::WriteAll(file, "{\"webcams\": {\"http://x\": [1, 2");
     book.load(file);
     EXPECT_EQ(book.size(), 0);
 }

@@ -1,7 +1,7 @@
 #include "slideshow/XScreenSaverPrefs.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "support/TestFiles.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -19,17 +19,10 @@ const QByteArray Ours = "\t\t\t\t\"Lumetta\" /home/u/.local/share/lumetta/Lumett
 QByteArray Prefs(const QByteArray &programs, const QByteArray &mode = "random", const QByteArray &selected = "2")
 {
     QByteArray text = "# XScreenSaver Preferences File\n"
-                      "# Written by xscreensaver-settings 6.06 for u on Sun Dec  6 12:00:00 2026.\n"
-                      "\n"
-                      "timeout:\t0:10:00\n"
-                      "mode:\t\t@MODE@\n"
-                      "selected:\t@SELECTED@   \n"
+                      "# Written by xscreensaver-settings 6.06 for u on Sun Dec  6 12:00:00 2026.\n\n"
+                      "timeout:\t0:10:00\nmode:\t\t@MODE@\nselected:\t@SELECTED@   \n"
                       "textURL:\thttps://planet.debian.org/rss20.xml\n"
-                      "programs:\t\t\t\t\t\t\t\t      \\\n"
-                      "@PROGRAMS@"
-                      "\n"
-                      "\n"
-                      "pointerHysteresis:\t10\n";
+                      "programs:\t\t\t\t\t\t\t\t      \\\n@PROGRAMS@\n\npointerHysteresis:\t10\n";
     return text.replace("@PROGRAMS@", programs).replace("@MODE@", mode).replace("@SELECTED@", selected);
 }
 
@@ -163,12 +156,8 @@ TEST(XScreenSaverPrefs, EntrySurvivesRewrappingAtEveryBlank)
     for (const QString &home : {dir.path() + "/u", dir.path() + "/John Doe"}) {
         const QString program = home + "/.local/share/lumetta/Lumetta.scr";
         const QString log = dir.path() + "/arguments.log";
-        QDir().mkpath(QFileInfo(program).absolutePath());
-        QFile script(program);
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$LOG\"\n");
-        script.close();
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        test::WriteAll(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$LOG\"\n");
+        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
 
         const QByteArray installed = SelectInXScreenSaver(Prefs(Maze + Named), program, home).content;
         const QByteArray entry = XScreenSaverEntry(program, home);
@@ -186,9 +175,7 @@ TEST(XScreenSaverPrefs, EntrySurvivesRewrappingAtEveryBlank)
         sh.start("/bin/sh", {"-c", QString::fromUtf8(DaemonCommand(rewrapped))});
         ASSERT_TRUE(sh.waitForFinished());
         EXPECT_EQ(sh.exitCode(), 0) << home.toStdString() << ": " << DaemonCommand(rewrapped).toStdString();
-        QFile arguments(log);
-        ASSERT_TRUE(arguments.open(QIODevice::ReadOnly)) << home.toStdString();
-        EXPECT_EQ(arguments.readAll(), "/s\n");
+        EXPECT_EQ(test::ReadAll(log), "/s\n") << home.toStdString();
 
         EXPECT_EQ(SelectInXScreenSaver(rewrapped, program, home).content, installed) << "re-Install repairs it";
         EXPECT_EQ(RemoveFromXScreenSaver(rewrapped).content, Prefs(Maze + Named, "blank", "2"));
