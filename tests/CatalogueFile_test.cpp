@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueFile.h"
 #include "common/Errors.h"
 #include "support/FileSizeLimit.h"
+#include "support/ErrorText.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -17,16 +18,7 @@ using test::WriteAll;
 
 namespace {
 
-// The failure a save reports as its message, empty when it claims success.
-QString Failure(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const FileError &e) {
-        return e.message();
-    }
-    return {};
-}
+QString Failure(const std::function<void()> &call) { return test::MessageOf<FileError>(call); }
 QString Failure(bool ok) { return ok ? QString() : QStringLiteral("failed"); }
 
 QStringList Records(int count)

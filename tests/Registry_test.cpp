@@ -2,6 +2,7 @@
 #include "platform/Registry.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestEnv.h"
+#include "support/ErrorText.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -13,15 +14,7 @@ using namespace lumetta;
 
 namespace {
 
-QString ErrorOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const RegistryError &e) {
-        return e.message();
-    }
-    return {};
-}
+QString ErrorOf(const std::function<void()> &call) { return test::MessageOf<RegistryError>(call); }
 
 TEST(Registry, TypedValuesRoundTrip)
 {
