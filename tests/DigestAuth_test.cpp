@@ -69,8 +69,9 @@ TEST(DigestAuth, AnswersAgainstTheRfcExamples)
         EXPECT_EQ(Param(header, "nonce"), challenge->nonce);
         EXPECT_EQ(Param(header, "nc"), challenge->qopAuth ? "00000001" : "<none>");
         EXPECT_EQ(Param(header, "qop"), challenge->qopAuth ? "auth" : "<none>");
-        if (c.opaque != "<none>")
+        if (c.opaque != "<none>") {
             EXPECT_EQ(Param(header, "opaque"), c.opaque);
+        }
         EXPECT_EQ(Param(header, "opaque") == "<none>", !challenge->hasOpaque);
     }
 }

@@ -745,11 +745,13 @@ TEST_F(HttpCliTest, DigestExchanges)
         const Outcome out = Fetch(client);
         EXPECT_EQ(out.raised, c.raises) << out.message.toStdString();
         EXPECT_EQ(client.StatusCode(), c.raises ? 401 : 200);
-        if (c.raises)
+        if (c.raises) {
             EXPECT_EQ(out.message, "Unauthorized");
+        }
         EXPECT_EQ(picture.data(), c.raises ? "" : "picture");
-        if (!c.raises)
+        if (!c.raises) {
             EXPECT_EQ(client.RcvdHeader(), (QStringList{"HTTP/1.0 200 OK", "Content-Type: image/jpeg"}));
+        }
         const QList<QByteArray> requests = server.requests();
         ASSERT_EQ(requests.size(), 1 + c.nonces.size());
         EXPECT_EQ(requests[0].contains("Authorization: Basic"), !c.userInfo.isEmpty());

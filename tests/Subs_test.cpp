@@ -101,8 +101,9 @@ TEST(WebLink, OnlyAbsoluteHttpOrHttpsIsOpened)
         SCOPED_TRACE(c.text);
         const auto link = WebLink(c.text);
         ASSERT_EQ(link.has_value(), c.opened != nullptr);
-        if (link)
+        if (link) {
             EXPECT_EQ(link->toString(), c.opened);
+        }
     }
 }
 
