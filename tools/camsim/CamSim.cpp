@@ -201,7 +201,7 @@ struct Server::Reply {
     int chunk = 0;           // bytes per tick when paced; 0: as fast as taken
     int tickMs = 5;
     bool hold = false;       // sends nothing and never closes
-    std::optional<Webcam> stream;  // then parts of this webcam's pictures, without end
+    std::optional<Webcam> stream = {};  // then parts of this webcam's pictures, without end
 };
 
 QList<Webcam> WebcamsOf(const QStringList &groups, int numbered)
