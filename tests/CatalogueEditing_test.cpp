@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "support/MainWindowRig.h"
+#include "ui_TfrmMain.h"  // here, where the generator looks for it
 #include "support/TestFiles.h"
 
 #include <QAction>

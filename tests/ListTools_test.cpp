@@ -7,6 +7,7 @@
 #include "service/ListTools.h"
 #include "service/TfrmImport.h"
 #include "support/MainWindowRig.h"
+#include "ui_TfrmMain.h"  // here, where the generator looks for it
 #include "support/PlainText.h"
 #include "support/ScriptedServer.h"
 

@@ -14,6 +14,7 @@
 #include "support/PlainText.h"
 #include "support/AccessibleNames.h"
 #include "support/MainWindowRig.h"
+#include "ui_TfrmMain.h"  // here, where the generator looks for it
 
 #include <QAction>
 #include <QCheckBox>

@@ -6,7 +6,6 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "support/TestTime.h"
-#include "ui_TfrmMain.h"
 
 #include <memory>
 #include <ostream>
