@@ -21,7 +21,7 @@ struct FetchSettings {
     QString proxyServer;    // ProxyServer's text
     int proxyPort = 0;      // ProxyPort's value
     bool showingAd = false;  // an advertisement image is on screen
-    QString caFile;         // extra CA certificates (PEM) for https; empty: none
+    QString caFile = {};    // extra CA certificates (PEM) for https; empty: none
 };
 
 // What one fetch brought. The header is every received line followed by

@@ -20,16 +20,16 @@ struct ListToolsHooks {
     Dialogs &dialogs;
     QString appPath;  // ends with our path separator
     QStringList &importList;
-    std::function<FetchResult(const QString &url, const QString &file, int timeOutSeconds)> fetch;
-    std::function<QStringList()> categories;  // the editor's category list
-    std::function<QStringList()> camData;
+    std::function<FetchResult(const QString &url, const QString &file, int timeOutSeconds)> fetch = nullptr;
+    std::function<QStringList()> categories = nullptr;  // the editor's category list
+    std::function<QStringList()> camData = nullptr;
     // The new records join the catalogue, the file is saved and the list rebuilt.
-    std::function<void(const QStringList &records)> appendRecords;
-    std::function<TDateTime()> now;
-    QString version;
-    QString submissionUrl;  // the script's address, without the query
+    std::function<void(const QStringList &records)> appendRecords = nullptr;
+    std::function<TDateTime()> now = nullptr;
+    QString version = {};
+    QString submissionUrl = {};  // the script's address, without the query
     // The main and adult list addresses as the store holds them now.
-    std::function<std::pair<QString, QString>()> listUrls;
+    std::function<std::pair<QString, QString>()> listUrls = nullptr;
 };
 
 // The editor and the list as they stand when a submission starts.

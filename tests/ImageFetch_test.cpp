@@ -385,7 +385,7 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
         QByteArray sent;  // the conditional lines of the second request
         bool result, unchanged;  // a 304 or the same bytes: the picture held stands
         QByteArray after;
-        std::function<void(const QString &destination)> between;
+        std::function<void(const QString &destination)> between = nullptr;
         QString secondPath = "/cam.jpg";
     };
     const Case cases[] = {

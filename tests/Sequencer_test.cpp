@@ -135,7 +135,7 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
         std::optional<int> newCameraTimer;
         QString mode;
         bool resetCountdown;
-        bool latched;
+        bool latched = false;
     } const cases[] = {
         {"normal: the display time", state(false, 60), ten, 0, 10000, 0, "N", false},
         {"6 s webcam, display 20 s: fast", state(true, 6), twenty, 0, 6000, 30000, "F", true, true},
@@ -159,10 +159,12 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
         EXPECT_EQ(plan.mode, c.mode);
         EXPECT_EQ(plan.resetCountdown, c.resetCountdown);
         EXPECT_EQ(plan.fastCamLatched, c.latched);
-        if (c.mode == "F")
+        if (c.mode == "F") {
             EXPECT_EQ(plan.modeColour, Lime);
-        if (c.mode == "R")
+        }
+        if (c.mode == "R") {
             EXPECT_EQ(plan.modeColour, FollowGreen);
+        }
     }
 }
 
