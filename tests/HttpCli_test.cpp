@@ -538,7 +538,8 @@ QString RequestParam(const QByteArray &request, const char *name)
 // The answer a request carries is the one the password gives for its nonce.
 bool AnswerIsRight(const QByteArray &request, const QByteArray &challenge, const QString &password)
 {
-    auto c = ChooseDigestChallenge({QString::fromLatin1(challenge.mid(challenge.indexOf("Digest ")).split('\r').first())});
+    const QByteArray line = challenge.mid(challenge.indexOf("Digest ")).split('\r').first();
+    auto c = ChooseDigestChallenge({QString::fromLatin1(line)});
     if (!c)
         return false;
     c->nonce = RequestParam(request, "nonce");

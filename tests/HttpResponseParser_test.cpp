@@ -211,7 +211,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"empty response", "", 0, "", "", -1, "", NoLines, Phase::Failed, httperr::CutShort},
         ParseCase{"lone CR and NUL bytes inside lines",
                   QByteArray("HTTP/1.0 200 O\rK\r\nX: a") + '\0' + "b\r\n\r\n" + '\0',
-                  200, QString("O\rK"), "", -1, QByteArray("\0", 1), {"HTTP/1.0 200 O\rK", QString("X: a") + QChar(0) + "b"},
+                  200, QString("O\rK"), "", -1, QByteArray("\0", 1),
+                  {"HTTP/1.0 200 O\rK", QString("X: a") + QChar(0) + "b"},
                   Phase::Body}));
 
 TEST(HttpResponseParser, ContentRangeAndCookies)
