@@ -32,35 +32,35 @@ TEST(DigestAuth, AnswersAgainstTheRfcExamples)
     struct Case {
         const char *description;
         QString challenge;
-        QString password, cnonce;
         QString response;
-        QString username;
-        QString opaque = "<none>";
+        QString opaque;
+        QString username = "Mufasa";
+        QString password = "Circle of Life";
+        QString cnonce = Rfc7616Cnonce;
     };
+    const QString sha256 = "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1";
     const Case cases[] = {
-        {"RFC 7616 MD5", Rfc7616Challenge("MD5"), "Circle of Life", Rfc7616Cnonce, "8ca523f5e9506fed4657c9700eebdbec",
-         "Mufasa", Rfc7616Opaque},
-        {"RFC 7616 SHA-256", Rfc7616Challenge("SHA-256"), "Circle of Life", Rfc7616Cnonce,
-         "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1", "Mufasa"},
-        {"MD5-sess", Rfc7616Challenge("MD5-sess"), "Circle of Life", Rfc7616Cnonce, "e783283f46242139c486a698fec7211d",
-         "Mufasa"},
-        {"SHA-256-sess", Rfc7616Challenge("SHA-256-sess"), "Circle of Life", Rfc7616Cnonce,
-         "2fd51b3a77ad75bad6afad6003e818d767133c46d9e2749e7f5232ae1ea3efd7", "Mufasa"},
-        {"userhash hides the name", Rfc7616Challenge("SHA-256", ", userhash=true"), "Circle of Life", Rfc7616Cnonce,
-         "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1",
+        {"RFC 7616 MD5", Rfc7616Challenge("MD5"), "8ca523f5e9506fed4657c9700eebdbec", Rfc7616Opaque},
+        {"RFC 7616 SHA-256", Rfc7616Challenge("SHA-256"), sha256, Rfc7616Opaque},
+        {"MD5-sess", Rfc7616Challenge("MD5-sess"), "e783283f46242139c486a698fec7211d", Rfc7616Opaque},
+        {"SHA-256-sess", Rfc7616Challenge("SHA-256-sess"),
+         "2fd51b3a77ad75bad6afad6003e818d767133c46d9e2749e7f5232ae1ea3efd7", Rfc7616Opaque},
+        {"userhash hides the name", Rfc7616Challenge("SHA-256", ", userhash=true"), sha256, Rfc7616Opaque,
          "a947aad205e80e429958a387394944c6b496301e79f89d35a4cc23b6ee12b5b6"},
         {"RFC 2617 with qop",
          "Digest realm=\"testrealm@host.com\", qop=\"auth,auth-int\", nonce=\"dcd98b7102dd2f0e8b11d0f600bfb0c093\", "
          "opaque=\"5ccc069c403ebaf9f0171e9517f40e41\"",
-         "Circle Of Life", "0a4f113b", "6629fae49393a05397450978507c4ef1", "Mufasa"},
+         "6629fae49393a05397450978507c4ef1", "5ccc069c403ebaf9f0171e9517f40e41", "Mufasa", "Circle Of Life",
+         "0a4f113b"},
         {"old server without qop", "Digest realm=\"http-auth@example.org\", nonce=\"" + Rfc7616Nonce + "\"",
-         "Circle of Life", Rfc7616Cnonce, "7b2cc3b30e75b4777ea31027084363fd", "Mufasa"},
+         "7b2cc3b30e75b4777ea31027084363fd", "<none>"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
         const auto challenge = ChooseDigestChallenge({c.challenge});
         ASSERT_TRUE(challenge);
-        const QString header = DigestAuthorization(*challenge, {"Mufasa", c.password, "GET", "/dir/index.html", c.cnonce, 1});
+        const QString header =
+            DigestAuthorization(*challenge, {"Mufasa", c.password, "GET", "/dir/index.html", c.cnonce, 1});
         EXPECT_TRUE(header.startsWith("Digest ")) << header.toStdString();
         EXPECT_EQ(Param(header, "response"), c.response) << header.toStdString();
         EXPECT_EQ(Param(header, "username"), c.username);
@@ -69,10 +69,7 @@ TEST(DigestAuth, AnswersAgainstTheRfcExamples)
         EXPECT_EQ(Param(header, "nonce"), challenge->nonce);
         EXPECT_EQ(Param(header, "nc"), challenge->qopAuth ? "00000001" : "<none>");
         EXPECT_EQ(Param(header, "qop"), challenge->qopAuth ? "auth" : "<none>");
-        if (c.opaque != "<none>") {
-            EXPECT_EQ(Param(header, "opaque"), c.opaque);
-        }
-        EXPECT_EQ(Param(header, "opaque") == "<none>", !challenge->hasOpaque);
+        EXPECT_EQ(Param(header, "opaque"), c.opaque);
     }
 }
 

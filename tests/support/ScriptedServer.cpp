@@ -157,9 +157,13 @@ void ScriptedServer::serve(int fd, const ServerScript &script)
         return;
     }
     auto connected = [&] { return sock.state() == QAbstractSocket::ConnectedState; };
-    auto drain = [&] {
+    auto closeGently = [&] {
+        // Unread request bytes would turn the close into a reset.
         if (sock.bytesAvailable() > 0 || sock.waitForReadyRead(0))
             sock.readAll();
+        sock.disconnectFromHost();
+        if (sock.state() != QAbstractSocket::UnconnectedState)
+            sock.waitForDisconnected(1000);
     };
 
     for (const ServerScript::Step &step : script.steps) {
@@ -245,20 +249,12 @@ void ScriptedServer::serve(int fd, const ServerScript &script)
             return;
         }
         case ServerScript::Step::Close:
-            drain();
-            sock.disconnectFromHost();
-            if (sock.state() != QAbstractSocket::UnconnectedState)
-                sock.waitForDisconnected(1000);
+            closeGently();
             return;
         }
     }
-    if (connected()) {
-        // Unread request bytes would turn the close into a reset.
-        drain();
-        sock.disconnectFromHost();
-        if (sock.state() != QAbstractSocket::UnconnectedState)
-            sock.waitForDisconnected(1000);
-    }
+    if (connected())
+        closeGently();
 }
 
 bool MakeTestCertificate(const QString &dir, const QString &hostName, QByteArray &certificatePem,
