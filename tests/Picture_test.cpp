@@ -23,56 +23,50 @@ bool Near(QRgb a, QRgb b, int tolerance)
            && std::abs(qBlue(a) - qBlue(b)) <= tolerance && qAlpha(a) == qAlpha(b);
 }
 
-struct GoodFile {
-    const char *file;
-    PictureFormat format;
-    QSize size;
-    QPoint at;     // a pixel whose colour the picture fixes
-    QRgb colour;
-    int tolerance;
-};
-
-void PrintTo(const GoodFile &c, std::ostream *os) { *os << c.file; }
-
-class GoodFiles : public ::testing::TestWithParam<GoodFile> {};
-
-TEST_P(GoodFiles, DecodeAtFullSizeWithTheirColours)
-{
-    const GoodFile &c = GetParam();
-    const DecodedPicture p = DecoderFor(c.format)->decode(Bytes(QStringLiteral("ok/") + c.file), {});
-    ASSERT_TRUE(p.ok()) << p.error.toStdString();
-    EXPECT_EQ(p.image.size(), c.size);
-    EXPECT_EQ(p.fullSize, c.size);
-    const QRgb got = p.image.pixel(c.at);
-    EXPECT_TRUE(Near(got, c.colour, c.tolerance))
-        << std::hex << got << " expected " << c.colour;
-}
-
 const QRgb Transparent = 0;
 
-INSTANTIATE_TEST_SUITE_P(
-    Picture, GoodFiles,
-    ::testing::Values(
-        GoodFile{"jpeg_baseline_256x192.jpg", PictureFormat::Jpeg, {256, 192}, {185, 70}, qRgb(255, 255, 255), 12},
-        GoodFile{"jpeg_progressive_200x150.jpg", PictureFormat::Jpeg, {200, 150}, {0, 0}, qRgb(50, 102, 204), 8},
-        GoodFile{"jpeg_exif_thumbnail_before_frame_640x480.jpg", PictureFormat::Jpeg, {640, 480}, {0, 0}, qRgb(50, 102, 204), 8},
-        GoodFile{"jpeg_1x10000.jpg", PictureFormat::Jpeg, {1, 10000}, {0, 0}, qRgb(0, 0, 255), 8},
-        GoodFile{"jpeg_grey_40x30.jpg", PictureFormat::Jpeg, {40, 30}, {20, 0}, qRgb(255, 255, 255), 12},
+TEST(Picture, GoodFilesDecodeAtFullSizeWithTheirColours)
+{
+    const struct {
+        const char *file;
+        PictureFormat format;
+        QSize size;
+        QPoint at;  // a pixel whose colour the picture fixes
+        QRgb colour;
+        int tolerance;
+    } cases[] = {
+        {"jpeg_baseline_256x192.jpg", PictureFormat::Jpeg, {256, 192}, {185, 70}, qRgb(255, 255, 255), 12},
+        {"jpeg_progressive_200x150.jpg", PictureFormat::Jpeg, {200, 150}, {0, 0}, qRgb(50, 102, 204), 8},
+        {"jpeg_exif_thumbnail_before_frame_640x480.jpg", PictureFormat::Jpeg, {640, 480}, {0, 0}, qRgb(50, 102, 204),
+         8},
+        {"jpeg_1x10000.jpg", PictureFormat::Jpeg, {1, 10000}, {0, 0}, qRgb(0, 0, 255), 8},
+        {"jpeg_grey_40x30.jpg", PictureFormat::Jpeg, {40, 30}, {20, 0}, qRgb(255, 255, 255), 12},
         // Adobe's inverted CMYK
-        GoodFile{"jpeg_cmyk_40x30.jpg", PictureFormat::Jpeg, {40, 30}, {20, 15}, qRgb(200, 40, 40), 12},
+        {"jpeg_cmyk_40x30.jpg", PictureFormat::Jpeg, {40, 30}, {20, 15}, qRgb(200, 40, 40), 12},
         // the probe accepts a text line before the image, so the decoder does
-        GoodFile{"jpeg_after_text_header_120x90.jpg", PictureFormat::Jpeg, {120, 90}, {0, 0}, qRgb(85, 170, 85), 8},
-        GoodFile{"gif89a_320x240_256_colour_table.gif", PictureFormat::Gif, {320, 240}, {0, 0}, qRgb(1, 4, 255), 0},
-        GoodFile{"gif_three_frames_64x48.gif", PictureFormat::Gif, {64, 48}, {32, 24}, qRgb(255, 0, 0), 0},
+        {"jpeg_after_text_header_120x90.jpg", PictureFormat::Jpeg, {120, 90}, {0, 0}, qRgb(85, 170, 85), 8},
+        {"gif89a_320x240_256_colour_table.gif", PictureFormat::Gif, {320, 240}, {0, 0}, qRgb(1, 4, 255), 0},
+        {"gif_three_frames_64x48.gif", PictureFormat::Gif, {64, 48}, {32, 24}, qRgb(255, 0, 0), 0},
         // rows in interlace order: the last row must be the blue end
-        GoodFile{"gif_interlaced_64x48.gif", PictureFormat::Gif, {64, 48}, {0, 47}, qRgb(0, 0, 255), 12},
-        GoodFile{"gif_transparent_left_half_64x48.gif", PictureFormat::Gif, {64, 48}, {10, 10}, qRgb(255, 255, 0), 0},
-        GoodFile{"gif_transparent_left_half_64x48.gif", PictureFormat::Gif, {64, 48}, {50, 10}, Transparent, 0},
-        GoodFile{"gif_named_as_jpeg_64x48.jpg", PictureFormat::Gif, {64, 48}, {1, 1}, qRgb(255, 165, 0), 0},
-        GoodFile{"bmp_24bit_32x24.bmp", PictureFormat::Bmp, {32, 24}, {0, 0}, qRgb(255, 128, 0), 0},
+        {"gif_interlaced_64x48.gif", PictureFormat::Gif, {64, 48}, {0, 47}, qRgb(0, 0, 255), 12},
+        {"gif_transparent_left_half_64x48.gif", PictureFormat::Gif, {64, 48}, {10, 10}, qRgb(255, 255, 0), 0},
+        {"gif_transparent_left_half_64x48.gif", PictureFormat::Gif, {64, 48}, {50, 10}, Transparent, 0},
+        {"gif_named_as_jpeg_64x48.jpg", PictureFormat::Gif, {64, 48}, {1, 1}, qRgb(255, 165, 0), 0},
+        {"bmp_24bit_32x24.bmp", PictureFormat::Bmp, {32, 24}, {0, 0}, qRgb(255, 128, 0), 0},
         // negative height: rows stored top-down, the red band on top
-        GoodFile{"bmp_top_down_32x24.bmp", PictureFormat::Bmp, {32, 24}, {0, 0}, qRgb(255, 0, 0), 0},
-        GoodFile{"bmp_8bit_palette_40x30.bmp", PictureFormat::Bmp, {40, 30}, {0, 0}, qRgb(255, 0, 0), 24}));
+        {"bmp_top_down_32x24.bmp", PictureFormat::Bmp, {32, 24}, {0, 0}, qRgb(255, 0, 0), 0},
+        {"bmp_8bit_palette_40x30.bmp", PictureFormat::Bmp, {40, 30}, {0, 0}, qRgb(255, 0, 0), 24},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        const DecodedPicture p = DecoderFor(c.format)->decode(Bytes(QStringLiteral("ok/") + c.file), {});
+        ASSERT_TRUE(p.ok()) << p.error.toStdString();
+        EXPECT_EQ(p.image.size(), c.size);
+        EXPECT_EQ(p.fullSize, c.size);
+        const QRgb got = p.image.pixel(c.at);
+        EXPECT_TRUE(Near(got, c.colour, c.tolerance)) << std::hex << got << " expected " << c.colour;
+    }
+}
 
 // Every trap file is an invalid graphic for the decoder its name chooses,
 // and none crashes or hangs.

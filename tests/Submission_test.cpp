@@ -63,9 +63,9 @@ TEST(Export, SkipsSplitsSortsAndConverts)
         return QString("%1||%2||http://%2||h||%3||10:00:00||12:00:00||f||||||%4").arg(cat, name, refresh, enabled);
     };
     const MasterLists lists = BuildMasterLists(
-        {rec("Snow", "b", "00:05:00", "1"), rec("Snow", "off", "00:05:00", "0"), rec("Snow", "-hidden", "00:05:00", "1"),
-         rec("ADULT", "x", "00:00:10", "1"), rec("snow", "A", "00:05:00", "yes"), rec("Snow", "a", "00:01:00", "1"),
-         rec("Snow", "B", "00:05:00", "1")},
+        {rec("Snow", "b", "00:05:00", "1"), rec("Snow", "off", "00:05:00", "0"),
+         rec("Snow", "-hidden", "00:05:00", "1"), rec("ADULT", "x", "00:00:10", "1"),
+         rec("snow", "A", "00:05:00", "yes"), rec("Snow", "a", "00:01:00", "1"), rec("Snow", "B", "00:05:00", "1")},
         -60);
     EXPECT_TRUE(lists.error.isEmpty());
     EXPECT_EQ(lists.main, (QStringList{"Snow||a||http://a||h||60||09:00:00||11:00:00",

@@ -93,25 +93,20 @@ protected:
 };
 
 // The picture is scaled once to the panel, centred; the caption's two
-// labels sit at one screen spot, at the bottom or the top.
+// labels sit at one screen spot, at the bottom or the top (the places are
+// ImageLayout's: here only that the window puts its labels there).
 TEST_F(ImageWindow, ShowsThePictureScaledWithItsCaption)
 {
     start();
     settings.size.imageSizePercent = 50;
     frm->setCaption(Markup);
     display("ok/jpeg_baseline_256x192.jpg");
-    EXPECT_TRUE(ShowsLiterally(child<QLabel>("ImageCaption"), Markup));
-    EXPECT_TRUE(ShowsLiterally(child<QLabel>("ImageCaption2"), Markup));
-    frm->setCaption("Harbour");
-    display("ok/jpeg_baseline_256x192.jpg");
-
     EXPECT_TRUE(frm->isVisible());
     EXPECT_EQ(child("Panel1")->geometry(), QRect(256, 192, 512, 384));
     EXPECT_EQ(frm->shownPicture().size(), QSize(512, 384));
-    EXPECT_EQ(frm->shownPictureHeight(), 384);
     auto *inPanel = child<QLabel>("ImageCaption");
     auto *onWindow = child<QLabel>("ImageCaption2");
-    EXPECT_EQ(onWindow->text(), "Harbour");
+    EXPECT_TRUE(ShowsLiterally(inPanel, Markup) && ShowsLiterally(onWindow, Markup));
     EXPECT_TRUE(inPanel->isVisible() && onWindow->isVisible());
     EXPECT_EQ(onWindow->geometry().bottom(), 767);
     EXPECT_EQ(onWindow->geometry(), inPanel->geometry().translated(256, 192));
@@ -130,8 +125,6 @@ TEST_F(ImageWindow, GifRenamedDamagedClearedTinyIgnored)
     start();
     display("ok/gif_named_as_jpeg_64x48.jpg");
     EXPECT_TRUE(shownFile.endsWith("cam.jpg.gif"));
-    EXPECT_TRUE(QFile::exists(shownFile));
-    EXPECT_EQ(frm->shownPicture().size(), QSize(1024, 768));
     EXPECT_EQ(frm->shownPicture().toImage().pixel(500, 400), qRgb(255, 165, 0));
 
     display("fail/jpeg_cut_in_scan_data.jpg");
@@ -148,16 +141,12 @@ TEST_F(ImageWindow, AdvertisementLayout)
 {
     start();
     Arrange(*run).CamAd = true;
-    frm->setAdText("Fresh coffee", "http://ad.example/coffee");
-    display("ok/jpeg_baseline_256x192.jpg");
-
-    EXPECT_EQ(child<QLabel>("AdUrl")->text(), "Visit ad.example/coffee");
     frm->setAdText(Markup, "http://" + Markup);
+    display("ok/jpeg_baseline_256x192.jpg");
     EXPECT_TRUE(ShowsLiterally(child<QLabel>("AdMsg"), Markup));
     EXPECT_TRUE(ShowsLiterally(child<QLabel>("AdUrl"), "Visit " + Markup));
     EXPECT_TRUE(child("AdUrl")->isVisible() && child("AdMsg")->isVisible());
     EXPECT_FALSE(child("ImageCaption")->isVisible());
-    EXPECT_EQ(child("lblClickNow4")->geometry(), QRect(1024 - 75, 768 - 20, 75, 20));
     EXPECT_EQ(child("ImageArea")->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_FALSE(child("lblClickNow1")->isVisible());
     time.advance(1000);
@@ -193,8 +182,6 @@ TEST_F(ImageWindow, MouseMovementEndsTheScreenSaver)
     EXPECT_EQ(terminations, 0) << "moves within the first 5 s";
     time.advance(1);
     moveTo({10, 10});  // only recorded, however far
-    moveTo({20, 10});  // 10 pixels straight right
-    moveTo({10, 20});  // 10 pixels straight down
     EXPECT_EQ(terminations, 0);
 
     // A new picture of another size: the next move only records again.
@@ -219,7 +206,7 @@ TEST_F(ImageWindow, SsArgumentLeavesOnlyKeysAndClicks)
     EXPECT_EQ(terminations, 1);
 }
 
-TEST_F(ImageWindow, MovementTogglesTheHoldWithFiveSecondsBetween)
+TEST_F(ImageWindow, MovementAndAltToggleTheHold)
 {
     start();
     settings.swToOneCamOnMouseMove = true;
@@ -234,20 +221,9 @@ TEST_F(ImageWindow, MovementTogglesTheHoldWithFiveSecondsBetween)
     time.advance(5000);
     moveTo({300, 300});
     EXPECT_FALSE(held);
-    EXPECT_EQ(terminations, 0);
-}
-
-TEST_F(ImageWindow, AltHoldsAndReleasesTheShow)
-{
-    start();
-    display("ok/jpeg_baseline_256x192.jpg");
     key(Qt::Key_Alt, Qt::AltModifier);
-    EXPECT_TRUE(held);
-    key(Qt::Key_Alt, Qt::AltModifier);
-    EXPECT_FALSE(held);
-    key(Qt::Key_Left, Qt::NoModifier);  // types no character
+    EXPECT_TRUE(held) << "Alt holds too";
     EXPECT_EQ(terminations, 0);
-    EXPECT_TRUE(frm->isVisible());
     EXPECT_TRUE(frm->close()) << "the application quitting closes every window";
 }
 

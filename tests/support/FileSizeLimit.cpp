@@ -1,5 +1,6 @@
 #include "support/FileSizeLimit.h"
 
+#include <QFile>
 #include <cerrno>
 #include <csignal>
 #include <exception>
@@ -9,37 +10,16 @@
 
 namespace lumetta::test {
 
-namespace {
-
-void WriteAllTo(int fd, const QByteArray &data)
-{
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        done += n;
-    }
-}
-
-} // namespace
-
 ChildOutcome RunWithFileSizeLimit(qint64 limitBytes, const std::function<int(QString &text)> &work)
 {
-    ChildOutcome outcome;
     int channel[2];
-    if (::pipe(channel) != 0) {
-        outcome.text = QStringLiteral("pipe failed");
-        return outcome;
-    }
+    if (::pipe(channel) != 0)
+        return {false, -1, QStringLiteral("pipe failed")};
     const pid_t pid = ::fork();
     if (pid < 0) {
         ::close(channel[0]);
         ::close(channel[1]);
-        outcome.text = QStringLiteral("fork failed");
-        return outcome;
+        return {false, -1, QStringLiteral("fork failed")};
     }
     if (pid == 0) {
         ::close(channel[0]);
@@ -56,28 +36,23 @@ ChildOutcome RunWithFileSizeLimit(qint64 limitBytes, const std::function<int(QSt
         } catch (const std::exception &e) {
             text = QString::fromUtf8(e.what());
         }
-        WriteAllTo(channel[1], text.toUtf8());
+        // A pipe is no file: the limit does not cut what the child reports.
+        QFile out;
+        if (out.open(channel[1], QIODevice::WriteOnly | QIODevice::Unbuffered))
+            out.write(text.toUtf8());
         // No exit handlers: the parent's objects are not the child's to tear down.
         ::_exit(code);
     }
     ::close(channel[1]);
-    QByteArray received;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        received.append(buffer, n);
-    }
-    ::close(channel[0]);
+    QFile in;
+    ChildOutcome outcome;
+    if (in.open(channel[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        outcome.text = QString::fromUtf8(in.readAll());
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     outcome.exited = WIFEXITED(status);
     outcome.code = outcome.exited ? WEXITSTATUS(status) : -1;
-    outcome.text = QString::fromUtf8(received);
     return outcome;
 }
 
