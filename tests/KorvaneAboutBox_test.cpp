@@ -25,7 +25,8 @@ const QString NotFound = "message: Error: Information not found";
 
 ServerScript Reply(const QByteArray &status, const QByteArray &body)
 {
-    return ServerScript().readRequest().send("HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\n\r\n" + body).close();
+    return ServerScript().readRequest().send("HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\n\r\n" + body)
+        .close();
 }
 
 class AboutBoxTest : public ::testing::Test {
@@ -33,11 +34,7 @@ protected:
     void SetUp() override
     {
         QDir().mkpath(env.home());
-        about.appName = [] { return QStringLiteral(" Lumetta "); };
-        about.appVersion = [] { return QStringLiteral("Version 2.4.1.77"); };
-        about.productPath = [] { return QStringLiteral("lumetta"); };
-        about.tempFolder = [this] { return env.home(); };
-        about.timeOutSeconds = [] { return 5; };
+        wire(about);
         // Guards against a hang only; the time limit runs on test time.
         watchdog.setSingleShot(true);
         QObject::connect(&watchdog, &QTimer::timeout, [this] {
@@ -47,6 +44,14 @@ protected:
         watchdog.start(20000);
     }
     void TearDown() override { EXPECT_FALSE(watchdogFired) << "a check never ended"; }
+    void wire(TKorvaneAboutBox &box)
+    {
+        box.appName = [] { return QStringLiteral(" Lumetta "); };
+        box.appVersion = [] { return QStringLiteral("Version 2.4.1.77"); };
+        box.productPath = [] { return QStringLiteral("lumetta"); };
+        box.tempFolder = [this] { return env.home(); };
+        box.timeOutSeconds = [] { return 5; };
+    }
     void useSite(const ScriptedServer &server) { qputenv("LUMETTA_SITE", server.url("/").toUtf8()); }
 
     test::TestEnv env;
@@ -66,45 +71,33 @@ TEST_F(AboutBoxTest, VersionFileCases)
 {
     const QString equal = "message: The latest version is 2.4.1.77.\r\nYou already have the latest version.";
     const QString unknown = "message: The latest version is unknown.";
-    struct {
-        const char *description;
-        QList<ServerScript> scripts;  // none: nothing listens
-        QStringList asked;            // after the first question
-    } const cases[] = {
-        {"unreachable", {}, {NotFound, unknown}},
-        {"not found", {Reply("404 Not Found", "lumetta 9.0\r\n")}, {NotFound, unknown}},
-        {"no line", {Reply("200 OK", "other 3.0\r\n")}, {unknown}},
-        {"100 MB reply", {Reply("200 OK", "lumetta 9.0\r\n" + QByteArray(100 << 20, 'x'))}, {NotFound, unknown}},
-        {"equal", {Reply("200 OK", "other 9.0\r\n  Lumetta 2.4.1.77 \r\n")}, {equal}},
-        {"older with fewer parts", {Reply("200 OK", "lumetta 2.4.1\r\n")},
-         {"message: The latest version is 2.4.1.\r\nYou already have the latest version."}},
+    // The status empty: nothing listens. Asked: after the first question.
+    struct { const char *description; QByteArray status, body; QStringList asked; } const cases[] = {
+        {"unreachable", {}, {}, {NotFound, unknown}},
+        {"not found", "404 Not Found", "lumetta 9.0\r\n", {NotFound, unknown}},
+        {"no line", "200 OK", "other 3.0\r\n", {unknown}},
+        {"100 MB reply", "200 OK", "lumetta 9.0\r\n" + QByteArray(100 << 20, 'x'), {NotFound, unknown}},
+        {"equal", "200 OK", "other 9.0\r\n  Lumetta 2.4.1.77 \r\n", {equal}},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
         test::ScriptedDialogs caseDialogs;
         TKorvaneAboutBox box{caseDialogs, shell, time};
-        box.appName = about.appName;
-        box.appVersion = about.appVersion;
-        box.productPath = about.productPath;
-        box.tempFolder = about.tempFolder;
-        box.timeOutSeconds = about.timeOutSeconds;
-        std::unique_ptr<ScriptedServer> server;
-        if (c.scripts.isEmpty()) {
+        wire(box);
+        ScriptedServer server;
+        server.addConnection(Reply(c.status, c.body));
+        if (c.status.isEmpty())
             qputenv("LUMETTA_SITE", "http://127.0.0.1:1");
-        } else {
-            server = std::make_unique<ScriptedServer>();
-            for (const ServerScript &s : c.scripts)
-                server->addConnection(s);
-            useSite(*server);
-        }
+        else
+            useSite(server);
         caseDialogs.setNextAnswer(DialogButton::Yes);
         box.butUpdatesClick();
-        EXPECT_EQ(caseDialogs.asked, QStringList{Question} + c.asked) << c.description;
-        EXPECT_EQ(caseDialogs.beeps, 1) << c.description;
-        EXPECT_FALSE(QFile::exists(env.home() + "temp.txt")) << c.description;
-        if (server) {
-            ASSERT_EQ(server->requests().size(), 1) << c.description;
-            EXPECT_TRUE(server->requests()[0].startsWith("GET /upgrades.txt HTTP/1.0\r\n")) << c.description;
-        }
+        EXPECT_EQ(caseDialogs.asked, QStringList{Question} + c.asked);
+        EXPECT_EQ(caseDialogs.beeps, 1);
+        EXPECT_FALSE(QFile::exists(env.home() + "temp.txt"));
+        const QByteArray get = c.status.isEmpty() ? "" : "GET /upgrades.txt HTTP/1.0\r\n";
+        EXPECT_EQ(server.requests().size(), c.status.isEmpty() ? 0 : 1);
+        EXPECT_EQ(server.requests().value(0).left(get.size()), get);
     }
     EXPECT_TRUE(shell.opened.isEmpty());
 }
