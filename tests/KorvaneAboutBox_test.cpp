@@ -6,6 +6,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedServer.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,11 +67,16 @@ protected:
 } // namespace
 
 // Reading the file and comparing versions are VersionCheck's rows; here
-// what the box says for each kind of answer.
+// what the box says for each kind of answer. A link planted as the working
+// file is replaced, never written through.
 TEST_F(AboutBoxTest, VersionFileCases)
 {
     const QString equal = "message: The latest version is 2.4.1.77.\r\nYou already have the latest version.";
     const QString unknown = "message: The latest version is unknown.";
+    const QString newer = "ask: New Version Found | A newer version has been found (v2.4.10)\r\n\r\nWould you like "
+                          "to read about it?";
+    const QString outside = env.home() + "outside.txt", temp = env.home() + "temp.txt";
+    test::WriteAll(outside, "");
     // The status empty: nothing listens. Asked: after the first question.
     struct { const char *description; QByteArray status, body; QStringList asked; } const cases[] = {
         {"unreachable", {}, {}, {NotFound, unknown}},
@@ -78,11 +84,13 @@ TEST_F(AboutBoxTest, VersionFileCases)
         {"no line", "200 OK", "other 3.0\r\n", {unknown}},
         {"100 MB reply", "200 OK", "lumetta 9.0\r\n" + QByteArray(100 << 20, 'x'), {NotFound, unknown}},
         {"equal", "200 OK", "other 9.0\r\n  Lumetta 2.4.1.77 \r\n", {equal}},
+        {"newer: its news offered", "200 OK", "lumetta 2.4.10\r\n", {newer}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
         test::ScriptedDialogs caseDialogs;
-        TKorvaneAboutBox box{caseDialogs, shell, time};
+        test::FakeShell caseShell{true};
+        TKorvaneAboutBox box{caseDialogs, caseShell, time};
         wire(box);
         ScriptedServer server;
         server.addConnection(Reply(c.status, c.body));
@@ -90,35 +98,20 @@ TEST_F(AboutBoxTest, VersionFileCases)
             qputenv("LUMETTA_SITE", "http://127.0.0.1:1");
         else
             useSite(server);
+        ASSERT_TRUE(QFile::link(outside, temp));
+        caseDialogs.setNextAnswer(DialogButton::Yes);
         caseDialogs.setNextAnswer(DialogButton::Yes);
         box.butUpdatesClick();
         EXPECT_EQ(caseDialogs.asked, QStringList{Question} + c.asked);
-        EXPECT_EQ(caseDialogs.beeps, 1);
-        EXPECT_FALSE(QFile::exists(env.home() + "temp.txt"));
+        EXPECT_EQ(caseDialogs.beeps, c.asked.last() == newer ? 0 : 1);
+        const QStringList news{server.url("/lumetta/whatsnew.shtml")};
+        EXPECT_EQ(caseShell.opened, c.asked.last() == newer ? news : QStringList());
+        EXPECT_EQ(QFileInfo(outside).size(), 0);
+        EXPECT_FALSE(QFileInfo(temp).exists() || QFileInfo(temp).isSymLink());
         const QByteArray get = c.status.isEmpty() ? "" : "GET /upgrades.txt HTTP/1.0\r\n";
         EXPECT_EQ(server.requests().size(), c.status.isEmpty() ? 0 : 1);
         EXPECT_EQ(server.requests().value(0).left(get.size()), get);
     }
-    EXPECT_TRUE(shell.opened.isEmpty());
-}
-
-TEST_F(AboutBoxTest, NewerVersionOffersItsNews)
-{
-    ScriptedServer server;
-    server.addConnection(Reply("200 OK", "lumetta 2.4.10\r\n"));
-    useSite(server);
-    // A link planted as the working file is replaced, never written through.
-    const QString outside = env.home() + "outside.txt";
-    QFile(outside).open(QIODevice::WriteOnly);
-    ASSERT_TRUE(QFile::link(outside, env.home() + "temp.txt"));
-    dialogs.setNextAnswer(DialogButton::Yes);
-    dialogs.setNextAnswer(DialogButton::Yes);
-    about.butUpdatesClick();
-    EXPECT_EQ(dialogs.asked, QStringList({Question, "ask: New Version Found | A newer version has been found "
-                                                    "(v2.4.10)\r\n\r\nWould you like to read about it?"}));
-    EXPECT_EQ(shell.opened, QStringList({server.url("/lumetta/whatsnew.shtml")}));
-    EXPECT_EQ(QFileInfo(outside).size(), 0);
-    EXPECT_FALSE(QFileInfo::exists(env.home() + "temp.txt"));
 }
 
 TEST_F(AboutBoxTest, SilentSiteEndsAtTheTimeOutAndIsReportedOnce)
