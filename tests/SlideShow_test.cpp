@@ -15,7 +15,7 @@ using namespace lumetta;
 
 namespace {
 
-// name, URL, refresh, last modified, enabled, auto-adjust; always active.
+// name, refresh, last modified, auto-adjust; enabled and always active.
 QString Cam(const QString &name, const QString &refresh = "00:01:00",
             const QString &lastModified = "2026-12-06 11:00:00", const QString &autoAdjust = "1")
 {
@@ -68,12 +68,6 @@ protected:
         show = std::make_unique<SlideShow>(*run, display, std::move(hooks), clock);
         show->start();
     }
-    // The image window's leaving rules, as a key does it while a fetch waits.
-    void userEndsShow()
-    {
-        run->SSTimer.setEnabled(false);
-        show->abortRequest();
-    }
     QString field(int row, int k) { return CamRecord::fromLine(run->catalogue.CamData()[row]).field(k); }
 
     test::TestEnv env;
@@ -95,7 +89,7 @@ protected:
     int ended = 0;
 };
 
-TEST_F(SlideShowTest, ResumeStartsAfterTheStoredWebcamAndWraps)
+TEST_F(SlideShowTest, EachShowResumesAfterTheStoredWebcamWithoutTheLastOnesHold)
 {
     settings.resume = true;
     start({Cam("a"), Cam("b"), Cam("c")});
@@ -106,6 +100,13 @@ TEST_F(SlideShowTest, ResumeStartsAfterTheStoredWebcamAndWraps)
     EXPECT_EQ(ReadRegInteger(LumettaKey, "LastCam", -9), 0);
     EXPECT_EQ(display.shown, 3);
     EXPECT_EQ(display.modes.last(), "N");
+
+    // A hold left on when the last show ended does not hold the next one.
+    show->toggleHold();
+    show->start();
+    time.advance(1);
+    EXPECT_EQ(display.shown, 4) << "the next webcam's copy";
+    EXPECT_EQ(run->SSTimer.Interval(), 10000);
 }
 
 TEST_F(SlideShowTest, FastWebcamIsFollowedUntilItsTimeIsUp)
@@ -151,7 +152,9 @@ TEST_F(SlideShowTest, AShowTheUserEndedDuringADownloadStaysEnded)
         settings.differentOnly = differentOnly;
         fetched.clear();
         reply_ = [this](const QString &) {
-            userEndsShow();
+            // The image window's leaving rules, as a key does it while a fetch waits.
+            run->SSTimer.setEnabled(false);
+            show->abortRequest();
             return CamFetch{false, {}, "aborted"};
         };
         start(records);
@@ -203,17 +206,6 @@ TEST_F(SlideShowTest, AnOutageJudgesNoWebcam)
     time.advance(1 + 30000);
     EXPECT_EQ(run->catalogue.EnabledCount(), 1);
     EXPECT_EQ(field(0, fEnabled), "1");
-}
-
-TEST_F(SlideShowTest, ANewShowStartsWithoutTheLastOnesHold)
-{
-    settings.random = true;
-    start({Cam("a"), Cam("b")});
-    show->toggleHold();  // left on when the last show ended
-    show->start();
-    time.advance(1);
-    EXPECT_EQ(fetched.size(), 1);
-    EXPECT_EQ(run->SSTimer.Interval(), 10000);
 }
 
 TEST_F(SlideShowTest, PlayWaitsTheIntervalItJustLearned)
