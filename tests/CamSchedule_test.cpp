@@ -10,9 +10,9 @@ const TDateTime Now = EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0);
 const TDateTime Minute = 60 * OneSecond;
 
 QString Line(const QString &refresh, const QString &lastModified, const QString &enabled = "1",
-             const QString &autoAdjust = "1", const QString &name = "cam")
+             const QString &autoAdjust = "1")
 {
-    return QStringList{"General", name, "http://c/a.jpg", "", refresh, "00:00:00", "23:59:59", "a.jpg",
+    return QStringList{"General", "cam", "http://c/a.jpg", "", refresh, "00:00:00", "23:59:59", "a.jpg",
                        "2026-12-06 11:00:00", lastModified, enabled, autoAdjust, "0"}
         .join("||");
 }
@@ -76,36 +76,32 @@ TEST(RefreshAdaptation, NewPicture)
     struct {
         const char *description;
         QString line;
-        TDateTime age;
-        int offsetHours;
-        bool lastModifiedSent;
-        TDateTime refresh;
-        int autoAdjust;
-        bool disabled;
+        TDateTime age, refresh;
+        int autoAdjust = 1;
+        bool disabled = false;
+        int offsetHours = 0;
+        bool lastModifiedSent = true;
     } const cases[] = {
-        {"10-minute webcam, 2-minute-old picture: 0.7 of the interval", cam("00:10:00"), 2 * Minute, 0, true,
-         7 * Minute, 1, false},
-        {"never below the picture's age", cam("00:10:00"), 20 * Minute, 0, true, 20 * Minute, 1, false},
-        {"a server clock two hours off gives the same age", cam("00:10:00"), 2 * Minute, 2, true, 7 * Minute, 1, false},
-        {"at the maximum: half the display time, raised to the minimum", cam("06:00:00"), 0, 0, true, 5 * OneSecond, 1,
-         false},
-        {"no Last-Modified: adaptive without it, the picture counts as new", cam("00:01:00"), 0, 0, false,
-         48 * OneSecond, 2, false},
+        {"10-minute webcam, 2-minute-old picture: 0.7 of the interval", cam("00:10:00"), 2 * Minute, 7 * Minute},
+        {"never below the picture's age", cam("00:10:00"), 20 * Minute, 20 * Minute},
+        {"a server clock two hours off gives the same age", cam("00:10:00"), 2 * Minute, 7 * Minute, 1, false, 2},
+        {"at the maximum: half the display time, raised to the minimum", cam("06:00:00"), 0, 5 * OneSecond},
+        {"no Last-Modified: adaptive without it, the picture counts as new", cam("00:01:00"), 0, 48 * OneSecond, 2,
+         false, 0, false},
         // The factor steps at 5, 15, 30 minutes, 1 and 3 hours.
-        {"a 5-minute webcam: 0.7", cam("00:05:00"), 0, 0, true, 210 * OneSecond, 1, false},
-        {"a 15-minute webcam: 0.6", cam("00:15:00"), 0, 0, true, 9 * Minute, 1, false},
-        {"a 58-minute webcam: 0.5, not yet the hour's 0.4", cam("00:58:00"), 0, 0, true, 29 * Minute, 1, false},
-        {"a 1-hour webcam: 0.4", cam("01:00:00"), 0, 0, true, 24 * Minute, 1, false},
-        {"a 3.5-hour webcam, longest refresh 6 hours: 0.25", cam("03:30:00"), 0, 0, true, 3150 * OneSecond, 1, false},
-        {"a fixed interval stays", Line("00:10:00", "2026-12-06 11:00:00", "1", "0"), 2 * Minute, 0, true,
-         10 * Minute, 0, false},
-        {"a picture 4 days old is slow and disables the webcam", Line("00:10:00", "2026-12-01"), 4.0, 0, true, 0.5,
-         1, true},
+        {"a 5-minute webcam: 0.7", cam("00:05:00"), 0, 210 * OneSecond},
+        {"a 15-minute webcam: 0.6", cam("00:15:00"), 0, 9 * Minute},
+        {"a 58-minute webcam: 0.5, not yet the hour's 0.4", cam("00:58:00"), 0, 29 * Minute},
+        {"a 1-hour webcam: 0.4", cam("01:00:00"), 0, 24 * Minute},
+        {"a 3.5-hour webcam, longest refresh 6 hours: 0.25", cam("03:30:00"), 0, 3150 * OneSecond},
+        {"a fixed interval stays", Line("00:10:00", "2026-12-06 11:00:00", "1", "0"), 2 * Minute, 10 * Minute, 0},
+        {"a picture 4 days old is slow and disables the webcam", Line("00:10:00", "2026-12-01"), 4.0, 0.5, 1, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
         const auto [date, modified] = ServerTimes(c.age, c.offsetHours);
-        const Adaptation a = AdaptToNewPicture(ReadCamSchedule(c.line, Now), policy, Now, date, c.lastModifiedSent ? modified : QString(), 0);
+        const Adaptation a = AdaptToNewPicture(ReadCamSchedule(c.line, Now), policy, Now, date,
+                                               c.lastModifiedSent ? modified : QString(), 0);
         EXPECT_NEAR(a.refreshRate, c.refresh, OneSecond / 1000);
         EXPECT_NEAR(a.lastModified, Now - c.age, OneSecond / 1000);
         EXPECT_EQ(a.autoAdjust, c.autoAdjust);
@@ -148,10 +144,9 @@ TEST(RefreshAdaptation, AdvertisementsAndRelocations)
     EXPECT_EQ(FinalResponseHeader(moved), QStringList({"HTTP/1.0 200 OK", "Date: b"}));
     EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", moved), "http://new.example/b.JPG");
     EXPECT_EQ(RelocatedImageUrl("http://old/a.cgi", moved), "http://old/a.cgi") << "only from a JPEG URL";
-    EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"HTTP/1.0 302 Found", "Location: http://x/b.jpg", "HTTP/1.0 301 Moved",
-                                                     "location: http://y/c.jpg", "HTTP/1.0 200 OK"}),
-              "http://y/c.jpg")
-        << "the last hop of a chain";
+    const QStringList chain{"HTTP/1.0 302 Found", "Location: http://x/b.jpg", "HTTP/1.0 301 Moved",
+                            "location: http://y/c.jpg", "HTTP/1.0 200 OK"};
+    EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", chain), "http://y/c.jpg") << "the last hop of a chain";
     EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"Location: http://new.example/b.png"}), "http://old/a.jpg");
     EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"Location: /b.jpg"}), "http://old/a.jpg")
         << "a relative address would not work on its own";

@@ -12,10 +12,7 @@ using namespace lumetta;
 
 namespace {
 
-struct Service {
-    QString service, path, interface, method;
-    QVariant reply;
-};
+using Service = test::FakeDesktopBus::Service;
 const QString Saver = "org.freedesktop.ScreenSaver", SaverPath = "/org/freedesktop/ScreenSaver";
 const Service MutterIdle{"org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core",
                          "org.gnome.Mutter.IdleMonitor", "GetIdletime", QVariant::fromValue(quint64(1234))};
@@ -60,7 +57,7 @@ TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
     for (const auto &c : cases) {
         bus.clear();
         for (const Service &s : c.services)
-            bus.answer(s.service, s.path, s.interface, s.method, s.reply);
+            bus.answer(s);
         DesktopIdle desktop;
         const DesktopState state = desktop.read();
         EXPECT_EQ(desktop.kind(), c.kind) << c.description;
@@ -71,7 +68,7 @@ TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
 
     // The screen saver's shield coming up stops the show; going down does not.
     bus.clear();
-    bus.answer(SaverIdle.service, SaverIdle.path, SaverIdle.interface, SaverIdle.method, SaverIdle.reply);
+    bus.answer(SaverIdle);
     DesktopIdle desktop;
     int locking = 0;
     QObject::connect(&desktop, &DesktopIdle::locking, [&locking] { ++locking; });

@@ -70,11 +70,7 @@ TEST(ImageWindowRules, EmbeddingWindow)
 TEST(ImageWindowRules, PictureAgeBadge)
 {
     const TDateTime second = OneSecond;
-    struct {
-        double ageSeconds, intervalSeconds;
-        const char *text;
-        PictureAge age;
-    } const cases[] = {
+    struct { double ageSeconds, intervalSeconds; const char *text; PictureAge age; } const cases[] = {
         {0, 300, "now", PictureAge::Fresh},
         {-5, 300, "now", PictureAge::Fresh},  // a server clock ahead of ours
         {600, 300, "10 min", PictureAge::Fresh},

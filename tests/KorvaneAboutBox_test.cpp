@@ -6,6 +6,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedServer.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +26,8 @@ const QString NotFound = "message: Error: Information not found";
 
 ServerScript Reply(const QByteArray &status, const QByteArray &body)
 {
-    return ServerScript().readRequest().send("HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\n\r\n" + body).close();
+    return ServerScript().readRequest().send("HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\n\r\n" + body)
+        .close();
 }
 
 class AboutBoxTest : public ::testing::Test {
@@ -33,11 +35,7 @@ protected:
     void SetUp() override
     {
         QDir().mkpath(env.home());
-        about.appName = [] { return QStringLiteral(" Lumetta "); };
-        about.appVersion = [] { return QStringLiteral("Version 2.4.1.77"); };
-        about.productPath = [] { return QStringLiteral("lumetta"); };
-        about.tempFolder = [this] { return env.home(); };
-        about.timeOutSeconds = [] { return 5; };
+        wire(about);
         // Guards against a hang only; the time limit runs on test time.
         watchdog.setSingleShot(true);
         QObject::connect(&watchdog, &QTimer::timeout, [this] {
@@ -47,6 +45,14 @@ protected:
         watchdog.start(20000);
     }
     void TearDown() override { EXPECT_FALSE(watchdogFired) << "a check never ended"; }
+    void wire(TKorvaneAboutBox &box)
+    {
+        box.appName = [] { return QStringLiteral(" Lumetta "); };
+        box.appVersion = [] { return QStringLiteral("Version 2.4.1.77"); };
+        box.productPath = [] { return QStringLiteral("lumetta"); };
+        box.tempFolder = [this] { return env.home(); };
+        box.timeOutSeconds = [] { return 5; };
+    }
     void useSite(const ScriptedServer &server) { qputenv("LUMETTA_SITE", server.url("/").toUtf8()); }
 
     test::TestEnv env;
@@ -61,71 +67,51 @@ protected:
 } // namespace
 
 // Reading the file and comparing versions are VersionCheck's rows; here
-// what the box says for each kind of answer.
+// what the box says for each kind of answer. A link planted as the working
+// file is replaced, never written through.
 TEST_F(AboutBoxTest, VersionFileCases)
 {
     const QString equal = "message: The latest version is 2.4.1.77.\r\nYou already have the latest version.";
     const QString unknown = "message: The latest version is unknown.";
-    struct {
-        const char *description;
-        QList<ServerScript> scripts;  // none: nothing listens
-        QStringList asked;            // after the first question
-    } const cases[] = {
-        {"unreachable", {}, {NotFound, unknown}},
-        {"not found", {Reply("404 Not Found", "lumetta 9.0\r\n")}, {NotFound, unknown}},
-        {"no line", {Reply("200 OK", "other 3.0\r\n")}, {unknown}},
-        {"100 MB reply", {Reply("200 OK", "lumetta 9.0\r\n" + QByteArray(100 << 20, 'x'))}, {NotFound, unknown}},
-        {"equal", {Reply("200 OK", "other 9.0\r\n  Lumetta 2.4.1.77 \r\n")}, {equal}},
-        {"older with fewer parts", {Reply("200 OK", "lumetta 2.4.1\r\n")},
-         {"message: The latest version is 2.4.1.\r\nYou already have the latest version."}},
+    const QString newer = "ask: New Version Found | A newer version has been found (v2.4.10)\r\n\r\nWould you like "
+                          "to read about it?";
+    const QString outside = env.home() + "outside.txt", temp = env.home() + "temp.txt";
+    test::WriteAll(outside, "");
+    // The status empty: nothing listens. Asked: after the first question.
+    struct { const char *description; QByteArray status, body; QStringList asked; } const cases[] = {
+        {"unreachable", {}, {}, {NotFound, unknown}},
+        {"not found", "404 Not Found", "lumetta 9.0\r\n", {NotFound, unknown}},
+        {"no line", "200 OK", "other 3.0\r\n", {unknown}},
+        {"100 MB reply", "200 OK", "lumetta 9.0\r\n" + QByteArray(100 << 20, 'x'), {NotFound, unknown}},
+        {"equal", "200 OK", "other 9.0\r\n  Lumetta 2.4.1.77 \r\n", {equal}},
+        {"newer: its news offered", "200 OK", "lumetta 2.4.10\r\n", {newer}},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
         test::ScriptedDialogs caseDialogs;
-        TKorvaneAboutBox box{caseDialogs, shell, time};
-        box.appName = about.appName;
-        box.appVersion = about.appVersion;
-        box.productPath = about.productPath;
-        box.tempFolder = about.tempFolder;
-        box.timeOutSeconds = about.timeOutSeconds;
-        std::unique_ptr<ScriptedServer> server;
-        if (c.scripts.isEmpty()) {
+        test::FakeShell caseShell{true};
+        TKorvaneAboutBox box{caseDialogs, caseShell, time};
+        wire(box);
+        ScriptedServer server;
+        server.addConnection(Reply(c.status, c.body));
+        if (c.status.isEmpty())
             qputenv("LUMETTA_SITE", "http://127.0.0.1:1");
-        } else {
-            server = std::make_unique<ScriptedServer>();
-            for (const ServerScript &s : c.scripts)
-                server->addConnection(s);
-            useSite(*server);
-        }
+        else
+            useSite(server);
+        ASSERT_TRUE(QFile::link(outside, temp));
+        caseDialogs.setNextAnswer(DialogButton::Yes);
         caseDialogs.setNextAnswer(DialogButton::Yes);
         box.butUpdatesClick();
-        EXPECT_EQ(caseDialogs.asked, QStringList{Question} + c.asked) << c.description;
-        EXPECT_EQ(caseDialogs.beeps, 1) << c.description;
-        EXPECT_FALSE(QFile::exists(env.home() + "temp.txt")) << c.description;
-        if (server) {
-            ASSERT_EQ(server->requests().size(), 1) << c.description;
-            EXPECT_TRUE(server->requests()[0].startsWith("GET /upgrades.txt HTTP/1.0\r\n")) << c.description;
-        }
+        EXPECT_EQ(caseDialogs.asked, QStringList{Question} + c.asked);
+        EXPECT_EQ(caseDialogs.beeps, c.asked.last() == newer ? 0 : 1);
+        const QStringList news{server.url("/lumetta/whatsnew.shtml")};
+        EXPECT_EQ(caseShell.opened, c.asked.last() == newer ? news : QStringList());
+        EXPECT_EQ(QFileInfo(outside).size(), 0);
+        EXPECT_FALSE(QFileInfo(temp).exists() || QFileInfo(temp).isSymLink());
+        const QByteArray get = c.status.isEmpty() ? "" : "GET /upgrades.txt HTTP/1.0\r\n";
+        EXPECT_EQ(server.requests().size(), c.status.isEmpty() ? 0 : 1);
+        EXPECT_EQ(server.requests().value(0).left(get.size()), get);
     }
-    EXPECT_TRUE(shell.opened.isEmpty());
-}
-
-TEST_F(AboutBoxTest, NewerVersionOffersItsNews)
-{
-    ScriptedServer server;
-    server.addConnection(Reply("200 OK", "lumetta 2.4.10\r\n"));
-    useSite(server);
-    // A link planted as the working file is replaced, never written through.
-    const QString outside = env.home() + "outside.txt";
-    QFile(outside).open(QIODevice::WriteOnly);
-    ASSERT_TRUE(QFile::link(outside, env.home() + "temp.txt"));
-    dialogs.setNextAnswer(DialogButton::Yes);
-    dialogs.setNextAnswer(DialogButton::Yes);
-    about.butUpdatesClick();
-    EXPECT_EQ(dialogs.asked, QStringList({Question, "ask: New Version Found | A newer version has been found "
-                                                    "(v2.4.10)\r\n\r\nWould you like to read about it?"}));
-    EXPECT_EQ(shell.opened, QStringList({server.url("/lumetta/whatsnew.shtml")}));
-    EXPECT_EQ(QFileInfo(outside).size(), 0);
-    EXPECT_FALSE(QFileInfo::exists(env.home() + "temp.txt"));
 }
 
 TEST_F(AboutBoxTest, SilentSiteEndsAtTheTimeOutAndIsReportedOnce)

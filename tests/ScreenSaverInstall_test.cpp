@@ -9,7 +9,6 @@
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,26 +22,8 @@ const QString LongMessageStart = "message: ScreenSaver | Screen saver installed 
 
 class ScreenSaverInstallTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        QDir().mkpath(env.userHome());
-        write(program, "new version", QDateTime(QDate(2026, 12, 1), QTime(8, 0)));
-    }
-    static void write(const QString &path, const QByteArray &content, const QDateTime &stamp = {})
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
-        if (stamp.isValid())
-            f.setFileTime(stamp, QFileDevice::FileModificationTime);
-    }
+    void SetUp() override { test::WriteAll(program, "new version"); }
     static QByteArray read(const QString &path) { return test::ReadAll(path); }
-    QString stored() const
-    {
-        const auto v = RegistryFile::load(RegistryFilePath()).value(DesktopKey, "SCRNSAVE.EXE");
-        return v ? v->text : QString("<absent>");
-    }
 
     test::TestEnv env;
     test::ScriptedDialogs dialogs;
@@ -57,8 +38,7 @@ TEST_F(ScreenSaverInstallTest, InstallSelectsTheCopyWhereTheDesktopAllows)
     const QByteArray xscreensaver = "# kept\nmode: random\nselected: 4\nprograms: \\\n  maze -root \\n\\\n\nlock: False\n";
     struct {
         const char *description;
-        QByteArray oldCopy;  // empty: none
-        QByteArray prefsBefore;  // empty: no ~/.xscreensaver
+        QByteArray oldCopy, prefsBefore;  // empty: none, no ~/.xscreensaver
         bool storeWritable;
         QString message;  // start of the one message shown
         bool prefsChanged;
@@ -73,39 +53,34 @@ TEST_F(ScreenSaverInstallTest, InstallSelectsTheCopyWhereTheDesktopAllows)
         {"store cannot be written: copy stays, select by hand", {}, xscreensaver, false, LongMessageStart, false},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.description);
         test::TestEnv caseEnv;
         test::ScriptedDialogs caseDialogs;
         QDir().mkpath(caseEnv.userHome());
         const QString casePrefs = caseEnv.userHome() + ".xscreensaver";
-        write(program, "new version", QDateTime(QDate(2026, 12, 1), QTime(8, 0)));
         if (!c.oldCopy.isEmpty())
-            write(InstalledCopyPath(), c.oldCopy, QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
+            test::WriteAll(InstalledCopyPath(), c.oldCopy);
         if (!c.prefsBefore.isEmpty())
-            write(casePrefs, c.prefsBefore);
+            test::WriteAll(casePrefs, c.prefsBefore);
         if (!c.storeWritable)
             QDir().mkpath(caseEnv.registryFile());  // a folder where the store file should be
 
         InstallScreenSaver(caseDialogs, program);
 
-        EXPECT_EQ(read(InstalledCopyPath()), "new version") << c.description;
-        EXPECT_TRUE(QFileInfo(InstalledCopyPath()).isExecutable()) << c.description;
-        ASSERT_EQ(caseDialogs.asked.size(), 1) << c.description;
+        EXPECT_EQ(read(InstalledCopyPath()), "new version");
+        EXPECT_TRUE(QFileInfo(InstalledCopyPath()).isExecutable());
+        ASSERT_EQ(caseDialogs.asked.size(), 1);
         EXPECT_TRUE(caseDialogs.asked[0].startsWith(c.message) && caseDialogs.asked[0].endsWith(c.ending))
-            << c.description << "\n" << caseDialogs.asked[0].toStdString();
+            << caseDialogs.asked[0].toStdString();
         if (c.message == LongMessageStart) {
-            EXPECT_EQ(caseDialogs.lastIcon, MessageIcon::Information) << c.description;
-            EXPECT_TRUE(caseDialogs.asked[0].contains("xss-lock -- '" + InstalledCopyPath() + "' /s")) << c.description;
+            EXPECT_EQ(caseDialogs.lastIcon, MessageIcon::Information);
+            EXPECT_TRUE(caseDialogs.asked[0].contains("xss-lock -- '" + InstalledCopyPath() + "' /s"));
         }
-        if (c.storeWritable) {
-            EXPECT_EQ(stored(), InstalledCopyPath()) << c.description;
-        }
-        if (!c.prefsBefore.isEmpty()) {
-            const QByteArray after = read(casePrefs);
-            EXPECT_EQ(after != c.prefsBefore, c.prefsChanged) << c.description;
-            if (c.prefsChanged) {
-                EXPECT_TRUE(after.contains(XScreenSaverEntry(InstalledCopyPath(), QDir::homePath()))) << c.description;
-            }
-        }
+        const auto stored = RegistryFile::load(RegistryFilePath()).value(DesktopKey, "SCRNSAVE.EXE");
+        EXPECT_EQ(stored ? stored->text : "<absent>", c.storeWritable ? InstalledCopyPath() : "<absent>");
+        const QByteArray after = read(casePrefs);
+        EXPECT_TRUE(c.prefsChanged ? after.contains(XScreenSaverEntry(InstalledCopyPath(), QDir::homePath()))
+                                   : after == (c.prefsBefore.isEmpty() ? "<missing>" : c.prefsBefore));
     }
 }
 
@@ -114,8 +89,8 @@ TEST_F(ScreenSaverInstallTest, InstallSelectsTheCopyWhereTheDesktopAllows)
 TEST_F(ScreenSaverInstallTest, IdleWatcherEntryComesAndGoesAlone)
 {
     const QString folder = env.path() + "/config/autostart/";
-    write(folder + "other.desktop", "[Desktop Entry]\nExec=other\n");
-    write(env.path() + "/victim", "not ours");
+    test::WriteAll(folder + "other.desktop", "[Desktop Entry]\nExec=other\n");
+    test::WriteAll(env.path() + "/victim", "not ours");
     ASSERT_TRUE(QFile::link(env.path() + "/victim", AutostartEntryPath()));
     test::FakeShell shell;
     shell.startSucceeds = true;
@@ -135,10 +110,7 @@ TEST_F(ScreenSaverInstallTest, IdleWatcherEntryComesAndGoesAlone)
     EXPECT_EQ(read(env.path() + "/victim"), "not ours");
 
     // The Exec line a desktop entry needs, whatever the path.
-    struct {
-        QString program;
-        QByteArray exec;
-    } const cases[] = {
+    struct { QString program; QByteArray exec; } const cases[] = {
         {"/home/a b/Lumetta.scr", "Exec=\"/home/a b/Lumetta.scr\" --idle\n"},
         {"/x/\"q\"$HOME`x`", "Exec=\"/x/\\\\\"q\\\\\"\\\\$HOME\\\\`x\\\\`\" --idle\n"},
         {"/x/back\\slash/100%", "Exec=\"/x/back\\\\\\\\slash/100%%\" --idle\n"},
@@ -146,10 +118,7 @@ TEST_F(ScreenSaverInstallTest, IdleWatcherEntryComesAndGoesAlone)
     };
     for (const auto &c : cases) {
         const QByteArray entry = AutostartEntry(c.program);
-        EXPECT_EQ(entry.isEmpty(), c.exec.isEmpty()) << c.program.toStdString();
-        if (!c.exec.isEmpty()) {
-            EXPECT_TRUE(entry.contains("\n" + c.exec)) << c.program.toStdString() << "\n" << entry.toStdString();
-        }
+        EXPECT_TRUE(c.exec.isEmpty() ? entry.isEmpty() : entry.contains("\n" + c.exec)) << entry.toStdString();
     }
 }
 
@@ -160,8 +129,8 @@ TEST_F(ScreenSaverInstallTest, InstallOverAnEarlierVersionAndUninstall)
     qunsetenv("LUMETTA_WINDOWS_DIR");
     qputenv("XDG_DATA_HOME", (env.path() + "/data").toUtf8());
     const QString former = env.path() + "/data/Korvane Software/Lumetta.scr";
-    write(former, "old version");
-    write(prefs, "mode: one\nselected: 1\nprograms: \\\n  maze -root \\n\\\n"
+    test::WriteAll(former, "old version");
+    test::WriteAll(prefs, "mode: one\nselected: 1\nprograms: \\\n  maze -root \\n\\\n"
                  "  \"Lumetta\" '" + former.toUtf8() + "' /s \\n\\\n\n");
 
     InstallScreenSaver(dialogs, program);

@@ -50,6 +50,7 @@ ShowSettings With(const std::function<void(ShowSettings &)> &change)
 
 TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
 {
+    using enum CamAction;
     const TDateTime now = Today + At(12);
     const ShowSettings recheck = With([](ShowSettings &s) { s.policy.checkDisabledCams = true; });
     const ShowSettings noLocal = With([](ShowSettings &s) { s.noLocalImages = true; });
@@ -57,57 +58,43 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
     // slower than an hour: fixed, though faster than the longest refresh
     const ShowSettings slowHour = With([](ShowSettings &s) { s.policy.slowInterval = 1.0 / 24; });
     const ShowSettings plain;
-    const QString old = "2000-01-01", yesterday = "2026-12-05 ";
-    struct {
-        const char *description;
-        QString line;
-        ShowSettings settings;
-        bool localFile;
-        CamAction action;
-    } const cases[] = {
-        {"due", Rec("00:01:00", "11:00:00", "11:00:00"), plain, true, CamAction::Download},
-        {"not due: the local copy", Rec("00:10:00", "11:59:00", "11:55:00"), plain, true, CamAction::ShowLocal},
-        {"due, another show fetches: its picture", Rec("00:01:00", "11:00:00", "11:00:00"), viewOnly, true,
-         CamAction::ShowLocal},
-        {"due, another show fetches, none saved yet", Rec("00:01:00", "11:00:00", "11:00:00"), viewOnly, false,
-         CamAction::Skip},
-        {"not due without a local file: downloaded", Rec("00:10:00", "11:59:00", "11:55:00"), plain, false,
-         CamAction::Download},
-        {"not due, local images off", Rec("00:10:00", "11:59:00", "11:55:00"), noLocal, true, CamAction::Skip},
+    const QString old = "2000-01-01", yesterday = "2026-12-05 ", window = "13:00:00-14:00:00";
+    struct { const char *description; QString line; ShowSettings settings; bool localFile; CamAction action; } const
+        cases[] = {
+        {"due", Rec("00:01:00", "11:00:00", "11:00:00"), plain, true, Download},
+        {"not due: the local copy", Rec("00:10:00", "11:59:00", "11:55:00"), plain, true, ShowLocal},
+        {"due, another show fetches: its picture", Rec("00:01:00", "11:00:00", "11:00:00"), viewOnly, true, ShowLocal},
+        {"due, another show fetches, none saved yet", Rec("00:01:00", "11:00:00", "11:00:00"), viewOnly, false, Skip},
+        {"not due without a local file: downloaded", Rec("00:10:00", "11:59:00", "11:55:00"), plain, false, Download},
+        {"not due, local images off", Rec("00:10:00", "11:59:00", "11:55:00"), noLocal, true, Skip},
         {"fixed interval counts from the last download", Rec("00:10:00", "11:55:00", "08:00:00", "1,0,0"), plain, true,
-         CamAction::ShowLocal},
+         ShowLocal},
         {"fixed interval, downloaded one interval ago to the second: due",
-         Rec("00:10:00", "11:50:00", "08:00:00", "1,0,0"), plain, true, CamAction::Download},
-        {"a new picture due to the second: downloaded", Rec("00:10:00", "11:50:00", "11:50:00"), plain, true,
-         CamAction::Download},
-        {"zero refresh", Rec("00:00:00", old, old), plain, true, CamAction::Skip},
-        {"outside its window", Rec("00:01:00", old, old, "1,1,0", "13:00:00-14:00:00"), plain, true, CamAction::Skip},
-        {"outside, showing the last image", Rec("00:01:00", old, old, "1,1,1", "13:00:00-14:00:00"), plain, false,
-         CamAction::ShowLocal},
-        {"disabled with a fixed interval", Rec("00:01:00", old, old, "0,0,0"), recheck, true, CamAction::Skip},
-        {"disabled, not re-checked", Rec("00:01:00", old, old, "0,1,0"), plain, true, CamAction::Skip},
-        {"disabled, re-check due", Rec("00:01:00", yesterday + "11:00:00", old, "0,1,0"), recheck, true,
-         CamAction::Download},
+         Rec("00:10:00", "11:50:00", "08:00:00", "1,0,0"), plain, true, Download},
+        {"a new picture due to the second: downloaded", Rec("00:10:00", "11:50:00", "11:50:00"), plain, true, Download},
+        {"zero refresh", Rec("00:00:00", old, old), plain, true, Skip},
+        {"outside its window", Rec("00:01:00", old, old, "1,1,0", window), plain, true, Skip},
+        {"outside, showing the last image", Rec("00:01:00", old, old, "1,1,1", window), plain, false, ShowLocal},
+        {"disabled with a fixed interval", Rec("00:01:00", old, old, "0,0,0"), recheck, true, Skip},
+        {"disabled, not re-checked", Rec("00:01:00", old, old, "0,1,0"), plain, true, Skip},
+        {"disabled, re-check due", Rec("00:01:00", yesterday + "11:00:00", old, "0,1,0"), recheck, true, Download},
         {"disabled, re-check due to the second", Rec("00:01:00", yesterday + "12:00:00", old, "0,1,0"), recheck, true,
-         CamAction::Download},
-        {"slow: counts from the last download", Rec("02:00:00", "11:00:00", "08:00:00"), slowHour, true,
-         CamAction::ShowLocal},
-        {"at the longest refresh: still adapts", Rec("03:00:00", "11:00:00", "08:00:00"), plain, true,
-         CamAction::Download},
-        {"disabled, re-checked today", Rec("00:01:00", "09:00:00", old, "0,1,0"), recheck, true, CamAction::Skip},
+         Download},
+        {"slow: counts from the last download", Rec("02:00:00", "11:00:00", "08:00:00"), slowHour, true, ShowLocal},
+        {"at the longest refresh: still adapts", Rec("03:00:00", "11:00:00", "08:00:00"), plain, true, Download},
+        {"disabled, re-checked today", Rec("00:01:00", "09:00:00", old, "0,1,0"), recheck, true, Skip},
         // Once per display time (10 s) at most, unless it follows a fast webcam.
-        {"tried 5 s ago: its copy", Rec("00:00:05", "11:59:55", "11:50:00"), plain, true, CamAction::ShowLocal},
-        {"tried 5 s ago, no copy: not asked again", Rec("00:00:05", "11:59:55", "11:50:00"), plain, false,
-         CamAction::Skip},
-        {"tried 10 s ago: due", Rec("00:00:05", "11:59:50", "11:50:00"), plain, false, CamAction::Download},
+        {"tried 5 s ago: its copy", Rec("00:00:05", "11:59:55", "11:50:00"), plain, true, ShowLocal},
+        {"tried 5 s ago, no copy: not asked again", Rec("00:00:05", "11:59:55", "11:50:00"), plain, false, Skip},
+        {"tried 10 s ago: due", Rec("00:00:05", "11:59:50", "11:50:00"), plain, false, Download},
     };
     for (const auto &c : cases)
         EXPECT_EQ(DecideCam(ReadCamSchedule(c.line, now), c.settings, now, [&c] { return c.localFile; }), c.action)
             << c.description;
     const CamSchedule fast = ReadCamSchedule(Rec("00:00:05", "11:59:55", "11:59:50"), now);
-    EXPECT_EQ(DecideCam(fast, plain, now, [] { return true; }, LastFetch{now - 5 * OneSecond, true}), CamAction::Download)
+    EXPECT_EQ(DecideCam(fast, plain, now, [] { return true; }, LastFetch{now - 5 * OneSecond, true}), Download)
         << "a new picture 5 s ago from a 5 s webcam: followed";
-    EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, LastFetch{now - OneSecond, false}), CamAction::Skip)
+    EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, LastFetch{now - OneSecond, false}), Skip)
         << "the same webcam unchanged a second ago";
 }
 
@@ -126,57 +113,47 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
         return s;
     };
     const auto held = [&state](int refreshSecs) { return state(true, refreshSecs, false, true); };
+    const auto none = std::nullopt;
+    // The camera-time limit before and after, the mode letter and its colour.
     struct {
         const char *description;
         ShowState show;
         ShowSettings settings;
-        int cameraTimer;
-        int ssInterval;
+        int cameraTimer, ssInterval;
         std::optional<int> newCameraTimer;
         QString mode;
-        bool resetCountdown;
-        bool latched = false;
+        bool resetCountdown, latched = false;
     } const cases[] = {
         {"normal: the display time", state(false, 60), ten, 0, 10000, 0, "N", false},
         {"6 s webcam, display 20 s: fast", state(true, 6), twenty, 0, 6000, 30000, "F", true, true},
         {"7 s webcam, display 15 s: fast", state(true, 7), fifteen, 0, 7000, 30000, "F", true, true},
-        {"latched, now slower: the fast limit runs on", state(true, 6, true), ten, 30000, 6000, std::nullopt, "", false,
-         true},
-        {"fast again: the limit keeps running", state(true, 6, true), twenty, 30000, 6000, std::nullopt, "", false, true},
+        {"latched, now slower: the fast limit runs on", state(true, 6, true), ten, 30000, 6000, none, "", false, true},
+        {"fast again: the limit keeps running", state(true, 6, true), twenty, 30000, 6000, none, "", false, true},
         {"6 s webcam, display 10 s: follow", state(true, 6), ten, 0, 6000, 10000, "R", true},
-        {"follow again: the limit keeps running", state(true, 6), ten, 10000, 6000, std::nullopt, "", false},
+        {"follow again: the limit keeps running", state(true, 6), ten, 10000, 6000, none, "", false},
         {"4 s webcam raised to 5 s: 5 x 2 is not below 10", state(true, 5), ten, 0, 5000, 10000, "R", true},
-        {"a 10 s webcam followed with display 10 s: no limit", state(true, 10), ten, 0, 10000, std::nullopt, "", false},
-        {"current webcam only: at most a minute", state(false, 300), currentOnly, 0, 60000, std::nullopt, "", false},
-        {"held: stays on screen, at most a minute", held(300), ten, 0, 60000, std::nullopt, "", false},
-        {"held 30 s webcam: its refresh", held(30), ten, 0, 30000, std::nullopt, "", false},
+        {"a 10 s webcam followed with display 10 s: no limit", state(true, 10), ten, 0, 10000, none, "", false},
+        {"current webcam only: at most a minute", state(false, 300), currentOnly, 0, 60000, none, "", false},
+        {"held: stays on screen, at most a minute", held(300), ten, 0, 60000, none, "", false},
+        {"held 30 s webcam: its refresh", held(30), ten, 0, 30000, none, "", false},
     };
+    const QMap<QString, QColor> colours{{"N", Qt::white}, {"F", Lime}, {"R", FollowGreen}, {"", QColor()}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
         const TickPlan plan = PlanNextTick(c.show, c.settings, c.cameraTimer);
         EXPECT_EQ(plan.ssInterval, c.ssInterval);
         EXPECT_EQ(plan.cameraTimer, c.newCameraTimer);
         EXPECT_EQ(plan.mode, c.mode);
+        EXPECT_EQ(plan.modeColour, colours[c.mode]);
         EXPECT_EQ(plan.resetCountdown, c.resetCountdown);
         EXPECT_EQ(plan.fastCamLatched, c.latched);
-        if (c.mode == "F") {
-            EXPECT_EQ(plan.modeColour, Lime);
-        }
-        if (c.mode == "R") {
-            EXPECT_EQ(plan.modeColour, FollowGreen);
-        }
     }
 }
 
 TEST(Sequencer, CategoryFilterAndCaption)
 {
-    struct {
-        const char *description;
-        QString selected;
-        bool currentOnly;
-        QString category;
-        bool shown;
-    } const filters[] = {
+    struct { const char *description; QString selected; bool currentOnly; QString category; bool shown; } const
+        filters[] = {
         {"nothing ticked off: every category", "", false, "Traffic", true},
         {"a ticked category", "Beach,Traffic", false, "traffic", true},
         {"an unticked category", "Beach", false, "Traffic", false},
@@ -218,12 +195,8 @@ TEST(SearchOrder, EachWebcamOnceInTheShowsOrder)
     };
     const auto first = [](int) { return 0; };
     ShowSettings s;
-    struct {
-        const char *description;
-        int current, count;
-        bool held, followed, random;
-        QList<int> order;
-    } const cases[] = {
+    struct { const char *description; int current, count; bool held, followed, random; QList<int> order; } const
+        cases[] = {
         {"from the one after current, wrapping", 1, 4, false, false, false, {2, 3, 0, 1}},
         {"before the first pick", -1, 3, false, false, false, {0, 1, 2}},
         {"a single webcam", -1, 1, false, false, false, {0}},

@@ -26,11 +26,11 @@ TEST(ListMerge, Rules)
 {
     const struct {
         const char *what;
-        QStringList camData;
-        QStringList lines;
+        QStringList camData, lines;
         int selected, duplicates;
         QStringList added;
         QList<int> rejected = {};
+        QList<bool> ticked = {};
     } cases[] = {
         {"refresh 300 and equal start and end: active all day", {},
          {"Snow||A||http://a/1.jpg||http://a||300||10:00:00||10:00:00"}, 1, 0,
@@ -47,8 +47,10 @@ TEST(ListMerge, Rules)
          {"snow||A||http://a||h||1||1:00||1:00", " Snow||B||http://b||h||1||1:00||1:00",
           "Boats||C||http://c||h||1||1:00||1:00", "||D||http://d||h||1||1:00||1:00"},
          4, 0,
-         {"snow||A||http://a||h||00:00:01||00:00:00||00:00:00", "General||B||http://b||h||00:00:01||00:00:00||00:00:00",
-          "General||C||http://c||h||00:00:01||00:00:00||00:00:00", "General||D||http://d||h||00:00:01||00:00:00||00:00:00"}},
+         {"snow||A||http://a||h||00:00:01||00:00:00||00:00:00",
+          "General||B||http://b||h||00:00:01||00:00:00||00:00:00",
+          "General||C||http://c||h||00:00:01||00:00:00||00:00:00",
+          "General||D||http://d||h||00:00:01||00:00:00||00:00:00"}},
         {"a catalogue URL that is a prefix of the line's is a duplicate", {Cam("X", "http://a/cam.jpg")},
          {"Snow||A||http://a/cam.jpg?t=1||h||1||1:00||1:00"}, 1, 1, {}},
         {"a line's URL that is a prefix of the catalogue's is new", {Cam("X", "http://a/cam.jpg?t=1")},
@@ -59,6 +61,12 @@ TEST(ListMerge, Rules)
         {"two same-named records append (2) twice", {Cam("harbour", "http://1"), Cam("HARBOUR", "http://2")},
          {"Snow||Harbour||http://3||h||1||1:00||1:00"}, 1, 0,
          {"Snow||Harbour(2)(2)||http://3||h||00:00:01||00:00:00||00:00:00"}},
+        {"an unticked line is no selection", {},
+         {"Snow||A||http://a||h||1||1:00||1:00", "Snow||B||http://b||h||1||1:00||1:00"}, 1, 0,
+         {"Snow||B||http://b||h||00:00:01||00:00:00||00:00:00"}, {}, {false, true}},
+        {"Import selected pressed twice adds nothing the second time",
+         {"Snow||A||http://a||h||00:00:01||00:00:00||00:00:00", "Snow||B||http://b||h||00:00:01||00:00:00||00:00:00"},
+         {"Snow||A||http://a||h||1||1:00||1:00", "Snow||B||http://b||h||1||1:00||1:00"}, 2, 2, {}},
         {"two lines of one URL are both added", {},
          {"Snow||A||http://a||h||1||1:00||1:00", "Snow||B||http://a||h||1||1:00||1:00"}, 2, 0,
          {"Snow||A||http://a||h||00:00:01||00:00:00||00:00:00", "Snow||B||http://a||h||00:00:01||00:00:00||00:00:00"}},
@@ -68,7 +76,8 @@ TEST(ListMerge, Rules)
          {"Snow||A||http://a||h||86400||1:00||1:00", "Snow||B||http://b||h||-1||1:00||1:00",
           "Snow||C||http://c||h||5||2026-01-01||1:00", "Snow||D||http://d||h||86399||2026-01-01 10:00||1:00",
           "Snow||E||http://e||h||0||1:00||1:00"},
-         5, 0, {"Snow||D||http://d||h||23:59:59||11:00:00||02:00:00", "Snow||E||http://e||h||00:00:00||00:00:00||00:00:00"},
+         5, 0,
+         {"Snow||D||http://d||h||23:59:59||11:00:00||02:00:00", "Snow||E||http://e||h||00:00:00||00:00:00||00:00:00"},
          {1, 2, 3}},
         {"a path as local name is dropped; control characters and a bar before a separator go", {},
          {"Snow||A\x01||http://a||h||1||1:00||1:00||../../etc/passwd||2026-01-01\x1b||x||1",
@@ -79,7 +88,7 @@ TEST(ListMerge, Rules)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        const MergeResult r = Merge(c.camData, c.lines);
+        const MergeResult r = Merge(c.camData, c.lines, c.ticked);
         EXPECT_EQ(r.selected, c.selected);
         EXPECT_EQ(r.duplicates, c.duplicates);
         EXPECT_EQ(r.newRecords, c.added);
@@ -99,21 +108,7 @@ TEST(ListMerge, Rules)
         r.rejected = m.rejected;
         EXPECT_EQ(RejectedLinesMessage(r), m.message);
     }
-}
-
-TEST(ListMerge, UntickedLinesAndASecondImport)
-{
-    const QStringList lines{"Snow||A||http://a||h||1||1:00||1:00", "Snow||B||http://b||h||1||1:00||1:00"};
-    const MergeResult first = Merge({}, lines, {false, true});
-    EXPECT_EQ(first.selected, 1);
-    ASSERT_EQ(first.newRecords.size(), 1);
-
-    const MergeResult all = Merge({}, lines);
-    const MergeResult again = Merge(all.newRecords, lines);
-    EXPECT_EQ(again.selected, 2);
-    EXPECT_EQ(again.duplicates, 2) << "pressing Import selected twice adds nothing the second time";
-    EXPECT_TRUE(again.newRecords.isEmpty());
-    EXPECT_EQ(MergeReport(again), "Selected sites: 2\r\nDuplicate sites ignored: 2\r\nNew sites added: 0");
+    EXPECT_EQ(MergeReport({3, 2, {"x"}, {}}), "Selected sites: 3\r\nDuplicate sites ignored: 2\r\nNew sites added: 1");
 }
 
 TEST(ListFile, ReadingAndDisplay)
@@ -149,8 +144,8 @@ TEST(ListFilter, TypingDeletingAndClearing)
 
 TEST(Submissions, LastOfEachUrlStays)
 {
-    const QStringList reduced = ReduceSubmissions({"b||Two||http://x", "A||One||http://x", "c||Other||http://y"});
-    EXPECT_EQ(reduced, (QStringList{"b||Two||http://x", "c||Other||http://y"}));
+    EXPECT_EQ(ReduceSubmissions({"b||Two||http://x", "A||One||http://x", "c||Other||http://y"}),
+              (QStringList{"b||Two||http://x", "c||Other||http://y"}));
     EXPECT_EQ(ReduceSubmissions({"B||n||http://u/a.jpg", "b||n||http://u/a.jpg"}), QStringList{"b||n||http://u/a.jpg"})
         << "lines equal but for case keep their order";
 }

@@ -51,18 +51,17 @@ FakeDesktopBus::~FakeDesktopBus()
     m_daemon.waitForFinished();
 }
 
-void FakeDesktopBus::answer(const QString &service, const QString &path, const QString &interface,
-                            const QString &method, const QVariant &reply)
+void FakeDesktopBus::answer(const Service &s)
 {
     auto *replier = static_cast<Replier *>(m_object);
     {
         QMutexLocker lock(&replier->mutex);
-        replier->replies.insert(path + ' ' + interface + '.' + method, reply);
+        replier->replies.insert(s.path + ' ' + s.interface + '.' + s.method, s.reply);
     }
-    if (!m_paths.contains(path) && Bus().registerVirtualObject(path, m_object))
-        m_paths << path;
-    if (!m_services.contains(service) && Bus().registerService(service))
-        m_services << service;
+    if (!m_paths.contains(s.path) && Bus().registerVirtualObject(s.path, m_object))
+        m_paths << s.path;
+    if (!m_services.contains(s.service) && Bus().registerService(s.service))
+        m_services << s.service;
 }
 
 void FakeDesktopBus::clear()

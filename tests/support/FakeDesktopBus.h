@@ -19,8 +19,11 @@ public:
     bool running() const { return m_object != nullptr; }
 
     // service owns path, where interface.method answers reply.
-    void answer(const QString &service, const QString &path, const QString &interface, const QString &method,
-                const QVariant &reply);
+    struct Service {
+        QString service, path, interface, method;
+        QVariant reply;
+    };
+    void answer(const Service &s);
     void clear();  // every service leaves the bus
     void emitSignal(const QString &path, const QString &interface, const QString &name, const QVariantList &args);
 
