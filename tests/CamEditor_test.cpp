@@ -19,7 +19,8 @@ TEST(LoadEditorFields, WritesBackThirteenSafeFields)
          "General||Bare||http://b/b.gif||||00:00:05||00:00:00||00:00:00||made.jpg||2000-01-01||2000-01-01||0||1||0",
          {"http://b/b.gif"}, true},
         {"local name with a folder is replaced by a made one",
-         "General||P||http://p/p.jpg||||00:00:05||00:00:00||00:00:00||../../home/p.jpg||2000-01-01||2000-01-01||0||1||0",
+         "General||P||http://p/p.jpg||||00:00:05||00:00:00||00:00:00||../../home/p.jpg||"
+         "2000-01-01||2000-01-01||0||1||0",
          "General||P||http://p/p.jpg||||00:00:05||00:00:00||00:00:00||made.jpg||2000-01-01||2000-01-01||0||1||0",
          {"http://p/p.jpg"}, false},
     };
@@ -33,7 +34,6 @@ TEST(LoadEditorFields, WritesBackThirteenSafeFields)
         const CamRecord stored = CamRecord::fromLine(c.line);
         const QString written = EditorRecord(f, stored.siteName(), stored.enabled());
         EXPECT_EQ(written, c.written.isEmpty() ? c.line : c.written);
-        EXPECT_EQ(CountText(written, "||"), 12);
         EXPECT_EQ(asked, c.namesAsked);
         EXPECT_EQ(f.timesRepaired, c.repaired);
     }

@@ -27,18 +27,18 @@ TEST(CamRecord, SplitsIntoThirteenFields)
     EXPECT_EQ(outside.toLine(), line) << "no field outside the thirteen is written";
 }
 
-TEST(CamRecord, TrimmedLinesAndSafeFieldText)
+TEST(CamRecord, TrimmedLinesSafeFieldTextAndAdultCategory)
 {
-    const struct { QString line, trimmed; } lines[] = {
-        {"a||b", "a||b"}, {" \ta||b \x1a\r", "a||b"}, {"", ""}, {"  ", ""},
-    };
-    for (const auto &c : lines)
-        EXPECT_EQ(TrimRecordLine(c.line), c.trimmed) << c.line.toStdString();
-    const struct { QString text; bool safe; } texts[] = {
-        {"Harbour | east", true}, {"a||b", false}, {"a|", false}, {"a\nb", false}, {"a\rb", false},
-    };
-    for (const auto &c : texts)
-        EXPECT_EQ(IsSafeFieldText(c.text), c.safe) << c.text.toStdString();
+    const std::pair<QString, QString> lines[] = {{"a||b", "a||b"}, {" \ta||b \x1a\r", "a||b"}, {"", ""}, {"  ", ""}};
+    for (const auto &[line, trimmed] : lines)
+        EXPECT_EQ(TrimRecordLine(line), trimmed) << line.toStdString();
+    const std::pair<QString, bool> texts[] = {
+        {"Harbour | east", true}, {"a||b", false}, {"a|", false}, {"a\nb", false}, {"a\rb", false}};
+    for (const auto &[text, safe] : texts)
+        EXPECT_EQ(IsSafeFieldText(text), safe) << text.toStdString();
+    EXPECT_TRUE(CamRecord::fromLine("ADULT||x").isAdult());
+    EXPECT_TRUE(IsAdultCategory("Adult"));
+    EXPECT_FALSE(IsAdultCategory("Adults"));
 }
 
 TEST(CamRecord, ShortLongAndOddLines)
@@ -76,14 +76,10 @@ TEST(CamRecord, ShortLongAndOddLines)
 TEST(CamRecord, FlagReadingDefaults)
 {
     const struct { const char *text; bool enabled; AutoAdjustState autoAdjust; bool showLast; } cases[] = {
-        {"", false, AutoAdjustState::On, false},
-        {"x", false, AutoAdjustState::On, false},
-        {"0", false, AutoAdjustState::Off, false},
-        {"1", true, AutoAdjustState::On, true},
-        {"2", true, AutoAdjustState::Grayed, true},
-        {"3", true, AutoAdjustState::On, true},
-        {"-1", false, AutoAdjustState::Off, false},
-        {" 1 ", true, AutoAdjustState::On, true},
+        {"", false, AutoAdjustState::On, false}, {"x", false, AutoAdjustState::On, false},
+        {"0", false, AutoAdjustState::Off, false}, {"1", true, AutoAdjustState::On, true},
+        {"2", true, AutoAdjustState::Grayed, true}, {"3", true, AutoAdjustState::On, true},
+        {"-1", false, AutoAdjustState::Off, false}, {" 1 ", true, AutoAdjustState::On, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
@@ -95,27 +91,14 @@ TEST(CamRecord, FlagReadingDefaults)
     EXPECT_EQ(FlagText(false), "0");
 }
 
-TEST(CamRecord, AdultIgnoresCase)
-{
-    EXPECT_TRUE(CamRecord::fromLine("ADULT||x").isAdult());
-    EXPECT_TRUE(IsAdultCategory("Adult"));
-    EXPECT_FALSE(IsAdultCategory("Adults"));
-}
-
 TEST(SplitToList, KeepsInnerEmptyNames)
 {
     const struct { const char *text; QStringList items; } cases[] = {
-        {"a,,b", {"a", "", "b"}},
-        {"a,", {"a"}},
-        {",a", {"", "a"}},
-        {"", {}},
-        {",", {""}},
+        {"a,,b", {"a", "", "b"}}, {"a,", {"a"}}, {",a", {"", "a"}}, {"", {}}, {",", {""}},
         {"Bars & Restaurants", {"Bars & Restaurants"}},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(SplitToList(c.text), c.items);
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(SplitToList(c.text), c.items) << c.text;
     EXPECT_EQ(SplitToList(DefaultCategories).size(), 15);
     EXPECT_EQ(SelectedFlags({"Snow", "Cities", "snow", "Beaches"}, {"SNOW", "Beaches", "Other"}),
               QList<bool>({true, false, true, true}));
@@ -125,7 +108,7 @@ TEST(CutLongFields, AbsurdFieldsAreCutAndTheRecordKeepsItsShape)
 {
     const QString longest(MaxFieldChars, u'n');
     const QString pipes = QString(MaxFieldChars - 1, u'n') + "|x";  // a cut right after a "|"
-    const QString smiley = QString(MaxFieldChars - 1, u'n') + QString::fromUtf8("\xF0\x9F\x98\x80");  // a cut inside a pair
+    const QString smiley = QString(MaxFieldChars - 1, u'n') + QString::fromUtf8("\xF0\x9F\x98\x80");  // cut in a pair
     const struct { QString line; QString cut; } cases[] = {
         {"General||" + longest + "||http://a/", ""},
         {"General||" + longest + "x||http://a/", "General||" + longest + "||http://a/"},

@@ -31,28 +31,23 @@ QStringList Records(int count)
 
 TEST(CatalogueFile, LineEndsOnReading)
 {
-    const struct { const char *what; QByteArray bytes; QStringList lines; } cases[] = {
-        {"CR LF", "a\r\nb\r\n", {"a", "b"}},
-        {"LF only", "a\nb\n", {"a", "b"}},
-        {"CR only", "a\rb\r", {"a", "b"}},
-        {"mixed, last line unended", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
-        {"blank lines kept", "a\r\n\r\n\nb\r\n", {"a", "", "", "b"}},
-        {"fresh file is one blank entry", "\r\n", {""}},
-        {"empty file is an empty catalogue", "", {}},
-        {"CR CR LF is two ends", "a\r\r\nb", {"a", "", "b"}},
-        {"UTF-8 names", "Z\xc3\xbcrich||x\r\n", {QString::fromUtf8("Z\xc3\xbcrich||x")}},
-        {"legacy 8-bit names keep their characters", "Z\xfcrich||x\r\n", {QString::fromUtf8("Z\xc3\xbcrich||x")}},
-        {"mixed encodings are read line by line", "Z\xc3\xbcrich\r\nZ\xfcrich\nM\xc3\xa1laga\xff",
-         {QString::fromUtf8("Z\xc3\xbcrich"), QString::fromUtf8("Z\xc3\xbcrich"), QString::fromLatin1("M\xc3\xa1laga\xff")}},
-        {"a byte-order mark is no part of the first name", "\xef\xbb\xbf" "a\r\n", {"a"}},
+    const QString zurich = QString::fromUtf8("Z\xc3\xbcrich");
+    const struct { QByteArray bytes; QStringList lines; } cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}}, {"a\nb\n", {"a", "b"}}, {"a\rb\r", {"a", "b"}},
+        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},  // mixed, the last line unended
+        {"a\r\n\r\n\nb\r\n", {"a", "", "", "b"}}, {"a\r\r\nb", {"a", "", "b"}},
+        {"\r\n", {""}},  // a fresh file is one blank entry
+        {"", {}},
+        {"Z\xc3\xbcrich||x\r\n", {zurich + "||x"}}, {"Z\xfcrich||x\r\n", {zurich + "||x"}},  // UTF-8 or legacy 8-bit
+        {"Z\xc3\xbcrich\r\nZ\xfcrich\nM\xc3\xa1laga\xff",  // encodings read line by line
+         {zurich, zurich, QString::fromLatin1("M\xc3\xa1laga\xff")}},
+        {"\xef\xbb\xbf" "a\r\n", {"a"}},  // a byte-order mark is no part of the first name
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(SplitTextLines(c.bytes), c.lines);
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(SplitTextLines(c.bytes), c.lines) << c.bytes.toStdString();
 }
 
-TEST(CatalogueFile, CreateLoadSaveRoundTrip)
+TEST(CatalogueFile, CreateLoadSaveRoundTripAndErrorsNameTheFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(DataFileBaseName);
@@ -73,11 +68,7 @@ TEST(CatalogueFile, CreateLoadSaveRoundTrip)
     EXPECT_EQ(ReadAll(path).size(), 0) << "an empty catalogue is an empty file";
 
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{DataFileBaseName}) << "no temporary files left";
-}
 
-TEST(CatalogueFile, ErrorsNameTheFile)
-{
-    QTemporaryDir dir;
     const QString missing = dir.filePath("nope/lumetta.dat");
     const QString loaded = Failure([&] { LoadCatalogue(missing); });
     EXPECT_TRUE(loaded.startsWith("Cannot open file \"" + missing + "\". ")) << loaded.toStdString();
@@ -87,8 +78,7 @@ TEST(CatalogueFile, ErrorsNameTheFile)
     EXPECT_FALSE(TrySaveCatalogue(missing, {"x"}));
 }
 
-// A disk that fills up part-way through the write, on both sides of the
-// size below which Qt keeps a file's data in its own buffer until the end.
+// A disk that fills up part-way through the write, on both sides of the size below which Qt buffers a file's data.
 TEST(CatalogueFile, SavesThatFailPartWayKeepTheOldFile)
 {
     QTemporaryDir dir;

@@ -38,27 +38,18 @@ TEST(Registry, TypedValuesRoundTrip)
     EXPECT_EQ(ReadRegInteger("software\\korvane software\\LUMETTA", "Flag", 9), 0) << "keys ignore case";
 }
 
-// A write changes its own line, or adds one, and keeps every other byte.
 // A damaged store loses only its damaged lines; a write keeps the rest.
 TEST(Registry, DamagedStoreLoadsWhatItCan)
 {
     test::TestEnv env;
     test::WriteAll(env.registryFile(),
-               "REGEDIT4\r\n"
-               "\"Orphan\"=\"before any key\"\r\n"
-               "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n"
-               "\"Good\"=\"yes\"\r\n"
-               "\"Unclosed=\"x\"\r\n"
-               "\"Broken\"=\"no end\r\n"
-               "\"Hex\"=dword:zz\r\n"
-               "\"TooLong\"=dword:1234567890\r\n"
-               "garbage \x01\x02\xff line\r\n"
-               "\"Count\"=dword:0000001e\r\n"
-               "\"Blob\"=hex:01,02\r\n"
-               "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta\r\n"
-               "\"AfterBadKey\"=\"dropped\"\r\n"
-               "[HKEY_LOCAL_MACHINE\\Software]\r\n"
-               "\"Machine\"=\"not ours\"\r\n");
+                   "REGEDIT4\r\n\"Orphan\"=\"before any key\"\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta]\r\n"
+                   "\"Good\"=\"yes\"\r\n\"Unclosed=\"x\"\r\n\"Broken\"=\"no end\r\n"
+                   "\"Hex\"=dword:zz\r\n\"TooLong\"=dword:1234567890\r\ngarbage \x01\x02\xff line\r\n"
+                   "\"Count\"=dword:0000001e\r\n\"Blob\"=hex:01,02\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta\r\n\"AfterBadKey\"=\"dropped\"\r\n"
+                   "[HKEY_LOCAL_MACHINE\\Software]\r\n\"Machine\"=\"not ours\"\r\n");
     EXPECT_EQ(ReadRegString(LumettaKey, "Good", ""), "yes");
     EXPECT_EQ(ReadRegInteger(LumettaKey, "Count", 0), 30);
     EXPECT_EQ(ReadRegString(LumettaKey, "Broken", "dflt"), "dflt");
@@ -74,8 +65,7 @@ TEST(Registry, DamagedStoreLoadsWhatItCan)
     EXPECT_EQ(ReadRegString(LumettaKey, "Good", ""), "yes");
 }
 
-// Whole files or nothing: no temporary file is left, and a write that
-// cannot happen says so.
+// Whole files or nothing: no temporary file is left, and a write that cannot happen says so.
 TEST(Registry, WritesAreWholeFilesAndFailuresRaise)
 {
     test::TestEnv env;
@@ -83,9 +73,7 @@ TEST(Registry, WritesAreWholeFilesAndFailuresRaise)
         WriteRegInteger(LumettaKey, QStringLiteral("V%1").arg(i), i);
     const QDir folder(QFileInfo(env.registryFile()).absolutePath());
     EXPECT_EQ(folder.entryList(QDir::Files), QStringList{"user.reg"}) << "no temporary files left behind";
-    QFile f(env.registryFile());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray content = f.readAll();
+    const QByteArray content = test::ReadAll(env.registryFile());
     EXPECT_TRUE(content.startsWith("REGEDIT4\n"));
     EXPECT_TRUE(content.contains("\"V19\"=dword:00000013"));
 
@@ -119,11 +107,9 @@ TEST(Registry, WriteTouchesOnlyItsOwnLine)
                              "\"Dup\"=\"first\"\r\n\"Dup\"=\"second\"\r\n; trailing comment\r\n\r\n"
                              "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
                              "\"ScreenSaveTimeOut\"=dword:00000258";  // no line end at the end
-    const QByteArray section = "\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta\\Sub]\r\n";
     const struct { const char *what; std::function<void()> write; QByteArray expected; } cases[] = {
         {"same value: no write at all", [] { WriteRegInteger(LumettaKey, "left", 16); }, store},
-        {"changed value: its line alone",
-         [] { WriteRegInteger(LumettaKey, "Left", 300); },
+        {"changed value: its line alone", [] { WriteRegInteger(LumettaKey, "Left", 300); },
          QByteArray(store).replace("dword:00000010", "dword:0000012c")},
         {"8-bit value read as such; a change writes UTF-8",
          [] {
@@ -137,15 +123,13 @@ TEST(Registry, WriteTouchesOnlyItsOwnLine)
              WriteRegString(LumettaKey, "Dup", "third");
          },
          QByteArray(store).replace("\"second\"", "\"third\"")},
-        {"new value: after the key's last value",
-         [] { WriteRegString(LumettaKey, "AppPath", "/opt/lumetta/"); },
-         QByteArray(store).replace("\"Dup\"=\"second\"\r\n", "\"Dup\"=\"second\"\r\n\"AppPath\"=\"/opt/lumetta/\"\r\n")},
-        {"new value in a key that ends the file unended",
-         [] { WriteRegInteger(DesktopKey, "ScreenSaveActive", 1); },
+        {"new value: after the key's last value", [] { WriteRegString(LumettaKey, "AppPath", "/opt/lumetta/"); },
+         QByteArray(store).replace("\"second\"\r\n", "\"second\"\r\n\"AppPath\"=\"/opt/lumetta/\"\r\n")},
+        {"new value in a key that ends the file unended", [] { WriteRegInteger(DesktopKey, "ScreenSaveActive", 1); },
          store + "\r\n\"ScreenSaveActive\"=dword:00000001\r\n"},
-        {"new key: a section of its own at the end",
-         [] { WriteRegInteger(LumettaKey + "\\Sub", "X", 1); },
-         store + section + "\"X\"=dword:00000001\r\n"},
+        {"new key: a section of its own at the end", [] { WriteRegInteger(LumettaKey + "\\Sub", "X", 1); },
+         store + "\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvane Software\\Lumetta\\Sub]\r\n"
+                 "\"X\"=dword:00000001\r\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -177,8 +161,7 @@ TEST(Registry, UnreadableStoreIsKeptAside)
     }
 }
 
-// A full disk part-way through the write, on both sides of the size below
-// which Qt buffers a file's data.
+// A full disk part-way through the write, on both sides of the size below which Qt buffers a file's data.
 TEST(Registry, WriteThatFailsPartWayKeepsTheStore)
 {
     for (int values : {3, 2000}) {
@@ -188,15 +171,14 @@ TEST(Registry, WriteThatFailsPartWayKeepsTheStore)
         for (int i = 0; i < values; ++i)
             store += QStringLiteral("\"V%1\"=\"value\"\n").arg(i).toUtf8();
         test::WriteAll(env.registryFile(), store);
-        const QByteArray before = test::ReadAll(env.registryFile());
-        const test::ChildOutcome child = test::RunWithFileSizeLimit(before.size() / 2, [](QString &text) {
+        const test::ChildOutcome child = test::RunWithFileSizeLimit(store.size() / 2, [](QString &text) {
             text = ErrorOf([] { WriteRegString(LumettaKey, "AppPath", "/a/new/folder/"); });
             return 0;
         });
         ASSERT_TRUE(child.exited);
         EXPECT_EQ(child.text, "Failed to set data for 'AppPath'");
         const QByteArray after = test::ReadAll(env.registryFile());
-        EXPECT_TRUE(after == before) << before.size() << " bytes before, " << after.size() << " after";
+        EXPECT_TRUE(after == store) << store.size() << " bytes before, " << after.size() << " after";
         EXPECT_EQ(QDir(QFileInfo(env.registryFile()).absolutePath()).entryList(QDir::Files).size(), 1)
             << "no temporary file left";
     }
@@ -221,9 +203,9 @@ TEST(Registry, DeleteKeyTakesItsValuesAndSubkeys)
 
 TEST(ShiftChars, RoundTripAndWrap)
 {
-    const QString plain = "http://www.korvane.example/lists/webcams.lst";
     for (int d : {1, 3, 7, 200})
-        EXPECT_EQ(ShiftChars(ShiftChars(plain, d), -d), plain);
+        EXPECT_EQ(ShiftChars(ShiftChars("http://www.korvane.example/lists/webcams.lst", d), -d),
+                  "http://www.korvane.example/lists/webcams.lst");
     EXPECT_EQ(ShiftChars(QString(QChar(0xFF)), 1), QString(QChar(0)));
     EXPECT_EQ(ShiftChars(QString(QChar(0)), -1), QString(QChar(0xFF)));
     EXPECT_EQ(ShiftChars("abc", 1), "bcd");

@@ -2,7 +2,6 @@
 
 #include "platform/Registry.h"
 #include "support/TestFiles.h"
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -2,7 +2,6 @@
 #include "common/Subs.h"
 #include "support/TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -12,54 +11,43 @@ namespace {
 
 TEST(ParseHttpDate, ReadsOrRefuses)
 {
-    // local: the expected local time, or nullptr for a conversion error.
-    const struct { const char *what, *text; int bias; const char *local; } cases[] = {
-        {"RFC 1123, local one hour east", "Sun, 06 Nov 1994 08:49:37 GMT", -60, "1994-11-06 09:49:37"},
-        {"RFC 1123, local five hours west", "Sun, 06 Nov 1994 08:49:37 GMT", 300, "1994-11-06 03:49:37"},
-        {"numeric zone east", "Sun, 06 Nov 1994 08:49:37 +0100", 0, "1994-11-06 07:49:37"},
-        {"four digits without sign read as east", "Sun, 06 Nov 1994 08:49:37 0100", 0, "1994-11-06 07:49:37"},
-        {"numeric zone west", "Sun, 06 Nov 1994 08:49:37 -0530", 0, "1994-11-06 14:19:37"},
-        {"short zone east: hours, and the same digits as minutes", "Sun, 06 Nov 1994 08:49:37 +01", 0, "1994-11-06 07:48:37"},
-        {"short zone west", "Sun, 06 Nov 1994 08:49:37 -05", 0, "1994-11-06 13:54:37"},
-        {"crossing midnight backwards", "Mon, 01 Jan 2001 00:30:00 +0100", 0, "2000-12-31 23:30:00"},
-        {"tabs and repeated blanks", "Sun,\t06  Nov\t\t1994   08:49:37 GMT", 0, "1994-11-06 08:49:37"},
-        {"named zone other than GMT is UTC", "Sun, 06 Nov 1994 08:49:37 EST", 0, "1994-11-06 08:49:37"},
-        {"no zone", "Sun, 06 Nov 1994 08:49:37", 0, "1994-11-06 08:49:37"},
-        {"upper-case month", "Tue, 15 DEC 2026 23:59:59 GMT", 0, "2026-12-15 23:59:59"},
-        {"RFC 850 form", "Sunday, 06-Nov-94 08:49:37 GMT", 0, nullptr},
-        {"asctime form", "Sun Nov  6 08:49:37 1994", 0, nullptr},
-        {"no calendar date", "Sun, 31 Feb 1994 08:49:37 GMT", 0, nullptr},
-        {"hour out of range", "Sun, 06 Nov 1994 25:49:37 GMT", 0, nullptr},
-        {"missing time", "Sun, 06 Nov 1994", 0, nullptr},
-        {"unknown month", "Sun, 06 Foo 1994 08:49:37 GMT", 0, nullptr},
+    const struct { const char *text; int bias; const char *local; } read[] = {
+        {"Sun, 06 Nov 1994 08:49:37 GMT", -60, "1994-11-06 09:49:37"},  // local one hour east
+        {"Sun, 06 Nov 1994 08:49:37 GMT", 300, "1994-11-06 03:49:37"},  // local five hours west
+        {"Sun, 06 Nov 1994 08:49:37 +0100", 0, "1994-11-06 07:49:37"},
+        {"Sun, 06 Nov 1994 08:49:37 0100", 0, "1994-11-06 07:49:37"},  // four digits without sign read as east
+        {"Sun, 06 Nov 1994 08:49:37 -0530", 0, "1994-11-06 14:19:37"},
+        {"Sun, 06 Nov 1994 08:49:37 +01", 0, "1994-11-06 07:48:37"},  // hours, and the same digits as minutes
+        {"Sun, 06 Nov 1994 08:49:37 -05", 0, "1994-11-06 13:54:37"},
+        {"Mon, 01 Jan 2001 00:30:00 +0100", 0, "2000-12-31 23:30:00"},
+        {"Sun,\t06  Nov\t\t1994   08:49:37 GMT", 0, "1994-11-06 08:49:37"},
+        {"Sun, 06 Nov 1994 08:49:37 EST", 0, "1994-11-06 08:49:37"},  // a named zone other than GMT is UTC
+        {"Sun, 06 Nov 1994 08:49:37", 0, "1994-11-06 08:49:37"},
+        {"Tue, 15 DEC 2026 23:59:59 GMT", 0, "2026-12-15 23:59:59"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.local)
-            EXPECT_EQ(FormatDateTimeText(ParseHttpDate(QString::fromLatin1(c.text), c.bias)).toStdString(), c.local);
-        else
-            EXPECT_THROW(ParseHttpDate(QString::fromLatin1(c.text), c.bias), ConvertError);
-    }
+    for (const auto &c : read)
+        EXPECT_EQ(FormatDateTimeText(ParseHttpDate(c.text, c.bias)).toStdString(), c.local) << c.text;
+    // The RFC 850 and asctime forms, no time, no calendar date, an hour out of range, an unknown month.
+    for (const char *bad : {"Sunday, 06-Nov-94 08:49:37 GMT", "Sun Nov  6 08:49:37 1994", "Sun, 06 Nov 1994",
+                            "Sun, 31 Feb 1994 08:49:37 GMT", "Sun, 06 Nov 1994 25:49:37 GMT",
+                            "Sun, 06 Foo 1994 08:49:37 GMT"})
+        EXPECT_THROW(ParseHttpDate(bad, 0), ConvertError) << bad;
 }
 
 TEST(GetHeaderValue, ContinuationRepetitionAndEnd)
 {
-    const struct { const char *what; QStringList lines; const char *name, *value; } cases[] = {
-        {"continuation and repetition", {"Date: a", " b", "X: c", "date: d"}, "Date", "a b,d"},
-        {"tab continuation, trimmed", {"HTTP/1.0 200 OK", "X-Msg:  one  ", "\t two ", "Server: s"}, "x-msg", "one two"},
-        {"stops at an empty line", {"HTTP/1.0 200 OK", "A: 1", "", "B: 2"}, "B", ""},
-        {"both blocks after a relocation", {"HTTP/1.0 302 Found", "Location: /x", "HTTP/1.0 200 OK", "Location: /y"}, "Location", "/x,/y"},
-        {"absent", {"HTTP/1.0 200 OK", "A: 1"}, "B", ""},
-        {"status line has no name", {"HTTP/1.0 200 OK"}, "HTTP/1.0 200 OK", ""},
-        {"value keeps later colons", {"Location: http://h:81/p"}, "location", "http://h:81/p"},
-        {"name is not trimmed", {"Date : a"}, "Date", ""},
-        {"empty value repeated", {"A:", "A: x"}, "A", ",x"},
-        {"no lines", {}, "A", ""},
+    const struct { const char *name, *value; QStringList lines; } cases[] = {
+        {"Date", "a b,d", {"Date: a", " b", "X: c", "date: d"}},  // continued and repeated
+        {"x-msg", "one two", {"HTTP/1.0 200 OK", "X-Msg:  one  ", "\t two ", "Server: s"}},  // tab continues; trimmed
+        {"B", "", {"HTTP/1.0 200 OK", "A: 1", "", "B: 2"}},  // stops at an empty line
+        {"Location", "/x,/y", {"HTTP/1.0 302 Found", "Location: /x", "HTTP/1.0 200 OK", "Location: /y"}},  // 2 blocks
+        {"B", "", {"HTTP/1.0 200 OK", "A: 1"}}, {"HTTP/1.0 200 OK", "", {"HTTP/1.0 200 OK"}}, {"A", "", {}},
+        {"location", "http://h:81/p", {"Location: http://h:81/p"}},  // later colons kept
+        {"Date", "", {"Date : a"}},  // the name is not trimmed
+        {"A", ",x", {"A:", "A: x"}},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(GetHeaderValue(QString::fromLatin1(c.name), c.lines).toStdString(), c.value);
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(GetHeaderValue(c.name, c.lines).toStdString(), c.value) << c.lines.join('|').toStdString();
 }
 
 TEST(TextHelpers, EdgeBehaviour)
@@ -71,65 +59,53 @@ TEST(TextHelpers, EdgeBehaviour)
     EXPECT_EQ(LastPos("http://h/c/p.jpg", "/"), 11);
     EXPECT_LE(LastPos("abc", "/"), 0);
 
-    EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa") << "inserted text is not re-examined";
-    EXPECT_EQ(ReplaceAll("a-b-c", "-", ""), "abc");
-    EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc") << "empty pattern must not loop";
-    EXPECT_EQ(ReplaceAll("xaxa", "xa", "a"), "aa");
-
-    EXPECT_EQ(NormalizeBlanks("a \t  b\t\tc "), "a b c ");
-    EXPECT_EQ(AddBackslash("/tmp/x"), "/tmp/x/");
-    EXPECT_EQ(AddBackslash("/tmp/x/"), "/tmp/x/");
-    EXPECT_EQ(AddBackslash(""), "");
-
-    EXPECT_EQ(EncodeQueryValue("a b&c=d?"), "a%20b%26c%3Dd%3F");
-    EXPECT_EQ(EncodeQueryValue("100%"), "100%") << "percent is left alone";
+    // What each gave, and what it should have.
+    const std::pair<QString, QString> texts[] = {
+        {ReplaceAll("aaa", "a", "aa"), "aaaaaa"},  // inserted text is not examined again
+        {ReplaceAll("a-b-c", "-", ""), "abc"}, {ReplaceAll("abc", "", "x"), "abc"},  // an empty pattern must not loop
+        {ReplaceAll("xaxa", "xa", "a"), "aa"}, {NormalizeBlanks("a \t  b\t\tc "), "a b c "},
+        {AddBackslash("/tmp/x"), "/tmp/x/"}, {AddBackslash("/tmp/x/"), "/tmp/x/"}, {AddBackslash(""), ""},
+        {EncodeQueryValue("a b&c=d?"), "a%20b%26c%3Dd%3F"}, {EncodeQueryValue("100%"), "100%"},  // % left alone
+    };
+    for (const auto &[got, expected] : texts)
+        EXPECT_EQ(got, expected);
 }
 
 TEST(WebLink, OnlyAbsoluteHttpOrHttpsIsOpened)
 {
-    const struct { const char *text; const char *opened; } cases[] = {
+    const std::pair<const char *, const char *> opened[] = {
         {"http://cam.example/ad", "http://cam.example/ad"},
-        {" https://cam.example/a?b=c ", "https://cam.example/a?b=c"},
-        {"HTTP://CAM.EXAMPLE/", "http://cam.example/"},
-        {"file:///etc/passwd", nullptr}, {"FILE:///etc/passwd", nullptr},
-        {"smb://host/share/payload.desktop", nullptr}, {"steam://run/1", nullptr},
-        {"javascript:alert(1)", nullptr}, {"/usr/bin/xterm", nullptr}, {"xterm", nullptr},
-        {"cam.example/ad", nullptr}, {"http:relative", nullptr}, {"http:///nohost", nullptr},
-        {"mailto:a@b.example", nullptr}, {"", nullptr}, {"http://a b/", nullptr},
+        {" https://cam.example/a?b=c ", "https://cam.example/a?b=c"}, {"HTTP://CAM.EXAMPLE/", "http://cam.example/"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.text);
-        const auto link = WebLink(c.text);
-        ASSERT_EQ(link.has_value(), c.opened != nullptr);
-        if (link) {
-            EXPECT_EQ(link->toString(), c.opened);
-        }
-    }
+    for (const auto &[text, link] : opened)
+        EXPECT_EQ(WebLink(text).value_or(QUrl()).toString(), link) << text;
+    for (const char *text : {"file:///etc/passwd", "FILE:///etc/passwd", "smb://host/share/payload.desktop",
+                             "steam://run/1", "javascript:alert(1)", "/usr/bin/xterm", "xterm", "cam.example/ad",
+                             "http:relative", "http:///nohost", "mailto:a@b.example", "", "http://a b/"})
+        EXPECT_FALSE(WebLink(text).has_value()) << text;
+}
+
+// The count, then fields 1 to n.
+QString Fields(const QString &text, int n)
+{
+    const SplitResult r = SplitFields(text, "||");
+    QStringList out{QString::number(r.count)};
+    for (int i = 1; i <= n; ++i)
+        out << r.field(i);
+    return out.join('/');
 }
 
 TEST(SplitFields, Rules)
 {
-    SplitResult r = SplitFields("a||b||", "||");
-    EXPECT_EQ(r.count, 3);
-    EXPECT_EQ(r.field(1), "a");
-    EXPECT_EQ(r.field(2), "b");
-    EXPECT_EQ(r.field(3), "");
-
-    r = SplitFields("General", "||");
-    EXPECT_EQ(r.count, 1);
-    EXPECT_EQ(r.field(1), "General");
-    EXPECT_EQ(r.field(2), "") << "missing fields read as empty";
-
-    r = SplitFields("a|||b", "||");
-    EXPECT_EQ(r.count, 2) << "left-to-right scan";
-    EXPECT_EQ(r.field(2), "|b");
-
+    EXPECT_EQ(Fields("a||b||", 3), "3/a/b/");
+    EXPECT_EQ(Fields("General", 2), "1/General/") << "missing fields read as empty";
+    EXPECT_EQ(Fields("a|||b", 2), "2/a/|b") << "left-to-right scan";
     EXPECT_EQ(SplitFields("abc", "").count, -1);
 
     QStringList many;
     for (int i = 1; i <= 30; ++i)
         many << QString::number(i);
-    r = SplitFields(many.join("||"), "||");
+    const SplitResult r = SplitFields(many.join("||"), "||");
     EXPECT_EQ(r.count, 30);
     EXPECT_EQ(r.held.size(), SplitResult::MaxFields) << "nothing beyond the held fields";
     EXPECT_EQ(r.field(19), "19");
@@ -140,23 +116,19 @@ TEST(SplitFields, Rules)
 TEST(FileHelpers, SizesAndStreamedComparison)
 {
     QTemporaryDir dir;
-    const QString a = dir.filePath("a"), b = dir.filePath("b"), c = dir.filePath("c"), d = dir.filePath("d");
-    QByteArray big(300 * 1024, 'x');
-    test::WriteAll(a, big);
-    test::WriteAll(b, big);
-    big[big.size() - 1] = 'y';
-    test::WriteAll(c, big);
-    test::WriteAll(d, QByteArray(10, 'x'));
-
+    const auto make = [&](const char *name, const QByteArray &bytes) {
+        test::WriteAll(dir.filePath(name), bytes);
+        return dir.filePath(name);
+    };
+    const QByteArray big(300 * 1024, 'x');
+    const QString a = make("a", big), missing = dir.filePath("missing");
     EXPECT_EQ(FileSizeOf(a), 300 * 1024);
-    EXPECT_EQ(FileSizeOf(dir.filePath("missing")), 0);
-    EXPECT_TRUE(FilesEqual(a, b)) << "equal across several chunks";
-    EXPECT_FALSE(FilesEqual(a, c)) << "last byte differs";
-    EXPECT_FALSE(FilesEqual(a, d)) << "sizes differ";
-    EXPECT_FALSE(FilesEqual(a, dir.filePath("missing")));
-    test::WriteAll(dir.filePath("e"), "");
-    test::WriteAll(dir.filePath("f"), "");
-    EXPECT_TRUE(FilesEqual(dir.filePath("e"), dir.filePath("f")));
+    EXPECT_EQ(FileSizeOf(missing), 0);
+    EXPECT_TRUE(FilesEqual(a, make("b", big))) << "equal across several chunks";
+    EXPECT_FALSE(FilesEqual(a, make("c", QByteArray(big).replace(big.size() - 1, 1, "y")))) << "last byte differs";
+    EXPECT_FALSE(FilesEqual(a, make("d", QByteArray(10, 'x')))) << "sizes differ";
+    EXPECT_FALSE(FilesEqual(a, missing));
+    EXPECT_TRUE(FilesEqual(make("e", ""), make("f", "")));
 }
 
 } // namespace
