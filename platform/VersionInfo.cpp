@@ -10,11 +10,6 @@ QString VersionString()
         .arg(version::Major).arg(version::Minor).arg(version::Release).arg(version::Build);
 }
 
-QString CaptionVersion()
-{
-    return QStringLiteral("%1.%2.%3").arg(version::Major).arg(version::Minor).arg(version::Release);
-}
-
 QString VersionComments()
 {
     return QString::fromUtf8(version::Comments);

@@ -6,7 +6,6 @@ namespace lumetta {
 inline const QString AppTitle = QStringLiteral("Lumetta");
 
 QString VersionString();   // four numbers, "1.0.0.1"
-QString CaptionVersion();  // three numbers, "1.0.0"
 QString VersionComments();
 QString VersionCopyright();
 
