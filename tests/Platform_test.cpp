@@ -30,7 +30,9 @@ TEST(Timer, IntervalZeroOrDisabledMeansStoppedAndHandlerErrorsAreShown)
         {[&] { timer.setEnabled(false); }, 100, 2, "disabled"},
         {[&] { timer.setEnabled(true); }, 4, 2, "enabling starts a whole interval"},
         {[] {}, 1, 3, "and fires at its end"},
-        {[&] { timer.setInterval(0); }, 100, 3, "interval 0 stops it"},
+        {[&] { timer.setInterval(-5); }, 100, 3, "a negative interval stops it"},
+        {[&] { timer.setInterval(5); }, 5, 4, "and a positive one starts it again"},
+        {[&] { timer.setInterval(0); }, 100, 4, "interval 0 stops it"},
     };
     for (const auto &s : steps) {
         s.change();
