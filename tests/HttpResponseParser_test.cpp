@@ -144,8 +144,9 @@ INSTANTIATE_TEST_SUITE_P(
                   200, "OK", "", -1, "Wikipedia in\r\n\r\nchunks.",
                   {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Body, 0, true},
         ParseCase{"chunked with LF line ends and upper-case hex wins over Content-Length",
-                  "HTTP/1.1 200 OK\nContent-Length: 3\nTransfer-Encoding: gzip, Chunked\n\nA\n0123456789\n0\n\n",
-                  200, "OK", "", 3, "0123456789",
+                  "HTTP/1.1 200 OK\nContent-Length: 3\nTransfer-Encoding: gzip, Chunked\n\n"
+                  "1A\n0123456789ABCDEFGHIJKLMNOP\n0\n\n",
+                  200, "OK", "", 3, "0123456789ABCDEFGHIJKLMNOP",
                   {"HTTP/1.1 200 OK", "Content-Length: 3", "Transfer-Encoding: gzip, Chunked"}, Phase::Body, 0, true},
         ParseCase{"chunked, closed before the last chunk",
                   "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nWiki\r\n", 200, "OK", "", -1, "Wiki",
