@@ -7,16 +7,14 @@
 #include "service/ListTools.h"
 #include "service/TfrmImport.h"
 #include "support/MainWindowRig.h"
-#include "ui_TfrmMain.h"  // here, where the generator looks for it
+#include "ui_TfrmMain.h"  // here, where the generator looks for it; it brings the form's widget classes
 #include "support/PlainText.h"
 #include "support/ScriptedServer.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QStatusBar>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
@@ -59,7 +57,6 @@ protected:
     }
 
     void click(QAbstractButton *b) { RunGuarded([&] { b->click(); }); }
-    TfrmImport *dialog() { return QApplication::topLevelWidgets().isEmpty() ? nullptr : findDialog(); }
     static TfrmImport *findDialog()
     {
         for (QWidget *w : QApplication::topLevelWidgets())
@@ -88,43 +85,28 @@ TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
     server.addConnection(Answer("Snow||Alps again||http://alps/cam.jpg?x=1||h||60||10:00||10:00\r\n"
                                 "Snow||Tatra||http://tatra/c.jpg||h||300||10:00||10:00\r\n"
                                 "Cities||Oslo & Co||http://oslo/c.jpg||h||300||10:00||10:00\r\n",
-                                "Last-Modified: Sun, 06 Dec 2026 10:00:00 GMT\r\n"));
-    click(ui()->butGetCamList);
-    ASSERT_NE(findDialog(), nullptr) << dialogs.asked.join("\n").toStdString();
-    EXPECT_EQ(findDialog()->findChild<QLabel *>("lblLastUpdated")->text(),
-              "Last updated: Sun, 06 Dec 2026 10:00:00 GMT");
-    server.addConnection(Answer("Snow||Alps again||http://alps/cam.jpg?x=1||h||60||10:00||10:00\r\n"
-                                "Snow||Tatra||http://tatra/c.jpg||h||300||10:00||10:00\r\n"
-                                "Cities||Oslo & Co||http://oslo/c.jpg||h||300||10:00||10:00\r\n",
                                 "Last-Modified: " + Markup.toLatin1() + "\r\n"));
     click(ui()->butGetCamList);
+    ASSERT_NE(findDialog(), nullptr) << dialogs.asked.join("\n").toStdString();
     EXPECT_TRUE(ShowsLiterally(findDialog()->findChild<QLabel *>("lblLastUpdated"), "Last updated: " + Markup));
     EXPECT_EQ(items(), (QStringList{"Snow - Alps again", "Snow - Tatra", "Cities - Oslo & Co"}));
     EXPECT_EQ(status(), "Selected  0/3");
 
     auto *filter = findDialog()->findChild<QLineEdit *>("edtFilter");
     auto *list = findDialog()->findChild<QListWidget *>("lstImport");
-    filter->setText("t");
-    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo & Co"}));
-    list->item(0)->setCheckState(Qt::Checked);
-    EXPECT_EQ(status(), "Selected  1/2");
     filter->setText("ta");
-    EXPECT_EQ(items(), (QStringList{"Snow - Tatra [x]"})) << "narrowing keeps ticks";
-    EXPECT_EQ(status(), "Selected  1/1") << "and counts them";
-    filter->setText("t");
-    EXPECT_EQ(items(), (QStringList{"Snow - Tatra", "Cities - Oslo & Co"})) << "back to one character reloads";
+    list->item(0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(items(), (QStringList{"Snow - Tatra [x]"}));
+    EXPECT_EQ(status(), "Selected  1/1");
     filter->setText("");
     EXPECT_EQ(items().size(), 3);
-    EXPECT_EQ(status(), "Selected  0/3");
 
     RunGuarded([&] { findDialog()->findChild<QAction *>("mnuSelectAll")->trigger(); });
     EXPECT_EQ(status(), "Selected  3/3");
     auto *import = findDialog()->findChild<QPushButton *>("butImport");
     RunGuarded([&] { import->click(); });
-    RunGuarded([&] { import->click(); });
-    EXPECT_EQ(dialogs.asked, (QStringList{
-                                 "message: Selected sites: 3\r\nDuplicate sites ignored: 1\r\nNew sites added: 2",
-                                 "message: Selected sites: 3\r\nDuplicate sites ignored: 3\r\nNew sites added: 0"}));
+    EXPECT_EQ(dialogs.asked,
+              QStringList("message: Selected sites: 3\r\nDuplicate sites ignored: 1\r\nNew sites added: 2"));
     const QStringList stored = LoadCatalogue(env.home() + "lumetta.dat");
     EXPECT_EQ(stored, frm->catalogue().CamData());
     ASSERT_EQ(stored.size(), 3);
@@ -178,11 +160,8 @@ TEST_F(ListToolsTest, SubmissionsImportKeepsOneEntryPerUrlAndExportWritesBothLis
     start({Rec("Snow", "b", "http://b"), Rec("adult", "x", "http://x"), Rec("Snow", "-hidden", "http://h"),
            Rec("Snow", "off", "http://off", false)});
     const QString submissions = env.path() + "/submitted.lst";
-    QFile f(submissions);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Snow||Late||http://same/c.jpg||h||60||10:00:00||12:00:00\r\n"
-            "Snow||Early||http://same/c.jpg||h||60||10:00:00||12:00:00\r\n");
-    f.close();
+    test::WriteAll(submissions, "Snow||Late||http://same/c.jpg||h||60||10:00:00||12:00:00\r\n"
+                                "Snow||Early||http://same/c.jpg||h||60||10:00:00||12:00:00\r\n");
     ui()->edtSubmissionList->setText(submissions);
     click(ui()->butImport);
     ASSERT_NE(findDialog(), nullptr);
@@ -193,9 +172,7 @@ TEST_F(ListToolsTest, SubmissionsImportKeepsOneEntryPerUrlAndExportWritesBothLis
     ui()->edtAdultList->setText(env.path() + "/adult.lst");
     click(ui()->butExport);
     EXPECT_EQ(dialogs.asked.last(), "message: 1 main webcams exported\r\n1 adult webcams exported\r\n");
-    const QStringList main = LoadCatalogue(env.path() + "/main.lst");
-    ASSERT_EQ(main.size(), 1);
-    EXPECT_TRUE(main[0].startsWith("Snow||b||http://b||http://home/||300||"));
+    EXPECT_EQ(LoadCatalogue(env.path() + "/main.lst").size(), 1);
 
     dialogs.setNextAnswer(DialogButton::Cancel);
     click(ui()->butDeleteMasterList);
