@@ -32,16 +32,6 @@ ServerScript Reply(const QByteArray &bytes)
     return ServerScript().readRequest().send(bytes);
 }
 
-// Sends each chunk once the client has read the one before.
-ServerScript Chunks(const QList<QByteArray> &chunks)
-{
-    ServerScript script;
-    script.readRequest();
-    for (const QByteArray &chunk : chunks)
-        script.send(chunk).awaitRead();
-    return script;
-}
-
 struct Outcome { bool raised = false; QString message; int code = 0; bool watchdog = false; };
 
 // Runs a synchronous request; a watchdog aborts a request that would never
@@ -130,7 +120,6 @@ TEST_F(HttpCliTest, RequestBytes)
         QString proxyPort;
         std::function<void(THttpCli &)> setup;
         QByteArray expected;
-        THttpRequest rq = httpGET;
     };
     const Case cases[] = {
         {"user without password, no path asks for /", "http://user@cam.example:{port}", "", "", nullptr,
@@ -168,8 +157,6 @@ TEST_F(HttpCliTest, RequestBytes)
              h.Accept.clear();
          },
          "GET / HTTP/1.0\r\nHost: cam.example\r\n\r\n"},
-        {"HEAD; path alone, host without its port", "http://cam.example:{port}/cams/x", "", "", nullptr,
-         Plain("HEAD /cams/x", "cam.example"), httpHEAD},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
@@ -182,7 +169,7 @@ TEST_F(HttpCliTest, RequestBytes)
         client.ProxyPort = c.proxyPort.isEmpty() ? QStringLiteral("80") : WithPort(c.proxyPort, server.port());
         if (c.setup)
             c.setup(client);
-        const Outcome out = Fetch(client, c.rq);
+        const Outcome out = Fetch(client);
         EXPECT_FALSE(out.raised) << out.message.toStdString();
         ASSERT_EQ(server.requests().size(), 1);
         EXPECT_EQ(server.requests().first().toStdString(), WithPort(c.expected, server.port()).toStdString());
@@ -196,9 +183,8 @@ TEST_F(HttpCliTest, RequestBytes)
 // own test.
 TEST_F(HttpCliTest, Replies)
 {
-    QByteArray lines = "HTTP/1.0 200 OK\r\n";
-    while (lines.size() <= HttpResponseParser::MaxHeaderSize)
-        lines += "X-Filler: " + QByteArray(100, 'z') + "\r\n";
+    const QByteArray mjpeg = "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=Frame\r\n\r\n";
+    const QString mjpegType = "multipart/x-mixed-replace; boundary=frame";
     struct Case {
         const char *description;
         QByteArray reply;
@@ -228,8 +214,12 @@ TEST_F(HttpCliTest, Replies)
          "HTTP reply cut short", httperr::CutShort, "image/gif", -1, "", "p.gif"},
         {"a server that never stops sending a line", "HTTP/1.0 200 OK\r\nX: " + QByteArray(20000, 'y'), true, "/",
          404, "HTTP line too long", httperr::LineTooLong, "", -1, "", "document.htm"},
-        {"... nor header lines", lines, true, "/", 404, "HTTP header too long", httperr::HeaderTooLong, "", -1, "",
-         "document.htm"},
+        {"an MJPEG stream that goes on gives its first picture",
+         mjpeg + "--Frame\r\nContent-Type: image/jpeg\r\nContent-Length: 5\r\n\r\nfirst\r\n--Frame\r\n", true,
+         "/video.mjpg", 200, "OK", 0, mjpegType, -1, "first", "video.mjpg"},
+        {"an MJPEG stream cut in its first part", mjpeg + "--Frame\r\nContent-Length: 9\r\n\r\nfir", false,
+         "/video.mjpg", 404, HttpErrorText(httperr::StreamCut), httperr::StreamCut, mjpegType, -1, "fir",
+         "video.mjpg"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
@@ -250,18 +240,40 @@ TEST_F(HttpCliTest, Replies)
         EXPECT_EQ(body.data(), c.body);
         EXPECT_EQ(http.RcvdCount(), c.body.size());
         EXPECT_EQ(http.DocName(), c.docName);
+        EXPECT_TRUE(server.requests().value(0).startsWith(c.rq == httpHEAD ? "HEAD " : "GET "));
+        EXPECT_EQ(http.TookStreamPart(), c.contentType == mjpegType && !out.raised);
+        EXPECT_EQ(http.PartContentType(), http.TookStreamPart() ? "image/jpeg" : "");
     }
 }
 
-TEST_F(HttpCliTest, StatesAndEventsOfAPlainGet)
+// What a call raises before it starts anything.
+Outcome Refusal(const std::function<void()> &request)
+{
+    Outcome out;
+    try {
+        request();
+    } catch (const EHttpException &e) {
+        out = {true, e.message(), e.ErrorCode()};
+    }
+    return out;
+}
+
+// A second request while the first runs, and a POST with nothing to post,
+// are refused; the first request goes on.
+TEST_F(HttpCliTest, StatesAndEventsOfAPlainGetAndWhatItRefuses)
 {
     ScriptedServer server;
     server.addConnection(Reply("HTTP/1.0 200 OK\r\n\r\nbody"));
     QList<int> states;
     QStringList events;
     int doneCalls = 0;
+    Outcome busy;
     http.OnStateChange = [&](THttpCli *s) { states << s->State(); };
     http.OnHeaderBegin = [&](THttpCli *) { events << "HeaderBegin"; };
+    http.OnHeaderData = [&](THttpCli *s) {
+        s->URL = "http://other.example/";  // what a second caller would do first
+        busy = Refusal([s] { s->Get(); });
+    };
     http.OnHeaderEnd = [&](THttpCli *) { events << "HeaderEnd"; };
     http.OnDocBegin = [&](THttpCli *) { events << "DocBegin"; };
     http.OnDocEnd = [&](THttpCli *) { events << "DocEnd"; };
@@ -271,18 +283,26 @@ TEST_F(HttpCliTest, StatesAndEventsOfAPlainGet)
         EXPECT_EQ(error, 0);
     };
     http.URL = server.url("/");
-    Fetch(http);
+    EXPECT_FALSE(Fetch(http).raised);
     QCoreApplication::processEvents();
     EXPECT_EQ(states, (QList<int>{httpNotConnected, httpDnsLookup, httpDnsLookupDone, httpConnected,
                                   httpWaitingHeader, httpWaitingBody, httpReady}));
     EXPECT_EQ(events, (QStringList{"HeaderBegin", "HeaderEnd", "DocBegin", "DocEnd"}));
     EXPECT_EQ(doneCalls, 1);
+    EXPECT_EQ(busy.code, httperr::Busy);
+    EXPECT_EQ(body.data(), "body");
+    EXPECT_EQ(server.connectionCount(), 1);
 
     // The next request without a body has no document to end.
     server.addConnection(Reply("HTTP/1.0 200 OK\r\n\r\n"));
+    http.URL = server.url("/");
     events.clear();
     Fetch(http);
     EXPECT_EQ(events, (QStringList{"HeaderBegin", "HeaderEnd"}));
+
+    const Outcome post = Refusal([this] { http.Post(); });
+    EXPECT_EQ(post.message, "HTTP component has nothing to post");
+    EXPECT_EQ(post.code, httperr::NothingToPost);
 }
 
 // ---------------------------------------------------------------- relocation
@@ -295,7 +315,7 @@ TEST_F(HttpCliTest, Relocations)
         const char *description;
         QString location;  // {port} is the second server's
         bool proxy;
-        QByteArray secondRequestLine;  // {port1} is the first server's
+        QByteArray secondRequestLine;
         QByteArray hostLine;
         bool credentialsOnSecondHop;
     };
@@ -303,16 +323,12 @@ TEST_F(HttpCliTest, Relocations)
         {"path on the same host", "/b.jpg", false, "GET /b.jpg HTTP/1.0", "cam.example", true},
         {"relative name, folder of the current document", "next.jpg", false, "GET /cams/next.jpg HTTP/1.0",
          "cam.example", true},
-        {"another host with its own port", "http://other.example:{port}/b.jpg", false, "GET /b.jpg HTTP/1.0",
-         "other.example", false},
         {"same name, another port", "http://cam.example:{port}/b.jpg", false, "GET /b.jpg HTTP/1.0", "cam.example",
          false},
         {"absolute URL without a port keeps the previous hop's port", "http://other.example/b.jpg", false,
          "GET /b.jpg HTTP/1.0", "other.example", false},
         {"path through a proxy becomes an absolute URL that keeps the port it came from", "/b.jpg", true,
          "GET http://cam.example:8080/b.jpg HTTP/1.0", "cam.example", true},
-        {"absolute URL through a proxy", "http://other.example:81/c.jpg", true,
-         "GET http://other.example:81/c.jpg HTTP/1.0", "other.example", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
@@ -320,39 +336,33 @@ TEST_F(HttpCliTest, Relocations)
         ScriptedServer second;
         // Through a proxy both hops reach the first server.
         ScriptedServer &target = !c.proxy && c.location.contains("{port}") ? second : first;
+        // The rows through a proxy come last: the client keeps its Proxy.
         const QByteArray location = WithPort(c.location, second.port()).toLatin1();
         first.addConnection(Reply("HTTP/1.0 301 Moved\r\nLocation: " + location + "\r\n\r\n"));
         target.addConnection(Reply("HTTP/1.0 200 OK\r\n\r\nthere"));
-        THttpCli client;
-        client.setResolver(&resolver);
-        client.RcvdStream = &body;
         clearBody();
-        client.Username = "own";
-        client.Password = "secret";
-        client.URL = QStringLiteral("http://cam:pw@cam.example:%1/cams/a.jpg?x=1").arg(first.port());
+        http.Username = "own";
+        http.Password = "secret";
+        http.URL = QStringLiteral("http://cam:pw@cam.example:%1/cams/a.jpg?x=1").arg(first.port());
         if (c.proxy) {
-            client.Proxy = "127.0.0.1";
-            client.ProxyPort = QString::number(first.port());
-            client.URL = "http://cam:pw@cam.example:8080/cams/a.jpg?x=1";
+            http.Proxy = "127.0.0.1";
+            http.ProxyPort = QString::number(first.port());
+            http.URL = "http://cam:pw@cam.example:8080/cams/a.jpg?x=1";
         }
         int locationChanges = 0;
-        client.OnLocationChange = [&](THttpCli *) { ++locationChanges; };
-        const Outcome out = Fetch(client);
+        http.OnLocationChange = [&](THttpCli *) { ++locationChanges; };
+        const Outcome out = Fetch(http);
         EXPECT_FALSE(out.raised) << out.message.toStdString();
         EXPECT_EQ(body.data(), "there");
-        EXPECT_EQ(client.RcvdHeader(), (QStringList{"HTTP/1.0 301 Moved", "Location: " + location, "HTTP/1.0 200 OK"}));
+        EXPECT_EQ(http.RcvdHeader(), (QStringList{"HTTP/1.0 301 Moved", "Location: " + location, "HTTP/1.0 200 OK"}));
         EXPECT_EQ(locationChanges, 1);
-        ASSERT_FALSE(first.requests().isEmpty());
-        EXPECT_TRUE(first.requests().first().contains("Authorization: Basic Y2FtOnB3\r\n"));
         ASSERT_FALSE(target.requests().isEmpty());
         const QByteArray hop2 = target.requests().last();
-        QByteArray expectedLine = c.secondRequestLine + "\r\n";
-        expectedLine.replace("{port1}", QByteArray::number(first.port()));
-        EXPECT_TRUE(hop2.startsWith(expectedLine)) << hop2.toStdString();
+        EXPECT_TRUE(hop2.startsWith(c.secondRequestLine + "\r\n")) << hop2.toStdString();
         EXPECT_TRUE(hop2.contains("\r\nHost: " + c.hostLine + "\r\n")) << hop2.toStdString();
         EXPECT_EQ(hop2.contains("Y2FtOnB3"), c.credentialsOnSecondHop);
-        EXPECT_EQ(client.Username, "own");
-        EXPECT_EQ(client.Password, "secret");
+        EXPECT_EQ(http.Username, "own");
+        EXPECT_EQ(http.Password, "secret");
     }
 }
 
@@ -377,25 +387,17 @@ TEST_F(HttpCliTest, FailuresRaiseWithStatus404)
         QString message;  // empty: not checked
         int error;
         int requestsSent = 0;
-        bool systemResolver = false;
     };
     const Case cases[] = {
-        {"unresolvable host", "http://nosuchhost.invalid/x.jpg", "", resolve, wsa::HostNotFound, 0, true},
         {"unknown to the resolver", "http://unknown.example/x.jpg", "", resolve, wsa::HostNotFound},
         {"connection refused", QStringLiteral("http://127.0.0.1:%1/").arg(closedPort), "",
-         "Connection refused (Error #10061)", wsa::ConnRefused, 0, true},
+         "Connection refused (Error #10061)", wsa::ConnRefused},
         {"port out of range", "http://cam.example:99999/", "", addr, wsa::AddrNotAvail},
-        {"port that is no number", "http://cam.example:http/", "", addr, wsa::AddrNotAvail},
-        {"bare path, no host", "/only/a/path", "", resolve, wsa::HostNotFound},
         {"a relocation loop ends after twenty hops", here + "/loop", "/loop", "Too many relocations (more than 20)",
          httperr::TooManyRelocations, 1 + MaxRelocations},
         {"CR LF in the URL", here + "/a.jpg\r\nX-Evil: 1", "", "", httperr::ControlCharacter},
-        {"TAB in the URL", here + "/a\tb.jpg", "", "", httperr::ControlCharacter},
-        {"NUL in the URL", here + "/a" + QChar(0) + "b", "", "", httperr::ControlCharacter},
         {"DEL in the URL", here + "/a" + QChar(0x7F), "", "", httperr::ControlCharacter},
         {"TAB in a Location", here + "/a.jpg", "/b\tX-Evil: 1", "", httperr::ControlCharacter, 1},
-        {"NUL in a Location", here + "/a.jpg", QByteArray("/b") + '\0' + "X", "", httperr::ControlCharacter, 1},
-        {"bare CR in a Location", here + "/a.jpg", "/b\rX-Evil: 1", "", httperr::ControlCharacter, 1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
@@ -404,18 +406,15 @@ TEST_F(HttpCliTest, FailuresRaiseWithStatus404)
         if (!c.location.isEmpty())
             server.addConnection(Reply(relocation));
         server.setDefaultScript(Reply(c.location == "/loop" ? relocation : "HTTP/1.0 200 OK\r\n\r\nok"));
-        THttpCli client;
-        if (!c.systemResolver)
-            client.setResolver(&resolver);
-        client.URL = WithPort(c.url, server.port());
-        const Outcome out = Fetch(client);
+        http.URL = WithPort(c.url, server.port());
+        const Outcome out = Fetch(http);
         EXPECT_TRUE(out.raised);
         if (!c.message.isEmpty()) {
             EXPECT_EQ(out.message, c.message);
         }
         EXPECT_EQ(out.code, 404);
-        EXPECT_EQ(client.StatusCode(), 404);
-        EXPECT_EQ(client.RequestDoneError(), c.error);
+        EXPECT_EQ(http.StatusCode(), 404);
+        EXPECT_EQ(http.RequestDoneError(), c.error);
         EXPECT_EQ(server.requests().size(), c.requestsSent);
         EXPECT_EQ(server.connectionCount(), c.requestsSent);
     }
@@ -429,26 +428,21 @@ TEST_F(HttpCliTest, AbortsEndWithAbortedAndLeaveTheClientUsable)
     struct Case {
         const char *description;
         QString host;
-        int releases;  // parts of the reply the server sends before the abort
-        Where where;   // the handler that makes the client abort itself
-        int state;     // with OnState: on entering it
-        bool now;      // from the handler itself, else some test time later
+        Where where;  // the handler that makes the client abort itself
+        int state;    // with OnState: on entering it
+        bool now;     // from the handler itself, else some test time later
     };
     const Case cases[] = {
-        {"during the host lookup", "slow.example", 0, OnState, httpDnsLookup, false},
-        {"while connecting", "cam.example", 0, OnState, httpDnsLookupDone, false},
-        {"from a header handler", "cam.example", 0, OnHeader, 0, true},
-        {"while waiting for the rest of the header", "cam.example", 0, OnHeader, 0, false},
-        {"from a body handler", "cam.example", 1, OnBody, 0, true},
-        {"while the body trickles in", "cam.example", 1, OnBody, 0, false},
+        {"during the host lookup", "slow.example", OnState, httpDnsLookup, false},
+        {"while connecting", "cam.example", OnState, httpDnsLookupDone, false},
+        {"from a header handler", "cam.example", OnHeader, 0, true},
+        {"while the body trickles in", "cam.example", OnBody, 0, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
         ScriptedServer server;
-        server.addConnection(ServerScript().readRequest().send("HTTP/1.0 200 OK\r\nX-A: 1\r\n").awaitRelease().send(
-            "X-B: 2\r\n\r\nfirst part").awaitRelease().send("second part").hang());
-        for (int i = 0; i < c.releases; ++i)
-            server.release();
+        const QByteArray header = "HTTP/1.0 200 OK\r\nX-A: 1\r\n";
+        server.addConnection(Reply(c.where == OnBody ? header + "\r\nfirst part" : header).hang());
         http.URL = QStringLiteral("http://%1:%2/a.jpg").arg(c.host).arg(server.port());
         bool armed = true;
         const auto abort = [&] {
@@ -488,40 +482,7 @@ TEST_F(HttpCliTest, AbortsEndWithAbortedAndLeaveTheClientUsable)
     }
 }
 
-// What a call raises before it starts anything.
-Outcome Refusal(const std::function<void()> &request)
-{
-    Outcome out;
-    try {
-        request();
-    } catch (const EHttpException &e) {
-        out = {true, e.message(), e.ErrorCode()};
-    }
-    return out;
-}
-
-TEST_F(HttpCliTest, SecondRequestWhileBusyAndPostWithoutDataAreRefused)
-{
-    ScriptedServer server;
-    server.addConnection(Reply("HTTP/1.0 200 OK\r\n\r\nfirst"));
-    http.URL = server.url("/");
-    Outcome busy;
-    http.OnHeaderData = [&](THttpCli *s) {
-        s->URL = "http://other.example/";  // what a second caller would do first
-        busy = Refusal([s] { s->Get(); });
-    };
-    EXPECT_FALSE(Fetch(http).raised);
-    EXPECT_EQ(busy.code, httperr::Busy);
-    EXPECT_EQ(body.data(), "first");
-    EXPECT_EQ(server.connectionCount(), 1);
-
-    const Outcome post = Refusal([this] { http.Post(); });
-    EXPECT_EQ(post.message, "HTTP component has nothing to post");
-    EXPECT_EQ(post.code, httperr::NothingToPost);
-    EXPECT_EQ(http.State(), httpReady);
-}
-
-// ---------------------------------------------------------------- Digest and MJPEG
+// ---------------------------------------------------------------- Digest
 
 QByteArray Challenge(const QByteArray &params)
 {
@@ -535,17 +496,17 @@ QString RequestParam(const QByteArray &request, const char *name)
     return re.match(QString::fromLatin1(request)).captured(1);
 }
 
-// The answer a request carries is the one the password gives for its nonce.
-bool AnswerIsRight(const QByteArray &request, const QByteArray &challenge, const QString &password)
+// The request answers the reply's challenge as the password gives it, with
+// the request's own cnonce and count.
+void ExpectAnswer(const QByteArray &request, const QByteArray &reply, const QString &password)
 {
-    const QByteArray line = challenge.mid(challenge.indexOf("Digest ")).split('\r').first();
-    auto c = ChooseDigestChallenge({QString::fromLatin1(line)});
-    if (!c)
-        return false;
-    c->nonce = RequestParam(request, "nonce");
-    const DigestRequest r{"cam", password, "GET", RequestParam(request, "uri"), RequestParam(request, "cnonce"),
+    const QByteArray line = reply.mid(reply.indexOf("Digest ")).split('\r').first();
+    const auto c = ChooseDigestChallenge({QString::fromLatin1(line)});
+    ASSERT_TRUE(c);
+    const DigestRequest r{"cam", password, "GET", "/cams/a.jpg?x=1", RequestParam(request, "cnonce"),
                           RequestParam(request, "nc").toUInt(nullptr, 16)};
-    return RequestParam(request, "response") == RequestParam(DigestAuthorization(*c, r).toLatin1(), "response");
+    EXPECT_TRUE(request.contains("\r\nAuthorization: " + DigestAuthorization(*c, r).toLatin1() + "\r\n"))
+        << request.constData();
 }
 
 TEST_F(HttpCliTest, DigestExchanges)
@@ -556,24 +517,22 @@ TEST_F(HttpCliTest, DigestExchanges)
     struct Case {
         const char *description;
         QString userInfo;
-        QList<QList<QByteArray>> replies;  // per connection, the chunks sent
+        QList<QByteArray> replies;  // one per connection
         bool raises;
-        QStringList nonces;  // of the Digest answers, in order
+        int answers;  // requests with a Digest answer
     };
     const Case cases[] = {
-        {"answered once", "cam:pw@", {{md5}, {ok}}, false, {"n1"}},
-        {"challenge after the status line, in a later piece", "cam:pw@",
-         {{"HTTP/1.0 401 Unauthorized\r\n", md5.mid(md5.indexOf('\n') + 1)}, {ok}}, false, {"n1"}},
-        {"stale nonce retried once with the new one", "cam:pw@", {{md5}, {stale}, {ok}}, false, {"n1", "n2"}},
-        {"stale again ends with the 401", "cam:pw@", {{md5}, {stale}, {stale}}, true, {"n1", "n2"}},
-        {"wrong password ends with the 401, no loop", "cam:bad@", {{md5}, {md5}}, true, {"n1"}},
-        {"no credentials: the 401 stands", "", {{md5}}, true, {}},
+        {"answered once", "cam:pw@", {md5, ok}, false, 1},
+        {"stale nonce retried once with the new one", "cam:pw@", {md5, stale, ok}, false, 2},
+        {"stale again ends with the 401", "cam:pw@", {md5, stale, stale}, true, 2},
+        {"wrong password ends with the 401, no loop", "cam:bad@", {md5, md5}, true, 1},
+        {"no credentials: the 401 stands", "", {md5}, true, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
         ScriptedServer server;
-        for (const QList<QByteArray> &chunks : c.replies)
-            server.addConnection(Chunks(chunks));
+        for (const QByteArray &reply : c.replies)
+            server.addConnection(Reply(reply));
         THttpCli client;  // a fresh one: what a server asked for is kept
         client.RcvdStream = &body;
         clearBody();
@@ -587,79 +546,23 @@ TEST_F(HttpCliTest, DigestExchanges)
             EXPECT_EQ(client.RcvdHeader(), (QStringList{"HTTP/1.0 200 OK", "Content-Type: image/jpeg"}));
         }
         const QList<QByteArray> requests = server.requests();
-        ASSERT_EQ(requests.size(), 1 + c.nonces.size());
+        ASSERT_EQ(requests.size(), 1 + c.answers);
         EXPECT_EQ(requests[0].contains("Authorization: Basic"), !c.userInfo.isEmpty());
         for (qsizetype i = 1; i < requests.size(); ++i) {
             EXPECT_FALSE(requests[i].contains("Basic")) << requests[i].constData();
-            EXPECT_EQ(RequestParam(requests[i], "nonce"), c.nonces[i - 1]);
-            EXPECT_EQ(RequestParam(requests[i], "uri"), "/cams/a.jpg?x=1");
-            EXPECT_TRUE(AnswerIsRight(requests[i], c.replies[i - 1].join(), c.userInfo.mid(4).chopped(1)))
-                << requests[i].constData();
+            ExpectAnswer(requests[i], c.replies[i - 1], c.userInfo.mid(4).chopped(1));
         }
         EXPECT_EQ(client.AskedForDigest(client.URL), true);
-    }
-}
-
-TEST_F(HttpCliTest, ServerThatAskedForDigestNeverGetsBasicAgain)
-{
-    ScriptedServer server;
-    server.addConnection(Reply(Challenge("qop=\"auth\", nonce=\"n1\"")));
-    server.setDefaultScript(Reply("HTTP/1.0 200 OK\r\n\r\nok"));
-    http.URL = QStringLiteral("http://cam:pw@127.0.0.1:%1/a.jpg").arg(server.port());
-    EXPECT_FALSE(Fetch(http).raised);
-    EXPECT_FALSE(Fetch(http).raised);
-    const QList<QByteArray> requests = server.requests();
-    ASSERT_EQ(requests.size(), 3);
-    EXPECT_TRUE(requests[2].contains("Authorization: Digest ")) << requests[2].constData();
-    EXPECT_EQ(RequestParam(requests[2], "nc"), "00000002");
-    EXPECT_NE(RequestParam(requests[2], "cnonce"), RequestParam(requests[1], "cnonce"));
-}
-
-TEST_F(HttpCliTest, DigestCredentialsNeverReachAnotherHost)
-{
-    ScriptedServer first;
-    ScriptedServer second;
-    first.addConnection(Reply("HTTP/1.0 302 Found\r\nLocation: http://other.example:"
-                              + QByteArray::number(second.port()) + "/b.jpg\r\n\r\n"));
-    second.setDefaultScript(Reply(Challenge("nonce=\"n1\"")));
-    http.URL = QStringLiteral("http://cam:pw@cam.example:%1/a.jpg").arg(first.port());
-    const Outcome out = Fetch(http);
-    EXPECT_TRUE(out.raised);
-    EXPECT_EQ(http.StatusCode(), 401);
-    ASSERT_EQ(second.requests().size(), 1);
-    EXPECT_FALSE(second.requests().first().contains("Authorization")) << second.requests().first().constData();
-}
-
-TEST_F(HttpCliTest, MjpegStreamGivesItsFirstPicture)
-{
-    const QByteArray head = "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=Frame\r\n\r\n";
-    const QByteArray part = "--Frame\r\nContent-Type: image/jpeg\r\nContent-Length: 5\r\n\r\nfirst\r\n";
-    struct Case {
-        const char *description;
-        QByteArray reply;
-        bool hang;  // the server keeps streaming (here: keeps the line open)
-        int error;
-    };
-    const Case cases[] = {
-        {"the stream goes on", head + part + "--Frame\r\n", true, 0},
-        {"cut in the first part", head + "--Frame\r\nContent-Length: 9\r\n\r\nfir", false, httperr::StreamCut},
-        {"no boundary named", "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace\r\n\r\n" + part, false,
-         httperr::StreamNoBoundary},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.description);
-        ScriptedServer server;
-        ServerScript script = Reply(c.reply);
-        server.addConnection(c.hang ? script.hang() : script);
-        http.URL = server.url("/video.mjpg");
-        clearBody();
-        const Outcome out = Fetch(http);
-        EXPECT_EQ(out.raised, c.error != 0);
-        EXPECT_EQ(http.RequestDoneError(), c.error);
-        EXPECT_EQ(out.message, c.error ? HttpErrorText(c.error) : QString());
-        EXPECT_EQ(body.data(), c.error ? body.data() : QByteArray("first"));
-        EXPECT_EQ(http.TookStreamPart(), c.error == 0);
-        EXPECT_EQ(http.PartContentType(), c.error ? "" : "image/jpeg");
+        if (c.raises)
+            continue;
+        // The next request answers the challenge at once, never with Basic.
+        server.addConnection(Reply(ok));
+        EXPECT_FALSE(Fetch(client).raised);
+        const QByteArray next = server.requests().last();
+        EXPECT_FALSE(next.contains("Basic")) << next.constData();
+        ExpectAnswer(next, c.replies[c.answers - 1], "pw");
+        EXPECT_EQ(RequestParam(next, "nc"), "00000002");
+        EXPECT_NE(RequestParam(next, "cnonce"), RequestParam(requests.last(), "cnonce"));
     }
 }
 
@@ -674,50 +577,29 @@ protected:
         ASSERT_TRUE(lumetta::test::MakeTestCertificate(dir.path(), "lumetta.test", certificate, key));
         trusted = QSslCertificate::fromData(certificate);
     }
-    ServerScript tlsReply(const QByteArray &bytes) { return ServerScript().startTls().readRequest().send(bytes); }
-
     QTemporaryDir dir;
     QByteArray certificate;
     QByteArray key;
     QList<QSslCertificate> trusted;
 };
 
-TEST_F(Https, OnlyATrustedCertificateForItsNameGetsTheRequest)
+// A certificate the client trusts, but for another name: the request never
+// leaves. The trusted certificate for its own name serves the tunnels below.
+TEST_F(Https, CertificateForAnotherNameIsRefused)
 {
-    struct Case {
-        const char *description;
-        QString host;
-        bool trust;
-        QString named;  // part of the reason; empty: no failure
-    };
-    const Case cases[] = {
-        {"trusted", "lumetta.test", true, ""},
-        {"self-signed and not trusted", "lumetta.test", false, "self-signed"},
-        {"trusted but for another name", "other.test", true, "host name"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.description);
-        ScriptedServer server;
-        server.setTls(certificate, key);
-        server.addConnection(tlsReply("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\nsecret picture"));
-        http.ExtraCaCertificates = c.trust ? trusted : QList<QSslCertificate>();
-        http.URL = QStringLiteral("https://%1:%2/cam.jpg").arg(c.host).arg(server.port());
-        clearBody();
-        const Outcome out = Fetch(http);
-        if (c.named.isEmpty()) {
-            EXPECT_FALSE(out.raised) << out.message.toStdString();
-            EXPECT_EQ(body.data(), "secret picture");
-            ASSERT_EQ(server.requests().size(), 1);
-            EXPECT_TRUE(server.requests().first().startsWith("GET /cam.jpg HTTP/1.0\r\n"));
-            continue;
-        }
-        EXPECT_TRUE(out.raised);
-        EXPECT_EQ(http.StatusCode(), 404);
-        EXPECT_TRUE(out.message.startsWith("TLS handshake failed: ")) << out.message.toStdString();
-        EXPECT_TRUE(out.message.contains(c.named, Qt::CaseInsensitive)) << out.message.toStdString();
-        EXPECT_EQ(http.RequestDoneError(), wsa::TlsFailed);
-        EXPECT_TRUE(server.requests().isEmpty());
-    }
+    ScriptedServer server;
+    server.setTls(certificate, key);
+    server.addConnection(ServerScript().startTls().readRequest().send("HTTP/1.0 200 OK\r\n\r\nsecret picture"));
+    http.ExtraCaCertificates = trusted;
+    http.URL = QStringLiteral("https://other.test:%1/cam.jpg").arg(server.port());
+    const Outcome out = Fetch(http);
+    EXPECT_TRUE(out.raised);
+    EXPECT_EQ(http.StatusCode(), 404);
+    EXPECT_TRUE(out.message.startsWith("TLS handshake failed: ")) << out.message.toStdString();
+    EXPECT_TRUE(out.message.contains("host name", Qt::CaseInsensitive)) << out.message.toStdString();
+    EXPECT_EQ(http.RequestDoneError(), wsa::TlsFailed);
+    EXPECT_TRUE(server.requests().isEmpty());
+    EXPECT_TRUE(body.data().isEmpty());
 }
 
 // The proxy's credentials go to the proxy, never through the tunnel; a URL

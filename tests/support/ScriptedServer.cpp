@@ -36,11 +36,7 @@ ScriptedServer::ScriptedServer()
 
 ScriptedServer::~ScriptedServer()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    m_released.notify_all();
+    m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
     if (m_listenFd >= 0)
@@ -63,16 +59,7 @@ void ScriptedServer::addConnection(const ServerScript &script)
 void ScriptedServer::setDefaultScript(const ServerScript &script)
 {
     std::lock_guard lock(m_mutex);
-    m_default = std::make_unique<ServerScript>(script);
-}
-
-void ScriptedServer::release()
-{
-    {
-        std::lock_guard lock(m_mutex);
-        ++m_releases;
-    }
-    m_released.notify_all();
+    m_default = script;
 }
 
 QString ScriptedServer::url(const QString &path) const
@@ -96,37 +83,20 @@ void ScriptedServer::run()
         if (fd < 0)
             continue;
         ++m_connections;
-        ServerScript script;
-        bool have = false;
+        std::optional<ServerScript> script;
         {
             std::lock_guard lock(m_mutex);
-            if (!m_scripts.isEmpty()) {
-                script = m_scripts.takeFirst();
-                have = true;
-            } else if (m_default) {
-                script = *m_default;
-                have = true;
-            }
+            script = m_scripts.isEmpty() ? m_default : m_scripts.takeFirst();
         }
-        if (!have) {
+        if (!script) {
             ::close(fd);
             continue;
         }
-        serve(fd, script);
+        serve(fd, *script);
     }
 }
 
 namespace {
-
-qint64 ContentLengthOf(const QByteArray &header)
-{
-    for (const QByteArray &line : header.split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && line.left(colon).trimmed().toLower() == "content-length")
-            return line.mid(colon + 1).trimmed().toLongLong();
-    }
-    return 0;
-}
 
 // Bytes that reached the client's end of a loopback connection but that the
 // client has not read yet, from the kernel's table of TCP sockets; 0 once
@@ -172,16 +142,7 @@ void ScriptedServer::serve(int fd, const ServerScript &script)
         switch (step.kind) {
         case ServerScript::Step::ReadRequest: {
             QByteArray buffer;
-            qsizetype headerEnd = -1;
-            qint64 want = -1;
-            while (!m_stop) {
-                if (headerEnd < 0) {
-                    headerEnd = buffer.indexOf("\r\n\r\n");
-                    if (headerEnd >= 0)
-                        want = headerEnd + 4 + ContentLengthOf(buffer.left(headerEnd));
-                }
-                if (want >= 0 && buffer.size() >= want)
-                    break;
+            while (!m_stop && !buffer.contains("\r\n\r\n")) {
                 if (sock.bytesAvailable() == 0 && !sock.waitForReadyRead(20)) {
                     if (!connected())
                         break;
@@ -210,13 +171,6 @@ void ScriptedServer::serve(int fd, const ServerScript &script)
                     break;
                 sock.waitForReadyRead(1);  // notices a close meanwhile
             }
-            break;
-        }
-        case ServerScript::Step::AwaitRelease: {
-            std::unique_lock lock(m_mutex);
-            m_released.wait(lock, [this] { return m_stop || m_releases > 0; });
-            if (m_releases > 0)
-                --m_releases;
             break;
         }
         case ServerScript::Step::StartTls: {
@@ -264,12 +218,10 @@ bool MakeTestCertificate(const QString &dir, const QString &hostName, QByteArray
     const QString keyPath = dir + QStringLiteral("/key.pem");
     QProcess openssl;
     openssl.setProcessChannelMode(QProcess::MergedChannels);
+    const QString args = "req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj /CN=%1 "
+                         "-addext subjectAltName=DNS:%1";
     openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                   QStringLiteral("-keyout"), keyPath, QStringLiteral("-out"), certPath, QStringLiteral("-days"),
-                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=") + hostName,
-                   QStringLiteral("-addext"), QStringLiteral("subjectAltName=DNS:") + hostName});
+                  args.arg(hostName).split(u' ') + QStringList{"-keyout", keyPath, "-out", certPath});
     if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
         return false;
     QFile cert(certPath);

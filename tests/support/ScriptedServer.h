@@ -4,16 +4,14 @@
 // send exact bytes, switch to TLS, hang without answering, close early or
 // reset the connection. Connections beyond the scripts get the default
 // script, if any, or are closed at once. No step waits on the clock: a
-// script moves on when the client has read what was sent, or when the test
-// releases it.
+// script moves on when the client has read what was sent.
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include <atomic>
-#include <condition_variable>
-#include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace lumetta::test {
@@ -21,20 +19,17 @@ namespace lumetta::test {
 class ServerScript {
 public:
     struct Step {
-        enum Kind { ReadRequest, Send, AwaitRead, AwaitRelease, StartTls, Hang, Close, Reset };
+        enum Kind { ReadRequest, Send, AwaitRead, StartTls, Hang, Close, Reset };
         Kind kind;
         QByteArray data;
     };
 
-    // Reads up to the empty line after the header (and a Content-Length
-    // body); the bytes are recorded.
+    // Reads up to the empty line after the header; the bytes are recorded.
     ServerScript &readRequest() { return add(Step::ReadRequest); }
     ServerScript &send(const QByteArray &bytes) { return add(Step::Send, bytes); }
     // Waits until the client has read every byte sent so far, so that the
     // next send reaches it as a read of its own.
     ServerScript &awaitRead() { return add(Step::AwaitRead); }
-    // Waits until the test calls ScriptedServer::release().
-    ServerScript &awaitRelease() { return add(Step::AwaitRelease); }
     ServerScript &startTls() { return add(Step::StartTls); }
     // Keeps the connection open and silent until the client closes it or
     // the server stops.
@@ -65,8 +60,6 @@ public:
     void setTls(const QByteArray &certificatePem, const QByteArray &keyPem);
     void addConnection(const ServerScript &script);
     void setDefaultScript(const ServerScript &script);
-    // Lets one awaitRelease() step go on, now or when it comes.
-    void release();
 
     quint16 port() const { return m_port; }
     QString url(const QString &path = QStringLiteral("/")) const;
@@ -83,10 +76,8 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_connections{0};
     mutable std::mutex m_mutex;
-    std::condition_variable m_released;
-    int m_releases = 0;
     QList<ServerScript> m_scripts;
-    std::unique_ptr<ServerScript> m_default;
+    std::optional<ServerScript> m_default;
     QList<QByteArray> m_requests;
     QByteArray m_certificatePem;
     QByteArray m_keyPem;
