@@ -7,66 +7,39 @@ namespace httperr = lumetta::httperr;
 
 namespace {
 
-// Everything the parser tells, in one comparable record.
-struct Outcome : HttpResponseParser::Listener {
+// A parser fed the chunks, then told the connection closed, with
+// everything it told its listener.
+struct Parsed : HttpResponseParser::Listener {
     QStringList events;  // "begin", "line:...", "end", "cookie:..."
     QByteArray bytes;
+    HttpResponseParser parser{this};
 
+    explicit Parsed(const QList<QByteArray> &chunks, bool forHead = false)
+    {
+        parser.reset(forHead);
+        for (const QByteArray &chunk : chunks)
+            parser.feed(chunk);
+        parser.finish();
+    }
     void headerBegin() override { events << QStringLiteral("begin"); }
     void headerLine(const QString &line) override { events << QStringLiteral("line:") + line; }
     void headerEnd() override { events << QStringLiteral("end"); }
     void cookie(const QString &value) override { events << QStringLiteral("cookie:") + value; }
     void body(const char *data, qsizetype length) override { bytes.append(data, length); }
-};
-
-struct Result {
-    Outcome outcome;
-    int status = 0;
-    QString reason;
-    QString contentType;
-    qint64 contentLength = -1;
-    bool hasLocation = false;
-    QString location;
-    QString rangeBegin, rangeEnd;
-    QString error;
-    int errorCode = 0;
-    HttpResponseParser::Phase phase = HttpResponseParser::Phase::Header;
-    bool complete = false;
 
     // Every field, to compare a result fed in pieces with the whole.
     std::string text() const
     {
-        return QStringList{QString::number(status), reason, contentType, QString::number(contentLength),
-                           QString::number(hasLocation), location, rangeBegin, rangeEnd, error,
-                           QString::number(errorCode), QString::number(int(phase)), QString::number(complete),
-                           outcome.events.join(u'|'), QString::fromLatin1(outcome.bytes.toHex())}
+        const HttpResponseParser &p = parser;
+        return QStringList{QString::number(p.statusCode), p.reasonPhrase, p.contentType,
+                           QString::number(p.contentLength), QString::number(p.hasLocation), p.location,
+                           p.contentRangeBegin, p.contentRangeEnd, p.error, QString::number(p.errorCode),
+                           QString::number(int(p.phase())), QString::number(p.bodyComplete()), events.join(u'|'),
+                           QString::fromLatin1(bytes.toHex())}
             .join(u'\n')
             .toStdString();
     }
 };
-
-Result Parse(const QList<QByteArray> &chunks, bool forHead = false)
-{
-    Result r;
-    HttpResponseParser parser(&r.outcome);
-    parser.reset(forHead);
-    for (const QByteArray &chunk : chunks)
-        parser.feed(chunk);
-    parser.finish();
-    r.status = parser.statusCode;
-    r.reason = parser.reasonPhrase;
-    r.contentType = parser.contentType;
-    r.contentLength = parser.contentLength;
-    r.hasLocation = parser.hasLocation;
-    r.location = parser.location;
-    r.rangeBegin = parser.contentRangeBegin;
-    r.rangeEnd = parser.contentRangeEnd;
-    r.error = parser.error;
-    r.errorCode = parser.errorCode;
-    r.phase = parser.phase();
-    r.complete = parser.bodyComplete();
-    return r;
-}
 
 struct ParseCase {
     const char *description;
@@ -94,33 +67,33 @@ class ParseTable : public ::testing::TestWithParam<ParseCase> {};
 TEST_P(ParseTable, SameResultAtEverySplit)
 {
     const ParseCase &c = GetParam();
-    const Result whole = Parse({c.response}, c.forHead);
-    EXPECT_EQ(whole.status, c.status);
-    EXPECT_EQ(whole.reason, c.reason);
-    EXPECT_EQ(whole.contentType, c.contentType);
-    EXPECT_EQ(whole.contentLength, c.contentLength);
-    EXPECT_EQ(whole.outcome.bytes, c.expectedBody);
-    EXPECT_EQ(whole.phase, c.phase);
-    EXPECT_EQ(whole.errorCode, c.errorCode);
-    EXPECT_EQ(whole.complete, c.complete);
+    const Parsed whole({c.response}, c.forHead);
+    EXPECT_EQ(whole.parser.statusCode, c.status);
+    EXPECT_EQ(whole.parser.reasonPhrase, c.reason);
+    EXPECT_EQ(whole.parser.contentType, c.contentType);
+    EXPECT_EQ(whole.parser.contentLength, c.contentLength);
+    EXPECT_EQ(whole.bytes, c.expectedBody);
+    EXPECT_EQ(whole.parser.phase(), c.phase);
+    EXPECT_EQ(whole.parser.errorCode, c.errorCode);
+    EXPECT_EQ(whole.parser.bodyComplete(), c.complete);
     QStringList lines;
-    for (const QString &e : whole.outcome.events)
+    for (const QString &e : whole.events)
         if (e.startsWith(QLatin1String("line:")))
             lines << e.mid(5);
     EXPECT_EQ(lines, c.lines);
     if (!c.response.isEmpty()) {
-        EXPECT_EQ(whole.outcome.events.count(QStringLiteral("begin")), 1);
-        EXPECT_EQ(whole.outcome.events.first(), QStringLiteral("begin"));
+        EXPECT_EQ(whole.events.count(QStringLiteral("begin")), 1);
+        EXPECT_EQ(whole.events.first(), QStringLiteral("begin"));
     }
 
     for (qsizetype at = 0; at <= c.response.size(); ++at) {
-        const Result split = Parse({c.response.left(at), c.response.mid(at)}, c.forHead);
-        ASSERT_EQ(split.text(), whole.text()) << "split at byte " << at;
+        ASSERT_EQ(Parsed({c.response.left(at), c.response.mid(at)}, c.forHead).text(), whole.text())
+            << "split at byte " << at;
     }
     QList<QByteArray> bytes;
     for (char ch : c.response)
         bytes << QByteArray(1, ch);
-    EXPECT_EQ(Parse(bytes, c.forHead).text(), whole.text()) << "byte by byte";
+    EXPECT_EQ(Parsed(bytes, c.forHead).text(), whole.text()) << "byte by byte";
 }
 
 const QStringList NoLines;
@@ -151,9 +124,6 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"chunked, closed before the last chunk",
                   "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nWiki\r\n", 200, "OK", "", -1, "Wiki",
                   {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::CutShort},
-        ParseCase{"chunked, closed in the trailer",
-                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab\r\n0\r\nX: 1\r\n", 200, "OK", "",
-                  -1, "ab", {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::CutShort},
         ParseCase{"chunk size that is no number",
                   "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nWiki\r\n0\r\n\r\n", 200, "OK", "", -1,
                   "", {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::BadChunk},
@@ -163,8 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"chunk size beyond 63 bits",
                   "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n8000000000000000\r\nab", 200, "OK", "", -1,
                   "", {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::BadChunk},
-        ParseCase{"bare LF line ends", "HTTP/1.0 200 Fine day\nContent-type: text/plain\n\nbody", 200, "Fine day",
-                  "text/plain", -1, "body", {"HTTP/1.0 200 Fine day", "Content-type: text/plain"}, Phase::Body},
         ParseCase{"<html> first line in any case is a body without header",
                   "<HtMl><body>x</body>\r\nmore\r\n", 0, "", "text/html", -1, "<HtMl><body>x</body>more\r\n", NoLines,
                   Phase::Body},
@@ -183,11 +151,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "OK", "", -1, "", {"HTTP/1.0 200 OK"}, Phase::Failed, httperr::CutShort},
         ParseCase{"status code that is no number", "HTTP/1.0 2x0 Odd\r\n\r\nz", 0, "Odd", "", -1, "z",
                   {"HTTP/1.0 2x0 Odd"}, Phase::Body},
-        ParseCase{"short status line", "HTTP/1.1 204\r\n\r\n", 204, "", "", -1, "", {"HTTP/1.1 204"}, Phase::Body, 0,
-                  true},
-        ParseCase{"204 ends at its empty line whatever Content-Length says",
-                  "HTTP/1.1 204 No Content\r\nContent-Length: 5\r\n\r\nhello", 204, "No Content", "", 5, "",
-                  {"HTTP/1.1 204 No Content", "Content-Length: 5"}, Phase::Body, 0, true},
+        ParseCase{"short status line; 204 ends at its empty line whatever Content-Length says",
+                  "HTTP/1.1 204\r\nContent-Length: 5\r\n\r\nhello", 204, "", "", 5, "",
+                  {"HTTP/1.1 204", "Content-Length: 5"}, Phase::Body, 0, true},
         ParseCase{"304 ends at its empty line, chunked or not",
                   "HTTP/1.1 304 Not Modified\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n", 304,
                   "Not Modified", "", -1, "", {"HTTP/1.1 304 Not Modified", "Transfer-Encoding: chunked"}, Phase::Body,
@@ -207,8 +173,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "", {"HTTP/1.1 200 OK", "Transfer-Encoding: chunked"}, Phase::Failed, httperr::BadChunk},
         ParseCase{"content length that is no number", "HTTP/1.0 200 OK\r\nContent-Length: 12abc\r\n\r\n", 200, "OK",
                   "", -1, "", {"HTTP/1.0 200 OK", "Content-Length: 12abc"}, Phase::Body},
-        ParseCase{"lines without a colon are kept", "HTTP/1.0 200 OK\r\nnonsense\r\n:\r\n\r\nb", 200, "OK", "", -1,
-                  "b", {"HTTP/1.0 200 OK", "nonsense", ":"}, Phase::Body},
         ParseCase{"empty response", "", 0, "", "", -1, "", NoLines, Phase::Failed, httperr::CutShort},
         ParseCase{"lone CR and NUL bytes inside lines",
                   QByteArray("HTTP/1.0 200 O\rK\r\nX: a") + '\0' + "b\r\n\r\n" + '\0',
@@ -218,14 +182,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HttpResponseParser, ContentRangeAndCookies)
 {
-    const Result r = Parse({"HTTP/1.0 206 Partial\r\nContent-Range: bytes 100-199/1000\r\nSet-Cookie: a=1\r\n\r\n"});
-    EXPECT_EQ(r.rangeBegin, "100");
-    EXPECT_EQ(r.rangeEnd, "199");
-    EXPECT_TRUE(r.outcome.events.contains("cookie:a=1"));
-    EXPECT_EQ(Parse({"HTTP/1.0 302 Found\r\nLocation:  /new.jpg  \r\n\r\n"}).location, "/new.jpg");
+    const Parsed r({"HTTP/1.0 206 Partial\r\nContent-Range: bytes 100-199/1000\r\nSet-Cookie: a=1\r\n\r\n"});
+    EXPECT_EQ(r.parser.contentRangeBegin, "100");
+    EXPECT_EQ(r.parser.contentRangeEnd, "199");
+    EXPECT_TRUE(r.events.contains("cookie:a=1"));
+    EXPECT_EQ(Parsed({"HTTP/1.0 302 Found\r\nLocation:  /new.jpg  \r\n\r\n"}).parser.location, "/new.jpg");
     // No first byte: the range stays one the next request can send as it is.
-    const Result suffix = Parse({"HTTP/1.0 206 Partial\r\nContent-Range: bytes -5/200\r\n\r\n"});
-    EXPECT_EQ(suffix.rangeBegin + "-" + suffix.rangeEnd, "-5");
+    const Parsed suffix({"HTTP/1.0 206 Partial\r\nContent-Range: bytes -5/200\r\n\r\n"});
+    EXPECT_EQ(suffix.parser.contentRangeBegin + "-" + suffix.parser.contentRangeEnd, "-5");
 }
 
 // The limit: a header line of 8191 bytes before its LF passes, 8192 fail;
@@ -239,15 +203,14 @@ TEST(HttpResponseParser, LineLengthLimit)
         {"8192 bytes with the CR", prefix + QByteArray(8191 - prefix.size(), 'a') + "\r", true},
         {"8191 bytes, LF only", prefix + QByteArray(8191 - prefix.size(), 'a'), false},
         {"8192 bytes, LF only", prefix + QByteArray(8192 - prefix.size(), 'a'), true},
-        {"far too long, never ending", QByteArray(100000, 'a'), true},
     };
     for (const Case &c : cases) {
         const QByteArray response = "HTTP/1.0 200 OK\r\n" + c.line + "\n\r\nbody";
         for (qsizetype at : {qsizetype(0), qsizetype(20), qsizetype(8000), response.size() - 5}) {
-            const Result r = Parse({response.left(at), response.mid(at)});
-            EXPECT_EQ(r.phase == Phase::Failed, c.fails) << c.description << ", split at " << at;
-            EXPECT_EQ(r.error.isEmpty(), !c.fails) << c.description;
-            EXPECT_EQ(r.outcome.bytes, c.fails ? QByteArray() : QByteArray("body")) << c.description;
+            const Parsed r({response.left(at), response.mid(at)});
+            EXPECT_EQ(r.parser.phase() == Phase::Failed, c.fails) << c.description << ", split at " << at;
+            EXPECT_EQ(r.parser.error.isEmpty(), !c.fails) << c.description;
+            EXPECT_EQ(r.bytes, c.fails ? QByteArray() : QByteArray("body")) << c.description;
         }
     }
     // The whole header, short lines, line ends and its empty line counted,
@@ -259,14 +222,14 @@ TEST(HttpResponseParser, LineLengthLimit)
         header += "Y: " + QByteArray(size - header.size() - 2 - 5, 'a') + "\r\n\r\n";
         ASSERT_EQ(header.size(), size);
         for (qsizetype at : {header.size(), qsizetype(100), header.size() - 3}) {
-            const Result r = Parse({header.left(at), header.mid(at) + "body"});
-            EXPECT_EQ(r.errorCode, size > HttpResponseParser::MaxHeaderSize ? httperr::HeaderTooLong : 0)
+            const Parsed r({header.left(at), header.mid(at) + "body"});
+            EXPECT_EQ(r.parser.errorCode, size > HttpResponseParser::MaxHeaderSize ? httperr::HeaderTooLong : 0)
                 << size << " bytes, split at " << at;
         }
     }
-    const Result big = Parse({"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(50000, 'b')});
-    EXPECT_EQ(big.outcome.bytes.size(), 50000);
-    EXPECT_EQ(big.phase, Phase::Body);
+    const Parsed big({"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(50000, 'b')});
+    EXPECT_EQ(big.bytes.size(), 50000);
+    EXPECT_EQ(big.parser.phase(), Phase::Body);
 }
 
 TEST(HttpResponseParser, CloseWantedOnErrorStatusBeforeHeaderEnds)
