@@ -368,7 +368,8 @@ TEST_F(HttpCliTest, Relocations)
 
 // ---------------------------------------------------------------- local failures
 
-// Our own refusals and what the system reports end the request alike.
+// Our own refusals, what the system reports and a proxy that opens no
+// tunnel end the request alike.
 TEST_F(HttpCliTest, FailuresRaiseWithStatus404)
 {
     // A port that nothing listens on any more.
@@ -380,32 +381,37 @@ TEST_F(HttpCliTest, FailuresRaiseWithStatus404)
     const QString resolve = "can't resolve hostname to IP address";
     const QString addr = "can't connect:Address not available (Error #10049)";
     const QString here = "http://127.0.0.1:{port}";
+    const auto moved = [](const QByteArray &to) { return "HTTP/1.0 302 Found\r\nLocation: " + to + "\r\n\r\n"; };
     struct Case {
         const char *description;
         QString url;  // {port}: the scripted server's
-        QByteArray location;  // of a relocation first, if any
+        QByteArray reply;  // to every connection
         QString message;  // empty: not checked
         int error;
         int requestsSent = 0;
+        bool proxy = false;  // the scripted server is the proxy
     };
     const Case cases[] = {
         {"unknown to the resolver", "http://unknown.example/x.jpg", "", resolve, wsa::HostNotFound},
         {"connection refused", QStringLiteral("http://127.0.0.1:%1/").arg(closedPort), "",
          "Connection refused (Error #10061)", wsa::ConnRefused},
         {"port out of range", "http://cam.example:99999/", "", addr, wsa::AddrNotAvail},
-        {"a relocation loop ends after twenty hops", here + "/loop", "/loop", "Too many relocations (more than 20)",
-         httperr::TooManyRelocations, 1 + MaxRelocations},
+        {"a relocation loop ends after twenty hops", here + "/loop", moved("/loop"),
+         "Too many relocations (more than 20)", httperr::TooManyRelocations, 1 + MaxRelocations},
         {"CR LF in the URL", here + "/a.jpg\r\nX-Evil: 1", "", "", httperr::ControlCharacter},
         {"DEL in the URL", here + "/a" + QChar(0x7F), "", "", httperr::ControlCharacter},
-        {"TAB in a Location", here + "/a.jpg", "/b\tX-Evil: 1", "", httperr::ControlCharacter, 1},
+        {"TAB in a Location", here + "/a.jpg", moved("/b\tX-Evil: 1"), "", httperr::ControlCharacter, 1},
+        {"proxy refusing the tunnel", "https://lumetta.test/x.jpg",
+         "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n",
+         "Proxy refused the tunnel: 407 Proxy Authentication Required", httperr::ProxyRefused, 1, true},
+        {"proxy closing before the tunnel opens", "https://lumetta.test/x.jpg", "",
+         "Proxy closed the connection before the tunnel opened", httperr::ProxyClosed, 1, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
         ScriptedServer server;
-        const QByteArray relocation = "HTTP/1.0 302 Found\r\nLocation: " + c.location + "\r\n\r\n";
-        if (!c.location.isEmpty())
-            server.addConnection(Reply(relocation));
-        server.setDefaultScript(Reply(c.location == "/loop" ? relocation : "HTTP/1.0 200 OK\r\n\r\nok"));
+        server.setDefaultScript(Reply(c.reply));
+        http.Proxy = c.proxy ? WithPort("127.0.0.1:{port}", server.port()) : QString();
         http.URL = WithPort(c.url, server.port());
         const Outcome out = Fetch(http);
         EXPECT_TRUE(out.raised);
@@ -650,28 +656,6 @@ TEST_F(Https, TunnelsAndRelocationsToTheOtherSchemeThroughAProxy)
             EXPECT_EQ(request.contains("Proxy-Authorization: Basic cHU6cHA=\r\n"), !inTunnel) << request.toStdString();
             EXPECT_TRUE(!inTunnel || request.contains("\r\nHost: lumetta.test\r\n")) << request.toStdString();
         }
-    }
-}
-
-TEST_F(Https, ProxyRefusingTheTunnel)
-{
-    const struct { ServerScript script; const char *message; int error; } cases[] = {
-        {Reply("HTTP/1.0 407 Proxy Authentication Required\r\n\r\n"),
-         "Proxy refused the tunnel: 407 Proxy Authentication Required", httperr::ProxyRefused},
-        {ServerScript().readRequest().close(), "Proxy closed the connection before the tunnel opened",
-         httperr::ProxyClosed},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.message);
-        ScriptedServer proxy;
-        proxy.addConnection(c.script);
-        http.Proxy = QStringLiteral("127.0.0.1:%1").arg(proxy.port());
-        http.URL = "https://lumetta.test/x.jpg";
-        const Outcome out = Fetch(http);
-        EXPECT_TRUE(out.raised);
-        EXPECT_TRUE(out.message.startsWith(c.message)) << out.message.toStdString();
-        EXPECT_EQ(http.RequestDoneError(), c.error);
-        EXPECT_EQ(http.StatusCode(), 404);
     }
 }
 
