@@ -448,7 +448,7 @@ TEST_F(Https, FailuresRaiseWithStatus404)
     }
 }
 
-// ---------------------------------------------------------------- abort and busy
+// ---------------------------------------------------------------- abort
 
 TEST_F(HttpCliTest, AbortsEndWithAbortedAndLeaveTheClientUsable)
 {
