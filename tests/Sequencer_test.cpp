@@ -196,6 +196,7 @@ TEST(SearchOrder, EachWebcamOnceInTheShowsOrder)
         cases[] = {
         {"from the one after current, wrapping", 1, 4, false, false, false, {2, 3, 0, 1}},
         {"before the first pick", -1, 3, false, false, false, {0, 1, 2}},
+        {"a single webcam", -1, 1, false, false, false, {0}},
         {"a stored index beyond the end", 7, 3, false, false, false, {0, 1, 2}},
         {"held: that one only", 1, 4, true, false, false, {1}},
         {"held, the first", 0, 4, true, false, false, {0}},
