@@ -70,8 +70,7 @@ protected:
 
 TEST_F(ProcessTest, PreviewHelpAndVersionEndBeforeAnything)
 {
-    for (const QStringList &arguments :
-         {QStringList{"/p", "1234"}, QStringList{"-P"}, QStringList{"--help"}, QStringList{"--version", "/s"}}) {
+    for (const QStringList &arguments : {QStringList{"/p", "1234"}, QStringList{"--help"}, QStringList{"--version"}}) {
         EXPECT_EQ(runToEnd(arguments), 0) << arguments.join(' ').toStdString();
         EXPECT_FALSE(QFile::exists(env.path() + "/Lumetta_MUTEX")) << "no single-instance lock";
         EXPECT_FALSE(QFile::exists(RegistryFilePath())) << "nothing stored";
@@ -84,8 +83,8 @@ TEST_F(ProcessTest, SecondCopyEndsSilentlyAndTheFirstEndsOnSigterm)
     QProcess *first = launch({});
     ASSERT_TRUE(waitUntilStored("AppPath")) << first->readAllStandardError().toStdString();
 
-    for (const QStringList &arguments :
-         {QStringList{}, QStringList{"/s"}, QStringList{"/c:99"}, QStringList{"tavel"}}) {
+    // Without a daemon's window a screen-saver start ends like any other.
+    for (const QStringList &arguments : {QStringList{}, QStringList{"/s"}}) {
         QProcess *second = launch(arguments);
         ASSERT_TRUE(second->waitForFinished(30000)) << arguments.join(' ').toStdString();
         EXPECT_EQ(second->exitCode(), 0) << arguments.join(' ').toStdString();
