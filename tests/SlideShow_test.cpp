@@ -45,7 +45,6 @@ protected:
         run = std::make_unique<RunState>(screenSaver ? RunMode{false, true, false, false} : RunMode{}, time);
         run->DataFileName = env.home() + "lumetta.dat";
         run->catalogue.load(records);
-        run->SSTimer.setEnabled(run->catalogue.EnabledCount() > 0);
         SlideShowHooks hooks;
         hooks.settings = [this] { return settings; };
         hooks.fetch = [this](const QString &url, const QString &file, int) {
@@ -222,12 +221,10 @@ TEST_F(SlideShowTest, NothingLeftToShow)
 {
     // An empty catalogue gives up at once; a screen saver then ends.
     start({}, true);
-    run->SSTimer.setEnabled(true);
     time.advance(1);
     EXPECT_EQ(ended, 1);
     // Every webcam outside its window: the search runs to its limit.
     start({QString(Cam("night")).replace("00:00:00||00:00:00", "01:00:00||02:00:00")});
-    run->SSTimer.setEnabled(true);
     time.advance(1);
     EXPECT_TRUE(fetched.isEmpty());
     EXPECT_EQ(ended, 1) << "only a screen saver ends";
