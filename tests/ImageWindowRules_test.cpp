@@ -6,8 +6,8 @@ using namespace lumetta;
 
 namespace {
 
-// The window tests drive the common cases through real events; these are
-// the settings and bounds they leave out.
+// Which moves and keys count; the window tests only drive a few real events
+// through them, to show that the window acts on what they decide.
 TEST(ImageWindowRules, MouseMovement)
 {
     MouseMoveContext saver;

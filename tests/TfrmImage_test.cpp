@@ -71,6 +71,7 @@ protected:
         QKeyEvent e(QEvent::KeyPress, code, modifiers, text);
         QCoreApplication::sendEvent(frm.get(), &e);
     }
+    ShowState &state() { return ShowStateArranger::show(*run); }
     void runShow()
     {
         run->SSTimer.setEnabled(true);
@@ -93,9 +94,10 @@ protected:
 };
 
 // The picture is scaled once to the panel, centred; the caption's two
-// labels sit at one screen spot, at the bottom or the top (the places are
-// ImageLayout's: here only that the window puts its labels there).
-TEST_F(ImageWindow, ShowsThePictureScaledWithItsCaption)
+// labels go where ImageLayout places them (its rows say where). The show
+// goes on with the name MeasureImage gave a GIF under a JPEG name; a
+// damaged picture clears the panel.
+TEST_F(ImageWindow, ShowsThePictureScaledWithItsCaptionAndClearsADamagedOne)
 {
     start();
     settings.size.imageSizePercent = 50;
@@ -108,39 +110,28 @@ TEST_F(ImageWindow, ShowsThePictureScaledWithItsCaption)
     auto *onWindow = child<QLabel>("ImageCaption2");
     EXPECT_TRUE(ShowsLiterally(inPanel, Markup) && ShowsLiterally(onWindow, Markup));
     EXPECT_TRUE(inPanel->isVisible() && onWindow->isVisible());
-    EXPECT_EQ(onWindow->geometry().bottom(), 767);
-    EXPECT_EQ(onWindow->geometry(), inPanel->geometry().translated(256, 192));
 
     settings.captionPositionAtTop = true;
     settings.showCaption = false;
     display("ok/jpeg_baseline_256x192.jpg");
     EXPECT_EQ(onWindow->y(), 0);
     EXPECT_FALSE(inPanel->isVisible() || onWindow->isVisible());
-}
 
-// A GIF under a JPEG name is shown and left under a ".gif" name; a damaged
-// picture clears the panel; a picture too small to show changes nothing.
-TEST_F(ImageWindow, GifRenamedDamagedClearedTinyIgnored)
-{
-    start();
     display("ok/gif_named_as_jpeg_64x48.jpg");
     EXPECT_TRUE(shownFile.endsWith("cam.jpg.gif"));
-    EXPECT_EQ(frm->shownPicture().toImage().pixel(500, 400), qRgb(255, 165, 0));
-
+    EXPECT_GT(frm->shownPictureHeight(), 0);
     display("fail/jpeg_cut_in_scan_data.jpg");
     EXPECT_EQ(frm->shownPictureHeight(), 0);
-
-    display("ok/jpeg_baseline_256x192.jpg");
-    display("ok/jpeg_1x10000.jpg", "thin.jpg");
-    EXPECT_EQ(frm->shownPictureHeight(), 768) << "a picture 1 pixel wide is never shown";
 }
 
 // Advertisement: the four Click Now corners blink a second on, a second
 // off; captions give way; "Show Last Ad" beeps unless "Show ads only".
-TEST_F(ImageWindow, AdvertisementLayout)
+TEST_F(ImageWindow, AdvertisementLayoutAndClicksInScreenSaverMode)
 {
     start();
-    Arrange(*run).CamAd = true;
+    WriteRegInteger(DesktopKey, "ScreenSaveTimeOut", 60);
+    state().CamAd = true;
+    state().AdLink = "http://ad.example/";
     frm->setAdText(Markup, "http://" + Markup);
     display("ok/jpeg_baseline_256x192.jpg");
     EXPECT_TRUE(ShowsLiterally(child<QLabel>("AdMsg"), Markup));
@@ -155,36 +146,66 @@ TEST_F(ImageWindow, AdvertisementLayout)
     EXPECT_FALSE(child("lblClickNow1")->isVisible());
     EXPECT_EQ(dialogs.beeps, 0);
 
-    Arrange(*run).CamAd = false;
-    Arrange(*run).ShowingAd = true;
+    // A click on the black border still ends the screen saver; a click on
+    // the picture opens the page, hides the window and ends after a
+    // time-out period without mouse movement.
+    runShow();
+    press(frm.get());
+    EXPECT_EQ(terminations, 1);
+    EXPECT_TRUE(shell.opened.isEmpty());
+    press(child("ImageArea"));
+    EXPECT_EQ(shell.opened, QStringList{"http://ad.example/"});
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(terminations, 1);
+    cursor = {10, 20};
+    time.advance(60000);
+    EXPECT_EQ(terminations, 1) << "the mouse moved during the period";
+    time.advance(60000);
+    EXPECT_EQ(terminations, 2);
+
+    state().CamAd = false;
+    state().ShowingAd = true;
     display("ok/jpeg_baseline_256x192.jpg");
     EXPECT_EQ(dialogs.beeps, 1);
     settings.showAdsOnly = true;
     display("ok/jpeg_baseline_256x192.jpg");
     EXPECT_EQ(dialogs.beeps, 1);
 
-    Arrange(*run).ShowingAd = false;
+    state().ShowingAd = false;
     display("ok/jpeg_baseline_256x192.jpg");
     time.advance(1000);
     EXPECT_FALSE(child("lblClickNow1")->isVisible()) << "blinking stops with the advertisement";
     EXPECT_FALSE(child("AdUrl")->isVisible());
 }
 
-TEST_F(ImageWindow, MouseMovementEndsTheScreenSaver)
+// Which moves count is ImageWindowRules' rows; here the window arms them
+// 5 s after a picture or a toggle, and acts on what they decide.
+TEST_F(ImageWindow, MouseMovementTogglesTheHoldOrEndsTheScreenSaver)
 {
     start();
+    settings.swToOneCamOnMouseMove = true;
     display("ok/jpeg_baseline_256x192.jpg");
     runShow();
     moveTo({100, 100});
-    moveTo({200, 300});
     time.advance(4999);
     moveTo({300, 400});
-    EXPECT_EQ(terminations, 0) << "moves within the first 5 s";
+    EXPECT_FALSE(held) << "moves within the first 5 s";
     time.advance(1);
     moveTo({10, 10});  // only recorded, however far
-    EXPECT_EQ(terminations, 0);
+    moveTo({20, 20});
+    EXPECT_TRUE(held);
+    moveTo({200, 200});
+    EXPECT_TRUE(held) << "ignored within 5 s of a toggle";
+    time.advance(5000);
+    moveTo({300, 300});
+    EXPECT_FALSE(held);
+    key(Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_TRUE(held) << "Alt holds too";
 
-    // A new picture of another size: the next move only records again.
+    // Without toggling a move ends the show; a new picture of another size
+    // makes the next move only record again.
+    settings.swToOneCamOnMouseMove = false;
+    time.advance(5000);
     display("ok/jpeg_arithmetic_sof9_48x32.jpg");
     moveTo({600, 600});
     EXPECT_EQ(terminations, 0);
@@ -192,6 +213,7 @@ TEST_F(ImageWindow, MouseMovementEndsTheScreenSaver)
     EXPECT_EQ(terminations, 1);
     EXPECT_FALSE(run->SSTimer.Enabled());
     EXPECT_EQ(aborts, 1);
+    EXPECT_TRUE(frm->close()) << "the application quitting closes every window";
 }
 
 TEST_F(ImageWindow, SsArgumentLeavesOnlyKeysAndClicks)
@@ -206,60 +228,12 @@ TEST_F(ImageWindow, SsArgumentLeavesOnlyKeysAndClicks)
     EXPECT_EQ(terminations, 1);
 }
 
-TEST_F(ImageWindow, MovementAndAltToggleTheHold)
-{
-    start();
-    settings.swToOneCamOnMouseMove = true;
-    display("ok/jpeg_baseline_256x192.jpg");
-    time.advance(5000);
-    moveTo({100, 100});
-    moveTo({110, 110});
-    EXPECT_TRUE(held);
-    EXPECT_FALSE(frm->MouseMoveArmed());
-    moveTo({200, 200});
-    EXPECT_TRUE(held) << "ignored within 5 s of a toggle";
-    time.advance(5000);
-    moveTo({300, 300});
-    EXPECT_FALSE(held);
-    key(Qt::Key_Alt, Qt::AltModifier);
-    EXPECT_TRUE(held) << "Alt holds too";
-    EXPECT_EQ(terminations, 0);
-    EXPECT_TRUE(frm->close()) << "the application quitting closes every window";
-}
-
-// With an advertisement on screen, a click on the black border still ends
-// the screen saver; a click on the picture opens the page, hides the
-// window and ends after a time-out period without mouse movement.
-TEST_F(ImageWindow, AdvertisementClicksInScreenSaverMode)
-{
-    start();
-    WriteRegInteger(DesktopKey, "ScreenSaveTimeOut", 60);
-    settings.size.imageSizePercent = 50;
-    Arrange(*run).CamAd = true;
-    Arrange(*run).AdLink = "http://ad.example/";
-    display("ok/jpeg_baseline_256x192.jpg");
-    runShow();
-    press(frm.get());
-    EXPECT_EQ(terminations, 1);
-    EXPECT_TRUE(shell.opened.isEmpty());
-
-    press(child("ImageArea"));
-    EXPECT_EQ(shell.opened, QStringList{"http://ad.example/"});
-    EXPECT_FALSE(frm->isVisible());
-    EXPECT_EQ(terminations, 1);
-    cursor = {10, 20};
-    time.advance(60000);
-    EXPECT_EQ(terminations, 1) << "the mouse moved during the period";
-    time.advance(60000);
-    EXPECT_EQ(terminations, 2);
-}
-
 TEST_F(ImageWindow, KeyReturnsToTheMainWindow)
 {
     start("");
-    Arrange(*run).CurrentCam = 7;
-    Arrange(*run).CamAd = true;
-    Arrange(*run).AdLink = "file:///usr/bin/xterm";  // the server's choice, no web page
+    state().CurrentCam = 7;
+    state().CamAd = true;
+    state().AdLink = "file:///usr/bin/xterm";  // the server's choice, no web page
     display("ok/jpeg_baseline_256x192.jpg");
     runShow();
     time.advance(3000);

@@ -9,9 +9,4 @@ struct ShowStateArranger {
     static ShowState &show(ShowRun &run) { return run.show; }
 };
 
-inline ShowState &Arrange(ShowRun &run)
-{
-    return ShowStateArranger::show(run);
-}
-
 } // namespace lumetta
