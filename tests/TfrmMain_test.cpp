@@ -251,8 +251,6 @@ TEST_F(MainWindowTest, EachKindOfControlWritesAtOnce)
     EXPECT_EQ(frm->run().SelectedCatList.size(), 14) << "the pick follows the ticks";
     EXPECT_TRUE(spin("ProxyPort")->isEnabled()) << "proxy enables its port";
     EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), QString("/chosen"));
-    EXPECT_TRUE(dialogs.asked.contains("folder: Select Folder"));
-    EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
 TEST_F(MainWindowTest, CaptionSampleAndSizeOptionsReachTheImageWindow)
@@ -424,7 +422,6 @@ TEST_F(MainWindowTest, AdministrationRunLoadsItsSettingsAndShowsItsTools)
     EXPECT_FALSE(ui()->grpImpExp->isHidden());
     EXPECT_EQ(ui()->edtMainList->text(), "/lists/main.lst");
     EXPECT_EQ(ui()->PageControl1->currentWidget(), ui()->tabWebcams);
-    EXPECT_TRUE(ui()->txtExport->text().startsWith("If you would like this webcam"));
     // An unticked alert shows the latest-version label, but loading does not here.
     EXPECT_TRUE(ui()->lblLatestVersion->isHidden());
     ui()->VersionAlert->click();
@@ -532,7 +529,6 @@ TEST_F(MainWindowTest, SupportLinksAndTheUpdateButton)
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     Ui::TfrmMain *ui = frm->ui();
     ui->PageControl1->setCurrentWidget(ui->tabSupport);
-    EXPECT_TRUE(ui->lblSupport->text().startsWith("We have tried to make this application as intuitive"));
     for (QLabel *label : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->lblLatestVersion}) {
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
                             Qt::NoModifier);
