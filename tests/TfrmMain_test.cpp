@@ -601,13 +601,10 @@ TEST_F(MainWindowTest, EveryControlHasANameInEveryRun)
 TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
 {
     runBefore();
-    const auto record = [](const QString &name, const QString &url, bool enabled) {
-        return "Cities||" + name + "||" + url + "||||00:05:00||00:00:00||00:00:00||" + name
-               + ".jpg||2026-12-06 11:00:00||2026-12-06 11:50:00||" + (enabled ? "1" : "0") + "||1||0";
-    };
-    writeCatalogue({record("Bridge", "http://127.0.0.1:1/bridge.jpg", true),
-                    record("Alley", "http://cam.example/alley.jpg", false),
-                    record("Harbour", "http://cam.example/harbour.jpg", true)});
+    const QString modified = "2026-12-06 11:50:00";
+    writeCatalogue({Rec("Cities", "Bridge", true, modified, "http://127.0.0.1:1/bridge.jpg"),
+                    Rec("Cities", "Alley", false, modified, "http://cam.example/alley.jpg"),
+                    Rec("Cities", "Harbour", true, modified, "http://cam.example/harbour.jpg")});
     test::WriteAll(env.home() + "images/Harbour.jpg", "");
     HealthBook book;
     book.load(HealthBook::FileIn(env.home() + "images"));
