@@ -167,8 +167,9 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
 {
     // Flags are stored as numbers.
     const std::pair<const char *, int> numbers[] = {
-        {"UseProxy", 1}, {"SSImageSize", 1}, {"SSInterval", 30}, {"SSInterval2", 40}, {"TimesActualSize", 250},
-        {"TimeOut", 99999}, {"CaptionColor", 0xff0000}, {"Left", 31}, {"Top", 47}};
+        {"Random", 1}, {"UseProxy", 1}, {"ShowCaption", 0}, {"ShowCurrentCamOnly", 1}, {"DisableMouseMoveDetect", 1},
+        {"SSImageSize", 1}, {"SSInterval", 30}, {"SSInterval2", 40}, {"TimesActualSize", 250}, {"TimeOut", 99999},
+        {"CaptionColor", 0xff0000}, {"Left", 31}, {"Top", 47}};
     for (const auto &[name, value] : numbers)
         WriteRegInteger(Key, name, value);
     const std::pair<const char *, const char *> texts[] = {
@@ -179,8 +180,14 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     EXPECT_TRUE(dialogs.asked.isEmpty()) << dialogs.asked.join('\n').toStdString();
 
-    // A loaded option moves its dependents as ComputeDependentStates says.
-    EXPECT_TRUE(get<QWidget>("ProxyPort")->isEnabled());
+    // Each dependent control takes its state from ComputeDependentStates.
+    const std::pair<const char *, bool> enabled[] = {
+        {"chkResume", false}, {"ProxyServer", true}, {"ProxyPort", true}, {"lstSelectedCats", false},
+        {"SwToOneCamOnMouseMove", false}, {"spinTimesActualSize", true}, {"spinImageSize", false},
+        {"chkDoNotShrinkImages", false}};
+    for (const auto &[name, on] : enabled)
+        EXPECT_EQ(get<QWidget>(name)->isEnabled(), on) << name;
+    EXPECT_TRUE(get<QWidget>("grpCaption")->isHidden());
     EXPECT_EQ(get<QLineEdit>("ProxyServer")->text(), QString("proxy.example"));
     EXPECT_TRUE(get<QRadioButton>("optSSImageSize1")->isChecked());
     EXPECT_EQ(spin("spinTimesActualSize")->value(), 250);
