@@ -48,6 +48,12 @@ AfterSetUp DecideAfterSetUp(const RunMode &mode, const SetUpOutcome &outcome, bo
     return outcome.completed && slideShowAvailable ? AfterSetUp::RunWithoutWindow : AfterSetUp::End;
 }
 
+int StartingCamRow(bool adminRun, int selectedCam, int lastCam, int camCount)
+{
+    const int row = adminRun ? lastCam : selectedCam;
+    return row >= 0 && row < camCount ? row : 0;
+}
+
 bool ShowsBesideAnotherRun(const RunMode &mode, const std::optional<quintptr> &daemonWindow)
 {
     return mode.screenSaver && daemonWindow.has_value() && *daemonWindow != 0;

@@ -48,6 +48,11 @@ struct SetUpOutcome {
 };
 AfterSetUp DecideAfterSetUp(const RunMode &mode, const SetUpOutcome &outcome, bool slideShowAvailable);
 
+// The row of the webcam selected at start-up: an administration run takes
+// up at "LastCam", any other at "SelectedCam"; an index outside the
+// catalogue's camCount webcams selects the first.
+int StartingCamRow(bool adminRun, int selectedCam, int lastCam, int camCount);
+
 // "Lumetta v2.4.1" for file version "2.4.1.77": the build number stays out.
 QString MainCaption(const QString &title, const QString &fileVersion);
 

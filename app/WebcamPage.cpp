@@ -1,6 +1,7 @@
 #include "app/WebcamPage.h"
 
 #include "app/DownloadEngine.h"
+#include "app/RunMode.h"
 #include "app/RunState.h"
 #include "app/SettingsTable.h"
 #include "app/StartupFiles.h"
@@ -491,7 +492,7 @@ void WebcamPage::selectStartingCam()
     const int lastCam = m_run.AdminMode ? ReadSetting(Setting::LastCamAtStartUp) : 0;
     if (m_cat.count() == 0)
         return;
-    selectRow(m_run.AdminMode ? lastCam : selectedCam);
+    selectRow(StartingCamRow(m_run.AdminMode, selectedCam, lastCam, m_cat.count()));
     SiteListClick();
 }
 

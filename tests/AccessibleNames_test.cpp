@@ -39,7 +39,6 @@ TEST(AccessibleNamesTest, FindsTheControlsAScreenReaderCannotName)
     Caption(&window, "Webcam image URL", labelled);
     Make<QLineEdit>(&window, "bare");
     Make<QLineEdit>(hiddenPage, "bareOnHiddenPage");
-    Make<QLineEdit>(&window, "named")->setAccessibleName("Proxy server");
     Make<QSpinBox>(group, "titleOnly");
     Make<QSpinBox>(group, "namedInGroup")->setAccessibleName("Port");
     Make<QSpinBox>(group, "namedAsItsGroup")->setAccessibleName("Options");

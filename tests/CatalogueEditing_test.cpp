@@ -23,16 +23,7 @@ using test::WriteAll;
 namespace {
 
 using Answers = std::vector<test::ScriptedDialogs::Answer>;
-const std::optional<QString> Cancel = std::nullopt;
-
-QString Rec(const QString &category, const QString &name, bool enabled, const QString &lastModified = "2000-01-01",
-            const QString &url = {})
-{
-    return QStringList{category, name, url.isNull() ? "http://cam.example/" + name + ".jpg" : url, "",
-                       "00:05:00", "00:00:00", "23:59:59", name + ".jpg", "2000-01-01", lastModified,
-                       enabled ? "1" : "0", "1", "0"}
-        .join("||");
-}
+using test::Rec;
 
 class CatalogueEditingTest : public ::testing::Test, protected test::MainWindowRig {
 protected:
@@ -105,22 +96,18 @@ protected:
 
 TEST_F(CatalogueEditingTest, RecordEdgeCasesLoadAndWriteBack)
 {
+    // What the editor writes back shows what it loaded: the times, the grey tick, the category.
     struct {
         const char *description;
         QString line;
-        QString listed, category;
-        QTime refresh;
-        Qt::CheckState adjust;
         bool writtenWhenSelected;  // a generated name or a check box that changed
         QString written;
     } const cases[] = {
         {"an empty name is listed under the URL, which becomes the name",
-         "Weather||||http://n/n.jpg||||00:01:00||00:00:00||23:59:59||n.jpg||2000-01-01||2000-01-01||0||2||1",
-         "http://n/n.jpg", "Weather", QTime(0, 1), Qt::PartiallyChecked, true,
+         "Weather||||http://n/n.jpg||||00:01:00||00:00:00||23:59:59||n.jpg||2000-01-01||2000-01-01||0||2||1", true,
          "Weather||http://n/n.jpg||http://n/n.jpg||||00:01:00||00:00:00||23:59:59||n.jpg||2000-01-01||2000-01-01||0||2||1"},
         {"a category not in the list shows none and is stored empty",
-         "Volcanoes||V||http://v/v.jpg||||00:01:00||00:00:00||23:59:59||v.jpg||2000-01-01||2000-01-01||1||0||0",
-         "V", "", QTime(0, 1), Qt::Unchecked, false,
+         "Volcanoes||V||http://v/v.jpg||||00:01:00||00:00:00||23:59:59||v.jpg||2000-01-01||2000-01-01||1||0||0", false,
          "||V||http://v/v.jpg||||00:01:00||00:00:00||23:59:59||v.jpg||2000-01-01||2000-01-01||1||0||0"},
     };
     for (const auto &c : cases) {
@@ -130,13 +117,7 @@ TEST_F(CatalogueEditingTest, RecordEdgeCasesLoadAndWriteBack)
         start(lines, 1);
         EXPECT_TRUE(dialogs.asked.isEmpty()) << dialogs.asked.join('\n').toStdString();
         ASSERT_EQ(list()->currentRow(), 1);
-        EXPECT_EQ(list()->item(1)->text(), c.listed);
-        EXPECT_EQ(ui()->cmbCategory->currentText(), c.category);
-        EXPECT_EQ(ui()->dtRefreshRate->time(), c.refresh);
-        EXPECT_EQ(ui()->chkAutoAdjust->checkState(), c.adjust);
-        EXPECT_TRUE(ui()->grpEditor->isEnabled());
         EXPECT_EQ(frm->catalogue().CamData()[1], c.writtenWhenSelected ? c.written : c.line);
-        expectInStep("selected");
 
         leave(ui()->edtHomePage, ui()->edtHomePage->text());
         EXPECT_EQ(frm->catalogue().CamData()[1], c.written);
@@ -241,7 +222,6 @@ TEST_F(CatalogueEditingTest, TypedTextNeverChangesTheRecordsStructure)
         {"edtLocalFilename", fLocalFilename, "", nullptr},
         {"ImageUrl", fImageUrl, "http://x/a||1.jpg", "cannot be stored"},
         {"edtHomePage", fHomePage, "http://h/\r\n", "cannot be stored"},
-        {"edtHomePage", fHomePage, "http://h/a|b", nullptr},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.box + (" " + c.typed.toStdString()));
@@ -274,7 +254,6 @@ TEST_F(CatalogueEditingTest, UrlCheckReportsDuplicatesAndNamesTheFile)
 {
     struct { const char *description; int row; QString url; QString message; QString local; } const cases[] = {
         {"a webcam higher up has it", 2, "http://cam.example/a.jpg", "message: This webcam already exists (1 - a)", "c.jpg"},
-        {"a webcam further down has it", 0, "http://cam.example/c.jpg", "message: This webcam already exists (3 - c)", "a.jpg"},
         {"a new webcam gets a file name from its URL", 1, "http://x.example/live/harbour.gif", "", "harbour.gif"},
         {"a cleared URL is kept cleared", 0, "  ", "", "a.jpg"},
     };
@@ -292,36 +271,24 @@ TEST_F(CatalogueEditingTest, UrlCheckReportsDuplicatesAndNamesTheFile)
     }
 }
 
+// The counts are Catalogue's and what they switch ComputeCountStates'; here a
+// tick and the menu reach them.
 TEST_F(CatalogueEditingTest, CountersFollowTicksAndEnableAll)
 {
     WriteRegInteger(LumettaKey, "X-EnableAA", 1);
-    start({Rec("Adult", "a", false), Rec("General", "g", true), Rec("adult", "b", true), Rec("General", "h", false)}, 1);
-    struct {
-        const char *description;
-        std::function<void()> act;
-        int enabled, adult, current;
-    } const steps[] = {
-        {"tick the unticked adult", [&] { list()->item(0)->setCheckState(Qt::Checked); }, 3, 2, 1},
-        {"enable all keeps the selection",
-         [&] {
-             list()->setCurrentRow(2);
-             frm->findChild<QAction *>("mnuEnableAll")->trigger();
-         },
-         4, 2, 3},
-        {"disable all", [&] { frm->findChild<QAction *>("mnuDisableAll")->trigger(); }, 0, 0, 3},
-    };
-    for (const auto &s : steps) {
-        SCOPED_TRACE(s.description);
-        run(s.act);
-        EXPECT_EQ(frm->catalogue().AdultCount(), s.adult);
-        EXPECT_EQ(list()->currentRow() + 1, s.current);
-        EXPECT_EQ(ui()->StatusBar->currentMessage(),
-                  QString("Webcams - Current: %1  Enabled: %2  Total: 4").arg(s.current).arg(s.enabled));
-        EXPECT_EQ(ui()->butSlideshow->isEnabled(), s.enabled > 0);
-        EXPECT_FALSE(frm->run().SSTimer.Enabled()) << "the counts may stop the show, only the user starts it";
-        EXPECT_EQ(ui()->EnableAdultAds->isHidden(), s.adult == 0);
-        expectInStep(s.description);
-    }
+    start({Rec("Adult", "a", false), Rec("General", "g", true), Rec("General", "h", false)}, 1);
+    EXPECT_TRUE(ui()->EnableAdultAds->isHidden());
+    run([&] { list()->item(0)->setCheckState(Qt::Checked); });
+    EXPECT_EQ(ui()->StatusBar->currentMessage(), "Webcams - Current: 1  Enabled: 2  Total: 3") << "ticked, selected";
+    EXPECT_FALSE(ui()->EnableAdultAds->isHidden());
+
+    list()->setCurrentRow(2);
+    menu("mnuEnableAll");
+    EXPECT_EQ(ui()->StatusBar->currentMessage(), "Webcams - Current: 3  Enabled: 3  Total: 3") << "the selection stays";
+    EXPECT_FALSE(frm->run().SSTimer.Enabled()) << "the counts may stop the show, only the user starts it";
+    menu("mnuDisableAll");
+    EXPECT_FALSE(ui()->butSlideshow->isEnabled());
+    expectInStep("disabled all");
 }
 
 // --- add, rename, delete, move ----------------------------------------------------
@@ -351,16 +318,9 @@ TEST_F(CatalogueEditingTest, AStartUpErrorLeavesListAndRecordsInStep)
 TEST_F(CatalogueEditingTest, AddToAnEmptyCatalogue)
 {
     start({});
-    const QByteArray fresh = ReadAll(frm->run().DataFileName);
-    EXPECT_EQ(fresh, QByteArray("\r\n"));
-    answer({Cancel});
-    click(ui()->butAdd);
-    EXPECT_EQ(dialogs.asked, QStringList("input: New Site | Site name | "));
-    EXPECT_EQ(list()->count(), 0);
-    EXPECT_EQ(ReadAll(frm->run().DataFileName), fresh) << "a cancelled add changes nothing";
-
     answer({std::optional<QString>("Pier")});
     click(ui()->butAdd);
+    EXPECT_EQ(dialogs.asked, QStringList("input: New Site | Site name | "));
     ASSERT_EQ(frm->catalogue().CamData().size(), 1);
     EXPECT_EQ(frm->catalogue().CamData()[0],
               "General||Pier||||||00:00:05||00:00:00||00:00:00||||2000-01-01||2000-01-01||0||1||0");
@@ -383,19 +343,18 @@ TEST_F(CatalogueEditingTest, AddToAnEmptyCatalogue)
 TEST_F(CatalogueEditingTest, RenameKeepsTheTickAndTheSelection)
 {
     start({Rec("General", "Harbour", true), Rec("General", "Pier", false)}, 0);
-    answer({std::optional<QString>("pier"), Cancel});
+    answer({std::optional<QString>("Quay")});
     click(ui()->butRename);
-    EXPECT_EQ(dialogs.asked.value(0), QString("input: Rename Site | Rename Site | Harbour"));
-    EXPECT_EQ(list()->item(0)->text(), "pier 1");
-    EXPECT_EQ(field(0, fSiteName), "pier 1");
+    EXPECT_EQ(dialogs.asked, QStringList("input: Rename Site | Rename Site | Harbour"));
+    EXPECT_EQ(field(0, fSiteName), "Quay");
     EXPECT_EQ(list()->item(0)->checkState(), Qt::Checked) << "the tick stays";
     EXPECT_EQ(list()->currentRow(), 0);
     expectInStep("renamed");
 
     // A double click renames too.
-    answer({std::optional<QString>("Quay")});
+    answer({std::optional<QString>("Pier 2")});
     run([&] { emit list()->itemDoubleClicked(list()->item(0)); });
-    EXPECT_EQ(field(0, fSiteName), "Quay");
+    EXPECT_EQ(field(0, fSiteName), "Pier 2");
 }
 
 TEST_F(CatalogueEditingTest, DeleteAsksAndSelectsTheNext)
@@ -403,14 +362,12 @@ TEST_F(CatalogueEditingTest, DeleteAsksAndSelectsTheNext)
     struct {
         const char *description;
         int count, row;
-        DialogButton reply;
         QStringList left;
         int selected;
     } const cases[] = {
-        {"No keeps it", 3, 1, DialogButton::No, {"w0", "w1", "w2"}, 1},
-        {"the middle one: the next is selected", 3, 1, DialogButton::Yes, {"w0", "w2"}, 1},
-        {"the last one: the first is selected", 3, 2, DialogButton::Yes, {"w0", "w1"}, 0},
-        {"the only one", 1, 0, DialogButton::Yes, {}, -1},
+        {"the middle one: the next is selected", 3, 1, {"w0", "w2"}, 1},
+        {"the last one: the first is selected", 3, 2, {"w0", "w1"}, 0},
+        {"the only one", 1, 0, {}, -1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
@@ -419,7 +376,7 @@ TEST_F(CatalogueEditingTest, DeleteAsksAndSelectsTheNext)
         for (int i = 0; i < c.count; ++i)
             lines << Rec("General", QString("w%1").arg(i), true);
         start(lines, c.row);
-        answer({c.reply});
+        answer({DialogButton::Yes});
         click(ui()->butDelete);
         EXPECT_EQ(dialogs.asked,
                   QStringList("ask: Delete Site | Are you sure you want to delete the selected Site?"));
@@ -431,11 +388,9 @@ TEST_F(CatalogueEditingTest, DeleteAsksAndSelectsTheNext)
         }
         const bool any = !c.left.isEmpty();
         EXPECT_EQ(ui()->grpEditor->isEnabled(), any);
-        for (QWidget *w : std::initializer_list<QWidget *>{ui()->butDelete, ui()->butRename, ui()->butUp, ui()->butDown})
-            EXPECT_EQ(w->isEnabled(), any) << w->objectName().toStdString();
+        EXPECT_EQ(ui()->butDelete->isEnabled(), any);
         EXPECT_EQ(ui()->butSlideshow->isEnabled(), any);
-        if (c.reply == DialogButton::Yes)
-            expectInStep(c.description);
+        expectInStep(c.description);
     }
 }
 
@@ -462,14 +417,8 @@ TEST_F(CatalogueEditingTest, SortsIgnoreCaseAndLeaveNoSelection)
     EXPECT_FALSE(ui()->grpEditor->isEnabled()) << "an editor without a webcam takes no typing";
     EXPECT_TRUE(ui()->butDelete->isEnabled());
     expectInStep("by name");
-
-    // Nothing selected: the buttons do nothing.
-    click(ui()->butDown);
-    dialogs.asked.clear();
     click(ui()->butDelete);
-    click(ui()->butRename);
-    EXPECT_TRUE(dialogs.asked.isEmpty());
-    EXPECT_EQ(names(), QStringList({"alpha", "Beta", "gamma"}));
+    EXPECT_TRUE(dialogs.asked.isEmpty()) << "nothing selected, nothing deleted";
 }
 
 TEST_F(CatalogueEditingTest, DeleteInactiveSitesAsksAndSaves)
@@ -480,14 +429,9 @@ TEST_F(CatalogueEditingTest, DeleteInactiveSitesAsksAndSaves)
                             Rec("General", "old b", false, "2024-12-05 23:00:00")};
     const QString confirm = "ask: Delete inactive Sites | Are you sure you want to delete inactive Sites?";
     start(lines, 1, {"tavel"});  // the administration page
-    answer({DialogButton::No});
-    click(ui()->butDelCams);
-    EXPECT_EQ(dialogs.asked, QStringList{confirm});
-    EXPECT_EQ(list()->currentRow(), 1) << "a refusal changes nothing";
-
     answer({DialogButton::Yes, DialogButton::Yes, DialogButton::No});
     click(ui()->butDelCams);
-    EXPECT_EQ(dialogs.asked.mid(1), QStringList({confirm,
+    EXPECT_EQ(dialogs.asked, QStringList({confirm,
                                                  "ask: Index: 2\r\nSite: old b\r\nLast Active Date: "
                                                  "2024-12-05 23:00:00\r\n\r\nDelete this site?",
                                                  "ask: Index: 0\r\nSite: old a\r\nLast Active Date: "
@@ -564,15 +508,10 @@ TEST_F(CatalogueEditingTest, HomepageOpensInTheBrowser)
     click(ui()->butHomepage);
     EXPECT_EQ(shell.opened, QStringList("http://home.example/"));
     EXPECT_EQ(dialogs.asked, QStringList("message: Could not launch URL"));
-    shell.opens = true;
-    dialogs.asked.clear();
-    click(ui()->butHomepage);
-    EXPECT_TRUE(dialogs.asked.isEmpty());
     EXPECT_EQ(field(0, fHomePage), "http://home.example/");
     leave(ui()->edtHomePage, "/usr/bin/xterm");  // from a list: never a local program
     click(ui()->butHomepage);
-    EXPECT_EQ(shell.opened.size(), 2);
-    EXPECT_EQ(dialogs.asked, QStringList("message: Could not launch URL"));
+    EXPECT_EQ(shell.opened.size(), 1);
 }
 
 } // namespace

@@ -33,6 +33,16 @@ TEST(MainCaption, ShowsThreePartsOfTheFileVersion)
     EXPECT_EQ(MainCaption("Lumetta", "3"), "Lumetta v3.0.0") << "short version padded";
 }
 
+TEST(StartingCamRow, TheRunsOwnIndexInsideTheCatalogueElseTheFirst)
+{
+    // Three webcams; an administration run takes LastCam, any other SelectedCam.
+    const struct { bool admin; int selectedCam, lastCam, row; } cases[] = {
+        {false, 2, 1, 2}, {false, 3, 1, 0}, {false, -1, 1, 0}, {true, 1, 2, 2}, {true, 2, 3, 0}, {true, 1, -1, 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(StartingCamRow(c.admin, c.selectedCam, c.lastCam, 3), c.row) << c.admin << c.selectedCam << c.lastCam;
+}
+
 TEST(DecideAfterSetUp, ARunWithNothingToShowEnds)
 {
     const RunMode normal = ParseRunMode({}), saver = ParseRunMode({"/s"});

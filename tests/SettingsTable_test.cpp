@@ -69,6 +69,27 @@ TEST(DefaultDateForSiteDelete, TwoYearsBackEvenFromALeapDay)
     EXPECT_EQ(DefaultDateForSiteDelete(EncodeDate(2028, 2, 29)), QDate(2026, 2, 28));
 }
 
+TEST(ComputeDependentStates, EachOptionSwitchesItsOwnControls)
+{
+    // Proxy fields, resume, categories, mouse switch, caption group, image size, times actual size.
+    const struct { const char *option; OptionStates o; const char *states; } cases[] = {
+        {"defaults", {}, "-rcmgi-"}, {"proxy", {.useProxy = true}, "prcmgi-"}, {"random", {.random = true}, "--cmgi-"},
+        {"current cam only", {.showCurrentCamOnly = true}, "-r-mgi-"},
+        {"no mouse detection", {.disableMouseMoveDetect = true}, "-rc-gi-"},
+        {"no caption", {.showCaption = false}, "-rcm-i-"}, {"actual size", {.ssImageSize = 1}, "-rcmg-a"},
+    };
+    for (const auto &c : cases) {
+        const DependentStates d = ComputeDependentStates(c.o);
+        QString states;
+        for (const auto &[on, letter] : {std::pair{d.proxyFieldsEnabled, 'p'}, {d.resumeEnabled, 'r'},
+                                         {d.selectedCatsEnabled, 'c'}, {d.swToOneCamEnabled, 'm'},
+                                         {d.captionGroupVisible, 'g'}, {d.imageSizeEnabled, 'i'},
+                                         {d.timesActualSizeEnabled, 'a'}})
+            states += on ? letter : '-';
+        EXPECT_EQ(states, c.states) << c.option;
+    }
+}
+
 TEST(ComputeCountStates, SlideShowButtonTimerAndAdultOffers)
 {
     // Ticked webcams, adult ones, the adult permission and whether disabled ones are checked; then the

@@ -1,7 +1,6 @@
 #include "app/LumettaApplication.h"
 #include "app/SettingsTable.h"
 #include "app/StartupFiles.h"
-#include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
 #include "common/Errors.h"
 #include "download/WebcamHealth.h"
@@ -11,6 +10,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
+#include "service/AdOptions.h"
 #include "support/PlainText.h"
 #include "support/TestFiles.h"
 #include "support/AccessibleNames.h"
@@ -24,12 +24,14 @@
 #include <QScreen>
 #include <QMouseEvent>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
 using test::Markup;
+using test::Rec;
 using test::ShowsLiterally;
 
 namespace {
@@ -77,12 +79,6 @@ protected:
     {
         SaveCatalogue(ResolveAppPath(QString()) + "lumetta.dat", lines);
     }
-    static QString Record(const QString &category, const QString &name, bool enabled)
-    {
-        return category + "||" + name + "||http://cam.example/" + name
-               + ".jpg||||00:05:00||00:00:00||23:59:59||||2000-01-01||2000-01-01||"
-               + (enabled ? "1" : "0") + "||1||0";
-    }
     // Marks the program as run before, as a screen-saver start needs.
     void runBefore()
     {
@@ -95,8 +91,16 @@ protected:
 
 TEST_F(MainWindowTest, FreshStartShowsEveryDefaultAndStoresOnlyWhatItMust)
 {
+    test::WriteAll(env.home() + "readme.txt", "Help text\r\n");
+    const QString installed = WindowsFolder() + "Lumetta.scr";
+    test::WriteAll(installed, "old version");  // written now, the program earlier: their times differ
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     EXPECT_TRUE(dialogs.asked.isEmpty()) << dialogs.asked.join('\n').toStdString();
+    EXPECT_EQ(ui()->memoHelp->toPlainText(), QString("Help text\n"));
+    EXPECT_EQ(QFileInfo(installed).size(), QFileInfo(QCoreApplication::applicationFilePath()).size())
+        << "the installed copy is refreshed";
+    EXPECT_EQ(frm->windowTitle(), "Lumetta v" + VersionString().section('.', 0, 2));
+    EXPECT_EQ(ui()->lblAppVersion->text(), "Version " + VersionString());
 
     // Each control of a normal run shows the settings table's default,
     // a spin box's raised or lowered into its range.
@@ -132,38 +136,24 @@ TEST_F(MainWindowTest, FreshStartShowsEveryDefaultAndStoresOnlyWhatItMust)
     EXPECT_EQ(get<QDateEdit>("dtDelCams")->date(), QDate(2024, 12, 6));
 
     EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), env.home() + "images");
-    EXPECT_EQ(ui()->CaptionColor->palette().color(QPalette::WindowText),
-              ColorFromStored(FindSetting("CaptionColor")->intDefault));
-    EXPECT_EQ(ui()->CaptionBG->palette().color(QPalette::Window),
-              ColorFromStored(FindSetting("CaptionBG")->intDefault));
     EXPECT_EQ(frm->pos(), QPoint(FindSetting("Left")->intDefault, FindSetting("Top")->intDefault));
-    EXPECT_EQ(frm->run().SSTimer.Interval(), 0);
 
     // Every category is offered and, with nothing stored, ticked.
     QListWidget *cats = get<QListWidget>("lstSelectedCats");
     ASSERT_EQ(cats->count(), 15);
-    EXPECT_EQ(cats->item(3)->text(), QString("Bars & Restaurants"));
     for (int i = 0; i < cats->count(); ++i)
         EXPECT_EQ(cats->item(i)->checkState(), Qt::Checked) << i;
-    EXPECT_EQ(ui()->cmbCategory->count(), 15);
 
-    EXPECT_EQ(Stored("AppPath"), env.home());
-    EXPECT_EQ(Stored("Categories"), DefaultCategories);
-    EXPECT_EQ(Stored("L1"), ShiftChars(VendorSite() + "/lists/webcams.lst", StoredTextShift));
-    EXPECT_EQ(Stored("L2"), ShiftChars(VendorSite() + "/lists/adult.lst", StoredTextShift));
-    EXPECT_EQ(Stored("TimesActualSize"), "100");
-    EXPECT_EQ(Stored("ProxyServer"), "");
-    const QSet<QString> written = {"AppPath", "Categories", "L1", "L2", "TimesActualSize", "ProxyServer"};
-    for (const SettingSpec &s : SettingsTable()) {
-        if (!written.contains(s.name)) {
-            EXPECT_EQ(Stored(s.name), "<absent>") << s.name;
-        }
-    }
+    // Only what a later run needs is written.
+    const QMap<QString, QString> written = {
+        {"AppPath", env.home()}, {"Categories", DefaultCategories}, {"TimesActualSize", "100"}, {"ProxyServer", ""},
+        {"L1", ShiftChars(VendorSite() + "/lists/webcams.lst", StoredTextShift)},
+        {"L2", ShiftChars(VendorSite() + "/lists/adult.lst", StoredTextShift)}};
+    for (const SettingSpec &s : SettingsTable())
+        EXPECT_EQ(Stored(s.name), written.value(s.name, "<absent>")) << s.name;
     EXPECT_TRUE(QFile::exists(env.home() + "lumetta.dat")) << "catalogue created in AppPath";
 
-    // An empty catalogue: nothing to edit or show, unless disabled webcams are to be checked.
-    EXPECT_FALSE(ui()->grpEditor->isEnabled());
-    EXPECT_FALSE(ui()->butDelete->isEnabled());
+    // An empty catalogue: nothing to show, unless disabled webcams are to be checked.
     EXPECT_FALSE(ui()->butSlideshow->isEnabled());
     box("CheckDisabledCams")->click();
     EXPECT_TRUE(ui()->butSlideshow->isEnabled());
@@ -171,12 +161,14 @@ TEST_F(MainWindowTest, FreshStartShowsEveryDefaultAndStoresOnlyWhatItMust)
 
 // --- stored values ------------------------------------------------------------
 
+// The display time loaded first raises the fast-cam minimum; that must not
+// overwrite the fast-cam time before it is read. A spin box clamps what it loads.
 TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
 {
     // Flags are stored as numbers.
     const std::pair<const char *, int> numbers[] = {
         {"Random", 1}, {"UseProxy", 1}, {"ShowCaption", 0}, {"ShowCurrentCamOnly", 1}, {"DisableMouseMoveDetect", 1},
-        {"SSImageSize", 1}, {"SSInterval", 5}, {"SSInterval2", 7}, {"TimesActualSize", 250},
+        {"SSImageSize", 1}, {"SSInterval", 30}, {"SSInterval2", 40}, {"TimesActualSize", 250}, {"TimeOut", 99999},
         {"CaptionColor", 0xff0000}, {"Left", 31}, {"Top", 47}};
     for (const auto &[name, value] : numbers)
         WriteRegInteger(Key, name, value);
@@ -188,7 +180,7 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     EXPECT_TRUE(dialogs.asked.isEmpty()) << dialogs.asked.join('\n').toStdString();
 
-    // The options' dependents follow the loaded values.
+    // Each dependent control takes its state from ComputeDependentStates.
     const std::pair<const char *, bool> enabled[] = {
         {"chkResume", false}, {"ProxyServer", true}, {"ProxyPort", true}, {"lstSelectedCats", false},
         {"SwToOneCamOnMouseMove", false}, {"spinTimesActualSize", true}, {"spinImageSize", false},
@@ -199,9 +191,12 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
     EXPECT_EQ(get<QLineEdit>("ProxyServer")->text(), QString("proxy.example"));
     EXPECT_TRUE(get<QRadioButton>("optSSImageSize1")->isChecked());
     EXPECT_EQ(spin("spinTimesActualSize")->value(), 250);
-    EXPECT_EQ(spin("SSInterval2")->minimum(), 5) << "follows the display time";
-    EXPECT_EQ(spin("SSInterval2")->value(), 7);
-    EXPECT_EQ(spin("SSInterval")->singleStep(), 1);
+    EXPECT_EQ(spin("SSInterval2")->minimum(), 30) << "follows the display time";
+    EXPECT_EQ(spin("SSInterval2")->value(), 40);
+    EXPECT_EQ(Stored("SSInterval2"), "40");
+    EXPECT_EQ(spin("SSInterval")->singleStep(), 5);
+    EXPECT_EQ(spin("TimeOut")->value(), 3600);
+    EXPECT_EQ(Stored("TimeOut"), "3600");
     EXPECT_EQ(ui()->CaptionColor->palette().color(QPalette::WindowText), QColor(Qt::blue));
     EXPECT_EQ(get<QTimeEdit>("SlowInterval")->time(), QTime(1, 30, 0));
     EXPECT_EQ(get<QDateEdit>("dtDelCams")->date(), QDate(2020, 3, 4));
@@ -215,21 +210,6 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
             ticked << cats->item(i)->text();
     EXPECT_EQ(ticked, QStringList({"Adult", "Weather"})) << "compared ignoring case";
     EXPECT_EQ(Stored("SelectedCats"), "weather,ADULT,Nowhere") << "loading ticks writes nothing";
-}
-
-// The display time loaded first raises the fast-cam minimum; that must not
-// overwrite the fast-cam time before it is read.
-TEST_F(MainWindowTest, SpinBoxesClampWhatTheyLoadAndKeepTheFastCamTime)
-{
-    WriteRegInteger(Key, "TimeOut", 99999);
-    WriteRegInteger(Key, "SSInterval", 30);
-    WriteRegInteger(Key, "SSInterval2", 40);
-    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    EXPECT_EQ(spin("TimeOut")->value(), 3600);
-    EXPECT_EQ(Stored("TimeOut"), "3600");
-    EXPECT_EQ(spin("SSInterval2")->value(), 40);
-    EXPECT_EQ(spin("SSInterval2")->minimum(), 30);
-    EXPECT_EQ(Stored("SSInterval2"), "40");
 }
 
 TEST_F(MainWindowTest, EachKindOfControlWritesAtOnce)
@@ -250,10 +230,8 @@ TEST_F(MainWindowTest, EachKindOfControlWritesAtOnce)
         QString stored;
     };
     const Change changes[] = {
-        {"check box", [&] { box("chkRandom")->click(); }, "Random", "1"},
         {"check box with dependents", [&] { box("chkProxy")->click(); }, "UseProxy", "1"},
         {"spin box", [&] { spin("InactiveDays")->setValue(12); }, "InactiveDays", "12"},
-        {"spin box step", [&] { spin("TimeOut")->stepUp(); }, "TimeOut", "40"},
         {"display time raises the fast-cam time", [&] { spin("SSInterval")->setValue(30); }, "SSInterval2", "30"},
         {"track bar", [&] { get<QSlider>("CaptionFontSize")->setValue(40); }, "CaptionFontSize", "40"},
         {"time picker", [&] { get<QTimeEdit>("dtMaxRefreshRate")->setTime(QTime(1, 2, 3)); },
@@ -269,13 +247,6 @@ TEST_F(MainWindowTest, EachKindOfControlWritesAtOnce)
          "SelectedCats",
          "Adult,Animals,Bars & Restaurants,Beaches,Cities,Indoor,Outdoor,Personal,Satellite,Sites,"
          "Snow,Streets,Traffic,Weather"},
-        {"every category unticked",
-         [&] {
-             for (int i = 0; i < ui()->lstSelectedCats->count(); ++i)
-                 ui()->lstSelectedCats->item(i)->setCheckState(Qt::Unchecked);
-         },
-         "SelectedCats", ""},
-        {"cancelled colour dialog", [&] { answered(std::optional<QColor>(), "butBGcolor"); }, "BGcolor", "<absent>"},
         {"background colour dialog", [&] { answered(std::optional<QColor>(QColor(1, 2, 3)), "butBGcolor"); },
          "BGcolor", QString::number(1 | 2 << 8 | 3 << 16)},
         {"folder dialog", [&] { answered(std::optional<QString>("/chosen"), "butBrowse"); }, "DownloadDir", "/chosen"},
@@ -284,12 +255,9 @@ TEST_F(MainWindowTest, EachKindOfControlWritesAtOnce)
         c.act();
         EXPECT_EQ(Stored(c.name), c.stored) << c.description;
     }
-    EXPECT_TRUE(frm->run().SelectedCatList.isEmpty()) << "no category picked";
-    EXPECT_FALSE(box("chkResume")->isEnabled()) << "random order disables resume";
+    EXPECT_EQ(frm->run().SelectedCatList.size(), 14) << "the pick follows the ticks";
     EXPECT_TRUE(spin("ProxyPort")->isEnabled()) << "proxy enables its port";
     EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), QString("/chosen"));
-    EXPECT_TRUE(dialogs.asked.contains("folder: Select Folder"));
-    EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
 TEST_F(MainWindowTest, CaptionSampleAndSizeOptionsReachTheImageWindow)
@@ -321,7 +289,6 @@ TEST_F(MainWindowTest, CaptionSampleAndSizeOptionsReachTheImageWindow)
 
     // The image window reads the caption and the size options as the controls show them
     // at the moment it lays a picture out.
-    EXPECT_EQ(frm->displaySettings().size.ssImageSize, 0);
     get<QSlider>("CaptionFontSize")->setValue(40);
     get<QRadioButton>("optSSImageSize1")->click();
     spin("spinTimesActualSize")->setValue(300);
@@ -383,12 +350,17 @@ TEST_F(MainWindowTest, ScreenSaverFindsTheCatalogueThroughTheStoredFolder)
         EXPECT_EQ(slideShowStarts, 0);
     }
 
+    // The adult offers of the screen saver show in its own box.
     const QString folder = env.path() + "/elsewhere/";
     QDir().mkpath(folder);
+    SaveCatalogue(folder + "lumetta.dat", {Rec("adult", "a", true), Rec("General", "g", true)});
     WriteRegString(Key, "AppPath", folder);
+    WriteRegInteger(Key, "X-EnableAA", 1);
+    WriteRegBool(Key, "EnableSSAdultAds", true);
     ASSERT_EQ(start({"/S"}), TfrmMain::SetupResult::Completed);
     EXPECT_EQ(frm->run().DataFileName, folder + "lumetta.dat");
-    EXPECT_TRUE(QFile::exists(folder + "lumetta.dat"));
+    EXPECT_FALSE(box("EnableSSAdultAds")->isHidden());
+    EXPECT_TRUE(box("EnableSSAdultAds")->isChecked());
     EXPECT_EQ(slideShowStarts, 1);
     EXPECT_FALSE(frm->isVisible()) << "starting the show minimises only a window that is shown";
     EXPECT_EQ(Stored("AppPath"), folder) << "a screen-saver run does not store it";
@@ -412,7 +384,6 @@ TEST_F(MainWindowTest, OfflineScreenSaverTakesOverOnlyOfflineAndWhenItStarts)
          TfrmMain::SetupResult::OfflineSaverStarted, {"instead: /opt/other.scr /s"}},
         {"offline, but it fails to start", "/opt/other.scr", false, false, nullptr,
          TfrmMain::SetupResult::Completed, {"/opt/other.scr /s"}},
-        {"offline without one", "", false, true, nullptr, TfrmMain::SetupResult::Completed, {}},
         {"online", "/opt/other.scr", true, true, nullptr, TfrmMain::SetupResult::Completed, {}},
     };
     for (const auto &c : cases) {
@@ -428,18 +399,6 @@ TEST_F(MainWindowTest, OfflineScreenSaverTakesOverOnlyOfflineAndWhenItStarts)
         EXPECT_EQ(shell.started, c.started);
         EXPECT_EQ(slideShowStarts, c.result == TfrmMain::SetupResult::Completed ? 1 : 0);
     }
-}
-
-TEST_F(MainWindowTest, AdultOffersBoxOfTheScreenSaver)
-{
-    runBefore();
-    writeCatalogue({Record("adult", "a", true), Record("General", "g", true)});
-    WriteRegInteger(Key, "X-EnableAA", 1);
-    WriteRegBool(Key, "EnableSSAdultAds", true);
-    ASSERT_EQ(start({"/s"}), TfrmMain::SetupResult::Completed);
-    EXPECT_FALSE(box("EnableSSAdultAds")->isHidden());
-    EXPECT_TRUE(box("EnableSSAdultAds")->isChecked());
-    EXPECT_EQ(frm->catalogue().AdultCount(), 1);
 }
 
 TEST_F(MainWindowTest, ConfigurationShowsOnlyTheScreenSaverOptions)
@@ -460,29 +419,16 @@ TEST_F(MainWindowTest, ConfigurationShowsOnlyTheScreenSaverOptions)
     EXPECT_EQ(slideShowStarts, 0);
 }
 
-// Only the administration word opens the administration page and loads its settings.
+// The administration word opens the administration page and loads its settings.
 TEST_F(MainWindowTest, AdministrationRunLoadsItsSettingsAndShowsItsTools)
 {
-    for (const QStringList &arguments : {QStringList{"/x", "tavel"}, QStringList{"TAVEL"}}) {
-        const bool admin = arguments.size() == 1;
-        SCOPED_TRACE(admin ? "administration" : "normal");
-        test::TestEnv caseEnv;
-        WriteRegBool(Key, "VersionAlert", false);
-        WriteRegBool(Key, "ShowAdsOnly", true);
-        WriteRegString(Key, "MainList", "/lists/main.lst");
-        ASSERT_EQ(start(arguments), TfrmMain::SetupResult::Completed);
-        Ui::TfrmMain *ui = frm->ui();
-        EXPECT_EQ(frm->run().AdminMode, admin);
-        EXPECT_EQ(tabShown(ui->tabAdmin), admin);
-        EXPECT_EQ(ui->grpImpExp->isHidden(), !admin);
-        EXPECT_EQ(ui->butExportCam->isHidden(), !admin);
-        EXPECT_EQ(ui->txtExport->isHidden(), !admin);
-        EXPECT_EQ(ui->ShowAdsOnly->isChecked(), admin);
-        EXPECT_EQ(ui->edtMainList->text(), admin ? "/lists/main.lst" : "");
-        EXPECT_TRUE(ui->EnableSSAdultAds->isHidden());
-        EXPECT_EQ(ui->PageControl1->currentWidget(), ui->tabWebcams);
-    }
-    EXPECT_TRUE(ui()->txtExport->text().startsWith("If you would like this webcam"));
+    WriteRegBool(Key, "VersionAlert", false);
+    WriteRegString(Key, "MainList", "/lists/main.lst");
+    ASSERT_EQ(start({"TAVEL"}), TfrmMain::SetupResult::Completed);
+    EXPECT_TRUE(tabShown(ui()->tabAdmin));
+    EXPECT_FALSE(ui()->grpImpExp->isHidden());
+    EXPECT_EQ(ui()->edtMainList->text(), "/lists/main.lst");
+    EXPECT_EQ(ui()->PageControl1->currentWidget(), ui()->tabWebcams);
     // An unticked alert shows the latest-version label, but loading does not here.
     EXPECT_TRUE(ui()->lblLatestVersion->isHidden());
     ui()->VersionAlert->click();
@@ -494,40 +440,22 @@ TEST_F(MainWindowTest, AdministrationRunLoadsItsSettingsAndShowsItsTools)
 
 // --- catalogue selection and shutdown ------------------------------------------------
 
+// Which row is StartingCamRow's rule; here each run reads its own stored
+// index (absent: the second webcam), and a blank line is no webcam.
 TEST_F(MainWindowTest, SelectionAtStartFollowsTheStoredIndex)
 {
-    struct {
-        const char *description;
-        QStringList arguments;
-        int selectedCam, lastCam;
-        int expectedRow;
-    } const cases[] = {
-        {"absent SelectedCam selects index 1", {}, -99, -99, 1},
-        {"stored index", {}, 2, -99, 2},
-        {"beyond the end selects the first", {}, 9, -99, 0},
-        {"-1 selects the first", {}, -1, -99, 0},
-        {"administration uses LastCam", {"tavel"}, 0, 2, 2},
-        {"administration without LastCam selects index 1", {"tavel"}, 2, -99, 1},
-    };
-    for (const auto &c : cases) {
+    for (const QStringList &arguments : {QStringList(), QStringList{"tavel"}}) {
         test::TestEnv caseEnv;
-        // A blank line is no webcam.
-        writeCatalogue({Record("General", "a", true), "", Record("General", "b", false), Record("adult", "c", true)});
-        if (c.selectedCam != -99)
-            WriteRegInteger(Key, "SelectedCam", c.selectedCam);
-        if (c.lastCam != -99)
-            WriteRegInteger(Key, "LastCam", c.lastCam);
-        ASSERT_EQ(start(c.arguments), TfrmMain::SetupResult::Completed) << c.description;
-        EXPECT_EQ(ui()->SiteList->currentRow(), c.expectedRow) << c.description;
-        EXPECT_EQ(ui()->StatusBar->currentMessage(),
-                  QString("Webcams - Current: %1  Enabled: 2  Total: 3").arg(c.expectedRow + 1))
-            << c.description;
+        writeCatalogue({Rec("General", "a", true), "", Rec("General", "b", false), Rec("adult", "c", true)});
+        WriteRegInteger(Key, arguments.isEmpty() ? "LastCam" : "SelectedCam", 2);  // the other run's
+        ASSERT_EQ(start(arguments), TfrmMain::SetupResult::Completed);
+        EXPECT_EQ(ui()->StatusBar->currentMessage(), QString("Webcams - Current: 2  Enabled: 2  Total: 3"));
     }
 }
 
 TEST_F(MainWindowTest, FormDestroyStoresPositionAndSelection)
 {
-    writeCatalogue({Record("General", "a", true), Record("General", "b", true)});
+    writeCatalogue({Rec("General", "a", true), Rec("General", "b", true)});
     WriteRegInteger(Key, "SelectedCam", 0);
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     frm->move(120, 80);
@@ -541,24 +469,10 @@ TEST_F(MainWindowTest, FormDestroyStoresPositionAndSelection)
 
 // --- start-up files -------------------------------------------------------------
 
-TEST_F(MainWindowTest, ReadmeAndInstalledScreenSaver)
-{
-    test::WriteAll(env.home() + "readme.txt", "Help text\r\n");
-    const QString installed = WindowsFolder() + "Lumetta.scr";
-    test::WriteAll(installed, "old version");  // written now, the program earlier: their times differ
-    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    EXPECT_EQ(ui()->memoHelp->toPlainText(), QString("Help text\n"));
-    EXPECT_EQ(QFileInfo(installed).size(), QFileInfo(QCoreApplication::applicationFilePath()).size())
-        << "the installed copy is refreshed";
-    EXPECT_EQ(frm->windowTitle(), "Lumetta v" + VersionString().section('.', 0, 2));
-    EXPECT_EQ(ui()->lblAppVersion->text(), "Version " + VersionString());
-}
-
 TEST_F(MainWindowTest, DeletedSettingsGiveDefaultsAtRestartAndKeepTheCatalogue)
 {
-    writeCatalogue({Record("General", "a", true), Record("General", "b", false)});
+    writeCatalogue({Rec("General", "a", true), Rec("General", "b", false)});
     WriteRegBool(Key, "Random", true);
-    WriteRegInteger(Key, "SSInterval", 9);
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     ASSERT_TRUE(box("chkRandom")->isChecked());
     dialogs.setNextAnswer(DialogButton::Ok);
@@ -569,54 +483,52 @@ TEST_F(MainWindowTest, DeletedSettingsGiveDefaultsAtRestartAndKeepTheCatalogue)
     frm.reset();
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     EXPECT_FALSE(box("chkRandom")->isChecked());
-    EXPECT_EQ(spin("SSInterval")->value(), 10);
     EXPECT_EQ(frm->catalogue().count(), 2);
 }
 
 // --- vendor service ------------------------------------------------------------
 
-TEST_F(MainWindowTest, ShowLastAd)
+TEST(FindLastAd, AnImageFileAndALink)
 {
-    struct Display final : NullShowDisplay {
-        int shown = 0;
-        QString DisplayImage(const QString &file) override
-        {
-            ++shown;
-            return file;
-        }
-    };
-    const QString image = env.home() + "ad.jpg";
+    QTemporaryDir dir;
+    const QString image = dir.filePath("ad.jpg"), shifted = ShiftChars("http://ads.example/x", StoredTextShift);
     test::WriteAll(image, "");
-    const QString shifted = ShiftChars("http://ads.example/x", StoredTextShift);
     struct {
         const char *description;
-        QString storedImage, storedLink;  // empty: absent
-        bool shown;
-        QString link;
+        QString image, link;
+        bool found;
+        QString plainLink;
     } const cases[] = {
         {"nothing stored", {}, {}, false, {}},
         {"image but no link", image, {}, false, {}},
-        {"link but the image is gone", env.home() + "gone.jpg", shifted, false, shifted},
+        {"link but the image is gone", dir.filePath("gone.jpg"), shifted, false, shifted},
+        {"a folder is no image", dir.path(), shifted, false, shifted},
         {"image and link", image, shifted, true, "http://ads.example/x"},
     };
     for (const auto &c : cases) {
-        frm.reset();
-        ASSERT_TRUE(DeleteRegKey(Key));
-        if (!c.storedImage.isEmpty())
-            WriteRegString(Key, "X-LastImage", c.storedImage);
-        if (!c.storedLink.isEmpty())
-            WriteRegString(Key, "Xau", c.storedLink);
-        dialogs.asked.clear();
-        Display display;
-        ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
-        frm->setShowDisplay(display);
-        ui()->butLastAd->click();
-        EXPECT_EQ(display.shown, c.shown ? 1 : 0) << c.description;
-        EXPECT_EQ(frm->run().state().ShowingAd, c.shown) << c.description;
-        EXPECT_EQ(dialogs.asked, c.shown ? QStringList() : QStringList({"message: No ad found"})) << c.description;
-        EXPECT_EQ(frm->run().sampleImageFile(), c.storedImage) << c.description;
-        EXPECT_EQ(frm->run().state().AdLink, c.link) << c.description;
+        const LastAd ad = FindLastAd(c.image, c.link);
+        EXPECT_EQ(ad.found, c.found) << c.description;
+        EXPECT_EQ(ad.imageFile, c.image) << c.description;
+        EXPECT_EQ(ad.link, c.plainLink) << c.description;
     }
+}
+
+// The button shows what FindLastAd finds, or says there is none.
+TEST_F(MainWindowTest, ShowLastAd)
+{
+    ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
+    ui()->butLastAd->click();
+    EXPECT_EQ(dialogs.asked, QStringList({"message: No ad found"}));
+
+    const QString image = env.home() + "ad.jpg";
+    test::WriteAll(image, "");
+    WriteRegString(Key, "X-LastImage", image);
+    WriteRegString(Key, "Xau", ShiftChars("http://ads.example/x", StoredTextShift));
+    ui()->butLastAd->click();
+    EXPECT_TRUE(frm->run().state().ShowingAd);
+    EXPECT_EQ(frm->run().state().AdLink, "http://ads.example/x");
+    EXPECT_EQ(frm->run().sampleImageFile(), image);
+    EXPECT_EQ(dialogs.asked.size(), 1);
 }
 
 TEST_F(MainWindowTest, SupportLinksAndTheUpdateButton)
@@ -624,7 +536,6 @@ TEST_F(MainWindowTest, SupportLinksAndTheUpdateButton)
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     Ui::TfrmMain *ui = frm->ui();
     ui->PageControl1->setCurrentWidget(ui->tabSupport);
-    EXPECT_TRUE(ui->lblSupport->text().startsWith("We have tried to make this application as intuitive"));
     for (QLabel *label : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->lblLatestVersion}) {
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
                             Qt::NoModifier);
@@ -669,22 +580,18 @@ TEST(RealDialogs, ShowOutsideTextAsPlainText)
 
 // --- names on the accessibility bus -------------------------------------------
 
+// Every control has a name in every run; a few are announced as a user reads them.
 TEST_F(MainWindowTest, EveryControlHasANameInEveryRun)
 {
     runBefore();
     const struct {
         const char *run;
         QStringList arguments;
-    } runs[] = {{"normal", {}}, {"configuration", {"/c"}}, {"administration", {"tavel"}}};
+    } runs[] = {{"configuration", {"/c"}}, {"administration: every page", {"tavel"}}};
     for (const auto &run : runs) {
         ASSERT_EQ(start(run.arguments), TfrmMain::SetupResult::Completed) << run.run;
         EXPECT_EQ(test::UnnamedControls(*frm).join(' ').toStdString(), "") << run.run;
     }
-}
-
-TEST_F(MainWindowTest, ControlsAreAnnouncedByTheirCaptionOrHint)
-{
-    ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
     const struct { const char *control; const char *name; } cases[] = {
         {"dtStartTime", "Start time"}, {"dtEndTime", "EndTime"},  // captions tied to their boxes, neighbours apart
         {"ProxyPort", "Port"},                                    // inside a group: the caption, not the title
@@ -701,13 +608,10 @@ TEST_F(MainWindowTest, ControlsAreAnnouncedByTheirCaptionOrHint)
 TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
 {
     runBefore();
-    const auto record = [](const QString &name, const QString &url, bool enabled) {
-        return "Cities||" + name + "||" + url + "||||00:05:00||00:00:00||00:00:00||" + name
-               + ".jpg||2026-12-06 11:00:00||2026-12-06 11:50:00||" + (enabled ? "1" : "0") + "||1||0";
-    };
-    writeCatalogue({record("Bridge", "http://127.0.0.1:1/bridge.jpg", true),
-                    record("Alley", "http://cam.example/alley.jpg", false),
-                    record("Harbour", "http://cam.example/harbour.jpg", true)});
+    const QString modified = "2026-12-06 11:50:00";
+    writeCatalogue({Rec("Cities", "Bridge", true, modified, "http://127.0.0.1:1/bridge.jpg"),
+                    Rec("Cities", "Alley", false, modified, "http://cam.example/alley.jpg"),
+                    Rec("Cities", "Harbour", true, modified, "http://cam.example/harbour.jpg")});
     test::WriteAll(env.home() + "images/Harbour.jpg", "");
     HealthBook book;
     book.load(HealthBook::FileIn(env.home() + "images"));
@@ -754,8 +658,6 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
     table->selectRow(int(column(0).indexOf("Alley")));
     qobject_cast<QPushButton *>(named("Re-enable the selected webcams"))->click();
     EXPECT_EQ(ui()->SiteList->item(1)->checkState(), Qt::Checked);
-    EXPECT_TRUE(CamRecord::fromLine(frm->catalogue().CamData()[1]).enabled());
-    EXPECT_TRUE(test::UnnamedControls(*frm).isEmpty()) << test::UnnamedControls(*frm).join(", ").toStdString();
 }
 
 } // namespace

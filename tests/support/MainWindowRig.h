@@ -16,6 +16,16 @@ QT_END_NAMESPACE
 
 namespace lumetta::test {
 
+// A catalogue line: its picture http://cam.example/<name>.jpg unless url is given, kept as <name>.jpg.
+inline QString Rec(const QString &category, const QString &name, bool enabled,
+                   const QString &lastModified = "2000-01-01", const QString &url = {})
+{
+    return QStringList{category, name, url.isNull() ? "http://cam.example/" + name + ".jpg" : url, "",
+                       "00:05:00", "00:00:00", "23:59:59", name + ".jpg", "2000-01-01", lastModified,
+                       enabled ? "1" : "0", "1", "0"}
+        .join("||");
+}
+
 struct MainWindowRig {
     // The window of a run with these arguments, before its FormCreate.
     TfrmMain &create(const QStringList &arguments = {})

@@ -68,8 +68,6 @@ public:
     }
     void beep() override { ++beeps; }
 
-    bool allAnswersUsed() const { return m_answers.empty(); }
-
 private:
     // Takes the next answer when it is of the asked kind; a script that
     // answers the wrong kind of question is left for the test to notice.
