@@ -33,13 +33,10 @@ TEST(CatalogueFile, LineEndsOnReading)
 {
     const QString zurich = QString::fromUtf8("Z\xc3\xbcrich");
     const struct { QByteArray bytes; QStringList lines; } cases[] = {
-        {"a\r\nb\r\n", {"a", "b"}}, {"a\nb\n", {"a", "b"}}, {"a\rb\r", {"a", "b"}},
         {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},  // mixed, the last line unended
-        {"a\r\n\r\n\nb\r\n", {"a", "", "", "b"}}, {"a\r\r\nb", {"a", "", "b"}},
-        {"\r\n", {""}},  // a fresh file is one blank entry
-        {"", {}},
-        {"Z\xc3\xbcrich||x\r\n", {zurich + "||x"}}, {"Z\xfcrich||x\r\n", {zurich + "||x"}},  // UTF-8 or legacy 8-bit
-        {"Z\xc3\xbcrich\r\nZ\xfcrich\nM\xc3\xa1laga\xff",  // encodings read line by line
+        {"a\r\n\r\n\nb\r\n", {"a", "", "", "b"}}, {"a\r\r\nb\r", {"a", "", "b"}},
+        {"\r\n", {""}}, {"", {}},  // a fresh file is one blank entry
+        {"Z\xc3\xbcrich\r\nZ\xfcrich\nM\xc3\xa1laga\xff",  // UTF-8 or legacy 8-bit, read line by line
          {zurich, zurich, QString::fromLatin1("M\xc3\xa1laga\xff")}},
         {"\xef\xbb\xbf" "a\r\n", {"a"}},  // a byte-order mark is no part of the first name
     };
@@ -75,7 +72,6 @@ TEST(CatalogueFile, CreateLoadSaveRoundTripAndErrorsNameTheFile)
     EXPECT_EQ(Failure([&] { SaveCatalogue(missing, {"x"}); }),
               "Cannot create file \"" + missing + "\". " + QString::fromLocal8Bit(strerror(ENOENT)))
         << "the system's reason";
-    EXPECT_FALSE(TrySaveCatalogue(missing, {"x"}));
 }
 
 // A disk that fills up part-way through the write, on both sides of the size below which Qt buffers a file's data.
