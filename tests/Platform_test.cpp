@@ -3,12 +3,10 @@
 #include "common/Errors.h"
 #include "platform/Guarded.h"
 #include "platform/Timer.h"
-#include "platform/VersionInfo.h"
 #include "support/TestEnv.h"
 #include "support/TestTime.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
@@ -103,12 +101,6 @@ TEST(AppPath, ResolutionOrder)
     EXPECT_EQ(WindowsFolder(), env.path() + "/data/lumetta/");
     EXPECT_EQ(FormerWindowsFolder(), env.path() + "/data/Korvane Software/");
     qunsetenv("XDG_DATA_HOME");
-}
-
-TEST(VersionInfo, FourNumbers)
-{
-    const QString version = VersionString();
-    EXPECT_TRUE(QRegularExpression("^\\d+\\.\\d+\\.\\d+\\.\\d+$").match(version).hasMatch()) << version.toStdString();
 }
 
 } // namespace
