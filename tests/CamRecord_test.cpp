@@ -76,8 +76,6 @@ TEST(CamRecord, FlagReadingDefaults)
         EXPECT_EQ(ReadAutoAdjustFlag(c.text), c.autoAdjust);
         EXPECT_EQ(ReadShowLastImageFlag(c.text), c.showLast);
     }
-    EXPECT_EQ(AutoAdjustText(AutoAdjustState::Grayed), "2");
-    EXPECT_EQ(FlagText(false), "0");
 }
 
 TEST(SplitToList, KeepsInnerEmptyNames)

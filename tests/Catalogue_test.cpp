@@ -107,8 +107,6 @@ TEST(Catalogue, RenameAndNewNameAnswers)
         {true, {QString("harbour")}, "harbour", {rename}},
         {true, {QString(""), QString("Quay")}, "Quay", {rename, empty + "Harbour"}},
         {true, {QString("pier"), cancel}, "pier 1", {rename, NameExistsPrompt + " | pier 1"}},
-        {true, {QString("Pier"), QString(""), cancel}, "Pier 1",
-         {rename, NameExistsPrompt + " | Pier 1", empty + "Pier 1"}},
     };
     for (const auto &tc : cases) {
         SCOPED_TRACE(tc.name.toStdString());
