@@ -101,6 +101,7 @@ TEST(CutLongFields, AbsurdFieldsAreCutAndTheRecordKeepsItsShape)
         {"General||n||" + longest + "xyz", "General||n||" + longest},
         {"General||" + pipes + "||http://a/", "General||" + QString(MaxFieldChars - 1, u'n') + "||http://a/"},
         {"General||" + smiley + "||http://a/", "General||" + QString(MaxFieldChars - 1, u'n') + "||http://a/"},
+        {"||" + longest + "x||http://a/", "||" + longest + "||http://a/"},  // an empty first field
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line.size());
