@@ -79,7 +79,8 @@ TEST(Catalogue, NameSuggestionsAndLookups)
 {
     const Catalogue c = Make({Rec("Harbour", false), Rec("harbour 1", false), Rec("Harbour 2", false)});
     const std::pair<const char *, const char *> cases[] = {
-        {"HARBOUR", "HARBOUR 3"}, {"Harbour 1", "Harbour 3"}, {"Pier 7a", "Pier 7a 1"}, {"Cam -1", "Cam 1"}, {" 5", " 1"},
+        {"HARBOUR", "HARBOUR 3"}, {"Harbour 1", "Harbour 3"}, {"Pier 7a", "Pier 7a 1"},
+        {"Cam -1", "Cam 1"}, {" 5", " 1"},
     };
     for (const auto &[asked, suggested] : cases)
         EXPECT_EQ(c.suggestName(asked), suggested) << asked;
