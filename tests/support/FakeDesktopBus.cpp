@@ -37,6 +37,7 @@ FakeDesktopBus::FakeDesktopBus()
     m_thread.start();
     m_object = new Replier;
     m_object->moveToThread(&m_thread);
+    Bus().registerVirtualObject(QStringLiteral("/"), m_object, QDBusConnection::SubPath);  // every path
 }
 
 FakeDesktopBus::~FakeDesktopBus()
@@ -58,8 +59,6 @@ void FakeDesktopBus::answer(const Service &s)
         QMutexLocker lock(&replier->mutex);
         replier->replies.insert(s.path + ' ' + s.interface + '.' + s.method, s.reply);
     }
-    if (!m_paths.contains(s.path) && Bus().registerVirtualObject(s.path, m_object))
-        m_paths << s.path;
     if (!m_services.contains(s.service) && Bus().registerService(s.service))
         m_services << s.service;
 }
@@ -68,10 +67,7 @@ void FakeDesktopBus::clear()
 {
     for (const QString &service : std::as_const(m_services))
         Bus().unregisterService(service);
-    for (const QString &path : std::as_const(m_paths))
-        Bus().unregisterObject(path);
     m_services.clear();
-    m_paths.clear();
     if (auto *replier = static_cast<Replier *>(m_object)) {
         QMutexLocker lock(&replier->mutex);
         replier->replies.clear();

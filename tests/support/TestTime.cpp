@@ -8,9 +8,8 @@ namespace lumetta {
 struct TestTimeSource::State {
     struct Entry {
         const TimerBackend *owner;
-        qint64 due;
-        qint64 interval;
-        quint64 order;
+        qint64 due, interval;
+        quint64 order;  // the one started first fires first on a tie
         std::function<void()> fire;
     };
     TestClock *clock = nullptr;
@@ -18,10 +17,6 @@ struct TestTimeSource::State {
     quint64 nextOrder = 0;
     std::vector<Entry> running;
 
-    void remove(const TimerBackend *owner)
-    {
-        std::erase_if(running, [owner](const Entry &e) { return e.owner == owner; });
-    }
     void moveTo(qint64 moment)
     {
         if (clock)
@@ -32,6 +27,7 @@ struct TestTimeSource::State {
 
 namespace {
 
+// Holds the source weakly: a timer may outlive the test's time source.
 class TestTimerBackend final : public TimerBackend {
 public:
     TestTimerBackend(std::weak_ptr<TestTimeSource::State> state, std::function<void()> fire)
@@ -40,8 +36,8 @@ public:
 
     void start(int milliseconds) override
     {
+        stop();
         if (auto state = m_state.lock()) {
-            state->remove(this);
             const qint64 interval = std::max(milliseconds, 1);
             state->running.push_back({this, state->now + interval, interval, state->nextOrder++, m_fire});
         }
@@ -49,7 +45,7 @@ public:
     void stop() override
     {
         if (auto state = m_state.lock())
-            state->remove(this);
+            std::erase_if(state->running, [this](const auto &e) { return e.owner == this; });
     }
 
 private:
@@ -76,10 +72,9 @@ void TestTimeSource::advance(qint64 milliseconds)
     const std::shared_ptr<State> state = m_state;
     const qint64 target = state->now + std::max<qint64>(milliseconds, 0);
     for (;;) {
-        auto next = std::min_element(state->running.begin(), state->running.end(),
-                                     [](const State::Entry &a, const State::Entry &b) {
-                                         return a.due != b.due ? a.due < b.due : a.order < b.order;
-                                     });
+        auto next = std::min_element(state->running.begin(), state->running.end(), [](const auto &a, const auto &b) {
+            return a.due != b.due ? a.due < b.due : a.order < b.order;
+        });
         if (next == state->running.end() || next->due > target)
             break;
         state->moveTo(next->due);
