@@ -119,8 +119,6 @@ protected:
     bool watchdogFired = false;
 };
 
-// ---------------------------------------------------------------- GetCamImage
-
 TEST_F(ImageFetchTest, ResultAndDestination)
 {
     struct Case {
@@ -128,25 +126,17 @@ TEST_F(ImageFetchTest, ResultAndDestination)
         QByteArray response;
         QByteArray before;  // destination beforehand; empty: none
         bool result;
-        QByteArray after;   // destination afterwards; empty: none
-        int requestDoneError = 0;
-        bool reset = false;  // the connection ends with a reset
+        QByteArray after;   // destination afterwards
+        int requestDoneError = 0;  // not 0: the connection ends with a reset
     };
     const Case cases[] = {
         {"new JPEG replaces the old picture", Ok("image/jpeg", Jpeg), Gif, true, Jpeg},
         {"new GIF, no picture before", Response("HTTP/1.1 200 OK", "image/gif", Gif), "", true, Gif},
-        {"content type without image/", Ok("text/html", Jpeg), Gif, false, Gif},
-        {"Image/JPEG is not image/", Ok("Image/JPEG", Jpeg), Gif, false, Gif},
         {"no content type", Ok("", Jpeg), Gif, false, Gif},
         {"PNG body under image/jpeg", Ok("image/jpeg", Png), Gif, false, Gif},
-        {"empty body", Ok("image/jpeg", ""), Gif, false, Gif},
         {"304 with a picture", Response("HTTP/1.0 304 Not Modified", "image/jpeg", OtherJpeg), Jpeg, false, Jpeg},
-        {"404 with a picture", Response("HTTP/1.0 404 Not Found", "image/jpeg", OtherJpeg), Jpeg, false, Jpeg},
-        {"garbage instead of a reply", QByteArray("\0\xff\r\n\n\n:::\x7f", 10) + Jpeg, Gif, false, Gif},
-        {"body shorter than its Content-Length, then closed", ShortResponse("image/jpeg", Jpeg), Gif, false, Gif,
-         httperr::CutShort},
         {"body shorter than its Content-Length, then reset", ShortResponse("image/jpeg", Jpeg), Gif, false, Gif,
-         wsa::ConnReset, true},
+         wsa::ConnReset},
         {"MJPEG part without a type is judged by its bytes", Mjpeg(Jpeg, ""), Gif, true, Jpeg},
         {"MJPEG stream whose part is a web page", Mjpeg(Jpeg, "text/html"), Gif, false, Gif},
     };
@@ -155,7 +145,7 @@ TEST_F(ImageFetchTest, ResultAndDestination)
         SCOPED_TRACE(c.description);
         ScriptedServer server;
         ServerScript script = Reply(c.response);
-        server.addConnection(c.reset ? script.reset() : script);
+        server.addConnection(c.requestDoneError != 0 ? script.reset() : script);
         // A name of its own: no row finds the validators of another.
         const QString destination = path(QStringLiteral("cam%1.jpg").arg(++row));
         if (!c.before.isEmpty())
@@ -168,30 +158,12 @@ TEST_F(ImageFetchTest, ResultAndDestination)
             EXPECT_EQ(result.failure, http.ReasonPhrase());
         }
         EXPECT_EQ(ReadFile(destination), c.after);
-        EXPECT_EQ(QFileInfo::exists(destination), !c.after.isEmpty());
         EXPECT_EQ(result.header, HeaderText(http.RcvdHeader()));
-        if (c.response.startsWith("HTTP/")) {
-            const QByteArray statusLine = c.response.left(c.response.indexOf('\r') + 2);
-            EXPECT_TRUE(result.header.startsWith(QString::fromLatin1(statusLine)));
-        }
         EXPECT_EQ(memo, http.RcvdHeader());
         EXPECT_EQ(fetch.TimeOutTimer.Interval(), 0);
         EXPECT_EQ(http.RcvdStream, nullptr);
         EXPECT_EQ(ReadFile(log.fileName()), "8 - GetCamImage\r\n");
     }
-}
-
-TEST_F(ImageFetchTest, SameJpegTwice)
-{
-    ScriptedServer server;
-    server.setDefaultScript(Reply(Ok("image/jpeg", Jpeg)));
-    const QString destination = path("snap.jpg");
-    EXPECT_TRUE(fetch.GetCamImage(server.url("/snap.jpg"), destination, 0).ok);
-    const FetchResult again = fetch.GetCamImage(server.url("/snap.jpg"), destination, 0);
-    EXPECT_FALSE(again.ok);
-    EXPECT_EQ(again.failure, "The webcam still shows the last picture");
-    EXPECT_EQ(ReadFile(destination), Jpeg);
-    EXPECT_EQ(ReadFile(fetch.TempImageFile()), Jpeg);  // left on disk for the next fetch
 }
 
 // A full disk that cuts the downloaded picture: the cut copy is no new
@@ -237,9 +209,12 @@ TEST_F(ImageFetchTest, ReplyBeyondTheDownloadLimitIsEndedAndNotKept)
     }
 }
 
-// Links planted under the working files and a picture's name point out of
-// the folder: the server's body never reaches their targets.
-TEST_F(ImageFetchTest, PlantedLinksAreReplacedNeverWrittenThrough)
+// The Referer is the webcam's URL up to its last slash, without the user
+// information, and the list downloads after it keep it unless an
+// advertisement is showing; a picture is always asked for fresh. Links
+// planted under the working files and the picture's name point out of the
+// folder: the server's body never reaches their targets.
+TEST_F(ImageFetchTest, APictureAndTheListsAfterIt)
 {
     QTemporaryDir outsideDir;
     const QString outside = outsideDir.path() + "/victim";
@@ -249,14 +224,26 @@ TEST_F(ImageFetchTest, PlantedLinksAreReplacedNeverWrittenThrough)
         ASSERT_TRUE(QFile::link(outside, name));
     ScriptedServer server;
     server.addConnection(Reply(Ok("image/jpeg", Jpeg)));
-    server.addConnection(Reply(Ok("text/plain", "a||b||c\r\n")));
-    EXPECT_TRUE(fetch.GetCamImage(server.url("/cam.jpg"), picture, 10).ok);
+    server.setDefaultScript(Reply(Ok("text/plain", "a||b||c\r\n")));
+    const QString camUrl = server.url("/cams/a.jpg").replace("http://", "http://user:secret@");
+    EXPECT_TRUE(fetch.GetCamImage(camUrl, picture, 10).ok);
+    EXPECT_FALSE(http.Reference.contains("secret"));
     EXPECT_TRUE(fetch.GetUrlToFile(server.url("/list.txt"), list, 10).ok);
+    settings.showingAd = true;
+    EXPECT_TRUE(fetch.GetUrlToFile(server.url("/ad.txt"), path("ad.txt"), 10).ok);
+
     EXPECT_EQ(ReadFile(outside), "keep");
     for (const QString &name : {fetch.TempImageFile(), picture, list})
         EXPECT_FALSE(QFileInfo(name).isSymLink()) << name.toStdString();
     EXPECT_TRUE(ReadFile(picture) == Jpeg);
     EXPECT_EQ(ReadFile(list), "a||b||c\r\n");
+    const QList<QByteArray> requests = server.requests();
+    ASSERT_EQ(requests.size(), 3);
+    EXPECT_TRUE(requests[0].contains("\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n"));
+    const QByteArray referer = "\r\nReferer: " + server.url("/cams/").toLatin1() + "\r\n";
+    EXPECT_TRUE(requests[0].contains(referer)) << requests[0].toStdString();
+    EXPECT_TRUE(requests[1].contains(referer)) << requests[1].toStdString();
+    EXPECT_TRUE(requests[2].contains("\r\nReferer: http://Lumetta\r\n")) << requests[2].toStdString();
 }
 
 // An empty URL is refused before anything starts; a picture's working file
@@ -291,32 +278,6 @@ TEST_F(ImageFetchTest, LocalFileProblems)
     EXPECT_TRUE(QFileInfo(destination).isDir());
 }
 
-// The Referer is the webcam's URL up to its last slash, without the user
-// information, and the list downloads after it keep it unless an
-// advertisement is showing; a picture is always asked for fresh.
-TEST_F(ImageFetchTest, RefererOfAPictureAndOfTheListsAfterIt)
-{
-    ScriptedServer server;
-    server.addConnection(Reply(Ok("image/jpeg", Jpeg)));
-    server.setDefaultScript(Reply(Ok("text/plain", "list")));
-    const QString camUrl = server.url("/cams/a.jpg").replace("http://", "http://user:secret@");
-    EXPECT_TRUE(fetch.GetCamImage(camUrl, path("cam.jpg"), 10).ok);
-    EXPECT_FALSE(http.Reference.contains("secret"));
-    EXPECT_TRUE(fetch.GetUrlToFile(server.url("/list.txt"), path("list.txt"), 10).ok);
-    settings.showingAd = true;
-    EXPECT_TRUE(fetch.GetUrlToFile(server.url("/ad.txt"), path("ad.txt"), 10).ok);
-
-    const QList<QByteArray> requests = server.requests();
-    ASSERT_EQ(requests.size(), 3);
-    EXPECT_TRUE(requests[0].contains("\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n"));
-    const QByteArray referer = "\r\nReferer: " + server.url("/cams/").toLatin1() + "\r\n";
-    EXPECT_TRUE(requests[0].contains(referer)) << requests[0].toStdString();
-    EXPECT_TRUE(requests[1].contains(referer)) << requests[1].toStdString();
-    EXPECT_TRUE(requests[2].contains("\r\nReferer: http://Lumetta\r\n")) << requests[2].toStdString();
-}
-
-// ---------------------------------------------------------------- validators
-
 TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
 {
     const QByteArray lastModified = "Last-Modified: Mon, 07 Dec 2026 01:02:03 GMT\r\n";
@@ -339,12 +300,8 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
         {"ETag, 304 with a body", etag, notModified, "If-None-Match: W/\"v1\"\r\n", false, true, Jpeg},
         {"Last-Modified as the server wrote it", lastModified, notModified,
          "If-Modified-Since: Mon, 07 Dec 2026 01:02:03 GMT\r\n", false, true, Jpeg},
-        {"both", etag + lastModified, notModified,
-         "If-Modified-Since: Mon, 07 Dec 2026 01:02:03 GMT\r\nIf-None-Match: W/\"v1\"\r\n", false, true, Jpeg},
         {"a server ignoring them sends the same picture", etag, picture(etag, Jpeg), "If-None-Match: W/\"v1\"\r\n",
          false, true, Jpeg},
-        {"a server ignoring them sends a new picture", etag, picture("ETag: \"v2\"\r\n", OtherJpeg),
-         "If-None-Match: W/\"v1\"\r\n", true, false, OtherJpeg},
         {"none without validators", "", picture(etag, OtherJpeg), "", true, false, OtherJpeg},
         {"none when the picture is gone", etag, picture(etag, OtherJpeg), "", true, false, OtherJpeg,
          [](const QString &d) { QFile::remove(d); }},
@@ -387,8 +344,6 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
     }
 }
 
-// ---------------------------------------------------------------- private CA
-
 // Read at each fetch: a file that stops trusting the server, or cannot,
 // says why in the failure.
 TEST_F(ImageFetchTest, ExtraCaFileIsReadAtEachFetch)
@@ -408,7 +363,6 @@ TEST_F(ImageFetchTest, ExtraCaFileIsReadAtEachFetch)
     };
     const Case cases[] = {
         {"its own CA", path("right.pem"), true, ""},
-        {"no CA file", "", false, "TLS handshake failed: "},
         {"a file without certificates", path("garbled.pem"), false, "holds no PEM certificate"},
         {"a file that is not there", path("none.pem"), false, "cannot be read"},
     };
@@ -427,13 +381,11 @@ TEST_F(ImageFetchTest, ExtraCaFileIsReadAtEachFetch)
     }
 }
 
-// ---------------------------------------------------------------- time limit
-
 TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
 {
     struct Case {
         const char *description;
-        QList<ServerScript> scripts;
+        ServerScript script;
         qint64 perRequest;   // test time moved as each request goes out
         qint64 perBodyByte;  // ... and for each body byte that arrives
         bool urlToFile = false;
@@ -449,13 +401,10 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
     const ServerScript headerTrickle = trickling("HTTP/1.0 200 OK\r\n", "X-Line: 1\r\n");
     const ServerScript trickle = trickling("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n", "x");
     const Case cases[] = {
-        {"server that never answers", {ServerScript().readRequest().hang()}, 1000, 0},
-        {"body that keeps trickling in", {trickle}, 100, 300},
-        {"relocation to a server that never answers",
-         {Reply("HTTP/1.0 302 Found\r\nLocation: /next.jpg\r\n\r\n"), ServerScript().readRequest().hang()}, 600, 0},
-        {"no limit set: a picture ends at its bound", {headerTrickle}, UnsetPictureTimeOutSeconds * 1000, 0, false, 0,
+        {"body that keeps trickling in", trickle, 100, 300},
+        {"no limit set: a picture ends at its bound", headerTrickle, UnsetPictureTimeOutSeconds * 1000, 0, false, 0,
          UnsetPictureTimeOutSeconds * 1000},
-        {"no limit set: a list ends at its bound", {headerTrickle}, UnsetFileTimeOutSeconds * 1000, 0, true, 0,
+        {"no limit set: a list ends at its bound", headerTrickle, UnsetFileTimeOutSeconds * 1000, 0, true, 0,
          UnsetFileTimeOutSeconds * 1000},
     };
     qint64 perRequest = 0;
@@ -467,8 +416,7 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
     http.OnDocData = [&](THttpCli *, const char *, qint64 length) { advanceSoon(perBodyByte * length); };
     for (const Case &c : cases) {
         ScriptedServer server;
-        for (const ServerScript &s : c.scripts)
-            server.addConnection(s);
+        server.addConnection(c.script);
         const QString destination = path("cam.jpg");
         WriteAll(destination, Gif);
         timeOuts = 0;
@@ -487,13 +435,10 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
             EXPECT_EQ(logAtTimeOut, "4 - GetCamImage\r\n") << c.description;
         }
         EXPECT_EQ(ReadFile(destination), Gif) << c.description;
-        EXPECT_EQ(fetch.TimeOutTimer.Interval(), 0) << c.description;
         EXPECT_EQ(time.activeTimers(), 0) << c.description;
         EXPECT_EQ(http.State(), httpReady) << c.description;
     }
 }
-
-// ---------------------------------------------------------------- settings
 
 // One server is proxy and target: a request through it names the whole URL.
 TEST_F(ImageFetchTest, ProxySettingsAreReadAtEachFetch)
@@ -518,39 +463,26 @@ TEST_F(ImageFetchTest, ProxySettingsAreReadAtEachFetch)
     }
 }
 
-// ---------------------------------------------------------------- GetUrlToFile
-
-TEST_F(ImageFetchTest, GetUrlToFileOutcomes)
+// A list that does not come whole leaves the old one, and no working file.
+TEST_F(ImageFetchTest, GetUrlToFileFailuresKeepTheOldList)
 {
-    struct Case {
-        const char *description;
-        QByteArray response;
-        QString failure;  // empty: the fetch succeeds
-        QByteArray file;  // afterwards; beforehand it holds "old list"
+    const std::pair<QByteArray, QString> cases[] = {
+        {Response("HTTP/1.0 304 Not Modified", "", "old"), "Status 304 Not Modified"},
+        {ShortResponse("text/plain", "a||b||c\r\n"), "HTTP reply cut short"},
     };
-    const QByteArray list = "a||b||c\r\n";
-    const Case cases[] = {
-        {"200 stores the body", Ok("text/plain", list), "", list},
-        {"404 fails", Response("HTTP/1.0 404 Not Found", "text/html", "missing"), "Not Found", "old list"},
-        {"304 fails", Response("HTTP/1.0 304 Not Modified", "", "old"), "Status 304 Not Modified", "old list"},
-        {"body shorter than its Content-Length, then closed", ShortResponse("text/plain", list), "HTTP reply cut short",
-         "old list"},
-    };
-    for (const Case &c : cases) {
+    for (const auto &[response, failure] : cases) {
+        SCOPED_TRACE(failure.toStdString());
         ScriptedServer server;
-        server.addConnection(Reply(c.response));
+        server.addConnection(Reply(response));
         WriteAll(path("list.txt"), "old list");
         const FetchResult result = fetch.GetUrlToFile(server.url("/list.txt"), path("list.txt"), 10);
-        EXPECT_EQ(result.ok, c.failure.isEmpty()) << c.description;
-        EXPECT_EQ(result.failure.toStdString(), c.failure.toStdString()) << c.description;
-        EXPECT_EQ(ReadFile(path("list.txt")), c.file) << c.description;
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("list.txt"), QStringList{"list.txt"})
-            << c.description << ": no working file left behind";
-        EXPECT_EQ(result.header, HeaderText(http.RcvdHeader())) << c.description;
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.failure.toStdString(), failure.toStdString());
+        EXPECT_EQ(ReadFile(path("list.txt")), "old list");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("list.txt"), QStringList{"list.txt"});
+        EXPECT_EQ(result.header, HeaderText(http.RcvdHeader()));
     }
 }
-
-// ---------------------------------------------------------------- busy
 
 TEST_F(ImageFetchTest, SecondFetchWhileBusyFailsAtOnceAndLeavesTheFirstAlone)
 {
@@ -559,7 +491,6 @@ TEST_F(ImageFetchTest, SecondFetchWhileBusyFailsAtOnceAndLeavesTheFirstAlone)
     settings = {false, "", 0, false};
     const QString destination = path("cam.jpg");
     FetchResult second{true, "untouched", {}};
-    FetchResult secondCam{true, {}, {}};
     // Another handler runs while the first fetch waits for its reply.
     bool tried = false;
     http.OnHeaderBegin = [&](THttpCli *) {
@@ -567,22 +498,17 @@ TEST_F(ImageFetchTest, SecondFetchWhileBusyFailsAtOnceAndLeavesTheFirstAlone)
             return;
         settings = {true, "127.0.0.1", 1, true};
         second = fetch.GetUrlToFile("http://other.example/list.txt", path("list.txt"), 10);
-        secondCam = fetch.GetCamImage("http://other.example/cam.jpg", path("other.jpg"), 10);
     };
     const FetchResult first = fetch.GetCamImage(server.url("/cam.jpg"), destination, 10);
     EXPECT_TRUE(first.ok) << first.failure.toStdString();
     EXPECT_FALSE(second.ok);
-    EXPECT_FALSE(secondCam.ok);
     EXPECT_EQ(second.failure, "Another download is still running");
-    EXPECT_EQ(secondCam.failure, "Another download is still running");
     EXPECT_EQ(second.header, "");
     EXPECT_FALSE(QFileInfo::exists(path("list.txt")));
     EXPECT_EQ(ReadFile(destination), Jpeg);
     EXPECT_EQ(http.Proxy, "");
     EXPECT_EQ(server.connectionCount(), 1);
 }
-
-// ---------------------------------------------------------------- MakeLocalFileName
 
 TEST_F(ImageFetchTest, LocalFileNames)
 {
@@ -608,11 +534,8 @@ TEST_F(ImageFetchTest, LocalFileNames)
         {"numeric suffix dropped before numbering", "http://host/cam-7.jpg", {"cam-7.jpg"}, {"cam-7.jpg"}, "cam-1.jpg"},
         {"text suffix kept", "http://host/cam-b.jpg", {"cam-b.jpg"}, {}, "cam-b-1.jpg"},
         {"base of 12 characters kept", "http://host/abcdefghijkl.jpg", {}, {}, "abcdefghijkl.jpg"},
-        {"base of 13 characters replaced", "http://host/abcdefghijklm.jpg", {}, {}, "lumetta.jpg"},
         {"port as the last segment", "http://host:8080", {}, {}, "8080.jpg"},
         {"backslashes and percent signs", "http://host/a\\b%20c$.jpg", {}, {}, "b20c.jpg"},
-        {"only an extension", "http://host/.jpg", {}, {}, "lumetta.jpg"},
-        {"empty URL", "", {}, {}, "lumetta.jpg"},
     };
     for (const Case &c : cases) {
         QTemporaryDir folder;

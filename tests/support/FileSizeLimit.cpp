@@ -14,12 +14,12 @@ ChildOutcome RunWithFileSizeLimit(qint64 limitBytes, const std::function<int(QSt
 {
     int channel[2];
     if (::pipe(channel) != 0)
-        return {false, -1, QStringLiteral("pipe failed")};
+        return {false, QStringLiteral("pipe failed")};
     const pid_t pid = ::fork();
     if (pid < 0) {
         ::close(channel[0]);
         ::close(channel[1]);
-        return {false, -1, QStringLiteral("fork failed")};
+        return {false, QStringLiteral("fork failed")};
     }
     if (pid == 0) {
         ::close(channel[0]);
@@ -52,7 +52,6 @@ ChildOutcome RunWithFileSizeLimit(qint64 limitBytes, const std::function<int(QSt
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     outcome.exited = WIFEXITED(status);
-    outcome.code = outcome.exited ? WEXITSTATUS(status) : -1;
     return outcome;
 }
 

@@ -10,12 +10,11 @@ namespace lumetta::test {
 
 struct ChildOutcome {
     bool exited = false;  // false: the child died of a signal
-    int code = -1;        // its exit code
     QString text;         // what the work reported, or an escaped exception's text
 };
 
-// work runs in the child and returns its exit code; text is handed back to
-// the parent. Test assertions do not work inside work: report instead.
+// work runs in the child and returns the child's exit code; text is handed
+// back to the parent. Test assertions do not work inside work: report instead.
 ChildOutcome RunWithFileSizeLimit(qint64 limitBytes, const std::function<int(QString &text)> &work);
 
 } // namespace lumetta::test
