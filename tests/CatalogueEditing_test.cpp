@@ -121,7 +121,6 @@ TEST_F(CatalogueEditingTest, RecordEdgeCasesLoadAndWriteBack)
 
         leave(ui()->edtHomePage, ui()->edtHomePage->text());
         EXPECT_EQ(frm->catalogue().CamData()[1], c.written);
-        EXPECT_EQ(frm->catalogue().CamData()[0], lines[0]);
         expectInStep(c.description);
     }
 }
@@ -168,7 +167,6 @@ TEST_F(CatalogueEditingTest, EditorEventsSaveTheirField)
         start({Rec("General", "a", true), b}, 1);
         run([&] { c.act(ui()); });
         EXPECT_EQ(field(1, c.field), c.stored);
-        EXPECT_EQ(frm->catalogue().CamData()[0], Rec("General", "a", true));
         expectInStep(c.description);
     }
     EXPECT_EQ(ui()->edtLastModified->text(), QString("2000-01-01")) << "a changed URL was never active";
@@ -254,14 +252,12 @@ TEST_F(CatalogueEditingTest, UrlCheckReportsDuplicatesAndNamesTheFile)
 {
     struct { const char *description; int row; QString url; QString message; QString local; } const cases[] = {
         {"a webcam higher up has it", 2, "http://cam.example/a.jpg", "message: This webcam already exists (1 - a)", "c.jpg"},
-        {"a new webcam gets a file name from its URL", 1, "http://x.example/live/harbour.gif", "", "harbour.gif"},
         {"a cleared URL is kept cleared", 0, "  ", "", "a.jpg"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
         test::TestEnv caseEnv;
-        start({Rec("General", "a", true), Rec("General", "b", false, "2000-01-01", ""), Rec("General", "c", true)}, c.row);
-        ui()->edtLocalFilename->setText(c.row == 1 ? "" : ui()->edtLocalFilename->text());
+        start({Rec("General", "a", true), Rec("General", "b", false), Rec("General", "c", true)}, c.row);
         leave(ui()->ImageUrl, c.url);
         EXPECT_EQ(dialogs.asked.join('\n'), c.message);
         EXPECT_EQ(field(c.row, fImageUrl), c.url) << "the URL stays either way";
@@ -389,7 +385,6 @@ TEST_F(CatalogueEditingTest, DeleteAsksAndSelectsTheNext)
         const bool any = !c.left.isEmpty();
         EXPECT_EQ(ui()->grpEditor->isEnabled(), any);
         EXPECT_EQ(ui()->butDelete->isEnabled(), any);
-        EXPECT_EQ(ui()->butSlideshow->isEnabled(), any);
         expectInStep(c.description);
     }
 }
