@@ -10,7 +10,6 @@
 #include "platform/QtDialogs.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
-#include "service/AdOptions.h"
 #include "support/PlainText.h"
 #include "support/TestFiles.h"
 #include "support/AccessibleNames.h"
@@ -24,7 +23,6 @@
 #include <QScreen>
 #include <QMouseEvent>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -78,6 +76,13 @@ protected:
     void writeCatalogue(const QStringList &lines)
     {
         SaveCatalogue(ResolveAppPath(QString()) + "lumetta.dat", lines);
+    }
+    // The labels act when the mouse button comes up over them.
+    void release(QWidget *label)
+    {
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), label->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                       Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(label, &up);
     }
     // Marks the program as run before, as a screen-saver start needs.
     void runBefore()
@@ -263,20 +268,12 @@ TEST_F(MainWindowTest, EachKindOfControlWritesAtOnce)
 TEST_F(MainWindowTest, CaptionSampleAndSizeOptionsReachTheImageWindow)
 {
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    auto click = [](QWidget *w, QPoint at) {
-        QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(w, &press);
-        QCoreApplication::sendEvent(w, &release);
-    };
     dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 255, 0)));
-    click(ui()->CaptionColor, QPoint(2, 2));
+    release(ui()->CaptionColor);
     EXPECT_EQ(Stored("CaptionColor"), QString::number(0x00ff00));
 
     dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 0, 255)));
-    click(ui()->CaptionBG, QPoint(2, 2));  // beside the text
+    release(ui()->CaptionBG);  // beside the text
     EXPECT_EQ(Stored("CaptionBG"), QString::number(0xff0000));
     EXPECT_EQ(ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
 
@@ -485,31 +482,6 @@ TEST_F(MainWindowTest, DeletedSettingsLeaveTheCatalogue)
 
 // --- vendor service ------------------------------------------------------------
 
-TEST(FindLastAd, AnImageFileAndALink)
-{
-    QTemporaryDir dir;
-    const QString image = dir.filePath("ad.jpg"), shifted = ShiftChars("http://ads.example/x", StoredTextShift);
-    test::WriteAll(image, "");
-    struct {
-        const char *description;
-        QString image, link;
-        bool found;
-        QString plainLink;
-    } const cases[] = {
-        {"nothing stored", {}, {}, false, {}},
-        {"image but no link", image, {}, false, {}},
-        {"link but the image is gone", dir.filePath("gone.jpg"), shifted, false, shifted},
-        {"a folder is no image", dir.path(), shifted, false, shifted},
-        {"image and link", image, shifted, true, "http://ads.example/x"},
-    };
-    for (const auto &c : cases) {
-        const LastAd ad = FindLastAd(c.image, c.link);
-        EXPECT_EQ(ad.found, c.found) << c.description;
-        EXPECT_EQ(ad.imageFile, c.image) << c.description;
-        EXPECT_EQ(ad.link, c.plainLink) << c.description;
-    }
-}
-
 // The button shows what FindLastAd finds, or says there is none.
 TEST_F(MainWindowTest, ShowLastAd)
 {
@@ -533,11 +505,8 @@ TEST_F(MainWindowTest, SupportLinksAndTheUpdateButton)
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     Ui::TfrmMain *ui = frm->ui();
     ui->PageControl1->setCurrentWidget(ui->tabSupport);
-    for (QLabel *label : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->lblLatestVersion}) {
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QCoreApplication::sendEvent(label, &release);
-    }
+    for (QLabel *label : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->lblLatestVersion})
+        release(label);
     const QString site = VendorSite();
     EXPECT_EQ(shell.opened, QStringList({site + "/lumetta/", site + "/lumetta/faq/faq.shtml",
                                          "mailto:developer@korvane.example?subject=Lumetta%20-%20Bug%20Report",
