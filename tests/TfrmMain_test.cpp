@@ -402,6 +402,7 @@ TEST_F(MainWindowTest, ConfigurationShowsOnlyTheScreenSaverOptions)
 {
     runBefore();
     ASSERT_EQ(start({"/c"}), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(test::UnnamedControls(*frm).join(' ').toStdString(), "") << "every control has a name";
     Ui::TfrmMain *ui = frm->ui();
     for (QWidget *page : {ui->tabWebcams, ui->tabWebcamOptions, frm->findChild<QWidget *>("tabHealth"), ui->tabTools,
                           ui->tabAdmin, ui->tabSlideShow, ui->tabAbout})
@@ -422,6 +423,7 @@ TEST_F(MainWindowTest, AdministrationRunLoadsItsSettingsAndShowsItsTools)
     WriteRegBool(Key, "VersionAlert", false);
     WriteRegString(Key, "MainList", "/lists/main.lst");
     ASSERT_EQ(start({"TAVEL"}), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(test::UnnamedControls(*frm).join(' ').toStdString(), "") << "on every page";
     EXPECT_TRUE(tabShown(ui()->tabAdmin));
     EXPECT_FALSE(ui()->grpImpExp->isHidden());
     EXPECT_EQ(ui()->edtMainList->text(), "/lists/main.lst");
@@ -433,6 +435,20 @@ TEST_F(MainWindowTest, AdministrationRunLoadsItsSettingsAndShowsItsTools)
     EXPECT_TRUE(ui()->lblLatestVersion->isHidden());
     ui()->VersionAlert->click();
     EXPECT_FALSE(ui()->lblLatestVersion->isHidden());
+
+    // The last ad button shows what FindLastAd finds, or says there is none.
+    ui()->butLastAd->click();
+    EXPECT_EQ(dialogs.asked, QStringList({"message: No ad found"}));
+
+    const QString image = env.home() + "ad.jpg";
+    test::WriteAll(image, "");
+    WriteRegString(Key, "X-LastImage", image);
+    WriteRegString(Key, "Xau", ShiftChars("http://ads.example/x", StoredTextShift));
+    ui()->butLastAd->click();
+    EXPECT_TRUE(frm->run().state().ShowingAd);
+    EXPECT_EQ(frm->run().state().AdLink, "http://ads.example/x");
+    EXPECT_EQ(frm->run().sampleImageFile(), image);
+    EXPECT_EQ(dialogs.asked.size(), 1);
 }
 
 // --- catalogue selection and shutdown ------------------------------------------------
@@ -482,24 +498,6 @@ TEST_F(MainWindowTest, DeletedSettingsLeaveTheCatalogue)
 
 // --- vendor service ------------------------------------------------------------
 
-// The button shows what FindLastAd finds, or says there is none.
-TEST_F(MainWindowTest, ShowLastAd)
-{
-    ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
-    ui()->butLastAd->click();
-    EXPECT_EQ(dialogs.asked, QStringList({"message: No ad found"}));
-
-    const QString image = env.home() + "ad.jpg";
-    test::WriteAll(image, "");
-    WriteRegString(Key, "X-LastImage", image);
-    WriteRegString(Key, "Xau", ShiftChars("http://ads.example/x", StoredTextShift));
-    ui()->butLastAd->click();
-    EXPECT_TRUE(frm->run().state().ShowingAd);
-    EXPECT_EQ(frm->run().state().AdLink, "http://ads.example/x");
-    EXPECT_EQ(frm->run().sampleImageFile(), image);
-    EXPECT_EQ(dialogs.asked.size(), 1);
-}
-
 TEST_F(MainWindowTest, SupportLinksAndTheUpdateButton)
 {
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
@@ -545,20 +543,6 @@ TEST(RealDialogs, ShowOutsideTextAsPlainText)
 }
 
 // --- names on the accessibility bus -------------------------------------------
-
-// Every control has a name in every run.
-TEST_F(MainWindowTest, EveryControlHasANameInEveryRun)
-{
-    runBefore();
-    const struct {
-        const char *run;
-        QStringList arguments;
-    } runs[] = {{"configuration", {"/c"}}, {"administration: every page", {"tavel"}}};
-    for (const auto &run : runs) {
-        ASSERT_EQ(start(run.arguments), TfrmMain::SetupResult::Completed) << run.run;
-        EXPECT_EQ(test::UnnamedControls(*frm).join(' ').toStdString(), "") << run.run;
-    }
-}
 
 // The health page as a screen reader or a test robot reaches it: by the
 // names of its controls.
