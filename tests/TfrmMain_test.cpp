@@ -466,26 +466,14 @@ TEST_F(MainWindowTest, SelectionAtStartFollowsTheStoredIndex)
     }
 }
 
-TEST_F(MainWindowTest, FormDestroyStoresPositionAndSelection)
-{
-    writeCatalogue({Rec("General", "a", true), Rec("General", "b", true)});
-    WriteRegInteger(Key, "SelectedCam", 0);
-    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    frm->move(120, 80);
-    ui()->SiteList->setCurrentRow(1);
-    frm->FormDestroy();
-    EXPECT_EQ(Stored("Left"), "120");
-    EXPECT_EQ(Stored("Top"), "80");
-    EXPECT_EQ(Stored("SelectedCam"), "1");
-    EXPECT_TRUE(frm->catalogue().CamData().isEmpty());
-}
-
 // --- start-up files -------------------------------------------------------------
 
-TEST_F(MainWindowTest, DeletedSettingsLeaveTheCatalogue)
+// Deleted settings leave the controls and the catalogue; closing stores the position and selection again.
+TEST_F(MainWindowTest, DeletedSettingsThenFormDestroy)
 {
     writeCatalogue({Rec("General", "a", true), Rec("General", "b", false)});
     WriteRegBool(Key, "Random", true);
+    WriteRegInteger(Key, "SelectedCam", 0);
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     ASSERT_TRUE(box("chkRandom")->isChecked());
     dialogs.setNextAnswer(DialogButton::Ok);
@@ -494,6 +482,14 @@ TEST_F(MainWindowTest, DeletedSettingsLeaveTheCatalogue)
     EXPECT_TRUE(box("chkRandom")->isChecked()) << "the running window keeps its controls";
     EXPECT_EQ(Stored("Random"), "<absent>") << "the next start shows the defaults";
     EXPECT_EQ(LoadCatalogue(frm->run().DataFileName).size(), 2);
+
+    frm->move(120, 80);
+    ui()->SiteList->setCurrentRow(1);
+    frm->FormDestroy();
+    EXPECT_EQ(Stored("Left"), "120");
+    EXPECT_EQ(Stored("Top"), "80");
+    EXPECT_EQ(Stored("SelectedCam"), "1");
+    EXPECT_TRUE(frm->catalogue().CamData().isEmpty());
 }
 
 // --- vendor service ------------------------------------------------------------
