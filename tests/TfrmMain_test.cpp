@@ -366,26 +366,25 @@ TEST_F(MainWindowTest, ScreenSaverFindsTheCatalogueThroughTheStoredFolder)
 TEST_F(MainWindowTest, OfflineScreenSaverTakesOverOnlyOfflineAndWhenItStarts)
 {
     runBefore();
+    WriteRegString(Key, "AltSS", "/opt/other.scr");
     const struct {
         const char *description;
-        const char *offlineSaver;
         bool connected, starts;
         const char *daemonWindow;
         TfrmMain::SetupResult result;
         QStringList started;
     } cases[] = {
-        {"offline: it replaces the show", "/opt/other.scr", false, true, nullptr,
+        {"offline: it replaces the show", false, true, nullptr,
          TfrmMain::SetupResult::OfflineSaverStarted, {"/opt/other.scr /s"}},
         // The daemon watches this process: the offline screen saver takes its place.
-        {"offline in a daemon's window", "/opt/other.scr", false, true, "0x2a00007",
+        {"offline in a daemon's window", false, true, "0x2a00007",
          TfrmMain::SetupResult::OfflineSaverStarted, {"instead: /opt/other.scr /s"}},
-        {"offline, but it fails to start", "/opt/other.scr", false, false, nullptr,
+        {"offline, but it fails to start", false, false, nullptr,
          TfrmMain::SetupResult::Completed, {"/opt/other.scr /s"}},
-        {"online", "/opt/other.scr", true, true, nullptr, TfrmMain::SetupResult::Completed, {}},
+        {"online", true, true, nullptr, TfrmMain::SetupResult::Completed, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
-        WriteRegString(Key, "AltSS", c.offlineSaver);
         shell.connected = c.connected;
         shell.startSucceeds = c.starts;
         shell.started.clear();
