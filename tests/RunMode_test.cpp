@@ -1,5 +1,9 @@
 #include "app/RunMode.h"
+#include "platform/Registry.h"
+#include "service/AdOptions.h"
+#include "support/TestFiles.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
@@ -60,6 +64,31 @@ TEST(DecideAfterSetUp, ARunWithNothingToShowEnds)
     };
     for (const auto &c : cases)
         EXPECT_EQ(DecideAfterSetUp(c.mode, c.outcome, c.slideShow), c.expected) << c.description;
+}
+
+TEST(FindLastAd, AnImageFileAndALink)
+{
+    QTemporaryDir dir;
+    const QString image = dir.filePath("ad.jpg"), shifted = ShiftChars("http://ads.example/x", StoredTextShift);
+    test::WriteAll(image, "");
+    struct {
+        const char *description;
+        QString image, link;
+        bool found;
+        QString plainLink;
+    } const cases[] = {
+        {"nothing stored", {}, {}, false, {}},
+        {"image but no link", image, {}, false, {}},
+        {"link but the image is gone", dir.filePath("gone.jpg"), shifted, false, shifted},
+        {"a folder is no image", dir.path(), shifted, false, shifted},
+        {"image and link", image, shifted, true, "http://ads.example/x"},
+    };
+    for (const auto &c : cases) {
+        const LastAd ad = FindLastAd(c.image, c.link);
+        EXPECT_EQ(ad.found, c.found) << c.description;
+        EXPECT_EQ(ad.imageFile, c.image) << c.description;
+        EXPECT_EQ(ad.link, c.plainLink) << c.description;
+    }
 }
 
 } // namespace

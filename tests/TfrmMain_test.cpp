@@ -10,7 +10,6 @@
 #include "platform/QtDialogs.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
-#include "service/AdOptions.h"
 #include "support/PlainText.h"
 #include "support/TestFiles.h"
 #include "support/AccessibleNames.h"
@@ -24,7 +23,6 @@
 #include <QScreen>
 #include <QMouseEvent>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -78,6 +76,13 @@ protected:
     void writeCatalogue(const QStringList &lines)
     {
         SaveCatalogue(ResolveAppPath(QString()) + "lumetta.dat", lines);
+    }
+    // The labels act when the mouse button comes up over them.
+    void release(QWidget *label)
+    {
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), label->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                       Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(label, &up);
     }
     // Marks the program as run before, as a screen-saver start needs.
     void runBefore()
@@ -263,20 +268,12 @@ TEST_F(MainWindowTest, EachKindOfControlWritesAtOnce)
 TEST_F(MainWindowTest, CaptionSampleAndSizeOptionsReachTheImageWindow)
 {
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    auto click = [](QWidget *w, QPoint at) {
-        QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(w, &press);
-        QCoreApplication::sendEvent(w, &release);
-    };
     dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 255, 0)));
-    click(ui()->CaptionColor, QPoint(2, 2));
+    release(ui()->CaptionColor);
     EXPECT_EQ(Stored("CaptionColor"), QString::number(0x00ff00));
 
     dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 0, 255)));
-    click(ui()->CaptionBG, QPoint(2, 2));  // beside the text
+    release(ui()->CaptionBG);  // beside the text
     EXPECT_EQ(Stored("CaptionBG"), QString::number(0xff0000));
     EXPECT_EQ(ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
 
@@ -369,26 +366,25 @@ TEST_F(MainWindowTest, ScreenSaverFindsTheCatalogueThroughTheStoredFolder)
 TEST_F(MainWindowTest, OfflineScreenSaverTakesOverOnlyOfflineAndWhenItStarts)
 {
     runBefore();
+    WriteRegString(Key, "AltSS", "/opt/other.scr");
     const struct {
         const char *description;
-        const char *offlineSaver;
         bool connected, starts;
         const char *daemonWindow;
         TfrmMain::SetupResult result;
         QStringList started;
     } cases[] = {
-        {"offline: it replaces the show", "/opt/other.scr", false, true, nullptr,
+        {"offline: it replaces the show", false, true, nullptr,
          TfrmMain::SetupResult::OfflineSaverStarted, {"/opt/other.scr /s"}},
         // The daemon watches this process: the offline screen saver takes its place.
-        {"offline in a daemon's window", "/opt/other.scr", false, true, "0x2a00007",
+        {"offline in a daemon's window", false, true, "0x2a00007",
          TfrmMain::SetupResult::OfflineSaverStarted, {"instead: /opt/other.scr /s"}},
-        {"offline, but it fails to start", "/opt/other.scr", false, false, nullptr,
+        {"offline, but it fails to start", false, false, nullptr,
          TfrmMain::SetupResult::Completed, {"/opt/other.scr /s"}},
-        {"online", "/opt/other.scr", true, true, nullptr, TfrmMain::SetupResult::Completed, {}},
+        {"online", true, true, nullptr, TfrmMain::SetupResult::Completed, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
-        WriteRegString(Key, "AltSS", c.offlineSaver);
         shell.connected = c.connected;
         shell.startSucceeds = c.starts;
         shell.started.clear();
@@ -405,6 +401,7 @@ TEST_F(MainWindowTest, ConfigurationShowsOnlyTheScreenSaverOptions)
 {
     runBefore();
     ASSERT_EQ(start({"/c"}), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(test::UnnamedControls(*frm).join(' ').toStdString(), "") << "every control has a name";
     Ui::TfrmMain *ui = frm->ui();
     for (QWidget *page : {ui->tabWebcams, ui->tabWebcamOptions, frm->findChild<QWidget *>("tabHealth"), ui->tabTools,
                           ui->tabAdmin, ui->tabSlideShow, ui->tabAbout})
@@ -425,6 +422,7 @@ TEST_F(MainWindowTest, AdministrationRunLoadsItsSettingsAndShowsItsTools)
     WriteRegBool(Key, "VersionAlert", false);
     WriteRegString(Key, "MainList", "/lists/main.lst");
     ASSERT_EQ(start({"TAVEL"}), TfrmMain::SetupResult::Completed);
+    EXPECT_EQ(test::UnnamedControls(*frm).join(' ').toStdString(), "") << "on every page";
     EXPECT_TRUE(tabShown(ui()->tabAdmin));
     EXPECT_FALSE(ui()->grpImpExp->isHidden());
     EXPECT_EQ(ui()->edtMainList->text(), "/lists/main.lst");
@@ -436,6 +434,20 @@ TEST_F(MainWindowTest, AdministrationRunLoadsItsSettingsAndShowsItsTools)
     EXPECT_TRUE(ui()->lblLatestVersion->isHidden());
     ui()->VersionAlert->click();
     EXPECT_FALSE(ui()->lblLatestVersion->isHidden());
+
+    // The last ad button shows what FindLastAd finds, or says there is none.
+    ui()->butLastAd->click();
+    EXPECT_EQ(dialogs.asked, QStringList({"message: No ad found"}));
+
+    const QString image = env.home() + "ad.jpg";
+    test::WriteAll(image, "");
+    WriteRegString(Key, "X-LastImage", image);
+    WriteRegString(Key, "Xau", ShiftChars("http://ads.example/x", StoredTextShift));
+    ui()->butLastAd->click();
+    EXPECT_TRUE(frm->run().state().ShowingAd);
+    EXPECT_EQ(frm->run().state().AdLink, "http://ads.example/x");
+    EXPECT_EQ(frm->run().sampleImageFile(), image);
+    EXPECT_EQ(dialogs.asked.size(), 1);
 }
 
 // --- catalogue selection and shutdown ------------------------------------------------
@@ -453,11 +465,23 @@ TEST_F(MainWindowTest, SelectionAtStartFollowsTheStoredIndex)
     }
 }
 
-TEST_F(MainWindowTest, FormDestroyStoresPositionAndSelection)
+// --- start-up files -------------------------------------------------------------
+
+// Deleted settings leave the controls and the catalogue; closing stores the position and selection again.
+TEST_F(MainWindowTest, DeletedSettingsThenFormDestroy)
 {
-    writeCatalogue({Rec("General", "a", true), Rec("General", "b", true)});
+    writeCatalogue({Rec("General", "a", true), Rec("General", "b", false)});
+    WriteRegBool(Key, "Random", true);
     WriteRegInteger(Key, "SelectedCam", 0);
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    ASSERT_TRUE(box("chkRandom")->isChecked());
+    dialogs.setNextAnswer(DialogButton::Ok);
+    ui()->butDelRegistry->click();
+    EXPECT_EQ(dialogs.asked.last(), "message: Registry Key Software\\Korvane Software\\Lumetta has been deleted");
+    EXPECT_TRUE(box("chkRandom")->isChecked()) << "the running window keeps its controls";
+    EXPECT_EQ(Stored("Random"), "<absent>") << "the next start shows the defaults";
+    EXPECT_EQ(LoadCatalogue(frm->run().DataFileName).size(), 2);
+
     frm->move(120, 80);
     ui()->SiteList->setCurrentRow(1);
     frm->FormDestroy();
@@ -467,80 +491,15 @@ TEST_F(MainWindowTest, FormDestroyStoresPositionAndSelection)
     EXPECT_TRUE(frm->catalogue().CamData().isEmpty());
 }
 
-// --- start-up files -------------------------------------------------------------
-
-TEST_F(MainWindowTest, DeletedSettingsGiveDefaultsAtRestartAndKeepTheCatalogue)
-{
-    writeCatalogue({Rec("General", "a", true), Rec("General", "b", false)});
-    WriteRegBool(Key, "Random", true);
-    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    ASSERT_TRUE(box("chkRandom")->isChecked());
-    dialogs.setNextAnswer(DialogButton::Ok);
-    ui()->butDelRegistry->click();
-    EXPECT_EQ(dialogs.asked.last(), "message: Registry Key Software\\Korvane Software\\Lumetta has been deleted");
-    EXPECT_TRUE(box("chkRandom")->isChecked()) << "the running window keeps its controls";
-
-    frm.reset();
-    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
-    EXPECT_FALSE(box("chkRandom")->isChecked());
-    EXPECT_EQ(frm->catalogue().count(), 2);
-}
-
 // --- vendor service ------------------------------------------------------------
-
-TEST(FindLastAd, AnImageFileAndALink)
-{
-    QTemporaryDir dir;
-    const QString image = dir.filePath("ad.jpg"), shifted = ShiftChars("http://ads.example/x", StoredTextShift);
-    test::WriteAll(image, "");
-    struct {
-        const char *description;
-        QString image, link;
-        bool found;
-        QString plainLink;
-    } const cases[] = {
-        {"nothing stored", {}, {}, false, {}},
-        {"image but no link", image, {}, false, {}},
-        {"link but the image is gone", dir.filePath("gone.jpg"), shifted, false, shifted},
-        {"a folder is no image", dir.path(), shifted, false, shifted},
-        {"image and link", image, shifted, true, "http://ads.example/x"},
-    };
-    for (const auto &c : cases) {
-        const LastAd ad = FindLastAd(c.image, c.link);
-        EXPECT_EQ(ad.found, c.found) << c.description;
-        EXPECT_EQ(ad.imageFile, c.image) << c.description;
-        EXPECT_EQ(ad.link, c.plainLink) << c.description;
-    }
-}
-
-// The button shows what FindLastAd finds, or says there is none.
-TEST_F(MainWindowTest, ShowLastAd)
-{
-    ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
-    ui()->butLastAd->click();
-    EXPECT_EQ(dialogs.asked, QStringList({"message: No ad found"}));
-
-    const QString image = env.home() + "ad.jpg";
-    test::WriteAll(image, "");
-    WriteRegString(Key, "X-LastImage", image);
-    WriteRegString(Key, "Xau", ShiftChars("http://ads.example/x", StoredTextShift));
-    ui()->butLastAd->click();
-    EXPECT_TRUE(frm->run().state().ShowingAd);
-    EXPECT_EQ(frm->run().state().AdLink, "http://ads.example/x");
-    EXPECT_EQ(frm->run().sampleImageFile(), image);
-    EXPECT_EQ(dialogs.asked.size(), 1);
-}
 
 TEST_F(MainWindowTest, SupportLinksAndTheUpdateButton)
 {
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
     Ui::TfrmMain *ui = frm->ui();
     ui->PageControl1->setCurrentWidget(ui->tabSupport);
-    for (QLabel *label : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->lblLatestVersion}) {
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QCoreApplication::sendEvent(label, &release);
-    }
+    for (QLabel *label : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->lblLatestVersion})
+        release(label);
     const QString site = VendorSite();
     EXPECT_EQ(shell.opened, QStringList({site + "/lumetta/", site + "/lumetta/faq/faq.shtml",
                                          "mailto:developer@korvane.example?subject=Lumetta%20-%20Bug%20Report",
@@ -579,29 +538,6 @@ TEST(RealDialogs, ShowOutsideTextAsPlainText)
 }
 
 // --- names on the accessibility bus -------------------------------------------
-
-// Every control has a name in every run; a few are announced as a user reads them.
-TEST_F(MainWindowTest, EveryControlHasANameInEveryRun)
-{
-    runBefore();
-    const struct {
-        const char *run;
-        QStringList arguments;
-    } runs[] = {{"configuration", {"/c"}}, {"administration: every page", {"tavel"}}};
-    for (const auto &run : runs) {
-        ASSERT_EQ(start(run.arguments), TfrmMain::SetupResult::Completed) << run.run;
-        EXPECT_EQ(test::UnnamedControls(*frm).join(' ').toStdString(), "") << run.run;
-    }
-    const struct { const char *control; const char *name; } cases[] = {
-        {"dtStartTime", "Start time"}, {"dtEndTime", "EndTime"},  // captions tied to their boxes, neighbours apart
-        {"ProxyPort", "Port"},                                    // inside a group: the caption, not the title
-        {"edtLastDownloadTime", "Last image downloaded at"},      // a caption ending in a colon
-        {"SlowDays", "If cam inactive for (days)"},               // no caption: the text beside the box
-        {"butUp", "Move selected cam up one place"},              // icon buttons: their hint
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(test::AccessibleName(get<QWidget>(c.control)), QString(c.name)) << c.control;
-}
 
 // The health page as a screen reader or a test robot reaches it: by the
 // names of its controls.

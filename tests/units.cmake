@@ -29,7 +29,7 @@ lumetta_gui_test(TfrmImage lumetta_slideshow_widgets)
 
 lumetta_test(Picture lumetta_imaging)
 
-lumetta_test(RunMode lumetta_app_core)
+lumetta_test(RunMode lumetta_app_core lumetta_service)
 lumetta_test(SettingsTable lumetta_app_core)
 lumetta_test(StartupFiles lumetta_app_core)
 lumetta_test(CatalogueQuestions lumetta_app_core)
