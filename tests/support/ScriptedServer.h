@@ -1,10 +1,10 @@
 #pragma once
 // A loopback server for network tests. It runs in a thread of its own and
 // plays one script per accepted connection: read the request (recorded),
-// send exact bytes, switch to TLS, hang without answering, close early or
-// reset the connection. Connections beyond the scripts get the default
-// script, if any, or are closed at once. No step waits on the clock: a
-// script moves on when the client has read what was sent.
+// send exact bytes, switch to TLS, hang without answering or reset the
+// connection; its end closes it gently. Connections beyond the scripts get
+// the default script, if any, or are closed at once. No step waits on the
+// clock: a script moves on when the client has read what was sent.
 #include <QByteArray>
 #include <QList>
 #include <QString>
