@@ -127,14 +127,6 @@ void ScriptedServer::serve(int fd, const ServerScript &script)
         return;
     }
     auto connected = [&] { return sock.state() == QAbstractSocket::ConnectedState; };
-    auto closeGently = [&] {
-        // Unread request bytes would turn the close into a reset.
-        if (sock.bytesAvailable() > 0 || sock.waitForReadyRead(0))
-            sock.readAll();
-        sock.disconnectFromHost();
-        if (sock.state() != QAbstractSocket::UnconnectedState)
-            sock.waitForDisconnected(1000);
-    };
 
     for (const ServerScript::Step &step : script.steps) {
         if (m_stop || !connected())
@@ -202,13 +194,16 @@ void ScriptedServer::serve(int fd, const ServerScript &script)
             sock.abort();
             return;
         }
-        case ServerScript::Step::Close:
-            closeGently();
-            return;
         }
     }
-    if (connected())
-        closeGently();
+    if (!connected())
+        return;
+    // Unread request bytes would turn the close into a reset.
+    if (sock.bytesAvailable() > 0 || sock.waitForReadyRead(0))
+        sock.readAll();
+    sock.disconnectFromHost();
+    if (sock.state() != QAbstractSocket::UnconnectedState)
+        sock.waitForDisconnected(1000);
 }
 
 bool MakeTestCertificate(const QString &dir, const QString &hostName, QByteArray &certificatePem,

@@ -1,10 +1,10 @@
 #pragma once
 // A loopback server for network tests. It runs in a thread of its own and
 // plays one script per accepted connection: read the request (recorded),
-// send exact bytes, switch to TLS, hang without answering, close early or
-// reset the connection. Connections beyond the scripts get the default
-// script, if any, or are closed at once. No step waits on the clock: a
-// script moves on when the client has read what was sent.
+// send exact bytes, switch to TLS, hang without answering or reset the
+// connection; its end closes it gently. Connections beyond the scripts get
+// the default script, if any, or are closed at once. No step waits on the
+// clock: a script moves on when the client has read what was sent.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -19,7 +19,7 @@ namespace lumetta::test {
 class ServerScript {
 public:
     struct Step {
-        enum Kind { ReadRequest, Send, AwaitRead, StartTls, Hang, Close, Reset };
+        enum Kind { ReadRequest, Send, AwaitRead, StartTls, Hang, Reset };
         Kind kind;
         QByteArray data;
     };
@@ -34,7 +34,8 @@ public:
     // Keeps the connection open and silent until the client closes it or
     // the server stops.
     ServerScript &hang() { return add(Step::Hang); }
-    ServerScript &close() { return add(Step::Close); }
+    // Every script ends with a gentle close; this one only says so.
+    ServerScript &close() { return *this; }
     // Drops the connection with a reset (RST) instead of a close.
     ServerScript &reset() { return add(Step::Reset); }
 
