@@ -85,22 +85,20 @@ TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
     ASSERT_TRUE(xvfb.waitForReadyRead(10'000)) << "Xvfb did not start";
     const QByteArray display = ":" + xvfb.readLine().trimmed();
     qputenv("DISPLAY", display);
-    {
-        DesktopIdle x11;
-        ASSERT_EQ(x11.kind(), IdleSourceKind::X11);
-        const DesktopState before = x11.read();
-        EXPECT_TRUE(before.idleMs.has_value());
-        EXPECT_FALSE(before.locked);
-        int saverOn = 0;
-        QObject::connect(&x11, &DesktopIdle::locking, [&saverOn] { ++saverOn; });
-        xcb_connection_t *c = xcb_connect(display.constData(), nullptr);
-        xcb_force_screen_saver(c, XCB_SCREEN_SAVER_ACTIVE);
-        xcb_flush(c);
-        WaitFor(saverOn);
-        EXPECT_EQ(saverOn, 1);
-        EXPECT_TRUE(x11.read().locked);
-        xcb_disconnect(c);
-    }
+    DesktopIdle x11;
+    ASSERT_EQ(x11.kind(), IdleSourceKind::X11);
+    const DesktopState before = x11.read();
+    EXPECT_TRUE(before.idleMs.has_value());
+    EXPECT_FALSE(before.locked);
+    int saverOn = 0;
+    QObject::connect(&x11, &DesktopIdle::locking, [&saverOn] { ++saverOn; });
+    xcb_connection_t *c = xcb_connect(display.constData(), nullptr);
+    xcb_force_screen_saver(c, XCB_SCREEN_SAVER_ACTIVE);
+    xcb_flush(c);
+    WaitFor(saverOn);
+    EXPECT_EQ(saverOn, 1);
+    EXPECT_TRUE(x11.read().locked);
+    xcb_disconnect(c);
     xvfb.terminate();
     xvfb.waitForFinished();
 }
