@@ -5,7 +5,6 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <cerrno>
@@ -17,8 +16,6 @@ using test::ReadAll;
 using test::WriteAll;
 
 namespace {
-
-QString Failure(const std::function<void()> &call) { return test::MessageOf<FileError>(call); }
 
 QStringList Records(int count)
 {
@@ -60,9 +57,9 @@ TEST(CatalogueFile, CreateLoadSaveRoundTripAndErrorsNameTheFile)
     EXPECT_EQ(LoadCatalogue(path), lines);
 
     const QString missing = dir.filePath("nope/lumetta.dat");
-    const QString loaded = Failure([&] { LoadCatalogue(missing); });
+    const QString loaded = test::MessageOf<FileError>([&] { LoadCatalogue(missing); });
     EXPECT_TRUE(loaded.startsWith("Cannot open file \"" + missing + "\". ")) << loaded.toStdString();
-    EXPECT_EQ(Failure([&] { SaveCatalogue(missing, {"x"}); }),
+    EXPECT_EQ(test::MessageOf<FileError>([&] { SaveCatalogue(missing, {"x"}); }),
               "Cannot create file \"" + missing + "\". " + QString::fromLocal8Bit(strerror(ENOENT)))
         << "the system's reason";
 }

@@ -87,9 +87,8 @@ TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
     qputenv("DISPLAY", display);
     DesktopIdle x11;
     ASSERT_EQ(x11.kind(), IdleSourceKind::X11);
-    const DesktopState before = x11.read();
-    EXPECT_TRUE(before.idleMs.has_value());
-    EXPECT_FALSE(before.locked);
+    EXPECT_TRUE(x11.read().idleMs.has_value());
+    EXPECT_FALSE(x11.read().locked);
     int saverOn = 0;
     QObject::connect(&x11, &DesktopIdle::locking, [&saverOn] { ++saverOn; });
     xcb_connection_t *c = xcb_connect(display.constData(), nullptr);
