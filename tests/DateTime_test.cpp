@@ -11,7 +11,7 @@ TEST(DateTime, TimeTextRoundsToWholeSecondsDateTimeTextLeavesOutMidnight)
     // Sums of fractions land a hair below the second; the text must not.
     EXPECT_EQ(FormatTimeText(5 * OneSecond), "00:00:05");
     EXPECT_EQ(FormatTimeText(3 * OneSecond + 2 * OneSecond), "00:00:05");
-    EXPECT_EQ(FormatTimeText(EncodeTime(3, 0, 0)), "03:00:00");
+    EXPECT_EQ(FormatTimeText(EncodeTime(3, 0, 0)), "03:00:00") << "a whole hour, no second to spare";
     EXPECT_EQ(FormatTimeText(EncodeTime(23, 59, 59)), "23:59:59");
     EXPECT_EQ(FormatTimeText(EncodeDate(2026, 1, 2) + EncodeTime(4, 5, 6)), "04:05:06") << "date part ignored";
     EXPECT_EQ(FormatDateTimeText(NeverDate()), "2000-01-01");

@@ -3,94 +3,80 @@
 #include "support/TestTime.h"
 
 #include <gtest/gtest.h>
-#include <vector>
 
 using namespace lumetta;
 
 namespace {
 
-enum Event { Input, FullScreen, Windowed, Lock, Unlock, SourceDown, SourceUp, ShowFails };
-
-struct IdleCase {
-    const char *description;
-    qint64 delaySeconds;
-    std::vector<std::pair<qint64, Event>> events;  // at ms
-    qint64 endMs;
-    std::vector<qint64> startsAt;  // every attempt to start the show
-    int stops = 0;                 // shows stopped for the lock
-};
-
-void PrintTo(const IdleCase &c, std::ostream *os) { *os << c.description; }
-
-// The desktop as a row sets it; the idle time counts from the last input.
-struct FakeDesktop : DesktopProbe {
-    TestTimeSource time;
-    qint64 lastInput = 0;
-    bool answers = true;
-    DesktopState flags;
-    std::vector<qint64> reads;
-    DesktopState read() override
-    {
-        reads.push_back(time.elapsed());
-        DesktopState state = flags;
-        state.idleMs = answers ? std::optional<qint64>(time.elapsed() - lastInput) : std::nullopt;
-        return state;
-    }
-};
-
-class IdleWatcherTest : public ::testing::TestWithParam<IdleCase> {};
-
-TEST_P(IdleWatcherTest, StartsTheShowOncePerIdlePeriod)
+// One decision through the rows in turn. The desktop: idle ms (none: no answer), inhibited, full screen, locked.
+TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
 {
-    const IdleCase &c = GetParam();
-    FakeDesktop d;
-    const qint64 delayMs = c.delaySeconds * 1000;
-    bool startFails = false;
-    std::vector<qint64> starts;
-    int stops = 0;
-    IdleWatcher *w = nullptr;
-    IdleWatcher watcher(d, d.time, {[&] { return d.time.elapsed(); }, [&] { return delayMs; },
-                                    [&] { starts.push_back(d.time.elapsed()); return !startFails; },
-                                    [&] { ++stops; w->showEnded(); }});  // the show ends on SIGTERM
-    w = &watcher;
-    watcher.begin();
-    std::vector<qint64> eventTimes;
-    for (const auto &[at, event] : c.events) {
-        d.time.advance(at - d.time.elapsed());
-        eventTimes.push_back(at);
-        switch (event) {
-        case Input: d.lastInput = at; watcher.showEnded(); break;  // a key or a move ends a show
-        case FullScreen: case Windowed: d.flags.fullScreen = event == FullScreen; break;
-        case Lock: d.flags.locked = true; watcher.desktopLocking(); break;
-        case Unlock: d.flags.locked = false; break;
-        case SourceDown: case SourceUp: d.answers = event == SourceUp; break;
-        case ShowFails: startFails = true; break;
-        }
-    }
-    d.time.advance(c.endMs - d.time.elapsed());
-
-    EXPECT_EQ(starts, c.startsAt);
-    EXPECT_EQ(stops, c.stops);
-    // The timer's looks are 10 s apart at least; the others follow an event.
-    for (size_t i = 1; i < d.reads.size(); ++i) {
-        if (std::find(eventTimes.begin(), eventTimes.end(), d.reads[i]) == eventTimes.end()) {
-            EXPECT_GE(d.reads[i] - d.reads[i - 1], IdleDecision::MinimumWaitMs) << "look at " << d.reads[i];
-        }
+    const qint64 delay = 600'000;
+    const struct { qint64 now, delay; DesktopState desktop; bool endShow, start; qint64 next; } rows[] = {
+        {595'000, delay, {595'000}, false, false, 10'000},      // never sooner than 10 s
+        {599'000, delay, {598'999}, false, false, 10'000},      // just before the slack
+        {1'000, 1, {0, false, true}, false, false, 10'000},     // a delay of 1 ms is not off
+        {0, 0, {600'000}, false, false, 60'000},                // a delay of 0 is off
+        {0, delay, {}, false, false, 60'000},
+        {600'000, 3'000, {600'000, false, false, true}, false, false, 10'000},
+        {600'000, delay, {600'000, true}, false, false, delay},
+        {601'000, delay, {599'000}, false, true, 0},            // a hair early is due; the period began at 2 s
+        {700'000, delay, {700'000}, false, false, 0},           // the show runs
+        {1'300'000, delay, {1'296'000}, true, false, delay},    // ended without input: 2 s off is the same period
+        {1'300'000, delay, {1'295'999}, false, true, 0},        // 2,001 ms off: a new one
+    };
+    IdleDecision decision;
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.now);
+        if (r.endShow)
+            decision.showEnded();
+        const IdleDecision::Step step = decision.check(r.now, r.delay, r.desktop);
+        EXPECT_EQ(step.startShow, r.start);
+        EXPECT_EQ(step.nextCheckMs, r.next);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Desktop, IdleWatcherTest,
-    ::testing::Values(
-        IdleCase{"a full-screen window with the focus: no show", 600, {{0, FullScreen}, {650'000, Windowed}},
-                 1'300'000, {1'200'000}},
-        IdleCase{"the lock stops the show; the next period after unlocking starts it", 600,
-                 {{650'000, Lock}, {700'000, Unlock}, {700'000, Input}}, 1'400'000, {600'000, 1'300'000}, 1},
-        IdleCase{"a delay under 10 s waits 10 s", 3, {}, 30'000, {10'000}},
-        IdleCase{"a delay of 0 is off", 0, {}, 2'000'000, {}},
-        IdleCase{"a source that stops answering is asked again a minute later", 600,
-                 {{0, SourceDown}, {610'000, SourceUp}}, 700'000, {660'000}},
-        IdleCase{"a show that cannot start is not tried again in that period", 600,
-                 {{0, ShowFails}, {1'000'000, Input}}, 1'700'000, {600'000, 1'600'000}}));
+// The desktop idle since the last input, by the test clock.
+struct FakeDesktop : DesktopProbe {
+    TestTimeSource time;
+    qint64 lastInput = 0;
+    int reads = 0;
+    DesktopState read() override
+    {
+        ++reads;
+        return {time.elapsed() - lastInput};
+    }
+};
+
+// The watcher looks when the decision says, and passes the show's start, end and the lock on.
+TEST(IdleWatcher, FollowsTheDecisionAndTheShow)
+{
+    FakeDesktop d;
+    bool startWorks = false;
+    int starts = 0, stops = 0;
+    IdleWatcher w(d, d.time, {[&] { return d.time.elapsed(); }, [] { return qint64(600'000); },
+                              [&] { ++starts; return startWorks; }, [&] { ++stops; }});
+    w.begin();
+    EXPECT_EQ(w.nextLookMs(), 600'000);
+    d.time.advance(600'000);
+    EXPECT_EQ(starts, 1);
+    EXPECT_FALSE(w.showRunning()) << "a show that cannot start counts as one that ended";
+    EXPECT_EQ(w.nextLookMs(), IdleDecision::RetryMs);
+
+    d.lastInput = d.time.elapsed();
+    startWorks = true;
+    d.time.advance(600'000);
+    EXPECT_EQ(starts, 2);
+    EXPECT_EQ(w.nextLookMs(), 0) << "no look while the show runs";
+    w.desktopLocking();
+    EXPECT_EQ(stops, 1);
+    const int reads = d.reads;
+    w.showEnded();
+    EXPECT_EQ(d.reads, reads + 1) << "looks again at once";
+    w.showEnded();
+    w.desktopLocking();
+    EXPECT_EQ(d.reads, reads + 1) << "no show: nothing to look at or stop";
+    EXPECT_EQ(stops, 1);
+}
 
 } // namespace

@@ -52,10 +52,7 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds)
     auto first = std::make_unique<SingleInstance>();
     EXPECT_EQ(first->lockPath(), env.path() + "/Lumetta_MUTEX");
     ASSERT_TRUE(first->acquire());
-    {
-        SingleInstance second;
-        EXPECT_FALSE(second.acquire());
-    }
+    EXPECT_FALSE(SingleInstance().acquire());
     first.reset();
     SingleInstance third;
     EXPECT_TRUE(third.acquire()) << "the lock goes with its holder";

@@ -35,7 +35,6 @@ lumetta_test(StartupFiles lumetta_app_core)
 lumetta_test(CatalogueQuestions lumetta_app_core)
 lumetta_gui_test(TfrmMain lumetta_widgets)
 lumetta_gui_test(CatalogueEditing lumetta_widgets)
-lumetta_gui_test(AccessibleNames lumetta_widgets)
 lumetta_gui_test(LumettaProcess lumetta_platform LABEL process)
 
 lumetta_test(CamSchedule lumetta_download)

@@ -60,8 +60,6 @@ TestTimeSource::TestTimeSource(TestClock *clock) : m_state(std::make_shared<Stat
     m_state->clock = clock;
 }
 
-TestTimeSource::~TestTimeSource() = default;
-
 std::unique_ptr<TimerBackend> TestTimeSource::createTimer(std::function<void()> fire)
 {
     return std::make_unique<TestTimerBackend>(m_state, std::move(fire));

@@ -22,7 +22,6 @@ private:
 class TestTimeSource final : public TimeSource {
 public:
     explicit TestTimeSource(TestClock *clock = nullptr);
-    ~TestTimeSource() override;
 
     std::unique_ptr<TimerBackend> createTimer(std::function<void()> fire) override;
     void advance(qint64 milliseconds);
