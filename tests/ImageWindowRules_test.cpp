@@ -33,6 +33,9 @@ TEST(ImageWindowRules, MouseMovement)
          MouseMoveAction::None},
         {"not a screen saver", with([](auto &c) { c.screenSaverMode = false; }), at, at + QPoint(9, 9),
          MouseMoveAction::None},
+        {"started with \"SS\"", with([](auto &c) { c.firstArgument = "SS"; }), at, at + QPoint(9, 9),
+         MouseMoveAction::None},
+        {"started with /s", with([](auto &c) { c.firstArgument = "/s"; }), at, at + QPoint(9, 9), MouseMoveAction::End},
     };
     for (const Case &c : cases)
         EXPECT_EQ(DecideMouseMove(c.context, c.last, c.now), c.action) << c.what;
