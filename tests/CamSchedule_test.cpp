@@ -152,4 +152,14 @@ TEST(RefreshAdaptation, AdvertisementsAndRelocations)
         << "a relative address would not work on its own";
 }
 
+TEST(ServerReach, AFailureBeforeAnyServerCountsOnlyWhileOthersAnswer)
+{
+    ServerReach reach;
+    EXPECT_TRUE(reach.judgesWebcam(true, Now)) << "its own server answered";
+    EXPECT_FALSE(reach.judgesWebcam(false, Now)) << "offline from the start";
+    reach.reached(Now);
+    EXPECT_TRUE(reach.judgesWebcam(false, Now + ServerReach::Window));
+    EXPECT_FALSE(reach.judgesWebcam(false, Now + ServerReach::Window + OneSecond)) << "offline again";
+}
+
 } // namespace
