@@ -55,7 +55,6 @@ TEST(CamSchedule, ReadsDefaultsAndRepairsImpossibleDates)
     // Whole seconds as a clock shows them: three hours, and a day that rounds to midnight.
     EXPECT_EQ(WholeSeconds(3.0 / 24), 10800);
     EXPECT_EQ(WholeSeconds(1.0 - 1e-9), 0);
-    EXPECT_EQ(future.autoAdjust, 1);
     EXPECT_EQ(future.localFilename, "") << "a name leaving the folder counts as empty";
     EXPECT_EQ(ReadCamSchedule(Line("00:01:00", ""), Now).localFilename, "a.jpg");
 

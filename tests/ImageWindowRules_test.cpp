@@ -58,7 +58,7 @@ TEST(ImageWindowRules, Keys)
 TEST(ImageWindowRules, EmbeddingWindow)
 {
     EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "0x2a00007"}, ""), quintptr(0x2a00007));
-    EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "1234"}, "0x99"), quintptr(1234));
+    EXPECT_EQ(EmbedWindowId({"-window-id", "1234"}, "0x99"), quintptr(1234));
     EXPECT_EQ(EmbedWindowId({"-s"}, "0x99"), quintptr(0x99));
     EXPECT_EQ(EmbedWindowId({"-s", "-window-id"}, ""), std::nullopt);
     EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "root"}, ""), std::nullopt);
