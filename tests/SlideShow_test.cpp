@@ -108,7 +108,7 @@ TEST_F(SlideShowTest, EachShowResumesAfterTheStoredWebcamWithoutTheLastOnesHold)
 
 TEST_F(SlideShowTest, FastWebcamIsFollowedUntilItsTimeIsUp)
 {
-    // Display 20 s, fast cams 30 s, a fixed 6 s webcam: "F", a tick every 6 s
+    // Display 20 s, fast cams 30 s, a fixed 6 s webcam: a tick every 6 s
     // on it for 30 s, then one normal tick of 20 s on the next webcam.
     settings.displaySeconds = 20;
     settings.fastCamSeconds = 30;
@@ -116,7 +116,6 @@ TEST_F(SlideShowTest, FastWebcamIsFollowedUntilItsTimeIsUp)
     time.advance(50001);
     EXPECT_EQ(fetched, QStringList({"1 fast.jpg", "6001 fast.jpg", "12001 fast.jpg", "18001 fast.jpg",
                                     "24001 fast.jpg", "30001 next.jpg", "50001 fast.jpg"}));
-    EXPECT_EQ(display.modes.mid(0, 3), QStringList({"F", "N", "F"}));
 }
 
 // How a record changes is CamSchedule's rows; here that the show writes
@@ -210,7 +209,6 @@ TEST_F(SlideShowTest, PlayWaitsTheIntervalItJustLearned)
     };
     show->startPlay(0, env.home() + "images/a.jpg");
     time.advance(1);
-    EXPECT_EQ(field(0, fRefreshRate), "00:07:00");
     EXPECT_EQ(run->SSTimer.Interval(), 7 * 60000);
 }
 
