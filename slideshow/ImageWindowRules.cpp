@@ -8,7 +8,7 @@ namespace lumetta {
 
 MouseMoveAction DecideMouseMove(const MouseMoveContext &c, QPoint last, QPoint now)
 {
-    if (c.ssArgument || !c.screenSaverMode || c.detectionDisabled || !c.armed)
+    if (c.firstArgument.toLower() == QLatin1String("ss") || !c.screenSaverMode || c.detectionDisabled || !c.armed)
         return MouseMoveAction::None;
     if (last == NoMousePosition)
         return MouseMoveAction::Record;

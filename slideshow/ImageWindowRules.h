@@ -13,7 +13,7 @@
 namespace lumetta {
 
 struct MouseMoveContext {
-    bool ssArgument = false;         // started with "ss": movement never counts
+    QString firstArgument;           // "ss" in any case: movement never counts
     bool screenSaverMode = false;
     bool detectionDisabled = false;  // "Disable MouseMove detection for screensaver"
     bool armed = false;              // 5 s after creation and after each toggle

@@ -598,7 +598,7 @@ void TfrmImage::ImageAreaMouseMove(QPoint screenPos)
 {
     const DisplaySettings s = m_services.settings();
     MouseMoveContext context;
-    context.ssArgument = m_services.firstArgument.toLower() == QLatin1String("ss");
+    context.firstArgument = m_services.firstArgument;
     context.screenSaverMode = m_run.ScreenSaverMode;
     context.detectionDisabled = s.disableMouseMoveDetect;
     context.armed = m_mouseMoveArmed;

@@ -55,7 +55,6 @@ TEST(CamSchedule, ReadsDefaultsAndRepairsImpossibleDates)
     // Whole seconds as a clock shows them: three hours, and a day that rounds to midnight.
     EXPECT_EQ(WholeSeconds(3.0 / 24), 10800);
     EXPECT_EQ(WholeSeconds(1.0 - 1e-9), 0);
-    EXPECT_EQ(future.autoAdjust, 1);
     EXPECT_EQ(future.localFilename, "") << "a name leaving the folder counts as empty";
     EXPECT_EQ(ReadCamSchedule(Line("00:01:00", ""), Now).localFilename, "a.jpg");
 
@@ -150,6 +149,16 @@ TEST(RefreshAdaptation, AdvertisementsAndRelocations)
     EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"Location: http://new.example/b.png"}), "http://old/a.jpg");
     EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", {"Location: /b.jpg"}), "http://old/a.jpg")
         << "a relative address would not work on its own";
+}
+
+TEST(ServerReach, AFailureBeforeAnyServerCountsOnlyWhileOthersAnswer)
+{
+    ServerReach reach;
+    EXPECT_TRUE(reach.judgesWebcam(true, Now)) << "its own server answered";
+    EXPECT_FALSE(reach.judgesWebcam(false, Now)) << "offline from the start";
+    reach.reached(Now);
+    EXPECT_TRUE(reach.judgesWebcam(false, Now + ServerReach::Window));
+    EXPECT_FALSE(reach.judgesWebcam(false, Now + ServerReach::Window + OneSecond)) << "offline again";
 }
 
 } // namespace

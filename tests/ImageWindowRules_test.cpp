@@ -33,6 +33,9 @@ TEST(ImageWindowRules, MouseMovement)
          MouseMoveAction::None},
         {"not a screen saver", with([](auto &c) { c.screenSaverMode = false; }), at, at + QPoint(9, 9),
          MouseMoveAction::None},
+        {"started with \"SS\"", with([](auto &c) { c.firstArgument = "SS"; }), at, at + QPoint(9, 9),
+         MouseMoveAction::None},
+        {"started with /s", with([](auto &c) { c.firstArgument = "/s"; }), at, at + QPoint(9, 9), MouseMoveAction::End},
     };
     for (const Case &c : cases)
         EXPECT_EQ(DecideMouseMove(c.context, c.last, c.now), c.action) << c.what;
@@ -55,7 +58,7 @@ TEST(ImageWindowRules, Keys)
 TEST(ImageWindowRules, EmbeddingWindow)
 {
     EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "0x2a00007"}, ""), quintptr(0x2a00007));
-    EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "1234"}, "0x99"), quintptr(1234));
+    EXPECT_EQ(EmbedWindowId({"-window-id", "1234"}, "0x99"), quintptr(1234));
     EXPECT_EQ(EmbedWindowId({"-s"}, "0x99"), quintptr(0x99));
     EXPECT_EQ(EmbedWindowId({"-s", "-window-id"}, ""), std::nullopt);
     EXPECT_EQ(EmbedWindowId({"-s", "-window-id", "root"}, ""), std::nullopt);

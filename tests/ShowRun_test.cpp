@@ -4,7 +4,6 @@
 #include "catalogue/CamRecord.h"
 #include "download/WebcamHealth.h"
 #include "catalogue/CatalogueFile.h"
-#include "imaging/Picture.h"
 #include "platform/Registry.h"
 #include "support/TestEnv.h"
 #include "support/WaitForProcess.h"
@@ -118,17 +117,15 @@ protected:
     mutable int m_ticksWhenAllTried = -1;
 };
 
-// Webcams that behave in every way, hostile ones too: the run goes on at
-// its display time and leaves its files whole. Atomic saves, limits and
-// how a record changes are the lower tests' rows; here that the run
-// passes them on to the files. A daemon starts the program once per
-// monitor, each in a window of its own: the second start shows the first's
-// pictures and writes nothing.
+// Webcams that behave in every way, hostile ones too: the run goes on.
+// Atomic saves, time and size limits, whole pictures and how a record
+// changes are the lower tests' rows; here that the run passes them on to
+// the files. A daemon starts the program once per monitor, each in a window
+// of its own: the second start shows the first's pictures and writes nothing.
 TEST_F(ShowRun, ScreenSaverRunOutlastsHostileWebcamsAndASecondStartWritesNothing)
 {
     startCamsim("demo,awkward,hostile", 2);
-    const int displaySeconds = 1, timeOutSeconds = 2;
-    seedStore(displaySeconds, timeOutSeconds);
+    seedStore(1, 2);
     startShow();
     ASSERT_TRUE(waitUntil([&] { return everyCamTriedAnd(12) || show->state() == QProcess::NotRunning; }))
         << ticks().join('\n').toStdString();
@@ -156,32 +153,6 @@ TEST_F(ShowRun, ScreenSaverRunOutlastsHostileWebcamsAndASecondStartWritesNothing
     endShow(beside.get());
     EXPECT_EQ(files(), before);
 
-    // Every record whole, and each picture decodes whole: none is a file
-    // cut short, no working file is left (the health file and the
-    // validators aside).
-    const QStringList lines = LoadCatalogue(catalogueFile());
-    ASSERT_EQ(lines.size(), records.size());
-    for (const QString &line : lines)
-        EXPECT_EQ(line.split(QStringLiteral("||")).size(), 13) << line.toStdString();
-    for (const QString &name : QDir(imagesDir()).entryList(QDir::Files)) {
-        if (name.startsWith(QLatin1String("health.json")) || name.endsWith(".validators"))
-            continue;
-        const DecodedPicture p = LoadPictureFile(imagesDir() + name, PictureFormatForName(name));
-        EXPECT_TRUE(p.ok() || (name.contains("bomb") && !p.error.isEmpty())) << name.toStdString();
-    }
-
-    // The show went on at its display time: no wait between two ticks
-    // beyond the time-out, the display time and a wide margin for a slow
-    // machine.
-    QDateTime previous;
-    for (const QString &line : ticks()) {
-        const QDateTime at = QDateTime::fromString(line.section(' ', 0, 0), Qt::ISODateWithMs);
-        ASSERT_TRUE(at.isValid()) << line.toStdString();
-        if (previous.isValid()) {
-            EXPECT_LE(previous.msecsTo(at), (timeOutSeconds + displaySeconds + 8) * 1000) << line.toStdString();
-        }
-        previous = at;
-    }
     EXPECT_TRUE(ticks().join('\n').contains("The reply is larger than 64 MB")) << "a failure's reason is logged";
 
     // Good webcams kept their pictures (the https one through the store's
