@@ -103,33 +103,17 @@ QByteArray Tiff(bool bigEndian, std::initializer_list<std::array<quint32, 3>> en
     return out + QByteArray(4, '\0');
 }
 
-QByteArray Png(int width, int bitDepth, int colourType)
-{
-    QByteArray out = Bytes({0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13}) + "IHDR";
-    char w[4];
-    qToBigEndian(quint32(width), w);
-    return out + QByteArray(w, 4) + Bytes({0, 0, 0, 7, bitDepth, colourType, 0, 0, 0});
-}
-
-QByteArray Pcx(int xMin, int yMin, int xMax, int yMax, int bits, int planes)
-{
-    QByteArray out(128, '\0');
-    out[0] = 0x0A;
-    out[1] = 5;
-    out[3] = char(bits);
-    const int window[] = {xMin, yMin, xMax, yMax};
-    for (int i = 0; i < 4; ++i)
-        qToLittleEndian(quint16(window[i]), out.data() + 4 + 2 * i);
-    out[65] = char(planes);
-    return out;
-}
-
 struct BytesCase { const char *what; QByteArray bytes; Expected want; };
 
 std::vector<BytesCase> HandBuiltCases()
 {
     const QByteArray window(64 * 1024, 'x');
     const auto jfif = Segment(0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
+    // Committed files with one header field changed.
+    QByteArray png = lumetta::test::ReadAll(QStringLiteral(LUMETTA_TEST_DATA "/ok/png_rgb_type2_300x200.png"));
+    qToBigEndian(quint32(0x12345), png.data() + 16);
+    QByteArray pcx = lumetta::test::ReadAll(QStringLiteral(LUMETTA_TEST_DATA "/ok/pcx_300x200.pcx"));
+    qToLittleEndian(quint32(10 | 20 << 16), pcx.data() + 4);  // the window starts at (10, 20)
     return {
         {"SOI after a lone 0xFF", Bytes({0xFF}) + Jpeg(jfif, 0xC0, 33, 44), {2, 33, 44, 24}},
         {"fill bytes before a marker",
@@ -144,9 +128,9 @@ std::vector<BytesCase> HandBuiltCases()
         {"segment length jumping past two windows",
          Jpeg(Segment(0xE2, window.left(65000)) + Segment(0xE2, window.left(65000)), 0xC0, 9, 8),
          {2, 9, 8, 24}},
-        {"PNG width above 65535 keeps the low half", Png(0x12345, 8, 2), {3, 0x2345, 7, 24}},
-        {"PCX window not at 0", Pcx(10, 20, 49, 79, 1, 4), {5, 40, 60, 4}},
-        {"PCX cut before the plane count", Pcx(0, 0, 9, 9, 8, 1).left(65), {0, 0, 0, 0}},
+        {"PNG width above 65535 keeps the low half", png, {3, 0x2345, 200, 24}},
+        {"PCX window not at 0", pcx, {5, 290, 180, 24}},
+        {"PCX cut before the plane count", pcx.left(65), {0, 0, 0, 0}},
         {"TIFF BE width as LONG, depth as BYTE",
          Tiff(true, {{256, 4, 70000}, {257, 3, 300}, {258, 1, 8}}), {6, 70000, 300, 8}},
         {"TIFF BE, short signature",
