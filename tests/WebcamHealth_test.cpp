@@ -98,8 +98,6 @@ TEST(WebcamHealthTest, SavedWholeOrNotAtAll)
     HealthBook book;
     book.load(file);
     EXPECT_EQ(book.size(), 0) << "a link to no health record reads as none";
-    for (int i = 0; i < 2000; ++i)
-        RecordFetch(book.entry(QStringLiteral("http://cam.example/%1.jpg").arg(i)), {true, false, {}, 10}, T0);
     // Every field set, bytes beyond 32 bits.
     book.entry("http://full.example/") = {T0 + Minute, T0, T0 + Minute, "404 Not Found", 2, true, 7, 5'000'000'000,
                                           RuleEvent::ReEnabled, T0};
