@@ -1,6 +1,5 @@
 #include "download/ImageFetch.h"
 #include "download/PictureValidators.h"
-#include "net/HttpResponseParser.h"
 
 #include "common/Errors.h"
 #include "support/TestTime.h"
