@@ -8,9 +8,7 @@
 
 #include <array>
 
-#ifdef Q_OS_UNIX
 #include <sys/stat.h>
-#endif
 
 using lumetta::TDCImageInfo;
 
@@ -54,9 +52,7 @@ TEST(DCImageInfo, CommittedTrapFiles)
         {"ok/png_rgba_16bit_type6_40x30.png", {3, 40, 30, 64}},
         {"ok/tiff_little_endian_300x2.tif", {6, 300, 2, 8}},  // tags outside 256-258 too
         {"fail/two_bytes.jpg"}, {"fail/text_named_as_picture.jpg"}, {"fail/png_colour_type_5.png"},
-        {"fail/png_cut_before_colour_type.png"}, {"fail/jpeg_cut_inside_frame_header.jpg"},
-        {"fail/jpeg_soi_at_end_of_file.jpg"}, {"fail/jpeg_segment_length_past_end.jpg"},
-        {"fail/tiff_entry_count_past_end.tif"},
+        {"fail/jpeg_cut_inside_frame_header.jpg"}, {"fail/tiff_entry_count_past_end.tif"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
@@ -107,55 +103,34 @@ QByteArray Tiff(bool bigEndian, std::initializer_list<std::array<quint32, 3>> en
     return out + QByteArray(4, '\0');
 }
 
-QByteArray Png(int width, int bitDepth, int colourType)
-{
-    QByteArray out = Bytes({0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13}) + "IHDR";
-    char w[4];
-    qToBigEndian(quint32(width), w);
-    return out + QByteArray(w, 4) + Bytes({0, 0, 0, 7, bitDepth, colourType, 0, 0, 0});
-}
-
-QByteArray Pcx(int xMin, int yMin, int xMax, int yMax, int bits, int planes)
-{
-    QByteArray out(128, '\0');
-    out[0] = 0x0A;
-    out[1] = 5;
-    out[3] = char(bits);
-    const int window[] = {xMin, yMin, xMax, yMax};
-    for (int i = 0; i < 4; ++i)
-        qToLittleEndian(quint16(window[i]), out.data() + 4 + 2 * i);
-    out[65] = char(planes);
-    return out;
-}
-
 struct BytesCase { const char *what; QByteArray bytes; Expected want; };
 
 std::vector<BytesCase> HandBuiltCases()
 {
     const QByteArray window(64 * 1024, 'x');
     const auto jfif = Segment(0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
+    // Committed files with one header field changed.
+    QByteArray png = lumetta::test::ReadAll(QStringLiteral(LUMETTA_TEST_DATA "/ok/png_rgb_type2_300x200.png"));
+    qToBigEndian(quint32(0x12345), png.data() + 16);
+    QByteArray pcx = lumetta::test::ReadAll(QStringLiteral(LUMETTA_TEST_DATA "/ok/pcx_300x200.pcx"));
+    qToLittleEndian(quint32(10 | 20 << 16), pcx.data() + 4);  // the window starts at (10, 20)
     return {
         {"SOI after a lone 0xFF", Bytes({0xFF}) + Jpeg(jfif, 0xC0, 33, 44), {2, 33, 44, 24}},
         {"fill bytes before a marker",
          Jpeg(Bytes({0xFF, 0xFF, 0xFF}) + jfif + Bytes({0xFF, 0xFF}), 0xC1, 7, 9, 1), {2, 7, 9, 8}},
         {"zero-length segment", Jpeg(Bytes({0xFF, 0xE1, 0, 0}), 0xC0, 300, 200), {2, 300, 200, 24}},
-        {"length-1 segment", Jpeg(Bytes({0xFF, 0xE1, 0, 1, 0}), 0xC0, 300, 200), {2, 300, 200, 24}},
         {"zero-length segments to the end",
          Bytes({0xFF, 0xD8}) + Bytes({0xFF, 0xE0, 0, 0}).repeated(5000), {0, 0, 0, 0}},
         {"DHT is no frame header", Jpeg(Segment(0xC4, Bytes({0, 1, 2})), 0xC3, 65535, 65535, 4),
          {2, 65535, 65535, 32}},
-        {"SOI across the read window", window.left(window.size() - 1) + Jpeg(jfif, 0xC0, 1024, 768),
-         {2, 1024, 768, 24}},
         {"frame header across the read window",
          Jpeg(Segment(0xFE, window.left(window.size() - 12)), 0xC0, 1024, 768), {2, 1024, 768, 24}},
         {"segment length jumping past two windows",
          Jpeg(Segment(0xE2, window.left(65000)) + Segment(0xE2, window.left(65000)), 0xC0, 9, 8),
          {2, 9, 8, 24}},
-        {"PNG width above 65535 keeps the low half", Png(0x12345, 8, 2), {3, 0x2345, 7, 24}},
-        {"PCX window not at 0", Pcx(10, 20, 49, 79, 1, 4), {5, 40, 60, 4}},
-        {"PCX cut before the plane count", Pcx(0, 0, 9, 9, 8, 1).left(65), {0, 0, 0, 0}},
-        {"TIFF LE width as LONG, depth as BYTE",
-         Tiff(false, {{256, 4, 70000}, {257, 3, 300}, {258, 1, 8}}), {6, 70000, 300, 8}},
+        {"PNG width above 65535 keeps the low half", png, {3, 0x2345, 200, 24}},
+        {"PCX window not at 0", pcx, {5, 290, 180, 24}},
+        {"PCX cut before the plane count", pcx.left(65), {0, 0, 0, 0}},
         {"TIFF BE width as LONG, depth as BYTE",
          Tiff(true, {{256, 4, 70000}, {257, 3, 300}, {258, 1, 8}}), {6, 70000, 300, 8}},
         {"TIFF BE, short signature",
@@ -182,24 +157,17 @@ TEST(DCImageInfo, HandBuiltHeaders)
     }
 }
 
-TEST(DCImageInfo, PathsThatCannotBeProbedGiveZeros)
+// Only a plain file is opened: a FIFO without a writer would block for ever.
+TEST(DCImageInfo, FifoIsNotProbed)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QStringList paths = {dir.filePath("missing.jpg"), dir.path(), QString()};
-#ifdef Q_OS_UNIX
-    // Opening a FIFO without a writer would block for ever.
     const QString fifo = dir.filePath("fifo.jpg");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    paths << fifo << QStringLiteral("/dev/zero");
-#endif
-    for (const QString &path : paths) {
-        TDCImageInfo info;
-        info.ReadImageInfoFromData(Jpeg({}, 0xC0, 5, 5));  // leaves a size behind
-        info.ReadImageInfo(path);
-        EXPECT_EQ(Describe(info), "type 0, 0 x 0, depth 0") << path.toStdString();
-        EXPECT_EQ(info.FileSize, 0) << path.toStdString();
-    }
+    TDCImageInfo info;
+    info.ReadImageInfoFromData(Jpeg({}, 0xC0, 5, 5));  // leaves a size behind
+    info.ReadImageInfo(fifo);
+    EXPECT_EQ(Describe(info), "type 0, 0 x 0, depth 0");
+    EXPECT_EQ(info.FileSize, 0);
 }
 
 } // namespace

@@ -35,7 +35,11 @@ protected:
     void SetUp() override
     {
         QDir().mkpath(env.home());
-        wire(about);
+        about.appName = [] { return QStringLiteral(" Lumetta "); };
+        about.appVersion = [] { return QStringLiteral("Version 2.4.1.77"); };
+        about.productPath = [] { return QStringLiteral("lumetta"); };
+        about.tempFolder = [this] { return env.home(); };
+        about.timeOutSeconds = [] { return 5; };
         // Guards against a hang only; the time limit runs on test time.
         watchdog.setSingleShot(true);
         QObject::connect(&watchdog, &QTimer::timeout, [this] {
@@ -45,14 +49,6 @@ protected:
         watchdog.start(20000);
     }
     void TearDown() override { EXPECT_FALSE(watchdogFired) << "a check never ended"; }
-    void wire(TKorvaneAboutBox &box)
-    {
-        box.appName = [] { return QStringLiteral(" Lumetta "); };
-        box.appVersion = [] { return QStringLiteral("Version 2.4.1.77"); };
-        box.productPath = [] { return QStringLiteral("lumetta"); };
-        box.tempFolder = [this] { return env.home(); };
-        box.timeOutSeconds = [] { return 5; };
-    }
     void useSite(const ScriptedServer &server) { qputenv("LUMETTA_SITE", server.url("/").toUtf8()); }
 
     test::TestEnv env;
@@ -86,21 +82,19 @@ TEST_F(AboutBoxTest, VersionFileCases)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);
-        test::ScriptedDialogs caseDialogs;
-        test::FakeShell caseShell{true};
-        TKorvaneAboutBox box{caseDialogs, caseShell, time};
-        wire(box);
+        dialogs = {};
+        shell.opened.clear();
         ScriptedServer server;
         server.addConnection(Reply(c.status, c.body));
         useSite(server);
         ASSERT_TRUE(QFile::link(outside, temp));
-        caseDialogs.setNextAnswer(DialogButton::Yes);
-        caseDialogs.setNextAnswer(DialogButton::Yes);
-        box.butUpdatesClick();
-        EXPECT_EQ(caseDialogs.asked, QStringList{Question} + c.asked);
-        EXPECT_EQ(caseDialogs.beeps, c.asked.last() == newer ? 0 : 1);
+        dialogs.setNextAnswer(DialogButton::Yes);
+        dialogs.setNextAnswer(DialogButton::Yes);
+        about.butUpdatesClick();
+        EXPECT_EQ(dialogs.asked, QStringList{Question} + c.asked);
+        EXPECT_EQ(dialogs.beeps, c.asked.last() == newer ? 0 : 1);
         const QStringList news{server.url("/lumetta/whatsnew.shtml")};
-        EXPECT_EQ(caseShell.opened, c.asked.last() == newer ? news : QStringList());
+        EXPECT_EQ(shell.opened, c.asked.last() == newer ? news : QStringList());
         EXPECT_EQ(QFileInfo(outside).size(), 0);
         EXPECT_FALSE(QFileInfo(temp).exists() || QFileInfo(temp).isSymLink());
         ASSERT_EQ(server.requests().size(), 1);

@@ -59,10 +59,7 @@ TEST_F(MeasureImage, HeaderWithoutSizeIsMeasuredByLoading)
     };
     for (const Case &c : cases) {
         const auto measured = measure(place(c.data, c.name));
-        ASSERT_EQ(measured.has_value(), c.size.has_value()) << c.name;
-        if (measured) {
-            EXPECT_EQ(measured->size, *c.size) << c.name;
-        }
+        EXPECT_EQ(measured ? measured->size : QSize(), c.size.value_or(QSize())) << c.name << ": none is QSize()";
     }
     EXPECT_FALSE(measure(dir.filePath("missing.jpg")));
 }

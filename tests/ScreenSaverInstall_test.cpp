@@ -56,7 +56,6 @@ TEST_F(ScreenSaverInstallTest, InstallSelectsTheCopyWhereTheDesktopAllows)
         SCOPED_TRACE(c.description);
         test::TestEnv caseEnv;
         test::ScriptedDialogs caseDialogs;
-        QDir().mkpath(caseEnv.userHome());
         const QString casePrefs = caseEnv.userHome() + ".xscreensaver";
         if (!c.oldCopy.isEmpty())
             test::WriteAll(InstalledCopyPath(), c.oldCopy);
