@@ -37,7 +37,6 @@ FakeDesktopBus::FakeDesktopBus()
     m_thread.start();
     m_object = new Replier;
     m_object->moveToThread(&m_thread);
-    Bus().registerVirtualObject(QStringLiteral("/"), m_object, QDBusConnection::SubPath);  // every path
 }
 
 FakeDesktopBus::~FakeDesktopBus()
@@ -59,6 +58,8 @@ void FakeDesktopBus::answer(const Service &s)
         QMutexLocker lock(&replier->mutex);
         replier->replies.insert(s.path + ' ' + s.interface + '.' + s.method, s.reply);
     }
+    if (!m_paths.contains(s.path) && Bus().registerVirtualObject(s.path, m_object))
+        m_paths << s.path;
     if (!m_services.contains(s.service) && Bus().registerService(s.service))
         m_services << s.service;
 }
@@ -67,7 +68,10 @@ void FakeDesktopBus::clear()
 {
     for (const QString &service : std::as_const(m_services))
         Bus().unregisterService(service);
+    for (const QString &path : std::as_const(m_paths))
+        Bus().unregisterObject(path);
     m_services.clear();
+    m_paths.clear();
     if (auto *replier = static_cast<Replier *>(m_object)) {
         QMutexLocker lock(&replier->mutex);
         replier->replies.clear();

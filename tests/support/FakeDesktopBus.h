@@ -31,7 +31,7 @@ private:
     QProcess m_daemon;
     QThread m_thread;
     QDBusVirtualObject *m_object = nullptr;
-    QStringList m_services;
+    QStringList m_services, m_paths;
 };
 
 } // namespace lumetta::test
