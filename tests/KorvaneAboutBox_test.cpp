@@ -26,8 +26,7 @@ const QString NotFound = "message: Error: Information not found";
 
 ServerScript Reply(const QByteArray &status, const QByteArray &body)
 {
-    return ServerScript().readRequest().send("HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\n\r\n" + body)
-        .close();
+    return ServerScript().readRequest().send("HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\n\r\n" + body);
 }
 
 class AboutBoxTest : public ::testing::Test {

@@ -33,8 +33,8 @@ QString Rec(const QString &category, const QString &name, const QString &url, bo
 
 ServerScript Answer(const QByteArray &body, const QByteArray &extraHeader = {})
 {
-    return ServerScript().readRequest().send("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n" + extraHeader + "\r\n" +
-                                             body).close();
+    return ServerScript().readRequest().send("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n" + extraHeader + "\r\n"
+                                             + body);
 }
 
 class ListToolsTest : public ::testing::Test, protected test::MainWindowRig {
@@ -83,7 +83,7 @@ TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
     start({Rec("Snow", "Alps", "http://alps/cam.jpg")});
     // A blank list or a failed download shows no dialog.
     server.addConnection(Answer("\r\n   \r\n"));
-    server.addConnection(ServerScript().readRequest().send("HTTP/1.0 404 Not Found\r\n\r\n").close());
+    server.addConnection(ServerScript().readRequest().send("HTTP/1.0 404 Not Found\r\n\r\n"));
     click(ui()->butGetCamList);
     click(ui()->butGetAdultCamList);
     EXPECT_EQ(dialogs.asked, (QStringList{"message: No webcams listed", "message: Could not download file"}));

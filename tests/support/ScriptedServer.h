@@ -34,8 +34,6 @@ public:
     // Keeps the connection open and silent until the client closes it or
     // the server stops.
     ServerScript &hang() { return add(Step::Hang); }
-    // Every script ends with a gentle close; this one only says so.
-    ServerScript &close() { return *this; }
     // Drops the connection with a reset (RST) instead of a close.
     ServerScript &reset() { return add(Step::Reset); }
 
