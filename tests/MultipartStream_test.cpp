@@ -4,35 +4,6 @@
 
 using namespace lumetta;
 
-namespace {
-
-struct Taken {
-    QByteArray part;
-    bool done = false;
-    int error = 0;
-    QString type;
-    QString text;
-};
-
-// Fed in two pieces cut at `cut`, then the stream ends.
-Taken Feed(const QByteArray &boundary, const QByteArray &stream, qsizetype cut, qint64 limit)
-{
-    Taken r;
-    MultipartFirstPart parser(boundary, [&r](const char *d, qsizetype n) { r.part.append(d, n); }, limit);
-    parser.feed(QByteArrayView(stream).first(cut));
-    parser.feed(QByteArrayView(stream).sliced(cut));
-    r.done = parser.done();
-    parser.finish();
-    r.error = parser.errorCode;
-    r.type = parser.contentType;
-    r.text = parser.error;
-    return r;
-}
-
-const QByteArray Jpeg = "\xff\xd8 picture \r\n--not-it \xff\xd9";
-
-} // namespace
-
 TEST(MultipartStream, FirstPartAtEverySplit)
 {
     struct Case {
@@ -43,26 +14,26 @@ TEST(MultipartStream, FirstPartAtEverySplit)
         int error;        // 0: whole
         qint64 limit = MaxDownloadBytes;
     };
+    const QByteArray jpeg = "\xff\xd8 picture \r\n--not-it \xff\xd9";
     const QByteArray second = "\r\n--frame\r\nContent-Type: image/jpeg\r\n\r\nsecond";
     const Case cases[] = {
         {"part lengths", "frame",
-         "--frame\r\nContent-Type: image/jpeg\r\nContent-Length: " + QByteArray::number(Jpeg.size()) + "\r\n\r\n" + Jpeg
+         "--frame\r\nContent-Type: image/jpeg\r\nContent-Length: " + QByteArray::number(jpeg.size()) + "\r\n\r\n" + jpeg
              + second,
-         Jpeg, 0},
+         jpeg, 0},
         {"no part lengths: up to the next boundary, its CR LF not in the picture", "frame",
-         "--frame\r\nContent-Type: image/jpeg\r\n\r\n" + Jpeg + second, Jpeg, 0},
+         "--frame\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg + second, jpeg, 0},
         {"a preamble and bare LF line ends", "frame",
-         "junk before\n--frame\nContent-Type: image/jpeg\n\n" + Jpeg + "\n--frame\n", Jpeg, 0},
+         "junk before\n--frame\nContent-Type: image/jpeg\n\n" + jpeg + "\n--frame\n", jpeg, 0},
         {"the camera's boundary already begins with --", "--myboundary",
-         "--myboundary\r\nContent-Type: image/jpeg\r\n\r\n" + Jpeg + "\r\n--myboundary\r\n", Jpeg, 0},
+         "--myboundary\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg + "\r\n--myboundary\r\n", jpeg, 0},
         {"RFC framing of a boundary that begins with --", "--myboundary",
-         "----myboundary\r\nContent-Type: image/jpeg\r\n\r\n" + Jpeg + "\r\n----myboundary\r\n", Jpeg, 0},
+         "----myboundary\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg + "\r\n----myboundary\r\n", jpeg, 0},
         {"an empty part", "frame", "--frame\n\n\n--frame\n", "", 0},
         {"a garbled part length falls back to the boundary", "frame",
-         "--frame\r\nContent-Length: lots\r\n\r\n" + Jpeg + second, Jpeg, 0},
-        {"cut in a part with its length", "frame", "--frame\r\nContent-Length: 100\r\n\r\n" + Jpeg, "", httperr::StreamCut},
-        {"cut in a part without length", "frame", "--frame\r\n\r\n" + Jpeg, "", httperr::StreamCut},
-        {"cut in a part header", "frame", "--frame\r\nContent-Type: ima", "", httperr::StreamCut},
+         "--frame\r\nContent-Length: lots\r\n\r\n" + jpeg + second, jpeg, 0},
+        {"cut in a part with its length", "frame", "--frame\r\nContent-Length: 100\r\n\r\n" + jpeg, "",
+         httperr::StreamCut},
         {"nothing at all", "frame", "", "", httperr::StreamNoPart},
         {"a boundary never reached", "frame", QByteArray(70 * 1024, 'x') + "\r\n--frame\r\n\r\nx" + second, "",
          httperr::StreamNoPart},
@@ -71,19 +42,23 @@ TEST(MultipartStream, FirstPartAtEverySplit)
         {"a part declaring more than the limit", "frame", "--frame\r\nContent-Length: 1001\r\n\r\nx", "",
          httperr::StreamPartTooLarge, 1000},
         {"an endless part header", "frame", "--frame\r\nX: " + QByteArray(20 * 1024, 'h'), "", httperr::StreamBadPart},
-        {"no boundary named", "", "--frame\r\n\r\n" + Jpeg + second, "", httperr::StreamNoBoundary},
+        {"no boundary named", "", "--frame\r\n\r\n" + jpeg + second, "", httperr::StreamNoBoundary},
     };
     for (const Case &c : cases) {
         for (qsizetype cut = 0; cut <= c.stream.size(); cut += c.stream.size() > 2000 ? 997 : 1) {
             SCOPED_TRACE(testing::Message() << c.description << ", cut at " << cut);
-            const Taken r = Feed(c.boundary, c.stream, cut, c.limit);
-            ASSERT_EQ(r.error, c.error);
-            ASSERT_FALSE(r.text.contains("%1")) << r.text.toStdString();
-            ASSERT_EQ(r.done, c.error == 0);
+            QByteArray part;
+            MultipartFirstPart parser(c.boundary, [&part](const char *d, qsizetype n) { part.append(d, n); }, c.limit);
+            parser.feed(QByteArrayView(c.stream).first(cut));
+            parser.feed(QByteArrayView(c.stream).sliced(cut));
+            ASSERT_EQ(parser.done(), c.error == 0);
+            parser.finish();
+            ASSERT_EQ(parser.errorCode, c.error);
+            ASSERT_FALSE(parser.error.contains("%1")) << parser.error.toStdString();
             if (c.error == 0)
-                ASSERT_EQ(r.part, c.part);
+                ASSERT_EQ(part, c.part);
             else
-                ASSERT_LE(r.part.size(), c.limit);
+                ASSERT_LE(part.size(), c.limit);
         }
     }
 }
@@ -97,8 +72,6 @@ TEST(MultipartStream, BoundaryOfTheContentType)
         {"multipart/x-mixed-replace; boundary=frame", "frame"},
         {"multipart/x-mixed-replace;Boundary=\"a b\";charset=x", "a b"},
         {"multipart/x-mixed-replace; boundary=--myboundary", "--myboundary"},
-        {"multipart/x-mixed-replace", ""},
-        {"multipart/x-mixed-replace; boundary=", ""},
         {"multipart/x-mixed-replace; boundary=\"unterminated", ""},
         {"multipart/x-mixed-replace; boundary=" + QString(300, u'b'), ""},
         {"multipart/x-mixed-replace; notaboundary=x", ""},
