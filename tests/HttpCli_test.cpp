@@ -51,7 +51,6 @@ struct Exchange {
 struct Outcome {
     bool raised = false;
     QString message;
-    int code = 0;
     QList<QByteArray> requests = {};  // the first server's, then the second's
     int connections = 0;
     int relocations = 0;
@@ -84,12 +83,11 @@ protected:
         http->setResolver(&resolver);
         http->RcvdStream = &body;
         http->URL = x.url;
-        http->Proxy = x.proxy;
         relocations = 0;
         http->OnLocationChange = [this](THttpCli *) { ++relocations; };
         if (x.setup)
             x.setup(*http);
-        http->Proxy = withPorts(http->Proxy);
+        http->Proxy = withPorts(x.proxy);
         http->ProxyPort = withPorts(http->ProxyPort);
         add(0, x.first);
         add(1, x.second);
@@ -120,21 +118,13 @@ protected:
         try {
             rq == httpHEAD ? http->Head() : rq == httpPOST ? http->Post() : http->Get();
         } catch (const EHttpException &e) {
-            out = {true, e.message(), e.ErrorCode()};
+            out = {true, e.message()};
         }
         EXPECT_FALSE(watchdog) << "request never ended";
         EXPECT_EQ(http->State(), httpReady);
         out.requests = servers[0]->requests() + servers[1]->requests();
         out.connections = servers[0]->connectionCount() + servers[1]->connectionCount();
         return out;
-    }
-
-    // Aborts the request once ms of test time have passed; the time moves
-    // on the next turn of the wait's loop, after the calling handler.
-    void abortAfter(int ms)
-    {
-        abortTimer.setInterval(ms);
-        QMetaObject::invokeMethod(&*http, [this, ms] { time.advance(ms); }, Qt::QueuedConnection);
     }
 
     TestResolver resolver;
@@ -217,20 +207,16 @@ TEST_F(HttpCliTest, Requests)
         int connections = -1;  // -1: one per request
     };
     const Case cases[] = {
-        {"user without password, no path asks for /", {"http://user@cam.example:{port}", {ok}},
-         {Plain("GET /", "cam.example", "Authorization: Basic dXNlcjo=\r\n")}},
-        {"proxy without a port goes to ProxyPort with the whole URL, port included",
-         {"http://user:pw@far.example:8080/a/b.jpg?x=1", {ok}, {}, "127.0.0.1",
-          [](THttpCli &h) { h.ProxyPort = "{port}"; }},
-         {Plain("GET http://far.example:8080/a/b.jpg?x=1", "far.example", "Authorization: Basic dXNlcjpwdw==\r\n")}},
-        {"proxy naming its port, with credentials; URL without protocol",
-         {"far.example/pic.gif", {ok}, {}, "127.0.0.1:{port}",
+        {"user without password, no path asks for /; empty Agent and Accept send no lines",
+         {"http://user@cam.example:{port}", {ok}, {}, {},
           [](THttpCli &h) {
-              h.ProxyPort = "1";
-              h.ProxyUsername = "pu";
-              h.ProxyPassword = "pp";
+              h.Agent.clear();
+              h.Accept.clear();
           }},
-         {Plain("GET http://far.example/pic.gif", "far.example", "Proxy-Authorization: Basic cHU6cHA=\r\n")}},
+         {"GET / HTTP/1.0\r\nHost: cam.example\r\nAuthorization: Basic dXNlcjo=\r\n\r\n"}},
+        {"proxy without a port goes to ProxyPort with the whole URL, port included; URL without protocol",
+         {"user:pw@far.example:8080/a/b.jpg?x=1", {ok}, {}, "127.0.0.1", [](THttpCli &h) { h.ProxyPort = "{port}"; }},
+         {Plain("GET http://far.example:8080/a/b.jpg?x=1", "far.example", "Authorization: Basic dXNlcjpwdw==\r\n")}},
         {"every optional line, in order; a Referer without the user information it was given",
          {"http://cam.example:{port}/f", {ok}, {}, {},
           [](THttpCli &h) {
@@ -247,25 +233,12 @@ TEST_F(HttpCliTest, Requests)
           + AgentLine + "Host: cam.example\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n"
             "If-Modified-Since: Thu, 05 Mar 2026 14:07:09 GMT\r\nAuthorization: Basic cHJvcDpwdw==\r\n"
             "Cookie: a=1\r\nRange: bytes=100-\r\n\r\n"}},
-        {"empty Agent and Accept send no lines",
-         {"http://cam.example:{port}/", {ok}, {}, {},
-          [](THttpCli &h) {
-              h.Agent.clear();
-              h.Accept.clear();
-          }},
-         {"GET / HTTP/1.0\r\nHost: cam.example\r\n\r\n"}},
-        {"HEAD, whatever its Content-Length",
-         {.url = here + "/", .first = {Reply("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n").hang()},
+        {"HEAD, whatever its Content-Length, ends the request though the line stays open",
+         {.url = here + "/a/", .first = {Reply("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n").hang()},
           .rq = httpHEAD},
-         {Plain("HEAD /", "127.0.0.1")}, 0, 200, "OK", 0, "", 1, "document.htm", "", 1000},
-        {"body of the announced length",
-         {here + "/a/", {Reply("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nabcd").hang()}}, {}, 0, 200, "OK", 0,
-         "ab", 1, "a", "", 2},
-        {"404 raises with the server's reason and stores no body",
-         {here + "/x?id=1", {Reply("HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n<html>gone</html>")}}, {},
-         0, 404, "Not Found", 0, "", 1, "x", "text/html"},
+         {Plain("HEAD /a/", "127.0.0.1")}, 0, 200, "OK", 0, "", 1, "a", "", 1000},
         {"<HTML> first line: no header; .exe named by a text/html answer becomes .htm",
-         {here + "/dl/Setup.EXE", {Reply("<hTmL><body>hi</body></html>\r\n")}}, {}, 0, 0, "", 0,
+         {here + "/dl/Setup.EXE?v=2", {Reply("<hTmL><body>hi</body></html>\r\n")}}, {}, 0, 0, "", 0,
          "<hTmL><body>hi</body></html>", 1, "Setup.htm", "text/html"},
         {"close in the middle of the header",
          {here + "/p.gif", {Reply("HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\n")}}, {}, 0, 404,
@@ -279,8 +252,6 @@ TEST_F(HttpCliTest, Requests)
         {"an MJPEG stream cut in its first part",
          {here + "/video.mjpg", {Reply(mjpeg + "--Frame\r\nContent-Length: 9\r\n\r\nfir")}}, {}, 0, 404,
          HttpErrorText(httperr::StreamCut), httperr::StreamCut, "fir", 1, "video.mjpg", mjpegType},
-        {"relocation to a path on the same host", {start, {moved("/b.jpg"), there}, {}, {}, own},
-         {hop1, Plain("GET /b.jpg", "cam.example", cam)}, 1, 200, "OK", 0, "there"},
         {"relocation to a relative name, in the folder of the current document",
          {start, {moved("next.jpg"), there}, {}, {}, own}, {hop1, Plain("GET /cams/next.jpg", "cam.example", cam)}, 1,
          200, "OK", 0, "there"},
@@ -340,8 +311,6 @@ TEST_F(HttpCliTest, Requests)
         SCOPED_TRACE(c.description);
         const Outcome out = run(c.x);
         EXPECT_EQ(out.raised, c.status >= 400) << out.message.toStdString();
-        EXPECT_EQ(out.message, out.raised ? c.reason : QString());
-        EXPECT_EQ(out.code, out.raised ? c.status : 0);
         EXPECT_EQ(out.relocations, c.relocations);
         EXPECT_EQ(http->StatusCode(), c.status);
         EXPECT_EQ(http->ReasonPhrase(), c.reason);
@@ -400,17 +369,13 @@ TEST_F(HttpCliTest, StatesAndEventsOfAPlainGetAndWhatItRefuses)
     EXPECT_EQ(events, (QStringList{"HeaderBegin", "HeaderEnd", "DocBegin", "DocEnd"}));
     EXPECT_EQ(doneCalls, 1);
     EXPECT_EQ(busy, httperr::Busy);
-    EXPECT_EQ(body.data(), "body");
-    EXPECT_EQ(servers[0]->connectionCount(), 1);
 
     // The next request without a body has no document to end.
     events.clear();
     EXPECT_EQ(again("http://127.0.0.1:{port}/", {Reply("HTTP/1.0 200 OK\r\n\r\n")}).requests.size(), 2);
     EXPECT_EQ(events, (QStringList{"HeaderBegin", "HeaderEnd"}));
 
-    const Outcome post = again("http://127.0.0.1:{port}/", {}, 0, httpPOST);
-    EXPECT_EQ(post.message, "HTTP component has nothing to post");
-    EXPECT_EQ(post.code, httperr::NothingToPost);
+    EXPECT_EQ(again("http://127.0.0.1:{port}/", {}, 0, httpPOST).message, "HTTP component has nothing to post");
 }
 
 // ---------------------------------------------------------------- abort
@@ -433,9 +398,12 @@ TEST_F(HttpCliTest, AbortsEndWithAbortedAndLeaveTheClientUsable)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
         const auto abort = [&](THttpCli &h) {
+            // The test time moves on the next turn of the wait's loop, after this handler.
             h.OnStateChange = [&](THttpCli *s) {
-                if (c.state && s->State() == c.state)
-                    abortAfter(50);
+                if (c.state && s->State() == c.state) {
+                    abortTimer.setInterval(50);
+                    QMetaObject::invokeMethod(s, [this] { time.advance(50); }, Qt::QueuedConnection);
+                }
             };
             h.OnHeaderData = [&](THttpCli *s) {
                 if (!c.state)
@@ -443,9 +411,7 @@ TEST_F(HttpCliTest, AbortsEndWithAbortedAndLeaveTheClientUsable)
             };
         };
         const Outcome out = run({"http://" + c.host + ":{port}/a.jpg", {Reply(c.reply).hang()}, {}, {}, abort});
-        EXPECT_TRUE(out.raised);
         EXPECT_EQ(out.message, "Connection aborted on request");
-        EXPECT_EQ(http->StatusCode(), 404);
         EXPECT_EQ(http->RequestDoneError(), httperr::Aborted);
 
         http->OnStateChange = nullptr;
@@ -453,7 +419,6 @@ TEST_F(HttpCliTest, AbortsEndWithAbortedAndLeaveTheClientUsable)
         http->Abort();  // when idle: harmless
         // On the second server: the first may hold the script of a connection that never came.
         EXPECT_FALSE(again("http://127.0.0.1:{port2}/again", {Reply("HTTP/1.0 200 OK\r\n\r\nagain")}, 1).raised);
-        http->Abort();
         EXPECT_EQ(body.data(), "again");
     }
 }
@@ -508,8 +473,6 @@ TEST_F(HttpCliTest, DigestExchanges)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
         const Outcome out = run({"http://" + c.userInfo + "127.0.0.1:{port}/cams/a.jpg?x=1", c.replies});
-        EXPECT_EQ(out.raised, c.raises) << out.message.toStdString();
-        EXPECT_EQ(http->StatusCode(), c.raises ? 401 : 200);
         EXPECT_EQ(out.message, c.raises ? "Unauthorized" : "");
         EXPECT_EQ(body.data(), c.raises ? "" : "picture");
         EXPECT_TRUE(c.raises || http->RcvdHeader() == QStringList({"HTTP/1.0 200 OK", "Content-Type: image/jpeg"}));
