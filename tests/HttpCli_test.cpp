@@ -157,10 +157,9 @@ private:
     }
 };
 
-// What goes on the wire, what the client makes of a reply (how a reply is
-// read is the parser's own test), where a relocation leads, and how our own
-// refusals, what the system reports, a certificate for another name and a
-// proxy that opens no tunnel end a request: raised with status 404.
+// What goes on the wire, what the client makes of a reply (reading it is the
+// parser's own test), where a relocation leads, and how a failure ends a
+// request: raised with status 404.
 TEST_F(HttpCliTest, Requests)
 {
     const QByteArray mjpeg = "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=Frame\r\n\r\n";
@@ -378,8 +377,6 @@ TEST_F(HttpCliTest, StatesAndEventsOfAPlainGetAndWhatItRefuses)
     EXPECT_EQ(again("http://127.0.0.1:{port}/", {}, 0, httpPOST).message, "HTTP component has nothing to post");
 }
 
-// ---------------------------------------------------------------- abort
-
 TEST_F(HttpCliTest, AbortsEndWithAbortedAndLeaveTheClientUsable)
 {
     const QByteArray header = "HTTP/1.0 200 OK\r\nX-A: 1\r\n";
@@ -422,8 +419,6 @@ TEST_F(HttpCliTest, AbortsEndWithAbortedAndLeaveTheClientUsable)
         EXPECT_EQ(body.data(), "again");
     }
 }
-
-// ---------------------------------------------------------------- Digest
 
 ServerScript Challenge(const QByteArray &params)
 {
@@ -493,8 +488,6 @@ TEST_F(HttpCliTest, DigestExchanges)
         EXPECT_NE(RequestParam(next, "cnonce"), RequestParam(out.requests.last(), "cnonce"));
     }
 }
-
-// ---------------------------------------------------------------- URL splitting
 
 TEST(SplitHttpUrl, PartsAndTheUrlWithoutUserInfo)
 {
