@@ -1,5 +1,6 @@
 #include "net/HttpResponseParser.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using lumetta::HttpResponseParser;
@@ -76,11 +77,8 @@ TEST_P(ParseTable, SameResultAtEverySplit)
     EXPECT_EQ(whole.parser.phase(), c.phase);
     EXPECT_EQ(whole.parser.errorCode, c.errorCode);
     EXPECT_EQ(whole.parser.bodyComplete(), c.complete);
-    QStringList lines;
-    for (const QString &e : whole.events)
-        if (e.startsWith(QLatin1String("line:")))
-            lines << e.mid(5);
-    EXPECT_EQ(lines, c.lines);
+    const QRegularExpression line(QStringLiteral("^line:"));
+    EXPECT_EQ(whole.events.filter(line).replaceInStrings(line, QString()), c.lines);
     EXPECT_EQ(whole.events.count(QStringLiteral("begin")), c.response.isEmpty() ? 0 : 1);
     // An error status, or a reply that failed or is not wanted, needs no more bytes.
     EXPECT_EQ(whole.parser.closeWanted(), c.phase != Phase::Body);
@@ -202,7 +200,8 @@ TEST(HttpResponseParser, LineLengthLimit)
         const QByteArray response = "HTTP/1.0 200 OK\r\n" + c.line + "\n\r\nbody";
         for (qsizetype at : {qsizetype(0), qsizetype(20), qsizetype(8000), response.size() - 5}) {
             const Parsed r({response.left(at), response.mid(at)});
-            EXPECT_EQ(r.parser.phase() == Phase::Failed, c.fails) << c.description << ", split at " << at;
+            EXPECT_EQ(r.parser.error, c.fails ? lumetta::HttpErrorText(httperr::LineTooLong) : QString())
+                << c.description << ", split at " << at;
             EXPECT_EQ(r.bytes, c.fails ? QByteArray() : QByteArray("body")) << c.description;
         }
     }
