@@ -470,6 +470,7 @@ TEST_F(HttpCliTest, DigestExchanges)
         const Outcome out = run({"http://" + c.userInfo + "127.0.0.1:{port}/cams/a.jpg?x=1", c.replies});
         EXPECT_EQ(out.message, c.raises ? "Unauthorized" : "");
         EXPECT_EQ(body.data(), c.raises ? "" : "picture");
+        EXPECT_EQ(http->DocName(), "a.jpg");  // a text/html 401 renames only an .exe
         EXPECT_TRUE(c.raises || http->RcvdHeader() == QStringList({"HTTP/1.0 200 OK", "Content-Type: image/jpeg"}));
         ASSERT_EQ(out.requests.size(), 1 + c.answers);
         EXPECT_EQ(out.requests[0].contains("Authorization: Basic"), !c.userInfo.isEmpty());
