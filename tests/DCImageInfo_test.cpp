@@ -14,28 +14,22 @@ using lumetta::TDCImageInfo;
 
 namespace {
 
-struct Expected { int type, width, height, depth; };
+// Type, width, height and depth.
+using Expected = std::array<int, 4>;
 
-std::string Describe(int type, int width, int height, int depth)
-{
-    return "type " + std::to_string(type) + ", " + std::to_string(width) + " x " + std::to_string(height)
-           + ", depth " + std::to_string(depth);
-}
-
-std::string Describe(const TDCImageInfo &i) { return Describe(i.ImageType, i.Width, i.Height, i.Depth); }
+Expected Fields(const TDCImageInfo &i) { return {i.ImageType, i.Width, i.Height, i.Depth}; }
 
 // Both entry points must agree: the file one reads through a window, the
 // memory one sees every byte at once.
 void ExpectProbe(const QString &path, const QByteArray &bytes, Expected want)
 {
-    const std::string wanted = Describe(want.type, want.width, want.height, want.depth);
     TDCImageInfo fromFile;
     fromFile.ReadImageInfo(path);
-    EXPECT_EQ(Describe(fromFile), wanted) << "file";
+    EXPECT_EQ(Fields(fromFile), want) << "file";
     EXPECT_EQ(fromFile.FileSize, bytes.size());
     TDCImageInfo fromMemory;
     fromMemory.ReadImageInfoFromData(bytes);
-    EXPECT_EQ(Describe(fromMemory), wanted) << "memory";
+    EXPECT_EQ(Fields(fromMemory), want) << "memory";
 }
 
 TEST(DCImageInfo, CommittedTrapFiles)
@@ -166,7 +160,7 @@ TEST(DCImageInfo, FifoIsNotProbed)
     TDCImageInfo info;
     info.ReadImageInfoFromData(Jpeg({}, 0xC0, 5, 5));  // leaves a size behind
     info.ReadImageInfo(fifo);
-    EXPECT_EQ(Describe(info), "type 0, 0 x 0, depth 0");
+    EXPECT_EQ(Fields(info), Expected{});
     EXPECT_EQ(info.FileSize, 0);
 }
 
