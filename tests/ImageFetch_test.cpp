@@ -54,13 +54,6 @@ ServerScript Reply(const QByteArray &bytes)
     return ServerScript().readRequest().send(bytes);
 }
 
-// Half of body, though the header announces all of it.
-QByteArray ShortResponse(const QByteArray &contentType, const QByteArray &body)
-{
-    return "HTTP/1.0 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: "
-           + QByteArray::number(body.size()) + "\r\n\r\n" + body.left(body.size() / 2);
-}
-
 // A stream of pictures whose first part has the given type; no type: no line.
 QByteArray Mjpeg(const QByteArray &part, const QByteArray &partType)
 {
@@ -139,8 +132,10 @@ TEST_F(ImageFetchTest, ResultAndDestination)
         {"no content type", Ok("", Jpeg), Gif, false, Gif},
         {"PNG body under image/jpeg", Ok("image/jpeg", Png), Gif, false, Gif},
         {"304 with a picture", Response("HTTP/1.0 304 Not Modified", "image/jpeg", OtherJpeg), Jpeg, false, Jpeg},
-        {"body shorter than its Content-Length, then reset", ShortResponse("image/jpeg", Jpeg), Gif, false, Gif,
-         wsa::ConnReset},
+        {"body shorter than its Content-Length, then reset",
+         "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " + QByteArray::number(Jpeg.size())
+             + "\r\n\r\n" + Jpeg.left(Jpeg.size() / 2),
+         Gif, false, Gif, wsa::ConnReset},
         {"MJPEG part without a type is judged by its bytes", Mjpeg(Jpeg, ""), Gif, true, Jpeg},
         {"MJPEG stream whose part is a web page", Mjpeg(Jpeg, "text/html"), Gif, false, Gif},
     };
@@ -161,7 +156,6 @@ TEST_F(ImageFetchTest, ResultAndDestination)
         EXPECT_EQ(ReadFile(destination), c.after);
         EXPECT_EQ(result.header, HeaderText(http.RcvdHeader()));
         EXPECT_EQ(memo, http.RcvdHeader());
-        EXPECT_EQ(fetch.TimeOutTimer.Interval(), 0);
         EXPECT_EQ(ReadFile(log.fileName()), "8 - GetCamImage\r\n");
     }
 }
@@ -441,21 +435,15 @@ TEST_F(ImageFetchTest, ProxySettingsAreReadAtEachFetch)
 }
 
 // A list that does not come whole leaves the old one, and no working file.
-TEST_F(ImageFetchTest, GetUrlToFileFailuresKeepTheOldList)
+TEST_F(ImageFetchTest, GetUrlToFileFailureKeepsTheOldList)
 {
-    const std::pair<QByteArray, QString> cases[] = {
-        {Response("HTTP/1.0 304 Not Modified", "", "old"), "Status 304 Not Modified"},
-        {ShortResponse("text/plain", "a||b||c\r\n"), "HTTP reply cut short"},
-    };
-    for (const auto &[response, failure] : cases) {
-        SCOPED_TRACE(failure.toStdString());
-        WriteAll(path("list.txt"), "old list");
-        const FetchResult result = exchange(Reply(response), path("list.txt"), true);
-        EXPECT_EQ(result.failure.toStdString(), failure.toStdString());
-        EXPECT_EQ(ReadFile(path("list.txt")), "old list");
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("list.txt"), QStringList{"list.txt"});
-        EXPECT_EQ(result.header, HeaderText(http.RcvdHeader()));
-    }
+    WriteAll(path("list.txt"), "old list");
+    const QByteArray notModified = Response("HTTP/1.0 304 Not Modified", "", "old");
+    const FetchResult result = exchange(Reply(notModified), path("list.txt"), true);
+    EXPECT_EQ(result.failure, "Status 304 Not Modified");
+    EXPECT_EQ(ReadFile(path("list.txt")), "old list");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("list.txt"), QStringList{"list.txt"});
+    EXPECT_EQ(result.header, HeaderText(http.RcvdHeader()));
 }
 
 TEST_F(ImageFetchTest, SecondFetchWhileBusyFailsAtOnceAndLeavesTheFirstAlone)
