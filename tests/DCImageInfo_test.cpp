@@ -97,9 +97,7 @@ QByteArray Tiff(bool bigEndian, std::initializer_list<std::array<quint32, 3>> en
     return out + QByteArray(4, '\0');
 }
 
-struct BytesCase { const char *what; QByteArray bytes; Expected want; };
-
-std::vector<BytesCase> HandBuiltCases()
+TEST(DCImageInfo, HandBuiltHeaders)
 {
     const QByteArray window(64 * 1024, 'x');
     const auto jfif = Segment(0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
@@ -108,7 +106,7 @@ std::vector<BytesCase> HandBuiltCases()
     qToBigEndian(quint32(0x12345), png.data() + 16);
     QByteArray pcx = lumetta::test::ReadAll(QStringLiteral(LUMETTA_TEST_DATA "/ok/pcx_300x200.pcx"));
     qToLittleEndian(quint32(10 | 20 << 16), pcx.data() + 4);  // the window starts at (10, 20)
-    return {
+    const struct { const char *what; QByteArray bytes; Expected want; } cases[] = {
         {"SOI after a lone 0xFF", Bytes({0xFF}) + Jpeg(jfif, 0xC0, 33, 44), {2, 33, 44, 24}},
         {"fill bytes before a marker",
          Jpeg(Bytes({0xFF, 0xFF, 0xFF}) + jfif + Bytes({0xFF, 0xFF}), 0xC1, 7, 9, 1), {2, 7, 9, 8}},
@@ -137,14 +135,10 @@ std::vector<BytesCase> HandBuiltCases()
         {"TIFF without depth falls through to an embedded JPEG",
          Tiff(false, {{256, 3, 30}, {257, 3, 30}}) + Jpeg(jfif, 0xC0, 11, 12), {2, 11, 12, 24}},
     };
-}
-
-TEST(DCImageInfo, HandBuiltHeaders)
-{
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("probe.bin"));
-    for (const BytesCase &c : HandBuiltCases()) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         lumetta::test::WriteAll(path, c.bytes);
         ExpectProbe(path, c.bytes, c.want);
