@@ -97,7 +97,6 @@ TEST(WebcamHealthTest, SavedWholeOrNotAtAll)
     ASSERT_TRUE(QFile::link(elsewhere, file));
     HealthBook book;
     book.load(file);
-    EXPECT_EQ(book.size(), 0) << "a link to no health record reads as none";
     // Every field set, bytes beyond 32 bits.
     book.entry("http://full.example/") = {T0 + Minute, T0, T0 + Minute, "404 Not Found", 2, true, 7, 5'000'000'000,
                                           RuleEvent::ReEnabled, T0};
