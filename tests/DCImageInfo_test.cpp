@@ -14,28 +14,22 @@ using lumetta::TDCImageInfo;
 
 namespace {
 
-struct Expected { int type, width, height, depth; };
+// Type, width, height and depth.
+using Expected = std::array<int, 4>;
 
-std::string Describe(int type, int width, int height, int depth)
-{
-    return "type " + std::to_string(type) + ", " + std::to_string(width) + " x " + std::to_string(height)
-           + ", depth " + std::to_string(depth);
-}
-
-std::string Describe(const TDCImageInfo &i) { return Describe(i.ImageType, i.Width, i.Height, i.Depth); }
+Expected Fields(const TDCImageInfo &i) { return {i.ImageType, i.Width, i.Height, i.Depth}; }
 
 // Both entry points must agree: the file one reads through a window, the
 // memory one sees every byte at once.
 void ExpectProbe(const QString &path, const QByteArray &bytes, Expected want)
 {
-    const std::string wanted = Describe(want.type, want.width, want.height, want.depth);
     TDCImageInfo fromFile;
     fromFile.ReadImageInfo(path);
-    EXPECT_EQ(Describe(fromFile), wanted) << "file";
+    EXPECT_EQ(Fields(fromFile), want) << "file";
     EXPECT_EQ(fromFile.FileSize, bytes.size());
     TDCImageInfo fromMemory;
     fromMemory.ReadImageInfoFromData(bytes);
-    EXPECT_EQ(Describe(fromMemory), wanted) << "memory";
+    EXPECT_EQ(Fields(fromMemory), want) << "memory";
 }
 
 TEST(DCImageInfo, CommittedTrapFiles)
@@ -103,9 +97,7 @@ QByteArray Tiff(bool bigEndian, std::initializer_list<std::array<quint32, 3>> en
     return out + QByteArray(4, '\0');
 }
 
-struct BytesCase { const char *what; QByteArray bytes; Expected want; };
-
-std::vector<BytesCase> HandBuiltCases()
+TEST(DCImageInfo, HandBuiltHeaders)
 {
     const QByteArray window(64 * 1024, 'x');
     const auto jfif = Segment(0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
@@ -114,11 +106,10 @@ std::vector<BytesCase> HandBuiltCases()
     qToBigEndian(quint32(0x12345), png.data() + 16);
     QByteArray pcx = lumetta::test::ReadAll(QStringLiteral(LUMETTA_TEST_DATA "/ok/pcx_300x200.pcx"));
     qToLittleEndian(quint32(10 | 20 << 16), pcx.data() + 4);  // the window starts at (10, 20)
-    return {
+    const struct { const char *what; QByteArray bytes; Expected want; } cases[] = {
         {"SOI after a lone 0xFF", Bytes({0xFF}) + Jpeg(jfif, 0xC0, 33, 44), {2, 33, 44, 24}},
         {"fill bytes before a marker",
          Jpeg(Bytes({0xFF, 0xFF, 0xFF}) + jfif + Bytes({0xFF, 0xFF}), 0xC1, 7, 9, 1), {2, 7, 9, 8}},
-        {"zero-length segment", Jpeg(Bytes({0xFF, 0xE1, 0, 0}), 0xC0, 300, 200), {2, 300, 200, 24}},
         {"zero-length segments to the end",
          Bytes({0xFF, 0xD8}) + Bytes({0xFF, 0xE0, 0, 0}).repeated(5000), {0, 0, 0, 0}},
         {"DHT is no frame header", Jpeg(Segment(0xC4, Bytes({0, 1, 2})), 0xC3, 65535, 65535, 4),
@@ -143,14 +134,10 @@ std::vector<BytesCase> HandBuiltCases()
         {"TIFF without depth falls through to an embedded JPEG",
          Tiff(false, {{256, 3, 30}, {257, 3, 30}}) + Jpeg(jfif, 0xC0, 11, 12), {2, 11, 12, 24}},
     };
-}
-
-TEST(DCImageInfo, HandBuiltHeaders)
-{
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("probe.bin"));
-    for (const BytesCase &c : HandBuiltCases()) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         lumetta::test::WriteAll(path, c.bytes);
         ExpectProbe(path, c.bytes, c.want);
@@ -166,7 +153,7 @@ TEST(DCImageInfo, FifoIsNotProbed)
     TDCImageInfo info;
     info.ReadImageInfoFromData(Jpeg({}, 0xC0, 5, 5));  // leaves a size behind
     info.ReadImageInfo(fifo);
-    EXPECT_EQ(Describe(info), "type 0, 0 x 0, depth 0");
+    EXPECT_EQ(Fields(info), Expected{});
     EXPECT_EQ(info.FileSize, 0);
 }
 
