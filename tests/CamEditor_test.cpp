@@ -1,5 +1,4 @@
 #include "catalogue/CamEditor.h"
-#include "common/Subs.h"
 
 #include <gtest/gtest.h>
 

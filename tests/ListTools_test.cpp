@@ -1,5 +1,4 @@
 #include "catalogue/CatalogueFile.h"
-#include "platform/Clock.h"
 #include "platform/Guarded.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
@@ -78,9 +77,11 @@ protected:
 
 } // namespace
 
-TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
+// One catalogue through every administration tool in turn.
+TEST_F(ListToolsTest, DownloadMergeSubmitExportAndImportSubmissions)
 {
-    start({Rec("Snow", "Alps", "http://alps/cam.jpg")});
+    start({Rec("Snow", "Alps", "http://alps/cam.jpg"), Rec("Bars & Restaurants", "Joe's=Bar", "http://joe/cam.jpg"),
+           Rec("adult", "x", "http://x"), Rec("Snow", "-hidden", "http://h"), Rec("Snow", "off", "http://off", false)});
     // A blank list or a failed download shows no dialog.
     server.addConnection(Answer("\r\n   \r\n"));
     server.addConnection(ServerScript().readRequest().send("HTTP/1.0 404 Not Found\r\n\r\n"));
@@ -114,28 +115,22 @@ TEST_F(ListToolsTest, DownloadFilterMergeAndClose)
               QStringList("message: Selected sites: 3\r\nDuplicate sites ignored: 1\r\nNew sites added: 2"));
     const QStringList stored = LoadCatalogue(env.home() + "lumetta.dat");
     EXPECT_EQ(stored, frm->catalogue().CamData());
-    ASSERT_EQ(stored.size(), 3);
-    EXPECT_EQ(ui()->SiteList->count(), 3);
-    EXPECT_EQ(ui()->StatusBar->currentMessage(), "Webcams - Current: 1  Enabled: 1  Total: 3");
+    EXPECT_EQ(ui()->SiteList->count(), 7);
+    EXPECT_EQ(ui()->StatusBar->currentMessage(), "Webcams - Current: 2  Enabled: 4  Total: 7");
     EXPECT_TRUE(ui()->grpEditor->isEnabled()) << "the editor shows a webcam";
 
     EXPECT_TRUE(QFile::exists(env.home() + "temp.txt"));
     findDialog()->close();
     EXPECT_FALSE(QFile::exists(env.home() + "temp.txt"));
-}
 
-TEST_F(ListToolsTest, SubmissionRoundTripAndTheSwitchFromTheResponse)
-{
-    start({Rec("Bars & Restaurants", "Joe's=Bar", "http://joe/cam.jpg")});
     WriteRegInteger(LumettaKey, "X-EXE", 1);
-    ui()->SiteList->setCurrentRow(0);
     server.addConnection(Answer("Snow||Other||http://other/c.jpg\r\n"));
     server.addConnection(Answer(""));
     server.addConnection(Answer("OK\r\nEmail: lists@korvane.example\r\n", "X-EXE: 0\r\n"));
     dialogs.setNextAnswer(DialogButton::Ok);
     click(ui()->butExportCam);
-    ASSERT_EQ(server.requests().size(), 3) << dialogs.asked.join("\n").toStdString();
-    const QByteArray query = server.requests()[2];
+    ASSERT_EQ(server.requests().size(), 6) << dialogs.asked.join("\n").toStdString();
+    const QByteArray query = server.requests()[5];
     EXPECT_TRUE(query.contains("GET /cgi-bin/addcam.cgi?category=Bars%20%26%20Restaurants&webcam=Joe's%3DBar&image="
                                "http://joe/cam.jpg&homepage=http://home/&RefreshRate=00:05:00"))
         << query.toStdString();
@@ -145,13 +140,8 @@ TEST_F(ListToolsTest, SubmissionRoundTripAndTheSwitchFromTheResponse)
     dialogs.asked.clear();
     click(ui()->butExportCam);
     EXPECT_EQ(dialogs.asked, QStringList{"message: " + SubmissionDisabledMessage});
-    EXPECT_EQ(server.requests().size(), 3) << "nothing is sent";
-}
+    EXPECT_EQ(server.requests().size(), 6) << "nothing is sent";
 
-TEST_F(ListToolsTest, SubmissionsImportKeepsOneEntryPerUrlAndExportWritesBothLists)
-{
-    start({Rec("Snow", "b", "http://b"), Rec("adult", "x", "http://x"), Rec("Snow", "-hidden", "http://h"),
-           Rec("Snow", "off", "http://off", false)});
     const QString submissions = env.path() + "/submitted.lst";
     test::WriteAll(submissions, "Snow||Late||http://same/c.jpg||h||60||10:00:00||12:00:00\r\n"
                                 "Snow||Early||http://same/c.jpg||h||60||10:00:00||12:00:00\r\n");
@@ -164,8 +154,8 @@ TEST_F(ListToolsTest, SubmissionsImportKeepsOneEntryPerUrlAndExportWritesBothLis
     ui()->edtMainList->setText(env.path() + "/main.lst");
     ui()->edtAdultList->setText(env.path() + "/adult.lst");
     click(ui()->butExport);
-    EXPECT_EQ(dialogs.asked.last(), "message: 1 main webcams exported\r\n1 adult webcams exported\r\n");
-    EXPECT_EQ(LoadCatalogue(env.path() + "/main.lst").size(), 1);
+    EXPECT_EQ(dialogs.asked.last(), "message: 2 main webcams exported\r\n1 adult webcams exported\r\n");
+    EXPECT_EQ(LoadCatalogue(env.path() + "/main.lst").size(), 2);
 
     dialogs.setNextAnswer(DialogButton::Ok);
     click(ui()->butDeleteMasterList);

@@ -19,18 +19,6 @@ QString AccessibleName(QWidget *widget)
     return face->text(QAccessible::Name);
 }
 
-namespace {
-
-// Qt names an unlabelled control after its group box; that names the group,
-// and so does a name of its own that only repeats the group's title.
-bool OnlyGroupTitle(const QWidget *widget, const QString &name)
-{
-    const auto *group = qobject_cast<const QGroupBox *>(widget->parentWidget());
-    return group && name.trimmed().compare(group->title().trimmed(), Qt::CaseInsensitive) == 0;
-}
-
-} // namespace
-
 QStringList UnnamedControls(const QWidget &window)
 {
     QStringList unnamed;
@@ -40,8 +28,11 @@ QStringList UnnamedControls(const QWidget &window)
         if (w->focusPolicy() == Qt::NoFocus || w->focusProxy() || w->window() != &window)
             continue;
         const QString name = AccessibleName(w).trimmed();
+        // Qt names an unlabelled control after its group box; that names the group,
+        // and so does a name of its own that only repeats the group's title.
+        const auto *group = qobject_cast<const QGroupBox *>(w->parentWidget());
         if (!std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetter(); })
-            || OnlyGroupTitle(w, AccessibleName(w)))
+            || (group && name.compare(group->title().trimmed(), Qt::CaseInsensitive) == 0))
             unnamed << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
                                                   : w->objectName());
     }
