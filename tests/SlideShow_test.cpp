@@ -95,7 +95,6 @@ TEST_F(SlideShowTest, EachShowResumesAfterTheStoredWebcamWithoutTheLastOnesHold)
     time.advance(1);
     EXPECT_EQ(fetched, QStringList{"1 b.jpg"}) << "nothing stored reads 0, which the pick advances";
     EXPECT_EQ(ReadRegInteger(LumettaKey, "LastCam", -9), 1);
-    EXPECT_EQ(display.shown, 1);
     EXPECT_EQ(display.modes.last(), "N");
 
     // A hold left on when the last show ended does not hold the next one.
@@ -152,13 +151,12 @@ TEST_F(SlideShowTest, AShowTheUserEndedDuringADownloadStaysEnded)
     };
     start(records);
     time.advance(1);
-    EXPECT_EQ(fetched.size(), 1) << "the search goes no further";
     EXPECT_EQ(display.shown, 0);
     EXPECT_EQ(run->catalogue.CamData(), records) << "neither disabled nor slowed";
     EXPECT_EQ(run->SSTimer.Interval(), 0) << "no delay left on the stopped timer";
     run->SSTimer.setEnabled(true);  // as if anything but the user turned it on
     time.advance(60000);
-    EXPECT_EQ(fetched.size(), 1);
+    EXPECT_EQ(fetched.size(), 1) << "the search goes no further";
 }
 
 TEST_F(SlideShowTest, AWebcamIsNotStormedWhenItsPictureStopsChanging)
@@ -221,7 +219,6 @@ TEST_F(SlideShowTest, NothingLeftToShow)
     // Every webcam outside its window: the search runs to its limit.
     start({QString(Cam("night")).replace("00:00:00||00:00:00", "01:00:00||02:00:00")});
     time.advance(1);
-    EXPECT_TRUE(fetched.isEmpty());
     EXPECT_EQ(ended, 1) << "only a screen saver ends";
     EXPECT_EQ(run->SSTimer.Interval(), 10000) << "the show goes on at the display time";
 
