@@ -6,9 +6,9 @@
 #include "slideshow/ShowDisplay.h"
 #include "slideshow/SlideShow.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
@@ -50,11 +50,8 @@ protected:
         hooks.fetch = [this](const QString &url, const QString &file, int) {
             fetched << QString("%1 %2").arg(time.elapsed()).arg(url.section('/', -1));
             const CamFetch reply = reply_(url);
-            if (reply.newPicture) {
-                QFile f(file);
-                (void)f.open(QIODevice::WriteOnly);
-                f.write("picture");
-            }
+            if (reply.newPicture)
+                test::WriteAll(file, "picture");
             return reply;
         };
         hooks.endApplication = [this] { ++ended; };
