@@ -40,10 +40,7 @@ protected:
     // The first copy is up once it has stored its program folder.
     static bool waitUntilStored(const QString &name)
     {
-        return waitUntil([&] {
-            return QFile::exists(RegistryFilePath())
-                   && RegistryFile::load(RegistryFilePath()).value(LumettaKey, name);
-        });
+        return waitUntil([&] { return RegistryFile::load(RegistryFilePath()).value(LumettaKey, name).has_value(); });
     }
 
     test::TestEnv env;
