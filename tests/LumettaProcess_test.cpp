@@ -81,10 +81,7 @@ TEST_F(ProcessTest, SecondCopyEndsSilentlyAndTheFirstEndsOnSigterm)
     EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first->exitCode(), 0);
     // Ended like the Close button: the shutdown stored its values.
-    const RegistryFile store = RegistryFile::load(RegistryFilePath());
-    EXPECT_TRUE(store.value(LumettaKey, "Left"));
-    ASSERT_TRUE(store.value(LumettaKey, "SelectedCam"));
-    EXPECT_EQ(int(store.value(LumettaKey, "SelectedCam")->number), -1) << "empty catalogue";
+    EXPECT_TRUE(RegistryFile::load(RegistryFilePath()).value(LumettaKey, "Left"));
 }
 
 TEST_F(ProcessTest, SignalsEndTheProgramWhileAStartUpBoxIsUp)
