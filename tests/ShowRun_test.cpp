@@ -42,7 +42,6 @@ protected:
         ASSERT_TRUE(camsim->waitForReadyRead(30000)) << "camsim did not start";
         const QByteArray banner = camsim->readAllStandardOutput();
         ASSERT_TRUE(banner.contains("http://127.0.0.1:")) << banner.constData();
-        records = LoadCatalogue(catalogueFile());
         // The values a user would set on the settings pages.
         WriteRegString(LumettaKey, "AppPath", env.home());
         WriteRegInteger(LumettaKey, "SSInterval", 1);
@@ -82,15 +81,6 @@ protected:
     QString imagesDir() const { return env.home() + "images/"; }
     QStringList ticks() const { return QString::fromUtf8(ReadBytes(tickLogFile())).split('\n', Qt::SkipEmptyParts); }
 
-    bool everyCamTried() const
-    {
-        static const QRegularExpression cam(QStringLiteral(" cam (\\d+) "));
-        QSet<int> tried;
-        for (const QString &line : ticks())
-            tried.insert(cam.match(line).captured(1).toInt());
-        return tried.size() >= records.size();
-    }
-
     CamRecord recordNamed(const QString &name) const
     {
         for (const QString &line : LoadCatalogue(catalogueFile()))
@@ -102,7 +92,6 @@ protected:
 
     test::TestEnv env;
     std::unique_ptr<QProcess> camsim, show, beside;
-    QStringList records;  // as camsim wrote them
 };
 
 // Webcams that behave in every way, hostile ones too: the run goes on.
@@ -113,8 +102,16 @@ protected:
 TEST_F(ShowRun, ScreenSaverRunOutlastsHostileWebcamsAndASecondStartWritesNothing)
 {
     startCamsim("demo,awkward,hostile", 2);
+    const qsizetype cams = LoadCatalogue(catalogueFile()).size();  // as camsim wrote it
     show = startShow({"/s"}, tickLogFile());
     const auto ended = [&] { return show->state() == QProcess::NotRunning; };
+    const auto everyCamTried = [&] {
+        static const QRegularExpression cam(QStringLiteral(" cam (\\d+) "));
+        QSet<int> tried;
+        for (const QString &line : ticks())
+            tried.insert(cam.match(line).captured(1).toInt());
+        return tried.size() >= cams;
+    };
     ASSERT_TRUE(waitUntil([&] { return everyCamTried() || ended(); })) << ticks().join('\n').toStdString();
     const qsizetype triedAll = ticks().size();
     ASSERT_TRUE(waitUntil([&] { return ticks().size() >= triedAll + 12 || ended(); }));
@@ -151,7 +148,6 @@ TEST_F(ShowRun, ScreenSaverRunOutlastsHostileWebcamsAndASecondStartWritesNothing
         EXPECT_TRUE(QFile::exists(imagesDir() + r.field(fLocalFilename))) << name;
     }
     const CamRecord dead = recordNamed("Camsim dead");
-    EXPECT_EQ(dead.field(fEnabled), "0");
     HealthBook health;
     health.load(HealthBook::FileIn(imagesDir()));
     const TDateTime now = FromQDateTime(QDateTime::currentDateTime());
