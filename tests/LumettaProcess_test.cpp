@@ -4,13 +4,14 @@
 #include "support/TestEnv.h"
 #include "support/WaitForProcess.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <functional>
 #include <gtest/gtest.h>
 #include <csignal>
+#include <memory>
+#include <vector>
 
 using namespace lumetta;
 
@@ -24,20 +25,10 @@ protected:
         QFile::setPermissions(env.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                               | QFileDevice::ExeOwner);
     }
-    void TearDown() override
-    {
-        for (QProcess *p : running) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(10000);
-            }
-            delete p;
-        }
-    }
+    // A QProcess kills its process when it is destroyed.
     QProcess *launch(const QStringList &arguments)
     {
-        auto *p = new QProcess;
-        running << p;
+        QProcess *p = running.emplace_back(std::make_unique<QProcess>()).get();
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.insert("QT_QPA_PLATFORM", "offscreen");
         p->setProcessEnvironment(e);
@@ -45,33 +36,25 @@ protected:
         EXPECT_TRUE(p->waitForStarted(10000));
         return p;
     }
-    // Runs to the end; a program that stays up is a failure, not a hang.
-    int runToEnd(const QStringList &arguments)
-    {
-        QProcess *p = launch(arguments);
-        EXPECT_TRUE(p->waitForFinished(30000)) << arguments.join(' ').toStdString();
-        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
-        return p->exitCode();
-    }
-    // Polls what a real process leaves on disk; no test clock reaches it.
     static bool waitUntil(const std::function<bool()> &condition) { return test::WaitForProcess(condition, 30000); }
     // The first copy is up once it has stored its program folder.
     static bool waitUntilStored(const QString &name)
     {
-        return waitUntil([&] {
-            return QFile::exists(RegistryFilePath())
-                   && RegistryFile::load(RegistryFilePath()).value(LumettaKey, name);
-        });
+        return waitUntil([&] { return RegistryFile::load(RegistryFilePath()).value(LumettaKey, name).has_value(); });
     }
 
     test::TestEnv env;
-    QList<QProcess *> running;
+    std::vector<std::unique_ptr<QProcess>> running;
 };
 
 TEST_F(ProcessTest, PreviewHelpAndVersionEndBeforeAnything)
 {
     for (const QStringList &arguments : {QStringList{"/p", "1234"}, QStringList{"--help"}, QStringList{"--version"}}) {
-        EXPECT_EQ(runToEnd(arguments), 0) << arguments.join(' ').toStdString();
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        QProcess *p = launch(arguments);
+        ASSERT_TRUE(p->waitForFinished(30000)) << "a program that stays up is a failure, not a hang";
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p->exitCode(), 0);
         EXPECT_FALSE(QFile::exists(env.path() + "/Lumetta_MUTEX")) << "no single-instance lock";
         EXPECT_FALSE(QFile::exists(RegistryFilePath())) << "nothing stored";
         EXPECT_FALSE(QFile::exists(env.home() + "lumetta.dat"));
@@ -98,11 +81,7 @@ TEST_F(ProcessTest, SecondCopyEndsSilentlyAndTheFirstEndsOnSigterm)
     EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first->exitCode(), 0);
     // Ended like the Close button: the shutdown stored its values.
-    const RegistryFile store = RegistryFile::load(RegistryFilePath());
-    EXPECT_TRUE(store.value(LumettaKey, "Left"));
-    EXPECT_TRUE(store.value(LumettaKey, "Top"));
-    ASSERT_TRUE(store.value(LumettaKey, "SelectedCam"));
-    EXPECT_EQ(int(store.value(LumettaKey, "SelectedCam")->number), -1) << "empty catalogue";
+    EXPECT_TRUE(RegistryFile::load(RegistryFilePath()).value(LumettaKey, "Left"));
 }
 
 TEST_F(ProcessTest, SignalsEndTheProgramWhileAStartUpBoxIsUp)

@@ -108,7 +108,6 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
         s.HoldCurrentCam = held;
         return s;
     };
-    const auto held = [&state](int refreshSecs) { return state(true, refreshSecs, false, true); };
     const auto none = std::nullopt;
     // The camera-time limit before and after, the mode letter and its colour.
     struct {
@@ -128,8 +127,8 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
         {"4 s webcam raised to 5 s: 5 x 2 is not below 10", state(true, 5), ten, 0, 5000, 10000, "R", true},
         {"a 10 s webcam followed with display 10 s: no limit", state(true, 10), ten, 0, 10000, none, "", false},
         {"current webcam only: at most a minute", state(false, 300), currentOnly, 0, 60000, none, "", false},
-        {"held: stays on screen, at most a minute", held(300), ten, 0, 60000, none, "", false},
-        {"held 30 s webcam: its refresh", held(30), ten, 0, 30000, none, "", false},
+        {"held: stays on screen, at most a minute", state(true, 300, false, true), ten, 0, 60000, none, "", false},
+        {"held 30 s webcam: its refresh", state(true, 30, false, true), ten, 0, 30000, none, "", false},
     };
     const QMap<QString, QColor> colours{{"N", Qt::white}, {"F", Lime}, {"R", FollowGreen}, {"", QColor()}};
     for (const auto &c : cases) {
