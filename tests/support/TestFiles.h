@@ -1,5 +1,4 @@
 #pragma once
-// Whole-file reads and writes for the tests.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
