@@ -146,7 +146,7 @@ TEST(Registry, UnreadableStoreIsKeptAside)
 
 TEST(ShiftChars, RoundTripAndWrap)
 {
-    EXPECT_EQ(ShiftChars(QString(QChar(0xFF)), 1), QString(QChar(0)));
+    EXPECT_EQ(ShiftChars(QString(QChar(0xFF)), 2), QString(QChar(1)));
     EXPECT_EQ(ShiftChars(QString(QChar(0)), -1), QString(QChar(0xFF)));
     EXPECT_EQ(ShiftChars("abc", 1), "bcd");
 }

@@ -11,6 +11,7 @@ TEST(VersionCheck, NewerPartByPart)
         {"2.4.1.77.1", "2.4.1.77", true},     // a part more
         {"2.4.1", "2.4.1.77", false},         // a part fewer: only latest's parts count
         {"2.4.1.77", "2.4.1.77", false},
+        {"3", "2.9.9.9", true},
         {"2.5.0", "2.x.9", true},
         {"2.4.1x", "2.4.0", false},           // a part that is not wholly a number counts 0
         {"1.1.1.1.1.1.1.1.1.2", "1.1.1.1.1.1.1.1.1.1", true},  // more than nine parts: all count
