@@ -76,7 +76,7 @@ TEST(Catalogue, EditsKeepCountsAndListInStep)
 TEST(Catalogue, NameSuggestionsLookupsAndAnswers)
 {
     const Catalogue c =
-        Make({Rec("Pier", false), Rec("Harbour", true), Rec("harbour 1", false), Rec("Harbour 2", false)});
+        Make({Rec("Harbour", true), Rec("harbour 1", false), Rec("Harbour 2", false), Rec("Pier", false)});
     // A number after the last blank is counted on; anything else gets one.
     const std::pair<const char *, const char *> suggestions[] = {
         {"HARBOUR", "HARBOUR 3"}, {"Harbour 1", "Harbour 3"}, {"Pier 7a", "Pier 7a 1"},
@@ -84,9 +84,9 @@ TEST(Catalogue, NameSuggestionsLookupsAndAnswers)
     };
     for (const auto &[asked, suggested] : suggestions)
         EXPECT_EQ(c.suggestName(asked), suggested) << asked;
-    EXPECT_EQ(c.duplicateUrl("http://x/Harbour", 0), 1);
-    EXPECT_EQ(c.duplicateUrl("http://x/Harbour", 1), -1);
-    EXPECT_EQ(c.duplicateUrl("HTTP://x/Harbour", 0), -1) << "URLs compare with case";
+    EXPECT_EQ(c.duplicateUrl("http://x/Harbour", 1), 0);
+    EXPECT_EQ(c.duplicateUrl("http://x/Harbour", 0), -1);
+    EXPECT_EQ(c.duplicateUrl("HTTP://x/Harbour", 1), -1) << "URLs compare with case";
 
     // The answers adding and renaming take: the window only passes them on.
     const std::optional<QString> cancel;
@@ -112,7 +112,7 @@ TEST(Catalogue, NameSuggestionsLookupsAndAnswers)
             prompts << prompt + " | " + text;
             return answers.takeFirst();
         };
-        EXPECT_EQ((tc.renaming ? AskRenamedCam(c, 1, ask) : AskNewCamName(c, ask)).value_or("<none>"), tc.name);
+        EXPECT_EQ((tc.renaming ? AskRenamedCam(c, 0, ask) : AskNewCamName(c, ask)).value_or("<none>"), tc.name);
         EXPECT_EQ(prompts, tc.prompts);
     }
 }

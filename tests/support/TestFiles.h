@@ -1,4 +1,5 @@
 #pragma once
+// Whole-file reads and writes for the tests.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>

@@ -4,10 +4,12 @@
 
 namespace lumetta {
 
+// A clock that moves only when told.
 class TestClock final : public Clock {
 public:
     explicit TestClock(TDateTime start = 0) : m_now(start) {}
     TDateTime now() const override { return m_now; }
+    void set(TDateTime value) { m_now = value; }
     void advance(qint64 milliseconds) { m_now += double(milliseconds) / (SecondsPerDay * 1000.0); }
 
 private:
@@ -25,6 +27,7 @@ public:
     void advance(qint64 milliseconds);
     // Milliseconds advanced since creation.
     qint64 elapsed() const;
+    // Timers running now.
     int activeTimers() const;
 
     struct State;
