@@ -111,7 +111,6 @@ TEST(CutLongFields, AbsurdFieldsAreCutAndTheRecordKeepsItsShape)
     }
     const QString why = " line(s) had a field longer than 4096 characters, cut to that length: line ";
     EXPECT_EQ(LongFieldsMessage({{}, {}}), "");
-    EXPECT_EQ(LongFieldsMessage({{}, {2, 5}}), "2" + why + "2, 5.");
     EXPECT_EQ(LongFieldsMessage({{}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}), "10" + why + "1, 2, 3, 4, 5, 6, 7, 8, 9, 10.");
     EXPECT_EQ(LongFieldsMessage({{}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}}),
               "11" + why + "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, ....");

@@ -60,8 +60,7 @@ TEST(CatalogueFile, CreateLoadSaveRoundTripAndErrorsNameTheFile)
     const QString loaded = test::MessageOf<FileError>([&] { LoadCatalogue(missing); });
     EXPECT_TRUE(loaded.startsWith("Cannot open file \"" + missing + "\". ")) << loaded.toStdString();
     EXPECT_EQ(test::MessageOf<FileError>([&] { SaveCatalogue(missing, {"x"}); }),
-              "Cannot create file \"" + missing + "\". " + QString::fromLocal8Bit(strerror(ENOENT)))
-        << "the system's reason";
+              "Cannot create file \"" + missing + "\". " + QString::fromLocal8Bit(strerror(ENOENT)));
 }
 
 // A disk that fills up part-way through a save or a copy (a backup; a restore is the same copy).

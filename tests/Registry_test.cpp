@@ -14,7 +14,7 @@ namespace {
 
 QString ErrorOf(const std::function<void()> &call) { return test::MessageOf<RegistryError>(call); }
 
-TEST(Registry, TypedValuesRoundTrip)
+TEST(Registry, TypedValuesRoundTripAndKeysAreDeletedWhole)
 {
     test::TestEnv env;
     const QString texts[] = {"", "plain", "with \"quotes\" and \\back\\slashes\\",
@@ -34,9 +34,19 @@ TEST(Registry, TypedValuesRoundTrip)
     EXPECT_FALSE(ReadRegBool(LumettaKey, "Flag", true));
     EXPECT_EQ(ReadRegInteger(LumettaKey, "flag", 9), 0) << "names ignore case";
     EXPECT_EQ(ReadRegInteger("software\\korvane software\\LUMETTA", "Flag", 9), 0) << "keys ignore case";
+
+    WriteRegInteger(LumettaKey + "\\Sub", "X", 1);
+    WriteRegInteger(DesktopKey, "ScreenSaveTimeOut", 600);
+    WriteRegInteger("Software\\Korvane Software\\LumettaOther", "Y", 1);
+    ASSERT_TRUE(RegKeyExists(LumettaKey));
+    EXPECT_TRUE(DeleteRegKey(LumettaKey));
+    EXPECT_FALSE(RegKeyExists(LumettaKey));
+    EXPECT_FALSE(RegKeyExists(LumettaKey + "\\Sub"));
+    EXPECT_EQ(ReadRegInteger(DesktopKey, "ScreenSaveTimeOut", 0), 600);
+    EXPECT_EQ(ReadRegInteger("Software\\Korvane Software\\LumettaOther", "Y", 0), 1) << "a longer name is no subkey";
+    EXPECT_TRUE(DeleteRegKey(LumettaKey)) << "deleting a missing key succeeds";
 }
 
-// A damaged store loses only its damaged lines.
 TEST(Registry, DamagedStoreLoadsWhatItCan)
 {
     test::TestEnv env;
@@ -134,29 +144,9 @@ TEST(Registry, UnreadableStoreIsKeptAside)
     }
 }
 
-TEST(Registry, DeleteKeyTakesItsValuesAndSubkeys)
-{
-    test::TestEnv env;
-    WriteRegInteger(LumettaKey, "Left", 1);
-    WriteRegInteger(LumettaKey + "\\Sub", "X", 1);
-    WriteRegInteger(DesktopKey, "ScreenSaveTimeOut", 600);
-    WriteRegInteger("Software\\Korvane Software\\LumettaOther", "Y", 1);
-    ASSERT_TRUE(RegKeyExists(LumettaKey));
-    EXPECT_TRUE(DeleteRegKey(LumettaKey));
-    EXPECT_FALSE(RegKeyExists(LumettaKey));
-    EXPECT_FALSE(RegKeyExists(LumettaKey + "\\Sub"));
-    EXPECT_EQ(ReadRegInteger(LumettaKey, "Left", 200), 200);
-    EXPECT_EQ(ReadRegInteger(DesktopKey, "ScreenSaveTimeOut", 0), 600);
-    EXPECT_EQ(ReadRegInteger("Software\\Korvane Software\\LumettaOther", "Y", 0), 1) << "a longer name is no subkey";
-    EXPECT_TRUE(DeleteRegKey(LumettaKey)) << "deleting a missing key succeeds";
-}
-
 TEST(ShiftChars, RoundTripAndWrap)
 {
-    for (int d : {1, 3, 7, 200})
-        EXPECT_EQ(ShiftChars(ShiftChars("http://www.korvane.example/lists/webcams.lst", d), -d),
-                  "http://www.korvane.example/lists/webcams.lst");
-    EXPECT_EQ(ShiftChars(QString(QChar(0xFF)), 1), QString(QChar(0)));
+    EXPECT_EQ(ShiftChars(QString(QChar(0xFF)), 2), QString(QChar(1)));
     EXPECT_EQ(ShiftChars(QString(QChar(0)), -1), QString(QChar(0xFF)));
     EXPECT_EQ(ShiftChars("abc", 1), "bcd");
 }

@@ -3,7 +3,6 @@
 #include "platform/Registry.h"
 #include "support/TestFiles.h"
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -41,12 +40,10 @@ TEST(RefreshInstalledCopy, ReplacedOnceWhenItsTimeDiffers)
     const QDateTime now = QDateTime::currentDateTime().addSecs(-60);
     Write(program, "running", now);
     EXPECT_FALSE(RefreshInstalledCopy(program, installed)) << "nothing installed, nothing copied";
-    EXPECT_FALSE(QFileInfo::exists(installed));
 
     Write(installed, "newer", now.addDays(3));
     EXPECT_TRUE(RefreshInstalledCopy(program, installed));
     EXPECT_EQ(test::ReadAll(installed), QByteArray("running"));
-    EXPECT_FALSE(QFileInfo::exists(installed + ".new"));
     EXPECT_FALSE(RefreshInstalledCopy(program, installed)) << "copied once";
 }
 

@@ -13,12 +13,10 @@ TEST(ParseHttpDate, ReadsOrRefuses)
 {
     const struct { const char *text; int bias; const char *local; } read[] = {
         {"Sun, 06 Nov 1994 08:49:37 GMT", -60, "1994-11-06 09:49:37"},  // local one hour east
-        {"Sun, 06 Nov 1994 08:49:37 +0100", 0, "1994-11-06 07:49:37"},
         {"Sun, 06 Nov 1994 08:49:37 0100", 0, "1994-11-06 07:49:37"},  // four digits without sign read as east
         {"Sun, 06 Nov 1994 08:49:37 -0530", 0, "1994-11-06 14:19:37"},
         {"Sun, 06 Nov 1994 08:49:37 +01", 0, "1994-11-06 07:48:37"},  // hours, and the same digits as minutes
         {"Sun,\t06  Nov\t\t1994   08:49:37 GMT", 0, "1994-11-06 08:49:37"},
-        {"Sun, 06 Nov 1994 08:49:37 EST", 0, "1994-11-06 08:49:37"},  // a named zone other than GMT is UTC
         {"Sun, 06 Nov 1994 08:49:37", 0, "1994-11-06 08:49:37"},
         {"Tue, 15 DEC 2026 23:59:59 GMT", 0, "2026-12-15 23:59:59"},
     };
