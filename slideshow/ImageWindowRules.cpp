@@ -60,6 +60,15 @@ std::optional<quintptr> EmbedWindowId(const QStringList &arguments, const QStrin
     return std::nullopt;
 }
 
+QString AdLinkText(const QString &link)
+{
+    QString shown = link;
+    for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("https://")})
+        if (link.startsWith(scheme, Qt::CaseInsensitive))
+            shown = link.mid(scheme.size());
+    return QStringLiteral("Visit ") + shown;
+}
+
 AgeBadge PictureAgeBadge(TDateTime age, TDateTime interval)
 {
     const qint64 seconds = std::max<qint64>(0, std::llround(age * SecondsPerDay));

@@ -51,6 +51,10 @@ bool KeyTogglesHold(int key, Qt::KeyboardModifiers modifiers);
 // A key that types a character; Alt with a key types none.
 bool KeyEndsShow(const QString &text, Qt::KeyboardModifiers modifiers);
 
+// AdUrl's text: "Visit " and the link without its "http://" or "https://"
+// (any case); a link with another scheme or none is shown whole.
+QString AdLinkText(const QString &link);
+
 // The window a screen-saver daemon gives the picture: "-window-id ID"
 // anywhere on the command line, else $XSCREENSAVER_WINDOW. IDs are decimal
 // or hexadecimal with "0x".

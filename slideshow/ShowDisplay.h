@@ -19,7 +19,7 @@ public:
     // AdMsg and AdUrl get empty captions.
     virtual void clearAdLabels() = 0;
     // AdMsg shows the message, AdUrl "Visit " and the link without its
-    // first seven characters (the "http://").
+    // scheme (AdLinkText).
     virtual void setAdText(const QString &message, const QString &link) = 0;
     // Height in pixels of the picture on screen; 0 when none is shown.
     virtual int shownPictureHeight() const = 0;

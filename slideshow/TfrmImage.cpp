@@ -452,7 +452,7 @@ void TfrmImage::clearAdLabels()
 void TfrmImage::setAdText(const QString &message, const QString &link)
 {
     AdMsg->setText(message);
-    AdUrl->setText(QStringLiteral("Visit ") + link.mid(7));
+    AdUrl->setText(AdLinkText(link));
 }
 
 int TfrmImage::shownPictureHeight() const

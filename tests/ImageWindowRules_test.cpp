@@ -46,6 +46,14 @@ TEST(ImageWindowRules, Keys)
     EXPECT_FALSE(KeyEndsShow("x", Qt::AltModifier));
 }
 
+TEST(ImageWindowRules, AdvertisementLinkWithoutItsScheme)
+{
+    EXPECT_EQ(AdLinkText("http://ad.example/page"), "Visit ad.example/page");
+    EXPECT_EQ(AdLinkText("HTTPS://ad.example/page"), "Visit ad.example/page");
+    EXPECT_EQ(AdLinkText("ad.example/http://x"), "Visit ad.example/http://x") << "no scheme: shown whole";
+    EXPECT_EQ(AdLinkText("https:/x"), "Visit https:/x");
+}
+
 TEST(ImageWindowRules, EmbeddingWindow)
 {
     EXPECT_EQ(EmbedWindowId({"-window-id", "1234"}, "0x99"), quintptr(1234));
