@@ -5,6 +5,7 @@
 #include "app/WebcamPage.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "ui_TfrmMain.h"
 
 #include <QButtonGroup>
@@ -219,12 +220,20 @@ void SettingsBinding::settingChanged(const SettingSpec &entry)
     if (const ControlAdapter *adapter = AdapterFor(control)) {
         const QVariant value = adapter->stored(control);
         const QString name = S(entry.name);
-        if (value.typeId() == QMetaType::Bool)
-            WriteRegBool(LumettaKey, name, value.toBool());
-        else if (value.typeId() == QMetaType::Int)
-            WriteRegInteger(LumettaKey, name, value.toInt());
+        const auto write = [&] {
+            if (value.typeId() == QMetaType::Bool)
+                WriteRegBool(LumettaKey, name, value.toBool());
+            else if (value.typeId() == QMetaType::Int)
+                WriteRegInteger(LumettaKey, name, value.toInt());
+            else
+                WriteRegString(LumettaKey, name, value.toString());
+        };
+        // Loading stores what it read back: a full store must not stop a
+        // screen saver's start. The user's own change is refused aloud.
+        if (m_loading)
+            (void)TryStoreWrite(write);
         else
-            WriteRegString(LumettaKey, name, value.toString());
+            write();
     }
 
     switch (entry.effect) {

@@ -172,7 +172,8 @@ void SlideShowPage::loadCategories()
     m_run.Categories = ReadSetting(Setting::Categories);
     if (m_run.Categories.isEmpty()) {
         m_run.Categories = DefaultCategories;
-        WriteSetting(Setting::Categories, m_run.Categories);
+        // A screen saver starts on a full store too; the list is stored next time.
+        (void)TryWriteSetting(Setting::Categories, m_run.Categories);
     }
     const QStringList names = SplitToList(m_run.Categories);
     m_ui->cmbCategory->clear();

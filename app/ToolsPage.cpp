@@ -51,8 +51,10 @@ void ToolsPage::loadListLocations()
                                    std::tuple{&Setting::AdultListLocation, AdultListPath(), &m_run.AdultListUrl}}) {
         const ListLocation location =
             ResolveListLocation(ReadSetting(*key), site + path);
+        // Stored as the start-up reads it; a full store must not stop a
+        // screen saver's start.
         if (!location.storeShifted.isEmpty())
-            WriteSetting(*key, location.storeShifted);
+            (void)TryWriteSetting(*key, location.storeShifted);
         *url = location.url;
     }
 }

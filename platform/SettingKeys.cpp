@@ -1,5 +1,11 @@
 #include "platform/SettingKeys.h"
 
+#include "common/Errors.h"
+#include "platform/Guarded.h"
+
+#include <QCoreApplication>
+#include <utility>
+
 namespace lumetta {
 
 bool ReadSetting(const FlagKey &key)
@@ -45,6 +51,34 @@ void WriteSetting(const TextKey &key, const QString &value)
 void WriteSetting(const ColourKey &key, const QColor &value)
 {
     WriteRegInteger(key.key, key.valueName(), ColorToStored(value));
+}
+
+bool TryStoreWrite(const std::function<void()> &write)
+{
+    try {
+        write();
+        return true;
+    } catch (const RegistryError &e) {
+        static bool reported = false;
+        if (std::exchange(reported, true))
+            return false;
+        const QString message = e.message();
+        if (QCoreApplication *app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [message] { ReportError(message); }, Qt::QueuedConnection);
+        else
+            ReportError(message);
+        return false;
+    }
+}
+
+bool TryWriteSetting(const IntegerKey &key, int value)
+{
+    return TryStoreWrite([&] { WriteSetting(key, value); });
+}
+
+bool TryWriteSetting(const TextKey &key, const QString &value)
+{
+    return TryStoreWrite([&] { WriteSetting(key, value); });
 }
 
 } // namespace lumetta

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QString>
+#include <functional>
 
 namespace lumetta {
 
@@ -39,6 +40,16 @@ void WriteSetting(const FlagKey &key, bool value);
 void WriteSetting(const IntegerKey &key, int value);
 void WriteSetting(const TextKey &key, const QString &value);
 void WriteSetting(const ColourKey &key, const QColor &value);
+
+// For a write that must not stop what runs it (the show's "LastCam", a
+// default stored at start-up): false when the store cannot be written, as
+// on a full disk, the store then as it was. The run's first such failure
+// goes to the error path after the event at hand, so no tick waits on a
+// message box; later ones are not said again.
+bool TryWriteSetting(const IntegerKey &key, int value);
+bool TryWriteSetting(const TextKey &key, const QString &value);
+// The same for any write of the store.
+bool TryStoreWrite(const std::function<void()> &write);
 
 namespace Setting {
 

@@ -241,10 +241,11 @@ bool SlideShow::pick(const ShowSettings &settings)
     const int shownCam = show.CurrentCam;
     const QString shownFile = m_run.SampleImageFile;
     bool moved = false;
-    // "LastCam" follows every pick, but is stored once per search.
+    // "LastCam" follows every pick, but is stored once per search. A guard
+    // may not throw, and a full store must not end the show.
     const auto storeLastCam = qScopeGuard([&] {
         if (moved)
-            WriteSetting(Setting::LastCam, show.CurrentCam);
+            (void)TryWriteSetting(Setting::LastCam, show.CurrentCam);
     });
     bool triedOne = false;  // downloaded a webcam that brought no new picture
     const TDateTime now = m_clock.now();

@@ -531,8 +531,9 @@ void TfrmImage::showEvent(QShowEvent *event)
 void TfrmImage::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
+    // An event handler may not throw: a full store is said once, not fatal.
     if (!event->spontaneous())
-        WriteSetting(Setting::LastCam, m_run.state().CurrentCam);
+        (void)TryWriteSetting(Setting::LastCam, m_run.state().CurrentCam);
 }
 
 void TfrmImage::changeEvent(QEvent *event)

@@ -160,19 +160,23 @@ TEST_F(ShowRun, ScreenSaverRunOutlastsHostileWebcamsAndASecondStartWritesNothing
         << debugLog.toStdString();
 }
 
-// A disk that takes no more: pictures and catalogue saves fail, the show
-// goes on, and the catalogue on disk stays as it was.
+// A disk that takes no more: pictures, catalogue and store saves fail, the
+// show goes on, and the catalogue and the store on disk stay as they were.
 TEST_F(ShowRun, ShowGoesOnUnderAFileSizeLimit)
 {
     startCamsim("demo", 120);  // a catalogue larger than the limit
-    const QByteArray before = ReadBytes(catalogueFile());
+    // Other programs' settings make the store larger than the limit too.
+    WriteRegString("Software\\Other Program", "Notes", QString(20 * 1024, 'x'));
+    const QByteArray before = ReadBytes(catalogueFile()), storeBefore = ReadBytes(RegistryFilePath());
     ASSERT_GT(before.size(), 16 * 1024);
+    ASSERT_GT(storeBefore.size(), 16 * 1024);
     show = startShow({"/s"}, tickLogFile(), 16 * 1024);
     ASSERT_TRUE(waitUntil([&] { return ticks().size() >= 15 || show->state() == QProcess::NotRunning; }));
     ASSERT_EQ(show->state(), QProcess::Running) << "ended by the limit";
     endShow(*show);
     EXPECT_EQ(show->exitCode(), 0);
     EXPECT_TRUE(ReadBytes(catalogueFile()) == before);
+    EXPECT_TRUE(ReadBytes(RegistryFilePath()) == storeBefore);
 }
 
 } // namespace

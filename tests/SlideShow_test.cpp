@@ -1,6 +1,7 @@
 #include "app/RunState.h"
 #include "catalogue/CamRecord.h"
 #include "catalogue/CatalogueFile.h"
+#include "platform/Guarded.h"
 #include "platform/Registry.h"
 #include "support/TestTime.h"
 #include "slideshow/ShowDisplay.h"
@@ -8,6 +9,7 @@
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <gtest/gtest.h>
 
@@ -154,6 +156,20 @@ TEST_F(SlideShowTest, AShowTheUserEndedDuringADownloadStaysEnded)
     run->SSTimer.setEnabled(true);  // as if anything but the user turned it on
     time.advance(60000);
     EXPECT_EQ(fetched.size(), 1) << "the search goes no further";
+}
+
+// A store that takes no more (a full disk) neither ends the show nor is
+// said again with every tick.
+TEST_F(SlideShowTest, AFullStoreIsSaidOnceAndTheShowGoesOn)
+{
+    test::WriteAll(env.path() + "/config", "");  // the store's folder is a file
+    QStringList said;
+    const ScopedErrorSink sink([&said](const QString &message) { said << message; });
+    start({Cam("a"), Cam("b")});
+    time.advance(1 + 10000);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fetched.size(), 2);
+    EXPECT_EQ(said, QStringList{"Failed to set data for 'LastCam'"});
 }
 
 TEST_F(SlideShowTest, AWebcamIsNotStormedWhenItsPictureStopsChanging)
