@@ -13,6 +13,7 @@
 #include "ui_TfrmMain.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 namespace lumetta {
 
@@ -47,9 +48,15 @@ void DownloadEngine::create()
     SlideShowHooks hooks;
     hooks.settings = [this] { return showSettings(); };
     hooks.fetch = [this](const QString &url, const QString &file, int timeOutSeconds) {
+        if (m_fetchesRunning++ == 0 && m_hooks.fetchRunning)
+            m_hooks.fetchRunning(true);
+        const auto ended = qScopeGuard([this] {
+            if (--m_fetchesRunning == 0 && m_hooks.fetchRunning)
+                m_hooks.fetchRunning(false);
+        });
         const FetchResult result = m_fetch->GetCamImage(url, file, timeOutSeconds);
         return CamFetch{result.ok,        m_http->RcvdHeader(), result.failure, !result.reachedServer,
-                        result.unchanged, result.bytes};
+                        result.unchanged, result.bytes,         result.refused};
     };
     hooks.editorRecord = m_hooks.editorRecord;
     // A screen-saver run never shows the main window: minimising would.

@@ -19,10 +19,12 @@ struct FetchSettings;
 
 class DownloadEngine {
 public:
-    // The record the editor shows, and what follows a record the show rewrote.
+    // The record the editor shows, what follows a record the show rewrote,
+    // and what follows a webcam's fetch starting and ending.
     struct Hooks {
         std::function<QString()> editorRecord;
         std::function<void(int index)> recordChanged;
+        std::function<void(bool running)> fetchRunning;
     };
 
     DownloadEngine(const PageContext &context, Hooks hooks);
@@ -36,6 +38,8 @@ public:
     ImageFetch &fetch() { return *m_fetch; }
     // The slide-show and refresh controls as they stand now.
     ShowSettings showSettings() const;
+    // A webcam's picture is on its way: the client serves no other.
+    bool fetchRunning() const { return m_fetchesRunning > 0; }
 
 private:
     FetchSettings fetchSettings() const;
@@ -49,6 +53,7 @@ private:
     ShowDisplay *m_display = &m_standInDisplay;
     std::unique_ptr<SlideShow> m_slideShow;
     std::unique_ptr<TickLog> m_tickLog;
+    int m_fetchesRunning = 0;  // a refused one may run inside another's wait
 };
 
 } // namespace lumetta

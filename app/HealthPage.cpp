@@ -123,6 +123,12 @@ void HealthPage::refresh()
     m_table->resizeColumnsToContents();
 }
 
+void HealthPage::fetchRunning(bool running)
+{
+    m_retry->setEnabled(!running);
+    m_reEnable->setEnabled(!running);
+}
+
 QList<int> HealthPage::selectedWebcams() const
 {
     QList<int> indexes;

@@ -23,6 +23,10 @@ public:
     QWidget *page() const { return m_page; }
     // Fills the rows again; the page calls it when shown.
     void refresh();
+    // Retry and Re-enable wait while a webcam's fetch runs: a second fetch
+    // would be refused, and the running one rewrites its record as it read
+    // it before a re-enable.
+    void fetchRunning(bool running);
 
 private:
     QList<int> selectedWebcams() const;

@@ -104,7 +104,11 @@ void TfrmMain::setupControls()
     m_options = std::make_unique<WebcamOptionsPage>(context);
     m_engine = std::make_unique<DownloadEngine>(
         context, DownloadEngine::Hooks{[this] { return m_webcams->editorRecord(); },
-                                       [this](int index) { m_webcams->slideShowChangedRecord(index); }});
+                                       [this](int index) { m_webcams->slideShowChangedRecord(index); },
+                                       [this](bool running) {
+                                           m_webcams->fetchRunning(running);
+                                           m_health->fetchRunning(running);
+                                       }});
     m_webcams = std::make_unique<WebcamPage>(context, *m_engine);
     m_commands = std::make_unique<CatalogueCommands>(context, *m_webcams);
     m_settings = std::make_unique<SettingsBinding>(context, *m_slideShowPage, *m_webcams);

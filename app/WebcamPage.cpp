@@ -445,6 +445,11 @@ void WebcamPage::slideShowChangedRecord(int index)
         showCounters();
 }
 
+void WebcamPage::fetchRunning(bool running)
+{
+    m_ui->butPlay->setEnabled(!running && !m_run.state().PlayMode);
+}
+
 void WebcamPage::butPlayClick()
 {
     const int row = m_ui->SiteList->currentRow();
@@ -461,7 +466,7 @@ void WebcamPage::butStopClick()
 {
     if (SlideShow *show = m_engine.slideShow())
         show->stopPlay();
-    m_ui->butPlay->setEnabled(true);
+    m_ui->butPlay->setEnabled(!m_engine.fetchRunning());
     m_ui->butStop->setEnabled(false);
     m_ui->SiteList->setEnabled(true);
 }

@@ -38,6 +38,8 @@ public:
     QString editorRecord() const;
     // The list and the counters follow a record the slide show rewrote.
     void slideShowChangedRecord(int index);
+    // Play waits while a webcam's fetch runs: its fetch would be refused.
+    void fetchRunning(bool running);
 
     // What the catalogue commands build on.
     void commitEditor();

@@ -110,8 +110,11 @@ std::optional<FetchResult> ImageFetch::refusal(const QString &url) const
         return FetchResult{false, {}, QStringLiteral("No URL")};
     // The shared client serves one request; touching its properties or
     // stream now would spoil the running one.
-    if (m_busy || m_http.State() != httpReady)
-        return FetchResult{false, {}, QStringLiteral("Another download is still running")};
+    if (m_busy || m_http.State() != httpReady) {
+        FetchResult busy{false, {}, QStringLiteral("Another download is still running")};
+        busy.refused = true;
+        return busy;
+    }
     return std::nullopt;
 }
 

@@ -33,6 +33,7 @@ struct [[nodiscard]] FetchResult {
     bool reachedServer = false;  // a connection was made, to the server or the proxy
     bool unchanged = false;      // the picture held still stands: the same bytes, or a 304
     qint64 bytes = 0;            // of the body received
+    bool refused = false;        // never left the program: the shared client was busy
 };
 
 // A time-out of 0 means no limit of the user's, yet no exchange may hold the

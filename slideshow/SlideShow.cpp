@@ -94,7 +94,7 @@ void SlideShow::stopPlay()
 
 void SlideShow::abortRequest()
 {
-    m_userAborted = true;
+    ++m_aborts;
     if (m_hooks.abortFetch)
         m_hooks.abortFetch();
 }
@@ -330,12 +330,15 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
 {
     ShowState &show = m_run.show;
     log("5 - start image d/l");
-    m_display->setWebcamNumber(QStringLiteral(" %1 ").arg(show.CurrentCam + 1));
-    m_userAborted = false;
+    // Input may run while the fetch waits (a Retry, the show's tick): the
+    // record and the file are the ones asked for now.
+    const int index = show.CurrentCam;
+    const QString file = m_run.SampleImageFile;
+    m_display->setWebcamNumber(QStringLiteral(" %1 ").arg(index + 1));
+    const int aborts = m_aborts;
     const QString url = cam.imageUrl;
     const CamSchedule before = cam;
-    const CamFetch fetched = m_hooks.fetch ? m_hooks.fetch(url, m_run.SampleImageFile, settings.timeOutSeconds)
-                                           : CamFetch{};
+    const CamFetch fetched = m_hooks.fetch ? m_hooks.fetch(url, file, settings.timeOutSeconds) : CamFetch{};
     const TDateTime now = m_clock.now();
     const bool reached = fetched.newPicture || !fetched.noServerReached;
     if (reached)
@@ -343,21 +346,23 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
     if (!fetched.newPicture) {
         log("6 - image d/l failed");
         m_fetchFailure = fetched.failure;
-        // Closing the show must not make the webcam look dead.
-        if (m_userAborted)
+        // Refused inside the program, or ended by the user: nothing reached
+        // the webcam, so nothing is said of it, not even that it was tried.
+        if (fetched.refused || m_aborts != aborts)
             return Fetched::NothingLearned;
-        m_lastFetch.insert(url, LastFetch{now, false});
         // Offline, every webcam fails: none may be slowed or disabled by
         // it, yet its health tells what happened.
         if (!m_reach.judgesWebcam(reached, now)) {
+            m_lastFetch.insert(url, LastFetch{now, false});
             recordHealth(url, fetched, before, cam, settings, now);
             return Fetched::NothingLearned;
         }
         const Adaptation a = AdaptWithoutNewPicture(cam, settings.policy, now);
+        m_lastFetch.insert(url, LastFetch{now, false});
         cam.refreshRate = a.refreshRate;
         if (a.disable)
             cam.enabled = false;
-        updateRecord(cam, now);
+        updateRecord(cam, now, index);
         recordHealth(url, fetched, before, cam, settings, now);
         return Fetched::NoNewPicture;
     }
@@ -399,12 +404,12 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
     if (a.disable)
         cam.enabled = false;
     log("8 - update cam data");
-    updateRecord(cam, now);
+    updateRecord(cam, now, index);
     log("9 - cam data updated");
     m_lastFetch.insert(url, LastFetch{now, true});
     m_lastFetch.insert(cam.imageUrl, LastFetch{now, true});
     recordHealth(url, fetched, before, cam, settings, now);
-    if (QFileInfo::exists(m_run.SampleImageFile))
+    if (QFileInfo::exists(file))
         m_display->setCaption(CamCaption(cam, settings));
     return Fetched::NewPicture;
 }
@@ -463,12 +468,11 @@ bool SlideShow::retryNow(int index)
     return downloadStep(cam, settings) == Fetched::NewPicture;
 }
 
-// The record of CurrentCam becomes the webcam as handled; list, ticks and
+// The record at index becomes the webcam as handled; list, ticks and
 // counts follow through the model, and the file is saved (a failure is
 // ignored: the record reaches the file with the next save).
-void SlideShow::updateRecord(const CamSchedule &cam, TDateTime now)
+void SlideShow::updateRecord(const CamSchedule &cam, TDateTime now, int index)
 {
-    const int index = m_run.show.CurrentCam;
     if (index < 0 || index >= m_run.catalogue.count())
         return;
     m_run.catalogue.replaceRecord(index, CamScheduleLine(cam, now));

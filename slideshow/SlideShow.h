@@ -27,6 +27,7 @@ struct CamFetch {
     bool noServerReached = false;  // it failed before any server answered
     bool unchanged = false;        // the server sent the picture already held
     qint64 bytes = 0;
+    bool refused = false;          // never left the program: another fetch was running
 };
 
 // What one tick did, for the tick log.
@@ -103,7 +104,7 @@ private:
     bool pick(const ShowSettings &settings);
     bool playPath(const ShowSettings &settings);
     Fetched downloadStep(CamSchedule &cam, const ShowSettings &settings);
-    void updateRecord(const CamSchedule &cam, TDateTime now);
+    void updateRecord(const CamSchedule &cam, TDateTime now, int index);
     void endOfPick(const CamSchedule &cam, const ShowSettings &settings, bool mayFollow = true);
     void applyPlan(const ShowSettings &settings);
     // Made at most once, for the webcam about to be downloaded.
@@ -121,7 +122,7 @@ private:
     const Clock &m_clock;
     const DebugLog *m_log;
     int m_playCam = -1;
-    bool m_userAborted = false;
+    int m_aborts = 0;  // by the user, counted so a nested fetch cannot hide one
     QString m_fetchFailure;  // this tick's, for the tick log
     QHash<QString, LastFetch> m_lastFetch;  // by image URL, this run
     ServerReach m_reach;

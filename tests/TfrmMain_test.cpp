@@ -7,6 +7,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
+#include "slideshow/SlideShow.h"
 #include "support/PlainText.h"
 #include "support/TestFiles.h"
 #include "support/AccessibleNames.h"
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QMouseEvent>
 #include <QTableView>
+#include <QTcpServer>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -510,16 +512,19 @@ TEST(RealDialogs, ShowOutsideTextAsPlainText)
 TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
 {
     runBefore();
+    QTcpServer silent;  // takes the request, never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    const QString harbour = QString("http://127.0.0.1:%1/harbour.jpg").arg(silent.serverPort());
     const QString modified = "2026-12-06 11:50:00";
     writeCatalogue({Rec("Cities", "Bridge", true, modified, "http://127.0.0.1:1/bridge.jpg"),
                     Rec("Cities", "Alley", false, modified, "http://cam.example/alley.jpg"),
-                    Rec("Cities", "Harbour", true, modified, "http://cam.example/harbour.jpg")});
+                    Rec("Cities", "Harbour", true, modified, harbour)});
     test::WriteAll(env.home() + "images/Harbour.jpg", "");
     HealthBook book;
     book.load(HealthBook::FileIn(env.home() + "images"));
     RecordFetch(book.entry("http://cam.example/alley.jpg"), {false, false, "404 Not Found", 0}, clock.now());
     RecordRules(book.entry("http://cam.example/alley.jpg"), {true, false, 0, 0, 0}, clock.now());
-    RecordFetch(book.entry("http://cam.example/harbour.jpg"), {true, false, {}, 100}, clock.now());
+    RecordFetch(book.entry(harbour), {true, false, {}, 100}, clock.now());
     ASSERT_TRUE(book.save());
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
 
@@ -559,6 +564,19 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
     table->selectRow(int(column(0).indexOf("Alley")));
     qobject_cast<QPushButton *>(named("Re-enable the selected webcams"))->click();
     EXPECT_EQ(ui()->SiteList->item(1)->checkState(), Qt::Checked);
+
+    // While a fetch waits, what could start another is off.
+    table->selectRow(int(column(0).indexOf("Harbour")));
+    QList<bool> enabledWhileWaiting;
+    QTimer::singleShot(0, frm.get(), [&] {
+        for (const char *name : {"butRetryNow", "butReEnable", "butPlay"})
+            enabledWhileWaiting << get<QWidget>(name)->isEnabled();
+        frm->slideShow()->abortRequest();
+    });
+    qobject_cast<QPushButton *>(named("Retry the selected webcams now"))->click();
+    EXPECT_EQ(enabledWhileWaiting, QList<bool>({false, false, false}));
+    EXPECT_TRUE(get<QWidget>("butRetryNow")->isEnabled() && get<QWidget>("butPlay")->isEnabled());
+    EXPECT_EQ(cell(int(column(0).indexOf("Harbour")), 1), "New picture") << "ended by the user: not judged";
 }
 
 } // namespace
