@@ -5,6 +5,7 @@
 #include "common/Errors.h"
 #include "common/Subs.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumetta {
@@ -127,11 +128,15 @@ int WholeSeconds(TDateTime interval)
     return int((ms / 1000) % 86400);
 }
 
-Adaptation AdaptWithoutNewPicture(const CamSchedule &cam, const RefreshPolicy &policy, TDateTime now)
+Adaptation AdaptWithoutNewPicture(const CamSchedule &cam, const RefreshPolicy &policy, TDateTime now,
+                                  bool failed)
 {
     Adaptation a{cam.refreshRate, cam.lastModified, cam.autoAdjust, false};
-    if (cam.autoAdjust <= 0)
+    if (cam.autoAdjust <= 0) {
+        if (failed)
+            a.retryAt = now + std::max(cam.refreshRate, Bounded(now - cam.lastModified, policy));
         return a;
+    }
     a.refreshRate = Bounded(now - cam.lastModified, policy);
     ApplySlowAndInactive(a, cam, policy, now);
     return a;

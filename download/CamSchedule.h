@@ -55,10 +55,18 @@ struct Adaptation {
     TDateTime lastModified = 0;
     int autoAdjust = 1;
     bool disable = false;  // the inactive rule struck
+    TDateTime retryAt = 0;  // not to be fetched again before; 0: as its interval says
 };
 
 // No new picture: an adaptive webcam's interval widens to the picture's age.
-Adaptation AdaptWithoutNewPicture(const CamSchedule &cam, const RefreshPolicy &policy, TDateTime now);
+// failed: the reply was no answer to keep (too large, cut, not a picture,
+// a network error), not the picture already held. A fixed interval stays,
+// as an advertisement asks, but a failed reply is not asked for again
+// before the picture's age (within the minimum and maximum interval) has
+// passed once more: a webcam that fails every time is asked ever less often
+// instead of once a tick.
+Adaptation AdaptWithoutNewPicture(const CamSchedule &cam, const RefreshPolicy &policy, TDateTime now,
+                                  bool failed = false);
 
 // A new picture, with the response's "Date" and "Last-Modified" values
 // (empty when absent). biasMinutes: the local zone for reading them.

@@ -29,6 +29,8 @@ bool InSelectedCategories(const QString &category, const ShowSettings &settings)
 
 bool FetchedTooRecently(const CamSchedule &cam, const LastFetch &last, int displaySeconds, TDateTime now)
 {
+    if (now < last.retryAt)
+        return true;
     if (last.newPicture && WholeSeconds(cam.refreshRate) < displaySeconds)
         return false;
     return now < std::max(cam.lastDownloadTime, last.at) + displaySeconds * OneSecond;

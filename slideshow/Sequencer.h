@@ -48,10 +48,12 @@ bool InSelectedCategories(const QString &category, const ShowSettings &settings)
 struct LastFetch {
     TDateTime at = 0;  // 0: none in this run
     bool newPicture = false;
+    TDateTime retryAt = 0;  // a failed reply's wait (AdaptWithoutNewPicture)
 };
 
 // A webcam is fetched at most once per display time, unless it refreshes
-// faster and its last fetch brought a new picture (the show follows it).
+// faster and its last fetch brought a new picture (the show follows it);
+// never before the wait a failed reply set.
 bool FetchedTooRecently(const CamSchedule &cam, const LastFetch &last, int displaySeconds, TDateTime now);
 
 enum class CamAction { Skip, ShowLocal, Download };

@@ -357,8 +357,8 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
             recordHealth(url, fetched, before, cam, settings, now);
             return Fetched::NothingLearned;
         }
-        const Adaptation a = AdaptWithoutNewPicture(cam, settings.policy, now);
-        m_lastFetch.insert(url, LastFetch{now, false});
+        const Adaptation a = AdaptWithoutNewPicture(cam, settings.policy, now, !fetched.unchanged);
+        m_lastFetch.insert(url, LastFetch{now, false, a.retryAt});
         cam.refreshRate = a.refreshRate;
         if (a.disable)
             cam.enabled = false;

@@ -93,6 +93,9 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
         << "a new picture 5 s ago from a 5 s webcam: followed";
     EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, LastFetch{now - OneSecond, false}), Skip)
         << "the same webcam unchanged a second ago";
+    const CamSchedule slow = ReadCamSchedule(Rec("00:00:05", "11:50:00", "11:50:00", "1,0,0"), now);
+    EXPECT_EQ(DecideCam(slow, plain, now, [] { return false; }, LastFetch{now - 60 * OneSecond, false, now + OneSecond}), Skip)
+        << "due, but a failed reply's wait is not over";
 }
 
 TEST(PlanNextTick, NormalFollowAndFastModes)
