@@ -110,31 +110,23 @@ TEST(RefreshAdaptation, NewPicture)
 TEST(RefreshAdaptation, NoNewPicture)
 {
     RefreshPolicy policy;
-    const auto fixed = [](const char *refresh, const QString &lastModified) {
-        return Line(refresh, lastModified, "1", "0");
-    };
-    struct {
-        const char *description;
-        QString line;
-        TDateTime refresh;
-        bool disabled;
-        bool failed = false;
-        TDateTime retryIn = 0;  // 0: no wait beyond the due test
-    } const cases[] = {
-        {"widens to the picture's age; a failure sets no wait", Line("00:01:00", "2026-12-06 11:40:00"), 20 * Minute,
-         false, true},
+    // retryIn: the wait a failed reply sets, 0 for none.
+    struct { const char *description; QString line; TDateTime refresh; bool disabled; bool failed = false;
+             TDateTime retryIn = 0; } const cases[] = {
+        {"widens to the picture's age, no wait", Line("00:01:00", "2026-12-06 11:40:00"), 20 * Minute, false, true},
         {"raised to the minimum", Line("00:01:00", "2026-12-06 11:59:58"), 5 * OneSecond, false},
         {"lowered to the maximum", Line("00:01:00", "2026-12-06 02:00:00"), 3.0 / 24, false},
         {"older than a day: the slow interval", Line("00:01:00", "2026-12-04"), 0.5, false},
         {"4 days unchanged: disabled", Line("00:01:00", "2026-12-02"), 0.5, true},
         {"never fetched: slow and disabled at once", Line("00:00:05", ""), 0.5, true},
         {"an already disabled webcam is not disabled again", Line("00:01:00", "2026-12-02", "0"), 0.5, false},
-        {"a fixed interval is left alone", fixed("00:01:00", "2026-12-02"), Minute, false},
+        {"a fixed interval is left alone", Line("00:01:00", "2026-12-02", "1", "0"), Minute, false},
         // An advertisement's fixed interval sending 64 MB replies: asked ever less often.
-        {"a fixed interval's failed reply waits the picture's age", fixed("00:00:05", "2026-12-06 11:40:00"),
-         5 * OneSecond, false, true, 20 * Minute},
-        {"... at most the longest refresh", fixed("00:00:05", "2026-12-02"), 5 * OneSecond, false, true, 3.0 / 24},
-        {"... at least its interval", fixed("00:30:00", "2026-12-06 11:59:00"), 30 * Minute, false, true, 30 * Minute},
+        {"fixed, failed: waits the age", Line("00:00:05", "2026-12-06 11:40:00", "1", "0"), 5 * OneSecond, false, true,
+         20 * Minute},
+        {"... at most 3 h", Line("00:00:05", "2026-12-02", "1", "0"), 5 * OneSecond, false, true, 3.0 / 24},
+        {"... at least its interval", Line("00:30:00", "2026-12-06 11:59:00", "1", "0"), 30 * Minute, false, true,
+         30 * Minute},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);

@@ -158,35 +158,6 @@ TEST_F(SlideShowTest, AShowTheUserEndedDuringADownloadStaysEnded)
     EXPECT_EQ(fetched.size(), 1) << "the search goes no further";
 }
 
-// A fetch that never left the program says nothing of its webcam, whoever
-// asked for it (Retry, the show): a never-fetched webcam, which any failure
-// that counted would disable, keeps its record, file and health.
-TEST_F(SlideShowTest, AFetchThatNeverLeftTheProgramJudgesNoWebcam)
-{
-    const QStringList never{Cam("a", "00:01:00", "2000-01-01")};
-    struct { const char *description; CamFetch reply; bool userEnds; } const cases[] = {
-        {"refused: another fetch runs", {false, {}, "Another download is still running", true, false, 0, true}, false},
-        {"ended by the user, the server reached", {false, {}, "aborted"}, true},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.description);
-        reply_ = [&](const QString &) {
-            if (c.userEnds)
-                show->abortRequest();
-            return c.reply;
-        };
-        fetched.clear();
-        start(never);
-        for (int retry = 0; retry < 3; ++retry)
-            EXPECT_FALSE(show->retryNow(0));
-        time.advance(1);
-        EXPECT_EQ(fetched.size(), 4);
-        EXPECT_EQ(run->catalogue.CamData(), never);
-        EXPECT_FALSE(QFile::exists(run->DataFileName)) << "no catalogue write";
-        EXPECT_EQ(show->health().find("http://cams/a.jpg"), nullptr);
-    }
-}
-
 // A store that takes no more (a full disk) neither ends the show nor is
 // said again with every tick.
 TEST_F(SlideShowTest, AFullStoreIsSaidOnceAndTheShowGoesOn)
@@ -227,14 +198,21 @@ TEST_F(SlideShowTest, AnOutageJudgesNoWebcam)
     // only b's server answers.
     const QStringList old{Cam("a", "00:01:00", "2026-12-02"), Cam("b", "00:01:00", "2026-12-02"),
                           Cam("c", "00:01:00", "2026-12-02")};
+    // a's fetch never leaves the program (another one runs): never judged.
     reply_ = [](const QString &url) {
-        return url.endsWith("b.jpg") ? CamFetch{true, {"HTTP/1.0 200 OK"}, {}} : CamFetch{false, {}, "Refused", true};
+        return url.endsWith("b.jpg") ? CamFetch{true, {"HTTP/1.0 200 OK"}, {}}
+                                     : CamFetch{false, {}, "Refused", true, false, 0, url.endsWith("a.jpg")};
     };
     start(old);
     time.advance(1);
     EXPECT_EQ(run->catalogue.CamData()[0], old[0]) << "no server had answered yet";
     time.advance(2 * 10000);
     EXPECT_EQ(field(2, fEnabled), "0") << "b's answer makes c's failure count";
+    time.advance(10000);
+    EXPECT_FALSE(show->retryNow(0));
+    EXPECT_EQ(fetched.filter("a.jpg").size(), 3);
+    EXPECT_EQ(run->catalogue.CamData()[0], old[0]);
+    EXPECT_EQ(show->health().find("http://cams/a.jpg"), nullptr);
 }
 
 TEST_F(SlideShowTest, PlayWaitsTheIntervalItJustLearned)
