@@ -149,6 +149,7 @@ TEST(RefreshAdaptation, AdvertisementsAndRelocations)
     const QStringList moved{"HTTP/1.0 302 Found", "Date: a", "Location: http://new.example/b.JPG",
                             "HTTP/1.0 200 OK", "Date: b"};
     EXPECT_EQ(FinalResponseHeader(moved), QStringList({"HTTP/1.0 200 OK", "Date: b"}));
+    EXPECT_EQ(FinalResponseHeader({"HTTP/1.0 302 Found", "HTTP/1.0 200 OK"}), QStringList{"HTTP/1.0 200 OK"});
     EXPECT_EQ(RelocatedImageUrl("http://old/a.jpg", moved), "http://new.example/b.JPG");
     EXPECT_EQ(RelocatedImageUrl("http://old/a.cgi", moved), "http://old/a.cgi") << "only from a JPEG URL";
     const QStringList chain{"HTTP/1.0 302 Found", "Location: http://x/b.jpg", "HTTP/1.0 301 Moved",
