@@ -96,6 +96,7 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
     const CamSchedule slow = ReadCamSchedule(Rec("00:00:05", "11:50:00", "11:50:00", "1,0,0"), now);
     EXPECT_EQ(DecideCam(slow, plain, now, [] { return false; }, LastFetch{now - 60 * OneSecond, false, now + OneSecond}), Skip)
         << "due, but a failed reply's wait is not over";
+    EXPECT_EQ(DecideCam(slow, plain, now, [] { return false; }, LastFetch{now - 60 * OneSecond, false, now}), Download);
 }
 
 TEST(PlanNextTick, NormalFollowAndFastModes)

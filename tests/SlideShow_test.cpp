@@ -188,6 +188,14 @@ TEST_F(SlideShowTest, AWebcamIsNotStormedWhenItsPictureStopsChanging)
         << "once per tick and per display time each";
     EXPECT_EQ(ended, 0) << "an unchanged picture is no reason to end the screen saver";
     EXPECT_EQ(display.shown, 4) << "the picture on screen stays";
+
+    // A fixed interval whose replies fail (an advertisement's 64 MB ones)
+    // waits the picture's age, here 90 s, not a display time.
+    reply_ = [](const QString &) { return CamFetch{false, {"HTTP/1.0 200 OK"}, "The reply is larger than 64 MB"}; };
+    fetched.clear();
+    start({Cam("ad", "00:00:05", "2026-12-06 11:59:00", "0")});
+    time.advance(90000);
+    EXPECT_EQ(fetched, QStringList{"30002 ad.jpg"});
 }
 
 // When a failure counts is ServerReach's rows; here that the show tells it
@@ -198,10 +206,13 @@ TEST_F(SlideShowTest, AnOutageJudgesNoWebcam)
     // only b's server answers.
     const QStringList old{Cam("a", "00:01:00", "2026-12-02"), Cam("b", "00:01:00", "2026-12-02"),
                           Cam("c", "00:01:00", "2026-12-02")};
-    // a's fetch never leaves the program (another one runs): never judged.
-    reply_ = [](const QString &url) {
+    // After its first try, a's fetches never leave the program (another
+    // one runs): never judged, by the show or a Retry.
+    int aTries = 0;
+    reply_ = [&aTries](const QString &url) {
+        const bool refused = url.endsWith("a.jpg") && ++aTries > 1;
         return url.endsWith("b.jpg") ? CamFetch{true, {"HTTP/1.0 200 OK"}, {}}
-                                     : CamFetch{false, {}, "Refused", true, false, 0, url.endsWith("a.jpg")};
+                                     : CamFetch{false, {}, "Refused", true, false, 0, refused};
     };
     start(old);
     time.advance(1);
@@ -210,9 +221,9 @@ TEST_F(SlideShowTest, AnOutageJudgesNoWebcam)
     EXPECT_EQ(field(2, fEnabled), "0") << "b's answer makes c's failure count";
     time.advance(10000);
     EXPECT_FALSE(show->retryNow(0));
-    EXPECT_EQ(fetched.filter("a.jpg").size(), 3);
+    EXPECT_EQ(aTries, 3);
     EXPECT_EQ(run->catalogue.CamData()[0], old[0]);
-    EXPECT_EQ(show->health().find("http://cams/a.jpg"), nullptr);
+    EXPECT_EQ(show->health().find("http://cams/a.jpg")->failuresInARow, 1);
 }
 
 TEST_F(SlideShowTest, PlayWaitsTheIntervalItJustLearned)
