@@ -35,7 +35,7 @@ TEST(ImageWindowRules, MouseMovement)
         EXPECT_EQ(DecideMouseMove(c.context, at, at + c.move), c.action) << c.what;
 }
 
-TEST(ImageWindowRules, Keys)
+TEST(ImageWindowRules, KeysAndTheAdvertisementLink)
 {
     EXPECT_TRUE(KeyTogglesHold(Qt::Key_Alt, Qt::NoModifier));
     EXPECT_TRUE(KeyTogglesHold(Qt::Key_X, Qt::AltModifier));
@@ -44,10 +44,6 @@ TEST(ImageWindowRules, Keys)
     EXPECT_TRUE(KeyEndsShow("x", Qt::NoModifier));
     EXPECT_FALSE(KeyEndsShow("", Qt::NoModifier));        // arrows, Shift alone
     EXPECT_FALSE(KeyEndsShow("x", Qt::AltModifier));
-}
-
-TEST(ImageWindowRules, AdvertisementLinkWithoutItsScheme)
-{
     EXPECT_EQ(AdLinkText("http://a/p") + AdLinkText("HTTPS://a/q"), "Visit a/pVisit a/q");
     EXPECT_EQ(AdLinkText("a/http://x") + AdLinkText("https:/x"), "Visit a/http://xVisit https:/x") << "shown whole";
 }

@@ -93,10 +93,10 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
         << "a new picture 5 s ago from a 5 s webcam: followed";
     EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, LastFetch{now - OneSecond, false}), Skip)
         << "the same webcam unchanged a second ago";
-    const CamSchedule slow = ReadCamSchedule(Rec("00:00:05", "11:50:00", "11:50:00", "1,0,0"), now);
-    EXPECT_EQ(DecideCam(slow, plain, now, [] { return false; }, LastFetch{now - 60 * OneSecond, false, now + OneSecond}), Skip)
-        << "due, but a failed reply's wait is not over";
-    EXPECT_EQ(DecideCam(slow, plain, now, [] { return false; }, LastFetch{now - 60 * OneSecond, false, now}), Download);
+    const CamSchedule fixed = ReadCamSchedule(Rec("00:00:05", "11:50:00", "11:50:00", "1,0,0"), now);
+    const auto failedUntil = [&](TDateTime t) { return DecideCam(fixed, plain, now, [] { return false; }, {0, 0, t}); };
+    EXPECT_EQ(failedUntil(now + OneSecond), Skip) << "due, but a failed reply's wait is not over";
+    EXPECT_EQ(failedUntil(now), Download);
 }
 
 TEST(PlanNextTick, NormalFollowAndFastModes)

@@ -165,8 +165,7 @@ TEST_F(ShowRun, ScreenSaverRunOutlastsHostileWebcamsAndASecondStartWritesNothing
 TEST_F(ShowRun, ShowGoesOnUnderAFileSizeLimit)
 {
     startCamsim("demo", 120);  // a catalogue larger than the limit
-    // Other programs' settings make the store larger than the limit too.
-    WriteRegString("Software\\Other Program", "Notes", QString(20 * 1024, 'x'));
+    WriteRegString("Software\\Other Program", "Notes", QString(20 * 1024, 'x'));  // the store past it too
     const QByteArray before = ReadBytes(catalogueFile()), storeBefore = ReadBytes(RegistryFilePath());
     ASSERT_GT(before.size(), 16 * 1024);
     ASSERT_GT(storeBefore.size(), 16 * 1024);

@@ -564,7 +564,6 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
     table->selectRow(int(column(0).indexOf("Alley")));
     qobject_cast<QPushButton *>(named("Re-enable the selected webcams"))->click();
     EXPECT_EQ(ui()->SiteList->item(1)->checkState(), Qt::Checked);
-
     // While a fetch waits, what could start another is off.
     table->selectRow(int(column(0).indexOf("Harbour")));
     QList<bool> enabled;
