@@ -64,10 +64,10 @@ TfrmMain::TfrmMain(const RunMode &mode, const MainServices &services, QWidget *p
       m_clock(services.clock)
 {
     m_ui->setupUi(this);
-    // Names, dates and versions come from servers, lists and the catalogue:
-    // no label reads them as markup.
-    MakeLabelsPlain(this);
     setupControls();
+    // Names, dates and versions come from servers, lists and the catalogue:
+    // no label reads them as markup, the pages' own included.
+    MakeLabelsPlain(this);
 }
 
 TfrmMain::~TfrmMain() = default;
