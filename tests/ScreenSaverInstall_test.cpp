@@ -119,6 +119,8 @@ TEST_F(ScreenSaverInstallTest, IdleWatcherEntryComesAndGoesAlone)
         EXPECT_TRUE(c.exec.isEmpty() ? entry.isEmpty() : entry.contains("\n" + c.exec)) << entry.toStdString();
     }
     EXPECT_TRUE(WriteAutostartEntry("/x/100%").contains("holds a %") && !QFile::exists(AutostartEntryPath()));
+    ASSERT_TRUE(QDir().mkpath(AutostartEntryPath()));
+    EXPECT_NE(WriteAutostartEntry("/x/y"), QString()) << "an entry that could not be written says so";
 }
 
 // The entry's rewrites are XScreenSaverPrefs' rows; here Install moves an
