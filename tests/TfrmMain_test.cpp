@@ -544,6 +544,9 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
     EXPECT_EQ(column(1), QStringList({"Disabled by rule", "Never fetched", "New picture"}));
     EXPECT_EQ(column(2), QStringList({"", "", "10 min"})) << "an age only for a picture held";
     EXPECT_EQ(test::MarkupShowing(Markup), QStringList()) << "a server's reason, hovered";
+    QTextDocument tip;
+    tip.setHtml(table->model()->index(0, 4).data(Qt::ToolTipRole).toString());
+    EXPECT_EQ(tip.toPlainText(), "404 " + Markup);
 
     table->sortByColumn(1, Qt::DescendingOrder);
     EXPECT_EQ(column(0), QStringList({"Bridge", "Alley", "Harbour"}));
