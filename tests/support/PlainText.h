@@ -32,20 +32,16 @@ inline ::testing::AssertionResult ShowsLiterally(const QLabel *label, const QStr
 // tooltip of a widget or of a view's item holding the text unescaped.
 inline QStringList MarkupShowing(const QString &text)
 {
+    const auto rich = [&text](const QString &tip) { return tip.contains(text) && Qt::mightBeRichText(tip); };
     QStringList found;
-    const auto rich = [&text](const QVariant &tip) {
-        return tip.toString().contains(text) && Qt::mightBeRichText(tip.toString());
-    };
     for (QWidget *w : QApplication::allWidgets()) {
         const auto *label = qobject_cast<QLabel *>(w);
-        if ((label && label->textFormat() != Qt::PlainText && label->text().contains(text)) || rich(w->toolTip())
-            || rich(w->whatsThis()))
+        if ((label && label->textFormat() != Qt::PlainText && label->text().contains(text)) || rich(w->toolTip()))
             found << w->objectName();
         const auto *view = qobject_cast<QAbstractItemView *>(w);
-        const QAbstractItemModel *model = view ? view->model() : nullptr;
-        for (int row = 0; model && row < model->rowCount(); ++row)
-            for (int column = 0; column < model->columnCount(); ++column)
-                if (rich(model->index(row, column).data(Qt::ToolTipRole)))
+        for (int row = 0; view && view->model() && row < view->model()->rowCount(); ++row)
+            for (int column = 0; column < view->model()->columnCount(); ++column)
+                if (rich(view->model()->index(row, column).data(Qt::ToolTipRole).toString()))
                     found << QStringLiteral("%1 %2,%3").arg(w->objectName()).arg(row).arg(column);
     }
     return found;
