@@ -8,6 +8,7 @@
 #include "common/Subs.h"
 #include "download/WebcamHealth.h"
 #include "platform/Clock.h"
+#include "platform/PlainText.h"
 #include "slideshow/SlideShow.h"
 #include "ui_TfrmMain.h"
 
@@ -118,7 +119,7 @@ void HealthPage::refresh()
                             Cell(row.pictureAge < 0 ? QString() : AgeText(row.pictureAge), row.pictureAge),
                             Cell(row.interval > 0 ? FormatTimeText(row.interval) : QString(), row.interval),
                             Cell(row.reason, row.reason.toLower())});
-        m_model->item(m_model->rowCount() - 1, ReasonColumn)->setToolTip(row.reason);
+        m_model->item(m_model->rowCount() - 1, ReasonColumn)->setToolTip(PlainToolTip(row.reason));
     }
     m_table->resizeColumnsToContents();
 }

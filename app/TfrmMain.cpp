@@ -12,6 +12,7 @@
 #include "app/WebcamOptionsPage.h"
 #include "app/WebcamPage.h"
 #include "platform/Dialogs.h"
+#include "platform/PlainText.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/SettingKeys.h"
@@ -63,11 +64,10 @@ TfrmMain::TfrmMain(const RunMode &mode, const MainServices &services, QWidget *p
       m_clock(services.clock)
 {
     m_ui->setupUi(this);
-    // Names, dates and versions come from servers, lists and the catalogue:
-    // no label reads them as markup.
-    for (QLabel *label : findChildren<QLabel *>())
-        label->setTextFormat(Qt::PlainText);
     setupControls();
+    // Names, dates and versions come from servers, lists and the catalogue:
+    // no label reads them as markup, the pages' own included.
+    MakeLabelsPlain(this);
 }
 
 TfrmMain::~TfrmMain() = default;

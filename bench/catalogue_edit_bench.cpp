@@ -25,15 +25,13 @@ using namespace lumetta;
 
 namespace {
 
-// Nothing is asked during start-up; any question would be a fault.
+// Nothing is asked during start-up; any question would be a fault. The
+// restore step says it is done; messages are kept to be checked.
 class NoDialogs final : public Dialogs {
 public:
     int asked = 0;
-    void showMessage(const QString &text, MessageIcon) override
-    {
-        ++asked;
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
+    QStringList said;
+    void showMessage(const QString &text, MessageIcon) override { said << text; }
     DialogButton ask(const QString &, QuestionKind, const QString &) override
     {
         ++asked;
@@ -118,6 +116,11 @@ int main(int argc, char **argv)
         t.start();
         frm.findChild<QPushButton *>("butRestore")->click();
         rebuild.push_back(Ms(t));
+        if (dialogs.said != QStringList{QStringLiteral("Webcam data restored.")}) {
+            std::fprintf(stderr, "restore said: %s\n", qPrintable(dialogs.said.join(" / ")));
+            return 1;
+        }
+        dialogs.said.clear();
 
         auto *list = frm.findChild<QListWidget *>("SiteList");
         t.start();
@@ -142,8 +145,8 @@ int main(int argc, char **argv)
         }
         cp.push_back(Ms(t));
     }
-    if (dialogs.asked) {
-        std::fprintf(stderr, "%d questions asked\n", dialogs.asked);
+    if (dialogs.asked || !dialogs.said.isEmpty()) {
+        std::fprintf(stderr, "%d questions asked; said: %s\n", dialogs.asked, qPrintable(dialogs.said.join(" / ")));
         return 1;
     }
     std::printf("catalogue: %d webcams, %.1f MB, %d runs, offscreen\n", webcams, bytes / 1e6, runs);

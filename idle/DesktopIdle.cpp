@@ -118,10 +118,12 @@ struct DesktopIdle::X11 {
 
     bool usable() const { return c && !xcb_connection_has_error(c); }
 
+    // Made when missing: a window manager that starts after us uses the
+    // same atoms, and one looked up too early would stay 0 for the run.
     xcb_atom_t atom(const char *name)
     {
         Freed<xcb_intern_atom_reply_t> reply{
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, uint16_t(strlen(name)), name), nullptr)};
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr)};
         return reply.p ? reply.p->atom : 0;
     }
 

@@ -1,5 +1,6 @@
 #include "platform/QtDialogs.h"
 
+#include "platform/PlainText.h"
 #include "platform/VersionInfo.h"
 
 #include <QApplication>
@@ -7,7 +8,6 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QLabel>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -105,8 +105,7 @@ std::optional<QString> QtDialogs::inputText(const QString &title, const QString 
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(initial);
-    for (QLabel *label : dialog.findChildren<QLabel *>())
-        label->setTextFormat(Qt::PlainText);  // a prompt may name a webcam
+    MakeLabelsPlain(&dialog);  // a prompt may name a webcam
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

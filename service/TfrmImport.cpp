@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueFile.h"
 #include "platform/Guarded.h"
+#include "platform/PlainText.h"
 #include "service/WebcamList.h"
 
 #include <QCloseEvent>
@@ -35,7 +36,7 @@ TfrmImport::TfrmImport(QStringList &importList, QString workingFile, QWidget *pa
     m_filterLabel->setBuddy(m_filter);
     m_lastUpdated = new QLabel(QStringLiteral("Last updated"), this);
     m_lastUpdated->setObjectName(QStringLiteral("lblLastUpdated"));
-    m_lastUpdated->setTextFormat(Qt::PlainText);  // the date is the server's text
+    MakeLabelsPlain(m_lastUpdated);  // the date is the server's text
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("lstImport"));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -20,17 +20,15 @@ QByteArray AutostartEntry(const QString &program)
 {
     // The Exec rules of freedesktop desktop entries: the program in
     // double quotes with \ " ` $ escaped, then every \ doubled once more as
-    // the string rule wants, and % doubled as a field code would be.
+    // the string rule wants.
     QString quoted;
     for (const QChar ch : program) {
-        if (ch.unicode() < 0x20 || ch.unicode() == 0x7f)
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7f || ch == QLatin1Char('%'))
             return {};
         if (ch == QLatin1Char('\\'))
             quoted += QStringLiteral("\\\\\\\\");
         else if (ch == QLatin1Char('"') || ch == QLatin1Char('`') || ch == QLatin1Char('$'))
             quoted += QStringLiteral("\\\\") + ch;
-        else if (ch == QLatin1Char('%'))
-            quoted += QStringLiteral("%%");
         else
             quoted += ch;
     }
@@ -49,7 +47,10 @@ QString WriteAutostartEntry(const QString &program)
 {
     const QByteArray entry = AutostartEntry(program);
     if (entry.isEmpty())
-        return QStringLiteral("the program's path holds a control character");
+        return program.contains(QLatin1Char('%'))
+                   ? QStringLiteral("the path of the installed copy holds a %, which desktops do not start from "
+                                    "an autostart entry")
+                   : QStringLiteral("the program's path holds a control character");
     const QString path = AutostartEntryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return QStringLiteral("%1 cannot be made").arg(QFileInfo(path).absolutePath());

@@ -10,7 +10,9 @@ namespace lumetta {
 QString AutostartEntryPath();
 
 // The entry running "program --idle"; empty when the path cannot stand in
-// an Exec line (a control character).
+// an Exec line (a control character, or a %: the format wants it written %%,
+// and GLib's launchers look for the program under that spelling and refuse
+// the entry).
 QByteArray AutostartEntry(const QString &program);
 
 // Writes the entry whole or leaves what was there; a link planted under its

@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Guarded.h"
+#include "platform/PlainText.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/SettingKeys.h"
@@ -177,10 +178,6 @@ void TfrmImage::createControls()
     SetBackgroundColour(Panel1, Qt::black);
     Panel1->setAutoFillBackground(true);
 
-    // Captions and messages come from servers and the catalogue: never markup.
-    for (QLabel *label : {ImageCaption, ImageCaption2, AdMsg, AdUrl})
-        label->setTextFormat(Qt::PlainText);
-
     for (QLabel *caption : {ImageCaption, ImageCaption2}) {
         caption->setFont(BoldFont("Arial", 37));
         caption->setAlignment(Qt::AlignCenter);
@@ -224,6 +221,8 @@ void TfrmImage::createControls()
     lblAge->setFont(BoldFont("Arial", 18));
     lblAge->hide();
 
+    // Captions and messages come from servers and the catalogue: never markup.
+    MakeLabelsPlain(this);
     watchInput(this);
     for (QWidget *child : findChildren<QWidget *>())
         watchInput(child);

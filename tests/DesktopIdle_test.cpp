@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
@@ -67,14 +69,17 @@ TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
     }
 
     // The screen saver's shield coming up stops the show; going down does not.
+    // The service answers read() after its signals: then all are queued here.
     bus.clear();
     bus.answer(SaverIdle);
     DesktopIdle desktop;
     int locking = 0;
     QObject::connect(&desktop, &DesktopIdle::locking, [&locking] { ++locking; });
+    (void)desktop.read();  // the bus has taken our match rules
     for (bool active : {false, true, false})
         bus.emitSignal(SaverPath, Saver, "ActiveChanged", {active});
-    WaitFor(locking);
+    (void)desktop.read();
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(locking, 1);
 
     // When no bus service answers, the X server does; its own saver coming on
@@ -89,9 +94,25 @@ TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
     ASSERT_EQ(x11.kind(), IdleSourceKind::X11);
     EXPECT_TRUE(x11.read().idleMs.has_value());
     EXPECT_FALSE(x11.read().locked);
+    xcb_connection_t *c = xcb_connect(display.constData(), nullptr);
+    // The focused window full screen, as a window manager marks it; another state is not.
+    const auto atom = [c](const char *name) {
+        auto *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t a = reply->atom;
+        std::free(reply);
+        return a;
+    };
+    const xcb_window_t window = xcb_generate_id(c), root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_create_window(c, 0, window, root, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, 0, 0, nullptr);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32, 1, &window);
+    for (const char *state : {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_FULLSCREEN"}) {
+        const xcb_atom_t value = atom(state);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &value);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // the server has it
+        EXPECT_EQ(x11.read().fullScreen, value == atom("_NET_WM_STATE_FULLSCREEN")) << state;
+    }
     int saverOn = 0;
     QObject::connect(&x11, &DesktopIdle::locking, [&saverOn] { ++saverOn; });
-    xcb_connection_t *c = xcb_connect(display.constData(), nullptr);
     xcb_force_screen_saver(c, XCB_SCREEN_SAVER_ACTIVE);
     xcb_flush(c);
     WaitFor(saverOn);

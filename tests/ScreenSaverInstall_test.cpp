@@ -110,13 +110,17 @@ TEST_F(ScreenSaverInstallTest, IdleWatcherEntryComesAndGoesAlone)
     struct { QString program; QByteArray exec; } const cases[] = {
         {"/home/a b/Lumetta.scr", "Exec=\"/home/a b/Lumetta.scr\" --idle\n"},
         {"/x/\"q\"$HOME`x`", "Exec=\"/x/\\\\\"q\\\\\"\\\\$HOME\\\\`x\\\\`\" --idle\n"},
-        {"/x/back\\slash/100%", "Exec=\"/x/back\\\\\\\\slash/100%%\" --idle\n"},
+        {"/x/back\\slash", "Exec=\"/x/back\\\\\\\\slash\" --idle\n"},
         {"/x/new\nline", ""},
+        {"/x/100%", ""},  // GLib refuses Exec="/x/100%%", though the format wants it so
     };
     for (const auto &c : cases) {
         const QByteArray entry = AutostartEntry(c.program);
         EXPECT_TRUE(c.exec.isEmpty() ? entry.isEmpty() : entry.contains("\n" + c.exec)) << entry.toStdString();
     }
+    EXPECT_TRUE(WriteAutostartEntry("/x/100%").contains("holds a %") && !QFile::exists(AutostartEntryPath()));
+    ASSERT_TRUE(QDir().mkpath(AutostartEntryPath()));
+    EXPECT_NE(WriteAutostartEntry("/x/y"), QString()) << "an entry that could not be written says so";
 }
 
 // The entry's rewrites are XScreenSaverPrefs' rows; here Install moves an

@@ -134,6 +134,7 @@ TEST_F(ImageWindow, AdvertisementLayoutAndClicksInScreenSaverMode)
     display("ok/jpeg_baseline_256x192.jpg");
     EXPECT_TRUE(ShowsLiterally(child<QLabel>("AdMsg"), Markup));
     EXPECT_TRUE(ShowsLiterally(child<QLabel>("AdUrl"), "Visit " + Markup));
+    EXPECT_EQ(test::MarkupShowing(Markup), QStringList());
     EXPECT_TRUE(child("AdUrl")->isVisible() && child("AdMsg")->isVisible());
     EXPECT_FALSE(child("ImageCaption")->isVisible());
     EXPECT_EQ(child("ImageArea")->cursor().shape(), Qt::PointingHandCursor);

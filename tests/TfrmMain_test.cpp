@@ -522,7 +522,7 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
     test::WriteAll(env.home() + "images/Harbour.jpg", "");
     HealthBook book;
     book.load(HealthBook::FileIn(env.home() + "images"));
-    RecordFetch(book.entry("http://cam.example/alley.jpg"), {false, false, "404 Not Found", 0}, clock.now());
+    RecordFetch(book.entry("http://cam.example/alley.jpg"), {false, false, "404 " + Markup, 0}, clock.now());
     RecordRules(book.entry("http://cam.example/alley.jpg"), {true, false, 0, 0, 0}, clock.now());
     RecordFetch(book.entry(harbour), {true, false, {}, 100}, clock.now());
     ASSERT_TRUE(book.save());
@@ -548,6 +548,10 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
     EXPECT_EQ(column(0), QStringList({"Alley", "Bridge", "Harbour"}));
     EXPECT_EQ(column(1), QStringList({"Disabled by rule", "Never fetched", "New picture"}));
     EXPECT_EQ(column(2), QStringList({"", "", "10 min"})) << "an age only for a picture held";
+    EXPECT_EQ(test::MarkupShowing(Markup), QStringList()) << "a server's reason, hovered";
+    QTextDocument tip;
+    tip.setHtml(table->model()->index(0, 4).data(Qt::ToolTipRole).toString());
+    EXPECT_EQ(tip.toPlainText(), "404 " + Markup);
 
     table->sortByColumn(1, Qt::DescendingOrder);
     EXPECT_EQ(column(0), QStringList({"Bridge", "Alley", "Harbour"}));
