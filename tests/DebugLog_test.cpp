@@ -1,4 +1,3 @@
-#include "common/Errors.h"
 #include "download/DebugLog.h"
 #include "support/TestFiles.h"
 
@@ -11,7 +10,9 @@ using test::ReadAll;
 
 namespace {
 
-TEST(DebugLog, EachStepReplacesTheFileWhileOnAndFailsLoudly)
+int warnings = 0;
+
+TEST(DebugLog, EachStepAppendsALineWhileOnAndAFailureOnlyStopsIt)
 {
     QTemporaryDir dir;
     bool on = false;
@@ -22,16 +23,29 @@ TEST(DebugLog, EachStepReplacesTheFileWhileOnAndFailsLoudly)
     on = true;
     log.step("1 - SSTimer start");
     log.step("4 - GetCamImage");
-    EXPECT_EQ(ReadAll(log.fileName()), QByteArray("4 - GetCamImage\r\n")) << "no history";
-
+    const QByteArray twoSteps = "1 - SSTimer start\r\n4 - GetCamImage\r\n";
+    EXPECT_EQ(ReadAll(log.fileName()), twoSteps) << "the last line names the step";
     on = false;
-    log.step("1 - SSTimer start");
-    EXPECT_EQ(ReadAll(log.fileName()), QByteArray("4 - GetCamImage\r\n")) << "unticking acts at the next step";
+    log.step("5 - SSTimer end");
+    EXPECT_EQ(ReadAll(log.fileName()), twoSteps) << "unticking acts at the next step";
 
-    WriteTextFile(log.fileName(), "");
-    EXPECT_EQ(ReadAll(log.fileName()), QByteArray("\r\n")) << "an empty text is one empty line";
-    const DebugLog failing([] { return true; }, dir.filePath("missing") + "/");
-    EXPECT_THROW(failing.step("1 - DownloadImage"), FileError) << "the step that called it sees the error";
+    // A line that fits to the byte is appended; the next starts a new log.
+    on = true;
+    test::WriteAll(log.fileName(), QByteArray(MaxDebugLogBytes - 3, 'x'));
+    log.step("a");
+    EXPECT_EQ(QFile(log.fileName()).size(), MaxDebugLogBytes);
+    log.step("b");
+    EXPECT_EQ(ReadAll(log.fileName()), "b\r\n");
+    EXPECT_EQ(QFile(log.fileName() + ".1").size(), MaxDebugLogBytes) << "the previous log kept";
+
+    // Logs of a folder that cannot hold them: no error reaches a step,
+    // and the failure is told once.
+    const auto previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) { ++warnings; });
+    const QString missing = dir.filePath("missing") + "/";
+    for (const char *step : {"1 - DownloadImage", "2 - select random url", "3 - url selected"})
+        EXPECT_NO_THROW(DebugLog([] { return true; }, missing).step(step));
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(warnings, 1);
 }
 
 } // namespace
