@@ -146,6 +146,8 @@ TEST(WebcamHealthTest, KeyedWithoutPasswordAndPrunedToTheCatalogue)
     EXPECT_EQ(book.find("http://old.example/a.jpg"), nullptr);
     ASSERT_NE(book.find("http://new.example/a.jpg"), nullptr) << "history moves with the webcam";
     EXPECT_EQ(book.find("http://new.example/a.jpg")->failuresInARow, 3);
+    book.move("http://never.example/x.jpg", "http://stay.example/c.jpg");
+    EXPECT_EQ(book.find("http://stay.example/c.jpg")->failuresInARow, 4) << "nothing to move leaves what is there";
 
     book.keepOnly({"http://new.example/a.jpg", "http://p:w@stay.example/c.jpg"});
     EXPECT_EQ(book.find("http://gone.example/b.jpg"), nullptr);
