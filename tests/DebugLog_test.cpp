@@ -1,6 +1,8 @@
 #include "download/DebugLog.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -9,8 +11,6 @@ using namespace lumetta;
 using test::ReadAll;
 
 namespace {
-
-int warnings = 0;
 
 TEST(DebugLog, EachStepAppendsALineWhileOnAndAFailureOnlyStopsIt)
 {
@@ -38,14 +38,32 @@ TEST(DebugLog, EachStepAppendsALineWhileOnAndAFailureOnlyStopsIt)
     EXPECT_EQ(ReadAll(log.fileName()), "b\r\n");
     EXPECT_EQ(QFile(log.fileName() + ".1").size(), MaxDebugLogBytes) << "the previous log kept";
 
-    // Logs of a folder that cannot hold them: no error reaches a step,
-    // and the failure is told once.
-    const auto previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) { ++warnings; });
-    const QString missing = dir.filePath("missing") + "/";
-    for (const char *step : {"1 - DownloadImage", "2 - select random url", "3 - url selected"})
-        EXPECT_NO_THROW(DebugLog([] { return true; }, missing).step(step));
-    qInstallMessageHandler(previous);
-    EXPECT_EQ(warnings, 1);
+    // A log that cannot be written: no step sees an error, the failure is
+    // told once with its reason, and the log stops.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("device"));
+    ASSERT_TRUE(QFile::link("/dev/null", dir.filePath("device/debug.log")));
+    test::WriteAll(dir.filePath("full/debug.log"), "1234567890");
+    const struct {
+        const char *folder;
+        qint64 fileSizeLimit;
+        const char *reason;
+    } cases[] = {
+        {"missing", 1 << 20, "No such file or directory"},
+        {"device", 1 << 20, "Not a regular file"},
+        {"full", 20, "No space left on device"},  // the first line fits in part
+    };
+    for (const auto &c : cases) {
+        const test::ChildOutcome child = test::RunWithFileSizeLimit(c.fileSizeLimit, [&](QString &text) {
+            static QStringList told;
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) { told << m; });
+            for (const char *step : {"1 - DownloadImage", "2 - select random url", "3 - url selected"})
+                DebugLog([] { return true; }, dir.filePath(c.folder) + "/").step(step);
+            text = told.join('\n');
+            return 0;
+        });
+        EXPECT_EQ(child.text.count("The debug log stops."), 1) << child.text.toStdString();
+        EXPECT_TRUE(child.text.contains(c.reason)) << child.text.toStdString();
+    }
 }
 
 } // namespace
