@@ -128,6 +128,7 @@ TEST(FileHelpers, ReadsOnlyRegularFilesWithoutBlocking)
 {
     QTemporaryDir dir;
     test::WriteAll(dir.filePath("file"), "abc");
+    test::WriteAll(dir.filePath("one"), "a");
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(dir.filePath("fifo"), dir.filePath("link")));
     const struct {
@@ -136,9 +137,10 @@ TEST(FileHelpers, ReadsOnlyRegularFilesWithoutBlocking)
         qint64 bound;
         std::string result;
     } cases[] = {
-        {"a regular file", dir.filePath("file"), 10, "bytes abc"},
+        {"a one-byte file", dir.filePath("one"), 10, "bytes a"},
         {"exactly at the bound", dir.filePath("file"), 3, "bytes abc"},
         {"over the bound", dir.filePath("file"), 2, "error Larger than 2 bytes"},
+        {"over it, with a size that says 0", "/proc/self/status", 10, "error Larger than 10 bytes"},
         {"a FIFO no one writes", dir.filePath("fifo"), 10, "error Not a regular file"},
         {"a link to that FIFO", dir.filePath("link"), 10, "error Not a regular file"},
         {"a folder", dir.path(), 10, "error Not a regular file"},
