@@ -19,31 +19,21 @@ TEST(CaFile, ParsedAgainOnlyWhenTheFileChanged)
     QByteArray pem, key;
     ASSERT_TRUE(test::MakeTestCertificate(dir.path(), "lumetta.test", pem, key));
     const QString file = dir.filePath("ca.pem"), next = dir.filePath("next");
-    test::WriteAll(file, pem);
-    struct stat first {};
-    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &first), 0);
     const QByteArray garbled(pem.size(), 'x');
-    const struct {
-        const char *description;
-        QString writtenTo;  // then renamed over the bundle
-        QByteArray bytes;
-        long laterBy;  // seconds
-        bool certificate;
-    } cases[] = {
+    const struct { const char *description; QString writtenTo; QByteArray bytes; long time; bool certificate; } cases[] = {
         {"first read", file, pem, 0, true},
         {"rewritten, all four kept", file, garbled, 0, true},
         {"another time", file, garbled, 1, false},
         {"another size", file, pem + "\n", 1, true},
-        {"another inode", next, garbled + "\n", 1, false},
+        {"another inode", next, garbled + "\n", 1, false},  // renamed over the bundle
     };
     for (const auto &c : cases) {
         test::WriteAll(c.writtenTo, c.bytes);
-        const struct timespec times[2] = {first.st_atim, {first.st_mtim.tv_sec + c.laterBy, first.st_mtim.tv_nsec}};
+        const struct timespec times[2] = {{c.time, 0}, {c.time, 0}};
         ::utimensat(AT_FDCWD, QFile::encodeName(c.writtenTo).constData(), times, 0);
         ::rename(QFile::encodeName(c.writtenTo).constData(), QFile::encodeName(file).constData());
         const CaFile ca = ReadCaFile(file);
-        EXPECT_EQ(ca.certificates.size(), c.certificate ? 1 : 0) << c.description;
-        EXPECT_EQ(ca.error.isEmpty(), c.certificate) << c.description << ca.error.toStdString();
+        EXPECT_EQ(ca.certificates.size(), c.certificate ? 1 : 0) << c.description << ca.error.toStdString();
     }
 }
 

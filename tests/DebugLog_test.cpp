@@ -29,8 +29,7 @@ TEST(DebugLog, EachStepAppendsALineWhileOnAndAFailureOnlyStopsIt)
     log.step("5 - SSTimer end");
     EXPECT_EQ(ReadAll(log.fileName()), twoSteps) << "unticking acts at the next step";
 
-    // A line that fits to the byte is appended; the next starts a new log.
-    on = true;
+    on = true;  // a line that fits to the byte is appended; the next starts a new log
     test::WriteAll(log.fileName(), QByteArray(MaxDebugLogBytes - 3, 'x'));
     log.step("a");
     EXPECT_EQ(QFile(log.fileName()).size(), MaxDebugLogBytes);
@@ -43,11 +42,7 @@ TEST(DebugLog, EachStepAppendsALineWhileOnAndAFailureOnlyStopsIt)
     ASSERT_TRUE(QDir(dir.path()).mkdir("device"));
     ASSERT_TRUE(QFile::link("/dev/null", dir.filePath("device/debug.log")));
     test::WriteAll(dir.filePath("full/debug.log"), "1234567890");
-    const struct {
-        const char *folder;
-        qint64 fileSizeLimit;
-        const char *reason;
-    } cases[] = {
+    const struct { const char *folder; qint64 fileSizeLimit; const char *reason; } cases[] = {
         {"missing", 1 << 20, "No such file or directory"},
         {"device", 1 << 20, "Not a regular file"},
         {"full", 20, "No space left on device"},  // the first line fits in part

@@ -25,11 +25,7 @@ namespace {
 
 QByteArray ReadFile(const QString &path) { return test::ReadAll(path, {}); }
 // The step debug.log names last.
-QByteArray LastStep(const QString &log)
-{
-    const QByteArray lines = ReadFile(log);
-    return lines.mid(lines.lastIndexOf('\n', lines.size() - 2) + 1);
-}
+QByteArray LastStep(const QString &log) { const QByteArray l = ReadFile(log); return l.mid(l.lastIndexOf('\n', l.size() - 2) + 1); }
 using test::WriteAll;
 
 QByteArray Sample(const char *name)
