@@ -44,10 +44,9 @@ bool RefreshInstalledCopy(const QString &program, const QString &installedCopy)
 
 QString ReadLatin1File(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(file.readAll());
+    // Far beyond any readme; a FIFO in its place must not hang the start.
+    const FileRead read = ReadRegularFile(path, qint64(1) << 20);
+    return read.bytes ? QString::fromLatin1(*read.bytes) : QString();
 }
 
 } // namespace lumetta

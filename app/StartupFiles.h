@@ -25,7 +25,8 @@ ListLocation ResolveListLocation(const QString &stored, const QString &defaultUr
 // it alone. Returns true when it copied. Failures are not reported.
 bool RefreshInstalledCopy(const QString &program, const QString &installedCopy);
 
-// 8-bit text of a small file; empty when it cannot be read.
+// 8-bit text of a small regular file; empty when it cannot be read or is
+// larger than 1 MB.
 QString ReadLatin1File(const QString &path);
 
 } // namespace lumetta

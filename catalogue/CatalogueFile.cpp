@@ -98,10 +98,10 @@ void CreateCatalogueIfMissing(const QString &path)
 
 QStringList LoadCatalogue(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    return SplitTextLines(file.readAll());
+    const FileRead read = ReadRegularFile(path, MaxCatalogueBytes);
+    if (!read.bytes)
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, read.error));
+    return SplitTextLines(*read.bytes);
 }
 
 void SaveCatalogue(const QString &path, const QStringList &lines)

@@ -9,9 +9,13 @@ namespace lumetta {
 inline const QString DataFileBaseName = QStringLiteral("lumetta.dat");
 inline const QString BackupFileBaseName = QStringLiteral("Backup-lumetta.dat");
 
+// Far beyond 100,000 webcams; a larger file is refused unread.
+inline constexpr qint64 MaxCatalogueBytes = qint64(256) << 20;
+
 // Creates a missing file as one empty line (CR LF). Raises FileError.
 void CreateCatalogueIfMissing(const QString &path);
-// Raises FileError "Cannot open file "%s". %s".
+// Raises FileError "Cannot open file "%s". %s", also for anything but a
+// regular file (the file or its backup is the user's to name).
 QStringList LoadCatalogue(const QString &path);
 // Raises FileError "Cannot create file "%s". %s"; the old file stays whole.
 void SaveCatalogue(const QString &path, const QStringList &lines);

@@ -48,7 +48,7 @@ bool AtomicFileWriter::open()
     struct stat old {};
     // A link still here is to be replaced, so its target's mode is none of ours.
     const bool replacing = ::lstat(Native(m_target).constData(), &old) == 0 && !S_ISLNK(old.st_mode);
-    const mode_t mode = replacing ? (old.st_mode & 07777) : 0666;
+    const mode_t mode = m_mode >= 0 ? mode_t(m_mode) : replacing ? (old.st_mode & 07777) : 0666;
     // A file its owner made read-only is not ours to replace.
     if (replacing && ::access(Native(m_target).constData(), W_OK) != 0)
         return fail(errno);
@@ -66,7 +66,7 @@ bool AtomicFileWriter::open()
         return fail(EEXIST);
     }
     // The umask may have narrowed the mode; a replaced file keeps its own.
-    if (replacing && ::fchmod(m_fd, mode) != 0)
+    if ((replacing || m_mode >= 0) && ::fchmod(m_fd, mode) != 0)
         return fail(errno);
     return true;
 }

@@ -30,6 +30,9 @@ public:
     [[nodiscard]] bool write(QByteArrayView data);
     // The new file's modification time, set before it replaces the target.
     void setModificationTime(const QDateTime &time) { m_mtime = time; }
+    // The new file gets exactly this mode, whatever the umask or the
+    // replaced file had: for files others must not read.
+    void setMode(int mode) { m_mode = mode; }
     // Sync, close, rename over the target.
     [[nodiscard]] bool commit();
 
@@ -45,6 +48,7 @@ private:
     int m_fd = -1;
     QString m_error;
     QDateTime m_mtime;
+    int m_mode = -1;
 };
 
 [[nodiscard]] SaveResult WriteFileAtomically(const QString &path, QByteArrayView data);

@@ -5,7 +5,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lumetta {
 
@@ -125,6 +130,62 @@ QString EncodeQueryValue(const QString &text)
     return ReplaceAll(out, QStringLiteral("="), QStringLiteral("%3D"));
 }
 
+bool OpenRegularFile(QFile &file, const QString &path, QString &reason)
+{
+    int fd;
+    do
+        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        reason = QString::fromLocal8Bit(strerror(errno));
+        return false;
+    }
+    // Asked of the open file, so a link to a FIFO is caught as well.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        reason = QStringLiteral("Not a regular file");
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        reason = file.errorString();
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+FileRead ReadRegularFile(const QString &path, qint64 maxBytes)
+{
+    FileRead out;
+    QFile file;
+    if (!OpenRegularFile(file, path, out.error))
+        return out;
+    const QString tooLarge = QStringLiteral("Larger than %1 bytes").arg(maxBytes);
+    if (file.size() > maxBytes) {
+        out.error = tooLarge;
+        return out;
+    }
+    QByteArray data;
+    data.reserve(file.size());
+    QByteArray chunk(64 * 1024, Qt::Uninitialized);
+    qint64 n;
+    // Read to the end, not to the size seen at the open: a file that grew meanwhile is still bounded.
+    while ((n = file.read(chunk.data(), chunk.size())) > 0) {
+        if (data.size() + n > maxBytes) {
+            out.error = tooLarge;
+            return out;
+        }
+        data.append(chunk.constData(), n);
+    }
+    if (n < 0) {
+        out.error = file.errorString();
+        return out;
+    }
+    out.bytes = std::move(data);
+    return out;
+}
+
 qint64 FileSizeOf(const QString &fileName)
 {
     const QFileInfo info(fileName);
@@ -136,11 +197,12 @@ bool FilesEqual(const QString &fileA, const QString &fileB)
     const QFileInfo a(fileA), b(fileB);
     if (!a.exists() || !b.exists() || a.size() != b.size())
         return false;
-    QFile fa(fileA), fb(fileB);
-    if (!fa.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileA, fa.errorString()));
-    if (!fb.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileB, fb.errorString()));
+    QFile fa, fb;
+    QString reason;
+    if (!OpenRegularFile(fa, fileA, reason))
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileA, reason));
+    if (!OpenRegularFile(fb, fileB, reason))
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileB, reason));
     constexpr qint64 Chunk = 64 * 1024;
     QByteArray bufA(Chunk, Qt::Uninitialized), bufB(Chunk, Qt::Uninitialized);
     for (;;) {
@@ -158,8 +220,9 @@ bool FilesEqual(const QString &fileA, const QString &fileB)
 bool CopyFileAtomically(const QString &source, const QString &destination, const QDateTime &modified,
                         ExistingLink links)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    QFile in;
+    QString reason;
+    if (!OpenRegularFile(in, source, reason))
         return false;
     AtomicFileWriter out(destination, links);
     out.setModificationTime(modified);

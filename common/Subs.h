@@ -4,7 +4,9 @@
 // 0 means not found.
 #include "common/AtomicFile.h"
 #include "common/DateTime.h"
+#include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -52,6 +54,17 @@ QString EncodeQueryValue(const QString &text);
 // host. Links come from servers, lists and the catalogue, so anything else
 // (a local file, a share, another program's scheme) is never opened.
 std::optional<QUrl> WebLink(const QString &text);
+
+// Files a user names or a server can fill are opened without blocking and
+// refused unless they are regular files: a FIFO (or a link to one) would
+// hang the run in open(), a device would stream for ever.
+struct FileRead {
+    std::optional<QByteArray> bytes;  // the whole file
+    QString error;                    // why not: the system's text or our own
+};
+[[nodiscard]] FileRead ReadRegularFile(const QString &path, qint64 maxBytes);
+// The same opening, for reading in pieces; false with the reason.
+[[nodiscard]] bool OpenRegularFile(QFile &file, const QString &path, QString &reason);
 
 // 0 when the file does not exist.
 qint64 FileSizeOf(const QString &fileName);

@@ -1,16 +1,17 @@
 #pragma once
 // A breadcrumb for hangs and crashes: while debug mode is on, each step of
-// the slide-show cycle replaces "debug.log" with its own name.
+// the slide-show cycle appends its name to "debug.log" as one line, so the
+// last line names the last step reached. Appended, never synced: the
+// kernel keeps what a crashed process wrote.
 #include <QString>
 #include <functional>
 
 namespace lumetta {
 
 inline const QString DebugLogName = QStringLiteral("debug.log");
-
-// Creates the file anew and writes the text as one line ended by CR LF.
-// Raises FileError when the file cannot be written.
-void WriteTextFile(const QString &fileName, const QString &text);
+// A line that would take the log past this starts it again; the previous
+// one is kept as "debug.log.1".
+inline constexpr qint64 MaxDebugLogBytes = 1 << 20;
 
 class DebugLog {
 public:
@@ -18,6 +19,8 @@ public:
     DebugLog(std::function<bool()> debugMode, QString appPath)
         : m_debugMode(std::move(debugMode)), m_appPath(std::move(appPath)) {}
 
+    // Never raises: a log that cannot be written is reported once on the
+    // error output and stops for the rest of the run; the show goes on.
     void step(const QString &message) const;
     QString fileName() const { return m_appPath + DebugLogName; }
 

@@ -2,11 +2,13 @@
 
 #include "catalogue/CamRecord.h"
 #include "common/AtomicFile.h"
+#include "common/Subs.h"
+#include "net/HttpUrl.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <cmath>
 
 namespace lumetta {
@@ -16,6 +18,12 @@ namespace {
 // Far beyond 10,000 webcams' worth; a bigger file is not ours.
 constexpr qint64 MaxHealthFileBytes = 32 * 1024 * 1024;
 constexpr int MaxReasonLength = 500;
+
+// The book is readable beside the pictures: it never holds a password.
+QString HealthKey(const QString &url)
+{
+    return WithoutUserInfo(url);
+}
 
 const char *RuleName(RuleEvent rule)
 {
@@ -180,14 +188,21 @@ void HealthBook::load(const QString &file)
 {
     m_file = file;
     m_entries.clear();
-    QFile in(file);
-    if (in.size() > MaxHealthFileBytes || !in.open(QIODevice::ReadOnly))
+    const FileRead read = ReadRegularFile(file, MaxHealthFileBytes);
+    if (!read.bytes)
         return;
     const QJsonObject webcams =
-        QJsonDocument::fromJson(in.read(MaxHealthFileBytes)).object().value(QLatin1String("webcams")).toObject();
-    for (auto it = webcams.begin(); it != webcams.end(); ++it)
-        if (it.value().isObject())
-            m_entries.insert(it.key(), FromJson(it.value().toObject()));
+        QJsonDocument::fromJson(*read.bytes).object().value(QLatin1String("webcams")).toObject();
+    for (auto it = webcams.begin(); it != webcams.end(); ++it) {
+        if (!it.value().isObject())
+            continue;
+        // Keys an older book wrote with credentials are cleaned; of two
+        // that become one, the later fetch's record stays.
+        const WebcamHealth h = FromJson(it.value().toObject());
+        const auto held = m_entries.constFind(HealthKey(it.key()));
+        if (held == m_entries.cend() || held->lastAttempt < h.lastAttempt)
+            m_entries.insert(HealthKey(it.key()), h);
+    }
 }
 
 bool HealthBook::save(QString *reason) const
@@ -202,7 +217,8 @@ bool HealthBook::save(QString *reason) const
     root.insert(QStringLiteral("webcams"), webcams);
     // The folder also holds files named by servers: never write through a link.
     AtomicFileWriter out(m_file, ExistingLink::Replace);
-    if (out.open() && out.write(QJsonDocument(root).toJson(QJsonDocument::Indented)) && out.commit())
+    out.setMode(0600);
+    if (out.open() && out.write(QJsonDocument(root).toJson(QJsonDocument::Compact)) && out.commit())
         return true;
     if (reason)
         *reason = out.errorString();
@@ -211,20 +227,30 @@ bool HealthBook::save(QString *reason) const
 
 const WebcamHealth *HealthBook::find(const QString &url) const
 {
-    const auto it = m_entries.constFind(url);
+    const auto it = m_entries.constFind(HealthKey(url));
     return it == m_entries.cend() ? nullptr : &*it;
 }
 
 WebcamHealth &HealthBook::entry(const QString &url)
 {
-    return m_entries[url];
+    return m_entries[HealthKey(url)];
 }
 
 void HealthBook::move(const QString &from, const QString &to)
 {
-    if (from == to || !m_entries.contains(from))
+    const QString fromKey = HealthKey(from), toKey = HealthKey(to);
+    if (fromKey == toKey || !m_entries.contains(fromKey))
         return;
-    m_entries.insert(to, m_entries.take(from));
+    m_entries.insert(toKey, m_entries.take(fromKey));
+}
+
+void HealthBook::keepOnly(const QStringList &urls)
+{
+    QSet<QString> kept;
+    kept.reserve(urls.size());
+    for (const QString &url : urls)
+        kept.insert(HealthKey(url));
+    m_entries.removeIf([&kept](QHash<QString, WebcamHealth>::iterator it) { return !kept.contains(it.key()); });
 }
 
 void HealthBook::beginShow()

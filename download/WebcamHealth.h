@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 namespace lumetta {
 
@@ -63,7 +64,8 @@ struct HealthRow {
 // date means nothing without one.
 HealthRow DescribeWebcam(const QString &recordLine, const WebcamHealth *health, bool pictureHeld, TDateTime now);
 
-// The health of every webcam, by image URL.
+// The health of every webcam, by image URL without its user and password
+// (so a URL with them finds the same entry).
 class HealthBook {
 public:
     // "health.json" in the download folder.
@@ -73,13 +75,16 @@ public:
     // advice, never a reason to stop the show.
     void load(const QString &file);
     // Atomic: a crash during the save leaves the old file whole. False
-    // with the reason when it could not be written.
+    // with the reason when it could not be written. Readable by the user
+    // alone.
     bool save(QString *reason = nullptr) const;
 
     const WebcamHealth *find(const QString &url) const;
     WebcamHealth &entry(const QString &url);
     // A webcam that moved keeps its history under its new address.
     void move(const QString &from, const QString &to);
+    // Webcams that left the catalogue go, so the book grows no larger than it.
+    void keepOnly(const QStringList &urls);
     // The counts of "the last show" start again.
     void beginShow();
     int size() const { return int(m_entries.size()); }

@@ -1,6 +1,7 @@
 #include "imaging/Picture.h"
 
 #include "common/Errors.h"
+#include "common/Subs.h"
 #include "imaging/Decoders.h"
 
 #include <QFile>
@@ -63,9 +64,11 @@ DecodedPicture LoadPictureFile(const QString &path, PictureFormat format, QSize 
         result.error = QStringLiteral("Not a picture file");
         return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    // Opened without blocking all the same: the name may have changed hands since.
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(file, path, reason))
+        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
     if (file.size() > MaxPictureFileBytes) {
         result.error = QStringLiteral("Picture file too large");
         return result;

@@ -15,7 +15,8 @@ struct CaFile {
     QString error;  // why the file gives none; empty when it gives some
 };
 
-// An empty path gives nothing and no error.
+// An empty path gives nothing and no error. The file is parsed again only
+// when its path, size, modification time or inode changed.
 CaFile ReadCaFile(const QString &path);
 
 } // namespace lumetta

@@ -16,14 +16,6 @@ namespace lumetta {
 
 namespace {
 
-QStringList ReadListFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return ReadListLines(file.readAll());
-}
-
 void RemoveIfExists(const QString &path)
 {
     if (QFile::exists(path))

@@ -164,10 +164,9 @@ void TfrmImport::mnuDeselectAllClick()
 void TfrmImport::edtFilterChange(const QString &text)
 {
     if (FilterNeedsReload(m_prevFilter, text)) {
-        QFile file(m_workingFile);
         // A working file gone missing leaves the list as it is.
-        if (file.open(QIODevice::ReadOnly))
-            m_importList = ReadListLines(file.readAll());
+        if (QFile::exists(m_workingFile))
+            m_importList = ReadListFile(m_workingFile);
         fillItems();
     }
     QStringList shown;

@@ -22,6 +22,13 @@ QStringList ReadListLines(const QByteArray &content)
     return lines;
 }
 
+QStringList ReadListFile(const QString &path)
+{
+    // The bound of the download that made it.
+    const FileRead read = ReadRegularFile(path, qint64(64) << 20);
+    return read.bytes ? ReadListLines(*read.bytes) : QStringList();
+}
+
 bool ListIsBlank(const QStringList &lines)
 {
     return std::all_of(lines.begin(), lines.end(),

@@ -15,6 +15,9 @@ namespace lumetta {
 // The webcam lines of a list file (blank lines left out): CR LF, LF or CR
 // line ends, 8-bit text.
 QStringList ReadListLines(const QByteArray &content);
+// The same read from a file on disk: none when it cannot be read, is not a
+// regular file or is larger than any list download may be.
+QStringList ReadListFile(const QString &path);
 // True when a list holds no webcam line at all.
 bool ListIsBlank(const QStringList &lines);
 

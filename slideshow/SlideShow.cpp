@@ -436,6 +436,7 @@ void SlideShow::recordHealth(const QString &url, const CamFetch &fetched, const 
 {
     loadHealth(settings.downloadDir);
     m_health.move(url, after.imageUrl);
+    m_health.keepOnly(m_run.catalogue.ImageUrlList());
     WebcamHealth &h = m_health.entry(after.imageUrl);
     RecordFetch(h, FetchOutcome{fetched.newPicture, fetched.unchanged, fetched.failure, fetched.bytes}, now);
     RecordRules(h,

@@ -24,6 +24,8 @@ using lumetta::test::ServerScript;
 namespace {
 
 QByteArray ReadFile(const QString &path) { return test::ReadAll(path, {}); }
+// The step debug.log names last.
+QByteArray LastStep(const QString &log) { const QByteArray l = ReadFile(log); return l.mid(l.lastIndexOf('\n', l.size() - 2) + 1); }
 using test::WriteAll;
 
 QByteArray Sample(const char *name)
@@ -62,7 +64,7 @@ protected:
         SetMainWindowHttpDefaults(http);
         fetch.OnAdminHeader = [this](const QStringList &lines) { memo = lines; };
         fetch.OnTimedOut = [this] {
-            logAtTimeOut = ReadFile(log.fileName());
+            logAtTimeOut = LastStep(log.fileName());
             elapsedAtTimeOut = time.elapsed();
         };
         // Guards against a hang only; every time limit runs on test time.
@@ -142,7 +144,7 @@ TEST_F(ImageFetchTest, ResultAndDestination)
         EXPECT_EQ(ReadFile(destination), c.after);
         EXPECT_EQ(result.header, HeaderText(http.RcvdHeader()));
         EXPECT_EQ(memo, http.RcvdHeader());
-        EXPECT_EQ(ReadFile(log.fileName()), "8 - GetCamImage\r\n");
+        EXPECT_EQ(LastStep(log.fileName()), "8 - GetCamImage\r\n");
     }
 }
 
@@ -224,12 +226,12 @@ TEST_F(ImageFetchTest, APictureAndTheListsAfterIt)
 TEST_F(ImageFetchTest, LocalFileProblems)
 {
     EXPECT_FALSE(fetch.GetCamImage("   ", path("cam.jpg"), 10).ok);
-    EXPECT_EQ(ReadFile(log.fileName()), "1 - GetCamImage start\r\n");  // so before the working file
+    EXPECT_EQ(LastStep(log.fileName()), "1 - GetCamImage start\r\n");  // so before the working file
 
     ASSERT_TRUE(QDir().mkpath(fetch.TempImageFile()));  // a folder where the file should go
     ScriptedServer server;
     EXPECT_FALSE(fetch.GetCamImage(server.url("/x.jpg"), path("cam.jpg"), 10).failure.isEmpty());
-    EXPECT_EQ(ReadFile(log.fileName()), "3 - GetCamImage\r\n");
+    EXPECT_EQ(LastStep(log.fileName()), "3 - GetCamImage\r\n");
     EXPECT_THROW((void)fetch.GetUrlToFile(server.url("/x"), path("no/such/folder/x.txt"), 10), FileError);
     EXPECT_EQ(server.connectionCount(), 0);
     EXPECT_EQ(http.State(), httpReady);

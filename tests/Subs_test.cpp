@@ -4,6 +4,9 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace lumetta;
 
@@ -119,6 +122,37 @@ TEST(FileHelpers, SizesAndStreamedComparison)
     EXPECT_FALSE(FilesEqual(a, make("d", QByteArray(10, 'x')))) << "sizes differ";
     EXPECT_FALSE(FilesEqual(a, missing));
     EXPECT_TRUE(FilesEqual(make("e", ""), make("f", "")));
+}
+
+TEST(FileHelpers, ReadsOnlyRegularFilesWithoutBlocking)
+{
+    QTemporaryDir dir;
+    test::WriteAll(dir.filePath("file"), "abc");
+    test::WriteAll(dir.filePath("one"), "a");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.filePath("fifo"), dir.filePath("link")));
+    const struct { const char *description; QString path; qint64 bound; std::string result; } cases[] = {
+        {"a one-byte file", dir.filePath("one"), 10, "bytes a"},
+        {"exactly at the bound", dir.filePath("file"), 3, "bytes abc"},
+        {"over the bound", dir.filePath("file"), 2, "error Larger than 2 bytes"},
+        {"over it, with a size that says 0", "/proc/self/status", 10, "error Larger than 10 bytes"},
+        {"a FIFO no one writes", dir.filePath("fifo"), 10, "error Not a regular file"},
+        {"a link to that FIFO", dir.filePath("link"), 10, "error Not a regular file"},
+        {"a folder", dir.path(), 10, "error Not a regular file"},
+        {"missing", dir.filePath("missing"), 10, "error " + std::string(strerror(ENOENT))},
+    };
+    // Each read in a child under an alarm: one that blocks fails its row
+    // instead of hanging the suite.
+    for (const auto &c : cases)
+        EXPECT_EXIT(
+            {
+                ::alarm(10);
+                const FileRead read = ReadRegularFile(c.path, c.bound);
+                std::fputs((read.bytes ? "bytes " + *read.bytes : "error " + read.error.toUtf8()).constData(), stderr);
+                std::exit(0);
+            },
+            testing::ExitedWithCode(0), "^" + c.result + "$")
+            << c.description;
 }
 
 } // namespace

@@ -16,6 +16,7 @@ lumetta_test(HttpResponseParser lumetta_net)
 lumetta_test(HttpCli lumetta_net lumetta_platform)
 lumetta_test(DigestAuth lumetta_net)
 lumetta_test(MultipartStream lumetta_net)
+lumetta_test(CaFile lumetta_net)
 
 lumetta_test(DebugLog lumetta_download)
 lumetta_test(ImageFetch lumetta_download)
