@@ -54,16 +54,13 @@ std::optional<QByteArray> ReadSmallFile(const QString &path)
     return data;
 }
 
+// A failure leaves no file: none that is stale, and no empty one made here.
 bool WritePrivately(const QString &path, QByteArrayView data)
 {
-    const PrivateTarget target = MakePrivateTarget(path);
-    if (target == PrivateTarget::Failed)
-        return false;
     AtomicFileWriter writer(path, ExistingLink::Replace);
-    if (writer.open() && writer.write(data) && writer.commit())
+    if (MakePrivateTarget(path) != PrivateTarget::Failed && writer.open() && writer.write(data) && writer.commit())
         return true;
-    if (target == PrivateTarget::Created)
-        QFile::remove(path);
+    QFile::remove(path);
     return false;
 }
 
@@ -132,10 +129,7 @@ bool WriteValidators(const QString &picture, const PictureValidators &v)
         text += "ETag: " + v.etag.toLatin1() + "\r\n";
     if (!v.lastModified.isEmpty())
         text += "Last-Modified: " + v.lastModified.toLatin1() + "\r\n";
-    if (WritePrivately(path, text))
-        return true;
-    QFile::remove(path);
-    return false;
+    return WritePrivately(path, text);
 }
 
 QString DigestNoteFileOf(const QString &picture)
@@ -166,7 +160,7 @@ PrivateTarget MakePrivateTarget(const QString &path)
         if (S_ISREG(st.st_mode)) {
             const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
             const bool done = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)
-                              && ((st.st_mode & 077) == 0 || ::fchmod(fd, st.st_mode & 0700) == 0);
+                              && ::fchmod(fd, st.st_mode & 0700) == 0;
             if (fd >= 0)
                 ::close(fd);
             return done ? PrivateTarget::Existing : PrivateTarget::Failed;

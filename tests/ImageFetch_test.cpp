@@ -278,6 +278,11 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
          notModified, "302 Found"},
         {"a permanent one: with the URL asked from now on", etag, nullptr, "/today.jpg",
          "If-None-Match: W/\"v1\"\r\n", notModified, "301 Moved"},
+        {"an older file keeping the password: used, and it goes", etag,
+         [](const QString &d) {
+             WriteAll(ValidatorsFileOf(d), ReadFile(ValidatorsFileOf(d)).replace("//", "//u:pw@"));
+         },
+         "/cam.jpg", "If-None-Match: W/\"v1\"\r\n", notModified},
         {"none without validators", ""},
         {"none when the picture is gone", etag, [](const QString &d) { QFile::remove(d); }},
         {"none for another URL", etag, nullptr, "/other.jpg"},
@@ -316,6 +321,7 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
         const qsizetype from = request.indexOf("Cache-Control: no-cache\r\n") + 25;
         EXPECT_EQ(request.mid(from), c.sent + "\r\n") << request.constData();
         EXPECT_TRUE(http.IfNoneMatch.isEmpty() && http.ModifiedSinceText.isEmpty());
+        EXPECT_FALSE(ReadFile(ValidatorsFileOf(destination)).contains("pw@"));
     }
 }
 
