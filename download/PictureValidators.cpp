@@ -140,14 +140,12 @@ QString DigestNoteFileOf(const QString &picture)
 QString ReadDigestNote(const QString &picture)
 {
     const auto text = ReadSmallFile(DigestNoteFileOf(picture));
-    if (!text || !text->startsWith("Digest: "))
-        return {};
-    return Checked(QString::fromUtf8(text->mid(8)));
+    return text ? Checked(QString::fromUtf8(*text)) : QString();
 }
 
 bool WriteDigestNote(const QString &picture, const QString &origin)
 {
-    return Usable(origin) && WritePrivately(DigestNoteFileOf(picture), "Digest: " + origin.toUtf8() + "\r\n");
+    return Usable(origin) && WritePrivately(DigestNoteFileOf(picture), origin.toUtf8() + "\r\n");
 }
 
 PrivateTarget MakePrivateTarget(const QString &path)

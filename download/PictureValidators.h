@@ -29,7 +29,7 @@ std::optional<PictureValidators> ReadValidators(const QString &picture);
 // validators outlive their picture). The URL is kept without credentials.
 bool WriteValidators(const QString &picture, const PictureValidators &validators);
 
-// Beside the picture: "snap.jpg.digest" names the origin whose server asked
+// Beside the picture: "snap.jpg.digest" holds the origin whose server asked
 // for Digest, so that the next run sends it no Basic at all.
 QString DigestNoteFileOf(const QString &picture);
 // Empty when there is no usable note.

@@ -467,7 +467,7 @@ TEST_F(ImageFetchTest, DigestAskedForIsExpectedInTheNextRun)
     EXPECT_FALSE(requests[2].contains("Authorization:")) << requests[2].constData();
     EXPECT_TRUE(requests[3].contains("Authorization: Digest")) << requests[3].constData();
     EXPECT_TRUE(requests[3].contains("If-None-Match: \"e1\"")) << "validators found without the password";
-    EXPECT_EQ(ReadFile(DigestNoteFileOf(destination)), "Digest: " + server.url("").toLatin1() + "\r\n");
+    EXPECT_EQ(ReadFile(DigestNoteFileOf(destination)), server.url("").toLatin1() + "\r\n");
     for (const QString &file : {destination, ValidatorsFileOf(destination), DigestNoteFileOf(destination)}) {
         EXPECT_FALSE(ReadFile(file).contains("s3cret")) << file.toStdString();
         EXPECT_EQ(OthersRights(file), 0) << file.toStdString() << " is private";
