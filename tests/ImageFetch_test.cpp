@@ -418,9 +418,7 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
     }
 }
 
-// A fetch the program stops says so, whether the show ended it or the
-// whole program is closing (its event loops all end). In a child: the
-// latter ends the test's loops for good.
+// A fetch the program stops says who did; in a child, as closing ends every event loop for good.
 TEST_F(ImageFetchTest, AStoppedFetchSaysWhoStoppedIt)
 {
     const std::pair<std::function<void()>, const char *> cases[] = {
@@ -442,8 +440,7 @@ TEST_F(ImageFetchTest, AStoppedFetchSaysWhoStoppedIt)
     }
 }
 
-// A server that asked for Digest is remembered beside the picture, not
-// with the password: the next run sends it no Basic before its challenge.
+// A server that asked for Digest gets no Basic in the next run either.
 TEST_F(ImageFetchTest, DigestAskedForIsExpectedInTheNextRun)
 {
     const ServerScript challenge = Reply("HTTP/1.0 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", "
