@@ -4,6 +4,7 @@
 #include "catalogue/Catalogue.h"
 #include "common/Errors.h"
 #include "common/Subs.h"
+#include "net/HttpUrl.h"
 
 #include <algorithm>
 #include <cmath>
@@ -189,23 +190,88 @@ QStringList FinalResponseHeader(const QStringList &header)
     return header;
 }
 
+QString UrlOrigin(const QString &url)
+{
+    const HttpUrlParts p = SplitHttpUrl(url);
+    if (p.host.isEmpty())
+        return {};
+    const QString protocol = p.protocol.isEmpty() ? QStringLiteral("http") : p.protocol.toLower();
+    const QString port = p.port.isEmpty() ? DefaultPort(IsHttps(protocol)) : p.port;
+    return protocol + QLatin1String("://") + p.host.toLower() + u':' + port;
+}
+
+namespace {
+
+// Where the authority of a "scheme://" URL starts and ends; nullopt for
+// any other form.
+std::optional<std::pair<qsizetype, qsizetype>> Authority(const QString &url)
+{
+    const qsizetype sep = url.indexOf(QLatin1String("://"));
+    if (sep < 0)
+        return std::nullopt;
+    const qsizetype slash = url.indexOf(u'/', sep + 3);
+    return std::pair{sep + 3, slash < 0 ? url.size() : slash};
+}
+
+// "user:password@" as the URL writes it, or empty.
+QString UserInfoOf(const QString &url)
+{
+    const auto authority = Authority(url);
+    if (!authority)
+        return {};
+    const auto [from, to] = *authority;
+    const qsizetype at = QStringView(url).sliced(from, to - from).lastIndexOf(u'@');
+    return at < 0 ? QString() : url.mid(from, at + 1);
+}
+
+// The address a Location sends to from base, without any credentials (a
+// server never plants ours); nullopt for a form the client would not follow
+// to the same place.
+std::optional<QString> Resolved(const QString &base, const QString &location)
+{
+    if (location.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || location.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+        return WithoutUserInfo(location);
+    const QString bare = WithoutUserInfo(base);
+    const auto authority = Authority(bare);
+    if (!location.startsWith(u'/') || location.startsWith(QLatin1String("//")) || !authority)
+        return std::nullopt;
+    return bare.left(authority->second) + location;
+}
+
+} // namespace
+
 QString RelocatedImageUrl(const QString &imageUrl, const QStringList &header)
 {
     if (!imageUrl.endsWith(QLatin1String("jpg"), Qt::CaseInsensitive))
         return imageUrl;
-    // Every hop of a chain has its own "Location": the last one is where
-    // the picture is.
-    QString location;
-    for (qsizetype i = header.size() - 1; i >= 0 && location.isEmpty(); --i)
-        if (header[i].startsWith(QLatin1String("Location:"), Qt::CaseInsensitive))
-            location = GetHeaderValue(QStringLiteral("Location"), header.mid(i));
-    // Only a whole address is stored: a relative one would not work on its
-    // own, and no URL may change the record's structure.
-    const bool absolute = location.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
-                          || location.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
-    if (!absolute || !location.endsWith(QLatin1String("jpg"), Qt::CaseInsensitive) || !IsSafeFieldText(location))
+    // Only a permanent move is kept, and only while every hop before it was
+    // one: a temporary one (302, 303, 307) points at today's picture and is
+    // asked again on every fetch.
+    QString target = imageUrl;
+    bool moved = false;
+    int status = 0;
+    for (const QString &line : header) {
+        if (line.startsWith(QLatin1String("HTTP/"), Qt::CaseInsensitive)) {
+            status = line.section(u' ', 1, 1).toInt();
+            continue;
+        }
+        if (!line.startsWith(QLatin1String("Location:"), Qt::CaseInsensitive))
+            continue;
+        const auto next = Resolved(target, GetHeaderValue(QStringLiteral("Location"), {line}));
+        if ((status != 301 && status != 308) || !next)
+            break;
+        target = *next;
+        moved = true;
+        status = 0;  // a second Location in one response ends the run too
+    }
+    if (!moved || !target.endsWith(QLatin1String("jpg"), Qt::CaseInsensitive) || !IsSafeFieldText(target))
         return imageUrl;
-    return location;
+    // The webcam's password stays with its own server, and only there.
+    const QString userInfo = UserInfoOf(imageUrl);
+    if (!userInfo.isEmpty() && UrlOrigin(target) == UrlOrigin(imageUrl))
+        target.insert(Authority(target)->first, userInfo);
+    return target;
 }
 
 } // namespace lumetta

@@ -103,8 +103,13 @@ AdHeaders ReadAdHeaders(const QStringList &header);
 // header holds every response's lines, and a "Date" of each.
 QStringList FinalResponseHeader(const QStringList &header);
 
-// The webcam's image URL after a new picture: a relocation from a JPEG URL
-// to another JPEG URL is followed for good.
+// The webcam's image URL after a new picture: a permanent relocation (301,
+// 308) from a JPEG URL to another JPEG URL is followed for good, the
+// credentials kept while it stays on the webcam's origin.
 QString RelocatedImageUrl(const QString &imageUrl, const QStringList &header);
+
+// "scheme://host:port" with the scheme's default port filled in; empty for
+// a URL without a host.
+QString UrlOrigin(const QString &url);
 
 } // namespace lumetta

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTimer>
 #include <cerrno>
 #include <cstdio>
@@ -120,11 +121,22 @@ std::optional<FetchResult> ImageFetch::refusal(const QString &url) const
 
 QString ImageFetch::runRequest(int timeOutSeconds, int unsetSeconds)
 {
-    TimeOutTimer.setInterval(TimeLimitMs(timeOutSeconds, unsetSeconds));
+    const int limitMs = TimeLimitMs(timeOutSeconds, unsetSeconds);
+    m_timedOut = false;
+    TimeOutTimer.setInterval(limitMs);
     try {
         m_http.Get();
     } catch (const std::exception &e) {
-        return QString::fromStdString(e.what());
+        // The client's text for an abort does not say who ended it.
+        if (m_http.RequestDoneError() != httperr::Aborted)
+            return QString::fromStdString(e.what());
+        return m_timedOut ? QStringLiteral("No complete answer within %1 s").arg(limitMs / 1000)
+                          : QStringLiteral("Download stopped");
+    }
+    // The wait ends early only when the program leaves all its event loops.
+    if (m_http.State() != httpReady) {
+        m_http.Abort();
+        return QStringLiteral("Stopped: Lumetta is closing");
     }
     return {};
 }
@@ -156,15 +168,22 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
         step(QStringLiteral("3 - GetCamImage"));
         return result;
     }
+    // The working file goes on every way out; the picture is copied from it.
+    const auto removeTemp = qScopeGuard([&temp] { QFile::remove(temp); });
     m_http.RcvdStream = &stream;
     // Validators only for the picture they describe, and only while it is there.
     const QFileInfo stored(destination);
     const auto validators = !stored.isSymLink() && stored.isFile() ? ReadValidators(destination) : std::nullopt;
-    const bool conditional = validators && validators->url == url;
+    const bool conditional = validators && validators->url == WithoutUserInfo(url);
     if (conditional) {
         m_http.IfNoneMatch = validators->etag;
         m_http.ModifiedSinceText = validators->lastModified;
     }
+    // A server that asked for Digest in an earlier run gets no Basic first.
+    const QString origin = UrlOrigin(url);
+    const bool digestNoted = !origin.isEmpty() && ReadDigestNote(destination) == origin;
+    if (digestNoted)
+        m_http.ExpectDigest(url);
 
     step(QStringLiteral("3a - GetCamImage"));
     if (OnAdminHeader)
@@ -180,6 +199,8 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
         refuse(withCaProblem(requestFailure));
 
     step(QStringLiteral("5 - GetCamImage"));
+    if (!digestNoted && !origin.isEmpty() && m_http.AskedForDigest(url))
+        (void)WriteDigestNote(destination, origin);
     result.reachedServer = m_http.ReachedServer();
     result.header = HeaderText(m_http.RcvdHeader());
     if (OnAdminHeader)
@@ -231,9 +252,15 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
             result.unchanged = same;
             if (same)
                 refuse(QStringLiteral("The webcam still shows the last picture"));
-            // A failed copy keeps the old file, and its validators.
-            if (FileSizeOf(temp) > 0 && CopyFileAtomically(temp, destination, {}, ExistingLink::Replace))
-                (void)WriteValidators(destination, ValidatorsOf(url, FinalResponseHeader(m_http.RcvdHeader())));
+            // A failed copy keeps the old file, and its validators. They go
+            // with the URL the next fetch asks: after a temporary
+            // relocation the same one, so its 304 still comes.
+            const PrivateTarget target = FileSizeOf(temp) > 0 ? MakePrivateTarget(destination) : PrivateTarget::Failed;
+            if (target != PrivateTarget::Failed && CopyFileAtomically(temp, destination, {}, ExistingLink::Replace))
+                (void)WriteValidators(destination, ValidatorsOf(RelocatedImageUrl(url, m_http.RcvdHeader()),
+                                                                FinalResponseHeader(m_http.RcvdHeader())));
+            else if (target == PrivateTarget::Created)
+                QFile::remove(destination);
         }
     }
 
@@ -289,6 +316,7 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
 
 void ImageFetch::TimeOutTimerTimer()
 {
+    m_timedOut = true;
     m_http.Abort();
     TimeOutTimer.setInterval(0);
     if (OnTimedOut)

@@ -77,7 +77,7 @@ private:
     // Why a fetch cannot start: an empty URL, or the shared client busy.
     std::optional<FetchResult> refusal(const QString &url) const;
     // Runs the prepared request within the time limit; the failure text
-    // when it raised.
+    // when it raised or was stopped.
     QString runRequest(int timeOutSeconds, int unsetSeconds);
     void step(const QString &message) const;
 
@@ -86,6 +86,7 @@ private:
     std::function<FetchSettings()> m_settings;
     const DebugLog *m_log;
     bool m_busy = false;
+    bool m_timedOut = false;  // the limit, not anyone else, ended the request
     QString m_caProblem;
 };
 

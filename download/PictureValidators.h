@@ -26,7 +26,21 @@ PictureValidators ValidatorsOf(const QString &url, const QStringList &finalHeade
 std::optional<PictureValidators> ReadValidators(const QString &picture);
 // Replaces the file whole; empty validators remove it. False when the file
 // could not be written (the old one is then removed, so no stale
-// validators outlive their picture).
+// validators outlive their picture). The URL is kept without credentials.
 bool WriteValidators(const QString &picture, const PictureValidators &validators);
+
+// Beside the picture: "snap.jpg.digest" holds the origin whose server asked
+// for Digest, so that the next run sends it no Basic at all.
+QString DigestNoteFileOf(const QString &picture);
+// Empty when there is no usable note.
+QString ReadDigestNote(const QString &picture);
+bool WriteDigestNote(const QString &picture, const QString &origin);
+
+// The download folder's files are the user's alone, whatever the umask: path
+// is made a private (0600) regular file, which an atomic replace keeps. A
+// file there loses the rights of others; a link or other non-file there
+// gives way to an empty file. Failed for a folder or an error.
+enum class PrivateTarget { Failed, Existing, Created };
+PrivateTarget MakePrivateTarget(const QString &path);
 
 } // namespace lumetta

@@ -361,7 +361,8 @@ void THttpCli::sendRequest()
     if (!IfNoneMatch.isEmpty())
         send(QLatin1String("If-None-Match: ") + IfNoneMatch);
     m_sentDigest = false;
-    if (!m_authUser.isEmpty())
+    const QString origin = hopOrigin(m_hop);
+    if (!m_authUser.isEmpty() && (m_digest.contains(origin) || !m_expectDigest.contains(origin)))
         send(authorizationLine());
     if (m_useProxy && !m_tunnel && !ProxyUsername.isEmpty())
         send(QLatin1String("Proxy-Authorization: Basic ") + BasicCredentials(ProxyUsername, ProxyPassword));
@@ -399,6 +400,17 @@ bool THttpCli::AskedForDigest(const QString &url) const
     hop.port = parts.port;
     hop.tls = IsHttps(parts.protocol);
     return m_digest.contains(hopOrigin(hop));
+}
+
+void THttpCli::ExpectDigest(const QString &url)
+{
+    const HttpUrlParts parts = SplitHttpUrl(url);
+    Hop hop;
+    hop.protocol = parts.protocol;
+    hop.host = parts.host;
+    hop.port = parts.port;
+    hop.tls = IsHttps(parts.protocol);
+    m_expectDigest.insert(hopOrigin(hop));
 }
 
 // Basic for a server that never asked otherwise; once it asked for Digest,

@@ -19,6 +19,7 @@
 #include <QString>
 #include <QStringList>
 #include <QHash>
+#include <QSet>
 #include <functional>
 #include <memory>
 
@@ -141,6 +142,9 @@ public:
     QString PartContentType() const { return m_partContentType; }
     // The server of url asked this client for Digest; it gets no Basic.
     bool AskedForDigest(const QString &url) const;
+    // The server of url asked for Digest before (another run): it gets no
+    // Basic either, and its challenge is answered with Digest.
+    void ExpectDigest(const QString &url);
     // Where this hop goes.
     QString HostName() const { return m_hostName; }
     QString Path() const { return m_path; }
@@ -229,6 +233,7 @@ private:
         quint32 nc = 0;
     };
     QHash<QString, DigestState> m_digest;
+    QSet<QString> m_expectDigest;  // origins awaiting their challenge
     bool m_sentDigest = false;        // this attempt carried a Digest answer
     bool m_answeredFresh = false;     // a challenge of this request was answered
     bool m_staleRetried = false;

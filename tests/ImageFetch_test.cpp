@@ -8,6 +8,7 @@
 #include "support/TestResolver.h"
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,6 +56,9 @@ ServerScript Reply(const QByteArray &bytes)
 {
     return ServerScript().readRequest().send(bytes);
 }
+
+// Rights of the group and of others.
+int OthersRights(const QString &path) { return QFileInfo(path).permissions().toInt() & 0x0077; }
 
 class ImageFetchTest : public ::testing::Test {
 protected:
@@ -142,6 +146,8 @@ TEST_F(ImageFetchTest, ResultAndDestination)
             EXPECT_EQ(result.failure, http.ReasonPhrase());
         }
         EXPECT_EQ(ReadFile(destination), c.after);
+        EXPECT_FALSE(QFile::exists(fetch.TempImageFile())) << "the working file goes on every way out";
+        EXPECT_TRUE(!c.result || OthersRights(destination) == 0) << "the user's alone";
         EXPECT_EQ(result.header, HeaderText(http.RcvdHeader()));
         EXPECT_EQ(memo, http.RcvdHeader());
         EXPECT_EQ(LastStep(log.fileName()), "8 - GetCamImage\r\n");
@@ -181,7 +187,7 @@ TEST_F(ImageFetchTest, ReplyBeyondTheDownloadLimitIsEndedAndNotKept)
         const FetchResult result = exchange(script, destination, wholeFile, 0);
         EXPECT_EQ(result.failure, "The reply is larger than 64 MB, more than any picture or list");
         EXPECT_TRUE(ReadFile(destination) == Gif);
-        EXPECT_LE(QFileInfo(fetch.TempImageFile()).size(), MaxDownloadBytes);
+        EXPECT_FALSE(QFile::exists(fetch.TempImageFile()));
     }
 }
 
@@ -263,12 +269,22 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
         QString secondPath = "/cam.jpg";
         QByteArray sent = "";  // the conditional lines of the second request
         QByteArray held = "";  // the answer to them
+        QByteArray relocation = "";  // the status of a first reply moving to /today.jpg
     };
     const Case cases[] = {
         {"ETag and Last-Modified as the server wrote it, 304 with a body", etag + lastModified, nullptr, "/cam.jpg",
          "If-Modified-Since: Mon, 07 Dec 2026 01:02:03 GMT\r\nIf-None-Match: W/\"v1\"\r\n", notModified},
         {"a server ignoring them sends the same picture", etag, nullptr, "/cam.jpg", "If-None-Match: W/\"v1\"\r\n",
          picture(etag, Jpeg)},
+        {"a temporary relocation: kept with the URL asked", etag, nullptr, "/cam.jpg", "If-None-Match: W/\"v1\"\r\n",
+         notModified, "302 Found"},
+        {"a permanent one: with the URL asked from now on", etag, nullptr, "/today.jpg",
+         "If-None-Match: W/\"v1\"\r\n", notModified, "301 Moved"},
+        {"an older file keeping the password: used, and it goes", etag,
+         [](const QString &d) {
+             WriteAll(ValidatorsFileOf(d), ReadFile(ValidatorsFileOf(d)).replace("//", "//u:pw@"));
+         },
+         "/cam.jpg", "If-None-Match: W/\"v1\"\r\n", notModified},
         {"none without validators", ""},
         {"none when the picture is gone", etag, [](const QString &d) { QFile::remove(d); }},
         {"none for another URL", etag, nullptr, "/other.jpg"},
@@ -289,6 +305,8 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
         SCOPED_TRACE(c.description);
         const bool conditional = !c.sent.isEmpty();
         ScriptedServer server;
+        if (!c.relocation.isEmpty())
+            server.addConnection(Reply("HTTP/1.0 " + c.relocation + "\r\nLocation: /today.jpg\r\n\r\n"));
         server.addConnection(Reply(picture(c.firstExtra, Jpeg)));
         server.addConnection(Reply(conditional ? c.held : picture(etag, OtherJpeg)));
         const QString destination = path("cam.jpg");
@@ -301,10 +319,11 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
         EXPECT_EQ(result.unchanged, conditional);
         EXPECT_TRUE(result.reachedServer);
         EXPECT_EQ(ReadFile(destination), conditional ? Jpeg : OtherJpeg);
-        const QByteArray request = server.requests().value(1);
+        const QByteArray request = server.requests().last();
         const qsizetype from = request.indexOf("Cache-Control: no-cache\r\n") + 25;
         EXPECT_EQ(request.mid(from), c.sent + "\r\n") << request.constData();
         EXPECT_TRUE(http.IfNoneMatch.isEmpty() && http.ModifiedSinceText.isEmpty());
+        EXPECT_FALSE(ReadFile(ValidatorsFileOf(destination)).contains("pw@"));
     }
 }
 
@@ -391,13 +410,66 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
         const FetchResult result = exchange(c.script, destination, c.urlToFile, c.timeOut);  // a list too keeps it
         // Once, neither early nor late, and data arriving does not restart it.
         EXPECT_EQ(elapsedAtTimeOut - start, c.limit) << c.description;
-        EXPECT_EQ(result.failure, "Connection aborted on request") << c.description;
+        EXPECT_EQ(result.failure, QString("No complete answer within %1 s").arg(c.limit / 1000)) << c.description;
         if (!c.urlToFile) {
             EXPECT_EQ(logAtTimeOut, "4 - GetCamImage\r\n") << c.description;
         }
         EXPECT_EQ(ReadFile(destination), Gif) << c.description;
         EXPECT_EQ(time.activeTimers(), 0) << c.description;
         EXPECT_EQ(http.State(), httpReady) << c.description;
+    }
+}
+
+// A fetch the program stops says who did; in a child, as closing ends every event loop for good.
+TEST_F(ImageFetchTest, AStoppedFetchSaysWhoStoppedIt)
+{
+    const std::pair<std::function<void()>, const char *> cases[] = {
+        {[this] { http.Abort(); }, "Download stopped"},
+        {[] { QCoreApplication::exit(); }, "Stopped: Lumetta is closing"},
+    };
+    for (const auto &[stop, failure] : cases) {
+        const test::ChildOutcome child = test::RunWithFileSizeLimit(qint64(1) << 30, [&](QString &text) {
+            http.OnStateChange = [&](THttpCli *s) {
+                if (s->State() == httpWaitingHeader)
+                    QMetaObject::invokeMethod(&http, stop, Qt::QueuedConnection);
+            };
+            text = exchange(ServerScript().readRequest().hang(), path("cam.jpg")).failure;
+            if (QFile::exists(fetch.TempImageFile()))
+                text += " (working file left)";
+            return 0;
+        });
+        EXPECT_EQ(child.text.toStdString(), failure);
+    }
+}
+
+// A server that asked for Digest gets no Basic in the next run either.
+TEST_F(ImageFetchTest, DigestAskedForIsExpectedInTheNextRun)
+{
+    const ServerScript challenge = Reply("HTTP/1.0 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", "
+                                         "nonce=\"n1\", qop=\"auth\"\r\n\r\n");
+    const QByteArray picture = "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nETag: \"e1\"\r\n\r\n";
+    ScriptedServer server;
+    for (const QByteArray &body : {Jpeg, OtherJpeg}) {
+        server.addConnection(challenge);
+        server.addConnection(Reply(picture + body));
+    }
+    const QString url = server.url("/cam.jpg").replace("http://", "http://cam:s3cret@");
+    const QString destination = path("cam.jpg");
+    EXPECT_TRUE(fetch.GetCamImage(url, destination, 10).ok);
+    THttpCli nextRun;
+    ImageFetch nextFetch{nextRun, appPath, [this] { return settings; }, nullptr, time};
+    EXPECT_TRUE(nextFetch.GetCamImage(url, destination, 10).ok);
+
+    const QList<QByteArray> requests = server.requests();
+    ASSERT_EQ(requests.size(), 4);
+    EXPECT_TRUE(requests[0].contains("Authorization: Basic")) << "nothing known yet";
+    EXPECT_FALSE(requests[2].contains("Authorization:")) << requests[2].constData();
+    EXPECT_TRUE(requests[3].contains("Authorization: Digest")) << requests[3].constData();
+    EXPECT_TRUE(requests[3].contains("If-None-Match: \"e1\"")) << "validators found without the password";
+    EXPECT_EQ(ReadFile(DigestNoteFileOf(destination)), server.url("").toLatin1() + "\r\n");
+    for (const QString &file : {destination, ValidatorsFileOf(destination), DigestNoteFileOf(destination)}) {
+        EXPECT_FALSE(ReadFile(file).contains("s3cret")) << file.toStdString();
+        EXPECT_EQ(OthersRights(file), 0) << file.toStdString() << " is private";
     }
 }
 

@@ -132,7 +132,7 @@ TEST_F(SlideShowTest, DownloadsRewriteTheRecordThroughTheModel)
 {
     reply_ = [](const QString &url) {
         if (url.endsWith("moved.jpg"))
-            return CamFetch{true, {"HTTP/1.0 302 Found", "Location: http://elsewhere/new.jpg", "HTTP/1.0 200 OK"}, {}};
+            return CamFetch{true, {"HTTP/1.0 301 Moved", "Location: http://elsewhere/new.jpg", "HTTP/1.0 200 OK"}, {}};
         if (url.endsWith("/advert.jpg"))
             return CamFetch{true, {"HTTP/1.0 200 OK", "X-CamAd: 1", "X-Msg: Visit us"}, {}};
         return CamFetch{false, {}, "unreachable"};
