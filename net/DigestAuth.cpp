@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace lumetta {
 
@@ -130,30 +131,54 @@ const char *AlgorithmName(DigestAlgorithm a)
     return "MD5";
 }
 
-std::optional<DigestChallenge> DigestOf(const AuthChallenge &c)
+// Server text in our reasons stays short.
+QString Cut(const QString &text)
 {
-    if (c.scheme.compare(QLatin1String("Digest"), Qt::CaseInsensitive) != 0)
+    return text.left(32);
+}
+
+bool IsDigest(const QString &scheme)
+{
+    return scheme.compare(QLatin1String("Digest"), Qt::CaseInsensitive) == 0;
+}
+
+// why, when given, learns what makes a Digest challenge unanswerable.
+std::optional<DigestChallenge> DigestOf(const AuthChallenge &c, QString *why = nullptr)
+{
+    QString ignored;
+    QString &reason = why ? *why : ignored;
+    if (!IsDigest(c.scheme))
         return std::nullopt;
     DigestChallenge d;
     d.realm = ParamOf(c.params, "realm");
     d.nonce = ParamOf(c.params, "nonce");
     d.opaque = ParamOf(c.params, "opaque");
     d.hasOpaque = HasParam(c.params, "opaque");
-    if (!HasParam(c.params, "realm") || d.nonce.isEmpty())
+    if (!HasParam(c.params, "realm") || d.nonce.isEmpty()) {
+        reason = QStringLiteral("no realm or nonce");
         return std::nullopt;
-    for (const QString *v : {&d.realm, &d.nonce, &d.opaque})
-        if (v->size() > MaxValueLength)
+    }
+    for (const QString *v : {&d.realm, &d.nonce, &d.opaque}) {
+        if (v->size() > MaxValueLength) {
+            reason = QStringLiteral("overlong challenge");
             return std::nullopt;
-    const auto algorithm = AlgorithmNamed(ParamOf(c.params, "algorithm"));
-    if (!algorithm)
+        }
+    }
+    const QString algorithmName = ParamOf(c.params, "algorithm");
+    const auto algorithm = AlgorithmNamed(algorithmName);
+    if (!algorithm) {
+        reason = QLatin1String("algorithm ") + Cut(algorithmName);
         return std::nullopt;
+    }
     d.algorithm = *algorithm;
     if (HasParam(c.params, "qop")) {
-        const QStringList offered = ParamOf(c.params, "qop").split(u',');
-        for (const QString &q : offered)
+        const QString qop = ParamOf(c.params, "qop");
+        for (const QString &q : qop.split(u','))
             d.qopAuth = d.qopAuth || q.trimmed().compare(QLatin1String("auth"), Qt::CaseInsensitive) == 0;
-        if (!d.qopAuth)
+        if (!d.qopAuth) {
+            reason = QLatin1String("qop ") + Cut(qop);
             return std::nullopt;  // auth-int alone: a body we would have to hash
+        }
     }
     d.stale = ParamOf(c.params, "stale").compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
     d.userhash = ParamOf(c.params, "userhash").compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
@@ -254,6 +279,26 @@ std::optional<DigestChallenge> ChooseDigestChallenge(const QStringList &values)
         }
     }
     return best;
+}
+
+QString DigestRefusal(const QStringList &values)
+{
+    for (const QString &value : values) {
+        const auto challenges = ParseAuthChallenges(value);
+        if (!challenges) {
+            // Garbled: whether it asked for Digest is read word by word.
+            for (const QString &word : value.split(QRegularExpression(QStringLiteral("[ \t,]"))))
+                if (IsDigest(word))
+                    return QStringLiteral("malformed challenge");
+            continue;
+        }
+        for (const AuthChallenge &c : *challenges) {
+            QString why;
+            if (!DigestOf(c, &why) && !why.isEmpty())
+                return why;
+        }
+    }
+    return {};
 }
 
 QString DigestAuthorization(const DigestChallenge &c, const DigestRequest &r)

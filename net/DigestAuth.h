@@ -42,6 +42,11 @@ std::optional<QList<AuthChallenge>> ParseAuthChallenges(const QString &value);
 // or nonce, an unknown algorithm, a qop without "auth", an overlong value).
 std::optional<DigestChallenge> ChooseDigestChallenge(const QStringList &values);
 
+// Why the Digest challenge among these values cannot be answered ("algorithm
+// SHA-512-256", "malformed challenge"); empty when none asks for Digest.
+// For replies ChooseDigestChallenge finds nothing in.
+QString DigestRefusal(const QStringList &values);
+
 struct DigestRequest {
     QString user;
     QString password;

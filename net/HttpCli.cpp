@@ -190,6 +190,11 @@ void THttpCli::startRequest(THttpRequest rq)
         failOwn(httperr::ControlCharacter, QStringLiteral("URL"));
         return;
     }
+    // Decoded from the URL, or set by the caller; Digest quotes it as it is.
+    if (HasControlCharacter(m_authUser)) {
+        failOwn(httperr::ControlCharacter, QStringLiteral("User name"));
+        return;
+    }
     for (const QString *value : {&Proxy, &ProxyPort, &Reference, &Sender, &Accept, &Agent, &Cookie,
                                  &ContentTypePost, &ContentRangeBegin, &ContentRangeEnd, &ModifiedSinceText,
                                  &IfNoneMatch}) {
@@ -237,6 +242,8 @@ void THttpCli::setupHop(const Hop &hop)
     }
     if (m_path.isEmpty())
         m_path = QStringLiteral("/");
+    // A blank would end the target and start forged request text.
+    m_path = RequestTarget(m_path);
 }
 
 void THttpCli::startLookup()
@@ -344,7 +351,9 @@ void THttpCli::sendRequest()
         send(QLatin1String("Content-Type: ") + ContentTypePost);
     if (!Agent.isEmpty())
         send(QLatin1String("User-Agent: ") + Agent);
-    send(QLatin1String("Host: ") + m_hostName);
+    // The port goes with the host unless it is the scheme's own.
+    const bool ownPort = m_hop.port.isEmpty() || m_hop.port == DefaultPort(m_hop.tls);
+    send(QLatin1String("Host: ") + m_hostName + (ownPort ? QString() : u':' + m_hop.port));
     if (NoCache) {
         send(QStringLiteral("Pragma: no-cache"));
         send(QStringLiteral("Cache-Control: no-cache"));
@@ -361,9 +370,12 @@ void THttpCli::sendRequest()
     if (!IfNoneMatch.isEmpty())
         send(QLatin1String("If-None-Match: ") + IfNoneMatch);
     m_sentDigest = false;
+    // An origin that asked for Digest last run gets no Basic before its challenge.
     const QString origin = hopOrigin(m_hop);
-    if (!m_authUser.isEmpty() && (m_digest.contains(origin) || !m_expectDigest.contains(origin)))
-        send(authorizationLine());
+    const bool awaitChallenge = m_expectDigest.contains(origin) && !m_digest.contains(origin);
+    const QString authorization = m_authUser.isEmpty() || awaitChallenge ? QString() : authorizationLine();
+    if (!authorization.isEmpty())
+        send(authorization);
     if (m_useProxy && !m_tunnel && !ProxyUsername.isEmpty())
         send(QLatin1String("Proxy-Authorization: Basic ") + BasicCredentials(ProxyUsername, ProxyPassword));
     if (!Cookie.isEmpty())
@@ -415,11 +427,14 @@ void THttpCli::ExpectDigest(const QString &url)
 
 // Basic for a server that never asked otherwise; once it asked for Digest,
 // only Digest, so the password no longer crosses the network in clear.
+// Empty: it asked, but left no challenge we can answer yet.
 QString THttpCli::authorizationLine()
 {
     const auto it = m_digest.find(hopOrigin(m_hop));
     if (it == m_digest.end())
         return QLatin1String("Authorization: Basic ") + BasicCredentials(m_authUser, m_authPassword);
+    if (it->challenge.nonce.isEmpty())
+        return {};
     m_sentDigest = true;
     DigestRequest request;
     request.user = m_authUser;
@@ -436,9 +451,18 @@ bool THttpCli::answerChallenge()
     if (m_parser.statusCode != 401 || m_rq == httpPOST)
         return false;
     const auto challenge = ChooseDigestChallenge(m_parser.wwwAuthenticate);
-    if (!challenge)
-        return false;
     const QString origin = hopOrigin(m_hop);
+    if (!challenge) {
+        const QString why = DigestRefusal(m_parser.wwwAuthenticate);
+        if (why.isEmpty())
+            return false;
+        // It asked for Digest: never Basic for it, answerable or not.
+        m_digest.insert(origin, DigestState{});
+        if (m_authUser.isEmpty())
+            return false;
+        failOwn(httperr::DigestUnanswerable, why);
+        return true;
+    }
     m_digest.insert(origin, DigestState{*challenge, 0});
     if (m_authUser.isEmpty())
         return false;
@@ -566,15 +590,16 @@ void THttpCli::followLocation()
     QString newUrl;
     if (value.contains(QLatin1String("://"))) {
         const HttpUrlParts url = SplitHttpUrl(value);
+        if (!IsHttps(url.protocol) && url.protocol.compare(QLatin1String("http"), Qt::CaseInsensitive) != 0) {
+            failOwn(httperr::RelocationScheme, url.protocol.left(16));
+            return;
+        }
         next.protocol = url.protocol;
         next.tls = IsHttps(url.protocol);
         next.host = url.host;
         next.path = url.path;
-        // The previous hop's port stays unless the scheme changes with it.
-        if (!url.port.isEmpty())
-            next.port = url.port;
-        else if (next.tls != m_hop.tls)
-            next.port.clear();
+        // No port: the scheme's own, as for any absolute URL.
+        next.port = url.port;
         newUrl = value;
     } else {
         if (value.startsWith(u'/')) {
@@ -593,7 +618,7 @@ void THttpCli::followLocation()
 
     ++m_relocations;
     m_relocating = true;
-    m_location = newUrl;
+    m_location = RequestTarget(newUrl);
     if (hopOrigin(next) != m_originOfCredentials) {
         m_authUser = Username;
         m_authPassword = Password;

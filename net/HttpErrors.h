@@ -27,6 +27,8 @@ enum Code : int {
     StreamPartTooLarge,
     StreamCut,
     StreamBadPart,
+    DigestUnanswerable,
+    RelocationScheme,
     EndOfCodes  // not a code: one past the last
 };
 } // namespace httperr
@@ -54,6 +56,8 @@ inline constexpr HttpErrorEntry HttpErrorTable[] = {
     {httperr::StreamPartTooLarge, "MJPEG picture larger than %1 MB"},
     {httperr::StreamCut, "MJPEG stream ended before its first picture was whole"},
     {httperr::StreamBadPart, "MJPEG part header too long"},
+    {httperr::DigestUnanswerable, "Server asks for a Digest authentication Lumetta cannot answer: %1"},
+    {httperr::RelocationScheme, "Relocation leads to %1://, not http or https"},
 };
 
 // Row i holds code i + 1, so every code has exactly one text.

@@ -1,5 +1,8 @@
 #include "net/HttpUrl.h"
 
+#include <QStringDecoder>
+#include <cstring>
+
 namespace lumetta {
 
 namespace {
@@ -23,7 +26,55 @@ ProtocolSplit SplitProtocol(const QString &url)
     return {};
 }
 
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    const char lower = char(c | 0x20);
+    if (lower >= 'a' && lower <= 'f')
+        return lower - 'a' + 10;
+    return -1;
+}
+
 } // namespace
+
+QString PercentDecoded(const QString &text)
+{
+    const QByteArray in = text.toUtf8();
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const int high = in[i] == '%' && i + 2 < in.size() ? HexDigit(in[i + 1]) : -1;
+        const int low = high < 0 ? -1 : HexDigit(in[i + 2]);
+        if (low < 0) {
+            out += in[i];
+            continue;
+        }
+        out += char(high * 16 + low);
+        i += 2;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8.decode(out);
+    return utf8.hasError() ? QString::fromLatin1(out) : decoded;
+}
+
+QString RequestTarget(const QString &text)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    QString out;
+    for (const char c : text.toUtf8()) {
+        const auto byte = uchar(c);
+        // Visible ASCII but these nine is what RFC 3986 allows, '%' included.
+        if (byte > 0x20 && byte < 0x7F && !std::strchr("\"<>\\^`{|}", c)) {
+            out += QLatin1Char(c);
+        } else {
+            out += u'%';
+            out += QLatin1Char(hex[byte >> 4]);
+            out += QLatin1Char(hex[byte & 15]);
+        }
+    }
+    return out;
+}
 
 QString DefaultPort(bool tls)
 {
@@ -62,11 +113,12 @@ HttpUrlParts SplitHttpUrl(const QString &url)
     if (at >= 0) {
         const QString userInfo = authority.left(at);
         const qsizetype colon = userInfo.indexOf(u':');
+        // Split first, then decode: an escaped '@' or ':' belongs to its part.
         if (colon >= 0) {
-            p.user = userInfo.left(colon);
-            p.password = userInfo.mid(colon + 1);
+            p.user = PercentDecoded(userInfo.left(colon));
+            p.password = PercentDecoded(userInfo.mid(colon + 1));
         } else {
-            p.user = userInfo;
+            p.user = PercentDecoded(userInfo);
         }
     }
     const QString hostPort = authority.mid(at + 1);

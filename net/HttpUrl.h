@@ -6,7 +6,7 @@
 namespace lumetta {
 
 // The parts of a URL as the client splits it; port and user stay empty
-// when the URL names none.
+// when the URL names none. User and password come percent-decoded.
 struct HttpUrlParts {
     QString protocol;
     QString user;
@@ -19,6 +19,14 @@ HttpUrlParts SplitHttpUrl(const QString &url);
 
 // url without the "user:password@" before its host, split as above.
 QString WithoutUserInfo(const QString &url);
+
+// RFC 3986 percent-decoding; a '%' without two hex digits stays as it is.
+// The bytes are read as UTF-8 when they are valid UTF-8, else as Latin-1.
+QString PercentDecoded(const QString &text);
+
+// text as a request line can carry it: every byte outside RFC 3986's
+// unreserved and reserved characters percent-encoded, '%' left alone.
+QString RequestTarget(const QString &text);
 
 bool IsHttps(const QString &protocol);
 QString DefaultPort(bool tls);

@@ -72,40 +72,47 @@ TEST(DigestAuth, ChallengesGoodAndHostile)
         const char *description;
         QStringList values;
         bool usable;
+        QString refusal = {};  // why not, when not usable
         DigestAlgorithm algorithm = DigestAlgorithm::Md5;
         bool stale = false;
         QString realm = "r";
     };
     const QString longest(1024, u'n');
+    const QString malformed = "malformed challenge";
     const Case cases[] = {
         {"Basic alone", {"Basic realm=\"r\""}, false},
         {"Digest among other schemes in one value, SHA-256 chosen",
          {"Basic realm=\"r\", Digest realm=\"r\", nonce=\"a\", Digest realm=\"r\", nonce=\"b\", algorithm=SHA-256"},
-         true, DigestAlgorithm::Sha256},
-        {"one challenge per header line", {"Basic realm=\"r\"", "digest REALM=r, NONCE=x, STALE=TRUE"}, true,
+         true, {}, DigestAlgorithm::Sha256},
+        {"one challenge per header line", {"Basic realm=\"r\"", "digest REALM=r, NONCE=x, STALE=TRUE"}, true, {},
          DigestAlgorithm::Md5, true},
-        {"escaped quote in the realm", {"Digest realm=\"a \\\"b\\\"\", nonce=x"}, true, DigestAlgorithm::Md5, false,
+        {"escaped quote in the realm", {"Digest realm=\"a \\\"b\\\"\", nonce=x"}, true, {}, DigestAlgorithm::Md5, false,
          "a \"b\""},
-        {"unterminated quoted string", {"Digest realm=\"r, nonce=\"x"}, false},
-        {"backslash at the very end", {"Digest realm=\"r\", nonce=\"x\\"}, false},
-        {"parameters without commas", {"Digest realm=\"r\" nonce=\"x\""}, false},
-        {"no nonce", {"Digest realm=\"r\""}, false},
-        {"unknown algorithm", {"Digest realm=r, nonce=x, algorithm=SHA-512-256"}, false},
-        {"qop auth-int only", {"Digest realm=r, nonce=x, qop=\"auth-int\""}, false},
+        {"unterminated quoted string", {"Digest realm=\"r, nonce=\"x"}, false, malformed},
+        {"backslash at the very end", {"Digest realm=\"r\", nonce=\"x\\"}, false, malformed},
+        {"parameters without commas", {"Basic realm=x", "Digest realm=\"r\" nonce=\"x\""}, false, malformed},
+        {"no nonce", {"Digest realm=\"r\""}, false, "no realm or nonce"},
+        {"unknown algorithm", {"Digest realm=r, nonce=x, algorithm=SHA-512-256"}, false, "algorithm SHA-512-256"},
+        {"an endless algorithm name is cut", {"Digest realm=r, nonce=x, algorithm=" + QString(40, u'a')}, false,
+         "algorithm " + QString(32, u'a')},
+        {"qop auth-int only", {"Digest realm=r, nonce=x, qop=\"auth-int\""}, false, "qop auth-int"},
         {"the longest nonce", {"Digest realm=r, nonce=\"" + longest + "\""}, true},
-        {"overlong nonce", {"Digest realm=r, nonce=\"" + longest + "n\""}, false},
-        {"overlong value", {"Digest realm=r, nonce=x, x=\"" + QString(8200, u'x') + "\""}, false},
+        {"overlong nonce", {"Digest realm=r, nonce=\"" + longest + "n\""}, false, "overlong challenge"},
+        {"overlong value", {"Digest realm=r, nonce=x, x=\"" + QString(8200, u'x') + "\""}, false, malformed},
         {"commas and blanks before it", {" ,\t, Digest realm=r, nonce=y"}, true},
-        {"line break inside a quoted value", {"Digest realm=\"r\r\nX-Evil: 1\", nonce=x"}, false},
-        {"garbage", {"=,,\"\"=", "Digest", ",,,", QString(9000, u'x')}, false},
+        {"line break inside a quoted value", {"Digest realm=\"r\r\nX-Evil: 1\", nonce=x"}, false, malformed},
+        {"garbage", {"=,,\"\"=", "Digest", ",,,", QString(9000, u'x')}, false, "no realm or nonce"},
+        {"garbled, but no Digest in it", {"Basic realm=\"r", "Digestive x"}, false},
         {"a garbled value beside a good one", {"Digest realm=\"r", "Digest realm=r, nonce=y"}, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
         const auto d = ChooseDigestChallenge(c.values);
         ASSERT_EQ(d.has_value(), c.usable);
-        if (!d)
+        if (!d) {
+            EXPECT_EQ(DigestRefusal(c.values), c.refusal);
             continue;
+        }
         EXPECT_EQ(d->algorithm, c.algorithm);
         EXPECT_EQ(d->stale, c.stale);
         EXPECT_EQ(d->realm, c.realm);
