@@ -201,6 +201,10 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
     step(QStringLiteral("5 - GetCamImage"));
     if (!digestNoted && !origin.isEmpty() && m_http.AskedForDigest(url))
         (void)WriteDigestNote(destination, origin);
+    // A server that answered without asking for Digest has dropped it: the
+    // next fetch may send what it asks for now.
+    else if (digestNoted && m_http.StatusCode() > 0 && !m_http.AskedForDigest(url))
+        QFile::remove(DigestNoteFileOf(destination));
     result.reachedServer = m_http.ReachedServer();
     result.header = HeaderText(m_http.RcvdHeader());
     if (OnAdminHeader)

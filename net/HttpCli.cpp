@@ -403,7 +403,7 @@ void THttpCli::sendRequest()
     }
 }
 
-bool THttpCli::AskedForDigest(const QString &url) const
+QString THttpCli::urlOrigin(const QString &url) const
 {
     const HttpUrlParts parts = SplitHttpUrl(url);
     Hop hop;
@@ -411,18 +411,17 @@ bool THttpCli::AskedForDigest(const QString &url) const
     hop.host = parts.host;
     hop.port = parts.port;
     hop.tls = IsHttps(parts.protocol);
-    return m_digest.contains(hopOrigin(hop));
+    return hopOrigin(hop);
+}
+
+bool THttpCli::AskedForDigest(const QString &url) const
+{
+    return m_digest.contains(urlOrigin(url));
 }
 
 void THttpCli::ExpectDigest(const QString &url)
 {
-    const HttpUrlParts parts = SplitHttpUrl(url);
-    Hop hop;
-    hop.protocol = parts.protocol;
-    hop.host = parts.host;
-    hop.port = parts.port;
-    hop.tls = IsHttps(parts.protocol);
-    m_expectDigest.insert(hopOrigin(hop));
+    m_expectDigest.insert(urlOrigin(url));
 }
 
 // Basic for a server that never asked otherwise; once it asked for Digest,

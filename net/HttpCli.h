@@ -170,6 +170,7 @@ private:
     void setState(THttpState state);
     void setupHop(const Hop &hop);
     QString hopOrigin(const Hop &hop) const;
+    QString urlOrigin(const QString &url) const;
     void startLookup();
     void sendRequest();
     void sendTunnelRequest();

@@ -329,7 +329,7 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
 
 // Read at each fetch: a file that stops trusting the server, or cannot,
 // says why in the failure.
-TEST_F(ImageFetchTest, ExtraCaFileIsReadAtEachFetch)
+TEST_F(ImageFetchTest, ExtraCaFileNamedInTheSettingsIsUsed)
 {
     lumetta::test::TestResolver resolver;
     resolver.map("lumetta.test");
@@ -471,6 +471,10 @@ TEST_F(ImageFetchTest, DigestAskedForIsExpectedInTheNextRun)
         EXPECT_FALSE(ReadFile(file).contains("s3cret")) << file.toStdString();
         EXPECT_EQ(OthersRights(file), 0) << file.toStdString() << " is private";
     }
+    server.addConnection(Reply("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n" + Jpeg));
+    THttpCli thirdRun;
+    (void)ImageFetch{thirdRun, appPath, [this] { return settings; }, nullptr, time}.GetCamImage(url, destination, 10);
+    EXPECT_FALSE(QFileInfo::exists(DigestNoteFileOf(destination))) << "the server no longer asks for Digest";
 }
 
 // One server is proxy and target: a request through it names the whole URL.
