@@ -619,8 +619,8 @@ Server::Reply Server::cameraReply(const Webcam &cam, const QByteArray &file, con
         h.length = body.size();
         return Reply{h.status.left(3), HeadText(h) + (head ? QByteArray() : body)};
     };
-    auto relocate = [&](const QByteArray &to) {
-        h.status = "302 Found";
+    auto relocate = [&](const QByteArray &to, const QByteArray &status = "302 Found") {
+        h.status = status;
         h.type = "text/html";
         h.lastModified = -1;
         h.extra = "Location: " + baseUrl().toLatin1() + "/cam/" + to + "\r\n";
@@ -679,7 +679,7 @@ Server::Reply Server::cameraReply(const Webcam &cam, const QByteArray &file, con
     case B::Relocating:
         if (file.contains("-moved"))
             return whole(picture(cam, changed));
-        return relocate(cam.name.toLatin1() + "-moved.jpg");
+        return relocate(cam.name.toLatin1() + "-moved.jpg", "301 Moved Permanently");
     case B::RelocationLoop:
         return relocate(cam.name.toLatin1() + (file.contains("-loop") ? ".jpg" : "-loop.jpg"));
     case B::Dead:

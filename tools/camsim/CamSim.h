@@ -28,7 +28,7 @@ enum class Behaviour {
     Dead,            // 404
     Refused,         // nobody listens on its port (1)
     Silent,          // accepts and never answers
-    Relocating,      // 302 to another JPEG URL, for good
+    Relocating,      // 301 to another JPEG URL, for good
     Gif,             // a GIF picture
     Html,            // 200 with a web page
     Slow,            // a few bytes a second
