@@ -427,7 +427,8 @@ TEST_F(ImageFetchTest, AStoppedFetchSaysWhoStoppedIt)
         {[this] { http.Abort(); }, "Download stopped"},
         {[] { QCoreApplication::exit(); }, "Stopped: Lumetta is closing"},
     };
-    for (const auto &[stop, failure] : cases) {
+    for (const auto &[stopping, failure] : cases) {
+        const std::function<void()> &stop = stopping;  // a lambda may not capture a structured binding
         const test::ChildOutcome child = test::RunWithFileSizeLimit(qint64(1) << 30, [&](QString &text) {
             http.OnStateChange = [&](THttpCli *s) {
                 if (s->State() == httpWaitingHeader)
