@@ -29,13 +29,7 @@ QString Rfc7616Challenge(const QString &algorithm, const QString &more = {})
 
 TEST(DigestAuth, AnswersAgainstTheRfcExamples)
 {
-    struct Case {
-        const char *description;
-        QString challenge;
-        QString response;
-        QString opaque;
-        QString username = "Mufasa";
-    };
+    struct Case { const char *description; QString challenge, response, opaque, username = "Mufasa"; };
     const QString sha256 = "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1";
     const Case cases[] = {
         {"RFC 7616 MD5", Rfc7616Challenge("MD5"), "8ca523f5e9506fed4657c9700eebdbec", Rfc7616Opaque},
@@ -68,15 +62,8 @@ TEST(DigestAuth, AnswersAgainstTheRfcExamples)
 
 TEST(DigestAuth, ChallengesGoodAndHostile)
 {
-    struct Case {
-        const char *description;
-        QStringList values;
-        bool usable;
-        QString refusal = {};  // why not, when not usable
-        DigestAlgorithm algorithm = DigestAlgorithm::Md5;
-        bool stale = false;
-        QString realm = "r";
-    };
+    struct Case { const char *description; QStringList values; bool usable; QString refusal = {};  // when not usable
+                  DigestAlgorithm algorithm = DigestAlgorithm::Md5; bool stale = false; QString realm = "r"; };
     const QString longest(1024, u'n');
     const QString malformed = "malformed challenge";
     const Case cases[] = {

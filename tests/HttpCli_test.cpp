@@ -25,10 +25,7 @@ namespace {
 const QByteArray AcceptLine = "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n";
 const QByteArray AgentLine = "User-Agent: Mozilla/3.0 (compatible)\r\n";
 
-ServerScript Reply(const QByteArray &bytes)
-{
-    return ServerScript().readRequest().send(bytes);
-}
+ServerScript Reply(const QByteArray &bytes) { return ServerScript().readRequest().send(bytes); }
 
 // A request with the default Accept and User-Agent lines.
 QByteArray Plain(const QByteArray &requestLine, const QByteArray &host, const QByteArray &more = "")
@@ -194,14 +191,12 @@ TEST_F(HttpCliTest, Requests)
         const char *description;
         Exchange x;
         QList<QByteArray> sent = {};  // every request, whole; empty: only counted
-        int relocations = 0;
-        int status = 200;
+        int relocations = 0, status = 200;
         QString reason = "OK";  // also the message of the raised error
         int error = 0;
         QByteArray body = {};
         int requests = 1;  // when not given whole
-        QString docName = {};  // empty: not checked
-        QString contentType = {};
+        QString docName = {}, contentType = {};  // an empty docName is not checked
         qint64 length = -1;
         int connections = -1;  // -1: one per request
     };
@@ -398,12 +393,9 @@ TEST_F(HttpCliTest, StatesAndEventsOfAPlainGetAndWhatItRefuses)
 TEST_F(HttpCliTest, AbortsEndWithAbortedAndLeaveTheClientUsable)
 {
     const QByteArray header = "HTTP/1.0 200 OK\r\nX-A: 1\r\n";
-    struct Case {
-        const char *description;
-        QString host;
-        QByteArray reply;  // then the server hangs
-        int state;  // some test time after the client enters it; 0: at once, from a header handler
-    };
+    // The server hangs after the reply; the abort comes some test time after the client enters the state,
+    // or with 0 at once, from a header handler.
+    struct Case { const char *description; QString host; QByteArray reply; int state; };
     const Case cases[] = {
         {"during the host lookup", "slow.example", header, httpDnsLookup},
         {"while connecting", "cam.example", header, httpDnsLookupDone},
@@ -469,14 +461,9 @@ TEST_F(HttpCliTest, DigestExchanges)
     const ServerScript md5 = Challenge("qop=\"auth\", nonce=\"n1\", opaque=\"op\"");
     const ServerScript stale = Challenge("qop=\"auth\", nonce=\"n2\", stale=true");
     const ServerScript ok = Reply("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\npicture");
-    struct Case {
-        const char *description;
-        QString userInfo;
-        QList<ServerScript> replies;  // one per connection
-        bool raises;
-        int answers;  // requests with a Digest answer
-        QString message = "Unauthorized";  // when it raises
-    };
+    // Replies one per connection; answers: the requests with a Digest answer; message: when it raises.
+    struct Case { const char *description; QString userInfo; QList<ServerScript> replies; bool raises; int answers;
+                  QString message = "Unauthorized"; };
     const Case cases[] = {
         {"answered once", "cam:pw@", {md5, ok}, false, 1},
         {"stale nonce retried once with the new one", "cam:pw@", {md5, stale, ok}, false, 2},

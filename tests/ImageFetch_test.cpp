@@ -29,10 +29,7 @@ QByteArray ReadFile(const QString &path) { return test::ReadAll(path, {}); }
 QByteArray LastStep(const QString &log) { const QByteArray l = ReadFile(log); return l.mid(l.lastIndexOf('\n', l.size() - 2) + 1); }
 using test::WriteAll;
 
-QByteArray Sample(const char *name)
-{
-    return ReadFile(QStringLiteral(LUMETTA_TEST_DATA "/ok/") + QLatin1String(name));
-}
+QByteArray Sample(const char *name) { return ReadFile(QStringLiteral(LUMETTA_TEST_DATA "/ok/") + QLatin1String(name)); }
 
 const QByteArray Jpeg = Sample("jpeg_progressive_200x150.jpg");
 const QByteArray OtherJpeg = Sample("jpeg_exif_thumbnail_before_frame_640x480.jpg");
@@ -47,15 +44,9 @@ QByteArray Response(const QByteArray &statusLine, const QByteArray &contentType,
     return r + "\r\n" + body;
 }
 
-QByteArray Ok(const QByteArray &contentType, const QByteArray &body)
-{
-    return Response("HTTP/1.0 200 OK", contentType, body);
-}
+QByteArray Ok(const QByteArray &type, const QByteArray &body) { return Response("HTTP/1.0 200 OK", type, body); }
 
-ServerScript Reply(const QByteArray &bytes)
-{
-    return ServerScript().readRequest().send(bytes);
-}
+ServerScript Reply(const QByteArray &bytes) { return ServerScript().readRequest().send(bytes); }
 
 // Rights of the group and of others.
 int OthersRights(const QString &path) { return QFileInfo(path).permissions().toInt() & 0x0077; }
@@ -108,14 +99,9 @@ protected:
 
 TEST_F(ImageFetchTest, ResultAndDestination)
 {
-    struct Case {
-        const char *description;
-        QByteArray response;
-        QByteArray before;  // destination beforehand; empty: none
-        bool result;
-        QByteArray after;   // destination afterwards
-        int requestDoneError = 0;  // not 0: the connection ends with a reset
-    };
+    // The destination before and after; a requestDoneError not 0 ends the connection with a reset.
+    struct Case { const char *description; QByteArray response, before; bool result; QByteArray after;
+                  int requestDoneError = 0; };
     const Case cases[] = {
         {"new JPEG replaces the old picture", Ok("image/jpeg", Jpeg), Gif, true, Jpeg},
         {"new GIF, no picture before", Response("HTTP/1.1 200 OK", "image/gif", Gif), "", true, Gif},
@@ -262,15 +248,9 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
     };
     // A conditional request is answered with the picture held; a plain one
     // with a new picture.
-    struct Case {
-        const char *description;
-        QByteArray firstExtra;
-        std::function<void(const QString &destination)> between = nullptr;
-        QString secondPath = "/cam.jpg";
-        QByteArray sent = "";  // the conditional lines of the second request
-        QByteArray held = "";  // the answer to them
-        QByteArray relocation = "";  // the status of a first reply moving to /today.jpg
-    };
+    // sent: the second request's conditional lines; held: their answer; relocation: the status of a moving first reply
+    struct Case { const char *description; QByteArray firstExtra; std::function<void(QString)> between = nullptr;
+                  QString secondPath = "/cam.jpg"; QByteArray sent = "", held = "", relocation = ""; };
     const Case cases[] = {
         {"ETag and Last-Modified as the server wrote it, 304 with a body", etag + lastModified, nullptr, "/cam.jpg",
          "If-Modified-Since: Mon, 07 Dec 2026 01:02:03 GMT\r\nIf-None-Match: W/\"v1\"\r\n", notModified},
@@ -281,9 +261,7 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
         {"a permanent one: with the URL asked from now on", etag, nullptr, "/today.jpg",
          "If-None-Match: W/\"v1\"\r\n", notModified, "301 Moved"},
         {"an older file keeping the password: used, and it goes", etag,
-         [](const QString &d) {
-             WriteAll(ValidatorsFileOf(d), ReadFile(ValidatorsFileOf(d)).replace("//", "//u:pw@"));
-         },
+         [](const QString &d) { WriteAll(ValidatorsFileOf(d), ReadFile(ValidatorsFileOf(d)).replace("//", "//u:p@")); },
          "/cam.jpg", "If-None-Match: W/\"v1\"\r\n", notModified},
         {"none without validators", ""},
         {"none when the picture is gone", etag, [](const QString &d) { QFile::remove(d); }},
@@ -323,7 +301,7 @@ TEST_F(ImageFetchTest, ValidatorsAskOnlyForAChangedPicture)
         const qsizetype from = request.indexOf("Cache-Control: no-cache\r\n") + 25;
         EXPECT_EQ(request.mid(from), c.sent + "\r\n") << request.constData();
         EXPECT_TRUE(http.IfNoneMatch.isEmpty() && http.ModifiedSinceText.isEmpty());
-        EXPECT_FALSE(ReadFile(ValidatorsFileOf(destination)).contains("pw@"));
+        EXPECT_FALSE(ReadFile(ValidatorsFileOf(destination)).contains(":p@"));
     }
 }
 
@@ -338,12 +316,7 @@ TEST_F(ImageFetchTest, ExtraCaFileNamedInTheSettingsIsUsed)
     ASSERT_TRUE(lumetta::test::MakeTestCertificate(dir.path(), "lumetta.test", certificate, key));
     test::WriteAll(path("right.pem"), certificate);
     test::WriteAll(path("garbled.pem"), "-----BEGIN CERTIFICATE-----\nnot base64\n");
-    struct Case {
-        const char *description;
-        QString caFile;
-        bool ok;
-        QString named;  // in the failure
-    };
+    struct Case { const char *description; QString caFile; bool ok; QString named; };
     const Case cases[] = {
         {"a file without certificates", path("garbled.pem"), false, "holds no PEM certificate"},
         {"a file that is not there", path("none.pem"), false, "cannot be read"},
@@ -365,15 +338,10 @@ TEST_F(ImageFetchTest, ExtraCaFileNamedInTheSettingsIsUsed)
 
 TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
 {
-    struct Case {
-        const char *description;
-        ServerScript script;
-        qint64 perRequest;   // test time moved as each request goes out
-        qint64 perBodyByte;  // ... and for each body byte that arrives
-        bool urlToFile = false;
-        int timeOut = 1;  // the setting, seconds
-        qint64 limit = 1000;
-    };
+    // Test time moves perRequest as each request goes out and perBodyByte for each body byte that arrives;
+    // timeOut is the setting, in seconds.
+    struct Case { const char *description; ServerScript script; qint64 perRequest, perBodyByte; bool urlToFile = false;
+                  int timeOut = 1; qint64 limit = 1000; };
     auto trickling = [](const QByteArray &head, const QByteArray &piece) {
         ServerScript script = ServerScript().readRequest().send(head);
         for (int i = 0; i < 20; ++i)
@@ -389,8 +357,7 @@ TEST_F(ImageFetchTest, TimeLimitCoversTheWholeExchange)
         {"no limit set: a list ends at its bound", headerTrickle, UnsetFileTimeOutSeconds * 1000, 0, true, 0,
          UnsetFileTimeOutSeconds * 1000},
     };
-    qint64 perRequest = 0;
-    qint64 perBodyByte = 0;
+    qint64 perRequest = 0, perBodyByte = 0;
     // Moves test time from inside the fetch's wait, once the client's
     // handler that asked for it has returned.
     const auto advanceSoon = [this](qint64 ms) {
@@ -530,13 +497,7 @@ TEST_F(ImageFetchTest, SecondFetchWhileBusyFailsAtOnceAndLeavesTheFirstAlone)
 
 TEST_F(ImageFetchTest, LocalFileNames)
 {
-    struct Case {
-        const char *description;
-        QString url;
-        QStringList filesOnDisk;
-        QStringList listBefore;
-        QString name;
-    };
+    struct Case { const char *description; QString url; QStringList filesOnDisk, listBefore; QString name; };
     const Case cases[] = {
         {"last path segment", "http://host/cams/snap.jpg", {}, {}, "snap.jpg"},
         {"numbers used by records are skipped, without case", "http://host/cams/snap.jpg", {"snap.jpg"},
