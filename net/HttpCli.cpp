@@ -190,6 +190,11 @@ void THttpCli::startRequest(THttpRequest rq)
         failOwn(httperr::ControlCharacter, QStringLiteral("URL"));
         return;
     }
+    // A webcam URL planted by a list is fetched only as what it says it is.
+    if (!url.protocol.isEmpty() && !IsHttpScheme(url.protocol)) {
+        failOwn(httperr::OtherScheme, QStringLiteral("URL names"), url.protocol.left(16));
+        return;
+    }
     // Decoded from the URL, or set by the caller; Digest quotes it as it is.
     if (HasControlCharacter(m_authUser)) {
         failOwn(httperr::ControlCharacter, QStringLiteral("User name"));
@@ -589,8 +594,8 @@ void THttpCli::followLocation()
     QString newUrl;
     if (value.contains(QLatin1String("://"))) {
         const HttpUrlParts url = SplitHttpUrl(value);
-        if (!IsHttps(url.protocol) && url.protocol.compare(QLatin1String("http"), Qt::CaseInsensitive) != 0) {
-            failOwn(httperr::RelocationScheme, url.protocol.left(16));
+        if (!IsHttpScheme(url.protocol)) {
+            failOwn(httperr::OtherScheme, QStringLiteral("Relocation leads to"), url.protocol.left(16));
             return;
         }
         next.protocol = url.protocol;

@@ -28,7 +28,7 @@ enum Code : int {
     StreamCut,
     StreamBadPart,
     DigestUnanswerable,
-    RelocationScheme,
+    OtherScheme,
     EndOfCodes  // not a code: one past the last
 };
 } // namespace httperr
@@ -57,7 +57,7 @@ inline constexpr HttpErrorEntry HttpErrorTable[] = {
     {httperr::StreamCut, "MJPEG stream ended before its first picture was whole"},
     {httperr::StreamBadPart, "MJPEG part header too long"},
     {httperr::DigestUnanswerable, "Server asks for a Digest authentication Lumetta cannot answer: %1"},
-    {httperr::RelocationScheme, "Relocation leads to %1://, not http or https"},
+    {httperr::OtherScheme, "%1 %2://, not http or https"},
 };
 
 // Row i holds code i + 1, so every code has exactly one text.

@@ -86,6 +86,11 @@ bool IsHttps(const QString &protocol)
     return protocol.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
 }
 
+bool IsHttpScheme(const QString &protocol)
+{
+    return IsHttps(protocol) || protocol.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0;
+}
+
 QString StripBrackets(const QString &host)
 {
     if (host.startsWith(u'[') && host.endsWith(u']'))

@@ -29,6 +29,8 @@ QString PercentDecoded(const QString &text);
 QString RequestTarget(const QString &text);
 
 bool IsHttps(const QString &protocol);
+// http or https, in any case.
+bool IsHttpScheme(const QString &protocol);
 QString DefaultPort(bool tls);
 // An IPv6 literal without its brackets, as the socket wants it.
 QString StripBrackets(const QString &host);
