@@ -1,6 +1,9 @@
 #include "idle/DesktopIdle.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
+#include <QFile>
 #include <QDBusMessage>
 #include <QSocketNotifier>
 #include <QVariant>
@@ -59,6 +62,16 @@ std::optional<qint64> CallIdle(const QDBusConnection &bus, const Method &method)
     bool ok = false;
     const qint64 ms = value ? value->toLongLong(&ok) : 0;
     return ok && ms >= 0 ? std::optional<qint64>(ms) : std::nullopt;
+}
+
+// The process name of the service's owner, as /proc tells it.
+QString OwnerProcess(const QDBusConnection &bus, const QString &service)
+{
+    const QDBusConnectionInterface *names = bus.interface();
+    const QDBusReply<uint> pid = names ? names->servicePid(service) : QDBusReply<uint>();
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid.isValid() ? pid.value() : 0));
+    return pid.isValid() && comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.read(64)).trimmed()
+                                                            : QString();
 }
 
 bool CallTrue(const QDBusConnection &bus, const Method &method, const QVariantList &arguments = {})
@@ -192,8 +205,10 @@ DesktopIdle::DesktopIdle(QObject *parent)
 {
     if (CallIdle(m_bus, MutterIdle))
         m_kind = IdleSourceKind::Mutter;
-    else if (CallIdle(m_bus, ScreenSaverIdle))
+    else if (CallIdle(m_bus, ScreenSaverIdle)) {
         m_kind = IdleSourceKind::ScreenSaver;
+        m_owner = OwnerProcess(m_bus, QLatin1String(ScreenSaverIdle.service));
+    }
     else if (m_x11->usable() && m_x11->saver)
         m_kind = IdleSourceKind::X11;
 
@@ -244,8 +259,15 @@ std::optional<qint64> DesktopIdle::idleMs()
     switch (m_kind) {
     case IdleSourceKind::Mutter:
         return CallIdle(m_bus, MutterIdle);
-    case IdleSourceKind::ScreenSaver:
-        return CallIdle(m_bus, ScreenSaverIdle);
+    case IdleSourceKind::ScreenSaver: {
+        const std::optional<qint64> answered = CallIdle(m_bus, ScreenSaverIdle);
+        if (!answered)
+            return std::nullopt;
+        // Decided once: the unit is the service's, not the moment's.
+        if (m_unit == IdleUnit::Unknown)
+            m_unit = ScreenSaverIdleUnit(*answered, m_x11->idleMs(), m_owner);
+        return m_unit == IdleUnit::Seconds ? *answered * 1000 : *answered;
+    }
     case IdleSourceKind::X11:
         return m_x11->idleMs();
     case IdleSourceKind::None:

@@ -43,6 +43,8 @@ private:
     QString m_busName;
     QDBusConnection m_bus;
     IdleSourceKind m_kind = IdleSourceKind::None;
+    QString m_owner;  // the screen-saver service's process
+    IdleUnit m_unit = IdleUnit::Unknown;
 };
 
 } // namespace lumetta

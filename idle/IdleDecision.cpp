@@ -25,4 +25,16 @@ IdleDecision::Step IdleDecision::check(qint64 nowMs, qint64 delayMs, const Deskt
     return {true, 0};
 }
 
+IdleUnit ScreenSaverIdleUnit(qint64 answered, std::optional<qint64> serverIdleMs, const QString &ownerProcess)
+{
+    // Both readings near nothing while the user works: either unit fits.
+    if (serverIdleMs && *serverIdleMs >= UnitEvidenceMs)
+        return std::llabs(answered * 1000 - *serverIdleMs) < std::llabs(answered - *serverIdleMs)
+                   ? IdleUnit::Seconds
+                   : IdleUnit::Milliseconds;
+    if (ownerProcess == QLatin1String("light-locker"))
+        return IdleUnit::Seconds;
+    return IdleUnit::Unknown;
+}
+
 } // namespace lumetta

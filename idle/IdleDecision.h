@@ -2,6 +2,7 @@
 // When the idle watcher starts the show, and when it looks again. A plain
 // model: the watcher feeds it the desktop's answers and the time, and does
 // what it returns.
+#include <QString>
 #include <QtGlobal>
 #include <optional>
 
@@ -47,5 +48,16 @@ private:
     // does not start again until the user has been back.
     std::optional<qint64> m_servedPeriodStart;
 };
+
+// org.freedesktop.ScreenSaver's GetSessionIdleTime names no unit: most
+// services answer milliseconds, light-locker answers seconds.
+enum class IdleUnit { Unknown, Milliseconds, Seconds };
+// The X server's own idle time long enough to tell the two apart.
+inline constexpr qint64 UnitEvidenceMs = 5'000;
+// The unit the answer agrees with: the X server's idle time where there is
+// one (whichever reading lies closer), else the name of the service's
+// process; Unknown until one of them tells.
+[[nodiscard]] IdleUnit ScreenSaverIdleUnit(qint64 answered, std::optional<qint64> serverIdleMs,
+                                           const QString &ownerProcess);
 
 } // namespace lumetta

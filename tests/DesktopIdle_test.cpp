@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <xcb/xcb.h>
 
 using namespace lumetta;
@@ -67,6 +68,15 @@ TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
         EXPECT_EQ(state.inhibited, c.inhibited) << c.description;
         EXPECT_EQ(state.locked, c.locked) << c.description;
     }
+
+    // light-locker answers in seconds; here the service's process is this one.
+    char name[16] = {};
+    ::prctl(PR_GET_NAME, name);
+    ::prctl(PR_SET_NAME, "light-locker");
+    bus.clear();
+    bus.answer(Service{Saver, SaverPath, Saver, "GetSessionIdleTime", QVariant::fromValue(uint(786))});
+    EXPECT_EQ(DesktopIdle().read().idleMs, 786'000);
+    ::prctl(PR_SET_NAME, name);
 
     // The screen saver's shield coming up stops the show; going down does not.
     // The service answers read() after its signals: then all are queued here.

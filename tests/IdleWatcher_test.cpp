@@ -36,6 +36,22 @@ TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
     }
 }
 
+// light-locker answered 786 while the X server had been idle 786,165 ms.
+TEST(IdleDecision, ScreenSaverIdleUnitAgreesWithTheServerOrTheOwner)
+{
+    const struct { qint64 answered; std::optional<qint64> server; const char *owner; IdleUnit unit; } rows[] = {
+        {786, 786'165, "", IdleUnit::Seconds},
+        {786'100, 786'165, "light-locker", IdleUnit::Milliseconds},  // the server outweighs the name
+        {4, 4'999, "", IdleUnit::Unknown},                            // too soon to tell
+        {5, 5'000, "", IdleUnit::Seconds},
+        {5'000, 5'000, "", IdleUnit::Milliseconds},
+        {786, std::nullopt, "light-locker", IdleUnit::Seconds},        // Wayland: no X server to ask
+        {786, std::nullopt, "xfce4-screensaver", IdleUnit::Unknown},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(ScreenSaverIdleUnit(r.answered, r.server, r.owner), r.unit) << r.answered << " " << r.owner;
+}
+
 // The desktop idle since the last input, by the test clock.
 struct FakeDesktop : DesktopProbe {
     TestTimeSource time;
