@@ -7,22 +7,27 @@ namespace lumetta {
 
 IdleDecision::Step IdleDecision::check(qint64 nowMs, qint64 delayMs, const DesktopState &state)
 {
-    if (m_showRunning)
-        return {};
+    // A show with no window (every webcam offline) sees no key: the desktop
+    // tells when the idle period it belongs to is over.
+    if (m_showRunning) {
+        const bool back = state.idleMs && m_servedPeriodStart
+                          && std::llabs(nowMs - *state.idleMs - *m_servedPeriodStart) > SamePeriodMs;
+        return {false, back, ShowWatchMs};
+    }
     if (!state.idleMs || delayMs <= 0)
-        return {false, RetryMs};
+        return {false, false, RetryMs};
     const qint64 idle = *state.idleMs;
     if (idle + DueSlackMs < delayMs)
-        return {false, std::max(delayMs - idle, MinimumWaitMs)};
+        return {false, false, std::max(delayMs - idle, MinimumWaitMs)};
     const qint64 periodStart = nowMs - idle;
     const bool served = m_servedPeriodStart && std::llabs(periodStart - *m_servedPeriodStart) <= SamePeriodMs;
     // Nothing tells us when the user is back or the desktop lets go, so
     // look again one delay later.
     if (served || state.inhibited || state.fullScreen || state.locked)
-        return {false, std::max(delayMs, MinimumWaitMs)};
+        return {false, false, std::max(delayMs, MinimumWaitMs)};
     m_servedPeriodStart = periodStart;
     m_showRunning = true;
-    return {true, 0};
+    return {true, false, ShowWatchMs};
 }
 
 IdleUnit ScreenSaverIdleUnit(qint64 answered, std::optional<qint64> serverIdleMs, const QString &ownerProcess)

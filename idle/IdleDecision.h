@@ -28,8 +28,12 @@ public:
     // show would wait 10 s more for the next look.
     static constexpr qint64 DueSlackMs = 1'000;
 
+    // While its show runs: the user's return ends it within this.
+    static constexpr qint64 ShowWatchMs = 1'000;
+
     struct Step {
         bool startShow = false;
+        bool stopShow = false;   // the user is back: the show started here ends
         qint64 nextCheckMs = 0;  // 0: no check until the show ends
     };
 

@@ -21,6 +21,8 @@ void IdleWatcher::look()
         m_timer.setInterval(int(IdleDecision::RetryMs));
         return;
     }
+    if (step.stopShow)
+        m_hooks.stopShow();
     m_timer.setInterval(int(std::min<qint64>(step.nextCheckMs, std::numeric_limits<int>::max())));
 }
 

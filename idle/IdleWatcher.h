@@ -38,7 +38,7 @@ public:
     void desktopLocking();
 
     bool showRunning() const { return m_decision.showRunning(); }
-    // The wait before the next look; 0 while the show runs.
+    // The wait before the next look.
     int nextLookMs() const { return m_timer.Interval(); }
 
 private:

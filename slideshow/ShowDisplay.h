@@ -40,6 +40,9 @@ public:
     // When the picture shown was new, and the webcam's learned interval:
     // the picture's age badge. 0: unknown.
     virtual void setPictureTime(TDateTime, TDateTime) {}
+    // A screen saver with no picture yet: its window all the same, black,
+    // with this line, so that a key or the mouse can end it.
+    virtual void showNoPicture(const QString &) {}
 };
 
 // Shows nothing: the slide show runs on it until an image window is given,

@@ -19,6 +19,7 @@ namespace lumetta {
 namespace {
 
 const QColor Red(255, 0, 0);
+const QString NoWebcamReachedText = QStringLiteral("No webcam could be reached");
 
 // The name a previewed webcam's picture takes when the editor gives none:
 // the URL's last segment, always with a picture extension.
@@ -168,6 +169,10 @@ void SlideShow::tick()
             m_display->resetCountdown();
         }
     }
+    // A screen saver has its window from the first tick: one with nothing
+    // to show would take no key and outlive the user's return.
+    if (!display && m_run.ScreenSaverMode && !showStopped() && m_display->shownPictureHeight() == 0)
+        m_display->showNoPicture(NoWebcamReachedText);
     // A stopped show keeps no delay: only the user starts it again. The
     // plan reads the controls as the download left them (Play's interval).
     if (showStopped())

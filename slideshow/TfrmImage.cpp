@@ -492,6 +492,25 @@ void TfrmImage::setCaption(const QString &text)
     ImageCaption->setText(text);
 }
 
+void TfrmImage::showNoPicture(const QString &line)
+{
+    const DisplaySettings s = m_services.settings();
+    const QRect monitor = monitorRect(s);
+    applyCaptionStyle(s);
+    applyWindowMode(false, monitor, monitor.size());
+    Panel1->setGeometry(QRect(QPoint(), monitor.size()));
+    setPicture(QImage());
+    setCursor(Qt::BlankCursor);
+    ImageArea->setCursor(Qt::BlankCursor);
+    layoutAdvertisement(monitor.size(), false);
+    for (QLabel *caption : {ImageCaption, ImageCaption2})
+        caption->setText(line);
+    placeCaptions(s, monitor.size(), false);
+    ImageCaption2->show();
+    if (!isVisible() || !isActiveWindow())
+        showWindow(false);
+}
+
 void TfrmImage::setClickNowBlinking(bool on)
 {
     Timer &timer = m_run.ClickNowTimer;

@@ -61,6 +61,7 @@ public:
     void setWebcamNumber(const QString &text) override;
     void setBackground(const QColor &colour) override;
     void setCaption(const QString &text) override;
+    void showNoPicture(const QString &line) override;
     void hideDisplay() override { hide(); }
     void setCaptionPointSize(int points) override;
     void setPictureTime(TDateTime pictureTime, TDateTime interval) override;

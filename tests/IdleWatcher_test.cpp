@@ -12,7 +12,7 @@ namespace {
 TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
 {
     const qint64 delay = 600'000;
-    const struct { qint64 now, delay; DesktopState desktop; bool endShow, start; qint64 next; } rows[] = {
+    const struct { qint64 now, delay; DesktopState desktop; bool endShow, start; qint64 next; bool stop = false; } rows[] = {
         {595'000, delay, {595'000}, false, false, 10'000},      // never sooner than 10 s
         {599'000, delay, {598'999}, false, false, 10'000},      // just before the slack
         {1'000, 1, {0, false, true}, false, false, 10'000},     // a delay of 1 ms is not off
@@ -20,10 +20,11 @@ TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
         {0, delay, {}, false, false, 60'000},
         {600'000, 3'000, {600'000, false, false, true}, false, false, 10'000},
         {600'000, delay, {600'000, true}, false, false, delay},
-        {601'000, delay, {599'000}, false, true, 0},            // a hair early is due; the period began at 2 s
-        {700'000, delay, {700'000}, false, false, 0},           // the show runs
+        {601'000, delay, {599'000}, false, true, 1'000},        // a hair early is due; the period began at 2 s
+        {700'000, delay, {700'000}, false, false, 1'000},       // the show runs, watched each second
+        {702'000, delay, {697'999}, false, false, 1'000, true}, // back: a period 2,001 ms later ends the show
         {1'300'000, delay, {1'296'000}, true, false, delay},    // ended without input: 2 s off is the same period
-        {1'300'000, delay, {1'295'999}, false, true, 0},        // 2,001 ms off: a new one
+        {1'300'000, delay, {1'295'999}, false, true, 1'000},    // 2,001 ms off: a new one
     };
     IdleDecision decision;
     for (const auto &r : rows) {
@@ -33,6 +34,7 @@ TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
         const IdleDecision::Step step = decision.check(r.now, r.delay, r.desktop);
         EXPECT_EQ(step.startShow, r.start);
         EXPECT_EQ(step.nextCheckMs, r.next);
+        EXPECT_EQ(step.stopShow, r.stop);
     }
 }
 
@@ -83,16 +85,20 @@ TEST(IdleWatcher, FollowsTheDecisionAndTheShow)
     startWorks = true;
     d.time.advance(600'000);
     EXPECT_EQ(starts, 2);
-    EXPECT_EQ(w.nextLookMs(), 0) << "no look while the show runs";
+    d.time.advance(IdleDecision::ShowWatchMs);
+    EXPECT_EQ(stops, 0) << "the user is still away";
+    d.lastInput = d.time.elapsed();
+    d.time.advance(IdleDecision::ShowWatchMs);
+    EXPECT_EQ(stops, 1) << "the user is back, whatever the show's window does";
     w.desktopLocking();
-    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(stops, 2);
     const int reads = d.reads;
     w.showEnded();
     EXPECT_EQ(d.reads, reads + 1) << "looks again at once";
     w.showEnded();
     w.desktopLocking();
     EXPECT_EQ(d.reads, reads + 1) << "no show: nothing to look at or stop";
-    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(stops, 2);
 }
 
 } // namespace

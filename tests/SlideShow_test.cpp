@@ -34,9 +34,10 @@ struct RecordingDisplay : NullShowDisplay {
     }
     void setMode(const QString &letter, const QColor &) override { modes << letter; }
     void setCaption(const QString &text) override { caption = text; }
+    void showNoPicture(const QString &line) override { noPicture = line; }
     int shown = 0;
     QStringList modes;
-    QString caption;
+    QString caption, noPicture;
 };
 
 class SlideShowTest : public ::testing::Test {
@@ -208,9 +209,10 @@ TEST_F(SlideShowTest, AnOutageJudgesNoWebcam)
         return url.endsWith("b.jpg") ? CamFetch{true, {"HTTP/1.0 200 OK"}, {}}
                                      : CamFetch{false, {}, "Refused", true, false, 0, refused};
     };
-    start(old);
+    start(old, true);
     time.advance(1);
     EXPECT_EQ(run->catalogue.CamData()[0], old[0]) << "no server had answered yet";
+    EXPECT_EQ(display.noPicture, "No webcam could be reached") << "a screen saver's window from its first tick";
     time.advance(2 * 10000);
     EXPECT_EQ(field(2, fEnabled), "0") << "b's answer makes c's failure count";
     time.advance(10000);
