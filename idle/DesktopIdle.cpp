@@ -153,6 +153,16 @@ struct DesktopIdle::X11 {
         return reply.p ? std::optional<qint64>(reply.p->ms_since_user_input) : std::nullopt;
     }
 
+    // The server's own saver timeout (xset s), 0 when off.
+    std::optional<qint64> saverTimeoutMs()
+    {
+        if (!usable())
+            return std::nullopt;
+        const Freed<xcb_get_screen_saver_reply_t> reply{
+            xcb_get_screen_saver_reply(c, xcb_get_screen_saver(c), nullptr)};
+        return reply.p ? std::optional<qint64>(qint64(reply.p->timeout) * 1000) : std::nullopt;
+    }
+
     bool saverOn()
     {
         const auto reply = info();
@@ -296,6 +306,7 @@ DesktopState DesktopIdle::read()
         state.inhibited = inhibited();
         state.locked = locked();
         state.fullScreen = m_x11->focusedFullScreen();
+        state.serverSaverMs = m_x11->saverTimeoutMs();
     }
     return state;
 }

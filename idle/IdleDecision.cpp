@@ -14,6 +14,9 @@ IdleDecision::Step IdleDecision::check(qint64 nowMs, qint64 delayMs, const Deskt
                           && std::llabs(nowMs - *state.idleMs - *m_servedPeriodStart) > SamePeriodMs;
         return {false, back, ShowWatchMs};
     }
+    if (state.serverSaverMs && !m_firstServerSaverMs)
+        m_firstServerSaverMs = state.serverSaverMs;
+    const bool saverSuspended = m_firstServerSaverMs.value_or(0) > 0 && state.serverSaverMs == 0;
     if (!state.idleMs || delayMs <= 0)
         return {false, false, RetryMs};
     const qint64 idle = *state.idleMs;
@@ -23,7 +26,7 @@ IdleDecision::Step IdleDecision::check(qint64 nowMs, qint64 delayMs, const Deskt
     const bool served = m_servedPeriodStart && std::llabs(periodStart - *m_servedPeriodStart) <= SamePeriodMs;
     // Nothing tells us when the user is back or the desktop lets go, so
     // look again one delay later.
-    if (served || state.inhibited || state.fullScreen || state.locked)
+    if (served || state.inhibited || saverSuspended || state.fullScreen || state.locked)
         return {false, false, std::max(delayMs, MinimumWaitMs)};
     m_servedPeriodStart = periodStart;
     m_showRunning = true;

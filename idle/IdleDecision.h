@@ -14,6 +14,7 @@ struct DesktopState {
     bool inhibited = false;        // a video, a presentation: the desktop keeps awake
     bool fullScreen = false;       // a full-screen window has the focus
     bool locked = false;           // the desktop's own screen saver or lock is up
+    std::optional<qint64> serverSaverMs = {};  // the X server's own saver timeout, 0 when off; none: no X server
 };
 
 class IdleDecision {
@@ -51,6 +52,9 @@ private:
     // so a show that ended without input (the lock, a show already running)
     // does not start again until the user has been back.
     std::optional<qint64> m_servedPeriodStart;
+    // The X server's saver timeout when first seen: turned off since
+    // (xdg-screensaver suspend, for a video) it inhibits like the desktop's.
+    std::optional<qint64> m_firstServerSaverMs;
 };
 
 // org.freedesktop.ScreenSaver's GetSessionIdleTime names no unit: most

@@ -25,6 +25,10 @@ TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
         {702'000, delay, {697'999}, false, false, 1'000, true}, // back: a period 2,001 ms later ends the show
         {1'300'000, delay, {1'296'000}, true, false, delay},    // ended without input: 2 s off is the same period
         {1'300'000, delay, {1'295'999}, false, true, 1'000},    // 2,001 ms off: a new one
+        {1'301'000, delay, {1'000}, false, false, 1'000, true},  // the user is back
+        {1'302'000, delay, {0, 0, 0, 0, 600'000}, true, false, delay},          // the X server's saver on at first
+        {1'902'000, delay, {600'000, 0, 0, 0, 0}, false, false, delay},         // then off for a video: it inhibits
+        {1'903'000, delay, {601'000, 0, 0, 0, 300'000}, false, true, 1'000},    // on again
     };
     IdleDecision decision;
     for (const auto &r : rows) {
