@@ -130,11 +130,12 @@ QString EncodeQueryValue(const QString &text)
     return ReplaceAll(out, QStringLiteral("="), QStringLiteral("%3D"));
 }
 
-bool OpenRegularFile(QFile &file, const QString &path, QString &reason)
+bool OpenRegularFile(QFile &file, const QString &path, QString &reason, FileLinks links)
 {
+    const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == FileLinks::Refuse ? O_NOFOLLOW : 0);
     int fd;
     do
-        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        fd = ::open(QFile::encodeName(path).constData(), flags);
     while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         reason = QString::fromLocal8Bit(strerror(errno));
@@ -155,11 +156,11 @@ bool OpenRegularFile(QFile &file, const QString &path, QString &reason)
     return true;
 }
 
-FileRead ReadRegularFile(const QString &path, qint64 maxBytes)
+FileRead ReadRegularFile(const QString &path, qint64 maxBytes, FileLinks links)
 {
     FileRead out;
     QFile file;
-    if (!OpenRegularFile(file, path, out.error))
+    if (!OpenRegularFile(file, path, out.error, links))
         return out;
     const QString tooLarge = QStringLiteral("Larger than %1 bytes").arg(maxBytes);
     if (file.size() > maxBytes) {

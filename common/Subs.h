@@ -62,9 +62,13 @@ struct FileRead {
     std::optional<QByteArray> bytes;  // the whole file
     QString error;                    // why not: the system's text or our own
 };
-[[nodiscard]] FileRead ReadRegularFile(const QString &path, qint64 maxBytes);
+// Refuse: a link in the file's own place is not followed (our own files
+// beside the pictures, which a link could redirect).
+enum class FileLinks { Follow, Refuse };
+[[nodiscard]] FileRead ReadRegularFile(const QString &path, qint64 maxBytes, FileLinks links = FileLinks::Follow);
 // The same opening, for reading in pieces; false with the reason.
-[[nodiscard]] bool OpenRegularFile(QFile &file, const QString &path, QString &reason);
+[[nodiscard]] bool OpenRegularFile(QFile &file, const QString &path, QString &reason,
+                                   FileLinks links = FileLinks::Follow);
 
 // 0 when the file does not exist.
 qint64 FileSizeOf(const QString &fileName);

@@ -190,16 +190,6 @@ QStringList FinalResponseHeader(const QStringList &header)
     return header;
 }
 
-QString UrlOrigin(const QString &url)
-{
-    const HttpUrlParts p = SplitHttpUrl(url);
-    if (p.host.isEmpty())
-        return {};
-    const QString protocol = p.protocol.isEmpty() ? QStringLiteral("http") : p.protocol.toLower();
-    const QString port = p.port.isEmpty() ? DefaultPort(IsHttps(protocol)) : p.port;
-    return protocol + QLatin1String("://") + p.host.toLower() + u':' + port;
-}
-
 namespace {
 
 // Where the authority of a "scheme://" URL starts and ends; nullopt for

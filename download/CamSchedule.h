@@ -108,8 +108,4 @@ QStringList FinalResponseHeader(const QStringList &header);
 // credentials kept while it stays on the webcam's origin.
 QString RelocatedImageUrl(const QString &imageUrl, const QStringList &header);
 
-// "scheme://host:port" with the scheme's default port filled in; empty for
-// a URL without a host.
-QString UrlOrigin(const QString &url);
-
 } // namespace lumetta

@@ -33,25 +33,10 @@ QString Checked(const QString &value)
     return Usable(v) ? v : QString();
 }
 
-// The whole of a small regular file; never through a link, and never
-// waiting on a FIFO planted under the name.
+// Never through a link, and never waiting on a FIFO planted under the name.
 std::optional<QByteArray> ReadSmallFile(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    QFile file;
-    struct stat st {};
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    QByteArray data = file.read(MaxFile + 1);
-    if (data.size() > MaxFile)
-        return std::nullopt;
-    return data;
+    return ReadRegularFile(path, MaxFile, FileLinks::Refuse).bytes;
 }
 
 // A failure leaves no file: none that is stale, and no empty one made here.

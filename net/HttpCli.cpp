@@ -215,9 +215,7 @@ void THttpCli::startRequest(THttpRequest rq)
 
 QString THttpCli::hopOrigin(const Hop &hop) const
 {
-    const QString protocol = hop.protocol.isEmpty() ? QStringLiteral("http") : hop.protocol.toLower();
-    const QString port = hop.port.isEmpty() ? DefaultPort(hop.tls) : hop.port;
-    return protocol + QLatin1String("://") + hop.host.toLower() + u':' + port;
+    return OriginOf(hop.protocol, hop.host, hop.port);
 }
 
 void THttpCli::setupHop(const Hop &hop)
@@ -408,25 +406,14 @@ void THttpCli::sendRequest()
     }
 }
 
-QString THttpCli::urlOrigin(const QString &url) const
-{
-    const HttpUrlParts parts = SplitHttpUrl(url);
-    Hop hop;
-    hop.protocol = parts.protocol;
-    hop.host = parts.host;
-    hop.port = parts.port;
-    hop.tls = IsHttps(parts.protocol);
-    return hopOrigin(hop);
-}
-
 bool THttpCli::AskedForDigest(const QString &url) const
 {
-    return m_digest.contains(urlOrigin(url));
+    return m_digest.contains(UrlOrigin(url));
 }
 
 void THttpCli::ExpectDigest(const QString &url)
 {
-    m_expectDigest.insert(urlOrigin(url));
+    m_expectDigest.insert(UrlOrigin(url));
 }
 
 // Basic for a server that never asked otherwise; once it asked for Digest,

@@ -170,7 +170,6 @@ private:
     void setState(THttpState state);
     void setupHop(const Hop &hop);
     QString hopOrigin(const Hop &hop) const;
-    QString urlOrigin(const QString &url) const;
     void startLookup();
     void sendRequest();
     void sendTunnelRequest();

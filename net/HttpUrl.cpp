@@ -91,6 +91,18 @@ bool IsHttpScheme(const QString &protocol)
     return IsHttps(protocol) || protocol.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0;
 }
 
+QString OriginOf(const QString &protocol, const QString &host, const QString &port)
+{
+    const QString scheme = protocol.isEmpty() ? QStringLiteral("http") : protocol.toLower();
+    return scheme + QLatin1String("://") + host.toLower() + u':' + (port.isEmpty() ? DefaultPort(IsHttps(scheme)) : port);
+}
+
+QString UrlOrigin(const QString &url)
+{
+    const HttpUrlParts p = SplitHttpUrl(url);
+    return p.host.isEmpty() ? QString() : OriginOf(p.protocol, p.host, p.port);
+}
+
 QString StripBrackets(const QString &host)
 {
     if (host.startsWith(u'[') && host.endsWith(u']'))

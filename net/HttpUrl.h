@@ -20,6 +20,12 @@ HttpUrlParts SplitHttpUrl(const QString &url);
 // url without the "user:password@" before its host, split as above.
 QString WithoutUserInfo(const QString &url);
 
+// "scheme://host:port", lower-cased, the scheme's default port filled in
+// (no scheme: http): credentials and a Digest note belong to one origin.
+QString OriginOf(const QString &protocol, const QString &host, const QString &port);
+// The same of a URL; empty for one without a host.
+QString UrlOrigin(const QString &url);
+
 // RFC 3986 percent-decoding; a '%' without two hex digits stays as it is.
 // The bytes are read as UTF-8 when they are valid UTF-8, else as Latin-1.
 QString PercentDecoded(const QString &text);

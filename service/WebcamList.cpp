@@ -4,6 +4,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueFile.h"
 #include "common/Subs.h"
+#include "net/ResponseFile.h"
 
 #include <QHash>
 #include <QSet>
@@ -25,7 +26,7 @@ QStringList ReadListLines(const QByteArray &content)
 QStringList ReadListFile(const QString &path)
 {
     // The bound of the download that made it.
-    const FileRead read = ReadRegularFile(path, qint64(64) << 20);
+    const FileRead read = ReadRegularFile(path, MaxDownloadBytes);
     return read.bytes ? ReadListLines(*read.bytes) : QStringList();
 }
 
