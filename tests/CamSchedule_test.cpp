@@ -28,6 +28,7 @@ TEST(CamSchedule, ReadsDefaultsAndRepairsImpossibleDates)
 {
     const CamSchedule bare = ReadCamSchedule("General||||http://c/x.jpg", Now);
     EXPECT_EQ(bare.siteName, "http://c/x.jpg") << "an empty name reads as the URL";
+    EXPECT_TRUE(CamScheduleLine(bare, Now).startsWith("General||http://c/x.jpg||")) << "and is stored so";
     EXPECT_DOUBLE_EQ(bare.refreshRate, 5 * OneSecond);
     EXPECT_FALSE(bare.enabled) << "no flag: unticked in the list, so not downloaded either";
     EXPECT_EQ(bare.autoAdjust, 1);
@@ -79,6 +80,7 @@ TEST(RefreshAdaptation, NewPicture)
         // The factor steps at 5, 15, 30 minutes, 1 and 3 hours.
         {"a 5-minute webcam: 0.7", cam("00:05:00"), 0, 210 * OneSecond},
         {"a 15-minute webcam: 0.6", cam("00:15:00"), 0, 9 * Minute},
+        {"a 29.5-minute webcam: still 0.6", cam("00:29:30"), 0, 1062 * OneSecond},
         {"a 58-minute webcam: 0.5, not yet the hour's 0.4", cam("00:58:00"), 0, 29 * Minute},
         {"a 1-hour webcam: 0.4", cam("01:00:00"), 0, 24 * Minute},
         {"a 3.5-hour webcam, longest refresh 6 hours: 0.25", cam("03:30:00"), 0, 3150 * OneSecond},
