@@ -94,6 +94,7 @@ struct DesktopIdle::X11 {
     xcb_connection_t *c = nullptr;
     xcb_window_t root = 0;
     bool saver = false;  // the extension is there
+    bool held = false;   // its saver suspended by us
     quint8 firstEvent = 0;
     xcb_atom_t activeWindow = 0, wmState = 0, fullScreen = 0;
 
@@ -292,9 +293,22 @@ bool DesktopIdle::inhibited()
     return CallTrue(m_bus, GnomeInhibited, {QVariant::fromValue(InhibitIdle)}) || CallTrue(m_bus, PowerInhibited);
 }
 
-bool DesktopIdle::locked()
+bool DesktopIdle::locked(bool *serviceAnswered)
 {
-    return CallTrue(m_bus, GnomeLocked) || CallTrue(m_bus, ScreenSaverLocked) || m_x11->saverOn();
+    const std::optional<QVariant> gnome = Call(m_bus, GnomeLocked);
+    const std::optional<QVariant> freedesktop = Call(m_bus, ScreenSaverLocked);
+    *serviceAnswered = gnome || freedesktop;
+    return (gnome && gnome->toBool()) || (freedesktop && freedesktop->toBool()) || m_x11->saverOn();
+}
+
+void DesktopIdle::holdServerSaver(bool hold)
+{
+    // The server counts suspends per client: one at a time.
+    if (hold == m_x11->held || !m_x11->usable() || !m_x11->saver)
+        return;
+    xcb_screensaver_suspend(m_x11->c, hold);
+    xcb_flush(m_x11->c);
+    m_x11->held = hold;
 }
 
 DesktopState DesktopIdle::read()
@@ -304,7 +318,7 @@ DesktopState DesktopIdle::read()
     // Without an idle time there is nothing to weigh them against.
     if (state.idleMs) {
         state.inhibited = inhibited();
-        state.locked = locked();
+        state.locked = locked(&state.screenSaverService);
         state.fullScreen = m_x11->focusedFullScreen();
         state.serverSaverMs = m_x11->saverTimeoutMs();
     }

@@ -25,6 +25,7 @@ public:
     // For the watcher's one line on start.
     QString sourceName() const;
     DesktopState read() override;
+    void holdServerSaver(bool hold) override;
 
 signals:
     // The desktop's screen saver or lock screen comes up.
@@ -36,7 +37,7 @@ private slots:
 private:
     std::optional<qint64> idleMs();
     bool inhibited();
-    bool locked();
+    bool locked(bool *serviceAnswered);
 
     struct X11;
     std::unique_ptr<X11> m_x11;

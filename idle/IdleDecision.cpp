@@ -20,8 +20,13 @@ IdleDecision::Step IdleDecision::check(qint64 nowMs, qint64 delayMs, const Deskt
     if (!state.idleMs || delayMs <= 0)
         return {false, false, RetryMs};
     const qint64 idle = *state.idleMs;
-    if (idle + DueSlackMs < delayMs)
-        return {false, false, std::max(delayMs - idle, MinimumWaitMs)};
+    // Nobody else answers for the X server's saver: ours comes first.
+    const qint64 serverSaver = state.screenSaverService ? 0 : state.serverSaverMs.value_or(0);
+    const bool beatServerSaver = serverSaver > 0 && serverSaver - ServerSaverLeadMs < delayMs;
+    const qint64 due = beatServerSaver ? std::max(serverSaver - ServerSaverLeadMs, serverSaver / 2) : delayMs;
+    if (idle + DueSlackMs < due)
+        // The usual floor would let the server's saver pass us.
+        return {false, false, beatServerSaver ? due - idle : std::max(due - idle, MinimumWaitMs)};
     const qint64 periodStart = nowMs - idle;
     const bool served = m_servedPeriodStart && std::llabs(periodStart - *m_servedPeriodStart) <= SamePeriodMs;
     // Nothing tells us when the user is back or the desktop lets go, so
@@ -30,7 +35,7 @@ IdleDecision::Step IdleDecision::check(qint64 nowMs, qint64 delayMs, const Deskt
         return {false, false, std::max(delayMs, MinimumWaitMs)};
     m_servedPeriodStart = periodStart;
     m_showRunning = true;
-    return {true, false, ShowWatchMs};
+    return {true, false, ShowWatchMs, serverSaver > 0};
 }
 
 IdleUnit ScreenSaverIdleUnit(qint64 answered, std::optional<qint64> serverIdleMs, const QString &ownerProcess)

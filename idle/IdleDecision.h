@@ -15,6 +15,9 @@ struct DesktopState {
     bool fullScreen = false;       // a full-screen window has the focus
     bool locked = false;           // the desktop's own screen saver or lock is up
     std::optional<qint64> serverSaverMs = {};  // the X server's own saver timeout, 0 when off; none: no X server
+    // A desktop screen saver or locker answers: the X server's saver is its
+    // cue (to lock), so it is left alone.
+    bool screenSaverService = false;
 };
 
 class IdleDecision {
@@ -31,11 +34,17 @@ public:
 
     // While its show runs: the user's return ends it within this.
     static constexpr qint64 ShowWatchMs = 1'000;
+    // The X server's own saver at or below the delay would blank first and
+    // end the show: the show starts this long before it.
+    static constexpr qint64 ServerSaverLeadMs = 2'000;
 
     struct Step {
         bool startShow = false;
         bool stopShow = false;   // the user is back: the show started here ends
         qint64 nextCheckMs = 0;  // 0: no check until the show ends
+        // With startShow: keep the X server's saver off while the show runs,
+        // the show being the screen saver.
+        bool holdServerSaver = false;
     };
 
     // delayMs: the idle delay read now; 0 or less is off.

@@ -14,7 +14,10 @@ void IdleWatcher::look()
 {
     m_timer.setInterval(0);
     const IdleDecision::Step step = m_decision.check(m_hooks.nowMs(), m_hooks.delayMs(), m_probe.read());
+    if (step.holdServerSaver)
+        m_probe.holdServerSaver(true);
     if (step.startShow && !m_hooks.startShow()) {
+        m_probe.holdServerSaver(false);
         // Counted as a show that ended at once: the same idle period is
         // not tried again.
         m_decision.showEnded();
@@ -31,6 +34,7 @@ void IdleWatcher::showEnded()
     if (!m_decision.showRunning())
         return;
     m_decision.showEnded();
+    m_probe.holdServerSaver(false);
     look();
 }
 

@@ -15,6 +15,8 @@ class DesktopProbe {
 public:
     virtual ~DesktopProbe() = default;
     virtual DesktopState read() = 0;
+    // Keeps the X server's own saver off (true) or lets it be again.
+    virtual void holdServerSaver(bool) {}
 };
 
 struct IdleWatcherHooks {

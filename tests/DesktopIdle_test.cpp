@@ -67,6 +67,7 @@ TEST(DesktopIdle, FirstSourceThatAnswersWithInhibitorsAndLock)
         EXPECT_EQ(state.idleMs, c.idle) << c.description;
         EXPECT_EQ(state.inhibited, c.inhibited) << c.description;
         EXPECT_EQ(state.locked, c.locked) << c.description;
+        EXPECT_EQ(state.screenSaverService, c.locked) << "a locker answers: " << c.description;
     }
 
     // light-locker answers in seconds; here the service's process is this one.

@@ -12,7 +12,7 @@ namespace {
 TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
 {
     const qint64 delay = 600'000;
-    const struct { qint64 now, delay; DesktopState desktop; bool endShow, start; qint64 next; bool stop = false; } rows[] = {
+    const struct { qint64 now, delay; DesktopState desktop; bool endShow, start; qint64 next; bool stop = false, hold = false; } rows[] = {
         {595'000, delay, {595'000}, false, false, 10'000},      // never sooner than 10 s
         {599'000, delay, {598'999}, false, false, 10'000},      // just before the slack
         {1'000, 1, {0, false, true}, false, false, 10'000},     // a delay of 1 ms is not off
@@ -26,9 +26,12 @@ TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
         {1'300'000, delay, {1'296'000}, true, false, delay},    // ended without input: 2 s off is the same period
         {1'300'000, delay, {1'295'999}, false, true, 1'000},    // 2,001 ms off: a new one
         {1'301'000, delay, {1'000}, false, false, 1'000, true},  // the user is back
-        {1'302'000, delay, {0, 0, 0, 0, 600'000}, true, false, delay},          // the X server's saver on at first
+        {1'302'000, delay, {0, 0, 0, 0, 600'000}, true, false, 598'000},        // the X server's saver on at first, due 2 s before it
         {1'902'000, delay, {600'000, 0, 0, 0, 0}, false, false, delay},         // then off for a video: it inhibits
-        {1'903'000, delay, {601'000, 0, 0, 0, 300'000}, false, true, 1'000},    // on again
+        {1'903'000, delay, {601'000, 0, 0, 0, 300'000}, false, true, 1'000, false, true},  // on again, and held off
+        {2'600'000, delay, {596'000, 0, 0, 0, 600'000}, true, false, 2'000},    // no 10 s floor that would let it pass
+        {2'602'000, delay, {598'000, 0, 0, 0, 600'000}, false, true, 1'000, false, true},
+        {3'300'000, delay, {598'000, 0, 0, 0, 600'000, true}, true, false, 10'000},  // a locker's cue: left alone
     };
     IdleDecision decision;
     for (const auto &r : rows) {
@@ -39,6 +42,7 @@ TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
         EXPECT_EQ(step.startShow, r.start);
         EXPECT_EQ(step.nextCheckMs, r.next);
         EXPECT_EQ(step.stopShow, r.stop);
+        EXPECT_EQ(step.holdServerSaver, r.hold);
     }
 }
 
@@ -63,11 +67,13 @@ struct FakeDesktop : DesktopProbe {
     TestTimeSource time;
     qint64 lastInput = 0;
     int reads = 0;
+    bool held = false;
     DesktopState read() override
     {
         ++reads;
-        return {time.elapsed() - lastInput};
+        return {time.elapsed() - lastInput, false, false, false, 600'000};
     }
+    void holdServerSaver(bool hold) override { held = hold; }
 };
 
 // The watcher looks when the decision says, and passes the show's start, end and the lock on.
@@ -79,9 +85,10 @@ TEST(IdleWatcher, FollowsTheDecisionAndTheShow)
     IdleWatcher w(d, d.time, {[&] { return d.time.elapsed(); }, [] { return qint64(600'000); },
                               [&] { ++starts; return startWorks; }, [&] { ++stops; }});
     w.begin();
-    EXPECT_EQ(w.nextLookMs(), 600'000);
+    EXPECT_EQ(w.nextLookMs(), 598'000) << "the X server's saver at the delay";
     d.time.advance(600'000);
     EXPECT_EQ(starts, 1);
+    EXPECT_FALSE(d.held);
     EXPECT_FALSE(w.showRunning()) << "a show that cannot start counts as one that ended";
     EXPECT_EQ(w.nextLookMs(), IdleDecision::RetryMs);
 
@@ -89,6 +96,7 @@ TEST(IdleWatcher, FollowsTheDecisionAndTheShow)
     startWorks = true;
     d.time.advance(600'000);
     EXPECT_EQ(starts, 2);
+    EXPECT_TRUE(d.held) << "the show is the screen saver now";
     d.time.advance(IdleDecision::ShowWatchMs);
     EXPECT_EQ(stops, 0) << "the user is still away";
     d.lastInput = d.time.elapsed();
@@ -98,6 +106,7 @@ TEST(IdleWatcher, FollowsTheDecisionAndTheShow)
     EXPECT_EQ(stops, 2);
     const int reads = d.reads;
     w.showEnded();
+    EXPECT_FALSE(d.held);
     EXPECT_EQ(d.reads, reads + 1) << "looks again at once";
     w.showEnded();
     w.desktopLocking();
