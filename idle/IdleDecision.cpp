@@ -22,8 +22,9 @@ IdleDecision::Step IdleDecision::check(qint64 nowMs, qint64 delayMs, const Deskt
     const qint64 idle = *state.idleMs;
     // Nobody else answers for the X server's saver: ours comes first.
     const qint64 serverSaver = state.screenSaverService ? 0 : state.serverSaverMs.value_or(0);
-    const bool beatServerSaver = serverSaver > 0 && serverSaver - ServerSaverLeadMs < delayMs;
-    const qint64 due = beatServerSaver ? std::max(serverSaver - ServerSaverLeadMs, serverSaver / 2) : delayMs;
+    // A saver of a few seconds blanks while the user reads: not a screen saver to beat.
+    const bool beatServerSaver = serverSaver > MinimumWaitMs && serverSaver - ServerSaverLeadMs < delayMs;
+    const qint64 due = beatServerSaver ? serverSaver - ServerSaverLeadMs : delayMs;
     if (idle + DueSlackMs < due)
         // The usual floor would let the server's saver pass us.
         return {false, false, beatServerSaver ? due - idle : std::max(due - idle, MinimumWaitMs)};

@@ -32,6 +32,7 @@ TEST(IdleDecision, StartsTheShowOncePerIdlePeriod)
         {2'600'000, delay, {596'000, 0, 0, 0, 600'000}, true, false, 2'000},    // no 10 s floor that would let it pass
         {2'602'000, delay, {598'000, 0, 0, 0, 600'000}, false, true, 1'000, false, true},
         {3'300'000, delay, {598'000, 0, 0, 0, 600'000, true}, true, false, 10'000},  // a locker's cue: left alone
+        {3'400'000, delay, {9'000, 0, 0, 0, 10'000}, false, false, 591'000},          // a saver of 10 s is not beaten
     };
     IdleDecision decision;
     for (const auto &r : rows) {
