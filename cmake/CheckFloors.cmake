@@ -1,12 +1,29 @@
-# Folders form floors: nothing below app/ includes a header from app/.
-# Run at every build, so an upward include fails the build at once.
+# Folders form floors, listed from the ground up: a file includes headers
+# from its own floor and those below it only. Run at every build, so an
+# upward include fails the build at once.
 #   cmake -DROOT=<source dir> -P CheckFloors.cmake
-set(below common platform catalogue net download imaging slideshow idle service tools)
+set(floors common platform catalogue net imaging download slideshow idle service tools app)
 set(offenders "")
-foreach(dir ${below})
+list(LENGTH floors count)
+math(EXPR last "${count} - 1")
+foreach(level RANGE ${last})
+  list(GET floors ${level} dir)
+  # Every floor above this one.
+  math(EXPR first_above "${level} + 1")
+  set(above "")
+  if(first_above LESS count)
+    foreach(upper RANGE ${first_above} ${last})
+      list(GET floors ${upper} name)
+      list(APPEND above ${name})
+    endforeach()
+  endif()
+  if(NOT above)
+    continue()
+  endif()
+  list(JOIN above "|" pattern)
   file(GLOB_RECURSE sources "${ROOT}/${dir}/*.h" "${ROOT}/${dir}/*.cpp")
   foreach(source ${sources})
-    file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]app/")
+    file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](${pattern})/")
     if(lines)
       file(RELATIVE_PATH name "${ROOT}" "${source}")
       list(APPEND offenders "${name}: ${lines}")
@@ -14,6 +31,7 @@ foreach(dir ${below})
   endforeach()
 endforeach()
 if(offenders)
+  list(JOIN floors ", " floors)
   list(JOIN offenders "\n  " text)
-  message(FATAL_ERROR "A file below app/ includes a header from app/:\n  ${text}")
+  message(FATAL_ERROR "A file includes a header from a floor above its own (${floors}, from the ground up):\n  ${text}")
 endif()

@@ -5,7 +5,7 @@
 #include "download/CamSchedule.h"
 #include "download/PictureValidators.h"
 #include "net/CaFile.h"
-#include "slideshow/DCImageInfo.h"
+#include "imaging/DCImageInfo.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the header probe. Beyond not crashing, the probe
 // promises that an unrecognised input leaves every field at 0.
-#include "slideshow/DCImageInfo.h"
+#include "imaging/DCImageInfo.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "common/Errors.h"
 #include "imaging/Picture.h"
-#include "slideshow/DCImageInfo.h"
+#include "imaging/DCImageInfo.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "slideshow/DCImageInfo.h"
+#include "imaging/DCImageInfo.h"
 
 #include "support/TestFiles.h"
 
