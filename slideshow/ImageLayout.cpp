@@ -104,4 +104,11 @@ AdPlaces PlaceAdLabels(QSize panel, QSize adUrl, QSize adMsg)
     return places;
 }
 
+QSize DevicePixelSize(QSize logical, double ratio)
+{
+    if (ratio <= 0)
+        return logical;
+    return QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio));
+}
+
 } // namespace lumetta

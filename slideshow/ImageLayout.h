@@ -33,6 +33,11 @@ QSize CorrectFrameShape(QSize image);
 ImageLayout LayoutImage(QSize image, QSize monitor, QSize client, const SizeRules &rules,
                         bool playMode);
 
+// The device pixels a panel of this logical size covers on a screen of this
+// ratio (HiDPI): the picture is decoded and scaled for them, so it is as
+// sharp as the text beside it. An unknown ratio (0 or less) counts as 1.
+QSize DevicePixelSize(QSize logical, double ratio);
+
 // The caption label's top-left on the window (in monitor terms) and the
 // same spot relative to the panel, for its twin inside the panel.
 struct CaptionPlace {

@@ -95,7 +95,7 @@ protected:
         if (m_picture.isNull())
             return;
         QPainter p(this);
-        if (m_picture.size() == size())
+        if (m_picture.deviceIndependentSize().toSize() == size())
             p.drawPixmap(0, 0, m_picture);
         else  // only a picture beyond the decode limits is stretched here
             p.drawPixmap(rect(), m_picture);
@@ -322,14 +322,15 @@ void TfrmImage::showMeasured(const MeasuredImage &measured, const DisplaySetting
 
     // Scaled once, here; beyond the decode limits the full picture is
     // kept and stretched when painted.
-    const QSize shown = layout.panel.size();
+    const qreal ratio = devicePixelRatioF();
+    const QSize shown = DevicePixelSize(layout.panel.size(), ratio);
     const DecodedPicture picture =
         PreparePicture(measured.file, WithinPictureLimits(shown.width(), shown.height()) ? shown : QSize());
     if (!picture.ok()) {
         setPicture(QImage());
         return;
     }
-    setPicture(picture.image);
+    setPicture(picture.image, ratio);
 
     if (!play) {
         const bool captions = s.showCaption && !adShown();
@@ -434,9 +435,10 @@ void TfrmImage::showWindow(bool playMode)
     activateWindow();
 }
 
-void TfrmImage::setPicture(const QImage &image)
+void TfrmImage::setPicture(const QImage &image, qreal devicePixelRatio)
 {
     m_picture = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+    m_picture.setDevicePixelRatio(devicePixelRatio);
     ImageArea->update();
 }
 

@@ -102,7 +102,7 @@ private:
     void layoutAdvertisement(QSize panel, bool adShown);
     void placeCaptions(const DisplaySettings &s, QSize monitor, bool playMode);
     void showWindow(bool playMode);
-    void setPicture(const QImage &image);
+    void setPicture(const QImage &image, qreal devicePixelRatio = 1);
     bool adShown() const;
 
     // The window's event handlers, by their design names.

@@ -75,6 +75,19 @@ const LayoutCase Layouts[] = {
 };
 INSTANTIATE_TEST_SUITE_P(ImageLayout, Layout, ::testing::ValuesIn(Layouts));
 
+TEST(ImageLayout, DevicePixelSizeFollowsTheScreensRatio)
+{
+    const struct { QSize logical; double ratio; QSize device; } rows[] = {
+        {{640, 480}, 1, {640, 480}},
+        {{1920, 1080}, 2, {3840, 2160}},
+        {{641, 481}, 1.5, {962, 722}},  // 961.5 and 721.5 round up, as Qt rounds a widget's device size
+        {{641, 481}, 1.25, {801, 601}},
+        {{640, 480}, 0, {640, 480}},    // no screen yet
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(DevicePixelSize(r.logical, r.ratio), r.device) << r.ratio;
+}
+
 TEST(ImageLayout, CaptionAndAdvertisementLabels)
 {
     const QPoint panel(256, 192);
