@@ -39,7 +39,7 @@ TEST(SaveSchedule, WritesTheChangesOncePerIntervalAndAtTheShowsEnd)
         {"a change during a write starts its own interval", "cuwcku", "AW.A-W", true},
         {"so it does after a write the show's end started", "cnwck", "AW.A-", true},
         {"an interval up during a write that then fails starts another", "cuwcuf", "AW.A-A", true},
-        {"a failed write keeps its changes for the next interval", "cuwfu", "AW.AW", true},
+        {"a failed write keeps its changes for the next interval, which later changes keep", "cuwfcu", "AW.A-W", true},
         {"a failed write with a change since waits for that change's interval", "cuwcf", "AW.A-", true},
         {"the end asked for during a write is written after it", "cuwcnk", "AW.A-W", true},
         {"that one asked again after a failure waits for the interval", "cuwcnf", "AW.A--", true},
