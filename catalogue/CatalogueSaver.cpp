@@ -30,7 +30,6 @@ void CatalogueSaver::changed()
 
 void CatalogueSaver::saveSoon()
 {
-    collect();
     apply(m_schedule.saveNow());
 }
 
