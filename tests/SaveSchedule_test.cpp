@@ -7,24 +7,21 @@ using namespace lumetta;
 
 namespace {
 
-// Events: c a record changed, u the interval is up, n the show ended,
-// w a write begins, k it ended well, f it failed. Steps: - none,
-// A the interval starts, W a write starts, . (a write began).
+// Events: c a record changed, u the interval is up, n the show ended, w a
+// write begins (shown as .), k it ended well, f it failed. Steps: - none,
+// A the interval starts, W a write starts.
 std::string Steps(SaveSchedule &s, const std::string &events)
 {
     std::string steps;
     std::uint64_t mark = 0;
     for (const char e : events) {
-        SaveStep step = SaveStep::None;
-        switch (e) {
-        case 'c': step = s.changed(); break;
-        case 'u': step = s.intervalUp(); break;
-        case 'n': step = s.saveNow(); break;
-        case 'w': mark = s.writing(); steps += '.'; continue;
-        case 'k': step = s.written(mark, true); break;
-        case 'f': step = s.written(mark, false); break;
+        if (e == 'w') {
+            mark = s.writing();
+            steps += '.';
+            continue;
         }
-        steps += step == SaveStep::None ? '-' : step == SaveStep::ArmTimer ? 'A' : 'W';
+        steps += "-AW"[int(e == 'c' ? s.changed() : e == 'u' ? s.intervalUp() : e == 'n' ? s.saveNow()
+                                                                             : s.written(mark, e == 'k'))];
     }
     return steps;
 }
