@@ -81,7 +81,7 @@ void CatalogueCommands::butRenameClick()
     m_webcams.mirrorItem(row);
     m_webcams.refitListExtent();
     if (!m_webcams.writeEditorBack(row))
-        (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
+        (void)m_run.saver.saveEdit();
     m_webcams.SiteListClick();
 }
 

@@ -38,7 +38,7 @@ int RunLumetta(int argc, char **argv)
     // Under a file-size limit a write fails, as on a full disk, and the
     // program says so; the signal would end it with the file half written.
     ::signal(SIGXFSZ, SIG_IGN);
-    CatchEndSignals({SIGTERM, SIGINT});
+    CatchEndSignals({SIGTERM, SIGINT, SIGHUP});
     const std::optional<quintptr> daemonWindow =
         mode.screenSaver ? EmbedWindowId(arguments, qEnvironmentVariable("XSCREENSAVER_WINDOW"))
                          : std::nullopt;

@@ -307,6 +307,10 @@ void TfrmMain::arrangeConfigPages()
 
 void TfrmMain::FormDestroy()
 {
+    // Every way out passes here (Close, a signal, the screen saver's end):
+    // what the show learned since the last save is written, after any
+    // write still running.
+    (void)m_run.saver.flush();
     WriteSetting(Setting::Top, pos().y());
     WriteSetting(Setting::Left, pos().x());
     WriteSetting(Setting::SelectedCam, m_ui->SiteList->currentRow());

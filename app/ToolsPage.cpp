@@ -72,7 +72,11 @@ ListTools &ToolsPage::listTools()
                 items << m_ui->cmbCategory->itemText(i);
             return items;
         };
-        hooks.camData = [this] { return m_cat.CamData(); };
+        // The lists and the file agree on what the tools read.
+        hooks.camData = [this] {
+            (void)m_run.saver.flush();
+            return m_cat.CamData();
+        };
         hooks.appendRecords = [this](const QStringList &records) {
             m_webcams.commitEditor();
             const int row = m_ui->SiteList->currentRow();
@@ -102,6 +106,8 @@ void ToolsPage::butBackupClick()
 {
     m_dialogs.beep();
     m_webcams.commitEditor();
+    // The copy is of the file: what the show learned goes there first.
+    (void)m_run.saver.flush();
     m_dialogs.showMessage(BackupCatalogue(m_run.DataFileName, m_run.BackupFileName) ? QStringLiteral("Backup done.")
                                                                         : QStringLiteral("Backup failed."));
 }
@@ -110,6 +116,8 @@ void ToolsPage::butRestoreClick()
 {
     m_dialogs.beep();
     m_webcams.commitEditor();
+    // No write of the records replaced may land on the restored file.
+    (void)m_run.saver.flush();
     if (!RestoreCatalogue(m_run.BackupFileName, m_run.DataFileName)) {
         m_dialogs.showMessage(QStringLiteral("Restore failed."));
         return;

@@ -110,7 +110,9 @@ QStringList WebcamPage::loadCatalogueFile()
 // Operations other than the editor's write-back report a failed save.
 void WebcamPage::saveCatalogue()
 {
-    SaveCatalogue(m_run.DataFileName, m_cat.CamData());
+    const SaveResult saved = m_run.saver.saveEdit();
+    if (!saved.ok)
+        RaiseCannotCreate(m_run.DataFileName, saved.reason);
 }
 
 QString WebcamPage::makeLocalName(const QString &url)
@@ -274,7 +276,7 @@ bool WebcamPage::writeEditorBack(int row)
     for (QLineEdit *edit : {m_ui->ImageUrl, m_ui->edtHomePage, m_ui->edtLocalFilename})
         edit->setModified(false);
     // The change stays in memory and reaches the file with the next save.
-    (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
+    (void)m_run.saver.saveEdit();
     return true;
 }
 
@@ -363,7 +365,7 @@ void WebcamPage::SiteListClickCheck(QListWidgetItem *item)
     RefreshCountDependents();
     SiteListClick();
     if (!writeEditorBack(row))
-        (void)TrySaveCatalogue(m_run.DataFileName, m_cat.CamData());
+        (void)m_run.saver.saveEdit();
 }
 
 // Leaving a box acts only on the record the editor was loaded from, and not

@@ -10,18 +10,18 @@
 
 namespace lumetta {
 
-namespace {
-
-[[noreturn]] void CannotCreate(const QString &path, const QString &reason)
+void RaiseCannotCreate(const QString &path, const QString &reason)
 {
     throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason));
 }
+
+namespace {
 
 void WriteAtomically(const QString &path, const QByteArray &data)
 {
     const SaveResult saved = WriteFileAtomically(path, data);
     if (!saved.ok)
-        CannotCreate(path, saved.reason);
+        RaiseCannotCreate(path, saved.reason);
 }
 
 } // namespace
@@ -111,12 +111,12 @@ void SaveCatalogue(const QString &path, const QStringList &lines)
 
 bool TrySaveCatalogue(const QString &path, const QStringList &lines)
 {
-    try {
-        SaveCatalogue(path, lines);
-        return true;
-    } catch (const FileError &) {
-        return false;
-    }
+    return WriteCatalogue(path, lines).ok;
+}
+
+SaveResult WriteCatalogue(const QString &path, const QStringList &lines)
+{
+    return WriteFileAtomically(path, JoinTextLines(lines));
 }
 
 bool BackupCatalogue(const QString &dataFile, const QString &backupFile)

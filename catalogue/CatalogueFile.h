@@ -1,6 +1,8 @@
 #pragma once
 // The catalogue file: one record per line, CR LF after every line; read with
 // CR LF, LF or CR line ends. Saved through a temporary file and a rename.
+#include "common/AtomicFile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,9 @@ QStringList LoadCatalogue(const QString &path);
 void SaveCatalogue(const QString &path, const QStringList &lines);
 // The same, reporting instead of raising (editor write-back, download engine).
 [[nodiscard]] bool TrySaveCatalogue(const QString &path, const QStringList &lines);
+[[nodiscard]] SaveResult WriteCatalogue(const QString &path, const QStringList &lines);
+// "Cannot create file "%s". %s"
+[[noreturn]] void RaiseCannotCreate(const QString &path, const QString &reason);
 
 QStringList SplitTextLines(const QByteArray &content);
 QByteArray JoinTextLines(const QStringList &lines);

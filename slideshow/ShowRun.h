@@ -3,6 +3,7 @@
 // main window share of it. The run's state in app/ holds it, so nothing
 // here needs to know the app.
 #include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueSaver.h"
 #include "platform/Timer.h"
 
 #include <QString>
@@ -27,7 +28,9 @@ struct ShowState {
 
 struct ShowRun {
     ShowRun(bool screenSaver, bool admin, TimeSource &time)
-        : ScreenSaverMode(screenSaver), AdminMode(admin), SSTimer(time), CameraTimer(time), ClickNowTimer(time)
+        : ScreenSaverMode(screenSaver), AdminMode(admin),
+          saver(time, [this] { return DataFileName; }, [this] { return catalogue.CamData(); }), SSTimer(time),
+          CameraTimer(time), ClickNowTimer(time)
     {
         SSTimer.setObjectName(QStringLiteral("SSTimer"));
         CameraTimer.setObjectName(QStringLiteral("CameraTimer"));
@@ -41,6 +44,8 @@ struct ShowRun {
     QString DataFileName;
 
     Catalogue catalogue;
+    // Every write of DataFileName goes through it: never two at once.
+    CatalogueSaver saver;
 
     // Written by the slide show alone; the windows and pages ask it.
     const QString &sampleImageFile() const { return SampleImageFile; }

@@ -98,6 +98,9 @@ void SlideShow::abortRequest()
     ++m_aborts;
     if (m_hooks.abortFetch)
         m_hooks.abortFetch();
+    // The show ends here (the image window, Stop, Close): what it learned
+    // goes to the file now rather than at the end of the interval.
+    m_run.saver.saveSoon();
 }
 
 void SlideShow::toggleHold()
@@ -175,9 +178,10 @@ void SlideShow::tick()
         m_display->showNoPicture(NoWebcamReachedText);
     // A stopped show keeps no delay: only the user starts it again. The
     // plan reads the controls as the download left them (Play's interval).
-    if (showStopped())
+    if (showStopped()) {
         m_run.SSTimer.setInterval(0);
-    else
+        m_run.saver.saveSoon();
+    } else
         applyPlan(m_hooks.settings());
     log("5 - SSTimer end");
     if (m_hooks.tickDone)
@@ -475,8 +479,9 @@ bool SlideShow::retryNow(int index)
 }
 
 // The record at index becomes the webcam as handled; list, ticks and
-// counts follow through the model, and the file is saved (a failure is
-// ignored: the record reaches the file with the next save).
+// counts follow through the model, and the file follows within the save
+// interval: rewriting it whole after every fetch would cost more than the
+// fetch.
 void SlideShow::updateRecord(const CamSchedule &cam, TDateTime now, int index)
 {
     if (index < 0 || index >= m_run.catalogue.count())
@@ -486,7 +491,7 @@ void SlideShow::updateRecord(const CamSchedule &cam, TDateTime now, int index)
     if (m_run.catalogue.EnabledCount() == 0)
         m_run.SSTimer.setEnabled(false);
     if (!(m_run.show.PlayMode && index != m_playCam))
-        (void)TrySaveCatalogue(m_run.DataFileName, m_run.catalogue.CamData());
+        m_run.saver.changed();
     if (m_hooks.recordChanged)
         m_hooks.recordChanged(index);
 }

@@ -95,6 +95,7 @@ TEST_F(ProcessTest, SignalsEndTheProgramWhileAStartUpBoxIsUp)
         {"a configuration run before any normal run", {"/c"},
          [this] { return QFile::exists(env.path() + "/Lumetta_MUTEX"); }, SIGTERM},
         {"a normal run with a wrongly typed setting", {}, [] { return waitUntilStored("AppPath"); }, SIGINT},
+        {"a normal run whose terminal closed", {}, [] { return waitUntilStored("AppPath"); }, SIGHUP},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.description);

@@ -144,7 +144,34 @@ TEST_F(SlideShowTest, DownloadsRewriteTheRecordThroughTheModel)
     EXPECT_EQ(field(1, fAutoAdjust), "0") << "an advertisement fixes the interval";
     EXPECT_EQ(field(2, fLocalFilename), "noname.jpg") << "a derived local name is stored";
     EXPECT_EQ(field(2, fEnabled), "0") << "never fetched, disabled at its first failure";
-    EXPECT_EQ(LoadCatalogue(run->DataFileName), run->catalogue.CamData()) << "saved";
+    show->abortRequest();  // as the image window ends the show
+    run->saver.waitForWrite();
+    EXPECT_EQ(LoadCatalogue(run->DataFileName), run->catalogue.CamData()) << "saved when the show ends";
+}
+
+// What a download teaches reaches the file once per interval, not with
+// every fetch; a crash between two saves loses only what is younger than
+// the interval, and leaves the file whole.
+TEST_F(SlideShowTest, ACrashBetweenSavesLosesNothingOlderThanTheSaveInterval)
+{
+    settings.displaySeconds = 7;  // no tick as the interval ends
+    const QStringList records{Cam("a"), Cam("b")};
+    QDir().mkpath(env.home());
+    SaveCatalogue(env.home() + "lumetta.dat", records);
+    start(records);
+    time.advance(CatalogueSaveIntervalMs);  // the first fetch came at 1 ms
+    run->saver.waitForWrite();
+    EXPECT_EQ(LoadCatalogue(run->DataFileName), records) << "dozens of fetches, no save yet";
+    time.advance(1);
+    run->saver.waitForWrite();
+    const QStringList saved = run->catalogue.CamData();
+    EXPECT_EQ(LoadCatalogue(run->DataFileName), saved);
+
+    time.advance(60000);
+    ASSERT_NE(run->catalogue.CamData(), saved) << "learned since";
+    show.reset();  // killed: no end of show, no quit
+    run.reset();
+    EXPECT_EQ(LoadCatalogue(env.home() + "lumetta.dat"), saved);
 }
 
 // The fetch the user ended leaves its webcam as it was: closing the show

@@ -11,6 +11,8 @@ lumetta_test(CamRecord lumetta_catalogue)
 lumetta_test(CatalogueFile lumetta_catalogue)
 lumetta_test(Catalogue lumetta_catalogue)
 lumetta_test(CamEditor lumetta_catalogue)
+lumetta_test(SaveSchedule lumetta_catalogue)
+lumetta_test(CatalogueSaver lumetta_catalogue)
 
 lumetta_test(HttpResponseParser lumetta_net)
 lumetta_test(HttpCli lumetta_net lumetta_platform)
