@@ -87,6 +87,8 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
         {"picture ahead of the clock: due", Rec("00:10:00", "11:50:00", "12:30:00"), plain, true, Download},
         {"fixed, downloaded ahead of it: due", Rec("00:10:00", "12:30:00", "08:00:00", "1,0,0"), plain, true, Download},
         {"disabled, re-checked ahead of it: due", Rec("00:01:00", "12:30:00", old, "0,1,0"), recheck, true, Download},
+        {"fixed, a picture past 2050 is none, not one ahead", Rec("00:10:00", "11:55:00", "2060-01-01", "1,0,0"), plain,
+         true, ShowLocal},
     };
     for (const auto &c : cases)
         EXPECT_EQ(DecideCam(ReadCamSchedule(c.line, now), c.settings, now, [&c] { return c.localFile; }), c.action)
@@ -97,6 +99,7 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
         << "a new picture 5 s ago from a 5 s webcam: followed";
     EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, {50001, false}, 60000), Skip)
         << "the same webcam unchanged 9.999 s ago, stored an hour ahead of the clock";
+    EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, {50000, false}, 60000), Download) << "... 10 s ago";
     const CamSchedule fixed = ReadCamSchedule(Rec("00:00:05", "11:50:00", "11:50:00", "1,0,0"), now);
     const auto failedUntil = [&](qint64 t) { return DecideCam(fixed, plain, now, [] { return false; }, {0, 0, t}, 60000); };
     EXPECT_EQ(failedUntil(60001), Skip) << "due, but a failed reply's wait is not over";
