@@ -95,9 +95,13 @@ CamSchedule ReadCamSchedule(const QString &line, TDateTime now)
     const auto downloaded = TryParseDateTimeText(r.field(fLastDownloadTime));
     cam.lastDownloadTime = downloaded ? std::min(*downloaded, now) : NeverDate();
     const auto modified = TryParseDateTimeText(r.field(fLastModified));
-    // A date ahead of the clock (a wrong server, a clock set back) would
-    // keep the webcam from being due until then.
-    cam.lastModified = modified && *modified <= LatestLastModified ? std::min(*modified, now) : NeverDate();
+    const bool kept = modified && *modified <= LatestLastModified;
+    // A date ahead of the clock (a clock set back, a wrong one) must not
+    // keep the webcam from being due until then. Read as now, every span
+    // from the record is at most the true one: it can ask again sooner,
+    // never slow or disable a webcam wrongly.
+    cam.clockWentBack = (downloaded && *downloaded > now) || (kept && *modified > now);
+    cam.lastModified = kept ? std::min(*modified, now) : NeverDate();
     cam.enabled = r.enabled();  // as the list ticks it
     cam.autoAdjust = FlagOr(r.field(fAutoAdjust), 1);
     cam.showLastImage = FlagOr(r.field(fShowLastImage), 0) > 0;
@@ -135,7 +139,7 @@ Adaptation AdaptWithoutNewPicture(const CamSchedule &cam, const RefreshPolicy &p
     Adaptation a{cam.refreshRate, cam.lastModified, cam.autoAdjust, false};
     if (cam.autoAdjust <= 0) {
         if (failed)
-            a.retryAt = now + std::max(cam.refreshRate, Bounded(now - cam.lastModified, policy));
+            a.retryAfter = std::max(cam.refreshRate, Bounded(now - cam.lastModified, policy));
         return a;
     }
     a.refreshRate = Bounded(now - cam.lastModified, policy);

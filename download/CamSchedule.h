@@ -32,8 +32,11 @@ struct CamSchedule {
     TDateTime refreshRate = 0;
     TDateTime startTime = 0;
     TDateTime endTime = 0;
-    TDateTime lastDownloadTime = 0;
+    TDateTime lastDownloadTime = 0;  // read no later than now, as is lastModified
     TDateTime lastModified = 0;
+    // A stored time lay ahead of now: the clock went back since it was
+    // written, and the record's times tell nothing of when it is due.
+    bool clockWentBack = false;
     bool enabled = true;
     int autoAdjust = 1;  // 0 fixed, 1 adaptive, 2 adaptive without a usable "Last-Modified"
     bool showLastImage = false;
@@ -55,7 +58,7 @@ struct Adaptation {
     TDateTime lastModified = 0;
     int autoAdjust = 1;
     bool disable = false;  // the inactive rule struck
-    TDateTime retryAt = 0;  // not to be fetched again before; 0: as its interval says
+    TDateTime retryAfter = 0;  // not to be fetched again before this span; 0: as its interval says
 };
 
 // No new picture: an adaptive webcam's interval widens to the picture's age.
@@ -76,18 +79,19 @@ Adaptation AdaptToNewPicture(const CamSchedule &cam, const RefreshPolicy &policy
 // A fetch that failed before reaching any server (no name, no route,
 // refused) says nothing about its webcam while no server answers at all:
 // the computer is offline or its network not up yet. Only while other
-// servers answer does such a failure count against the webcam.
+// servers answer does such a failure count against the webcam. Times are
+// Clock::monotonicMs(): a wall clock set back would stretch the window.
 class ServerReach {
 public:
-    static constexpr TDateTime Window = 5 * 60 * OneSecond;
-    void reached(TDateTime now) { m_lastReached = now; }
-    bool judgesWebcam(bool reachedServer, TDateTime now) const
+    static constexpr qint64 WindowMs = 5 * 60 * 1000;
+    void reached(qint64 monotonicMs) { m_lastReached = monotonicMs; }
+    bool judgesWebcam(bool reachedServer, qint64 monotonicMs) const
     {
-        return reachedServer || (m_lastReached && now - *m_lastReached <= Window);
+        return reachedServer || (m_lastReached && monotonicMs - *m_lastReached <= WindowMs);
     }
 
 private:
-    std::optional<TDateTime> m_lastReached;
+    std::optional<qint64> m_lastReached;
 };
 
 // The advertisement headers of a new picture.

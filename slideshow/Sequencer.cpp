@@ -27,23 +27,28 @@ bool InSelectedCategories(const QString &category, const ShowSettings &settings)
            || settings.selectedCatList.contains(category, Qt::CaseInsensitive);
 }
 
-bool FetchedTooRecently(const CamSchedule &cam, const LastFetch &last, int displaySeconds, TDateTime now)
+bool FetchedTooRecently(const CamSchedule &cam, const LastFetch &last, int displaySeconds, TDateTime now,
+                        qint64 monotonicMs)
 {
-    if (now < last.retryAt)
+    if (monotonicMs < last.retryAtMs)
         return true;
     if (last.newPicture && WholeSeconds(cam.refreshRate) < displaySeconds)
         return false;
-    return now < std::max(cam.lastDownloadTime, last.at) + displaySeconds * OneSecond;
+    if (last.atMs && monotonicMs - *last.atMs < displaySeconds * qint64(1000))
+        return true;
+    // A download stored by an earlier run is on the wall clock.
+    return !cam.clockWentBack && now < cam.lastDownloadTime + displaySeconds * OneSecond;
 }
 
 CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateTime now,
-                    const std::function<bool()> &localFileExists, const LastFetch &last)
+                    const std::function<bool()> &localFileExists, const LastFetch &last, qint64 monotonicMs)
 {
     const RefreshPolicy &policy = settings.policy;
     if (!cam.enabled) {
         if (cam.autoAdjust == 0)
             return CamAction::Skip;
-        const bool recheck = policy.checkDisabledCams && cam.lastDownloadTime + policy.checkDisabledDays <= now;
+        const bool recheck = policy.checkDisabledCams
+                             && (cam.clockWentBack || cam.lastDownloadTime + policy.checkDisabledDays <= now);
         if (!recheck)
             return CamAction::Skip;
     }
@@ -54,14 +59,16 @@ CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateT
         return cam.showLastImage ? local : CamAction::Skip;
     const bool fixed = cam.refreshRate > policy.slowInterval || cam.refreshRate > policy.maxRefresh
                        || cam.autoAdjust == 0;
-    const bool due = !(fixed && cam.lastDownloadTime + cam.refreshRate > now) && cam.lastModified + cam.refreshRate <= now;
+    const bool due = cam.clockWentBack
+                     || (!(fixed && cam.lastDownloadTime + cam.refreshRate > now)
+                         && cam.lastModified + cam.refreshRate <= now);
     if (!due && localFileExists())
         return local;
     // The show that fetches is the catalogue's one writer.
     if (settings.viewOnly)
         return localFileExists() ? CamAction::ShowLocal : CamAction::Skip;
     // Asked again too soon, a webcam would be stormed with requests.
-    if (FetchedTooRecently(cam, last, settings.displaySeconds, now))
+    if (FetchedTooRecently(cam, last, settings.displaySeconds, now, monotonicMs))
         return localFileExists() ? local : CamAction::Skip;
     return CamAction::Download;
 }

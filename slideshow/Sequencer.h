@@ -44,23 +44,28 @@ bool IsActiveNow(TDateTime startTime, TDateTime endTime, TDateTime now);
 
 bool InSelectedCategories(const QString &category, const ShowSettings &settings);
 
-// What the show remembers of a webcam's last fetch in this run.
+// What the show remembers of a webcam's last fetch in this run, in
+// Clock::monotonicMs().
 struct LastFetch {
-    TDateTime at = 0;  // 0: none in this run
+    std::optional<qint64> atMs;  // none in this run
     bool newPicture = false;
-    TDateTime retryAt = 0;  // a failed reply's wait (AdaptWithoutNewPicture)
+    qint64 retryAtMs = 0;  // a failed reply's wait (AdaptWithoutNewPicture) ends; 0: none
 };
 
 // A webcam is fetched at most once per display time, unless it refreshes
 // faster and its last fetch brought a new picture (the show follows it);
-// never before the wait a failed reply set.
-bool FetchedTooRecently(const CamSchedule &cam, const LastFetch &last, int displaySeconds, TDateTime now);
+// never before the wait a failed reply set. monotonicMs: now, as LastFetch
+// counts.
+bool FetchedTooRecently(const CamSchedule &cam, const LastFetch &last, int displaySeconds, TDateTime now,
+                        qint64 monotonicMs);
 
 enum class CamAction { Skip, ShowLocal, Download };
 // localFileExists is asked only when the answer matters: a search looks
-// at every webcam, and most need no look at the disk.
+// at every webcam, and most need no look at the disk. A record whose times
+// lie ahead of now (the clock went back) is due.
 CamAction DecideCam(const CamSchedule &cam, const ShowSettings &settings, TDateTime now,
-                    const std::function<bool()> &localFileExists, const LastFetch &last = {});
+                    const std::function<bool()> &localFileExists, const LastFetch &last = {},
+                    qint64 monotonicMs = 0);
 
 // The site name, then " - " and the last-active time, then " (" and the
 // refresh interval ")", as the settings ask.

@@ -14,6 +14,8 @@
 #include <QScopeGuard>
 #include <QFileInfo>
 
+#include <cmath>
+
 namespace lumetta {
 
 namespace {
@@ -258,6 +260,7 @@ bool SlideShow::pick(const ShowSettings &settings)
     });
     bool triedOne = false;  // downloaded a webcam that brought no new picture
     const TDateTime now = m_clock.now();
+    const qint64 nowMs = m_clock.monotonicMs();
     SearchOrder order(show.CurrentCam, cat.count(), show.HoldCurrentCam, show.FollowCam, settings, randomBelow);
     for (int index = order.next(); index >= 0; index = order.next()) {
         if (order.moved()) {
@@ -274,7 +277,7 @@ bool SlideShow::pick(const ShowSettings &settings)
         log("4 - params read");
         const QString localFile = cam.localFilename.isEmpty() ? QString() : settings.downloadDir + cam.localFilename;
         const auto localFileExists = [&localFile] { return !localFile.isEmpty() && QFileInfo::exists(localFile); };
-        CamAction action = DecideCam(cam, settings, now, localFileExists, m_lastFetch.value(cam.imageUrl));
+        CamAction action = DecideCam(cam, settings, now, localFileExists, m_lastFetch.value(cam.imageUrl), nowMs);
         if (action == CamAction::ShowLocal && localFile.isEmpty())
             action = CamAction::Skip;  // no picture was ever kept for it
         if (action == CamAction::Skip)
@@ -349,9 +352,11 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
     const CamSchedule before = cam;
     const CamFetch fetched = m_hooks.fetch ? m_hooks.fetch(url, file, settings.timeOutSeconds) : CamFetch{};
     const TDateTime now = m_clock.now();
+    // What happened in this run is timed on a clock that never goes back.
+    const qint64 nowMs = m_clock.monotonicMs();
     const bool reached = fetched.newPicture || !fetched.noServerReached;
     if (reached)
-        m_reach.reached(now);
+        m_reach.reached(nowMs);
     if (!fetched.newPicture) {
         log("6 - image d/l failed");
         m_fetchFailure = fetched.failure;
@@ -361,13 +366,14 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
             return Fetched::NothingLearned;
         // Offline, every webcam fails: none may be slowed or disabled by
         // it, yet its health tells what happened.
-        if (!m_reach.judgesWebcam(reached, now)) {
-            m_lastFetch.insert(url, LastFetch{now, false});
+        if (!m_reach.judgesWebcam(reached, nowMs)) {
+            m_lastFetch.insert(url, LastFetch{nowMs, false});
             recordHealth(url, fetched, before, cam, settings, now);
             return Fetched::NothingLearned;
         }
         const Adaptation a = AdaptWithoutNewPicture(cam, settings.policy, now, !fetched.unchanged);
-        m_lastFetch.insert(url, LastFetch{now, false, a.retryAt});
+        const qint64 retryAtMs = nowMs + std::llround(a.retryAfter * SecondsPerDay * 1000);
+        m_lastFetch.insert(url, LastFetch{nowMs, false, retryAtMs});
         cam.refreshRate = a.refreshRate;
         if (a.disable)
             cam.enabled = false;
@@ -415,8 +421,8 @@ SlideShow::Fetched SlideShow::downloadStep(CamSchedule &cam, const ShowSettings 
     log("8 - update cam data");
     updateRecord(cam, now, index);
     log("9 - cam data updated");
-    m_lastFetch.insert(url, LastFetch{now, true});
-    m_lastFetch.insert(cam.imageUrl, LastFetch{now, true});
+    m_lastFetch.insert(url, LastFetch{nowMs, true});
+    m_lastFetch.insert(cam.imageUrl, LastFetch{nowMs, true});
     recordHealth(url, fetched, before, cam, settings, now);
     if (QFileInfo::exists(file))
         m_display->setCaption(CamCaption(cam, settings));

@@ -84,19 +84,26 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
         {"tried 5 s ago: its copy", Rec("00:00:05", "11:59:55", "11:50:00"), plain, true, ShowLocal},
         {"tried 5 s ago, no copy: not asked again", Rec("00:00:05", "11:59:55", "11:50:00"), plain, false, Skip},
         {"tried 10 s ago: due", Rec("00:00:05", "11:59:50", "11:50:00"), plain, false, Download},
+        {"picture ahead of the clock: due", Rec("00:10:00", "11:50:00", "12:30:00"), plain, true, Download},
+        {"fixed, downloaded ahead of it: due", Rec("00:10:00", "12:30:00", "08:00:00", "1,0,0"), plain, true, Download},
+        {"disabled, re-checked ahead of it: due", Rec("00:01:00", "12:30:00", old, "0,1,0"), recheck, true, Download},
+        {"fixed, a picture past 2050 is none, not one ahead", Rec("00:10:00", "11:55:00", "2060-01-01", "1,0,0"), plain,
+         true, ShowLocal},
     };
     for (const auto &c : cases)
         EXPECT_EQ(DecideCam(ReadCamSchedule(c.line, now), c.settings, now, [&c] { return c.localFile; }), c.action)
             << c.description;
-    const CamSchedule fast = ReadCamSchedule(Rec("00:00:05", "11:59:55", "11:59:50"), now);
-    EXPECT_EQ(DecideCam(fast, plain, now, [] { return true; }, LastFetch{now - 5 * OneSecond, true}), Download)
+    // This run's fetches count on the clock that only goes forward, here at 60 s.
+    const CamSchedule fast = ReadCamSchedule(Rec("00:00:05", "12:59:55", "12:59:50"), now);
+    EXPECT_EQ(DecideCam(fast, plain, now, [] { return true; }, {55000, true}, 60000), Download)
         << "a new picture 5 s ago from a 5 s webcam: followed";
-    EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, LastFetch{now - OneSecond, false}), Skip)
-        << "the same webcam unchanged a second ago";
+    EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, {50001, false}, 60000), Skip)
+        << "the same webcam unchanged 9.999 s ago, stored an hour ahead of the clock";
+    EXPECT_EQ(DecideCam(fast, plain, now, [] { return false; }, {50000, false}, 60000), Download) << "... 10 s ago";
     const CamSchedule fixed = ReadCamSchedule(Rec("00:00:05", "11:50:00", "11:50:00", "1,0,0"), now);
-    const auto failedUntil = [&](TDateTime t) { return DecideCam(fixed, plain, now, [] { return false; }, {0, 0, t}); };
-    EXPECT_EQ(failedUntil(now + OneSecond), Skip) << "due, but a failed reply's wait is not over";
-    EXPECT_EQ(failedUntil(now), Download);
+    const auto failedUntil = [&](qint64 t) { return DecideCam(fixed, plain, now, [] { return false; }, {0, 0, t}, 60000); };
+    EXPECT_EQ(failedUntil(60001), Skip) << "due, but a failed reply's wait is not over";
+    EXPECT_EQ(failedUntil(60000), Download);
 }
 
 TEST(PlanNextTick, NormalFollowAndFastModes)

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <ctime>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
@@ -246,6 +247,27 @@ TEST_F(SlideShowTest, AnOutageJudgesNoWebcam)
     EXPECT_FALSE(show->retryNow(0));
     EXPECT_EQ(run->catalogue.CamData()[0], old[0]);
     EXPECT_EQ(show->health().find("http://cams/a.jpg")->failuresInARow, 1);
+}
+
+// The wall clock goes back an hour at 300 s, set back by hand or as summer
+// time ends in the zone: a request every display time goes on.
+TEST_F(SlideShowTest, AClockThatGoesBackChangesNothingTheUserSees)
+{
+    const QByteArray zone = qgetenv("TZ");
+    const auto setZone = [](const QByteArray &tz) { tz.isNull() ? qunsetenv("TZ") : qputenv("TZ", tz); tzset(); };
+    struct { const char *zone; QString fetched; QDateTime utc; TDateTime setBack; } const cases[] = {
+        {"UTC", "2026-12-06 11:00:00", QDateTime({2026, 12, 6}, {12, 0}, Qt::UTC), 1.0 / 24},
+        {"Europe/Berlin", "2026-10-25 01:55:00", QDateTime({2026, 10, 25}, {0, 55}, Qt::UTC), 0},  // 02:55 CEST
+    };
+    for (const auto &c : cases) {
+        setZone(c.zone);
+        fetched.clear();
+        start({Cam("a", "00:00:10", c.fetched, "0").replace("2026-12-06 11:00:00", c.fetched)});
+        for (qint64 ms = 0; ms < 600000; ms += 1000, time.advance(1000))
+            clock.set(FromQDateTime(c.utc.addMSecs(ms).toLocalTime()) - (ms < 300000 ? 0 : c.setBack));
+        EXPECT_EQ(fetched.size(), 60) << c.zone;
+    }
+    setZone(zone);
 }
 
 TEST_F(SlideShowTest, PlayWaitsTheIntervalItJustLearned)

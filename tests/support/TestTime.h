@@ -4,16 +4,18 @@
 
 namespace lumetta {
 
-// A clock that moves only when told.
+// A clock that moves only when told; set() moves the wall clock alone.
 class TestClock final : public Clock {
 public:
     explicit TestClock(TDateTime start = 0) : m_now(start) {}
     TDateTime now() const override { return m_now; }
+    qint64 monotonicMs() const override { return m_monotonic; }
     void set(TDateTime value) { m_now = value; }
-    void advance(qint64 milliseconds) { m_now += double(milliseconds) / (SecondsPerDay * 1000.0); }
+    void advance(qint64 ms) { m_now += double(ms) / (SecondsPerDay * 1000.0); m_monotonic += ms; }
 
 private:
     TDateTime m_now;
+    qint64 m_monotonic = 0;
 };
 
 // Timers fire only inside advance(), in the order they fall due (the one
