@@ -264,6 +264,26 @@ TEST_F(SlideShowTest, NothingLeftToShow)
     time.advance(1);
     EXPECT_EQ(run->catalogue.EnabledCount(), 0);
     EXPECT_FALSE(run->SSTimer.Enabled());
+
+    // Past a slice the search lets the loop run, then goes on where it
+    // stopped: the one due at the end is found, and only then does a
+    // screen saver with nothing at all give up.
+    reply_ = [](const QString &) { return CamFetch{true, {"HTTP/1.0 200 OK"}, {}}; };
+    fetched.clear();
+    const QStringList nights(2 * SlideShow::SearchSlice,
+                             QString(Cam("night")).replace("00:00:00||00:00:00", "01:00:00||02:00:00"));
+    start(nights + QStringList{Cam("last")});
+    time.advance(1);
+    EXPECT_TRUE(fetched.isEmpty());
+    EXPECT_EQ(run->SSTimer.Interval(), 1);
+    time.advance(2);
+    ASSERT_EQ(fetched.size(), 1);
+    EXPECT_TRUE(fetched[0].endsWith(" last.jpg"));
+    start(nights, true);
+    time.advance(2);
+    EXPECT_EQ(ended, 1);
+    time.advance(1);
+    EXPECT_EQ(ended, 2);
 }
 
 } // namespace
