@@ -83,7 +83,8 @@ TEST(AnyTextWiderThan, EstimatesFromCharactersAndMeasuresOnlyWhatMayNotFit)
         int measured;
     } cases[] = {
         {{}, 0, false, 0},
-        {{"abc"}, 32, false, 0},  // the estimate with its rounding margin fits
+        {{"abc"}, 32, false, 0}, {{"abcd"}, 42, false, 0},  // the estimate with its rounding margin fits
+        {{"\u02ff\u02ff"}, 22, false, 0},  // the last that needs no shaping
         {{"abc"}, 31, false, 1}, {{"abc"}, 30, false, 1}, {{"abc"}, 29, true, 1},
         {{"AVAV"}, 32, false, 1}, {{"AVAV"}, 31, true, 1},
         {{"a", "\u05d0\u05d0"}, 40, true, 1},
