@@ -117,8 +117,11 @@ void WebcamPage::saveCatalogue()
 
 QString WebcamPage::makeLocalName(const QString &url)
 {
-    QStringList taken = m_cat.LocalFileList().names();
-    const QString name = MakeLocalFileName(url, m_ui->edtDownloadDir->text(), taken);
+    // Asked of the set: a copy of 100,000 names per editor load would cost
+    // more than the load.
+    const LocalFileNames &taken = m_cat.LocalFileList();
+    const QString name = MakeLocalFileName(url, m_ui->edtDownloadDir->text(),
+                                           [&taken](const QString &n) { return taken.contains(n); });
     m_cat.reserveLocalFileName(name);
     return name;
 }
@@ -130,10 +133,13 @@ void WebcamPage::mirrorItems()
     const QSignalBlocker block(list);
     list->setUpdatesEnabled(false);
     list->clear();
+    // Made whole before they join the list: an item given its text inside
+    // the list is looked up by a scan, which makes 100,000 items take seconds.
     for (const ListItem &entry : m_cat.items()) {
-        auto *item = new QListWidgetItem(entry.text, list);
+        auto *item = new QListWidgetItem(entry.text);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
+        list->addItem(item);
     }
     list->setUpdatesEnabled(true);
     refitListExtent();
@@ -155,11 +161,14 @@ void WebcamPage::refitListExtent()
 {
     QListWidget *list = m_ui->SiteList;
     const QFontMetrics metrics(list->font());
-    int widest = 0;
+    QList<QString> texts;
+    texts.reserve(m_cat.items().size());
     for (const ListItem &entry : m_cat.items())
-        widest = qMax(widest, metrics.horizontalAdvance(entry.text));
-    list->setHorizontalScrollBarPolicy(widest + 20 > list->viewport()->width() ? Qt::ScrollBarAsNeeded
-                                                                               : Qt::ScrollBarAlwaysOff);
+        texts << entry.text;
+    const bool wide = AnyTextWiderThan(
+        texts, list->viewport()->width() - 20, [&metrics](QChar c) { return metrics.horizontalAdvance(c); },
+        [&metrics](const QString &text) { return metrics.horizontalAdvance(text); });
+    list->setHorizontalScrollBarPolicy(wide ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
 void WebcamPage::selectRow(int row)

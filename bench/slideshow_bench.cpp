@@ -1,6 +1,6 @@
 // The cost of one pick when no webcam is due (every webcam outside its
-// daily window): the search that finds nothing and gives up, the longest
-// the window waits on the show. Over 10,000 and 100,000 webcams, with the
+// daily window): one slice of the search that finds nothing, the longest
+// the window waits on the show before its events run again. Over 10,000 and 100,000 webcams, with the
 // local file names stored and with them empty (their pictures on disk
 // under the names the URLs give), against listing the same files with
 // ls -l; then the CPU a running show uses between ticks.

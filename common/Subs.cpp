@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -350,6 +351,34 @@ std::optional<QUrl> WebLink(const QString &text)
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         return std::nullopt;
     return url;
+}
+
+bool AnyTextWiderThan(const QList<QString> &texts, int limit, const std::function<int(QChar)> &charAdvance,
+                      const std::function<int(const QString &)> &textAdvance)
+{
+    // Advances of the characters met so far; names draw on few.
+    QHash<char16_t, int> advances;
+    for (const QString &text : texts) {
+        bool simple = true;
+        qint64 estimate = 0;
+        for (const QChar c : text) {
+            if (c.unicode() > 0x2FF) {
+                simple = false;
+                break;
+            }
+            auto at = advances.constFind(c.unicode());
+            if (at == advances.constEnd())
+                at = advances.insert(c.unicode(), charAdvance(c));
+            estimate += *at;
+        }
+        // Each advance may be rounded down by half a pixel; kerning only
+        // narrows Latin text, so a sum within the limit fits.
+        if (simple && estimate + (text.size() + 1) / 2 <= limit)
+            continue;
+        if (textAdvance(text) > limit)
+            return true;
+    }
+    return false;
 }
 
 } // namespace lumetta

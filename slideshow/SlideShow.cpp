@@ -61,6 +61,7 @@ void SlideShow::start()
 {
     ShowState &show = m_run.show;
     show.CurrentCam = -1;
+    m_search.reset();
     // A hold or a follow of the last show would keep this one on no webcam.
     show.HoldCurrentCam = show.FollowCam = show.CameraTimeUp = show.FastCamLatched = false;
     m_run.CameraTimer.setInterval(0);
@@ -79,6 +80,7 @@ void SlideShow::start()
 void SlideShow::startPlay(int playCam, const QString &localFile)
 {
     m_run.show.PlayMode = true;
+    m_search.reset();
     m_playCam = playCam;
     m_run.SampleImageFile = localFile;
     displaySample();
@@ -145,19 +147,29 @@ void SlideShow::tick()
     log("1 - SSTimer start");
     // No tick may start while this one waits for the network.
     m_run.SSTimer.setInterval(0);
-    m_display->clearAdLabels();
-    if (!show.FollowCam && m_display->shownPictureHeight() > 5) {
-        m_display->resetCountdown();
-        m_display->setCountdownColour(Red);
+    // A search going on from the last slice began this tick already.
+    if (!m_search || show.PlayMode) {
+        m_search.reset();
+        m_display->clearAdLabels();
+        if (!show.FollowCam && m_display->shownPictureHeight() > 5) {
+            m_display->resetCountdown();
+            m_display->setCountdownColour(Red);
+        }
+        show.ShowingAd = show.CamAd = show.CamAdultAd = false;
+        const ShowSettings settings = m_hooks.settings();
+        if (show.PlayMode)
+            show.CurrentCam = settings.selectedIndex;
+        m_fetchFailure.clear();
     }
-    show.ShowingAd = show.CamAd = show.CamAdultAd = false;
-    const ShowSettings settings = m_hooks.settings();
-    if (show.PlayMode)
-        show.CurrentCam = settings.selectedIndex;
 
     log("2 - SSTimer");
-    m_fetchFailure.clear();
     const bool ok = DownloadImage();
+    if (m_search) {
+        // The rest of the search after the events waiting now.
+        if (!showStopped())
+            m_run.SSTimer.setInterval(1);
+        return;
+    }
     // A click in the image window, or the last webcam disabled, may have
     // stopped the show meanwhile.
     const bool display = (ok || QFileInfo::exists(m_run.SampleImageFile)) && !showStopped();
@@ -249,20 +261,34 @@ bool SlideShow::pick(const ShowSettings &settings)
     ShowState &show = m_run.show;
     const Catalogue &cat = m_run.catalogue;
     log("1 - Into SS mode");
-    const int shownCam = show.CurrentCam;
-    const QString shownFile = m_run.SampleImageFile;
-    bool moved = false;
+    // A search the last slice left goes on; removed webcams end it.
+    Search search = m_search && m_search->count == cat.count()
+                        ? std::move(*m_search)
+                        : Search{SearchOrder(show.CurrentCam, cat.count(), show.HoldCurrentCam, show.FollowCam,
+                                             settings, randomBelow),
+                                 cat.count(), show.CurrentCam, m_run.SampleImageFile};
+    m_search.reset();
+    SearchOrder &order = search.order;
+    const int shownCam = search.shownCam;
+    const QString shownFile = search.shownFile;
+    bool &moved = search.moved;
+    bool &triedOne = search.triedOne;
     // "LastCam" follows every pick, but is stored once per search. A guard
     // may not throw, and a full store must not end the show.
     const auto storeLastCam = qScopeGuard([&] {
-        if (moved)
+        if (moved && !m_search)
             (void)TryWriteSetting(Setting::LastCam, show.CurrentCam);
     });
-    bool triedOne = false;  // downloaded a webcam that brought no new picture
     const TDateTime now = m_clock.now();
     const qint64 nowMs = m_clock.monotonicMs();
-    SearchOrder order(show.CurrentCam, cat.count(), show.HoldCurrentCam, show.FollowCam, settings, randomBelow);
-    for (int index = order.next(); index >= 0; index = order.next()) {
+    for (int examined = 0;; ++examined) {
+        if (examined == SearchSlice) {
+            m_search = std::move(search);
+            return false;
+        }
+        const int index = order.next();
+        if (index < 0)
+            break;
         if (order.moved()) {
             log("2 - select random url");
             moved = true;

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <random>
 
 namespace lumetta {
@@ -96,10 +97,25 @@ public:
     // Draws below n; tests make it predictable.
     std::function<int(int n)> randomBelow;
 
+    // Webcams a search examines before it lets the event loop run; the
+    // next tick goes on where it stopped, so 100,000 webcams of which none
+    // is due never hold the window for long.
+    static constexpr int SearchSlice = 2000;
+
 private:
     // What a download taught: a new picture, none, or nothing about the
     // webcam at all (the user ended it, or no server answers anywhere).
     enum class Fetched { NewPicture, NoNewPicture, NothingLearned };
+
+    // A search not yet at its end: what it examined stays examined.
+    struct Search {
+        SearchOrder order;
+        int count;  // of the catalogue it walks; another count starts anew
+        int shownCam;
+        QString shownFile;
+        bool moved = false;
+        bool triedOne = false;  // downloaded a webcam that brought no new picture
+    };
 
     bool pick(const ShowSettings &settings);
     bool playPath(const ShowSettings &settings);
@@ -129,6 +145,7 @@ private:
     HealthBook m_health;
     QString m_healthFile;
     std::mt19937 m_random;
+    std::optional<Search> m_search;
 };
 
 } // namespace lumetta

@@ -313,6 +313,36 @@ TEST_F(SlideShowTest, NothingLeftToShow)
     time.advance(1);
     EXPECT_EQ(run->catalogue.EnabledCount(), 0);
     EXPECT_FALSE(run->SSTimer.Enabled());
+
+    // Past a slice the search lets the loop run, then goes on where it
+    // stopped: the one due at the end is found and shown, the webcam stored
+    // once the search is over, and only then does a screen saver with
+    // nothing at all give up. A catalogue changed meanwhile starts anew.
+    reply_ = [](const QString &) { return CamFetch{true, {"HTTP/1.0 200 OK"}, {}}; };
+    fetched.clear();
+    const QStringList nights(2 * SlideShow::SearchSlice - 1,
+                             QString(Cam("night")).replace("00:00:00||00:00:00", "01:00:00||02:00:00"));
+    const int storedCam = ReadRegInteger(LumettaKey, "LastCam", -9);
+    start(nights + QStringList{Cam("last")});
+    time.advance(1);
+    EXPECT_TRUE(fetched.isEmpty());
+    EXPECT_EQ(run->SSTimer.Interval(), 1);
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "LastCam", -9), storedCam);
+    time.advance(1);
+    ASSERT_EQ(fetched.size(), 1);
+    EXPECT_TRUE(fetched[0].endsWith(" last.jpg"));
+    EXPECT_EQ(run->SSTimer.Interval(), 10000);
+    EXPECT_EQ(ReadRegInteger(LumettaKey, "LastCam", -9), nights.size());
+    start(nights, true);
+    time.advance(1);
+    EXPECT_EQ(ended, 1);
+    time.advance(1);
+    EXPECT_EQ(ended, 2);
+    start(nights);
+    time.advance(1);
+    run->catalogue.load({Cam("new")});
+    time.advance(1);
+    EXPECT_EQ(fetched.size(), 2);
 }
 
 } // namespace

@@ -66,6 +66,38 @@ TEST(TextHelpers, EdgeBehaviour)
         EXPECT_EQ(got, expected);
 }
 
+TEST(AnyTextWiderThan, EstimatesFromCharactersAndMeasuresOnlyWhatMayNotFit)
+{
+    // Each character 10 px; "AV" kerned 4 px narrower; Hebrew shapes to 30
+    // px a letter although its characters alone say 1.
+    const auto charAdvance = [](QChar c) { return c.unicode() > 0x2FF ? 1 : 10; };
+    int measured = 0;
+    const auto textAdvance = [&measured](const QString &t) {
+        ++measured;
+        return int(t.size()) * (t.at(0).unicode() > 0x2FF ? 30 : 10) - 4 * int(t.count("AV"));
+    };
+    struct Case {
+        QStringList texts;
+        int limit;
+        bool wider;
+        int measured;
+    } cases[] = {
+        {{}, 0, false, 0},
+        {{"abc"}, 32, false, 0}, {{"abcd"}, 42, false, 0},  // the estimate with its rounding margin fits
+        {{"\u02ff\u02ff"}, 22, false, 0},  // the last that needs no shaping
+        {{"abc"}, 31, false, 1}, {{"abc"}, 30, false, 1}, {{"abc"}, 29, true, 1},
+        {{"AVAV"}, 32, false, 1}, {{"AVAV"}, 31, true, 1},
+        {{"a", "\u05d0\u05d0"}, 40, true, 1},
+        {{"abcdef", "a"}, 50, true, 1},  // the first too wide ends the walk
+    };
+    for (const Case &c : cases) {
+        measured = 0;
+        EXPECT_EQ(AnyTextWiderThan(c.texts, c.limit, charAdvance, textAdvance), c.wider)
+            << c.texts.join('|').toStdString();
+        EXPECT_EQ(measured, c.measured) << c.texts.join('|').toStdString() << " " << c.limit;
+    }
+}
+
 TEST(WebLink, OnlyAbsoluteHttpOrHttpsIsOpened)
 {
     const std::pair<const char *, const char *> opened[] = {

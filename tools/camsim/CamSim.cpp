@@ -259,6 +259,8 @@ Server::Server(Options options, QObject *parent)
     : QObject(parent), m_options(std::move(options)), m_webcams(WebcamsOf(m_options.kinds, m_options.cams)),
       m_started(QDateTime::currentSecsSinceEpoch())
 {
+    for (int i = 0; i < m_webcams.size(); ++i)
+        m_byName.insert(m_webcams[i].name, i);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *s = m_server.nextPendingConnection())
             serve(s);
@@ -530,16 +532,22 @@ Server::Reply Server::respond(const Request &request)
 
     if (path.startsWith("/cam/")) {
         QByteArray file = path.mid(5);
-        const QString slug = QString::fromLatin1(file.left(file.lastIndexOf('.')));
-        for (const Webcam &cam : std::as_const(m_webcams)) {
-            if (file.endsWith(".html") && slug == cam.name) {
-                const QByteArray page = "<html><body><h1>" + Caption(cam).toUtf8()
+        QString slug = QString::fromLatin1(file.left(file.lastIndexOf('.')));
+        const bool page = file.endsWith(".html");
+        // By name, not by a scan: 100,000 webcams answer as fast as eight.
+        auto found = m_byName.constFind(slug);
+        for (const QLatin1String suffix : {QLatin1String("-moved"), QLatin1String("-loop")}) {
+            if (found == m_byName.constEnd() && !page && slug.endsWith(suffix))
+                found = m_byName.constFind(slug.chopped(suffix.size()));
+        }
+        if (found != m_byName.constEnd()) {
+            const Webcam &cam = m_webcams[*found];
+            if (page) {
+                const QByteArray html = "<html><body><h1>" + Caption(cam).toUtf8()
                                       + "</h1><p>A simulated webcam.</p></body></html>\n";
-                return plain("200 OK", "text/html", page, -1);
+                return plain("200 OK", "text/html", html, -1);
             }
-            if (slug == cam.name || slug == cam.name + QLatin1String("-moved")
-                || slug == cam.name + QLatin1String("-loop"))
-                return cameraReply(cam, file, request);
+            return cameraReply(cam, file, request);
         }
     }
     if (path.startsWith(lumetta::SubmissionPath().toLatin1() + "?")) {

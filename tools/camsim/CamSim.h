@@ -129,6 +129,7 @@ private:
 
     Options m_options;
     QList<Webcam> m_webcams;
+    QHash<QString, int> m_byName;  // index into m_webcams
     QTcpServer m_server;
     DescriptorServer m_tlsServer;
     std::unique_ptr<QTemporaryDir> m_tlsDir;

@@ -16,6 +16,10 @@
 #include <csignal>
 #include <cstdio>
 
+// Each numbered webcam costs a catalogue line and an index entry; a million
+// stays within a few hundred MB.
+constexpr int MaxCams = 1000000;
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -27,7 +31,7 @@ int main(int argc, char **argv)
     parser.setApplicationDescription(QStringLiteral("Simulated webcams and vendor site on loopback"));
     parser.addHelpOption();
     parser.addOption({QStringLiteral("port"), QStringLiteral("Port to listen on (0: any)."), QStringLiteral("port"), QStringLiteral("8765")});
-    parser.addOption({QStringLiteral("cams"), QStringLiteral("Number of numbered changing webcams."), QStringLiteral("n"), QStringLiteral("8")});
+    parser.addOption({QStringLiteral("cams"), QStringLiteral("Number of numbered changing webcams (at most 1,000,000)."), QStringLiteral("n"), QStringLiteral("8")});
     parser.addOption({QStringLiteral("kinds"),
                       QStringLiteral("Comma-separated groups of webcams: %1.").arg(camsim::KnownGroups().join(QStringLiteral(", "))),
                       QStringLiteral("groups"), QStringLiteral("demo")});
@@ -40,7 +44,15 @@ int main(int argc, char **argv)
 
     camsim::Options options;
     options.port = quint16(parser.value(QStringLiteral("port")).toUInt());
-    options.cams = qBound(0, parser.value(QStringLiteral("cams")).toInt(), 999);
+    bool numeric = false;
+    const qlonglong cams = parser.value(QStringLiteral("cams")).toLongLong(&numeric);
+    if (!numeric || cams < 0) {
+        std::fprintf(stderr, "camsim: --cams takes a number from 0 to %d\n", MaxCams);
+        return 2;
+    }
+    if (cams > MaxCams)
+        std::fprintf(stderr, "camsim: %lld webcams asked, %d served (the most camsim serves)\n", cams, MaxCams);
+    options.cams = int(qMin<qlonglong>(cams, MaxCams));
     options.kinds = parser.value(QStringLiteral("kinds")).split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &kind : std::as_const(options.kinds)) {
         if (!camsim::KnownGroups().contains(kind)) {
