@@ -13,7 +13,7 @@ public:
     virtual ~ShowDisplay() = default;
 
     // Shows the picture in the file laid out by the user's rules; gives the
-    // file's name afterwards, which differs when a GIF had to be renamed.
+    // file's name afterwards (the same: the file is never moved).
     virtual QString DisplayImage(const QString &file) = 0;
 
     // AdMsg and AdUrl get empty captions.

@@ -27,11 +27,10 @@ struct ShowState {
 
 struct ShowRun {
     ShowRun(bool screenSaver, bool admin, TimeSource &time)
-        : ScreenSaverMode(screenSaver), AdminMode(admin), SSTimer(time), CameraTimer(time), ClickNowTimer(time)
+        : ScreenSaverMode(screenSaver), AdminMode(admin), SSTimer(time), CameraTimer(time)
     {
         SSTimer.setObjectName(QStringLiteral("SSTimer"));
         CameraTimer.setObjectName(QStringLiteral("CameraTimer"));
-        ClickNowTimer.setObjectName(QStringLiteral("ClickNowTimer"));
     }
 
     const bool ScreenSaverMode;
@@ -49,7 +48,6 @@ struct ShowRun {
     // The request time limit is the image fetch's own TimeOutTimer.
     Timer SSTimer;
     Timer CameraTimer;
-    Timer ClickNowTimer;
 
 private:
     friend class SlideShow;

@@ -143,6 +143,8 @@ private:
     Timer MouseMoveTimer;
     Timer CoundownTimer;
     Timer AppEndTimer;
+    // Each window blinks its own labels: one shared timer would serve the last window made.
+    Timer ClickNowTimer;
 
     QPixmap m_picture;
     bool m_mouseMoveArmed = false;
