@@ -272,6 +272,8 @@ QRect TfrmImage::monitorRect(const DisplaySettings &s) const
 {
     if (m_embedParent)
         return QRect(QPoint(0, 0), DaemonWindowSize(*m_services.embedInto));
+    if (m_services.monitor.isValid())
+        return m_services.monitor;
     if (s.monitor.isValid())
         return s.monitor;
     QScreen *screen = QGuiApplication::primaryScreen();
@@ -722,6 +724,7 @@ void TfrmImage::closeShow()
         return;
     }
     hide();
+    emit showClosed();
     if (QWidget *main = m_services.mainWindow) {
         main->showNormal();
         main->raise();
