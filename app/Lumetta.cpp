@@ -16,6 +16,7 @@
 #include "slideshow/ImageWindowRules.h"
 #include "slideshow/SlideShow.h"
 #include "slideshow/ShowWindows.h"
+#include "slideshow/ShowingNow.h"
 #include "slideshow/TfrmImage.h"
 
 #include <QFile>
@@ -83,7 +84,9 @@ int RunLumetta(int argc, char **argv)
         return std::make_unique<TfrmImage>(frmMain.run(), services);
     });
     ShowDisplay &display = daemonWindow ? static_cast<ShowDisplay &>(frmImage) : showWindows;
-    frmMain.setShowDisplay(display);
+    // The copies a daemon starts on its other monitors show what this one shows.
+    PublishingDisplay published(display, ShowingFilePath());
+    frmMain.setShowDisplay(mode.viewOnly ? display : published);
     QObject::connect(&showWindows, &ShowWindows::holdToggled, &frmMain, [&frmMain] {
         if (SlideShow *show = frmMain.slideShow())
             show->toggleHold();
