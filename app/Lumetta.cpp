@@ -82,7 +82,7 @@ int RunLumetta(int argc, char **argv)
         ImageWindowServices services = imageServices;
         services.monitor = monitor;
         return std::make_unique<TfrmImage>(frmMain.run(), services);
-    });
+    }, [&frmMain] { return frmMain.displaySettings().differentPerMonitor; });
     ShowDisplay &display = daemonWindow ? static_cast<ShowDisplay &>(frmImage) : showWindows;
     // The copies a daemon starts on its other monitors show what this one shows.
     PublishingDisplay published(display, ShowingFilePath());

@@ -43,6 +43,8 @@ public:
     // A screen saver with no picture yet: its window all the same, black,
     // with this line, so that a key or the mouse can end it.
     virtual void showNoPicture(const QString &) {}
+    // A tick begins: with a webcam for each monitor, the next monitor's turn.
+    virtual void beginTick() {}
 };
 
 // Shows nothing: the slide show runs on it until an image window is given,

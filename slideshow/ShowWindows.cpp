@@ -37,9 +37,11 @@ struct ShowWindows::Shown {
 };
 
 ShowWindows::ShowWindows(const ShowRun &run, TfrmImage &first, MakeWindow makeWindow,
-                         std::function<QList<QRect>()> monitors, QObject *parent)
+                         std::function<bool()> differentWebcams, std::function<QList<QRect>()> monitors,
+                         QObject *parent)
     : QObject(parent), m_run(run), m_first(first), m_makeWindow(std::move(makeWindow)),
-      m_monitors(std::move(monitors)), m_shown(std::make_unique<Shown>())
+      m_differentWebcams(std::move(differentWebcams)), m_monitors(std::move(monitors)),
+      m_shown(std::make_unique<Shown>())
 {
     watch(m_first);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
@@ -119,27 +121,53 @@ void ShowWindows::forEach(const std::function<void(ShowDisplay &)> &apply)
         apply(*other.window);
 }
 
+TfrmImage &ShowWindows::turnWindow() const
+{
+    const int turn = m_turn % windowCount();
+    return turn == 0 ? m_first : *m_others[size_t(turn - 1)].window;
+}
+
+void ShowWindows::forShown(const std::function<void(ShowDisplay &)> &apply)
+{
+    if (m_takingTurns)
+        apply(turnWindow());
+    else
+        forEach(apply);
+}
+
+void ShowWindows::beginTick()
+{
+    m_takingTurns = m_differentWebcams && m_differentWebcams() && !m_run.state().PlayMode;
+    if (m_takingTurns)
+        ++m_turn;
+}
+
 QString ShowWindows::DisplayImage(const QString &file)
 {
-    const QString shown = m_first.DisplayImage(file);
+    const QString shown = (m_takingTurns ? turnWindow() : m_first).DisplayImage(file);
     m_shown->visible = true;
     m_shown->file = shown;
     m_shown->noPictureLine.clear();
+    // A monitor that joins shows the picture of the moment: none stays bare.
     followMonitors();
-    for (Other &other : m_others)
-        other.window->DisplayImage(shown);
+    if (!m_takingTurns) {
+        for (Other &other : m_others)
+            other.window->DisplayImage(shown);
+    }
     return shown;
 }
 
 void ShowWindows::showNoPicture(const QString &line)
 {
-    m_first.showNoPicture(line);
+    (m_takingTurns ? turnWindow() : m_first).showNoPicture(line);
     m_shown->visible = true;
     m_shown->file.clear();
     m_shown->noPictureLine = line;
     followMonitors();
-    for (Other &other : m_others)
-        other.window->showNoPicture(line);
+    if (!m_takingTurns) {
+        for (Other &other : m_others)
+            other.window->showNoPicture(line);
+    }
 }
 
 void ShowWindows::hideDisplay()
@@ -153,55 +181,55 @@ void ShowWindows::clearAdLabels()
 {
     m_shown->adMessage.clear();
     m_shown->adLink.clear();
-    forEach([](ShowDisplay &d) { d.clearAdLabels(); });
+    forShown([](ShowDisplay &d) { d.clearAdLabels(); });
 }
 
 void ShowWindows::setAdText(const QString &message, const QString &link)
 {
     m_shown->adMessage = message;
     m_shown->adLink = link;
-    forEach([&](ShowDisplay &d) { d.setAdText(message, link); });
+    forShown([&](ShowDisplay &d) { d.setAdText(message, link); });
 }
 
 int ShowWindows::shownPictureHeight() const
 {
-    return m_first.shownPictureHeight();
+    return (m_takingTurns ? turnWindow() : m_first).shownPictureHeight();
 }
 
 void ShowWindows::setCountdownColour(const QColor &colour)
 {
     m_shown->countdownColour = colour;
-    forEach([&](ShowDisplay &d) { d.setCountdownColour(colour); });
+    forShown([&](ShowDisplay &d) { d.setCountdownColour(colour); });
 }
 
 void ShowWindows::resetCountdown()
 {
-    forEach([](ShowDisplay &d) { d.resetCountdown(); });
+    forShown([](ShowDisplay &d) { d.resetCountdown(); });
 }
 
 void ShowWindows::setMode(const QString &letter, const QColor &colour)
 {
     m_shown->mode = letter;
     m_shown->modeColour = colour;
-    forEach([&](ShowDisplay &d) { d.setMode(letter, colour); });
+    forShown([&](ShowDisplay &d) { d.setMode(letter, colour); });
 }
 
 void ShowWindows::setWebcamNumber(const QString &text)
 {
     m_shown->webcam = text;
-    forEach([&](ShowDisplay &d) { d.setWebcamNumber(text); });
+    forShown([&](ShowDisplay &d) { d.setWebcamNumber(text); });
 }
 
 void ShowWindows::setBackground(const QColor &colour)
 {
     m_shown->background = colour;
-    forEach([&](ShowDisplay &d) { d.setBackground(colour); });
+    forShown([&](ShowDisplay &d) { d.setBackground(colour); });
 }
 
 void ShowWindows::setCaption(const QString &text)
 {
     m_shown->caption = text;
-    forEach([&](ShowDisplay &d) { d.setCaption(text); });
+    forShown([&](ShowDisplay &d) { d.setCaption(text); });
 }
 
 void ShowWindows::setCaptionPointSize(int points)
@@ -214,7 +242,7 @@ void ShowWindows::setPictureTime(TDateTime pictureTime, TDateTime interval)
 {
     m_shown->pictureTime = pictureTime;
     m_shown->interval = interval;
-    forEach([&](ShowDisplay &d) { d.setPictureTime(pictureTime, interval); });
+    forShown([&](ShowDisplay &d) { d.setPictureTime(pictureTime, interval); });
 }
 
 } // namespace lumetta

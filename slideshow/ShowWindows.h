@@ -26,9 +26,11 @@ class ShowWindows : public QObject, public ShowDisplay {
 public:
     // A window covering that monitor, made like the first.
     using MakeWindow = std::function<std::unique_ptr<TfrmImage>(const QRect &monitor)>;
-    // monitors: the screens now; QGuiApplication's when empty.
+    // differentWebcams: each monitor in turn takes the next webcam, read at
+    // each tick. monitors: the screens now; QGuiApplication's when empty.
     ShowWindows(const ShowRun &run, TfrmImage &first, MakeWindow makeWindow,
-                std::function<QList<QRect>()> monitors = {}, QObject *parent = nullptr);
+                std::function<bool()> differentWebcams, std::function<QList<QRect>()> monitors = {},
+                QObject *parent = nullptr);
     ~ShowWindows() override;
 
     QString DisplayImage(const QString &file) override;
@@ -45,6 +47,7 @@ public:
     void setCaptionPointSize(int points) override;
     void setPictureTime(TDateTime pictureTime, TDateTime interval) override;
     void showNoPicture(const QString &line) override;
+    void beginTick() override;
 
     // Monitors came or went: windows are made or closed to match, a new
     // one showing what the others show.
@@ -60,6 +63,9 @@ private:
     // What the windows show now, for a window that joins later.
     struct Shown;
     void forEach(const std::function<void(ShowDisplay &)> &apply);
+    // What the tick shows goes to every window, or to the one whose turn it is.
+    void forShown(const std::function<void(ShowDisplay &)> &apply);
+    TfrmImage &turnWindow() const;
     void bring(TfrmImage &window);
     void watch(TfrmImage &window);
     QList<QRect> monitors() const;
@@ -68,7 +74,10 @@ private:
     const ShowRun &m_run;
     TfrmImage &m_first;
     MakeWindow m_makeWindow;
+    std::function<bool()> m_differentWebcams;
     std::function<QList<QRect>()> m_monitors;
+    bool m_takingTurns = false;
+    int m_turn = 0;  // 0: the first window
     std::vector<Other> m_others;
     std::unique_ptr<Shown> m_shown;
 };

@@ -49,6 +49,7 @@ public:
     void setCaptionPointSize(int points) override { m_display.setCaptionPointSize(points); }
     void setPictureTime(TDateTime pictureTime, TDateTime interval) override;
     void showNoPicture(const QString &line) override { m_display.showNoPicture(line); }
+    void beginTick() override { m_display.beginTick(); }
 
 private:
     void publish();

@@ -143,6 +143,7 @@ void SlideShow::tick()
     log("1 - SSTimer start");
     // No tick may start while this one waits for the network.
     m_run.SSTimer.setInterval(0);
+    m_display->beginTick();
     m_display->clearAdLabels();
     if (!show.FollowCam && m_display->shownPictureHeight() > 5) {
         m_display->resetCountdown();

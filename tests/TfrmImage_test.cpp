@@ -264,7 +264,7 @@ TEST_F(ImageWindow, EveryMonitorShowsTheShowAndAKeyOnAnyClosesAll)
             made.push_back(window.get());
             return window;
         },
-        [&] { return monitors; });
+        [this] { return settings.differentPerMonitor; }, [&] { return monitors; });
     const QString path = env.path() + "/cam.jpg";
     ASSERT_TRUE(QFile::copy(QStringLiteral(LUMETTA_TEST_DATA "/ok/jpeg_baseline_256x192.jpg"), path));
     windows.setCaption(Markup);
@@ -285,6 +285,18 @@ TEST_F(ImageWindow, EveryMonitorShowsTheShowAndAKeyOnAnyClosesAll)
     windows.followMonitors();
     ASSERT_EQ(windows.windowCount(), 2);
     EXPECT_TRUE(shows(made.back())) << "a monitor plugged in shows the picture at once";
+
+    // A webcam for each monitor: each tick's picture and labels go to the next monitor in turn.
+    settings.differentPerMonitor = true;
+    windows.beginTick();
+    windows.setCaption("Pier");
+    windows.DisplayImage(path);
+    EXPECT_TRUE(shows(frm.get()));
+    EXPECT_EQ(made.back()->findChild<QLabel *>("ImageCaption")->text(), "Pier");
+    windows.beginTick();
+    windows.setCaption("Bay");
+    EXPECT_EQ(frm->findChild<QLabel *>("ImageCaption")->text(), "Bay");
+    EXPECT_EQ(made.back()->findChild<QLabel *>("ImageCaption")->text(), "Pier");
 
     runShow();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, "\x1b");
