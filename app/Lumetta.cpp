@@ -15,6 +15,8 @@
 #include "platform/VersionInfo.h"
 #include "slideshow/ImageWindowRules.h"
 #include "slideshow/SlideShow.h"
+#include "slideshow/ShowWindows.h"
+#include "slideshow/ShowingNow.h"
 #include "slideshow/TfrmImage.h"
 
 #include <QFile>
@@ -70,16 +72,26 @@ int RunLumetta(int argc, char **argv)
     // The full-screen image window exists before set-up, which starts the
     // slide show in a screen-saver run. There it ends the process when it
     // closes, and draws into the daemon's window when one is given.
-    TfrmImage frmImage(frmMain.run(),
-                       ImageWindowServices{dialogs, *shell, RealTimeSource(),
-                                           [&frmMain] { return frmMain.displaySettings(); },
-                                           &frmMain, arguments.value(0), daemonWindow, {}, {}});
-    frmMain.setShowDisplay(frmImage);
-    QObject::connect(&frmImage, &TfrmImage::holdToggled, &frmMain, [&frmMain] {
+    const ImageWindowServices imageServices{dialogs, *shell, RealTimeSource(),
+                                            [&frmMain] { return frmMain.displaySettings(); },
+                                            &frmMain, arguments.value(0), daemonWindow, {}, {}};
+    TfrmImage frmImage(frmMain.run(), imageServices);
+    // On a screen of its own the show covers every monitor; in a daemon's
+    // window, the daemon runs one process per monitor.
+    ShowWindows showWindows(frmMain.run(), frmImage, [&frmMain, &imageServices](const QRect &monitor) {
+        ImageWindowServices services = imageServices;
+        services.monitor = monitor;
+        return std::make_unique<TfrmImage>(frmMain.run(), services);
+    }, [&frmMain] { return frmMain.displaySettings().differentPerMonitor; });
+    ShowDisplay &display = daemonWindow ? static_cast<ShowDisplay &>(frmImage) : showWindows;
+    // The copies a daemon starts on its other monitors show what this one shows.
+    PublishingDisplay published(display, ShowingFilePath());
+    frmMain.setShowDisplay(mode.viewOnly ? display : published);
+    QObject::connect(&showWindows, &ShowWindows::holdToggled, &frmMain, [&frmMain] {
         if (SlideShow *show = frmMain.slideShow())
             show->toggleHold();
     });
-    QObject::connect(&frmImage, &TfrmImage::abortRequested, &frmMain, [&frmMain] {
+    QObject::connect(&showWindows, &ShowWindows::abortRequested, &frmMain, [&frmMain] {
         if (SlideShow *show = frmMain.slideShow())
             show->abortRequest();
     });

@@ -171,6 +171,7 @@ const SettingSpec Table[] = {
     // Absent reads 1, which the box raises to its minimum and stores.
     Spin("TimesActualSize", "spinTimesActualSize", 1, 100),
     Flag("ShowPictureAge", P::Window, "chkShowPictureAge", 0, 0),
+    Flag("DifferentPerMonitor", P::Window, "chkDifferentPerMonitor", 0, 0),
 
     Special(Setting::DownloadDir, P::Late),
     Special(Setting::MainListLocation, P::Late),

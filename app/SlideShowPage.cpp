@@ -151,6 +151,7 @@ DisplaySettings SlideShowPage::displaySettings() const
     s.size.adjustForPAL = m_ui->chkAdjustForPAL->isChecked();
     s.showCaption = m_ui->ShowCaption->isChecked();
     s.showPictureAge = m_ui->chkShowPictureAge->isChecked();
+    s.differentPerMonitor = m_ui->chkDifferentPerMonitor->isChecked();
     s.transparentCaption = m_ui->TransparentCaption->isChecked();
     s.captionPositionAtTop = m_ui->CaptionPositionAtTop->isChecked();
     s.captionColor = m_ui->CaptionColor->palette().color(QPalette::WindowText);

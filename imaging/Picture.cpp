@@ -81,7 +81,12 @@ DecodedPicture LoadPictureFile(const QString &path, PictureFormat format, QSize 
 
 DecodedPicture PreparePicture(const QString &path, QSize shownSize)
 {
-    DecodedPicture picture = LoadPictureFile(path, PictureFormatForName(path), shownSize);
+    return PreparePicture(path, PictureFormatForName(path), shownSize);
+}
+
+DecodedPicture PreparePicture(const QString &path, PictureFormat format, QSize shownSize)
+{
+    DecodedPicture picture = LoadPictureFile(path, format, shownSize);
     if (picture.ok() && shownSize.isValid() && !shownSize.isEmpty() && picture.image.size() != shownSize)
         picture.image = picture.image.scaled(shownSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return picture;

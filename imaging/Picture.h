@@ -50,5 +50,7 @@ const PictureDecoder *DecoderFor(PictureFormat format);
 // Decodes and scales once, smoothly, to exactly shownSize: what the window
 // paints, unscaled, on every repaint.
 [[nodiscard]] DecodedPicture PreparePicture(const QString &path, QSize shownSize);
+// The same with the decoder named: a GIF stored under another name.
+[[nodiscard]] DecodedPicture PreparePicture(const QString &path, PictureFormat format, QSize shownSize);
 
 } // namespace lumetta

@@ -155,4 +155,10 @@ bool OpenWebLink(SystemShell &shell, const QString &link)
     return web && shell.openDocument(web->toString());
 }
 
+QString RuntimeFolder()
+{
+    const QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return dir.isEmpty() || !QDir(dir).exists() ? QDir::tempPath() : dir;
+}
+
 } // namespace lumetta

@@ -13,6 +13,10 @@ QString ResolveAppPath(const QString &executableDir);
 // $XDG_DATA_HOME/lumetta/; ends with '/'.
 QString WindowsFolder();
 
+// Where a run's session files go: $XDG_RUNTIME_DIR (the user's own, in
+// memory), else the temporary folder.
+QString RuntimeFolder();
+
 // Where earlier versions installed it ($XDG_DATA_HOME/Korvane Software/);
 // empty when $LUMETTA_WINDOWS_DIR is set.
 QString FormerWindowsFolder();

@@ -1,6 +1,8 @@
 #include "platform/SingleInstance.h"
 
-#include <QDir>
+#include "platform/Platform.h"
+
+#include <QFile>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -9,10 +11,7 @@ namespace lumetta {
 
 SingleInstance::SingleInstance(const QString &name)
 {
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty() || !QDir(dir).exists())
-        dir = QDir::tempPath();
-    m_path = dir + QLatin1Char('/') + name;
+    m_path = RuntimeFolder() + QLatin1Char('/') + name;
 }
 
 SingleInstance::~SingleInstance()

@@ -12,6 +12,7 @@ struct DisplaySettings {
     SizeRules size;
     bool showCaption = true;
     bool showPictureAge = false;
+    bool differentPerMonitor = false;    // each monitor in turn takes the next webcam
     bool transparentCaption = false;
     bool captionPositionAtTop = false;
     QColor captionColor = Qt::red;

@@ -4,7 +4,6 @@
 #include "imaging/Picture.h"
 #include "imaging/DCImageInfo.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace lumetta {
@@ -41,16 +40,10 @@ std::optional<MeasuredImage> MeasureImageFile(const QString &path,
     log(QStringLiteral("10 - get image info"));
     TDCImageInfo info;
     info.ReadImageInfo(path);
-    MeasuredImage measured{path, QSize(info.Width, info.Height)};
+    MeasuredImage measured{path, QSize(info.Width, info.Height), PictureFormatForName(path)};
 
-    // A name that already ends in ".gif" needs no move.
-    if (info.ImageType == TDCImageInfo::Gif && !path.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive)) {
-        const QString gifName = path + QStringLiteral(".gif");
-        QFile::remove(gifName);
-        if (QFile::rename(path, gifName))
-            measured.file = gifName;
-    }
-
+    if (info.ImageType == TDCImageInfo::Gif)
+        measured.format = PictureFormat::Gif;
     if (measured.size.width() == 0 || measured.size.height() == 0) {
         const std::optional<QSize> loaded = GetImageSizeByLoading(measured.file);
         if (!loaded)

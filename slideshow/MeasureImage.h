@@ -1,7 +1,9 @@
 #pragma once
 // The first steps of showing a picture: is it there, what is it, how
-// large. A GIF stored under another name is moved to a ".gif" name first,
-// because the decoder is chosen by the name.
+// large. A GIF stored under another name is decoded as the GIF it is; the
+// file is never moved, as another window may be reading it.
+#include "imaging/Picture.h"
+
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -10,8 +12,9 @@
 namespace lumetta {
 
 struct MeasuredImage {
-    QString file;  // where the picture is now; changed for a moved GIF
+    QString file;
     QSize size;    // may be below 2 × 2: such a picture is never shown
+    PictureFormat format = PictureFormat::Unknown;  // the decoder: the header's GIF, else the name's
 };
 
 // nullopt: the file does not exist, or measuring it by decoding failed;

@@ -13,7 +13,7 @@ public:
     virtual ~ShowDisplay() = default;
 
     // Shows the picture in the file laid out by the user's rules; gives the
-    // file's name afterwards, which differs when a GIF had to be renamed.
+    // file's name afterwards (the same: the file is never moved).
     virtual QString DisplayImage(const QString &file) = 0;
 
     // AdMsg and AdUrl get empty captions.
@@ -43,6 +43,8 @@ public:
     // A screen saver with no picture yet: its window all the same, black,
     // with this line, so that a key or the mouse can end it.
     virtual void showNoPicture(const QString &) {}
+    // A tick begins: with a webcam for each monitor, the next monitor's turn.
+    virtual void beginTick() {}
 };
 
 // Shows nothing: the slide show runs on it until an image window is given,

@@ -30,11 +30,10 @@ struct ShowRun {
     ShowRun(bool screenSaver, bool admin, TimeSource &time)
         : ScreenSaverMode(screenSaver), AdminMode(admin),
           saver(time, [this] { return DataFileName; }, [this] { return catalogue.CamData(); }), SSTimer(time),
-          CameraTimer(time), ClickNowTimer(time)
+          CameraTimer(time)
     {
         SSTimer.setObjectName(QStringLiteral("SSTimer"));
         CameraTimer.setObjectName(QStringLiteral("CameraTimer"));
-        ClickNowTimer.setObjectName(QStringLiteral("ClickNowTimer"));
     }
 
     const bool ScreenSaverMode;
@@ -54,7 +53,6 @@ struct ShowRun {
     // The request time limit is the image fetch's own TimeOutTimer.
     Timer SSTimer;
     Timer CameraTimer;
-    Timer ClickNowTimer;
 
 private:
     friend class SlideShow;

@@ -133,7 +133,10 @@ void SlideShow::displaySample()
     m_run.SampleImageFile = m_display->DisplayImage(m_run.SampleImageFile);
     const int index = m_run.show.CurrentCam;
     TDateTime pictureTime = 0, interval = 0;
-    if (index >= 0 && index < m_run.catalogue.count()) {
+    if (m_followed) {
+        pictureTime = m_followed->pictureTime;
+        interval = m_followed->interval;
+    } else if (index >= 0 && index < m_run.catalogue.count()) {
         const CamRecord record = CamRecord::fromLine(m_run.catalogue.CamData()[index]);
         pictureTime = TryParseDateTimeText(record.field(fLastModified)).value_or(0);
         interval = TryParseTimeText(record.field(fRefreshRate)).value_or(0);
@@ -150,6 +153,7 @@ void SlideShow::tick()
     // A search going on from the last slice began this tick already.
     if (!m_search || show.PlayMode) {
         m_search.reset();
+        m_display->beginTick();
         m_display->clearAdLabels();
         if (!show.FollowCam && m_display->shownPictureHeight() > 5) {
             m_display->resetCountdown();
@@ -189,7 +193,7 @@ void SlideShow::tick()
     // A screen saver has its window from the first tick: one with nothing
     // to show would take no key and outlive the user's return.
     if (!display && m_run.ScreenSaverMode && !showStopped() && m_display->shownPictureHeight() == 0)
-        m_display->showNoPicture(NoWebcamReachedText);
+        m_display->showNoPicture(m_hooks.settings().viewOnly ? QString() : NoWebcamReachedText);
     // A stopped show keeps no delay: only the user starts it again. The
     // plan reads the controls as the download left them (Play's interval).
     if (showStopped()) {
@@ -240,7 +244,24 @@ bool SlideShow::DownloadImage()
     m_run.show.CamAd = m_run.show.CamAdultAd = false;
     const ShowSettings settings = m_hooks.settings();
     QDir().mkpath(settings.downloadDir);
+    if (settings.viewOnly)
+        return followTheShow(settings);
     return m_run.show.PlayMode ? playPath(settings) : pick(settings);
+}
+
+// Beside the show that fetches, a copy shows its picture with its labels,
+// on black until it has one, and never ends by itself.
+bool SlideShow::followTheShow(const ShowSettings &settings)
+{
+    const std::optional<Showing> showing =
+        ReadShowing(m_hooks.showingFile.isEmpty() ? ShowingFilePath() : m_hooks.showingFile, settings.downloadDir);
+    if (!showing || !QFileInfo::exists(showing->file))
+        return false;  // the picture on screen stays
+    m_followed = showing;
+    m_run.SampleImageFile = showing->file;
+    m_display->setCaption(showing->caption);
+    m_display->setWebcamNumber(showing->webcamNumber);
+    return true;
 }
 
 void SlideShow::giveLocalFileName(CamSchedule &cam, const ShowSettings &settings)

@@ -6,6 +6,7 @@
 // to the main window through its hooks.
 #include "download/WebcamHealth.h"
 #include "slideshow/Sequencer.h"
+#include "slideshow/ShowingNow.h"
 
 #include <QHash>
 #include <QStringList>
@@ -51,6 +52,9 @@ struct SlideShowHooks {
     // when it shows that record, the editor follow.
     std::function<void(int index)> recordChanged;
     std::function<void(const TickReport &)> tickDone;
+    // A view-only run follows what the fetching show wrote here;
+    // ShowingFilePath() when empty.
+    QString showingFile;
 };
 
 class SlideShow {
@@ -119,6 +123,7 @@ private:
 
     bool pick(const ShowSettings &settings);
     bool playPath(const ShowSettings &settings);
+    bool followTheShow(const ShowSettings &settings);
     Fetched downloadStep(CamSchedule &cam, const ShowSettings &settings);
     void updateRecord(const CamSchedule &cam, TDateTime now, int index);
     void endOfPick(const CamSchedule &cam, const ShowSettings &settings, bool mayFollow = true);
@@ -142,6 +147,7 @@ private:
     QString m_fetchFailure;  // this tick's, for the tick log
     QHash<QString, LastFetch> m_lastFetch;  // by image URL, this run
     ServerReach m_reach;
+    std::optional<Showing> m_followed;  // a view-only run's picture, as the fetching show labelled it
     HealthBook m_health;
     QString m_healthFile;
     std::mt19937 m_random;

@@ -111,7 +111,8 @@ TfrmImage::TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent
       m_services(std::move(services)),
       MouseMoveTimer(m_services.time, this),
       CoundownTimer(m_services.time, this),
-      AppEndTimer(m_services.time, this)
+      AppEndTimer(m_services.time, this),
+      ClickNowTimer(m_services.time, this)
 {
     setObjectName(QStringLiteral("frmImage"));
     setWindowTitle(QStringLiteral("Screensaver Image"));
@@ -129,7 +130,8 @@ TfrmImage::TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent
     MouseMoveTimer.OnTimer = [this] { MouseMoveTimerTimer(); };
     CoundownTimer.OnTimer = [this] { CoundownTimerTimer(); };
     AppEndTimer.OnTimer = [this] { AppEndTimerTimer(); };
-    m_run.ClickNowTimer.OnTimer = [this] { ClickNowTimerTimer(); };
+    ClickNowTimer.setObjectName(QStringLiteral("ClickNowTimer"));
+    ClickNowTimer.OnTimer = [this] { ClickNowTimerTimer(); };
 
     // FormCreate
     m_mouseMoveArmed = false;
@@ -153,11 +155,7 @@ TfrmImage::TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent
     }
 }
 
-TfrmImage::~TfrmImage()
-{
-    m_run.ClickNowTimer.OnTimer = nullptr;
-    m_run.ClickNowTimer.setInterval(0);
-}
+TfrmImage::~TfrmImage() = default;
 
 void TfrmImage::createControls()
 {
@@ -274,6 +272,8 @@ QRect TfrmImage::monitorRect(const DisplaySettings &s) const
 {
     if (m_embedParent)
         return QRect(QPoint(0, 0), DaemonWindowSize(*m_services.embedInto));
+    if (m_services.monitor.isValid())
+        return m_services.monitor;
     if (s.monitor.isValid())
         return s.monitor;
     QScreen *screen = QGuiApplication::primaryScreen();
@@ -325,7 +325,8 @@ void TfrmImage::showMeasured(const MeasuredImage &measured, const DisplaySetting
     const qreal ratio = devicePixelRatioF();
     const QSize shown = DevicePixelSize(layout.panel.size(), ratio);
     const DecodedPicture picture =
-        PreparePicture(measured.file, WithinPictureLimits(shown.width(), shown.height()) ? shown : QSize());
+        PreparePicture(measured.file, measured.format,
+                       WithinPictureLimits(shown.width(), shown.height()) ? shown : QSize());
     if (!picture.ok()) {
         setPicture(QImage());
         return;
@@ -515,7 +516,7 @@ void TfrmImage::showNoPicture(const QString &line)
 
 void TfrmImage::setClickNowBlinking(bool on)
 {
-    Timer &timer = m_run.ClickNowTimer;
+    Timer &timer = ClickNowTimer;
     if (on) {
         // Already blinking: a new interval would restart the count.
         if (!timer.isActive()) {
@@ -723,6 +724,7 @@ void TfrmImage::closeShow()
         return;
     }
     hide();
+    emit showClosed();
     if (QWidget *main = m_services.mainWindow) {
         main->showNormal();
         main->raise();

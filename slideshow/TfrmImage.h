@@ -43,6 +43,9 @@ struct ImageWindowServices {
     std::function<QPoint()> cursorPos;
     // "Now" for the picture's age; the system clock when null.
     const Clock *clock = nullptr;
+    // The monitor this window covers; when invalid, the one the settings
+    // name, else the primary screen.
+    QRect monitor;
 };
 
 class TfrmImage : public QWidget, public ShowDisplay {
@@ -79,6 +82,8 @@ signals:
     void holdToggled();
     // Input ended the show: the request in progress must end.
     void abortRequested();
+    // A show run from the main window closed here: every window goes.
+    void showClosed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -143,6 +148,8 @@ private:
     Timer MouseMoveTimer;
     Timer CoundownTimer;
     Timer AppEndTimer;
+    // Each window blinks its own labels: one shared timer would serve the last window made.
+    Timer ClickNowTimer;
 
     QPixmap m_picture;
     bool m_mouseMoveArmed = false;

@@ -36,9 +36,13 @@ struct RecordingDisplay : NullShowDisplay {
     void setMode(const QString &letter, const QColor &) override { modes << letter; }
     void setCaption(const QString &text) override { caption = text; }
     void showNoPicture(const QString &line) override { noPicture = line; }
+    void setWebcamNumber(const QString &text) override { webcam = text; }
+    void setPictureTime(TDateTime time, TDateTime) override { pictureTime = time; }
     int shown = 0;
     QStringList modes;
-    QString caption, noPicture;
+    QString caption, webcam;
+    std::optional<QString> noPicture;
+    TDateTime pictureTime = 0;
 };
 
 class SlideShowTest : public ::testing::Test {
@@ -59,6 +63,7 @@ protected:
             return reply;
         };
         hooks.endApplication = [this] { ++ended; };
+        hooks.showingFile = env.path() + "/showing";
         hooks.editorRecord = [this] { return run->catalogue.CamData()[settings.selectedIndex]; };
         // The editor shows the record again, its refresh picker with it.
         hooks.recordChanged = [this](int index) {
@@ -268,6 +273,36 @@ TEST_F(SlideShowTest, AClockThatGoesBackChangesNothingTheUserSees)
         EXPECT_EQ(fetched.size(), 60) << c.zone;
     }
     setZone(zone);
+}
+
+// Beside the show that fetches, a view-only copy waits on black for its
+// first picture, never ending by itself, then shows it with its labels.
+TEST_F(SlideShowTest, AViewOnlyCopyShowsWhatTheFetchingShowShows)
+{
+    settings.viewOnly = true;
+    start({Cam("a")}, true);
+    time.advance(1);
+    EXPECT_EQ(display.noPicture, "");
+    EXPECT_EQ(display.shown + ended + int(fetched.size()), 0);
+
+    const QString picture = settings.downloadDir + "a.jpg";
+    test::WriteAll(picture, "picture");
+    const Showing published{picture, "Harbour", " 7 ", 46000.5, 0.001};
+    for (const QString &outside : {env.path() + "/elsewhere.jpg", settings.downloadDir + "../elsewhere.jpg"}) {
+        test::WriteAll(outside, "picture");
+        test::WriteAll(env.path() + "/showing", FormatShowing({outside, "Planted"}));
+        time.advance(10000);
+        EXPECT_EQ(display.shown, 0) << "only its own pictures: " << outside.toStdString();
+    }
+    test::WriteAll(env.path() + "/showing", FormatShowing(published));
+    time.advance(10000);
+    EXPECT_EQ(display.shown, 1);
+    EXPECT_EQ(Showing({run->sampleImageFile(), display.caption, display.webcam, display.pictureTime, 0.001}),
+              published);
+    test::WriteAll(env.path() + "/showing", "{garbled");
+    time.advance(10000);
+    EXPECT_EQ(display.shown, 2) << "the picture on screen stays";
+    EXPECT_EQ(ended, 0);
 }
 
 TEST_F(SlideShowTest, PlayWaitsTheIntervalItJustLearned)

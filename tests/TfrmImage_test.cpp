@@ -1,4 +1,5 @@
 #include "app/RunState.h"
+#include "slideshow/ShowWindows.h"
 #include "slideshow/TfrmImage.h"
 
 #include "platform/Platform.h"
@@ -116,7 +117,7 @@ TEST_F(ImageWindow, ShowsThePictureScaledWithItsCaptionAndClearsADamagedOne)
     EXPECT_FALSE(inPanel->isVisible() || onWindow->isVisible());
 
     display("ok/gif_named_as_jpeg_64x48.jpg");
-    EXPECT_TRUE(shownFile.endsWith("cam.jpg.gif"));
+    EXPECT_TRUE(shownFile.endsWith("cam.jpg")) << "a GIF under a JPEG name stays where it is";
     EXPECT_GT(frm->shownPictureHeight(), 0);
     display("fail/jpeg_cut_in_scan_data.jpg");
     EXPECT_EQ(frm->shownPictureHeight(), 0);
@@ -229,6 +230,80 @@ TEST_F(ImageWindow, KeyReturnsToTheMainWindow)
     EXPECT_FALSE(run->SSTimer.Enabled());
     EXPECT_EQ(terminations, 0);
     EXPECT_EQ(ReadRegInteger(LumettaKey, "LastCam", -1), 7);
+}
+
+// A window for each monitor the first does not cover, a clone's once.
+TEST(ShowWindowsRule, OtherMonitors)
+{
+    const QRect left(0, 0, 1024, 768), right(1024, 0, 1024, 768), below(0, 768, 1920, 1080);
+    const struct { QList<QRect> monitors; QRect first; QList<QRect> others; } rows[] = {
+        {{left}, left, {}},
+        {{left, right}, left, {right}},
+        {{left, right, right}, left, {right}},          // a clone shares its twin's window
+        {{left, right, below}, right, {left, below}},  // the first on another monitor
+        {{left, QRect()}, left, {}},                   // a monitor switched off
+        {{left, right}, QRect(10, 10, 400, 300), {right}},  // the first not yet full screen
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(OtherMonitors(r.monitors, r.first), r.others) << r.monitors.size() << " " << r.first.x();
+}
+
+// The other monitors show what the first shows, a monitor plugged in later
+// too; a key on any window closes them all.
+TEST_F(ImageWindow, EveryMonitorShowsTheShowAndAKeyOnAnyClosesAll)
+{
+    start("");
+    QList<QRect> monitors{settings.monitor, QRect(1024, 0, 1024, 768)};
+    std::vector<TfrmImage *> made;
+    ShowWindows windows(
+        *run, *frm,
+        [&](const QRect &monitor) {
+            auto window = std::make_unique<TfrmImage>(
+                *run, ImageWindowServices{dialogs, shell, time, [this] { return settings; }, &mainWindow, "",
+                                          std::nullopt, {}, [this] { return cursor; }, nullptr, monitor});
+            made.push_back(window.get());
+            return window;
+        },
+        [this] { return settings.differentPerMonitor; }, [&] { return monitors; });
+    const QString path = env.path() + "/cam.jpg";
+    ASSERT_TRUE(QFile::copy(QStringLiteral(LUMETTA_TEST_DATA "/ok/jpeg_baseline_256x192.jpg"), path));
+    windows.setCaption(Markup);
+    windows.setWebcamNumber(" 8 ");
+    windows.DisplayImage(path);
+    ASSERT_EQ(windows.windowCount(), 2);
+    const auto shows = [](TfrmImage *w) {
+        return w->isVisible() && w->shownPictureHeight() > 0
+               && ShowsLiterally(w->findChild<QLabel *>("ImageCaption"), Markup)
+               && w->findChild<QLabel *>("lblWebcam")->text() == " 8 ";
+    };
+    EXPECT_TRUE(shows(made.back()));
+
+    monitors = {settings.monitor};
+    windows.followMonitors();
+    EXPECT_EQ(windows.windowCount(), 1);
+    monitors << QRect(0, 768, 1024, 768);
+    windows.followMonitors();
+    ASSERT_EQ(windows.windowCount(), 2);
+    EXPECT_TRUE(shows(made.back())) << "a monitor plugged in shows the picture at once";
+
+    // A webcam for each monitor: each tick's picture and labels go to the next monitor in turn.
+    settings.differentPerMonitor = true;
+    windows.beginTick();
+    windows.setCaption("Pier");
+    windows.DisplayImage(path);
+    EXPECT_TRUE(shows(frm.get()));
+    EXPECT_EQ(made.back()->findChild<QLabel *>("ImageCaption")->text(), "Pier");
+    windows.beginTick();
+    windows.setCaption("Bay");
+    EXPECT_EQ(frm->findChild<QLabel *>("ImageCaption")->text(), "Bay");
+    EXPECT_EQ(made.back()->findChild<QLabel *>("ImageCaption")->text(), "Pier");
+
+    runShow();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    QCoreApplication::sendEvent(made.back(), &escape);
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(windows.windowCount(), 1);
+    EXPECT_TRUE(mainWindow.isVisible());
 }
 
 } // namespace
