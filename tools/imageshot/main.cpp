@@ -7,11 +7,13 @@
 //     --caption TEXT       the caption; --top puts it at the top
 //     --ad MESSAGE LINK    an advertisement with its labels
 //     --embed              into a 640 x 400 window, as a screen-saver daemon gives one
+//     --every-monitor      a window on each monitor, and a grab of them all
 //     --wait MS            how long after showing to grab (default 1500)
 #include "platform/Clock.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
 #include "slideshow/SlideShow.h"
+#include "slideshow/ShowWindows.h"
 #include "slideshow/TfrmImage.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -30,7 +33,7 @@ int main(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     DisplaySettings settings;
     QString caption, adMessage, adLink;
-    bool embed = false;
+    bool embed = false, everyMonitor = false;
     int wait = 1500;
     auto take = [&args](int at) { return args.value(at + 1); };
     for (int i = 0; i < args.size();) {
@@ -53,6 +56,9 @@ int main(int argc, char **argv)
             adMessage = take(i);
             adLink = args.value(i + 2);
             args.remove(i, 3);
+        } else if (a == "--every-monitor") {
+            everyMonitor = true;
+            args.removeAt(i);
         } else if (a == "--embed") {
             embed = true;
             args.remove(i);
@@ -93,17 +99,29 @@ int main(int argc, char **argv)
                                                 [&settings] { return settings; }, nullptr, QString(),
                                                 embed ? std::optional<quintptr>(daemon.winId()) : std::nullopt,
                                                 [] {}, {}});
-    frmImage.setCaption(caption);
-    frmImage.setAdText(adMessage, adLink);
+    ShowWindows windows(
+        run, frmImage,
+        [&](const QRect &monitor) {
+            return std::make_unique<TfrmImage>(run, ImageWindowServices{dialogs, *shell, RealTimeSource(),
+                                                                        [&settings] { return settings; }, nullptr,
+                                                                        QString(), std::nullopt, [] {}, {},
+                                                                        nullptr, monitor});
+        },
+        [] { return false; });
+    ShowDisplay &display = everyMonitor ? static_cast<ShowDisplay &>(windows) : frmImage;
+    display.setCaption(caption);
+    display.setAdText(adMessage, adLink);
     // An advertisement is shown as "Show Last Ad" shows it.
-    SlideShow show(run, frmImage, {}, DefaultClock());
+    SlideShow show(run, display, {}, DefaultClock());
     if (!show.showAdvertisement(picture, adLink, !adLink.isEmpty()))
-        frmImage.DisplayImage(picture);
+        display.DisplayImage(picture);
 
     const QString output = args.at(1);
     int status = 0;
     QTimer::singleShot(wait, [&] {
-        const QPixmap grab = QGuiApplication::primaryScreen()->grabWindow(0);
+        QScreen *screen = QGuiApplication::primaryScreen();
+        const QRect all = everyMonitor ? screen->virtualGeometry() : QRect(0, 0, -1, -1);
+        const QPixmap grab = screen->grabWindow(0, all.x(), all.y(), all.width(), all.height());
         if (!grab.save(output)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
             status = 1;
