@@ -74,7 +74,7 @@ int RunLumetta(int argc, char **argv)
     // closes, and draws into the daemon's window when one is given.
     const ImageWindowServices imageServices{dialogs, *shell, RealTimeSource(),
                                             [&frmMain] { return frmMain.displaySettings(); },
-                                            &frmMain, arguments.value(0), daemonWindow, {}, {}};
+                                            &frmMain, arguments.value(0), daemonWindow, {}, {}, nullptr, {}};
     TfrmImage frmImage(frmMain.run(), imageServices);
     // On a screen of its own the show covers every monitor; in a daemon's
     // window, the daemon runs one process per monitor.

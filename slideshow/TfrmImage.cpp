@@ -12,6 +12,7 @@
 #include "platform/SettingKeys.h"
 #include "slideshow/DaemonWindow.h"
 #include "slideshow/ImageLayout.h"
+#include "slideshow/ImageOverlays.h"
 #include "slideshow/ImageWindowRules.h"
 #include "slideshow/MeasureImage.h"
 #include "slideshow/RaisedLabel.h"
@@ -30,37 +31,6 @@
 namespace lumetta {
 
 namespace {
-
-const QColor Aqua(0, 255, 255);
-
-QFont BoldFont(const char *family, int pixelSize)
-{
-    QFont f(QString::fromLatin1(family));
-    f.setBold(true);
-    f.setPixelSize(pixelSize);
-    return f;
-}
-
-void SetTextColour(QWidget *w, const QColor &colour)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colour);
-    w->setPalette(p);
-}
-
-void SetBackgroundColour(QWidget *w, const QColor &colour)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, colour);
-    w->setPalette(p);
-}
-
-void SetPointSize(QWidget *w, int points)
-{
-    QFont f = w->font();
-    f.setPointSize(points);
-    w->setFont(f);
-}
 
 // Qt closes every visible window before it quits, and refuses to close one
 // inside a foreign window, which would refuse the quit: such a window
@@ -110,9 +80,7 @@ TfrmImage::TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent
       m_run(run),
       m_services(std::move(services)),
       MouseMoveTimer(m_services.time, this),
-      CoundownTimer(m_services.time, this),
-      AppEndTimer(m_services.time, this),
-      ClickNowTimer(m_services.time, this)
+      AppEndTimer(m_services.time, this)
 {
     setObjectName(QStringLiteral("frmImage"));
     setWindowTitle(QStringLiteral("Screensaver Image"));
@@ -125,23 +93,16 @@ TfrmImage::TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent
     createControls();
 
     MouseMoveTimer.setObjectName(QStringLiteral("MouseMoveTimer"));
-    CoundownTimer.setObjectName(QStringLiteral("CoundownTimer"));
     AppEndTimer.setObjectName(QStringLiteral("AppEndTimer"));
     MouseMoveTimer.OnTimer = [this] { MouseMoveTimerTimer(); };
-    CoundownTimer.OnTimer = [this] { CoundownTimerTimer(); };
     AppEndTimer.OnTimer = [this] { AppEndTimerTimer(); };
-    ClickNowTimer.setObjectName(QStringLiteral("ClickNowTimer"));
-    ClickNowTimer.OnTimer = [this] { ClickNowTimerTimer(); };
 
     // FormCreate
     m_mouseMoveArmed = false;
     MouseMoveTimer.setInterval(5000);
-    CoundownTimer.setInterval(1000);
     bool countdown = false;
     RunGuarded([&] { countdown = ReadSetting(Setting::Countdown); });
-    for (QWidget *label : {static_cast<QWidget *>(lblCountdown), static_cast<QWidget *>(lblMode),
-                           static_cast<QWidget *>(lblWebcam)})
-        label->setVisible(countdown);
+    m_status->setCountdownShown(countdown);
 
     if (m_services.embedInto) {
         // Lives as long as the process: deleting it would take our window along.
@@ -164,14 +125,10 @@ void TfrmImage::createControls()
     Panel1 = new QWidget(this);
     ImageArea = new PictureArea(m_picture, Panel1);
     ImageCaption = new QLabel(Panel1);
-    AdMsg = new QLabel(Panel1);
-    AdUrl = new QLabel(Panel1);
     ImageCaption2->setObjectName(QStringLiteral("ImageCaption2"));
     Panel1->setObjectName(QStringLiteral("Panel1"));
     ImageArea->setObjectName(QStringLiteral("ImageArea"));
     ImageCaption->setObjectName(QStringLiteral("ImageCaption"));
-    AdMsg->setObjectName(QStringLiteral("AdMsg"));
-    AdUrl->setObjectName(QStringLiteral("AdUrl"));
 
     SetBackgroundColour(Panel1, Qt::black);
     Panel1->setAutoFillBackground(true);
@@ -182,42 +139,9 @@ void TfrmImage::createControls()
         SetTextColour(caption, Qt::red);
         caption->hide();
     }
-    for (QLabel *ad : {AdMsg, AdUrl}) {
-        ad->setFont(BoldFont("Comic Sans MS", 15));
-        SetTextColour(ad, Aqua);
-        ad->hide();
-    }
-    for (int i = 0; i < 4; ++i) {
-        lblClickNow[i] = new RaisedLabel(QStringLiteral("Click Now"), QColor(128, 0, 0), Panel1);
-        lblClickNow[i]->setObjectName(QStringLiteral("lblClickNow%1").arg(i + 1));
-        lblClickNow[i]->setFont(BoldFont("Comic Sans MS", 15));
-        lblClickNow[i]->setTextColour(Qt::red);
-        lblClickNow[i]->hide();
-    }
-
-    lblCountdown = new RaisedLabel(QStringLiteral("60"), Qt::red, Panel1);
-    lblMode = new RaisedLabel(QStringLiteral("-"), Qt::red, Panel1);
-    lblWebcam = new RaisedLabel(QStringLiteral("Cam"), Qt::red, Panel1);
-    lblCountdown->setObjectName(QStringLiteral("lblCountdown"));
-    lblMode->setObjectName(QStringLiteral("lblMode"));
-    lblWebcam->setObjectName(QStringLiteral("lblWebcam"));
-    lblCountdown->setTextColour(Qt::white);
-    lblMode->setTextColour(Qt::black);
-    lblWebcam->setTextColour(Qt::black);
-    int x = 4;
-    for (RaisedLabel *status : {lblCountdown, lblMode, lblWebcam}) {
-        status->setFont(BoldFont("Arial", 27));
-        status->setMinimumWidth(status == lblCountdown ? 64 : 40);
-        status->adjustSize();
-        status->move(x, 24);
-        x += status->width() + 4;
-    }
-
-    lblAge = new RaisedLabel(QString(), Qt::black, Panel1);
-    lblAge->setObjectName(QStringLiteral("lblAge"));
-    lblAge->setAccessibleName(QStringLiteral("Picture age"));
-    lblAge->setFont(BoldFont("Arial", 18));
-    lblAge->hide();
+    m_ad = new AdOverlay(Panel1, m_services.time);
+    m_status = new StatusOverlay(Panel1, m_services.time, m_services.clock ? *m_services.clock : DefaultClock(),
+                                 [this] { return m_services.settings().showPictureAge; });
 
     // Captions and messages come from servers and the catalogue: never markup.
     MakeLabelsPlain(this);
@@ -387,28 +311,11 @@ void TfrmImage::applyWindowMode(bool playMode, const QRect &monitor, QSize clien
 
 void TfrmImage::layoutAdvertisement(QSize panel, bool shown)
 {
-    if (!shown) {
-        AdMsg->hide();
-        AdUrl->hide();
-        setClickNowBlinking(false);
+    m_ad->layout(panel, shown);
+    if (!shown)
         return;
-    }
     ImageArea->setCursor(Qt::PointingHandCursor);
     setCursor(Qt::ArrowCursor);
-    SetPointSize(AdMsg, 11);
-    SetPointSize(AdUrl, 13);
-    AdMsg->adjustSize();
-    AdUrl->adjustSize();
-    const AdPlaces places = PlaceAdLabels(panel, AdUrl->size(), AdMsg->size());
-    for (int i = 0; i < 4; ++i) {
-        SetPointSize(lblClickNow[i], 11);
-        lblClickNow[i]->setGeometry(places.clickNow[i]);
-    }
-    AdUrl->move(places.adUrl);
-    AdMsg->move(places.adMsg);
-    AdMsg->show();
-    AdUrl->show();
-    setClickNowBlinking(true);
 }
 
 void TfrmImage::placeCaptions(const DisplaySettings &s, QSize monitor, bool playMode)
@@ -447,14 +354,12 @@ void TfrmImage::setPicture(const QImage &image, qreal devicePixelRatio)
 
 void TfrmImage::clearAdLabels()
 {
-    AdMsg->clear();
-    AdUrl->clear();
+    m_ad->clear();
 }
 
 void TfrmImage::setAdText(const QString &message, const QString &link)
 {
-    AdMsg->setText(message);
-    AdUrl->setText(AdLinkText(link));
+    m_ad->setText(message, link);
 }
 
 int TfrmImage::shownPictureHeight() const
@@ -464,24 +369,27 @@ int TfrmImage::shownPictureHeight() const
 
 void TfrmImage::setCountdownColour(const QColor &colour)
 {
-    lblCountdown->setTextColour(colour);
+    m_status->setCountdownColour(colour);
 }
 
 void TfrmImage::resetCountdown()
 {
-    m_countdownSeconds = 0;
+    m_status->resetCountdown();
+}
+
+int TfrmImage::CountdownSeconds() const
+{
+    return m_status->countdownSeconds();
 }
 
 void TfrmImage::setMode(const QString &letter, const QColor &colour)
 {
-    lblMode->setText(letter);
-    lblMode->setTextColour(colour);
+    m_status->setMode(letter, colour);
 }
 
 void TfrmImage::setWebcamNumber(const QString &text)
 {
-    lblWebcam->setText(text);
-    lblWebcam->adjustSize();
+    m_status->setWebcamNumber(text);
 }
 
 void TfrmImage::setBackground(const QColor &colour)
@@ -514,22 +422,6 @@ void TfrmImage::showNoPicture(const QString &line)
         showWindow(false);
 }
 
-void TfrmImage::setClickNowBlinking(bool on)
-{
-    Timer &timer = ClickNowTimer;
-    if (on) {
-        // Already blinking: a new interval would restart the count.
-        if (!timer.isActive()) {
-            timer.setEnabled(true);
-            timer.setInterval(1000);
-        }
-        return;
-    }
-    timer.setInterval(0);
-    for (RaisedLabel *label : lblClickNow)
-        label->hide();
-}
-
 // --- window events ------------------------------------------------------------
 
 void TfrmImage::keyPressEvent(QKeyEvent *event)
@@ -543,10 +435,7 @@ void TfrmImage::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (event->spontaneous() || !m_run.AdminMode)
         return;
-    const bool countdown = m_services.settings().showCountdown;
-    lblCountdown->setVisible(countdown);
-    lblMode->setVisible(countdown);
-    lblWebcam->setVisible(countdown);
+    m_status->setCountdownShown(m_services.settings().showCountdown);
 }
 
 void TfrmImage::hideEvent(QHideEvent *event)
@@ -657,35 +546,9 @@ void TfrmImage::MouseMoveTimerTimer()
     MouseMoveTimer.setEnabled(false);
 }
 
-void TfrmImage::CoundownTimerTimer()
-{
-    ++m_countdownSeconds;
-    lblCountdown->setText(QString::number(m_countdownSeconds));
-    updateAgeBadge();
-}
-
 void TfrmImage::setPictureTime(TDateTime pictureTime, TDateTime interval)
 {
-    m_pictureTime = pictureTime;
-    m_pictureInterval = interval;
-    updateAgeBadge();
-}
-
-// Beside the countdown's labels when they show, top left otherwise.
-void TfrmImage::updateAgeBadge()
-{
-    const bool shown = m_pictureTime > 0 && m_services.settings().showPictureAge;
-    lblAge->setVisible(shown);
-    if (!shown)
-        return;
-    const Clock &clock = m_services.clock ? *m_services.clock : DefaultClock();
-    const AgeBadge badge = PictureAgeBadge(clock.now() - m_pictureTime, m_pictureInterval);
-    lblAge->setText(badge.text);
-    lblAge->setTextColour(PictureAgeColour(badge.age));
-    lblAge->adjustSize();
-    const int x = lblWebcam->isVisible() ? lblWebcam->geometry().right() + 4 : 4;
-    lblAge->move(x, 24 + (lblWebcam->height() - lblAge->height()) / 2);
-    lblAge->raise();
+    m_status->setPictureTime(pictureTime, interval);
 }
 
 // After an advertisement click the hidden screen saver ends at the first
@@ -696,13 +559,6 @@ void TfrmImage::AppEndTimerTimer()
     if (pos == m_lastCursorPos)
         terminate();
     m_lastCursorPos = pos;
-}
-
-void TfrmImage::ClickNowTimerTimer()
-{
-    const bool show = lblClickNow[0]->isHidden();
-    for (RaisedLabel *label : lblClickNow)
-        label->setVisible(show);
 }
 
 // --- leaving --------------------------------------------------------------------

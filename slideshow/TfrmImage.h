@@ -21,7 +21,9 @@ namespace lumetta {
 class Clock;
 class Dialogs;
 struct MeasuredImage;
+class AdOverlay;
 class RaisedLabel;
+class StatusOverlay;
 class SystemShell;
 
 struct ImageWindowServices {
@@ -69,10 +71,7 @@ public:
     void setCaptionPointSize(int points) override;
     void setPictureTime(TDateTime pictureTime, TDateTime interval) override;
 
-    // The Click Now labels blink while an advertisement is on screen.
-    void setClickNowBlinking(bool on);
-
-    int CountdownSeconds() const { return m_countdownSeconds; }
+    int CountdownSeconds() const;
     bool MouseMoveArmed() const { return m_mouseMoveArmed; }
     // The picture as painted: decoded and scaled once to the panel's size.
     const QPixmap &shownPicture() const { return m_picture; }
@@ -102,7 +101,6 @@ private:
     void showMeasured(const MeasuredImage &measured, const DisplaySettings &s,
                       const std::function<void(const QString &)> &step);
     void applyCaptionStyle(const DisplaySettings &s);
-    void updateAgeBadge();
     void applyWindowMode(bool playMode, const QRect &monitor, QSize client);
     void layoutAdvertisement(QSize panel, bool adShown);
     void placeCaptions(const DisplaySettings &s, QSize monitor, bool playMode);
@@ -118,9 +116,7 @@ private:
     void ImageAreaMouseDown();
     void ImageAreaMouseMove(QPoint screenPos);
     void MouseMoveTimerTimer();
-    void CoundownTimerTimer();
     void AppEndTimerTimer();
-    void ClickNowTimerTimer();
 
     void stopShow();
     void closeShow();
@@ -135,25 +131,16 @@ private:
     QWidget *Panel1 = nullptr;
     PictureArea *ImageArea = nullptr;
     QLabel *ImageCaption = nullptr;
-    QLabel *AdMsg = nullptr;
-    QLabel *AdUrl = nullptr;
-    RaisedLabel *lblClickNow[4] = {};
-    RaisedLabel *lblCountdown = nullptr;
-    RaisedLabel *lblMode = nullptr;
-    RaisedLabel *lblWebcam = nullptr;
-    RaisedLabel *lblAge = nullptr;  // the picture's age, when the option is on
-    TDateTime m_pictureTime = 0;
-    TDateTime m_pictureInterval = 0;
+    // Over the picture, each with its own timer: a second window's would
+    // otherwise take the first one's.
+    AdOverlay *m_ad = nullptr;
+    StatusOverlay *m_status = nullptr;
 
     Timer MouseMoveTimer;
-    Timer CoundownTimer;
     Timer AppEndTimer;
-    // Each window blinks its own labels: one shared timer would serve the last window made.
-    Timer ClickNowTimer;
 
     QPixmap m_picture;
     bool m_mouseMoveArmed = false;
-    int m_countdownSeconds = 0;
     QPoint m_lastMouse{-1, -1};  // LastMouseX, LastMouseY; -1, -1 = none yet
     QPoint m_lastCursorPos;
 };

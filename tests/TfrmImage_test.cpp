@@ -37,7 +37,7 @@ protected:
         frm = std::make_unique<TfrmImage>(
             *run, ImageWindowServices{dialogs, shell, time, [this] { return settings; }, &mainWindow,
                                       firstArgument, std::nullopt, [this] { ++terminations; },
-                                      [this] { return cursor; }});
+                                      [this] { return cursor; }, nullptr, {}});
         QObject::connect(frm.get(), &TfrmImage::abortRequested, [this] { ++aborts; });
         QObject::connect(frm.get(), &TfrmImage::holdToggled, [this] { held = !held; });
     }

@@ -98,7 +98,7 @@ int main(int argc, char **argv)
     TfrmImage frmImage(run, ImageWindowServices{dialogs, *shell, RealTimeSource(),
                                                 [&settings] { return settings; }, nullptr, QString(),
                                                 embed ? std::optional<quintptr>(daemon.winId()) : std::nullopt,
-                                                [] {}, {}});
+                                                [] {}, {}, nullptr, {}});
     ShowWindows windows(
         run, frmImage,
         [&](const QRect &monitor) {
