@@ -91,9 +91,13 @@ int RunLumetta(int argc, char **argv)
         if (SlideShow *show = frmMain.slideShow())
             show->toggleHold();
     });
-    QObject::connect(&showWindows, &ShowWindows::abortRequested, &frmMain, [&frmMain] {
+    QObject::connect(&showWindows, &ShowWindows::inputEndedShow, &frmMain, [&frmMain] {
         if (SlideShow *show = frmMain.slideShow())
-            show->abortRequest();
+            show->endByInput();
+    });
+    QObject::connect(&showWindows, &ShowWindows::advertisementHeld, &frmMain, [&frmMain] {
+        if (SlideShow *show = frmMain.slideShow())
+            show->holdAdvertisement();
     });
     // Quitting does nothing before the main loop runs, so an ending set-up
     // is told, and its dialogs close at once.

@@ -60,7 +60,8 @@ int ShowWindows::windowCount() const
 void ShowWindows::watch(TfrmImage &window)
 {
     connect(&window, &TfrmImage::holdToggled, this, &ShowWindows::holdToggled);
-    connect(&window, &TfrmImage::abortRequested, this, &ShowWindows::abortRequested);
+    connect(&window, &TfrmImage::inputEndedShow, this, &ShowWindows::inputEndedShow);
+    connect(&window, &TfrmImage::advertisementHeld, this, &ShowWindows::advertisementHeld);
     connect(&window, &TfrmImage::showClosed, this, &ShowWindows::hideDisplay);
 }
 

@@ -56,7 +56,8 @@ public:
 
 signals:
     void holdToggled();
-    void abortRequested();
+    void inputEndedShow();
+    void advertisementHeld();
 
 private:
     struct Other;

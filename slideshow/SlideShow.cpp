@@ -107,6 +107,18 @@ void SlideShow::abortRequest()
     m_run.saver.saveSoon();
 }
 
+void SlideShow::endByInput()
+{
+    m_run.SSTimer.setEnabled(false);
+    m_run.SSTimer.setInterval(0);
+    abortRequest();
+}
+
+void SlideShow::holdAdvertisement()
+{
+    m_run.SSTimer.setInterval(60000);
+}
+
 void SlideShow::toggleHold()
 {
     m_run.show.HoldCurrentCam = !m_run.show.HoldCurrentCam;

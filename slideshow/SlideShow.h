@@ -74,6 +74,11 @@ public:
     // Ends the request in progress. The user ended the show while a picture
     // was on its way: that fetch says nothing about the webcam.
     void abortRequest();
+    // Input in the image window ended the show: no tick follows, and the
+    // request in progress ends.
+    void endByInput();
+    // The mouse moved over an advertisement: the next tick waits a minute.
+    void holdAdvertisement();
     // A key or a mouse move in the image window holds the webcam or lets go.
     void toggleHold();
     // The picture shown before any download: "sample.jpg" in the folder.

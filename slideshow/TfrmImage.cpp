@@ -75,7 +75,7 @@ private:
     const QPixmap &m_picture;
 };
 
-TfrmImage::TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent)
+TfrmImage::TfrmImage(const ShowRun &run, ImageWindowServices services, QWidget *parent)
     : QWidget(parent),
       m_run(run),
       m_services(std::move(services)),
@@ -530,11 +530,10 @@ void TfrmImage::ImageAreaMouseMove(QPoint screenPos)
         MouseMoveTimer.setInterval(5000);
         break;
     case MouseMoveAction::KeepAdShown:
-        m_run.SSTimer.setInterval(60000);
+        emit advertisementHeld();
         break;
     case MouseMoveAction::End:
-        m_run.SSTimer.setEnabled(false);
-        emit abortRequested();
+        emit inputEndedShow();
         terminate();
         break;
     }
@@ -567,14 +566,12 @@ void TfrmImage::AppEndTimerTimer()
 // go on, and the request must end.
 void TfrmImage::stopShow()
 {
-    m_run.SSTimer.setEnabled(false);
-    emit abortRequested();
+    emit inputEndedShow();
 }
 
 // A screen saver ends; a show started from the main window returns to it.
 void TfrmImage::closeShow()
 {
-    m_run.SSTimer.setInterval(0);
     if (m_run.ScreenSaverMode) {
         terminate();
         return;

@@ -53,7 +53,7 @@ struct ImageWindowServices {
 class TfrmImage : public QWidget, public ShowDisplay {
     Q_OBJECT
 public:
-    TfrmImage(ShowRun &run, ImageWindowServices services, QWidget *parent = nullptr);
+    TfrmImage(const ShowRun &run, ImageWindowServices services, QWidget *parent = nullptr);
     ~TfrmImage() override;
 
     QString DisplayImage(const QString &file) override;
@@ -79,8 +79,11 @@ public:
 signals:
     // A key or a mouse move holds the webcam shown, or lets it go.
     void holdToggled();
-    // Input ended the show: the request in progress must end.
-    void abortRequested();
+    // Input ended the show: no tick may follow, and the request in
+    // progress must end.
+    void inputEndedShow();
+    // The mouse moved over an advertisement: it stays a minute more.
+    void advertisementHeld();
     // A show run from the main window closed here: every window goes.
     void showClosed();
 
@@ -123,7 +126,7 @@ private:
     void terminate();
     QPoint cursorPos() const;
 
-    ShowRun &m_run;
+    const ShowRun &m_run;
     ImageWindowServices m_services;
     QWindow *m_embedParent = nullptr;
 

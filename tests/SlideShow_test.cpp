@@ -290,7 +290,7 @@ TEST_F(SlideShowTest, AViewOnlyCopyShowsWhatTheFetchingShowShows)
     const Showing published{picture, "Harbour", " 7 ", 46000.5, 0.001};
     for (const QString &outside : {env.path() + "/elsewhere.jpg", settings.downloadDir + "../elsewhere.jpg"}) {
         test::WriteAll(outside, "picture");
-        test::WriteAll(env.path() + "/showing", FormatShowing({outside, "Planted"}));
+        test::WriteAll(env.path() + "/showing", FormatShowing({outside, "Planted", "", 0, 0}));
         time.advance(10000);
         EXPECT_EQ(display.shown, 0) << "only its own pictures: " << outside.toStdString();
     }

@@ -38,7 +38,7 @@ protected:
             *run, ImageWindowServices{dialogs, shell, time, [this] { return settings; }, &mainWindow,
                                       firstArgument, std::nullopt, [this] { ++terminations; },
                                       [this] { return cursor; }, nullptr, {}});
-        QObject::connect(frm.get(), &TfrmImage::abortRequested, [this] { ++aborts; });
+        QObject::connect(frm.get(), &TfrmImage::inputEndedShow, [this] { ++aborts; });
         QObject::connect(frm.get(), &TfrmImage::holdToggled, [this] { held = !held; });
     }
     void display(const char *data, const QString &name = QStringLiteral("cam.jpg"))
@@ -208,7 +208,6 @@ TEST_F(ImageWindow, MouseMovementTogglesTheHoldOrEndsTheScreenSaver)
     EXPECT_EQ(terminations, 0);
     moveTo({603, 597});
     EXPECT_EQ(terminations, 1);
-    EXPECT_FALSE(run->SSTimer.Enabled());
     EXPECT_EQ(aborts, 1);
     EXPECT_TRUE(frm->close()) << "the application quitting closes every window";
 }
@@ -226,8 +225,7 @@ TEST_F(ImageWindow, KeyReturnsToTheMainWindow)
     EXPECT_FALSE(frm->isVisible());
     EXPECT_TRUE(mainWindow.isVisible());
     EXPECT_FALSE(mainWindow.isMinimized());
-    EXPECT_EQ(run->SSTimer.Interval(), 0);
-    EXPECT_FALSE(run->SSTimer.Enabled());
+    EXPECT_EQ(aborts, 1);
     EXPECT_EQ(terminations, 0);
     EXPECT_EQ(ReadRegInteger(LumettaKey, "LastCam", -1), 7);
 }
