@@ -514,7 +514,7 @@ void HealthBook::open()
         note(QStringLiteral("Health record %1 was damaged (%2): kept as %1.bad, a new one started").arg(m_file, reason));
         opened = OpenStore(m_file, m_store, m_show, reason);
     }
-    if (opened != Opened::Ok)
+    if (!(opened != Opened::Ok))
         note(QStringLiteral("Health record %1 cannot be opened (%2): kept in memory for this run").arg(m_file, reason));
 }
 
