@@ -290,7 +290,6 @@ sqlite3 *OpenConnection(const QByteArray &name, int &rc)
     sqlite3 *db = nullptr;
     rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (db) {
-        sqlite3_extended_result_codes(db, 1);
         sqlite3_busy_timeout(db, BusyTimeoutMs);
     }
     return db;
@@ -498,24 +497,33 @@ void HealthBook::load(const QString &file)
     m_store.reset();
     m_show = 0;
     m_limitReached.clear();
-    m_writeFailed = false;
+    m_writeFailed = m_openFailed = false;
     if (file.isEmpty())
         return;
     open();
     carryOver(OldFileBeside(file));
 }
 
-void HealthBook::open()
+bool HealthBook::open()
 {
+    // The folder comes with the first picture; until then there is nothing to say.
+    if (!QFileInfo(QFileInfo(m_file).path()).isDir())
+        return false;
     QString reason;
-    Opened opened = OpenStore(m_file, m_store, m_show, reason);
+    qint64 show = 0;
+    Opened opened = OpenStore(m_file, m_store, show, reason);
     if (opened == Opened::Damaged) {
         SetAside(m_file);
         note(QStringLiteral("Health record %1 was damaged (%2): kept as %1.bad, a new one started").arg(m_file, reason));
-        opened = OpenStore(m_file, m_store, m_show, reason);
+        opened = OpenStore(m_file, m_store, show, reason);
     }
-    if (!(opened != Opened::Ok))
-        note(QStringLiteral("Health record %1 cannot be opened (%2): kept in memory for this run").arg(m_file, reason));
+    if (opened != Opened::Ok) {
+        if (!std::exchange(m_openFailed, true))
+            note(QStringLiteral("Health record %1 cannot be opened (%2): kept in memory").arg(m_file, reason));
+        return false;
+    }
+    m_show = std::max(m_show, show);
+    return true;
 }
 
 // Read once: renamed when carried over, so the user still has it and no
@@ -596,6 +604,15 @@ bool HealthBook::save(const QString &url, QString *reason)
     if (it == m_entries.end())
         return true;
     QString why = QStringLiteral("The health record is kept in memory only");
+    // Opened once it can be: what was kept in memory meanwhile goes with it.
+    if (!m_store && !m_file.isEmpty() && open()) {
+        (void)m_store->transaction([this] {
+            for (const auto &[held, health] : m_entries)
+                if (!writeRow(held, health))
+                    return false;
+            return true;
+        });
+    }
     if (m_store) {
         if (writeRow(key, it->second))
             return true;

@@ -86,7 +86,8 @@ public:
     // Opens the book and carries over the "health.json" an older version
     // left beside it. A file that cannot be opened or is damaged never stops
     // the show: a damaged one is kept aside as "health.db.bad" and a fresh
-    // book started; one that cannot be opened leaves the book in memory.
+    // book started; one that cannot be opened yet leaves the book in memory
+    // until a save finds it can.
     void load(const QString &file);
     // The webcam's entry as it stands, to the file. False with the reason
     // when it could not be written.
@@ -115,7 +116,7 @@ public:
 
 private:
     void note(const QString &text);
-    void open();
+    bool open();
     void carryOver(const QString &oldFile);
     bool writeRow(const QString &key, const WebcamHealth &health);
     bool readRow(const QString &key) const;
@@ -129,6 +130,7 @@ private:
     QStringList m_notices;
     QString m_limitReached;
     bool m_writeFailed = false;
+    bool m_openFailed = false;
 };
 
 } // namespace lumetta

@@ -63,12 +63,15 @@ void SlideShow::start()
     show.HoldCurrentCam = show.FollowCam = show.CameraTimeUp = show.FastCamLatched = false;
     m_run.CameraTimer.setInterval(0);
     const ShowSettings settings = m_hooks.settings();
-    loadHealth(settings.downloadDir);
-    m_health.beginShow();
-    // Once a show rather than with every fetch: it reads the whole
-    // catalogue. An empty one is more likely unread than emptied.
-    if (m_run.catalogue.count() > 0)
-        m_health.keepOnly(m_run.catalogue.ImageUrlList());
+    // A show that only looks (a second monitor's) leaves the book alone.
+    if (!settings.viewOnly) {
+        loadHealth(settings.downloadDir);
+        m_health.beginShow();
+        // Once a show rather than with every fetch: it reads the whole
+        // catalogue. An empty one is more likely unread than emptied.
+        if (m_run.catalogue.count() > 0)
+            m_health.keepOnly(m_run.catalogue.ImageUrlList());
+    }
     if (!settings.random && settings.resume)
         show.CurrentCam = std::max(ReadSetting(Setting::LastCam), -1);
     if (m_hooks.minimiseMainWindow)
@@ -437,7 +440,7 @@ void SlideShow::logHealthNotices()
 {
     for (const QString &notice : m_health.takeNotices())
         if (m_log)
-            m_log->step(notice);
+            m_log->step(QStringLiteral("9a - ") + notice);
 }
 
 const HealthBook &SlideShow::health()

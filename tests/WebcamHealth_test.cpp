@@ -145,18 +145,18 @@ TEST(WebcamHealthTest, ABadFileNeverStopsTheShow)
         c.plant(file);
         HealthBook book;
         book.load(file);
-        EXPECT_EQ(book.takeNotices().size(), 1);
         EXPECT_EQ(test::ReadAll(file + ".bad"), c.keptAside);
         RecordFetch(book.entry("http://a.example/"), {true, false, {}, 1}, T0);
         EXPECT_EQ(book.save("http://a.example/"), c.written);
         EXPECT_EQ(book.find("http://a.example/")->showFetches, 1) << "kept in memory whatever the file";
-        EXPECT_EQ(book.takeNotices().size(), c.written ? 0 : 1) << "said once";
         EXPECT_EQ(book.save("http://a.example/"), c.written);
-        EXPECT_EQ(book.takeNotices().size(), 0);
+        QDir().mkpath(folder);  // made with the first picture
+        EXPECT_TRUE(book.save("http://a.example/"));
+        EXPECT_EQ(book.takeNotices().size(), 1) << "said once";
         EXPECT_FALSE(QFileInfo(file).isSymLink());
         HealthBook again;
         again.load(file);
-        EXPECT_EQ(again.size(), c.written ? 1 : 0);
+        EXPECT_EQ(again.size(), 1);
     }
     EXPECT_EQ(test::ReadAll(elsewhere), "") << "never written through";
 }
