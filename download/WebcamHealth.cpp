@@ -685,7 +685,6 @@ void HealthBook::beginShow()
         entry.second.showFetches = 0;
         entry.second.showBytes = 0;
     }
-    ++m_show;
     if (!m_store)
         return;
     qint64 show = m_show;
