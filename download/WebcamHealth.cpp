@@ -584,17 +584,18 @@ bool HealthBook::writeRow(const QString &key, const WebcamHealth &health)
     return false;
 }
 
-bool HealthBook::readRow(const QString &key) const
+void HealthBook::readRow(const QString &key) const
 {
     if (!m_store)
-        return false;
+        return;
     Statement &select = *m_store->select;
     select.bindText(1, key);
-    const bool found = select.step() == SQLITE_ROW;
-    if (found)
+    // The book is what counts: a row another program pruned is gone here too.
+    if (select.step() == SQLITE_ROW)
         m_entries[key] = select.row(m_show);
+    else
+        m_entries.erase(key);
     select.run();
-    return found;
 }
 
 bool HealthBook::save(const QString &url, QString *reason)

@@ -102,9 +102,8 @@ public:
     void move(const QString &from, const QString &to);
     // Webcams that left the catalogue go, so the book grows no larger than
     // it; rows written since beginShow stay. The file is pruned beside the
-    // show; settle() waits for it.
+    // show; closing the book waits for it.
     void keepOnly(const QStringList &urls);
-    void settle();
     // The counts of "the last show" start again.
     void beginShow();
     int size() const;
@@ -117,9 +116,10 @@ public:
 private:
     void note(const QString &text);
     bool open();
+    void settle();
     void carryOver(const QString &oldFile);
     bool writeRow(const QString &key, const WebcamHealth &health);
-    bool readRow(const QString &key) const;
+    void readRow(const QString &key) const;
 
     QString m_file;
     // The rows read, by key; the whole book when it is in memory only.
