@@ -494,6 +494,7 @@ void HealthBook::load(const QString &file)
     settle();
     m_file = file;
     m_entries.clear();
+    m_taken.clear();
     m_store.reset();
     m_show = 0;
     m_limitReached.clear();
@@ -586,7 +587,7 @@ bool HealthBook::writeRow(const QString &key, const WebcamHealth &health)
 
 void HealthBook::readRow(const QString &key) const
 {
-    if (!m_store)
+    if (!m_store || m_taken.contains(key))
         return;
     Statement &select = *m_store->select;
     select.bindText(1, key);
@@ -611,12 +612,15 @@ bool HealthBook::save(const QString &url, QString *reason)
             for (const auto &[held, health] : m_entries)
                 if (!writeRow(held, health))
                     return false;
+            m_taken.clear();
             return true;
         });
     }
     if (m_store) {
-        if (writeRow(key, it->second))
+        if (writeRow(key, it->second)) {
+            m_taken.remove(key);
             return true;
+        }
         why = m_store->lastError;
     }
     if (!std::exchange(m_writeFailed, true))
@@ -638,6 +642,7 @@ WebcamHealth &HealthBook::entry(const QString &url)
 {
     const QString key = HealthKey(url);
     readRow(key);
+    m_taken.insert(key);
     return m_entries[key];
 }
 
@@ -662,6 +667,7 @@ void HealthBook::move(const QString &from, const QString &to)
             drop.bindText(1, fromKey);
             return drop.run() && writeRow(toKey, held.mapped());
         });
+    m_taken.remove(fromKey);
 }
 
 void HealthBook::keepOnly(const QStringList &urls)
@@ -675,6 +681,7 @@ void HealthBook::keepOnly(const QStringList &urls)
         return;
     }
     m_entries.clear();  // read again from the book as needed
+    m_taken.clear();
     m_upkeep = std::thread(Prune, m_file, urls, m_show);
 }
 

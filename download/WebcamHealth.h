@@ -6,6 +6,7 @@
 #include "common/DateTime.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -94,8 +95,9 @@ public:
     bool save(const QString &url, QString *reason = nullptr);
 
     // Read from the file each time, so a second program on the same book
-    // (the main window and the screen saver) sees and adds to its rows.
-    // Valid until the next call.
+    // (the main window and the screen saver) sees and adds to its rows;
+    // an entry taken and not yet saved is read as changed. Valid until the
+    // next call.
     const WebcamHealth *find(const QString &url) const;
     WebcamHealth &entry(const QString &url);
     // A webcam that moved keeps its history under its new address.
@@ -124,6 +126,7 @@ private:
     QString m_file;
     // The rows read, by key; the whole book when it is in memory only.
     mutable std::unordered_map<QString, WebcamHealth> m_entries;
+    QSet<QString> m_taken;  // by entry(), not yet saved
     std::unique_ptr<HealthStore> m_store;  // null: kept in memory only
     qint64 m_show = 0;  // counts of earlier shows read as none
     std::thread m_upkeep;
