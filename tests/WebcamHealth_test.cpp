@@ -99,7 +99,7 @@ TEST(WebcamHealthTest, RowsSharedThroughTheFile)
                             RuleEvent::ReEnabled, T0 + 2 * Minute};
     book.entry("http://full.example/") = full;
     WebcamHealth failing;
-    failing.failuresInARow = 1;
+    failing.failuresInARow = failing.showFetches = 1;
     book.entry("http://failing.example/") = failing;
     ASSERT_TRUE(book.save("http://full.example/") && book.save("http://failing.example/"));
     other.load(file);
