@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -66,6 +67,12 @@ HealthPage::HealthPage(const PageContext &context, WebcamPage &webcams, Download
     m_rows->setFilterKeyColumn(WebcamColumn);
     m_rows->setSortCaseSensitivity(Qt::CaseInsensitive);
 
+    m_limit = new QLabel(m_page);
+    m_limit->setObjectName(QStringLiteral("lblHealthLimit"));
+    m_limit->setTextFormat(Qt::PlainText);
+    m_limit->setWordWrap(true);
+    m_limit->hide();
+
     m_table = new QTableView(m_page);
     m_table->setObjectName(QStringLiteral("tblHealth"));
     m_table->setAccessibleName(QStringLiteral("Webcam health"));
@@ -87,6 +94,7 @@ HealthPage::HealthPage(const PageContext &context, WebcamPage &webcams, Download
     auto *layout = new QVBoxLayout(m_page);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(buttons);
+    layout->addWidget(m_limit);
     layout->addWidget(m_table);
 
     on(m_onlyProblems, &QCheckBox::toggled, [this](bool only) {
@@ -102,6 +110,8 @@ void HealthPage::refresh()
     if (!show)
         return;
     const HealthBook &book = show->health();
+    m_limit->setText(book.limitReached());
+    m_limit->setVisible(!book.limitReached().isEmpty());
     const TDateTime now = m_clock.now();
     const QStringList &records = m_cat.CamData();
     const QString folder = WithTrailingSlash(m_ui->edtDownloadDir->text());

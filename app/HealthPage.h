@@ -6,6 +6,7 @@
 #include "app/PageContext.h"
 
 class QCheckBox;
+class QLabel;
 class QPushButton;
 class QSortFilterProxyModel;
 class QStandardItemModel;
@@ -39,6 +40,7 @@ private:
     QCheckBox *m_onlyProblems;
     QPushButton *m_retry;
     QPushButton *m_reEnable;
+    QLabel *m_limit;  // a limit that kept history out
     QTableView *m_table;
     QStandardItemModel *m_model;
     QSortFilterProxyModel *m_rows;

@@ -103,7 +103,7 @@ Files:
   ~/.xscreensaver  gets Lumetta's entry on Install
   ~/.config/autostart/lumetta-idle.desktop   starts --idle at login, where
                    XScreenSaver is not used
-  images/health.json   what each webcam did, for the Health page
+  images/health.db     what each webcam did, for the Health page
 
 See lumetta(1).
 )");

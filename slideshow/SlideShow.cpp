@@ -66,8 +66,15 @@ void SlideShow::start()
     show.HoldCurrentCam = show.FollowCam = show.CameraTimeUp = show.FastCamLatched = false;
     m_run.CameraTimer.setInterval(0);
     const ShowSettings settings = m_hooks.settings();
-    loadHealth(settings.downloadDir);
-    m_health.beginShow();
+    // A show that only looks (a second monitor's) leaves the book alone.
+    if (!settings.viewOnly) {
+        loadHealth(settings.downloadDir);
+        m_health.beginShow();
+        // Once a show rather than with every fetch: it reads the whole
+        // catalogue. An empty one is more likely unread than emptied.
+        if (m_run.catalogue.count() > 0)
+            m_health.keepOnly(m_run.catalogue.ImageUrlList());
+    }
     if (!settings.random && settings.resume)
         show.CurrentCam = std::max(ReadSetting(Setting::LastCam), -1);
     if (m_hooks.minimiseMainWindow)
@@ -495,6 +502,14 @@ void SlideShow::loadHealth(const QString &downloadDir)
         return;
     m_healthFile = file;
     m_health.load(file);
+    logHealthNotices();
+}
+
+void SlideShow::logHealthNotices()
+{
+    for (const QString &notice : m_health.takeNotices())
+        if (m_log)
+            m_log->step(QStringLiteral("9a - ") + notice);
 }
 
 const HealthBook &SlideShow::health()
@@ -503,21 +518,21 @@ const HealthBook &SlideShow::health()
     return m_health;
 }
 
-// Saved with every fetch, as the catalogue is; a failed save is retried
-// with the next one.
+// One row with every fetch; a failed write is said once and the next
+// fetch writes the row again.
 void SlideShow::recordHealth(const QString &url, const CamFetch &fetched, const CamSchedule &before,
                              const CamSchedule &after, const ShowSettings &settings, TDateTime now)
 {
     loadHealth(settings.downloadDir);
     m_health.move(url, after.imageUrl);
-    m_health.keepOnly(m_run.catalogue.ImageUrlList());
     WebcamHealth &h = m_health.entry(after.imageUrl);
     RecordFetch(h, FetchOutcome{fetched.newPicture, fetched.unchanged, fetched.failure, fetched.bytes}, now);
     RecordRules(h,
                 RuleChange{before.enabled, after.enabled, before.refreshRate, after.refreshRate,
                            settings.policy.slowInterval},
                 now);
-    (void)m_health.save();
+    (void)m_health.save(after.imageUrl);
+    logHealthNotices();
 }
 
 bool SlideShow::retryNow(int index)

@@ -138,6 +138,7 @@ private:
     bool showStopped() const;
     void displaySample();
     void loadHealth(const QString &downloadDir);
+    void logHealthNotices();
     void recordHealth(const QString &url, const CamFetch &fetched, const CamSchedule &before,
                       const CamSchedule &after, const ShowSettings &settings, TDateTime now);
     void log(const char *step) const;

@@ -525,7 +525,7 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
     RecordFetch(book.entry("http://cam.example/alley.jpg"), {false, false, "404 " + Markup, 0}, clock.now());
     RecordRules(book.entry("http://cam.example/alley.jpg"), {true, false, 0, 0, 0}, clock.now());
     RecordFetch(book.entry(harbour), {true, false, {}, 100}, clock.now());
-    ASSERT_TRUE(book.save());
+    ASSERT_TRUE(book.save("http://cam.example/alley.jpg") && book.save(harbour));
     ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
 
     const auto named = [this](const QString &name) {
