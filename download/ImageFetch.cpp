@@ -15,11 +15,30 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumetta {
 
 namespace {
+
+// The received picture takes the target's place by a rename, so it is
+// written once, with the target's (private) mode. On another file system,
+// or if anything fails on the way, it is copied as before.
+bool PlacePicture(const QString &temp, const QString &destination)
+{
+    const QByteArray from = QFile::encodeName(temp), to = QFile::encodeName(destination);
+    struct stat target {};
+    const int fd = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const bool ready = fd >= 0 && ::lstat(to.constData(), &target) == 0 && S_ISREG(target.st_mode)
+                       && ::fchmod(fd, target.st_mode & 07777) == 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (ready && ::rename(from.constData(), to.constData()) == 0)
+        return true;
+    return CopyFileAtomically(temp, destination, {}, ExistingLink::Replace);
+}
 
 // Undoes what a fetch set up on the shared client, on every way out.
 class FetchGuard {
@@ -168,7 +187,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
         step(QStringLiteral("3 - GetCamImage"));
         return result;
     }
-    // The working file goes on every way out; the picture is copied from it.
+    // The working file goes on every way out; the picture is moved or copied from it.
     const auto removeTemp = qScopeGuard([&temp] { QFile::remove(temp); });
     m_http.RcvdStream = &stream;
     // Validators only for the picture they describe, and only while it is there.
@@ -260,7 +279,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
             // with the URL the next fetch asks: after a temporary
             // relocation the same one, so its 304 still comes.
             const PrivateTarget target = FileSizeOf(temp) > 0 ? MakePrivateTarget(destination) : PrivateTarget::Failed;
-            if (target != PrivateTarget::Failed && CopyFileAtomically(temp, destination, {}, ExistingLink::Replace))
+            if (target != PrivateTarget::Failed && PlacePicture(temp, destination))
                 (void)WriteValidators(destination, ValidatorsOf(RelocatedImageUrl(url, m_http.RcvdHeader()),
                                                                 FinalResponseHeader(m_http.RcvdHeader())));
             else if (target == PrivateTarget::Created)
