@@ -238,7 +238,10 @@ Figures RunSize(int webcams, double minutes, const QString &lumetta, const QStri
     qputenv("LUMETTA_HOME", home.toUtf8());
     qputenv("LUMETTA_REGISTRY", (tmp.path() + "/user.reg").toUtf8());
     qputenv("LUMETTA_WINDOWS_DIR", (tmp.path() + "/windows").toUtf8());
-    qputenv("XDG_RUNTIME_DIR", tmp.path().toUtf8());
+    // A desktop's runtime folder is in memory (/run/user/UID): so is this one.
+    QTemporaryDir runtime(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/lumetta-bench-XXXXXX")
+                                                                   : tmp.path() + QStringLiteral("/run-XXXXXX"));
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     WriteRegString(LumettaKey, "AppPath", home);
     WriteRegString(LumettaKey, "CaFile", tmp.path() + "/ca.pem");
     WriteRegInteger(LumettaKey, "SSInterval", 3);

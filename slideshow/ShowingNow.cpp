@@ -5,9 +5,11 @@
 #include "platform/Platform.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumetta {
@@ -88,10 +90,20 @@ void PublishingDisplay::publish()
 {
     if (m_showing.file.isEmpty() || m_showing == m_published)
         return;
-    AtomicFileWriter writer(m_path, ExistingLink::Replace);
-    writer.setMode(0600);
-    if (writer.open() && writer.write(FormatShowing(m_showing)) && writer.commit())
+    // Session state, rewritten with each picture: renamed whole into place
+    // so a copy never reads half of it, but not synced, which would cost a
+    // disk write a picture for nothing a crash needs.
+    const QString temp = m_path + QStringLiteral(".new");
+    const int fd = CreateFreshFile(temp);
+    if (fd < 0)
+        return;
+    const QByteArray text = FormatShowing(m_showing);
+    const bool written = ::fchmod(fd, 0600) == 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size();
+    ::close(fd);
+    if (written && ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(m_path).constData()) == 0)
         m_published = m_showing;
+    else
+        QFile::remove(temp);
 }
 
 } // namespace lumetta

@@ -59,6 +59,7 @@ void SlideShow::log(const char *step) const
 
 void SlideShow::start()
 {
+    m_lastCamStoredMs.reset();
     ShowState &show = m_run.show;
     show.CurrentCam = -1;
     m_search.reset();
@@ -313,14 +314,17 @@ bool SlideShow::pick(const ShowSettings &settings)
     const QString shownFile = search.shownFile;
     bool &moved = search.moved;
     bool &triedOne = search.triedOne;
-    // "LastCam" follows every pick, but is stored once per search. A guard
-    // may not throw, and a full store must not end the show.
+    const qint64 nowMs = m_clock.monotonicMs();
+    // "LastCam" follows every pick, but is stored once per search and a
+    // minute at most. A guard may not throw, and a full store must not end
+    // the show.
     const auto storeLastCam = qScopeGuard([&] {
-        if (moved && !m_search)
+        if (moved && !m_search && (!m_lastCamStoredMs || nowMs - *m_lastCamStoredMs >= LastCamStoreMs)) {
+            m_lastCamStoredMs = nowMs;
             (void)TryWriteSetting(Setting::LastCam, show.CurrentCam);
+        }
     });
     const TDateTime now = m_clock.now();
-    const qint64 nowMs = m_clock.monotonicMs();
     for (int examined = 0;; ++examined) {
         if (examined == SearchSlice) {
             m_search = std::move(search);

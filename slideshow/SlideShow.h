@@ -153,6 +153,10 @@ private:
     QString m_fetchFailure;  // this tick's, for the tick log
     QHash<QString, LastFetch> m_lastFetch;  // by image URL, this run
     ServerReach m_reach;
+    // "LastCam" follows every pick; the store takes it at most this often
+    // (and when the window hides), not with each tick's write and sync.
+    static constexpr qint64 LastCamStoreMs = 60'000;
+    std::optional<qint64> m_lastCamStoredMs;
     std::optional<Showing> m_followed;  // a view-only run's picture, as the fetching show labelled it
     HealthBook m_health;
     QString m_healthFile;
