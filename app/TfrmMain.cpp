@@ -25,6 +25,7 @@
 #include <QProxyStyle>
 #include <QStyle>
 #include <QTabBar>
+#include <cstdio>
 
 namespace lumetta {
 
@@ -310,7 +311,11 @@ void TfrmMain::FormDestroy()
     // Every way out passes here (Close, a signal, the screen saver's end):
     // what the show learned since the last save is written, after any
     // write still running.
-    (void)m_run.saver.flush();
+    // No window may ask at the end (a session ending waits for none): the
+    // reason goes where the desktop keeps a program's output.
+    if (const SaveResult saved = m_run.saver.flush(); !saved.ok)
+        std::fprintf(stderr, "Lumetta: what the show learned since the last save was not written to \"%s\": %s\n",
+                     qPrintable(m_run.DataFileName), qPrintable(saved.reason));
     WriteSetting(Setting::Top, pos().y());
     WriteSetting(Setting::Left, pos().x());
     WriteSetting(Setting::SelectedCam, m_ui->SiteList->currentRow());
