@@ -19,6 +19,16 @@ QList<QRect> OtherMonitors(const QList<QRect> &monitors, const QRect &first)
     return others;
 }
 
+namespace {
+// A window may be the one whose input led here (a key that closed the
+// show): it goes once its handler has returned.
+void Retire(std::unique_ptr<TfrmImage> &window)
+{
+    window->hide();
+    window.release()->deleteLater();
+}
+} // namespace
+
 struct ShowWindows::Other {
     QRect monitor;
     std::unique_ptr<TfrmImage> window;
@@ -80,7 +90,11 @@ void ShowWindows::followMonitors()
     // A Play preview is a window of its own size on one monitor.
     const bool showing = m_shown->visible && m_first.isVisible() && !m_run.state().PlayMode;
     const QList<QRect> wanted = showing ? OtherMonitors(monitors(), m_first.geometry()) : QList<QRect>();
-    std::erase_if(m_others, [&wanted](const Other &other) { return !wanted.contains(other.monitor); });
+    for (Other &other : m_others) {
+        if (!wanted.contains(other.monitor))
+            Retire(other.window);
+    }
+    std::erase_if(m_others, [](const Other &other) { return !other.window; });
     for (const QRect &monitor : wanted) {
         const bool present = std::any_of(m_others.begin(), m_others.end(),
                                          [&monitor](const Other &other) { return other.monitor == monitor; });
@@ -175,6 +189,8 @@ void ShowWindows::hideDisplay()
 {
     m_shown->visible = false;
     forEach([](ShowDisplay &d) { d.hideDisplay(); });
+    for (Other &other : m_others)
+        Retire(other.window);
     m_others.clear();
 }
 
