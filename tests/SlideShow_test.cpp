@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <ctime>
 #include <gtest/gtest.h>
 
@@ -296,7 +297,14 @@ TEST_F(SlideShowTest, AViewOnlyCopyShowsWhatTheFetchingShowShows)
         time.advance(10000);
         EXPECT_EQ(display.shown, 0) << "only its own pictures: " << outside.toStdString();
     }
-    test::WriteAll(env.path() + "/showing", FormatShowing(published));
+    // As the fetching show writes it: with the picture's time, the last thing it sets.
+    NullShowDisplay screen;
+    PublishingDisplay writer(screen, env.path() + "/showing");
+    writer.setCaption(published.caption);
+    writer.setWebcamNumber(published.webcamNumber);
+    writer.DisplayImage(picture);
+    writer.setPictureTime(published.pictureTime, published.interval);
+    EXPECT_EQ(QFileInfo(env.path() + "/showing").permissions() & 0x0077, 0) << "the owner's alone";
     time.advance(10000);
     EXPECT_EQ(display.shown, 1);
     EXPECT_EQ(Showing({run->sampleImageFile(), display.caption, display.webcam, display.pictureTime, 0.001}),
