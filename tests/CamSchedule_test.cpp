@@ -81,6 +81,7 @@ TEST(RefreshAdaptation, NewPicture)
         {"a 5-minute webcam: 0.7", cam("00:05:00"), 0, 210 * OneSecond},
         {"a 15-minute webcam: 0.6", cam("00:15:00"), 0, 9 * Minute},
         {"a 29.5-minute webcam: still 0.6", cam("00:29:30"), 0, 1062 * OneSecond},
+        {"a 30-minute webcam: 0.5 from the step on", cam("00:30:00"), 0, 15 * Minute},
         {"a 58-minute webcam: 0.5, not yet the hour's 0.4", cam("00:58:00"), 0, 29 * Minute},
         {"a 1-hour webcam: 0.4", cam("01:00:00"), 0, 24 * Minute},
         {"a 3.5-hour webcam, longest refresh 6 hours: 0.25", cam("03:30:00"), 0, 3150 * OneSecond},

@@ -70,6 +70,7 @@ TEST(DecideCam, DueTestsWindowsAndDisabledWebcams)
         {"fixed interval, downloaded one interval ago to the second: due",
          Rec("00:10:00", "11:50:00", "08:00:00", "1,0,0"), plain, true, Download},
         {"a new picture due to the second: downloaded", Rec("00:10:00", "11:50:00", "11:50:00"), plain, true, Download},
+        {"exactly the slow interval: still adaptive", Rec("01:00:00", "11:30:00", "10:30:00"), slowHour, true, Download},
         {"zero refresh", Rec("00:00:00", old, old), plain, true, Skip},
         {"outside its window", Rec("00:01:00", old, old, "1,1,0", window), plain, true, Skip},
         {"outside, showing the last image", Rec("00:01:00", old, old, "1,1,1", window), plain, false, ShowLocal},
