@@ -9,6 +9,7 @@
 #include "net/HttpCli.h"
 #include "platform/Platform.h"
 #include "slideshow/SlideShow.h"
+#include "slideshow/StoredShowSettings.h"
 #include "slideshow/TickLog.h"
 #include "ui_TfrmMain.h"
 
@@ -81,50 +82,21 @@ void DownloadEngine::setShowDisplay(ShowDisplay &display)
 
 FetchSettings DownloadEngine::fetchSettings() const
 {
-    const Ui::TfrmMain *ui = m_ctx.ui;
-    FetchSettings f;
-    f.useProxy = ui->chkProxy->isChecked();
-    f.proxyServer = ui->ProxyServer->text();
-    f.proxyPort = ui->ProxyPort->value();
+    FetchSettings f = ReadFetchSettings();
     f.showingAd = m_ctx.run.state().ShowingAd;
-    f.caFile = ui->edtCaFile->text().trimmed();
     return f;
 }
 
+// The stored options, and what only this run knows.
 ShowSettings DownloadEngine::showSettings() const
 {
-    const Ui::TfrmMain *ui = m_ctx.ui;
     const RunState &run = m_ctx.run;
-    ShowSettings s;
+    ShowSettings s = ReadShowSettings(run.AppPath);
     s.viewOnly = run.ViewOnly;
-    s.displaySeconds = ui->SSInterval->value();
-    s.fastCamSeconds = ui->SSInterval2->value();
-    s.random = ui->chkRandom->isChecked();
-    s.resume = ui->chkResume->isChecked();
-    s.currentOnly = ui->ShowCurrentCamOnly->isChecked();
-    s.noLocalImages = ui->chkShowNewImagesOnly->isChecked();
-    s.differentOnly = ui->chkShowDiffImagesOnly->isChecked();
-    s.showTimeInCaption = ui->ShowTimeInCaption->isChecked();
-    s.showRefreshInCaption = ui->ShowRefreshRateInCaption->isChecked();
-    s.randomBackground = ui->chkRandomBG->isChecked();
-    s.background = ui->butBGcolor->property("color").value<QColor>();
-    s.selectedIndex = ui->SiteList->currentRow();
+    s.selectedIndex = m_ctx.ui->SiteList->currentRow();
     s.selectedCats = run.SelectedCats;
     s.selectedCatList = run.SelectedCatList;
-    RefreshPolicy &p = s.policy;
-    p.minRefresh = ValueFromTime(ui->dtMinRefreshRate->time());
-    p.maxRefresh = ValueFromTime(ui->dtMaxRefreshRate->time());
-    p.slowCam = ui->SlowCam->isChecked();
-    p.slowDays = ui->SlowDays->value();
-    p.slowInterval = ValueFromTime(ui->SlowInterval->time());
-    p.inactiveCam = ui->InactiveCam->isChecked();
-    p.inactiveDays = ui->InactiveDays->value();
-    p.checkDisabledCams = ui->CheckDisabledCams->isChecked();
-    p.checkDisabledDays = ui->CheckDisabledDays->value();
-    p.displaySeconds = s.displaySeconds;
-    s.downloadDir = WithTrailingSlash(ui->edtDownloadDir->text());
-    s.timeOutSeconds = ui->TimeOut->value();
-    s.playRefresh = ValueFromTime(ui->dtRefreshRate->time());
+    s.playRefresh = ValueFromTime(m_ctx.ui->dtRefreshRate->time());
     return s;
 }
 

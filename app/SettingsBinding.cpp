@@ -129,9 +129,16 @@ SettingsBinding::SettingsBinding(const PageContext &context, SlideShowPage &slid
 }
 
 // Each setting's control writes its value the moment the user changes it.
+// A bounded box takes its key's range, which the show's reading applies too.
 void SettingsBinding::connectSetting(const SettingSpec &entry)
 {
     QObject *control = settingControl(entry);
+    if (entry.range) {
+        if (auto *spin = qobject_cast<QSpinBox *>(control))
+            spin->setRange(entry.range->first, entry.range->second);
+        else if (auto *slider = qobject_cast<QSlider *>(control))
+            slider->setRange(entry.range->first, entry.range->second);
+    }
     const ControlAdapter *adapter = AdapterFor(control);
     if (!adapter)
         return;

@@ -28,6 +28,15 @@ SettingSpec Spin(const char *name, const char *control, int def, int design)
     return s;
 }
 
+SettingSpec Spin(const RangeKey &key, const char *control, int design)
+{
+    SettingSpec s = Spin(key.stored.name, control, key.stored.defaultValue, design);
+    s.range = std::pair(key.minimum, key.maximum);
+    return s;
+}
+
+SettingSpec Time(const TimeKey &key, const char *control);
+
 SettingSpec With(SettingSpec s, SettingEffect effect)
 {
     s.effect = effect;
@@ -48,6 +57,11 @@ SettingSpec Time(const char *name, const char *control, const char *def)
     return s;
 }
 
+SettingSpec Time(const TimeKey &key, const char *control)
+{
+    return Time(key.stored.name, control, key.stored.defaultValue);
+}
+
 SettingSpec Colour(const char *name, const char *control, int def)
 {
     SettingSpec s{name, T::Colour, P::Window, control};
@@ -64,7 +78,7 @@ SettingSpec Special(const char *name, P phase, int def = 0)
 
 SettingSpec ProxyServerSpec()
 {
-    SettingSpec s = Text("ProxyServer", P::Window, "ProxyServer");
+    SettingSpec s = Text(Setting::ProxyServer.name, P::Window, "ProxyServer");
     s.designText = "127.0.0.1";
     s.writeOnEveryChange = true;
     return s;
@@ -110,7 +124,7 @@ SettingSpec Special(const TextKey &key, P phase)
 // The order is the load order.
 const SettingSpec Table[] = {
     Flag("FollowChangedLinks", P::Admin, "FollowChangedLinks", 0, 0),
-    Flag("ShowAdsOnly", P::Admin, "ShowAdsOnly", 0, 0),
+    Flag(Setting::ShowAdsOnly, P::Admin, "ShowAdsOnly", 0),
     With(Flag("VersionAlert", P::Admin, "VersionAlert", 1, 1), SettingEffect::LatestVersionLabel),
     Text(Setting::SubmissionList, P::Admin, "edtSubmissionList"),
     Text(Setting::MainList, P::Admin, "edtMainList"),
@@ -120,7 +134,7 @@ const SettingSpec Table[] = {
     Text("AdminCamSubmitUrl", P::Admin, "AdminCamSubmitUrl"),
 
     Flag("LogErrorCode", P::Early, "chkLogErrorCode", 0, 0),
-    Flag("DebugMode", P::Early, "DebugMode", 0, 0),
+    Flag(Setting::DebugMode, P::Early, "DebugMode", 0),
     Text(Setting::AltSS, P::Early, "edtAltSS"),
     DateSpec(),
     Special(Setting::AppPath, P::Early),
@@ -129,49 +143,49 @@ const SettingSpec Table[] = {
     IntegerVar(Setting::Top),
     IntegerVar(Setting::EnableAA),
     Flag("EnableAdultAds", P::Window, "EnableAdultAds", 0, 0),
-    Flag("DisableMouseMoveDetect", P::Window, "chkDisableMouseMoveDetect", 0, 0),
-    Flag("SwToOneCamOnMouseMove", P::Window, "SwToOneCamOnMouseMove", 0, 0),
-    Flag("ShowCurrentCamOnly", P::Window, "ShowCurrentCamOnly", 0, 0),
-    Flag("RandomBG", P::Window, "chkRandomBG", 0, 0),
-    Flag("MaxImageSizeEqScrnSize", P::Window, "chkMaxImageSizeEqScrnSize", 1, 1),
-    Flag("DoNotShrinkImages", P::Window, "chkDoNotShrinkImages", 0, 0),
-    Flag("AdjustForPAL", P::Window, "chkAdjustForPAL", 1, 1),
-    Flag("Random", P::Window, "chkRandom", 0, 0),
-    Flag("Resume", P::Window, "chkResume", 1, 1),
-    Flag("ShowNewImagesOnly", P::Window, "chkShowNewImagesOnly", 0, 0),
-    Flag("ShowDiffImagesOnly", P::Window, "chkShowDiffImagesOnly", 0, 0),
-    Flag("ShowCaption", P::Window, "ShowCaption", 1, 1),
-    Flag("CaptionPositionAtTop", P::Window, "CaptionPositionAtTop", 0, 0),
-    Flag("ShowTimeInCaption", P::Window, "ShowTimeInCaption", 0, 0),
-    Flag("ShowRefreshRateInCaption", P::Window, "ShowRefreshRateInCaption", 0, 0),
-    With(Flag("TransparentCaption", P::Window, "TransparentCaption", 0, 0), SettingEffect::CaptionBackground),
-    With(Spin("CaptionFontSize", "CaptionFontSize", 28, 28), SettingEffect::CaptionFont),
+    Flag(Setting::DisableMouseMoveDetect, P::Window, "chkDisableMouseMoveDetect", 0),
+    Flag(Setting::SwToOneCamOnMouseMove, P::Window, "SwToOneCamOnMouseMove", 0),
+    Flag(Setting::ShowCurrentCamOnly, P::Window, "ShowCurrentCamOnly", 0),
+    Flag(Setting::RandomBG, P::Window, "chkRandomBG", 0),
+    Flag(Setting::MaxImageSizeEqScrnSize, P::Window, "chkMaxImageSizeEqScrnSize", 1),
+    Flag(Setting::DoNotShrinkImages, P::Window, "chkDoNotShrinkImages", 0),
+    Flag(Setting::AdjustForPAL, P::Window, "chkAdjustForPAL", 1),
+    Flag(Setting::Random, P::Window, "chkRandom", 0),
+    Flag(Setting::Resume, P::Window, "chkResume", 1),
+    Flag(Setting::ShowNewImagesOnly, P::Window, "chkShowNewImagesOnly", 0),
+    Flag(Setting::ShowDiffImagesOnly, P::Window, "chkShowDiffImagesOnly", 0),
+    Flag(Setting::ShowCaption, P::Window, "ShowCaption", 1),
+    Flag(Setting::CaptionPositionAtTop, P::Window, "CaptionPositionAtTop", 0),
+    Flag(Setting::ShowTimeInCaption, P::Window, "ShowTimeInCaption", 0),
+    Flag(Setting::ShowRefreshRateInCaption, P::Window, "ShowRefreshRateInCaption", 0),
+    With(Flag(Setting::TransparentCaption, P::Window, "TransparentCaption", 0), SettingEffect::CaptionBackground),
+    With(Spin(Setting::CaptionFontSize, "CaptionFontSize", 28), SettingEffect::CaptionFont),
     Colour(Setting::CaptionColor, "CaptionColor"),
     Colour(Setting::CaptionBG, "CaptionBG"),
     Colour(Setting::BGcolor, "butBGcolor"),
-    Time("MinRefreshRate", "dtMinRefreshRate", "00:00:05"),
-    Time("MaxRefreshRate", "dtMaxRefreshRate", "03:00:00"),
-    Flag("SlowCam", P::Window, "SlowCam", 1, 1),
-    Spin("SlowDays", "SlowDays", 1, 1),
-    Time("SlowInterval", "SlowInterval", "12:00:00"),
-    Flag("InactiveCam", P::Window, "InactiveCam", 1, 1),
-    Spin("InactiveDays", "InactiveDays", 3, 3),
-    With(Flag("CheckDisabledCams", P::Window, "CheckDisabledCams", 0, 0), SettingEffect::CountDependents),
-    Spin("CheckDisabledDays", "CheckDisabledDays", 1, 1),
-    Flag("UseProxy", P::Window, "chkProxy", 0, 0),
+    Time(Setting::MinRefreshRate, "dtMinRefreshRate"),
+    Time(Setting::MaxRefreshRate, "dtMaxRefreshRate"),
+    Flag(Setting::SlowCam, P::Window, "SlowCam", 1),
+    Spin(Setting::SlowDays, "SlowDays", 1),
+    Time(Setting::SlowInterval, "SlowInterval"),
+    Flag(Setting::InactiveCam, P::Window, "InactiveCam", 1),
+    Spin(Setting::InactiveDays, "InactiveDays", 3),
+    With(Flag(Setting::CheckDisabledCams, P::Window, "CheckDisabledCams", 0), SettingEffect::CountDependents),
+    Spin(Setting::CheckDisabledDays, "CheckDisabledDays", 1),
+    Flag(Setting::UseProxy, P::Window, "chkProxy", 0),
     ProxyServerSpec(),
-    Spin("ProxyPort", "ProxyPort", 8088, 8088),
-    Spin("TimeOut", "TimeOut", 30, 30),
+    Spin(Setting::ProxyPort, "ProxyPort", 8088),
+    Spin(Setting::TimeOut, "TimeOut", 30),
     // Extra CA certificates (PEM) for https webcams on a private authority.
     Text(Setting::CaFile, P::Window, "edtCaFile"),
-    Spin("SSImageSize", "optSSImageSize", 0, 0),
-    With(Spin("SSInterval", "SSInterval", 10, 10), SettingEffect::FastCamMinimum),
-    Spin("SSInterval2", "SSInterval2", 10, 10),
-    Spin("ImageSize", "spinImageSize", 100, 100),
+    Spin(Setting::SSImageSize.name, "optSSImageSize", 0, 0),
+    With(Spin(Setting::SSInterval, "SSInterval", 10), SettingEffect::FastCamMinimum),
+    Spin(Setting::SSInterval2, "SSInterval2", 10),
+    Spin(Setting::ImageSize, "spinImageSize", 100),
     // Absent reads 1, which the box raises to its minimum and stores.
-    Spin("TimesActualSize", "spinTimesActualSize", 1, 100),
-    Flag("ShowPictureAge", P::Window, "chkShowPictureAge", 0, 0),
-    Flag("DifferentPerMonitor", P::Window, "chkDifferentPerMonitor", 0, 0),
+    Spin(Setting::TimesActualSize, "spinTimesActualSize", 100),
+    Flag(Setting::ShowPictureAge, P::Window, "chkShowPictureAge", 0),
+    Flag(Setting::DifferentPerMonitor, P::Window, "chkDifferentPerMonitor", 0),
 
     Special(Setting::DownloadDir, P::Late),
     Special(Setting::MainListLocation, P::Late),
@@ -226,18 +240,6 @@ QString FormatDateText(const QDate &date)
 QDate DefaultDateForSiteDelete(TDateTime now)
 {
     return ToQDateTime(now).date().addMonths(-24);
-}
-
-QTime TimeFromValue(TDateTime value)
-{
-    const double fraction = value - std::floor(value);
-    const int ms = int(std::llround(fraction * SecondsPerDay * 1000.0)) % (86400 * 1000);
-    return QTime::fromMSecsSinceStartOfDay(ms);
-}
-
-TDateTime ValueFromTime(const QTime &time)
-{
-    return time.msecsSinceStartOfDay() / (SecondsPerDay * 1000.0);
 }
 
 DependentStates ComputeDependentStates(const OptionStates &o)

@@ -7,7 +7,9 @@
 #include <QColor>
 #include <QDate>
 #include <QString>
+#include <optional>
 #include <span>
+#include <utility>
 
 namespace lumetta {
 
@@ -43,6 +45,8 @@ struct SettingSpec {
     const char *designText = nullptr;   // edit box text before loading
     bool writeOnEveryChange = false;    // edit boxes that do not wait for leaving
     SettingEffect effect = SettingEffect::None;
+    // A bounded box's range, which reading the key applies too.
+    std::optional<std::pair<int, int>> range = std::nullopt;
 };
 
 std::span<const SettingSpec> SettingsTable();
@@ -63,8 +67,6 @@ QString FormatDateText(const QDate &date);
 // "Delete webcams NOT active since" starts two years back from today.
 QDate DefaultDateForSiteDelete(TDateTime now);
 
-QTime TimeFromValue(TDateTime value);
-TDateTime ValueFromTime(const QTime &time);
 
 // What the option check boxes switch on and off in the other controls.
 struct OptionStates {

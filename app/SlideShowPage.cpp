@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
 #include "platform/SettingKeys.h"
+#include "slideshow/StoredShowSettings.h"
 #include "ui_TfrmMain.h"
 
 #include <QButtonGroup>
@@ -139,30 +140,13 @@ bool SlideShowPage::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// The screen the show uses is the one this window is on, shown or not.
+// The stored options; the screen the show uses is the one this window is
+// on, shown or not.
 DisplaySettings SlideShowPage::displaySettings() const
 {
-    DisplaySettings s;
-    s.size.ssImageSize = m_imageSizeGroup->checkedId() == 1 ? 1 : 0;
-    s.size.imageSizePercent = m_ui->spinImageSize->value();
-    s.size.timesActualSizePercent = m_ui->spinTimesActualSize->value();
-    s.size.doNotShrinkImages = m_ui->chkDoNotShrinkImages->isChecked();
-    s.size.shrinkToScreen = m_ui->chkMaxImageSizeEqScrnSize->isChecked();
-    s.size.adjustForPAL = m_ui->chkAdjustForPAL->isChecked();
-    s.showCaption = m_ui->ShowCaption->isChecked();
-    s.showPictureAge = m_ui->chkShowPictureAge->isChecked();
-    s.differentPerMonitor = m_ui->chkDifferentPerMonitor->isChecked();
-    s.transparentCaption = m_ui->TransparentCaption->isChecked();
-    s.captionPositionAtTop = m_ui->CaptionPositionAtTop->isChecked();
-    s.captionColor = m_ui->CaptionColor->palette().color(QPalette::WindowText);
-    s.captionBackground = m_ui->CaptionBG->palette().color(QPalette::Window);
-    s.captionFontSize = m_ui->CaptionColor->font().pointSize();
-    s.showAdsOnly = m_ui->ShowAdsOnly->isChecked();
-    s.disableMouseMoveDetect = m_ui->chkDisableMouseMoveDetect->isChecked();
-    s.swToOneCamOnMouseMove = m_ui->SwToOneCamOnMouseMove->isChecked();
-    s.showCountdown = m_ui->chkCountdown->isChecked();
+    DisplaySettings s = ReadDisplaySettings();
     // debug.log belongs to the run that fetches.
-    s.debugMode = m_ui->DebugMode->isChecked() && !m_run.ViewOnly;
+    s.debugMode = s.debugMode && !m_run.ViewOnly;
     if (const QScreen *shownOn = m_window->screen())
         s.monitor = shownOn->geometry();
     return s;

@@ -223,4 +223,16 @@ QString AgeText(TDateTime age)
     return QStringLiteral("%1 d").arg(seconds / 86400);
 }
 
+QTime TimeFromValue(TDateTime value)
+{
+    const double fraction = value - std::floor(value);
+    const int ms = int(std::llround(fraction * SecondsPerDay * 1000.0)) % (86400 * 1000);
+    return QTime::fromMSecsSinceStartOfDay(ms);
+}
+
+TDateTime ValueFromTime(const QTime &time)
+{
+    return time.msecsSinceStartOfDay() / (SecondsPerDay * 1000.0);
+}
+
 } // namespace lumetta

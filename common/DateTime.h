@@ -36,4 +36,8 @@ QString AgeText(TDateTime age);
 TDateTime ParseTimeText(const QString &text);      // "'%s' is not a valid time"
 TDateTime ParseDateTimeText(const QString &text);  // "'%s' is not a valid date and time"
 
+// A time box holds the time of day only, to the millisecond.
+QTime TimeFromValue(TDateTime value);
+TDateTime ValueFromTime(const QTime &time);
+
 } // namespace lumetta

@@ -4,6 +4,7 @@
 #include "platform/Guarded.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <utility>
 
 namespace lumetta {
@@ -31,6 +32,19 @@ QString ReadSetting(const TextKey &key, const QString &runtimeDefault)
 QColor ReadSetting(const ColourKey &key)
 {
     return ColorFromStored(ReadRegInteger(key.key, key.valueName(), key.defaultValue.value));
+}
+
+int ReadSetting(const RangeKey &key)
+{
+    return std::clamp(ReadSetting(key.stored), key.minimum, key.maximum);
+}
+
+// Kept as the time box keeps it: the time of day, to the millisecond. Text
+// that is no time reads as the default.
+TDateTime ReadSetting(const TimeKey &key)
+{
+    const std::optional<TDateTime> value = TryParseTimeText(ReadSetting(key.stored));
+    return ValueFromTime(TimeFromValue(value ? *value : ParseTimeText(QString::fromLatin1(key.stored.defaultValue))));
 }
 
 void WriteSetting(const FlagKey &key, bool value)

@@ -15,6 +15,7 @@
 #include "slideshow/ImageOverlays.h"
 #include "slideshow/ImageWindowRules.h"
 #include "slideshow/MeasureImage.h"
+#include "slideshow/PictureView.h"
 #include "slideshow/RaisedLabel.h"
 
 #include <QCloseEvent>
@@ -24,7 +25,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
@@ -52,28 +52,6 @@ private:
 };
 
 } // namespace
-
-// Paints the picture it is given; DisplayImage scales it to this size
-// once, so a repaint copies pixels and never filters.
-class TfrmImage::PictureArea : public QWidget {
-public:
-    PictureArea(const QPixmap &picture, QWidget *parent) : QWidget(parent), m_picture(picture) {}
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        if (m_picture.isNull())
-            return;
-        QPainter p(this);
-        if (m_picture.deviceIndependentSize().toSize() == size())
-            p.drawPixmap(0, 0, m_picture);
-        else  // only a picture beyond the decode limits is stretched here
-            p.drawPixmap(rect(), m_picture);
-    }
-
-private:
-    const QPixmap &m_picture;
-};
 
 TfrmImage::TfrmImage(const ShowRun &run, ImageWindowServices services, QWidget *parent)
     : QWidget(parent),
@@ -123,7 +101,7 @@ void TfrmImage::createControls()
     // First, so the panel paints over it: it shows only beside the picture.
     ImageCaption2 = new QLabel(this);
     Panel1 = new QWidget(this);
-    ImageArea = new PictureArea(m_picture, Panel1);
+    ImageArea = new PictureView(Panel1);
     ImageCaption = new QLabel(Panel1);
     ImageCaption2->setObjectName(QStringLiteral("ImageCaption2"));
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -252,10 +230,10 @@ void TfrmImage::showMeasured(const MeasuredImage &measured, const DisplaySetting
         PreparePicture(measured.file, measured.format,
                        WithinPictureLimits(shown.width(), shown.height()) ? shown : QSize());
     if (!picture.ok()) {
-        setPicture(QImage());
+        ImageArea->setPicture(QImage());
         return;
     }
-    setPicture(picture.image, ratio);
+    ImageArea->setPicture(picture.image, ratio);
 
     if (!play) {
         const bool captions = s.showCaption && !adShown();
@@ -343,13 +321,6 @@ void TfrmImage::showWindow(bool playMode)
     activateWindow();
 }
 
-void TfrmImage::setPicture(const QImage &image, qreal devicePixelRatio)
-{
-    m_picture = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
-    m_picture.setDevicePixelRatio(devicePixelRatio);
-    ImageArea->update();
-}
-
 // --- what the slide show sets -------------------------------------------------
 
 void TfrmImage::clearAdLabels()
@@ -362,9 +333,14 @@ void TfrmImage::setAdText(const QString &message, const QString &link)
     m_ad->setText(message, link);
 }
 
+const QPixmap &TfrmImage::shownPicture() const
+{
+    return ImageArea->picture();
+}
+
 int TfrmImage::shownPictureHeight() const
 {
-    return m_picture.isNull() ? 0 : m_picture.height();
+    return ImageArea->picture().isNull() ? 0 : ImageArea->picture().height();
 }
 
 void TfrmImage::setCountdownColour(const QColor &colour)
@@ -410,7 +386,7 @@ void TfrmImage::showNoPicture(const QString &line)
     applyCaptionStyle(s);
     applyWindowMode(false, monitor, monitor.size());
     Panel1->setGeometry(QRect(QPoint(), monitor.size()));
-    setPicture(QImage());
+    ImageArea->setPicture(QImage());
     setCursor(Qt::BlankCursor);
     ImageArea->setCursor(Qt::BlankCursor);
     layoutAdvertisement(monitor.size(), false);

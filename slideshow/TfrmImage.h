@@ -22,6 +22,7 @@ class Clock;
 class Dialogs;
 struct MeasuredImage;
 class AdOverlay;
+class PictureView;
 class RaisedLabel;
 class StatusOverlay;
 class SystemShell;
@@ -74,7 +75,7 @@ public:
     int CountdownSeconds() const;
     bool MouseMoveArmed() const { return m_mouseMoveArmed; }
     // The picture as painted: decoded and scaled once to the panel's size.
-    const QPixmap &shownPicture() const { return m_picture; }
+    const QPixmap &shownPicture() const;
 
 signals:
     // A key or a mouse move holds the webcam shown, or lets it go.
@@ -96,8 +97,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    class PictureArea;
-
     void createControls();
     void watchInput(QWidget *widget);
     QRect monitorRect(const DisplaySettings &s) const;
@@ -108,7 +107,6 @@ private:
     void layoutAdvertisement(QSize panel, bool adShown);
     void placeCaptions(const DisplaySettings &s, QSize monitor, bool playMode);
     void showWindow(bool playMode);
-    void setPicture(const QImage &image, qreal devicePixelRatio = 1);
     bool adShown() const;
 
     // The window's event handlers, by their design names.
@@ -132,7 +130,7 @@ private:
 
     QLabel *ImageCaption2 = nullptr;
     QWidget *Panel1 = nullptr;
-    PictureArea *ImageArea = nullptr;
+    PictureView *ImageArea = nullptr;
     QLabel *ImageCaption = nullptr;
     // Over the picture, each with its own timer: a second window's would
     // otherwise take the first one's.
@@ -142,7 +140,6 @@ private:
     Timer MouseMoveTimer;
     Timer AppEndTimer;
 
-    QPixmap m_picture;
     bool m_mouseMoveArmed = false;
     QPoint m_lastMouse{-1, -1};  // LastMouseX, LastMouseY; -1, -1 = none yet
     QPoint m_lastCursorPos;

@@ -8,6 +8,7 @@
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"
 #include "slideshow/SlideShow.h"
+#include "slideshow/StoredShowSettings.h"
 #include "support/PlainText.h"
 #include "support/TestFiles.h"
 #include "support/AccessibleNames.h"
@@ -24,6 +25,7 @@
 #include <QTcpServer>
 #include <QTimer>
 #include <functional>
+#include <tuple>
 #include <gtest/gtest.h>
 
 using namespace lumetta;
@@ -182,8 +184,9 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
 {
     // Flags are stored as numbers.
     const std::pair<const char *, int> numbers[] = {
-        {"UseProxy", 1}, {"ShowCurrentCamOnly", 1}, {"SSImageSize", 1}, {"SSInterval", 30}, {"SSInterval2", 40},
-        {"TimeOut", 99999}, {"CaptionColor", 0xff0000}, {"Left", 31}, {"Top", 47}};
+        {"UseProxy", 1}, {"ShowCurrentCamOnly", 1}, {"SSImageSize", 1}, {"SSInterval", 30}, {"SSInterval2", 12},
+        {"TimeOut", 99999}, {"CaptionColor", 0xff0000}, {"Left", 31}, {"Top", 47}, {"ImageSize", 5},
+        {"CaptionFontSize", 99}};
     for (const auto &[name, value] : numbers)
         WriteRegInteger(Key, name, value);
     const std::pair<const char *, const char *> texts[] = {
@@ -200,7 +203,7 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
     EXPECT_EQ(get<QLineEdit>("ProxyServer")->text(), QString("proxy.example"));
     EXPECT_TRUE(get<QRadioButton>("optSSImageSize1")->isChecked());
     EXPECT_EQ(spin("SSInterval2")->minimum(), 30) << "follows the display time";
-    EXPECT_EQ(spin("SSInterval2")->value(), 40);
+    EXPECT_EQ(spin("SSInterval2")->value(), 30);
     EXPECT_EQ(spin("SSInterval")->singleStep(), 5);
     EXPECT_EQ(spin("TimeOut")->value(), 3600);
     EXPECT_EQ(Stored("TimeOut"), "3600");
@@ -217,6 +220,24 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
             ticked << cats->item(i)->text();
     EXPECT_EQ(ticked, QStringList({"Adult", "Weather"})) << "compared ignoring case";
     EXPECT_EQ(Stored("SelectedCats"), "weather,ADULT,Nowhere") << "loading ticks writes nothing";
+
+    // A run without the window reads from the store what the controls show.
+    const ShowSettings show = ReadShowSettings(frm->run().AppPath);
+    const DisplaySettings display = ReadDisplaySettings();
+    const std::tuple<const char *, int, int> agree[] = {
+        {"SSInterval2", show.fastCamSeconds, spin("SSInterval2")->value()},
+        {"TimeOut", show.timeOutSeconds, spin("TimeOut")->value()},
+        {"spinImageSize", display.size.imageSizePercent, spin("spinImageSize")->value()},
+        {"spinTimesActualSize", display.size.timesActualSizePercent, spin("spinTimesActualSize")->value()},
+        {"CaptionFontSize", display.captionFontSize, get<QSlider>("CaptionFontSize")->value()},
+        {"ShowCurrentCamOnly", show.currentOnly, box("ShowCurrentCamOnly")->isChecked()},
+        {"SlowInterval", qRound(show.policy.slowInterval * SecondsPerDay),
+         get<QTimeEdit>("SlowInterval")->time().msecsSinceStartOfDay() / 1000},
+    };
+    for (const auto &[control, read, shown] : agree)
+        EXPECT_EQ(read, shown) << control;
+    EXPECT_EQ(display.captionColor, QColor(Qt::blue));
+    EXPECT_EQ(show.downloadDir, QString("/pictures/"));
 }
 
 TEST_F(MainWindowTest, EachKindOfControlWritesAtOnceAndReachesTheImageWindow)
@@ -309,6 +330,8 @@ TEST_F(MainWindowTest, DamagedStoreAtStartUpReachesTheHandlerAndStopsSetUp)
         start();
         EXPECT_EQ(dialogs.asked, QStringList("message: " + QString(c.message)));
         EXPECT_EQ(Stored("AppPath") != "<absent>", c.appPathStored) << c.name;
+        // The show reads the default instead, so a screen saver still starts.
+        EXPECT_NO_THROW((void)ReadShowSettings({}); (void)ReadDisplaySettings()) << c.name;
     }
 }
 
