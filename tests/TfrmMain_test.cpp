@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
     const std::pair<const char *, int> numbers[] = {
         {"UseProxy", 1}, {"ShowCurrentCamOnly", 1}, {"SSImageSize", 1}, {"SSInterval", 30}, {"SSInterval2", 12},
         {"TimeOut", 99999}, {"CaptionColor", 0xff0000}, {"Left", 31}, {"Top", 47}, {"ImageSize", 5},
-        {"CaptionFontSize", 99}};
+        {"CaptionFontSize", 99}, {"Resume", 0}, {"ShowNewImagesOnly", 1}, {"DifferentPerMonitor", 1}};
     for (const auto &[name, value] : numbers)
         WriteRegInteger(Key, name, value);
     const std::pair<const char *, const char *> texts[] = {
@@ -231,6 +231,9 @@ TEST_F(MainWindowTest, StoredValuesReachControlsAndDependents)
         {"spinTimesActualSize", display.size.timesActualSizePercent, spin("spinTimesActualSize")->value()},
         {"CaptionFontSize", display.captionFontSize, get<QSlider>("CaptionFontSize")->value()},
         {"ShowCurrentCamOnly", show.currentOnly, box("ShowCurrentCamOnly")->isChecked()},
+        {"chkResume", show.resume, box("chkResume")->isChecked()},
+        {"chkShowNewImagesOnly", show.noLocalImages, box("chkShowNewImagesOnly")->isChecked()},
+        {"chkDifferentPerMonitor", display.differentPerMonitor, box("chkDifferentPerMonitor")->isChecked()},
         {"SlowInterval", qRound(show.policy.slowInterval * SecondsPerDay),
          get<QTimeEdit>("SlowInterval")->time().msecsSinceStartOfDay() / 1000},
     };
