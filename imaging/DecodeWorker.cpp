@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
@@ -86,17 +87,14 @@ int BytesInMemfd(QByteArrayView data)
     const int fd = ::memfd_create("lumetta-picture", MFD_CLOEXEC);
     if (fd < 0)
         return -1;
-    const size_t size = size_t(data.size());
-    if (size == 0)
-        return fd;
-    void *map = ::ftruncate(fd, off_t(size)) == 0 ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
-                                                 : MAP_FAILED;
-    if (map == MAP_FAILED) {
-        ::close(fd);
-        return -1;
+    for (qsizetype done = 0; done < data.size();) {
+        const ssize_t n = ::pwrite(fd, data.data() + done, size_t(data.size() - done), off_t(done));
+        if (n <= 0 && errno != EINTR) {
+            ::close(fd);
+            return -1;
+        }
+        done += std::max<ssize_t>(n, 0);
     }
-    std::memcpy(map, data.data(), size);
-    ::munmap(map, size);
     return fd;
 }
 
@@ -133,8 +131,9 @@ void Unmap(void *info)
     delete m;
 }
 
-// The worker's pixels as an image of our own: a private mapping of its
-// sealed memfd, so nothing it does later reaches what we show.
+// The worker's pixels, shown where they lie: the memfd is sealed, so
+// nothing the worker does later reaches them, and the image is read-only
+// (a change copies it first).
 std::optional<QImage> TakePixels(const DecodeReply &reply, int fd)
 {
     struct stat st{};
@@ -143,10 +142,10 @@ std::optional<QImage> TakePixels(const DecodeReply &reply, int fd)
     if (CheckPictureReply(reply, st.st_size, ::fcntl(fd, F_GET_SEALS)))
         return std::nullopt;
     const size_t size = size_t(reply.bytesPerLine) * size_t(reply.height);
-    void *at = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    void *at = ::mmap(nullptr, size, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
     if (at == MAP_FAILED)
         return std::nullopt;
-    QImage image(static_cast<uchar *>(at), reply.width, reply.height, reply.bytesPerLine,
+    QImage image(static_cast<const uchar *>(at), reply.width, reply.height, reply.bytesPerLine,
                  QImage::Format(reply.format), Unmap, new Mapping{at, size});
     if (reply.colours) {
         QList<QRgb> table(reply.colourTable, reply.colourTable + reply.colours);
@@ -284,8 +283,12 @@ std::optional<DecodedPicture> DecodeWorker::decode(PictureFormat format, QByteAr
         sent = ensureStarted() && SendRequest(m_channel, request, input);
     }
     ::close(input);
-    if (!sent)
-        return m_setupError.isEmpty() ? std::optional(Failed(FaultText(WorkerFault::Crashed))) : std::nullopt;
+    if (!sent && !m_setupError.isEmpty())
+        return std::nullopt;
+    if (!sent) {
+        ++m_faults;
+        return Failed(FaultText(WorkerFault::Crashed));
+    }
 
     QElapsedTimer clock;
     clock.start();
@@ -302,6 +305,7 @@ std::optional<DecodedPicture> DecodeWorker::decode(PictureFormat format, QByteAr
         ::close(m_channel);
         m_channel = -1;
         m_busy = milliseconds(0);
+        ++m_faults;
         return Failed(FaultText(FaultOf(status, overran)));
     }
     DecodedPicture picture;
@@ -312,6 +316,7 @@ std::optional<DecodedPicture> DecodeWorker::decode(PictureFormat format, QByteAr
             ::close(pixels);
         if (!image) {
             stop();
+            ++m_faults;
             return Failed(FaultText(WorkerFault::Crashed), picture.fullSize);
         }
         picture.image = std::move(*image);
@@ -352,6 +357,7 @@ struct SharedWorker {
     bool inProcess = false;
     QString why;  // of inProcess
     bool said = false;
+    QString fault;  // not yet taken
 };
 
 SharedWorker &Shared()
@@ -388,14 +394,25 @@ DecodedPicture DecodeOutsidePicture(PictureFormat format, QByteArrayView data, Q
                 s.worker = std::make_unique<DecodeWorker>(DecodeWorkerProgram());
         }
         if (s.worker) {
-            if (std::optional<DecodedPicture> picture = s.worker->decode(format, data, shownSize))
+            const int faults = s.worker->faults();
+            if (std::optional<DecodedPicture> picture = s.worker->decode(format, data, shownSize)) {
+                if (s.worker->faults() != faults)
+                    s.fault = picture->error;
                 return std::move(*picture);
+            }
             s.why = s.worker->setupError();
             s.inProcess = true;
             s.worker.reset();
         }
     }
     return DecodeWithOwnDecoders(format, data, shownSize);
+}
+
+QString TakeDecodeFault()
+{
+    SharedWorker &s = Shared();
+    const std::lock_guard hold(s.lock);
+    return std::exchange(s.fault, QString());
 }
 
 QString TakeDecodeNotice()

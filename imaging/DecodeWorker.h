@@ -32,6 +32,8 @@ public:
     bool ensureStarted();
     // Empty until a worker failed to start or to shut itself in.
     const QString &setupError() const { return m_setupError; }
+    // Pictures it crashed on, was killed for or overran, so far.
+    int faults() const { return m_faults; }
     pid_t pid() const { return m_pid; }
     void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
 
@@ -46,6 +48,7 @@ private:
     pid_t m_pid = -1;
     int m_channel = -1;
     QString m_setupError;
+    int m_faults = 0;
     std::chrono::milliseconds m_busy{0};  // time spent decoding, against the CPU limit
 };
 
@@ -56,6 +59,10 @@ QString DecodeWorkerProgram();
 // What LoadPictureFile decodes with: the worker, or in-process when it
 // cannot be had or $LUMETTA_DECODE_IN_PROCESS is set.
 DecodedPicture DecodeOutsidePicture(PictureFormat format, QByteArrayView data, QSize shownSize);
+
+// The reason of the last picture the worker failed on since the last
+// call ("The decoder failed on this picture: crashed"); empty when none.
+QString TakeDecodeFault();
 
 // Said once per run: why pictures are decoded in-process. Empty otherwise,
 // and after the first call.
