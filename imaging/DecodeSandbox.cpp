@@ -82,6 +82,11 @@ QString SetLimits()
         {RLIMIT_CORE, 0, 0, "RLIMIT_CORE"},
     };
     for (const auto &l : limits) {
+#ifdef LUMETTA_ADDRESS_SANITIZER
+        // AddressSanitizer's shadow alone is terabytes of address space.
+        if (l.resource == RLIMIT_AS)
+            continue;
+#endif
         const rlimit value{l.soft, l.hard};
         if (::setrlimit(l.resource, &value) != 0)
             return Errno(l.name);

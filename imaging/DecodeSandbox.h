@@ -7,6 +7,16 @@
 #include <QSize>
 #include <QString>
 
+// Builds under AddressSanitizer give the worker no address-space limit
+// and no crash reports.
+#if defined(__SANITIZE_ADDRESS__)
+#define LUMETTA_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LUMETTA_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace lumetta {
 
 using DecodeFunction = DecodedPicture (*)(PictureFormat format, QByteArrayView data, QSize shownSize);
