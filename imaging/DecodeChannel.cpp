@@ -63,7 +63,7 @@ void SetReplyText(DecodeReply &reply, const QString &text)
     // Cut on a character's first byte, never inside one.
     qsizetype length = std::min<qsizetype>(bytes.size(), sizeof reply.text);
     while (length > 0 && length < bytes.size() && (uchar(bytes[length]) & 0xC0) == 0x80)
-        ;
+        --length;
     std::memcpy(reply.text, bytes.constData(), size_t(length));
     reply.textLength = std::uint32_t(length);
 }

@@ -94,6 +94,12 @@ QString SetLimits()
     return {};
 }
 
+// One condition on argument n, both data given.
+scmp_arg_cmp Arg(unsigned n, scmp_compare op, scmp_datum_t a, scmp_datum_t b = 0)
+{
+    return scmp_arg_cmp{n, op, a, b};
+}
+
 struct FilterGuard {
     scmp_filter_ctx ctx;
     ~FilterGuard() { seccomp_release(ctx); }
@@ -109,22 +115,22 @@ QString LoadFilter(int channel)
         if (seccomp_rule_add(filter.ctx, SCMP_ACT_ALLOW, call, sizeof...(conditions), conditions...) != 0)
             ++failed;
     };
-    const auto onChannel = SCMP_A0(SCMP_CMP_EQ, scmp_datum_t(channel));
+    const scmp_arg_cmp onChannel = Arg(0, SCMP_CMP_EQ, scmp_datum_t(channel));
     // The channel, and /dev/null where a library's messages go.
     for (const int call : {SCMP_SYS(read), SCMP_SYS(recvmsg), SCMP_SYS(sendmsg)})
         allow(call, onChannel);
     for (const int fd : {channel, 1, 2})
-        allow(SCMP_SYS(write), SCMP_A0(SCMP_CMP_EQ, scmp_datum_t(fd)));
+        allow(SCMP_SYS(write), Arg(0, SCMP_CMP_EQ, scmp_datum_t(fd)));
     // Descriptors it holds: the memfds in and out.
     for (const int call : {SCMP_SYS(close), SCMP_SYS(fstat), SCMP_SYS(pwrite64)})
         allow(call);
-    allow(SCMP_SYS(newfstatat), SCMP_A3(SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH));
+    allow(SCMP_SYS(newfstatat), Arg(3, SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH));
     allow(SCMP_SYS(memfd_create));
     for (const int command : {F_GETFD, F_ADD_SEALS, F_GET_SEALS})
-        allow(SCMP_SYS(fcntl), SCMP_A1(SCMP_CMP_EQ, scmp_datum_t(command)));
+        allow(SCMP_SYS(fcntl), Arg(1, SCMP_CMP_EQ, scmp_datum_t(command)));
     // Memory, never executable.
     for (const int call : {SCMP_SYS(mmap), SCMP_SYS(mprotect)})
-        allow(call, SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));
+        allow(call, Arg(2, SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));
     for (const int call : {SCMP_SYS(munmap), SCMP_SYS(mremap), SCMP_SYS(brk), SCMP_SYS(madvise)})
         allow(call);
     for (const int call : {SCMP_SYS(futex), SCMP_SYS(clock_gettime), SCMP_SYS(gettimeofday),
@@ -133,7 +139,13 @@ QString LoadFilter(int channel)
     // abort() on a failed allocation: a crash, not a refusal.
     for (const int call : {SCMP_SYS(getpid), SCMP_SYS(gettid), SCMP_SYS(rt_sigprocmask)})
         allow(call);
-    allow(SCMP_SYS(tgkill), SCMP_A2(SCMP_CMP_EQ, SIGABRT));
+    allow(SCMP_SYS(tgkill), Arg(2, SCMP_CMP_EQ, SIGABRT));
+#ifdef LUMETTA_ADDRESS_SANITIZER
+    // The sanitizers' runtime probes memory through a pipe of its own and
+    // looks at the signal stack on each longjmp.
+    for (const int call : {SCMP_SYS(pipe2), SCMP_SYS(read), SCMP_SYS(write), SCMP_SYS(sigaltstack)})
+        allow(call);
+#endif
     if (failed)
         return QStringLiteral("seccomp: %1 rules refused").arg(failed);
     if (const int rc = seccomp_load(filter.ctx); rc != 0)

@@ -43,7 +43,7 @@ TEST(DecodeWorker, SharedPixelsEqualInProcessDecoding)
             const std::optional<DecodedPicture> there = worker.decode(format, bytes, shown);
             ASSERT_TRUE(there) << worker.setupError().toStdString();
             const DecodedPicture here = DecodeWithOwnDecoders(format, bytes, shown);
-            EXPECT_EQ(there->error, here.error);
+            EXPECT_EQ(there->error.toStdString(), here.error.toStdString());
             EXPECT_EQ(there->fullSize, here.fullSize);
             EXPECT_TRUE(there->image == here.image);
         }
