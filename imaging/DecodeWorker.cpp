@@ -142,7 +142,9 @@ std::optional<QImage> TakePixels(const DecodeReply &reply, int fd)
     if (CheckPictureReply(reply, st.st_size, ::fcntl(fd, F_GET_SEALS)))
         return std::nullopt;
     const size_t size = size_t(reply.bytesPerLine) * size_t(reply.height);
-    void *at = ::mmap(nullptr, size, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+    // Faulted in as it is read, many pages at a time: populating it page
+    // by page here costs more.
+    void *at = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
     if (at == MAP_FAILED)
         return std::nullopt;
     QImage image(static_cast<const uchar *>(at), reply.width, reply.height, reply.bytesPerLine,
