@@ -126,7 +126,7 @@ QString LoadFilter(int channel)
         allow(call);
     allow(SCMP_SYS(newfstatat), Arg(3, SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH));
     allow(SCMP_SYS(memfd_create));
-    for (const int command : {F_GETFD, F_ADD_SEALS, F_GET_SEALS})
+    for (const int command : {F_ADD_SEALS, F_GET_SEALS})
         allow(SCMP_SYS(fcntl), Arg(1, SCMP_CMP_EQ, scmp_datum_t(command)));
     // Memory, never executable.
     for (const int call : {SCMP_SYS(mmap), SCMP_SYS(mprotect)})
