@@ -91,6 +91,9 @@ Environment:
   LUMETTA_WINDOWS_DIR  folder of the installed screen saver, Lumetta.scr
   LUMETTA_SITE         the vendor's web site
   LUMETTA_TICK_LOG     a file that gets a line for each tick of the show
+  LUMETTA_DECODER      the picture decode worker, instead of lumetta-decoder
+                       beside the program
+  LUMETTA_DECODE_IN_PROCESS   when set, pictures are decoded without the worker
   XDG_DATA_HOME, XDG_CONFIG_HOME, XDG_RUNTIME_DIR   where the defaults below live
   XSCREENSAVER_WINDOW  the window XScreenSaver gives the screen saver
 

@@ -1,5 +1,6 @@
 #include "app/Lumetta.h"
 #include "app/RunMode.h"
+#include "imaging/DecodeWorker.h"
 #include "platform/VersionInfo.h"
 
 #include <cstdio>
@@ -24,7 +25,10 @@ int main(int argc, char **argv)
     case lumetta::InfoRequest::Help:
         return PrintAndEnd(lumetta::HelpText(lumetta::VersionString()));
     case lumetta::InfoRequest::Version:
-        return PrintAndEnd(lumetta::VersionText(lumetta::VersionString()));
+        // Whether pictures from outside are decoded shut in, as this
+        // machine allows.
+        return PrintAndEnd(lumetta::VersionText(lumetta::VersionString()) + lumetta::DescribePictureDecoding()
+                           + QLatin1Char('\n'));
     case lumetta::InfoRequest::None:
         break;
     }

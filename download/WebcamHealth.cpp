@@ -114,6 +114,13 @@ void RecordFetch(WebcamHealth &h, const FetchOutcome &fetch, TDateTime now)
     h.lastReason = fetch.failure.left(MaxReasonLength);
 }
 
+void RecordBadPicture(WebcamHealth &h, const QString &reason, TDateTime now)
+{
+    ++h.failuresInARow;
+    h.lastFailure = now;
+    h.lastReason = reason.left(MaxReasonLength);
+}
+
 void RecordRules(WebcamHealth &h, const RuleChange &c, TDateTime now)
 {
     RuleEvent event = RuleEvent::None;

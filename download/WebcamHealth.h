@@ -40,6 +40,9 @@ struct FetchOutcome {
 };
 
 void RecordFetch(WebcamHealth &health, const FetchOutcome &fetch, TDateTime now);
+// The picture the last fetch brought could not be decoded: that fetch
+// failed after all, with the decoder's reason.
+void RecordBadPicture(WebcamHealth &health, const QString &reason, TDateTime now);
 
 // The record before and after the rules ran on it.
 struct RuleChange {

@@ -3,6 +3,7 @@
 #include "common/Errors.h"
 #include "common/Subs.h"
 #include "imaging/Decoders.h"
+#include "imaging/DecodeWorker.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -76,7 +77,8 @@ DecodedPicture LoadPictureFile(const QString &path, PictureFormat format, QSize 
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw FileError(QStringLiteral("Cannot read file \"%1\"").arg(path));
-    return decoder->decode(data, shownSize);
+    // Bytes from outside: decoded where a fault costs this picture only.
+    return DecodeOutsidePicture(format, data, shownSize);
 }
 
 DecodedPicture PreparePicture(const QString &path, QSize shownSize)

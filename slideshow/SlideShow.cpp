@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueFile.h"
 #include "common/Subs.h"
 #include "download/DebugLog.h"
+#include "imaging/DecodeWorker.h"
 #include "download/ImageFetch.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
@@ -151,6 +152,7 @@ bool SlideShow::showAdvertisement(const QString &imageFile, const QString &link,
 void SlideShow::displaySample()
 {
     m_run.SampleImageFile = m_display->DisplayImage(m_run.SampleImageFile);
+    recordDecodeFault();
     const int index = m_run.show.CurrentCam;
     TDateTime pictureTime = 0, interval = 0;
     if (m_followed) {
@@ -536,6 +538,25 @@ void SlideShow::recordHealth(const QString &url, const CamFetch &fetched, const 
                            settings.policy.slowInterval},
                 now);
     (void)m_health.save(after.imageUrl);
+    logHealthNotices();
+}
+
+// A picture the decoder failed on (crashed, timed out, refused by the
+// sandbox) is a bad picture of its webcam. A view-only run and an
+// advertisement have no webcam's health to tell.
+void SlideShow::recordDecodeFault()
+{
+    const QString fault = TakeDecodeFault();
+    const int index = m_run.show.CurrentCam;
+    if (fault.isEmpty() || m_followed || m_run.show.ShowingAd || index < 0 || index >= m_run.catalogue.count())
+        return;
+    const ShowSettings settings = m_hooks.settings();
+    if (settings.viewOnly)
+        return;
+    const QString url = CamRecord::fromLine(m_run.catalogue.CamData()[index]).imageUrl();
+    loadHealth(settings.downloadDir);
+    RecordBadPicture(m_health.entry(url), fault, m_clock.now());
+    (void)m_health.save(url);
     logHealthNotices();
 }
 

@@ -137,6 +137,7 @@ private:
     void giveLocalFileName(CamSchedule &cam, const ShowSettings &settings);
     bool showStopped() const;
     void displaySample();
+    void recordDecodeFault();
     void loadHealth(const QString &downloadDir);
     void logHealthNotices();
     void recordHealth(const QString &url, const CamFetch &fetched, const CamSchedule &before,

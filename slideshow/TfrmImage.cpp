@@ -2,6 +2,7 @@
 
 #include "common/Subs.h"
 #include "download/DebugLog.h"
+#include "imaging/DecodeWorker.h"
 #include "imaging/Picture.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -229,6 +230,10 @@ void TfrmImage::showMeasured(const MeasuredImage &measured, const DisplaySetting
     const DecodedPicture picture =
         PreparePicture(measured.file, measured.format,
                        WithinPictureLimits(shown.width(), shown.height()) ? shown : QSize());
+    // Said once, and only to a log that is kept.
+    if (s.debugMode)
+        if (const QString notice = TakeDecodeNotice(); !notice.isEmpty())
+            step(notice);
     if (!picture.ok()) {
         ImageArea->setPicture(QImage());
         return;

@@ -34,7 +34,7 @@ auto Fields(const WebcamHealth &h)
                            int(h.rule));
 }
 
-enum Event { NewPicture, Unchanged, Failure, Disabled, ReEnabled, Slowed };
+enum Event { NewPicture, Unchanged, Failure, Disabled, ReEnabled, Slowed, BadPicture };
 
 // The health record the show keeps, read back in plain words as the
 // health page shows it.
@@ -52,6 +52,7 @@ TEST(WebcamHealthTest, StateInPlainWords)
         {"a new picture", {NewPicture}, true, "New picture", false, ""},
         {"failing names the fetch's reason", {NewPicture, Failure}, true, "Failing", true, "404 Not Found"},
         {"a success ends the failing", {Failure, Unchanged}, true, "Unchanged", false, ""},
+        {"a new picture the decoder failed on", {NewPicture, BadPicture}, true, "Failing", true, "The decoder failed on this picture: crashed"},
         {"slowed and nothing new since", {NewPicture, Slowed}, true, "Slow", true, ""},
         {"slowed, then a new picture", {Slowed, NewPicture}, true, "New picture", false, ""},
         {"disabled by the inactive rule", {Failure, Disabled}, false, "Disabled by rule", true, "404 Not Found"},
@@ -69,6 +70,7 @@ TEST(WebcamHealthTest, StateInPlainWords)
             case Disabled: RecordRules(h, {true, false, Minute, Minute, Slow}, now); break;
             case ReEnabled: RecordRules(h, {false, true, Minute, Minute, Slow}, now); break;
             case Slowed: RecordRules(h, {true, true, Minute, Slow, Slow}, now); break;
+            case BadPicture: RecordBadPicture(h, "The decoder failed on this picture: crashed", now); break;
             }
         }
         const HealthRow row = DescribeWebcam(Record(c.enabled), c.steps.empty() ? nullptr : &h, true, T0 + Minute);

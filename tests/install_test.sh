@@ -28,6 +28,7 @@ destdir)
   cat "$dest/listed"
   diff -u - "$dest/listed" <<'LIST'
 ./bin/lumetta
+./libexec/lumetta/lumetta-decoder
 ./share/applications/example.korvane.lumetta.desktop
 ./share/doc/lumetta/README.md
 ./share/doc/lumetta/changelog.gz
@@ -47,7 +48,9 @@ LIST
   done
   # No display, no home: --version and --help answer before either is needed.
   said=$(env -i "$dest/usr/bin/lumetta" --version)
-  [ "$said" = "Lumetta $version" ] || { echo "--version said: $said"; exit 1; }
+  [ "$(echo "$said" | head -n 1)" = "Lumetta $version" ] || { echo "--version said: $said"; exit 1; }
+  # The installed worker is found and shuts itself in.
+  echo "$said" | grep -q 'sandboxed process' || { echo "--version said: $said"; exit 1; }
   env -i "$dest/usr/bin/lumetta" --help | grep -q LUMETTA_HOME
   ;;
 *) echo "unknown check: $1" >&2; exit 2 ;;

@@ -31,6 +31,14 @@ lumetta_test(ImageWindowRules lumetta_display)
 lumetta_gui_test(TfrmImage lumetta_slideshow_widgets)
 
 lumetta_test(Picture lumetta_imaging)
+lumetta_test(DecodeChannel lumetta_imaging)
+# The program's worker and one with decoders that misbehave.
+add_executable(lumetta_test_decoder support/TestDecoderMain.cpp)
+target_link_libraries(lumetta_test_decoder PRIVATE lumetta_imaging)
+lumetta_test(DecodeWorker lumetta_imaging LABEL process)
+target_compile_definitions(DecodeWorker_test PRIVATE
+  LUMETTA_DECODER="$<TARGET_FILE:lumetta-decoder>" TEST_DECODER="$<TARGET_FILE:lumetta_test_decoder>")
+add_dependencies(DecodeWorker_test lumetta-decoder lumetta_test_decoder)
 
 lumetta_test(RunMode lumetta_app_core lumetta_service)
 lumetta_test(SettingsTable lumetta_app_core)
