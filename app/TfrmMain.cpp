@@ -220,11 +220,15 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     if (m_run.ConfigMode)
         arrangeConfigPages();
     m_support->loadHelpText();
-    // Keep an installed screen saver at this version, also one an earlier
-    // version's entry in ~/.xscreensaver still runs from the former folder.
-    if (!m_run.ScreenSaverMode)
+    // An installed program becomes its own screen saver; a copy that an
+    // entry still runs (also one an earlier version's entry in
+    // ~/.xscreensaver runs from the former folder) is kept at this version.
+    if (!m_run.ScreenSaverMode) {
+        const QString program = QCoreApplication::applicationFilePath();
+        MoveScreenSaverToProgram(program, &m_shell);
         for (const QString &copy : InstalledCopyPaths())
-            RefreshInstalledCopy(QCoreApplication::applicationFilePath(), copy);
+            RefreshInstalledCopy(program, copy);
+    }
     return SetupResult::Completed;
 }
 

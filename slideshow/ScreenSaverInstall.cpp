@@ -236,6 +236,45 @@ void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *s
                               MessageIcon::Information);
 }
 
+bool MoveScreenSaverToProgram(const QString &program, SystemShell *shell)
+{
+    const QString target = ScreenSaverTarget(program);
+    if (target == InstalledCopyPath())
+        return false;
+    bool moved = false;
+    bool copyStillRuns = false;
+    const auto runsACopy = [](const QByteArray &text) { return text.contains("Lumetta.scr"); };
+    QFile entry(AutostartEntryPath());
+    if (entry.open(QIODevice::ReadOnly) && runsACopy(entry.read(1 << 16))) {
+        entry.close();
+        if (WriteAutostartEntry(target).isEmpty()) {
+            EndIdleWatcher();
+            if (shell)
+                shell->startProgram(target, {QStringLiteral("--idle")});
+            moved = true;
+        } else {
+            copyStillRuns = true;
+        }
+    }
+    // Only where Lumetta alone is chosen: selecting it again changes nothing else.
+    const QString prefs = XScreenSaverPrefsFile();
+    QString problem;
+    if (const auto content = ReadXScreenSaverPrefs(prefs, problem); content && runsACopy(*content)) {
+        const XScreenSaverEdit edit = XScreenSaverSelectsLumetta(*content)
+                                          ? SelectInXScreenSaver(*content, target, QDir::homePath())
+                                          : XScreenSaverEdit{};
+        if (!edit.content.isEmpty() && WriteFileAtomically(prefs, edit.content).ok)
+            moved = true;
+        else
+            copyStillRuns = true;
+    }
+    if (moved)
+        (void)TryWriteSetting(Setting::ScreenSaverProgram, target);
+    if (!copyStillRuns)
+        RemoveCopiesBut(target);
+    return moved;
+}
+
 Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs)
 {
     Deselection result;

@@ -72,6 +72,12 @@ QString ScreenSaverTarget(const QString &program);
 // wrote for program.
 void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *shell = nullptr);
 void RemoveScreenSaver(Dialogs &dialogs, const QString &program);
+
+// At a normal start of an installed program: the entries an earlier
+// Install pointed at a copy run the program itself from now on (the
+// watcher is restarted), and copies no entry runs any more go. True when
+// an entry was moved. For any other program nothing changes.
+bool MoveScreenSaverToProgram(const QString &program, SystemShell *shell);
 void DeleteRegistryEntries(Dialogs &dialogs);
 
 } // namespace lumetta

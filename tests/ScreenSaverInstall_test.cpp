@@ -171,6 +171,27 @@ TEST_F(ScreenSaverInstallTest, InstallOverAnEarlierVersionAndUninstall)
     qunsetenv("XDG_DATA_HOME");
 }
 
+// An earlier Install's copy: the installed program takes over the entries
+// at its first start; the copy goes once no entry runs it.
+TEST_F(ScreenSaverInstallTest, InstalledProgramTakesOverTheCopysEntries)
+{
+    InstallScreenSaver(dialogs, program);
+    const QString copy = InstalledCopyPath();
+    EXPECT_FALSE(MoveScreenSaverToProgram(program, nullptr)) << "not installed: the copy stays its screen saver";
+    test::WriteAll(env.path() + "/share/lumetta/readme.txt", "help");
+    const QByteArray listed = "programs: \\\n  maze -root \\n\\\n  \"Lumetta\" '" + copy.toUtf8() + "' /s \\n\\\n\n";
+    test::FakeShell shell;
+    for (const QByteArray mode : {"mode: random\nselected: 1\n", "mode: one\nselected: 1\n"}) {
+        test::WriteAll(prefs, mode + listed);
+        EXPECT_TRUE(MoveScreenSaverToProgram(program, &shell) || mode.contains("random"));
+        EXPECT_TRUE(read(AutostartEntryPath()).contains("Exec=\"" + program.toUtf8() + "\" --idle"));
+        EXPECT_EQ(read(prefs).contains(XScreenSaverEntry(program, QDir::homePath())), !mode.contains("random"));
+        EXPECT_EQ(QFile::exists(copy), mode.contains("random")) << "a daemon choosing at random still runs the copy";
+    }
+    EXPECT_EQ(shell.started, QStringList{program + " --idle"});
+    EXPECT_FALSE(MoveScreenSaverToProgram(program, &shell)) << "moved once";
+}
+
 TEST_F(ScreenSaverInstallTest, OfflineSaverStartsAsItsKindExpects)
 {
     const QString hacks = env.path() + "/libexec/xscreensaver";
