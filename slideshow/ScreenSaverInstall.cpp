@@ -267,12 +267,16 @@ bool MoveScreenSaverToProgram(const QString &program, SystemShell *shell)
             moved = true;
         else
             copyStillRuns = true;
+    } else if (!problem.isEmpty()) {
+        copyStillRuns = true;  // an entry we cannot read may run it
     }
-    if (moved)
-        (void)TryWriteSetting(Setting::ScreenSaverProgram, target);
+    if (!moved)
+        return false;
+    (void)TryWriteSetting(Setting::ScreenSaverProgram, target);
+    // A copy no entry of ours ran (an idle tool set up by hand) stays.
     if (!copyStillRuns)
         RemoveCopiesBut(target);
-    return moved;
+    return true;
 }
 
 Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs)

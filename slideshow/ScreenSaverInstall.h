@@ -75,8 +75,8 @@ void RemoveScreenSaver(Dialogs &dialogs, const QString &program);
 
 // At a normal start of an installed program: the entries an earlier
 // Install pointed at a copy run the program itself from now on (the
-// watcher is restarted), and copies no entry runs any more go. True when
-// an entry was moved. For any other program nothing changes.
+// watcher is restarted), and the copies go once no entry runs them. True
+// when an entry was moved. For any other program nothing changes.
 bool MoveScreenSaverToProgram(const QString &program, SystemShell *shell);
 void DeleteRegistryEntries(Dialogs &dialogs);
 
