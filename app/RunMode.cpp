@@ -98,11 +98,14 @@ Environment:
   XSCREENSAVER_WINDOW  the window XScreenSaver gives the screen saver
 
 Files:
-  program folder   $LUMETTA_HOME, else the program's own folder when writable,
-                   else ~/.local/share/Lumetta/: lumetta.dat, Backup-lumetta.dat,
-                   readme.txt, debug.log and the images/ download folder
+  program folder   $LUMETTA_HOME, else ~/.local/share/Lumetta/ (a build tree,
+                   or a folder holding a file lumetta.portable, keeps it beside
+                   the program): lumetta.dat, Backup-lumetta.dat, readme.txt,
+                   debug.log and the images/ download folder
+  readme.txt       the program folder's, else <prefix>/share/lumetta/readme.txt
   settings         $LUMETTA_REGISTRY, else ~/.config/Korvane Software/user.reg
-  screen saver     $LUMETTA_WINDOWS_DIR, else ~/.local/share/lumetta/Lumetta.scr
+  screen saver     an installed program runs itself; a build's copy is
+                   $LUMETTA_WINDOWS_DIR, else ~/.local/share/lumetta/Lumetta.scr
   ~/.xscreensaver  gets Lumetta's entry on Install
   ~/.config/autostart/lumetta-idle.desktop   starts --idle at login, where
                    XScreenSaver is not used

@@ -8,6 +8,7 @@
 #include "service/VersionCheck.h"
 #include "ui_TfrmMain.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMouseEvent>
 
@@ -43,6 +44,10 @@ SupportPage::SupportPage(const PageContext &context)
     for (QLabel *link : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->LnkLabel1, ui->LnkLabel2,
                          ui->lblLatestVersion})
         link->installEventFilter(this);
+    // No product list and no status come with this build: a heading over
+    // nothing and an empty bar would only puzzle.
+    ui->lblOtherProducts->setVisible(false);
+    ui->AboutStatusBar->setVisible(false);
 }
 
 SupportPage::~SupportPage() = default;
@@ -61,9 +66,21 @@ void SupportPage::showVersion()
 
 void SupportPage::loadHelpText()
 {
-    const QString readme = m_run.AppPath + QStringLiteral("readme.txt");
-    if (QFileInfo::exists(readme))
-        m_ui->memoHelp->setPlainText(ReadLatin1File(readme));
+    // The user's own readme first, else the one an installed program
+    // comes with.
+    for (const QString &folder : {m_run.AppPath, InstalledShareFolder(QCoreApplication::applicationDirPath())}) {
+        const QString readme = folder + QStringLiteral("readme.txt");
+        if (!folder.isEmpty() && QFileInfo::exists(readme)) {
+            m_ui->memoHelp->setPlainText(ReadLatin1File(readme));
+            return;
+        }
+    }
+}
+
+void SupportPage::tabAboutShow()
+{
+    // The frame of the adult offers shows only with one of its boxes.
+    m_ui->pnlAdultAds->setVisible(!m_ui->EnableAdultAds->isHidden() || !m_ui->EnableSSAdultAds->isHidden());
 }
 
 void SupportPage::tabSupportShow()

@@ -17,6 +17,7 @@ public:
     void showVersion();
     void loadHelpText();
     void tabSupportShow();
+    void tabAboutShow();
     void AboutBoxbutUpdatesClick();
 
 protected:

@@ -11,6 +11,7 @@
 #include "app/ToolsPage.h"
 #include "app/WebcamOptionsPage.h"
 #include "app/WebcamPage.h"
+#include "download/ImageFetch.h"
 #include "platform/Dialogs.h"
 #include "platform/PlainText.h"
 #include "platform/Platform.h"
@@ -21,6 +22,7 @@
 #include "ui_TfrmMain.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QListWidget>
 #include <QProxyStyle>
 #include <QStyle>
@@ -209,6 +211,7 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     m_webcams->loadCatalogueAndList();
     m_engine->slideShow()->useDownloadFolder(m_options->loadDownloadFolder());
     m_tools->loadListLocations();
+    m_tools->loadIdleDelay();
     m_slideShowPage->loadCategories();
     m_webcams->selectStartingCam();
     m_ui->PageControl1->setCurrentWidget(m_ui->tabWebcams);
@@ -217,11 +220,15 @@ TfrmMain::SetupResult TfrmMain::FormCreate()
     if (m_run.ConfigMode)
         arrangeConfigPages();
     m_support->loadHelpText();
-    // Keep an installed screen saver at this version, also one an earlier
-    // version's entry in ~/.xscreensaver still runs from the former folder.
-    if (!m_run.ScreenSaverMode)
+    // An installed program becomes its own screen saver; a copy that an
+    // entry still runs (also one an earlier version's entry in
+    // ~/.xscreensaver runs from the former folder) is kept at this version.
+    if (!m_run.ScreenSaverMode) {
+        const QString program = QCoreApplication::applicationFilePath();
+        MoveScreenSaverToProgram(program, &m_shell);
         for (const QString &copy : InstalledCopyPaths())
-            RefreshInstalledCopy(QCoreApplication::applicationFilePath(), copy);
+            RefreshInstalledCopy(program, copy);
+    }
     return SetupResult::Completed;
 }
 
@@ -239,17 +246,19 @@ void TfrmMain::arrangeAdminPages()
 }
 
 // A screen-saver or configuration run uses the folder a normal run stored;
-// false when there is none yet.
+// false when a screen-saver run finds none yet. The settings, opened from
+// the menu on a new account, set up what a first normal run would.
 bool TfrmMain::resolveAppPath()
 {
-    if (m_run.ScreenSaverMode || m_run.ConfigMode) {
-        m_run.AppPath = ReadSetting(Setting::AppPath);
+    const QString stored = ReadSetting(Setting::AppPath);
+    if (m_run.ScreenSaverMode || (m_run.ConfigMode && !stored.isEmpty())) {
+        m_run.AppPath = stored;
         if (m_run.AppPath.isEmpty()) {
             m_dialogs.showMessage(NoAppPathMessage);
             return false;
         }
     } else {
-        m_run.AppPath = ResolveAppPath(QCoreApplication::applicationDirPath());
+        m_run.AppPath = ResolveAppPath(QCoreApplication::applicationDirPath(), stored);
         WriteSetting(Setting::AppPath, m_run.AppPath);
     }
     return true;
@@ -316,9 +325,17 @@ void TfrmMain::FormDestroy()
     if (const SaveResult saved = m_run.saver.flush(); !saved.ok)
         std::fprintf(stderr, "Lumetta: what the show learned since the last save was not written to \"%s\": %s\n",
                      qPrintable(m_run.DataFileName), qPrintable(saved.reason));
-    WriteSetting(Setting::Top, pos().y());
-    WriteSetting(Setting::Left, pos().x());
-    WriteSetting(Setting::SelectedCam, m_ui->SiteList->currentRow());
+    // A fetch the end of the process cut off leaves its working file; a
+    // view-only run fetches nothing, and the file is another run's.
+    if (!m_run.AppPath.isEmpty() && !m_run.ViewOnly)
+        QFile::remove(ImageFetch::TempImageFileIn(m_run.AppPath));
+    // A run refused before it had a folder showed no window and no list:
+    // it leaves the stored ones as they were.
+    if (!m_run.AppPath.isEmpty()) {
+        WriteSetting(Setting::Top, pos().y());
+        WriteSetting(Setting::Left, pos().x());
+        WriteSetting(Setting::SelectedCam, m_ui->SiteList->currentRow());
+    }
     // No write-back may reach the file once the records are gone.
     m_webcams->setEditorIndex(-1);
     m_cat.clear();
@@ -334,6 +351,8 @@ void TfrmMain::PageControl1Change()
         m_tools->tabToolsShow();
     else if (page == m_ui->tabSupport)
         m_support->tabSupportShow();
+    else if (page == m_ui->tabAbout)
+        m_support->tabAboutShow();
     else if (page == m_health->page())
         m_health->refresh();
 }

@@ -6,6 +6,7 @@
 #include "app/WebcamPage.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueFile.h"
+#include "common/Errors.h"
 #include "download/ImageFetch.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -32,8 +33,30 @@ ToolsPage::ToolsPage(const PageContext &context, WebcamPage &webcams, DownloadEn
     on(m_ui->butRestore, &QPushButton::clicked, [this] { butRestoreClick(); });
     on(m_ui->butInstallSS, &QPushButton::clicked,
        [this] { InstallScreenSaver(m_dialogs, QCoreApplication::applicationFilePath(), &m_shell); });
-    on(m_ui->butRemoveSS, &QPushButton::clicked, [this] { RemoveScreenSaver(m_dialogs); });
+    on(m_ui->butRemoveSS, &QPushButton::clicked,
+       [this] { RemoveScreenSaver(m_dialogs, QCoreApplication::applicationFilePath()); });
     on(m_ui->butDelRegistry, &QPushButton::clicked, [this] { DeleteRegistryEntries(m_dialogs); });
+    // Stored in seconds where the idle watcher reads it; a running watcher
+    // sees the store change.
+    on(m_ui->spinScreenSaveTimeOut, &QSpinBox::valueChanged, [this](int minutes) {
+        if (!m_loadingIdleDelay)
+            WriteSetting(Setting::ScreenSaveTimeOut, minutes * 60);
+    });
+}
+
+void ToolsPage::loadIdleDelay()
+{
+    // A damaged value must not stop a screen saver's start; the control
+    // keeps its default until the user sets one.
+    int seconds = Setting::ScreenSaveTimeOut.defaultValue;
+    try {
+        seconds = ReadSetting(Setting::ScreenSaveTimeOut);
+    } catch (const Error &) {
+    }
+    m_loadingIdleDelay = true;
+    // A delay in seconds shows as the minutes it starts within.
+    m_ui->spinScreenSaveTimeOut->setValue(seconds <= 0 ? 0 : (seconds + 59) / 60);
+    m_loadingIdleDelay = false;
 }
 
 ToolsPage::~ToolsPage() = default;

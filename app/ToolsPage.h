@@ -18,6 +18,7 @@ public:
     ~ToolsPage() override;
 
     void loadListLocations();
+    void loadIdleDelay();
     ListTools &listTools();
     void tabToolsShow();
 
@@ -28,6 +29,7 @@ private:
     WebcamPage &m_webcams;
     DownloadEngine &m_engine;
     std::unique_ptr<ListTools> m_lists;
+    bool m_loadingIdleDelay = false;
 };
 
 } // namespace lumetta

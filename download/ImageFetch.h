@@ -68,7 +68,8 @@ public:
     // The countdown label turns red and restarts when the limit strikes.
     std::function<void()> OnTimedOut;
 
-    QString TempImageFile() const { return m_appPath + QStringLiteral("$$$pic"); }
+    QString TempImageFile() const { return TempImageFileIn(m_appPath); }
+    static QString TempImageFileIn(const QString &appPath) { return appPath + QStringLiteral("$$$pic"); }
 
 private:
     void applyNetworkSettings(const FetchSettings &settings);

@@ -7,10 +7,12 @@
 #include "platform/Registry.h"
 #include "platform/SettingKeys.h"
 #include "platform/SingleInstance.h"
+#include "slideshow/XScreenSaverPrefs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QProcess>
 #include <QTimer>
@@ -44,7 +46,7 @@ int RunIdleWatcher(int argc, char **argv)
 {
     // The watcher is not the show: the show's own single-instance rule
     // holds when it starts.
-    SingleInstance instance(QStringLiteral("Lumetta_IDLE"));
+    SingleInstance instance{QLatin1String(IdleLockName)};
     if (!instance.acquire()) {
         Say(QStringLiteral("Lumetta's idle watcher runs already."));
         return 0;
@@ -74,6 +76,11 @@ int RunIdleWatcher(int argc, char **argv)
         return show.waitForStarted(10'000);
     };
     hooks.stopShow = [&show] { show.terminate(); };  // the show ends as by its Close button
+    // After Install with XScreenSaver the daemon starts the show.
+    hooks.standDown = [] {
+        QFile prefs(XScreenSaverPrefsFile());
+        return prefs.open(QIODevice::ReadOnly) && XScreenSaverSelectsLumetta(prefs.read(1 << 20));
+    };
     IdleWatcher watcher(desktop, RealTimeSource(), hooks);
     QObject::connect(&show, &QProcess::finished, &watcher, [&watcher] { watcher.showEnded(); });
     QObject::connect(&desktop, &DesktopIdle::locking, &watcher, [&watcher] { watcher.desktopLocking(); });
@@ -104,6 +111,26 @@ int RunIdleWatcher(int argc, char **argv)
         }
     };
     QObject::connect(&self, &QFileSystemWatcher::fileChanged, &app, [&check] { check(true); });
+    QObject::connect(&watcher, &IdleWatcher::stoodDown, &app, [&] {
+        Say(QStringLiteral("Lumetta's idle watcher ends: XScreenSaver starts Lumetta now."));
+        end();
+    });
+    // A new idle delay from the Tools page: the store is replaced whole at
+    // each write, so its folder is watched too.
+    const QString store = RegistryFilePath();
+    QFileSystemWatcher settings;
+    const auto watchSettings = [&] {
+        settings.addPath(QFileInfo(store).absolutePath());
+        if (QFile::exists(store))
+            settings.addPath(store);
+    };
+    watchSettings();
+    const auto settingsChanged = [&] {
+        watchSettings();
+        watcher.settingsChanged();
+    };
+    QObject::connect(&settings, &QFileSystemWatcher::fileChanged, &app, settingsChanged);
+    QObject::connect(&settings, &QFileSystemWatcher::directoryChanged, &app, settingsChanged);
 
     Say(QStringLiteral("Lumetta's idle watcher: idle time from %1; the show starts after %2 s.")
             .arg(desktop.sourceName())

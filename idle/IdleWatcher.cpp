@@ -13,6 +13,10 @@ IdleWatcher::IdleWatcher(DesktopProbe &probe, TimeSource &time, IdleWatcherHooks
 void IdleWatcher::look()
 {
     m_timer.setInterval(0);
+    if (!m_decision.showRunning() && m_hooks.standDown && m_hooks.standDown()) {
+        emit stoodDown();
+        return;
+    }
     const IdleDecision::Step step = m_decision.check(m_hooks.nowMs(), m_hooks.delayMs(), m_probe.read());
     if (step.holdServerSaver)
         m_probe.holdServerSaver(true);
@@ -36,6 +40,13 @@ void IdleWatcher::showEnded()
     m_decision.showEnded();
     m_probe.holdServerSaver(false);
     look();
+}
+
+void IdleWatcher::settingsChanged()
+{
+    // While the show runs it is watched every second anyway.
+    if (!m_decision.showRunning() && m_timer.Interval() != 0)
+        look();
 }
 
 void IdleWatcher::desktopLocking()

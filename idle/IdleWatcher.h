@@ -26,6 +26,9 @@ struct IdleWatcherHooks {
     // IdleWatcher::showEnded.
     std::function<bool()> startShow;
     std::function<void()> stopShow;
+    // Another starter runs Lumetta now (XScreenSaver selects it): the
+    // watcher stands down rather than start the show twice.
+    std::function<bool()> standDown = {};
 };
 
 class IdleWatcher : public QObject {
@@ -38,6 +41,14 @@ public:
     void showEnded();
     // The desktop locks now: the show gives way to the lock screen.
     void desktopLocking();
+    // The settings changed (the idle delay): looks again at once, as the
+    // wait was measured with the old delay.
+    void settingsChanged();
+
+signals:
+    void stoodDown();
+
+public:
 
     bool showRunning() const { return m_decision.showRunning(); }
     // The wait before the next look.

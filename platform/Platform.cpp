@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include "common/Subs.h"
+#include "platform/ProgramFolder.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -113,18 +114,35 @@ QString VendorSite()
     return site;
 }
 
-QString ResolveAppPath(const QString &executableDir)
+QString ResolveAppPath(const QString &executableDir, const QString &stored)
 {
-    const QString home = qEnvironmentVariable("LUMETTA_HOME");
-    if (!home.isEmpty()) {
-        QDir().mkpath(home);
-        return AddBackslash(home);
-    }
-    if (!executableDir.isEmpty() && IsWritableFolder(executableDir))
-        return AddBackslash(executableDir);
-    const QString dir = DataHome() + QStringLiteral("/Lumetta");
-    QDir().mkpath(dir);
-    return AddBackslash(dir);
+    ProgramFolderFacts facts;
+    facts.homeOverride = qEnvironmentVariable("LUMETTA_HOME");
+    facts.executableDir = executableDir;
+    facts.dataFolder = DataHome() + QStringLiteral("/Lumetta/");
+    facts.stored = stored;
+    facts.exists = [](const QString &file) { return QFileInfo(file).isFile(); };
+    facts.writable = IsWritableFolder;
+    const ProgramFolderChoice choice = ChooseProgramFolder(facts);
+    QDir().mkpath(choice.folder);
+    // Copied, not moved: the old files stay until the user deletes them.
+    if (!choice.importFrom.isEmpty())
+        for (const QString &name : {QStringLiteral("lumetta.dat"), QStringLiteral("Backup-lumetta.dat")})
+            if (QFileInfo(choice.importFrom + name).isFile() && !QFileInfo::exists(choice.folder + name))
+                (void)CopyFileAtomically(choice.importFrom + name, choice.folder + name,
+                                         QFileInfo(choice.importFrom + name).lastModified());
+    return AddBackslash(choice.folder);
+}
+
+QString InstalledShareFolder(const QString &executableDir)
+{
+    return InstalledShareFolder(executableDir, [](const QString &file) { return QFileInfo(file).isFile(); });
+}
+
+bool RunsInstalled(const QString &executableDir)
+{
+    return ClassifyLayout(executableDir, [](const QString &file) { return QFileInfo(file).isFile(); })
+           == ProgramLayout::Installed;
 }
 
 QString WindowsFolder()

@@ -5,9 +5,16 @@
 
 namespace lumetta {
 
-// The program folder, ending with '/': $LUMETTA_HOME, else the executable's
-// folder when writable, else $XDG_DATA_HOME/Lumetta/.
-QString ResolveAppPath(const QString &executableDir);
+// The program folder, ending with '/' and made when missing, as
+// ChooseProgramFolder decides: $LUMETTA_HOME, beside a build tree's or a
+// portable program, else $XDG_DATA_HOME/Lumetta/ or the folder stored that
+// holds the user's catalogue. A catalogue it takes over is copied there.
+QString ResolveAppPath(const QString &executableDir, const QString &stored = {});
+
+// <prefix>/share/lumetta/ of an installed program; empty for any other.
+QString InstalledShareFolder(const QString &executableDir);
+// The program runs from a system or user prefix (a package, cmake --install).
+bool RunsInstalled(const QString &executableDir);
 
 // Where the installed screen saver lives: $LUMETTA_WINDOWS_DIR, else
 // $XDG_DATA_HOME/lumetta/; ends with '/'.

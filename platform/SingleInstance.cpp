@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QFile>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -33,7 +34,30 @@ bool SingleInstance::acquire()
         return false;
     }
     m_fd = fd;
+    // Who holds it, for endHolder.
+    const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
+    if (::ftruncate(fd, 0) == 0)
+        (void)!::pwrite(fd, pid.constData(), size_t(pid.size()), 0);
     return true;
+}
+
+bool SingleInstance::endHolder(int waitMs)
+{
+    if (acquire())
+        return true;
+    QFile lock(m_path);
+    bool number = false;
+    const qint64 pid = lock.open(QIODevice::ReadOnly) ? lock.readLine(32).trimmed().toLongLong(&number) : 0;
+    // Only a process of this user can be signalled, and the lock lives in
+    // the user's own runtime folder.
+    if (!number || pid <= 1 || pid == ::getpid() || ::kill(pid_t(pid), SIGTERM) != 0)
+        return false;
+    for (int waited = 0; waited < waitMs; waited += 20) {
+        if (acquire())
+            return true;
+        ::usleep(20'000);
+    }
+    return acquire();
 }
 
 } // namespace lumetta

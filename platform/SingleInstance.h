@@ -5,6 +5,9 @@
 
 namespace lumetta {
 
+// The idle watcher's lock, beside the show's "Lumetta_MUTEX".
+inline constexpr const char *IdleLockName = "Lumetta_IDLE";
+
 class SingleInstance {
 public:
     explicit SingleInstance(const QString &name = QStringLiteral("Lumetta_MUTEX"));
@@ -15,6 +18,10 @@ public:
     // False when another process holds the lock.
     [[nodiscard]] bool acquire();
     QString lockPath() const { return m_path; }
+    // Asks the process holding the lock to end (SIGTERM), waits up to
+    // waitMs for it to let go, and then holds the lock itself: true when
+    // this object holds it. For a caller that replaces the holder.
+    bool endHolder(int waitMs);
 
 private:
     QString m_path;

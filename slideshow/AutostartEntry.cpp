@@ -32,14 +32,18 @@ QByteArray AutostartEntry(const QString &program)
         else
             quoted += ch;
     }
+    // A program that is gone (the package removed) is not started.
+    QString tryExec = program;
+    tryExec.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Lumetta screen saver\n"
                           "Comment=Starts the webcam slide show when the computer is left alone\n"
+                          "TryExec=%2\n"
                           "Exec=\"%1\" --idle\n"
                           "NoDisplay=true\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(quoted)
+        .arg(quoted, tryExec)
         .toUtf8();
 }
 

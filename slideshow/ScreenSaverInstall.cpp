@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/SettingKeys.h"
+#include "platform/SingleInstance.h"
 #include "slideshow/AutostartEntry.h"
 #include "slideshow/XScreenSaverPrefs.h"
 
@@ -167,10 +168,37 @@ QString IdleWatcherMessage(const QString &installed, int idleSeconds, const QStr
         .arg(after, AutostartEntryPath());
 }
 
+QString ScreenSaverTarget(const QString &program)
+{
+    const QFileInfo info(program);
+    return RunsInstalled(info.absolutePath()) ? info.absoluteFilePath() : InstalledCopyPath();
+}
+
+namespace {
+
+// Ends a watcher that runs from elsewhere or is no longer wanted; a new
+// one started while it still held its lock would end at once.
+void EndIdleWatcher()
+{
+    SingleInstance watcher{QLatin1String(IdleLockName)};
+    (void)watcher.endHolder(3000);
+}
+
+// Copies left by an earlier Install that no entry runs any more.
+void RemoveCopiesBut(const QString &kept)
+{
+    for (const QString &copy : InstalledCopyPaths())
+        if (copy != kept && QFile::exists(copy))
+            QFile::remove(copy);
+}
+
+} // namespace
+
 void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *shell)
 {
-    const QString installed = InstalledCopyPath();
-    if (!InstallCopy(program, installed)) {
+    const QString installed = ScreenSaverTarget(program);
+    const bool copied = installed == InstalledCopyPath();
+    if (copied && !InstallCopy(program, installed)) {
         dialogs.showTitledMessage(ScreenSaverCaption, QStringLiteral("Could not install screen saver."),
                                   MessageIcon::Warning);
         return;
@@ -178,13 +206,11 @@ void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *s
     const QString prefs = XScreenSaverPrefsFile();
     const Activation activation = ActivateScreenSaver(installed, prefs);
     if (activation.active) {
-        // The daemon runs this copy now; one an earlier version put in the
-        // former folder would only go stale.
-        for (const QString &other : InstalledCopyPaths())
-            if (other != installed && QFile::exists(other))
-                QFile::remove(other);
-        // The daemon starts the show; a watcher too would start it twice.
+        // The daemon runs this program now; a copy elsewhere would only go
+        // stale, and a watcher too would start the show twice.
+        RemoveCopiesBut(installed);
         RemoveAutostartEntry();
+        EndIdleWatcher();
         dialogs.showMessage(QStringLiteral("Screen saver installed successfully."));
         return;
     }
@@ -194,9 +220,13 @@ void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *s
         return;
     }
     const QString problem = WriteAutostartEntry(installed);
-    // A watcher already running keeps running; the new one ends at once.
-    if (problem.isEmpty() && shell)
-        shell->startProgram(installed, {QStringLiteral("--idle")});
+    if (problem.isEmpty()) {
+        RemoveCopiesBut(installed);
+        // The watcher that runs now may run an older program.
+        EndIdleWatcher();
+        if (shell)
+            shell->startProgram(installed, {QStringLiteral("--idle")});
+    }
     int seconds = 600;
     try {
         seconds = ReadSetting(Setting::ScreenSaveTimeOut);
@@ -204,6 +234,49 @@ void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *s
     }
     dialogs.showTitledMessage(QStringLiteral("ScreenSaver"), IdleWatcherMessage(installed, seconds, problem),
                               MessageIcon::Information);
+}
+
+bool MoveScreenSaverToProgram(const QString &program, SystemShell *shell)
+{
+    const QString target = ScreenSaverTarget(program);
+    if (target == InstalledCopyPath())
+        return false;
+    bool moved = false;
+    bool copyStillRuns = false;
+    const auto runsACopy = [](const QByteArray &text) { return text.contains("Lumetta.scr"); };
+    QFile entry(AutostartEntryPath());
+    if (entry.open(QIODevice::ReadOnly) && runsACopy(entry.read(1 << 16))) {
+        entry.close();
+        if (WriteAutostartEntry(target).isEmpty()) {
+            EndIdleWatcher();
+            if (shell)
+                shell->startProgram(target, {QStringLiteral("--idle")});
+            moved = true;
+        } else {
+            copyStillRuns = true;
+        }
+    }
+    // Only where Lumetta alone is chosen: selecting it again changes nothing else.
+    const QString prefs = XScreenSaverPrefsFile();
+    QString problem;
+    if (const auto content = ReadXScreenSaverPrefs(prefs, problem); content && runsACopy(*content)) {
+        const XScreenSaverEdit edit = XScreenSaverSelectsLumetta(*content)
+                                          ? SelectInXScreenSaver(*content, target, QDir::homePath())
+                                          : XScreenSaverEdit{};
+        if (!edit.content.isEmpty() && WriteFileAtomically(prefs, edit.content).ok)
+            moved = true;
+        else
+            copyStillRuns = true;
+    } else if (!problem.isEmpty()) {
+        copyStillRuns = true;  // an entry we cannot read may run it
+    }
+    if (!moved)
+        return false;
+    (void)TryWriteSetting(Setting::ScreenSaverProgram, target);
+    // A copy no entry of ours ran (an idle tool set up by hand) stays.
+    if (!copyStillRuns)
+        RemoveCopiesBut(target);
+    return true;
 }
 
 Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs)
@@ -242,16 +315,18 @@ QString RemovedMessage(bool copyRemoved, const Deselection &deselection, bool wa
     return text;
 }
 
-void RemoveScreenSaver(Dialogs &dialogs)
+void RemoveScreenSaver(Dialogs &dialogs, const QString &program)
 {
     // The store's "SCRNSAVE.EXE" stays as it is; XScreenSaver, which would
-    // show a crash at every blank, forgets the program.
-    // The watcher ends by itself when the copy it runs from is deleted.
+    // show a crash at every blank, forgets the program. An installed
+    // program has no copy: taking its entries away is its removal.
     bool removed = false;
     for (const QString &copy : InstalledCopyPaths())
         removed = QFile::remove(copy) || removed;
     const bool watcherRemoved = RemoveAutostartEntry();
+    EndIdleWatcher();
     const Deselection deselection = DeselectInXScreenSaver(XScreenSaverPrefsFile());
+    removed = removed || (RunsInstalled(QFileInfo(program).absolutePath()) && (watcherRemoved || deselection.removed));
     dialogs.showTitledMessage(ScreenSaverCaption, RemovedMessage(removed, deselection, watcherRemoved),
                               removed ? MessageIcon::Information : MessageIcon::Warning);
 }

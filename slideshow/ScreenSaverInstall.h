@@ -61,10 +61,23 @@ QString IdleWatcherMessage(const QString &installed, int idleSeconds, const QStr
 // it by hand on this desktop.
 QString SelectByHandMessage(const QString &installed, const QString &problem);
 
+// What the screen-saver entries run for program: an installed program
+// itself (by absolute path), so upgrades reach the screen saver and the
+// package's removal ends it; any other the copy InstalledCopyPath().
+QString ScreenSaverTarget(const QString &program);
+
 // The buttons' whole dialogue. Where XScreenSaver is not used, Install
-// sets up the idle watcher and starts it through shell (when given).
+// sets up the idle watcher and starts it through shell (when given); either
+// way it ends a watcher already running. Un-install takes away what Install
+// wrote for program.
 void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *shell = nullptr);
-void RemoveScreenSaver(Dialogs &dialogs);
+void RemoveScreenSaver(Dialogs &dialogs, const QString &program);
+
+// At a normal start of an installed program: the entries an earlier
+// Install pointed at a copy run the program itself from now on (the
+// watcher is restarted), and the copies go once no entry runs them. True
+// when an entry was moved. For any other program nothing changes.
+bool MoveScreenSaverToProgram(const QString &program, SystemShell *shell);
 void DeleteRegistryEntries(Dialogs &dialogs);
 
 } // namespace lumetta

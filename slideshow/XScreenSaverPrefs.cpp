@@ -386,4 +386,22 @@ XScreenSaverRemoval RemoveFromXScreenSaver(const QByteArray &content)
     return removal;
 }
 
+bool XScreenSaverSelectsLumetta(const QByteArray &content)
+{
+    if (content.contains('\0'))
+        return false;
+    const QList<Line> lines = SplitLines(content);
+    const QList<Resource> resources = FindResources(content, lines);
+    const Resource *programs = Find(resources, "programs");
+    if (!programs || Value(content, lines, Find(resources, "mode")).compare("one", Qt::CaseInsensitive) != 0)
+        return false;
+    bool number = false;
+    const int selected = Value(content, lines, Find(resources, "selected")).toInt(&number);
+    QList<bool> blankAtEnd;
+    const QList<Entry> entries = ParseEntries(content, lines, *programs, blankAtEnd);
+    // An entry starting with '-' is switched off.
+    return number && selected >= 0 && selected < entries.size() && IsLumettaEntry(entries[selected].text)
+           && !entries[selected].text.trimmed().startsWith('-');
+}
+
 } // namespace lumetta

@@ -40,4 +40,8 @@ struct XScreenSaverRemoval {
 // the daemon blanks the screen instead.
 XScreenSaverRemoval RemoveFromXScreenSaver(const QByteArray &content);
 
+// The daemon runs Lumetta alone: "mode: one" and "selected:" names a
+// Lumetta entry that is switched on.
+bool XScreenSaverSelectsLumetta(const QByteArray &content);
+
 } // namespace lumetta

@@ -115,4 +115,34 @@ TEST(IdleWatcher, FollowsTheDecisionAndTheShow)
     EXPECT_EQ(stops, 2);
 }
 
+// A delay changed on the Tools page counts at once, not after the old wait;
+// XScreenSaver choosing Lumetta stands the watcher down.
+TEST(IdleWatcher, FollowsTheSettings)
+{
+    FakeDesktop d;
+    qint64 delay = 600'000;
+    bool daemonRunsLumetta = false, stood = false;
+    int starts = 0, asked = 0;
+    IdleWatcher w(d, d.time, {[&] { return d.time.elapsed(); }, [&] { return delay; }, [&] { return ++starts > 0; },
+                              [] {}, [&] { return ++asked, daemonRunsLumetta; }});
+    QObject::connect(&w, &IdleWatcher::stoodDown, [&] { stood = true; });
+    w.begin();
+    d.time.advance(120'000);
+    delay = 60'000;
+    w.settingsChanged();
+    EXPECT_EQ(starts, 1) << "idle for 2 minutes, the delay 1 minute";
+    const int reads = d.reads;
+    w.settingsChanged();
+    EXPECT_EQ(d.reads, reads) << "the show runs, watched each second anyway";
+    daemonRunsLumetta = true;
+    w.showEnded();
+    EXPECT_TRUE(stood);
+    EXPECT_EQ(w.nextLookMs(), 0);
+    const int asks = asked;
+    w.settingsChanged();
+    EXPECT_EQ(asked, asks) << "stood down for good";
+    d.time.advance(3'600'000);
+    EXPECT_EQ(starts, 1);
+}
+
 } // namespace

@@ -43,11 +43,17 @@ TEST_F(ScreenSaverInstallTest, InstallSelectsTheCopyWhereTheDesktopAllows)
         QString message;  // start of the one message shown
         bool prefsChanged;
         QString ending = {};
+        bool packaged = false;  // installed into a prefix: the entries run the program, no copy
     } const cases[] = {
         {"no XScreenSaver: Lumetta's idle watcher", {}, {}, true,
          "message: ScreenSaver | Screen saver installed successfully.\r\n\r\nXScreenSaver is not used here", false},
         {"over an older copy, with XScreenSaver", "old version", xscreensaver, true,
          "message: Screen saver installed successfully.", true},
+        {"packaged, no XScreenSaver: the watcher runs the program", "old version", {}, true,
+         "message: ScreenSaver | Screen saver installed successfully.\r\n\r\nXScreenSaver is not used here", false,
+         "", true},
+        {"packaged, with XScreenSaver: so does the daemon", "old version", xscreensaver, true,
+         "message: Screen saver installed successfully.", true, "", true},
         {"damaged ~/.xscreensaver: left alone, told why", {}, "timeout: 0:10:00\n", true, LongMessageStart, false,
          "~/.xscreensaver was left as it was: it has no \"programs:\" list."},
         {"store cannot be written: copy stays, select by hand", {}, xscreensaver, false, LongMessageStart, false},
@@ -64,22 +70,36 @@ TEST_F(ScreenSaverInstallTest, InstallSelectsTheCopyWhereTheDesktopAllows)
         if (!c.storeWritable)
             QDir().mkpath(caseEnv.registryFile());  // a folder where the store file should be
 
+        const QString share = env.path() + "/share/lumetta/readme.txt";
+        QFile::remove(share);
+        if (c.packaged)
+            test::WriteAll(share, "help");
+        const QString target = c.packaged ? program : InstalledCopyPath();
+
         InstallScreenSaver(caseDialogs, program);
 
-        EXPECT_EQ(read(InstalledCopyPath()), "new version");
-        EXPECT_TRUE(QFileInfo(InstalledCopyPath()).isExecutable());
+        EXPECT_EQ(ScreenSaverTarget(program), target);
+        EXPECT_EQ(read(InstalledCopyPath()), c.packaged ? "<missing>" : "new version");
+        EXPECT_TRUE(QFileInfo(target).isExecutable() || c.packaged);
+        EXPECT_EQ(read(AutostartEntryPath()).contains("\nTryExec=" + target.toUtf8() + "\nExec=\"" + target.toUtf8()),
+                  c.prefsBefore.isEmpty());
         ASSERT_EQ(caseDialogs.asked.size(), 1);
         EXPECT_TRUE(caseDialogs.asked[0].startsWith(c.message) && caseDialogs.asked[0].endsWith(c.ending))
             << caseDialogs.asked[0].toStdString();
         if (c.message == LongMessageStart) {
             EXPECT_EQ(caseDialogs.lastIcon, MessageIcon::Information);
-            EXPECT_TRUE(caseDialogs.asked[0].contains("xss-lock -- '" + InstalledCopyPath() + "' /s"));
+            EXPECT_TRUE(caseDialogs.asked[0].contains("xss-lock -- '" + target + "' /s"));
         }
         const auto stored = RegistryFile::load(RegistryFilePath()).value(DesktopKey, "SCRNSAVE.EXE");
-        EXPECT_EQ(stored ? stored->text : "<absent>", c.storeWritable ? InstalledCopyPath() : "<absent>");
+        EXPECT_EQ(stored ? stored->text : "<absent>", c.storeWritable ? target : "<absent>");
         const QByteArray after = read(casePrefs);
-        EXPECT_TRUE(c.prefsChanged ? after.contains(XScreenSaverEntry(InstalledCopyPath(), QDir::homePath()))
+        EXPECT_TRUE(c.prefsChanged ? after.contains(XScreenSaverEntry(target, QDir::homePath()))
                                    : after == (c.prefsBefore.isEmpty() ? "<missing>" : c.prefsBefore));
+        if (c.packaged) {  // no copy: Un-install takes the entries away
+            RemoveScreenSaver(caseDialogs, program);
+            EXPECT_TRUE(caseDialogs.asked.value(1).contains("Screen saver removed successfully."));
+            EXPECT_FALSE(QFile::exists(AutostartEntryPath()) || read(casePrefs).contains("Lumetta"));
+        }
     }
 }
 
@@ -100,7 +120,7 @@ TEST_F(ScreenSaverInstallTest, IdleWatcherEntryComesAndGoesAlone)
     EXPECT_EQ(shell.started, QStringList{installed + " --idle"});
     EXPECT_TRUE(dialogs.asked.value(0).contains("after 10 minute(s) without input")) << dialogs.asked.value(0).toStdString();
 
-    RemoveScreenSaver(dialogs);
+    RemoveScreenSaver(dialogs, program);
     EXPECT_TRUE(dialogs.asked.value(1).endsWith("idle watcher was stopped and no longer starts at login."));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"other.desktop"});
     EXPECT_EQ(read(folder + "other.desktop"), "[Desktop Entry]\nExec=other\n");
@@ -142,13 +162,34 @@ TEST_F(ScreenSaverInstallTest, InstallOverAnEarlierVersionAndUninstall)
     EXPECT_FALSE(read(prefs).contains("Korvane"));
 
     dialogs.asked.clear();
-    RemoveScreenSaver(dialogs);
+    RemoveScreenSaver(dialogs, program);
     EXPECT_FALSE(read(prefs).contains("Lumetta"));
     EXPECT_FALSE(QFile::exists(installed));
     EXPECT_EQ(dialogs.asked, QStringList({"message: Screen Saver | Screen saver removed successfully.\r\n\r\n"
                                           "Lumetta was taken off XScreenSaver's list; XScreenSaver now blanks the "
                                           "screen instead."}));
     qunsetenv("XDG_DATA_HOME");
+}
+
+// An earlier Install's copy: the installed program takes over the entries
+// at its first start; the copy goes once no entry runs it.
+TEST_F(ScreenSaverInstallTest, InstalledProgramTakesOverTheCopysEntries)
+{
+    InstallScreenSaver(dialogs, program);
+    const QString copy = InstalledCopyPath();
+    EXPECT_FALSE(MoveScreenSaverToProgram(program, nullptr)) << "not installed: the copy stays its screen saver";
+    test::WriteAll(env.path() + "/share/lumetta/readme.txt", "help");
+    const QByteArray listed = "programs: \\\n  maze -root \\n\\\n  \"Lumetta\" '" + copy.toUtf8() + "' /s \\n\\\n\n";
+    test::FakeShell shell;
+    for (const QByteArray mode : {"mode: random\nselected: 1\n", "mode: one\nselected: 1\n"}) {
+        test::WriteAll(prefs, mode + listed);
+        EXPECT_TRUE(MoveScreenSaverToProgram(program, &shell) || mode.contains("random"));
+        EXPECT_TRUE(read(AutostartEntryPath()).contains("Exec=\"" + program.toUtf8() + "\" --idle"));
+        EXPECT_EQ(read(prefs).contains(XScreenSaverEntry(program, QDir::homePath())), !mode.contains("random"));
+        EXPECT_EQ(QFile::exists(copy), mode.contains("random")) << "a daemon choosing at random still runs the copy";
+    }
+    EXPECT_EQ(shell.started, QStringList{program + " --idle"});
+    EXPECT_FALSE(MoveScreenSaverToProgram(program, &shell)) << "moved once";
 }
 
 TEST_F(ScreenSaverInstallTest, OfflineSaverStartsAsItsKindExpects)

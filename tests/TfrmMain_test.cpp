@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
 #include "platform/Registry.h"
+#include "platform/SettingKeys.h"
 #include "platform/VersionInfo.h"
 #include "slideshow/SlideShow.h"
 #include "slideshow/StoredShowSettings.h"
@@ -292,6 +293,8 @@ TEST_F(MainWindowTest, EachKindOfControlWritesAtOnceAndReachesTheImageWindow)
         c.act();
         EXPECT_EQ(Stored(c.name), c.stored) << c.description;
     }
+    spin("spinScreenSaveTimeOut")->setValue(5);
+    EXPECT_EQ(ReadSetting(Setting::ScreenSaveTimeOut), 300) << "the idle delay, where the watcher reads it";
     EXPECT_EQ(frm->run().SelectedCatList.size(), 14) << "the pick follows the ticks";
     EXPECT_TRUE(spin("ProxyPort")->isEnabled()) << "proxy enables its port";
     EXPECT_EQ(get<QLineEdit>("edtDownloadDir")->text(), QString("/chosen"));
@@ -355,16 +358,22 @@ TEST_F(MainWindowTest, ErrorInAHandlerIsShownAndTheLoopGoesOn)
 
 // --- run modes ------------------------------------------------------------------
 
-// Before any normal run there is no stored folder: the run ends.
+// Before any normal run there is no stored folder: the screen saver ends
+// and stores nothing; the settings, opened from the menu, set it up.
 TEST_F(MainWindowTest, ScreenSaverFindsTheCatalogueThroughTheStoredFolder)
 {
-    for (const char *argument : {"/s", "/c:1234"}) {
-        dialogs.asked.clear();
-        EXPECT_EQ(start({argument}), TfrmMain::SetupResult::EndProcess) << argument;
-        EXPECT_EQ(dialogs.asked, QStringList({"message: Cannot run screensaver yet.\r\nPlease run the "
-                                              "main application first."}));
-        EXPECT_EQ(slideShowStarts, 0);
-    }
+    EXPECT_EQ(start({"/s"}), TfrmMain::SetupResult::EndProcess);
+    EXPECT_EQ(dialogs.asked, QStringList({"message: Cannot run screensaver yet.\r\nPlease run the "
+                                          "main application first."}));
+    EXPECT_EQ(slideShowStarts, 0);
+    frm->FormDestroy();
+    for (const char *name : {"Left", "Top", "SelectedCam", "AppPath"})
+        EXPECT_EQ(Stored(name), "<absent>") << name;
+    dialogs.asked.clear();
+    EXPECT_EQ(start({"/c:1234"}), TfrmMain::SetupResult::Completed);
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+    EXPECT_EQ(Stored("AppPath"), env.home());
+    EXPECT_TRUE(QFile::exists(env.home() + "lumetta.dat"));
 
     // The adult offers of the screen saver show in its own box.
     const QString folder = env.path() + "/elsewhere/";
@@ -496,7 +505,9 @@ TEST_F(MainWindowTest, DeletedSettingsThenFormDestroy)
 
     frm->move(120, 80);
     ui()->SiteList->setCurrentRow(1);
+    test::WriteAll(env.home() + "$$$pic", "cut off");
     frm->FormDestroy();
+    EXPECT_FALSE(QFile::exists(env.home() + "$$$pic")) << "a fetch's working file goes at the end";
     EXPECT_EQ(Stored("Left"), "120");
     EXPECT_EQ(Stored("Top"), "80");
     EXPECT_EQ(Stored("SelectedCam"), "1");

@@ -129,6 +129,14 @@ TEST(XScreenSaverPrefs, RemovalKeepsEveryOtherLine)
         EXPECT_EQ(removal.blanked, c.blanked);
         EXPECT_EQ(removal.problem.isEmpty(), !c.problem) << removal.problem.toStdString();
     }
+    // Lumetta's idle watcher stands down while the daemon runs Lumetta alone.
+    struct { QByteArray prefs; bool selects; } const chosen[] = {
+        {Prefs(Maze + Ours, "one", "1"), true},       {Prefs(Maze + Ours, "random", "1"), false},
+        {Prefs(Maze + Ours, "one", "0"), false},      {Prefs(Maze + "-" + Ours, "one", "1"), false},
+        {Prefs(Maze + Ours, "one", "2"), false},      {Prefs(Maze + Ours, "one", "-1"), false},
+        {"mode: one\nselected: 0\n", false}};
+    for (const auto &c : chosen)
+        EXPECT_EQ(XScreenSaverSelectsLumetta(c.prefs), c.selects) << c.prefs.toStdString();
 }
 
 // The settings tool wraps long entries at any blank; the daemon must still

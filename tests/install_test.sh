@@ -30,17 +30,26 @@ destdir)
 ./bin/lumetta
 ./libexec/lumetta/lumetta-decoder
 ./share/applications/example.korvane.lumetta.desktop
-./share/doc/lumetta/README.md
 ./share/doc/lumetta/changelog.gz
 ./share/doc/lumetta/copyright
-./share/doc/lumetta/docs/demo-slide-show.png
 ./share/icons/hicolor/128x128/apps/example.korvane.lumetta.png
 ./share/icons/hicolor/256x256/apps/example.korvane.lumetta.png
 ./share/icons/hicolor/48x48/apps/example.korvane.lumetta.png
 ./share/icons/hicolor/scalable/apps/example.korvane.lumetta.svg
+./share/lumetta/readme.txt
 ./share/man/man1/lumetta.1.gz
 ./share/metainfo/example.korvane.lumetta.metainfo.xml
 LIST
+  # The menu entry runs the program by its installed path, quoted where
+  # the prefix needs it, and stays valid.
+  entry=share/applications/example.korvane.lumetta.desktop
+  grep -qx 'Exec=/usr/bin/lumetta' "$dest/usr/$entry"
+  grep -qx 'TryExec=/usr/bin/lumetta' "$dest/usr/$entry"
+  grep -qx 'Exec=/usr/bin/lumetta /c' "$dest/usr/$entry"
+  silent desktop-file-validate "$dest/usr/$entry"
+  cmake --install "$build" --prefix "$dest/a b/.local" --component Unspecified >/dev/null
+  grep -qxF "Exec=\"$dest/a b/.local/bin/lumetta\" /s" "$dest/a b/.local/$entry"
+  grep -qxF "TryExec=$dest/a b/.local/bin/lumetta" "$dest/a b/.local/$entry"
   # Each bitmap has the size its folder names.
   for size in 48 128 256; do
     drawn=$(identify -format '%wx%h' "$dest/usr/share/icons/hicolor/${size}x$size/apps/example.korvane.lumetta.png")
