@@ -85,6 +85,8 @@ HealthPage::HealthPage(const PageContext &context, WebcamPage &webcams, Download
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
+    // Tab leaves the table as it leaves every other list; arrows move between cells.
+    m_table->setTabKeyNavigation(false);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_onlyProblems);

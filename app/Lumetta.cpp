@@ -28,9 +28,12 @@ namespace lumetta {
 
 int RunLumetta(int argc, char **argv)
 {
-    QStringList arguments;
+    QStringList commandLine;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        commandLine << QString::fromLocal8Bit(argv[i]);
+    // Qt takes its own options (-style, -platform, ...) when the application
+    // starts; they must not be read as the screen-saver switches before.
+    const QStringList arguments = WithoutQtOptions(commandLine);
     RunMode mode = ParseRunMode(arguments);
     if (mode.preview)
         return 0;

@@ -1,5 +1,6 @@
 #include "app/SupportPage.h"
 
+#include "app/KeyboardReach.h"
 #include "app/RunState.h"
 #include "app/StartupFiles.h"
 #include "platform/Platform.h"
@@ -17,11 +18,17 @@ SupportPage::SupportPage(const PageContext &context)
     : Page(context)
 {
     Ui::TfrmMain *ui = m_ui;
-    // Link labels look like links; what they open comes with the support pages.
+    // Link labels look like links in the theme's own link colour, and Tab
+    // and Enter reach them; what they open comes with the support pages.
     for (QLabel *link : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->LnkLabel1, ui->LnkLabel2}) {
-        link->setStyleSheet(QStringLiteral("QLabel { color: blue; text-decoration: underline; }"));
+        link->setForegroundRole(QPalette::Link);
+        QFont underlined = link->font();
+        underlined.setUnderline(true);
+        link->setFont(underlined);
         link->setCursor(Qt::PointingHandCursor);
+        MakeKeyboardReachable(link);
     }
+    MakeKeyboardReachable(ui->lblLatestVersion);
     QFont nameFont = ui->lblAppName->font();
     nameFont.setPixelSize(20);
     nameFont.setBold(true);
@@ -86,8 +93,10 @@ void SupportPage::AboutBoxbutUpdatesClick()
 
 bool SupportPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && openLink(watched))
+    if ((IsActivationKey(event)
+         || (event->type() == QEvent::MouseButtonRelease
+             && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton))
+        && openLink(watched))
         return true;
     return QObject::eventFilter(watched, event);
 }

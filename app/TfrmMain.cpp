@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QListWidget>
 #include <QProxyStyle>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
 #include <cstdio>
@@ -122,6 +123,19 @@ void TfrmMain::setupControls()
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
 
+    // Page switching from anywhere in the window, the top bar's buttons too.
+    const auto pageKeys = [this](std::initializer_list<QKeySequence> keys, int step) {
+        for (const QKeySequence &key : keys) {
+            auto *shortcut = new QShortcut(key, this);
+            shortcut->setContext(Qt::WindowShortcut);
+            on(shortcut, &QShortcut::activated, [this, step] { stepPage(step); });
+        }
+    };
+    pageKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    pageKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+              QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+             -1);
+
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
     on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });
     on(m_ui->PageControl1, &QTabWidget::currentChanged, [this] { PageControl1Change(); });
@@ -147,6 +161,21 @@ void TfrmMain::showPage(QWidget *page, bool shown)
     QTabWidget *pages = m_ui->PageControl1;
     pages->setTabVisible(pages->indexOf(page), shown);
     pages->setTabEnabled(pages->indexOf(page), shown);
+}
+
+// The next page shown in the step's direction, round the end; hidden
+// pages are passed over.
+void TfrmMain::stepPage(int step)
+{
+    QTabWidget *pages = m_ui->PageControl1;
+    const int count = pages->count();
+    for (int i = 1; i < count; ++i) {
+        const int index = ((pages->currentIndex() + step * i) % count + count) % count;
+        if (pages->isTabVisible(index) && pages->isTabEnabled(index)) {
+            pages->setCurrentIndex(index);
+            return;
+        }
+    }
 }
 
 void TfrmMain::butSlideshowClick()
