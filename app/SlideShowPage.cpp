@@ -129,6 +129,9 @@ void SlideShowPage::butBGcolorClick()
 
 bool SlideShowPage::eventFilter(QObject *watched, QEvent *event)
 {
+    // The panel grows and shrinks with the window; the sample stays centred.
+    if (watched == m_ui->CaptionBG && event->type() == QEvent::Resize)
+        placeCaptionSample();
     if (IsActivationKey(event)
         || (event->type() == QEvent::MouseButtonRelease
             && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)) {

@@ -30,7 +30,11 @@ SupportPage::SupportPage(const PageContext &context)
     }
     MakeKeyboardReachable(ui->lblLatestVersion);
     QFont nameFont = ui->lblAppName->font();
-    nameFont.setPixelSize(20);
+    // A heading, whatever the desktop's font.
+    if (nameFont.pointSizeF() > 0)
+        nameFont.setPointSizeF(nameFont.pointSizeF() * 1.8);
+    else
+        nameFont.setPixelSize(nameFont.pixelSize() * 9 / 5);
     nameFont.setBold(true);
     ui->lblAppName->setFont(nameFont);
 

@@ -40,8 +40,8 @@ const QString SecurityWarning =
 const QString NoAppPathMessage =
     QStringLiteral("Cannot run screensaver yet.\r\nPlease run the main application first.");
 
-// Narrower tab padding so all seven pages of an administration run fit
-// the fixed window without scroll arrows.
+// Narrower tab padding keeps the window narrow with all eight pages of an
+// administration run, every tab shown whole.
 class TightTabStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
@@ -76,13 +76,10 @@ TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::setupControls()
 {
+    // The pages' layouts set the smallest size for the style and font in use.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    setFixedSize(587, 440);
-    QFont base = font();
-    base.setPixelSize(11);
-    setFont(base);
+                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
     auto *tabStyle = new TightTabStyle;
     tabStyle->setParent(m_ui->PageControl1);
@@ -99,7 +96,6 @@ void TfrmMain::setupControls()
     m_ui->butPlay->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
     m_ui->butStop->setIcon(s->standardIcon(QStyle::SP_MediaStop));
 
-    // The pages come after the window's font: theirs derive from it.
     const PageContext context{m_ui.get(), this, m_run, m_cat, m_dialogs, m_shell, m_clock, m_time};
     m_support = std::make_unique<SupportPage>(context);
     m_slideShowPage = std::make_unique<SlideShowPage>(context);

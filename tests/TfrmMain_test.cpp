@@ -560,6 +560,36 @@ TEST_F(MainWindowTest, PageKeysWorkFromAnywhereInTheWindow)
     }
 }
 
+// At half again the desktop's font, every control of every page gets the
+// room it needs; the caption sample alone shows at the size chosen for the
+// show, cut by its panel as the show's caption is by the screen.
+TEST_F(MainWindowTest, EveryPageFitsALargerFont)
+{
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSizeF(before.pointSizeF() * 1.5);
+    QApplication::setFont(large);
+    ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
+    frm->show();
+    QStringList cut;
+    for (QTabWidget *pages : {ui()->PageControl1, ui()->PageControl2})
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            QCoreApplication::processEvents();  // the layouts settle
+            for (QWidget *w : frm->findChildren<QWidget *>()) {
+                const QSize need = w->minimumSizeHint();
+                // Qt's own parts (a spin box's text) are sized by their control.
+                const bool ours = !w->objectName().isEmpty() && !w->objectName().startsWith("qt_");
+                if (ours && w != ui()->CaptionColor && w->isVisible() && need.isValid()
+                    && (w->width() < need.width() || w->height() < need.height()))
+                    cut << w->objectName();
+            }
+        }
+    QApplication::setFont(before);
+    cut.removeDuplicates();
+    EXPECT_EQ(cut.join(' ').toStdString(), "");
+}
+
 // A dark theme reaches every text and every link. Only the caption sample
 // (the user's own colours) and the version alert (white on red) keep theirs.
 TEST_F(MainWindowTest, EveryWidgetTakesTheThemesColours)
