@@ -2,46 +2,38 @@
 
 #include <QFrame>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace lumetta {
 
 namespace {
 
-// The focus frame takes the place of a margin, so nothing inside moves.
-class FocusFrame : public QObject {
+// The style's own focus rectangle, drawn over the control once it has
+// painted itself: nothing moves when the focus comes and goes.
+class FocusRect : public QObject {
 public:
-    explicit FocusFrame(QFrame *control)
-        : QObject(control), m_shape(control->frameShape()), m_shadow(control->frameShadow()),
-          m_lineWidth(control->lineWidth()), m_margins(control->contentsMargins())
-    {
-        if (control->frameWidth() == 0)
-            m_margins += QMargins(1, 1, 1, 1);
-        m_width = control->frameWidth();
-        control->setContentsMargins(m_margins);
-    }
+    using QObject::QObject;
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        auto *control = static_cast<QFrame *>(watched);
-        if (event->type() == QEvent::FocusIn) {
-            const int width = qMax(m_width, 1);
-            control->setFrameStyle(QFrame::Box | QFrame::Plain);
-            control->setLineWidth(width);
-            control->setContentsMargins(m_margins - QMargins(1, 1, 1, 1) * (width - m_width));
-        } else if (event->type() == QEvent::FocusOut) {
-            control->setFrameStyle(m_shape | m_shadow);
-            control->setLineWidth(m_lineWidth);
-            control->setContentsMargins(m_margins);
-        }
-        return false;
+        auto *control = static_cast<QWidget *>(watched);
+        if (event->type() != QEvent::Paint || !control->hasFocus() || m_painting)
+            return false;
+        m_painting = true;
+        static_cast<QObject *>(control)->event(event);
+        m_painting = false;
+        QPainter painter(control);
+        QStyleOptionFocusRect option;
+        option.initFrom(control);
+        option.backgroundColor = control->palette().color(control->backgroundRole());
+        control->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, control);
+        return true;
     }
 
 private:
-    QFrame::Shape m_shape;
-    QFrame::Shadow m_shadow;
-    int m_lineWidth;
-    QMargins m_margins;
-    int m_width = 0;
+    bool m_painting = false;
 };
 
 } // namespace
@@ -49,7 +41,7 @@ private:
 void MakeKeyboardReachable(QFrame *control)
 {
     control->setFocusPolicy(Qt::StrongFocus);
-    control->installEventFilter(new FocusFrame(control));
+    control->installEventFilter(new FocusRect(control));
 }
 
 bool IsActivationKey(const QEvent *event)

@@ -1,7 +1,7 @@
 #pragma once
 // Controls drawn as a label or a panel that act on a click: Tab reaches
-// them, Enter, Return or Space acts as the click does, and a frame shows
-// where the focus is.
+// them, Enter, Return or Space acts as the click does, and the style's focus
+// rectangle shows where the focus is.
 class QEvent;
 class QFrame;
 
