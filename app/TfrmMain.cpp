@@ -114,7 +114,7 @@ void TfrmMain::setupControls()
     m_admin = std::make_unique<AdminPage>(context, *m_webcams, *m_tools, *m_engine);
     m_health = std::make_unique<HealthPage>(context, *m_webcams, *m_engine);
     m_ui->PageControl1->insertTab(m_ui->PageControl1->indexOf(m_ui->tabWebcamOptions) + 1, m_health->page(),
-                                  QStringLiteral("Health"));
+                                  QStringLiteral("&Health"));
 
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
@@ -131,6 +131,11 @@ void TfrmMain::setupControls()
     pageKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
               QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
              -1);
+
+    // Ctrl+Q ends the program as Close does, as on the rest of the desktop.
+    auto *quit = new QShortcut(QKeySequence::Quit, this);
+    quit->setContext(Qt::WindowShortcut);
+    on(quit, &QShortcut::activated, [this] { butCloseClick(); });
 
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
     on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });

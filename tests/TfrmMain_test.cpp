@@ -532,7 +532,7 @@ TEST_F(MainWindowTest, TabReachesEveryControlAndLeavesEveryPage)
     }
 }
 
-// The hidden administration page is passed over.
+// The hidden administration page is passed over; each page has its Alt letter.
 TEST_F(MainWindowTest, PageKeysWorkFromAnywhereInTheWindow)
 {
     writeCatalogue({Rec("General", "a", true)});
@@ -550,6 +550,8 @@ TEST_F(MainWindowTest, PageKeysWorkFromAnywhereInTheWindow)
         {"Ctrl+PgDown round the end", "butClose", Qt::Key_PageDown, ctrl, about, 0},
         {"Ctrl+PgUp in the health table", "tblHealth", Qt::Key_PageUp, ctrl, health, health - 1},
         {"Ctrl+Tab in the health table", "tblHealth", Qt::Key_Tab, ctrl, health, health + 1},
+        {"Alt+H, the health page's letter", "butClose", Qt::Key_H, Qt::AltModifier, 0, health},
+        {"Alt+M: the administration page is hidden", "butClose", Qt::Key_M, Qt::AltModifier, 0, 0},
     };
     for (const auto &c : cases) {
         pages->setCurrentIndex(c.from);
