@@ -20,6 +20,9 @@
 #include "slideshow/TfrmImage.h"
 
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QTemporaryDir>
 #include <csignal>
 #include <unistd.h>
@@ -63,6 +66,14 @@ int RunLumetta(int argc, char **argv)
 
     LumettaApplication app(argc, argv);
     QCoreApplication::setApplicationName(AppTitle);
+    // The user's language, where a translation exists; Qt's own texts
+    // (Yes, No, Cancel) come from Qt's translations.
+    QTranslator own, qt;
+    if (own.load(QLocale(), QStringLiteral("lumetta"), QStringLiteral("_"), QStringLiteral(":/translations")))
+        QCoreApplication::installTranslator(&own);
+    if (qt.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt);
 
     QtDialogs qtDialogs;
     Dialogs &dialogs = qtDialogs;

@@ -63,7 +63,7 @@ void SupportPage::showVersion()
     Ui::TfrmMain *ui = m_ui;
     m_run.VersionString = lumetta::VersionString();
     ui->lblAppName->setText(AppTitle);
-    ui->lblAppVersion->setText(QStringLiteral("Version ") + m_run.VersionString);
+    ui->lblAppVersion->setText(tr("Version ") + m_run.VersionString);
     ui->lblAppDesc->setText(VersionComments());
     ui->lblCopyright->setText(VersionCopyright());
     m_run.ProductPath = QStringLiteral("lumetta");
@@ -80,7 +80,7 @@ void SupportPage::loadHelpText()
 void SupportPage::tabSupportShow()
 {
     Ui::TfrmMain *ui = m_ui;
-    ui->lblSupport->setText(QStringLiteral(
+    ui->lblSupport->setText(tr(
         "We have tried to make this application as intuitive as possible, so that you should not require a great "
         "deal of help. However, if you have any questions or comments, please click on one of the links below. "
         "You must be connected to the internet."));

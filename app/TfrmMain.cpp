@@ -32,13 +32,15 @@ namespace lumetta {
 
 namespace {
 
-const QString ExportHint = QStringLiteral(
+// Translated where they are shown: the translator is installed later.
+const char *const ExportHint = QT_TRANSLATE_NOOP(
+    "lumetta::TfrmMain",
     "If you would like this webcam to be included in our webcam list, click on the button "
     "below, but first please MAKE SURE THE WEBCAM IS ACTIVE AND WORKING.");
-const QString SecurityWarning =
-    QStringLiteral("DO NOT install if screen saver password security is an issue.");
-const QString NoAppPathMessage =
-    QStringLiteral("Cannot run screensaver yet.\r\nPlease run the main application first.");
+const char *const SecurityWarning =
+    QT_TRANSLATE_NOOP("lumetta::TfrmMain", "DO NOT install if screen saver password security is an issue.");
+const char *const NoAppPathMessage =
+    QT_TRANSLATE_NOOP("lumetta::TfrmMain", "Cannot run screensaver yet.\r\nPlease run the main application first.");
 
 // Narrower tab padding keeps the window narrow with all eight pages of an
 // administration run, every tab shown whole.
@@ -89,7 +91,7 @@ void TfrmMain::setupControls()
     m_ui->butClose->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
     m_ui->butAdd->setText(QStringLiteral("+"));
     m_ui->butDelete->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
-    m_ui->butRename->setText(QStringLiteral("ab"));
+    m_ui->butRename->setText(QStringLiteral("ab"));  // untranslated: a glyph, named by its accessible name
     m_ui->butUp->setIcon(s->standardIcon(QStyle::SP_ArrowUp));
     m_ui->butDown->setIcon(s->standardIcon(QStyle::SP_ArrowDown));
     m_ui->butHomepage->setIcon(s->standardIcon(QStyle::SP_DirHomeIcon));
@@ -114,7 +116,7 @@ void TfrmMain::setupControls()
     m_admin = std::make_unique<AdminPage>(context, *m_webcams, *m_tools, *m_engine);
     m_health = std::make_unique<HealthPage>(context, *m_webcams, *m_engine);
     m_ui->PageControl1->insertTab(m_ui->PageControl1->indexOf(m_ui->tabWebcamOptions) + 1, m_health->page(),
-                                  QStringLiteral("&Health"));
+                                  tr("&Health"));
 
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
@@ -221,8 +223,8 @@ void TfrmMain::AppEventsException(const QString &message)
 // it, and the steps after the failing one stay undone.
 TfrmMain::SetupResult TfrmMain::FormCreate()
 {
-    m_ui->txtExport->setText(ExportHint);
-    m_ui->lblSecurity->setText(SecurityWarning);
+    m_ui->txtExport->setText(tr(ExportHint));
+    m_ui->lblSecurity->setText(tr(SecurityWarning));
     // The lists start empty with the window.
     m_cat.clear();
     m_webcams->RebuildSiteList();
@@ -275,7 +277,7 @@ bool TfrmMain::resolveAppPath()
     if (m_run.ScreenSaverMode || m_run.ConfigMode) {
         m_run.AppPath = ReadSetting(Setting::AppPath);
         if (m_run.AppPath.isEmpty()) {
-            m_dialogs.showMessage(NoAppPathMessage);
+            m_dialogs.showMessage(tr(NoAppPathMessage));
             return false;
         }
     } else {
@@ -332,7 +334,7 @@ void TfrmMain::arrangeConfigPages()
     m_ui->EnableAdultAds->setVisible(false);
     showAdultOffersBox();
     m_ui->ShowCaption->setVisible(true);
-    pages->setTabText(pages->indexOf(m_ui->tabSlideShow), QStringLiteral(" Screen saver options"));
+    pages->setTabText(pages->indexOf(m_ui->tabSlideShow), tr(" Screen saver options"));
     pages->setCurrentWidget(m_ui->tabSlideShow);
 }
 
@@ -344,6 +346,7 @@ void TfrmMain::FormDestroy()
     // No window may ask at the end (a session ending waits for none): the
     // reason goes where the desktop keeps a program's output.
     if (const SaveResult saved = m_run.saver.flush(); !saved.ok)
+        // untranslated: the session's log, read with other programs' English lines
         std::fprintf(stderr, "Lumetta: what the show learned since the last save was not written to \"%s\": %s\n",
                      qPrintable(m_run.DataFileName), qPrintable(saved.reason));
     WriteSetting(Setting::Top, pos().y());
