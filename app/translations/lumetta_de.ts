@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>DateTime</name>
+    <message>
+        <source>now</source>
+        <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 Min.</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 Std.</translation>
+    </message>
+    <message>
+        <source>%1 d</source>
+        <translation>%1 T.</translation>
+    </message>
+</context>
+<context>
     <name>TfrmMain</name>
     <message>
         <source>&amp;Start Slide Show</source>
@@ -716,6 +735,37 @@ Der bisherige Name bleibt.</translation>
     <message>
         <source>Could not launch URL</source>
         <translation>Die URL konnte nicht geöffnet werden</translation>
+    </message>
+</context>
+<context>
+    <name>WebcamHealth</name>
+    <message>
+        <source>New picture</source>
+        <translation>Neues Bild</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>Unverändert</translation>
+    </message>
+    <message>
+        <source>Failing</source>
+        <translation>Fehlerhaft</translation>
+    </message>
+    <message>
+        <source>Slow</source>
+        <translation>Langsam</translation>
+    </message>
+    <message>
+        <source>Disabled by rule</source>
+        <translation>Durch Regel abgeschaltet</translation>
+    </message>
+    <message>
+        <source>Disabled by you</source>
+        <translation>Von Ihnen abgeschaltet</translation>
+    </message>
+    <message>
+        <source>Never fetched</source>
+        <translation>Nie geladen</translation>
     </message>
 </context>
 <context>
