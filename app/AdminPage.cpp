@@ -25,9 +25,11 @@ namespace lumetta {
 
 namespace {
 
-const QString ListFileFilter = QStringLiteral(
-    "List files (*.lst)|*.LST|Text files (*.txt)|*.TXT|All files (*.*)|*.*");
-const QString ScreenSaverFilter = QStringLiteral("Screen savers (*.scr)|*.SCR|All files (*.*)|*.*");
+// Translated where they are shown.
+const char *const ListFileFilter =
+    QT_TRANSLATE_NOOP("TfrmMain", "List files (*.lst)|*.LST|Text files (*.txt)|*.TXT|All files (*.*)|*.*");
+const char *const ScreenSaverFilter =
+    QT_TRANSLATE_NOOP("TfrmMain", "Screen savers (*.scr)|*.SCR|All files (*.*)|*.*");
 
 } // namespace
 
@@ -62,7 +64,7 @@ AdminPage::AdminPage(const PageContext &context, WebcamPage &webcams, ToolsPage 
 
 void AdminPage::SpeedButton4Click()
 {
-    if (const auto file = m_dialogs.chooseOpenFile(QString(), SystemScreenSaverFolder(), ScreenSaverFilter)) {
+    if (const auto file = m_dialogs.chooseOpenFile(QString(), SystemScreenSaverFolder(), tr(ScreenSaverFilter))) {
         m_ui->edtAltSS->setText(*file);
         WriteSetting(Setting::AltSS, *file);
     }
@@ -71,7 +73,7 @@ void AdminPage::SpeedButton4Click()
 void AdminPage::listFileBrowse(const char *edit, const TextKey &key)
 {
     auto *box = m_window->findChild<QLineEdit *>(S(edit));
-    if (const auto file = m_dialogs.chooseOpenFile(QString(), QString(), ListFileFilter)) {
+    if (const auto file = m_dialogs.chooseOpenFile(QString(), QString(), tr(ListFileFilter))) {
         box->setText(*file);
         WriteSetting(key, *file);
     }
@@ -82,13 +84,13 @@ void AdminPage::butLastAdClick()
     const LastAd ad = FindLastAd(ReadSetting(Setting::LastAdImage),
                                  ReadSetting(Setting::LastAdLink));
     if (!m_engine.slideShow()->showAdvertisement(ad.imageFile, ad.link, ad.found))
-        m_dialogs.showMessage(QStringLiteral("No ad found"));
+        m_dialogs.showMessage(tr("No ad found"));
 }
 
 void AdminPage::butDelCamsClick()
 {
-    if (m_dialogs.ask(QStringLiteral("Are you sure you want to delete inactive Sites?"), QuestionKind::YesNo,
-                      QStringLiteral("Delete inactive Sites"))
+    if (m_dialogs.ask(tr("Are you sure you want to delete inactive Sites?"), QuestionKind::YesNo,
+                      tr("Delete inactive Sites"))
         != DialogButton::Yes)
         return;
     m_webcams.commitEditor();
@@ -97,7 +99,7 @@ void AdminPage::butDelCamsClick()
         return DeleteInactiveDecision(m_dialogs.ask(InactiveSiteQuestion(c), QuestionKind::YesNoAllAbort));
     });
     m_webcams.RebuildSiteList();
-    m_dialogs.showMessage(QStringLiteral("Deleted Sites:  ") + QString::number(deleted));
+    m_dialogs.showMessage(tr("Deleted Sites:  ") + QString::number(deleted));
     m_webcams.saveCatalogue();
 }
 

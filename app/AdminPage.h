@@ -12,6 +12,7 @@ class ToolsPage;
 class WebcamPage;
 
 class AdminPage : public Page {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)  // the form's context, where lupdate looks
 public:
     AdminPage(const PageContext &context, WebcamPage &webcams, ToolsPage &tools, DownloadEngine &engine);
 

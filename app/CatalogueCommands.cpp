@@ -19,11 +19,11 @@ CatalogueCommands::CatalogueCommands(const PageContext &context, WebcamPage &web
 {
     m_siteListMenu = new QMenu(m_window);
     m_siteListMenu->setObjectName(QStringLiteral("SiteListMenu"));
-    m_siteListMenu->addAction(QStringLiteral("Enable all"))->setObjectName(QStringLiteral("mnuEnableAll"));
-    m_siteListMenu->addAction(QStringLiteral("Disable all"))->setObjectName(QStringLiteral("mnuDisableAll"));
+    m_siteListMenu->addAction(tr("Enable all"))->setObjectName(QStringLiteral("mnuEnableAll"));
+    m_siteListMenu->addAction(tr("Disable all"))->setObjectName(QStringLiteral("mnuDisableAll"));
     m_siteListMenu->addSeparator();
-    m_siteListMenu->addAction(QStringLiteral("Sort by site name"))->setObjectName(QStringLiteral("mnuSortByName"));
-    m_siteListMenu->addAction(QStringLiteral("Sort by category"))->setObjectName(QStringLiteral("mnuSortByCategory"));
+    m_siteListMenu->addAction(tr("Sort by site name"))->setObjectName(QStringLiteral("mnuSortByName"));
+    m_siteListMenu->addAction(tr("Sort by category"))->setObjectName(QStringLiteral("mnuSortByCategory"));
     m_ui->SiteList->setContextMenuPolicy(Qt::CustomContextMenu);
     on(m_ui->SiteList, &QWidget::customContextMenuRequested, [this](const QPoint &at) {
         m_siteListMenu->popup(m_ui->SiteList->viewport()->mapToGlobal(at));
@@ -48,7 +48,7 @@ CatalogueCommands::CatalogueCommands(const PageContext &context, WebcamPage &web
 void CatalogueCommands::butAddClick()
 {
     const std::optional<QString> name = AskNewCamName(m_cat, [this](const QString &prompt, const QString &text) {
-        return m_dialogs.inputText(QStringLiteral("New Site"), prompt, text);
+        return m_dialogs.inputText(tr("New Site"), prompt, text);
     });
     if (!name)
         return;
@@ -72,7 +72,7 @@ void CatalogueCommands::butRenameClick()
         return;
     const std::optional<QString> name =
         AskRenamedCam(m_cat, row, [this](const QString &prompt, const QString &text) {
-            return m_dialogs.inputText(QStringLiteral("Rename Site"), prompt, text);
+            return m_dialogs.inputText(tr("Rename Site"), prompt, text);
         });
     if (!name)
         return;
@@ -90,8 +90,8 @@ void CatalogueCommands::butDeleteClick()
     const int row = m_ui->SiteList->currentRow();
     if (row < 0 || row >= m_cat.count())
         return;
-    if (m_dialogs.ask(QStringLiteral("Are you sure you want to delete the selected Site?"), QuestionKind::YesNo,
-                      QStringLiteral("Delete Site"))
+    if (m_dialogs.ask(tr("Are you sure you want to delete the selected Site?"), QuestionKind::YesNo,
+                      tr("Delete Site"))
         != DialogButton::Yes)
         return;
     m_webcams.commitEditor();

@@ -10,6 +10,7 @@ namespace lumetta {
 class WebcamPage;
 
 class CatalogueCommands : public Page {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)  // the form's context, where lupdate looks
 public:
     CatalogueCommands(const PageContext &context, WebcamPage &webcams);
 

@@ -1,5 +1,6 @@
 #include "app/CatalogueQuestions.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 namespace lumetta {
@@ -11,7 +12,7 @@ TDateTime InactiveSitesCutoff(QDate picked, TDateTime now)
 
 QString InactiveSiteQuestion(const Catalogue::Candidate &candidate)
 {
-    return QStringLiteral("Index: %1\r\nSite: %2\r\nLast Active Date: %3\r\n\r\nDelete this site?")
+    return QCoreApplication::translate("TfrmMain", "Index: %1\r\nSite: %2\r\nLast Active Date: %3\r\n\r\nDelete this site?")
         .arg(candidate.index)
         .arg(candidate.name, candidate.lastActive);
 }

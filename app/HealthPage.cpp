@@ -47,19 +47,19 @@ HealthPage::HealthPage(const PageContext &context, WebcamPage &webcams, Download
     : Page(context), m_webcams(webcams), m_engine(engine), m_page(new QWidget)
 {
     m_page->setObjectName(QStringLiteral("tabHealth"));
-    m_onlyProblems = new QCheckBox(QStringLiteral("Only problems"), m_page);
+    m_onlyProblems = new QCheckBox(tr("Only problems"), m_page);
     m_onlyProblems->setObjectName(QStringLiteral("chkOnlyProblems"));
-    m_retry = new QPushButton(QStringLiteral("Retry now"), m_page);
+    m_retry = new QPushButton(tr("Retry now"), m_page);
     m_retry->setObjectName(QStringLiteral("butRetryNow"));
-    m_retry->setAccessibleName(QStringLiteral("Retry the selected webcams now"));
-    m_reEnable = new QPushButton(QStringLiteral("Re-enable"), m_page);
+    m_retry->setAccessibleName(tr("Retry the selected webcams now"));
+    m_reEnable = new QPushButton(tr("Re-enable"), m_page);
     m_reEnable->setObjectName(QStringLiteral("butReEnable"));
-    m_reEnable->setAccessibleName(QStringLiteral("Re-enable the selected webcams"));
+    m_reEnable->setAccessibleName(tr("Re-enable the selected webcams"));
 
     m_model = new QStandardItemModel(0, 5, m_page);
-    m_model->setHorizontalHeaderLabels({QStringLiteral("Webcam"), QStringLiteral("State"),
-                                        QStringLiteral("Picture age"), QStringLiteral("Learned interval"),
-                                        QStringLiteral("Last reason")});
+    m_model->setHorizontalHeaderLabels({tr("Webcam"), tr("State"),
+                                        tr("Picture age"), tr("Learned interval"),
+                                        tr("Last reason")});
     m_rows = new QSortFilterProxyModel(m_page);
     m_rows->setSourceModel(m_model);
     m_rows->setSortRole(SortRole);
@@ -75,7 +75,7 @@ HealthPage::HealthPage(const PageContext &context, WebcamPage &webcams, Download
 
     m_table = new QTableView(m_page);
     m_table->setObjectName(QStringLiteral("tblHealth"));
-    m_table->setAccessibleName(QStringLiteral("Webcam health"));
+    m_table->setAccessibleName(tr("Webcam health"));
     m_table->setModel(m_rows);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(WebcamColumn, Qt::AscendingOrder);
@@ -85,6 +85,8 @@ HealthPage::HealthPage(const PageContext &context, WebcamPage &webcams, Download
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
+    // Tab leaves the table as it leaves every other list; arrows move between cells.
+    m_table->setTabKeyNavigation(false);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_onlyProblems);

@@ -18,6 +18,7 @@ class DownloadEngine;
 class WebcamPage;
 
 class HealthPage : public Page {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)  // the form's context, where lupdate looks
 public:
     HealthPage(const PageContext &context, WebcamPage &webcams, DownloadEngine &engine);
 

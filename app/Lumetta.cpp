@@ -20,6 +20,9 @@
 #include "slideshow/TfrmImage.h"
 
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QTemporaryDir>
 #include <csignal>
 #include <unistd.h>
@@ -28,9 +31,12 @@ namespace lumetta {
 
 int RunLumetta(int argc, char **argv)
 {
-    QStringList arguments;
+    QStringList commandLine;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        commandLine << QString::fromLocal8Bit(argv[i]);
+    // Qt takes its own options (-style, -platform, ...) when the application
+    // starts; they must not be read as the screen-saver switches before.
+    const QStringList arguments = WithoutQtOptions(commandLine);
     RunMode mode = ParseRunMode(arguments);
     if (mode.preview)
         return 0;
@@ -60,6 +66,14 @@ int RunLumetta(int argc, char **argv)
 
     LumettaApplication app(argc, argv);
     QCoreApplication::setApplicationName(AppTitle);
+    // The user's language, where a translation exists; Qt's own texts
+    // (Yes, No, Cancel) come from Qt's translations.
+    QTranslator own, qt;
+    if (own.load(QLocale(), QStringLiteral("lumetta"), QStringLiteral("_"), QStringLiteral(":/translations")))
+        QCoreApplication::installTranslator(&own);
+    if (qt.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt);
 
     QtDialogs qtDialogs;
     Dialogs &dialogs = qtDialogs;

@@ -3,6 +3,7 @@
 // that holds it, the run's shared state and the services.
 #include "platform/Guarded.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <utility>
@@ -36,6 +37,9 @@ struct PageContext {
 // A page of the main window: it connects its controls to its handlers, and
 // the connections end with the page.
 class Page : public QObject {
+    // The pages' texts are translated with the form's own.
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)
+
 protected:
     explicit Page(const PageContext &c)
         : m_ui(c.ui), m_window(c.window), m_run(c.run), m_cat(c.cat), m_dialogs(c.dialogs), m_shell(c.shell),

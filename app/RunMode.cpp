@@ -1,5 +1,7 @@
 #include "app/RunMode.h"
 
+#include <algorithm>
+
 namespace lumetta {
 
 RunMode ParseRunMode(const QStringList &arguments)
@@ -28,6 +30,30 @@ RunMode ParseRunMode(const QStringList &arguments)
     mode.admin = first == AdminWord;
     mode.idle = first == IdleWord;
     return mode;
+}
+
+// Qt's own options, as QGuiApplication and QApplication take them; either
+// may be written with two dashes.
+QStringList WithoutQtOptions(const QStringList &arguments)
+{
+    static const QStringList withValue = {
+        "-style", "-stylesheet", "-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+        "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-session", "-display", "-geometry"};
+    static const QStringList alone = {"-reverse", "-widgetcount", "-testability", "-nograb", "-dograb"};
+    static const QStringList joined = {"-style=", "-stylesheet=", "-qmljsdebugger="};
+    QStringList left;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString option = arguments[i];
+        if (option.startsWith(QLatin1String("--")))
+            option.remove(0, 1);
+        if (withValue.contains(option))
+            ++i;  // its value goes with it
+        else if (!alone.contains(option)
+                 && std::none_of(joined.begin(), joined.end(),
+                                 [&option](const QString &start) { return option.startsWith(start); }))
+            left << arguments[i];
+    }
+    return left;
 }
 
 QString MainCaption(const QString &title, const QString &fileVersion)
@@ -84,6 +110,9 @@ Runs (the first argument; any switch character, any case):
   --version  the version, as the About tab shows it
 Any other first argument starts the main window. A second start while one
 runs ends at once, unless it is a screen saver in a window of its own.
+Qt's standard options (-style, -platform, -platformtheme, -display, -reverse,
+-qwindowgeometry and the others of qt6options(7)) are taken by Qt wherever
+they stand; the run is chosen by the first argument that is left.
 
 Environment:
   LUMETTA_HOME         program folder (catalogue, backup, readme.txt, debug.log)

@@ -29,6 +29,11 @@ struct RunMode {
 // arguments: the command line without the program itself.
 RunMode ParseRunMode(const QStringList &arguments);
 
+// The command line without Qt's standard options (-style Fusion, -platform
+// xcb, -reverse, ...), which Qt takes wherever they stand; what is left
+// chooses the run.
+QStringList WithoutQtOptions(const QStringList &arguments);
+
 // What --help and --version print, each ending with a line break.
 QString HelpText(const QString &version);
 QString VersionText(const QString &version);

@@ -1,5 +1,6 @@
 #include "app/SlideShowPage.h"
 
+#include "app/KeyboardReach.h"
 #include "app/RunState.h"
 #include "app/SettingsTable.h"
 #include "catalogue/CamRecord.h"
@@ -42,6 +43,9 @@ SlideShowPage::SlideShowPage(const PageContext &context)
     on(m_ui->butBGcolor, &QPushButton::clicked, [this] { butBGcolorClick(); });
     m_ui->CaptionBG->installEventFilter(this);
     m_ui->CaptionColor->installEventFilter(this);
+    // The colours can be changed without a mouse.
+    MakeKeyboardReachable(m_ui->CaptionBG);
+    MakeKeyboardReachable(m_ui->CaptionColor);
 }
 
 void SlideShowPage::setCaptionColor(const QColor &color)
@@ -126,8 +130,12 @@ void SlideShowPage::butBGcolorClick()
 
 bool SlideShowPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    // The panel grows and shrinks with the window; the sample stays centred.
+    if (watched == m_ui->CaptionBG && event->type() == QEvent::Resize)
+        placeCaptionSample();
+    if (IsActivationKey(event)
+        || (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)) {
         if (watched == m_ui->CaptionColor) {
             CaptionColorClick();
             return true;

@@ -10,6 +10,7 @@ class QColor;
 namespace lumetta {
 
 class SlideShowPage : public Page {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)  // the form's context, where lupdate looks
 public:
     explicit SlideShowPage(const PageContext &context);
 

@@ -1,5 +1,6 @@
 #include "app/SupportPage.h"
 
+#include "app/KeyboardReach.h"
 #include "app/RunState.h"
 #include "app/StartupFiles.h"
 #include "platform/Platform.h"
@@ -18,13 +19,23 @@ SupportPage::SupportPage(const PageContext &context)
     : Page(context)
 {
     Ui::TfrmMain *ui = m_ui;
-    // Link labels look like links; what they open comes with the support pages.
+    // Link labels look like links in the theme's own link colour, and Tab
+    // and Enter reach them; what they open comes with the support pages.
     for (QLabel *link : {ui->lblHomepageUrl, ui->lblFAQUrl, ui->lblBugs, ui->LnkLabel1, ui->LnkLabel2}) {
-        link->setStyleSheet(QStringLiteral("QLabel { color: blue; text-decoration: underline; }"));
+        link->setForegroundRole(QPalette::Link);
+        QFont underlined = link->font();
+        underlined.setUnderline(true);
+        link->setFont(underlined);
         link->setCursor(Qt::PointingHandCursor);
+        MakeKeyboardReachable(link);
     }
+    MakeKeyboardReachable(ui->lblLatestVersion);
     QFont nameFont = ui->lblAppName->font();
-    nameFont.setPixelSize(20);
+    // A heading, whatever the desktop's font.
+    if (nameFont.pointSizeF() > 0)
+        nameFont.setPointSizeF(nameFont.pointSizeF() * 1.8);
+    else
+        nameFont.setPixelSize(nameFont.pixelSize() * 9 / 5);
     nameFont.setBold(true);
     ui->lblAppName->setFont(nameFont);
 
@@ -57,7 +68,7 @@ void SupportPage::showVersion()
     Ui::TfrmMain *ui = m_ui;
     m_run.VersionString = lumetta::VersionString();
     ui->lblAppName->setText(AppTitle);
-    ui->lblAppVersion->setText(QStringLiteral("Version ") + m_run.VersionString);
+    ui->lblAppVersion->setText(tr("Version ") + m_run.VersionString);
     ui->lblAppDesc->setText(VersionComments());
     ui->lblCopyright->setText(VersionCopyright());
     m_run.ProductPath = QStringLiteral("lumetta");
@@ -86,7 +97,7 @@ void SupportPage::tabAboutShow()
 void SupportPage::tabSupportShow()
 {
     Ui::TfrmMain *ui = m_ui;
-    ui->lblSupport->setText(QStringLiteral(
+    ui->lblSupport->setText(tr(
         "We have tried to make this application as intuitive as possible, so that you should not require a great "
         "deal of help. However, if you have any questions or comments, please click on one of the links below. "
         "You must be connected to the internet."));
@@ -103,8 +114,10 @@ void SupportPage::AboutBoxbutUpdatesClick()
 
 bool SupportPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && openLink(watched))
+    if ((IsActivationKey(event)
+         || (event->type() == QEvent::MouseButtonRelease
+             && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton))
+        && openLink(watched))
         return true;
     return QObject::eventFilter(watched, event);
 }

@@ -10,6 +10,7 @@ namespace lumetta {
 class TKorvaneAboutBox;
 
 class SupportPage : public Page {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)  // the form's context, where lupdate looks
 public:
     explicit SupportPage(const PageContext &context);
     ~SupportPage() override;

@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QProxyStyle>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
 #include <cstdio>
@@ -33,16 +34,18 @@ namespace lumetta {
 
 namespace {
 
-const QString ExportHint = QStringLiteral(
+// Translated where they are shown: the translator is installed later.
+const char *const ExportHint = QT_TRANSLATE_NOOP(
+    "lumetta::TfrmMain",
     "If you would like this webcam to be included in our webcam list, click on the button "
     "below, but first please MAKE SURE THE WEBCAM IS ACTIVE AND WORKING.");
-const QString SecurityWarning =
-    QStringLiteral("DO NOT install if screen saver password security is an issue.");
-const QString NoAppPathMessage =
-    QStringLiteral("Cannot run screensaver yet.\r\nPlease run the main application first.");
+const char *const SecurityWarning =
+    QT_TRANSLATE_NOOP("lumetta::TfrmMain", "DO NOT install if screen saver password security is an issue.");
+const char *const NoAppPathMessage =
+    QT_TRANSLATE_NOOP("lumetta::TfrmMain", "Cannot run screensaver yet.\r\nPlease run the main application first.");
 
-// Narrower tab padding so all seven pages of an administration run fit
-// the fixed window without scroll arrows.
+// Narrower tab padding keeps the window narrow with all eight pages of an
+// administration run, every tab shown whole.
 class TightTabStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
@@ -77,13 +80,10 @@ TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::setupControls()
 {
+    // The pages' layouts set the smallest size for the style and font in use.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    setFixedSize(587, 440);
-    QFont base = font();
-    base.setPixelSize(11);
-    setFont(base);
+                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
     auto *tabStyle = new TightTabStyle;
     tabStyle->setParent(m_ui->PageControl1);
@@ -93,14 +93,13 @@ void TfrmMain::setupControls()
     m_ui->butClose->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
     m_ui->butAdd->setText(QStringLiteral("+"));
     m_ui->butDelete->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
-    m_ui->butRename->setText(QStringLiteral("ab"));
+    m_ui->butRename->setText(QStringLiteral("ab"));  // untranslated: a glyph, named by its accessible name
     m_ui->butUp->setIcon(s->standardIcon(QStyle::SP_ArrowUp));
     m_ui->butDown->setIcon(s->standardIcon(QStyle::SP_ArrowDown));
     m_ui->butHomepage->setIcon(s->standardIcon(QStyle::SP_DirHomeIcon));
     m_ui->butPlay->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
     m_ui->butStop->setIcon(s->standardIcon(QStyle::SP_MediaStop));
 
-    // The pages come after the window's font: theirs derive from it.
     const PageContext context{m_ui.get(), this, m_run, m_cat, m_dialogs, m_shell, m_clock, m_time};
     m_support = std::make_unique<SupportPage>(context);
     m_slideShowPage = std::make_unique<SlideShowPage>(context);
@@ -119,10 +118,28 @@ void TfrmMain::setupControls()
     m_admin = std::make_unique<AdminPage>(context, *m_webcams, *m_tools, *m_engine);
     m_health = std::make_unique<HealthPage>(context, *m_webcams, *m_engine);
     m_ui->PageControl1->insertTab(m_ui->PageControl1->indexOf(m_ui->tabWebcamOptions) + 1, m_health->page(),
-                                  QStringLiteral("Health"));
+                                  tr("&Health"));
 
     // One line per webcam: no per-item size pass over a large catalogue.
     m_ui->SiteList->setUniformItemSizes(true);
+
+    // Page switching from anywhere in the window, the top bar's buttons too.
+    const auto pageKeys = [this](std::initializer_list<QKeySequence> keys, int step) {
+        for (const QKeySequence &key : keys) {
+            auto *shortcut = new QShortcut(key, this);
+            shortcut->setContext(Qt::WindowShortcut);
+            on(shortcut, &QShortcut::activated, [this, step] { stepPage(step); });
+        }
+    };
+    pageKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    pageKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+              QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+             -1);
+
+    // Ctrl+Q ends the program as Close does, as on the rest of the desktop.
+    auto *quit = new QShortcut(QKeySequence::Quit, this);
+    quit->setContext(Qt::WindowShortcut);
+    on(quit, &QShortcut::activated, [this] { butCloseClick(); });
 
     on(m_ui->butClose, &QPushButton::clicked, [this] { butCloseClick(); });
     on(m_ui->butSlideshow, &QPushButton::clicked, [this] { butSlideshowClick(); });
@@ -149,6 +166,21 @@ void TfrmMain::showPage(QWidget *page, bool shown)
     QTabWidget *pages = m_ui->PageControl1;
     pages->setTabVisible(pages->indexOf(page), shown);
     pages->setTabEnabled(pages->indexOf(page), shown);
+}
+
+// The next page shown in the step's direction, round the end; hidden
+// pages are passed over.
+void TfrmMain::stepPage(int step)
+{
+    QTabWidget *pages = m_ui->PageControl1;
+    const int count = pages->count();
+    for (int i = 1; i < count; ++i) {
+        const int index = ((pages->currentIndex() + step * i) % count + count) % count;
+        if (pages->isTabVisible(index) && pages->isTabEnabled(index)) {
+            pages->setCurrentIndex(index);
+            return;
+        }
+    }
 }
 
 void TfrmMain::butSlideshowClick()
@@ -193,8 +225,8 @@ void TfrmMain::AppEventsException(const QString &message)
 // it, and the steps after the failing one stay undone.
 TfrmMain::SetupResult TfrmMain::FormCreate()
 {
-    m_ui->txtExport->setText(ExportHint);
-    m_ui->lblSecurity->setText(SecurityWarning);
+    m_ui->txtExport->setText(tr(ExportHint));
+    m_ui->lblSecurity->setText(tr(SecurityWarning));
     // The lists start empty with the window.
     m_cat.clear();
     m_webcams->RebuildSiteList();
@@ -254,7 +286,7 @@ bool TfrmMain::resolveAppPath()
     if (m_run.ScreenSaverMode || (m_run.ConfigMode && !stored.isEmpty())) {
         m_run.AppPath = stored;
         if (m_run.AppPath.isEmpty()) {
-            m_dialogs.showMessage(NoAppPathMessage);
+            m_dialogs.showMessage(tr(NoAppPathMessage));
             return false;
         }
     } else {
@@ -311,7 +343,7 @@ void TfrmMain::arrangeConfigPages()
     m_ui->EnableAdultAds->setVisible(false);
     showAdultOffersBox();
     m_ui->ShowCaption->setVisible(true);
-    pages->setTabText(pages->indexOf(m_ui->tabSlideShow), QStringLiteral(" Screen saver options"));
+    pages->setTabText(pages->indexOf(m_ui->tabSlideShow), tr(" Screen saver options"));
     pages->setCurrentWidget(m_ui->tabSlideShow);
 }
 
@@ -323,6 +355,7 @@ void TfrmMain::FormDestroy()
     // No window may ask at the end (a session ending waits for none): the
     // reason goes where the desktop keeps a program's output.
     if (const SaveResult saved = m_run.saver.flush(); !saved.ok)
+        // untranslated: the session's log, read with other programs' English lines
         std::fprintf(stderr, "Lumetta: what the show learned since the last save was not written to \"%s\": %s\n",
                      qPrintable(m_run.DataFileName), qPrintable(saved.reason));
     // A fetch the end of the process cut off leaves its working file; a

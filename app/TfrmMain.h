@@ -99,6 +99,7 @@ private:
     void showPage(QWidget *page, bool shown);
     void showAdultOffersBox();
 
+    void stepPage(int step);
     void butSlideshowClick();
     // The pages' "show" handlers.
     void PageControl1Change();

@@ -64,7 +64,7 @@ ToolsPage::~ToolsPage() = default;
 void ToolsPage::tabToolsShow()
 {
     m_ui->lblRegistry->setText(
-        QStringLiteral("You may want to do this if you have a problem and want to restart from scratch."));
+        tr("You may want to do this if you have a problem and want to restart from scratch."));
 }
 
 void ToolsPage::loadListLocations()
@@ -131,8 +131,8 @@ void ToolsPage::butBackupClick()
     m_webcams.commitEditor();
     // The copy is of the file: what the show learned goes there first.
     (void)m_run.saver.flush();
-    m_dialogs.showMessage(BackupCatalogue(m_run.DataFileName, m_run.BackupFileName) ? QStringLiteral("Backup done.")
-                                                                        : QStringLiteral("Backup failed."));
+    m_dialogs.showMessage(BackupCatalogue(m_run.DataFileName, m_run.BackupFileName) ? tr("Backup done.")
+                                                                        : tr("Backup failed."));
 }
 
 void ToolsPage::butRestoreClick()
@@ -142,12 +142,12 @@ void ToolsPage::butRestoreClick()
     // No write of the records replaced may land on the restored file.
     (void)m_run.saver.flush();
     if (!RestoreCatalogue(m_run.BackupFileName, m_run.DataFileName)) {
-        m_dialogs.showMessage(QStringLiteral("Restore failed."));
+        m_dialogs.showMessage(tr("Restore failed."));
         return;
     }
     m_cat.load(m_webcams.loadCatalogueFile());
     m_webcams.RebuildSiteList();
-    m_dialogs.showMessage(QStringLiteral("Webcam data restored."));
+    m_dialogs.showMessage(tr("Webcam data restored."));
 }
 
 } // namespace lumetta

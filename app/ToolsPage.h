@@ -13,6 +13,7 @@ class ListTools;
 class WebcamPage;
 
 class ToolsPage : public Page {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)  // the form's context, where lupdate looks
 public:
     ToolsPage(const PageContext &context, WebcamPage &webcams, DownloadEngine &engine);
     ~ToolsPage() override;

@@ -21,7 +21,7 @@ WebcamOptionsPage::WebcamOptionsPage(const PageContext &context)
 
 void WebcamOptionsPage::butBrowseClick()
 {
-    if (const auto folder = m_dialogs.chooseFolder(QStringLiteral("Select Folder"),
+    if (const auto folder = m_dialogs.chooseFolder(tr("Select Folder"),
                                                    m_ui->edtDownloadDir->text())) {
         m_ui->edtDownloadDir->setText(*folder);
         WriteSetting(Setting::DownloadDir, *folder);
@@ -30,8 +30,8 @@ void WebcamOptionsPage::butBrowseClick()
 
 void WebcamOptionsPage::butCaFileClick()
 {
-    if (const auto file = m_dialogs.chooseOpenFile(QStringLiteral("Select CA certificates file"), QString(),
-                                                   QStringLiteral("PEM certificates (*.pem;*.crt)|*.pem;*.crt|All files (*.*)|*.*"))) {
+    if (const auto file = m_dialogs.chooseOpenFile(tr("Select CA certificates file"), QString(),
+                                                   tr("PEM certificates (*.pem;*.crt)|*.pem;*.crt|All files (*.*)|*.*"))) {
         m_ui->edtCaFile->setText(*file);
         WriteSetting(Setting::CaFile, *file);
     }

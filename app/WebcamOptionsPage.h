@@ -6,6 +6,7 @@
 namespace lumetta {
 
 class WebcamOptionsPage : public Page {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)  // the form's context, where lupdate looks
 public:
     explicit WebcamOptionsPage(const PageContext &context);
 

@@ -28,7 +28,8 @@ namespace lumetta {
 
 namespace {
 
-const QString UnsafeLocalNameMessage = QStringLiteral(
+const char *const UnsafeLocalNameMessage = QT_TRANSLATE_NOOP(
+    "TfrmMain",
     "\"%1\" cannot be a local filename: it must be a plain file name inside the webcam image "
     "directory, without \"/\", \"\\\", \"..\" or \"||\".\r\nThe previous name is kept.");
 
@@ -190,7 +191,7 @@ void WebcamPage::updateEditingControls()
 
 void WebcamPage::showCounters()
 {
-    m_ui->StatusBar->showMessage(QStringLiteral("Webcams - Current: %1  Enabled: %2  Total: %3")
+    m_ui->StatusBar->showMessage(tr("Webcams - Current: %1  Enabled: %2  Total: %3")
                                      .arg(m_ui->SiteList->currentRow() + 1)
                                      .arg(m_cat.EnabledCount())
                                      .arg(m_cat.count()));
@@ -403,7 +404,7 @@ void WebcamPage::ImageUrlExit()
     if (!url.trimmed().isEmpty()) {
         const int other = m_cat.duplicateUrl(url, row);
         if (other >= 0)
-            m_dialogs.showMessage(QStringLiteral("This webcam already exists (%1 - %2)")
+            m_dialogs.showMessage(tr("This webcam already exists (%1 - %2)")
                                       .arg(other + 1)
                                       .arg(m_cat.itemText(other)));
         if (m_ui->edtLocalFilename->text().isEmpty()) {
@@ -424,7 +425,7 @@ void WebcamPage::edtLocalFilenameExit()
     if (!IsSafeLocalFileName(name)) {
         // The image is written under this name: it must stay in the folder.
         m_ui->edtLocalFilename->setText(m_shownLocalName);
-        m_dialogs.showMessage(UnsafeLocalNameMessage.arg(name), MessageIcon::Warning);
+        m_dialogs.showMessage(tr(UnsafeLocalNameMessage).arg(name), MessageIcon::Warning);
         return;
     }
     m_shownLocalName = name;
@@ -440,7 +441,7 @@ void WebcamPage::butResetClick()
 void WebcamPage::butHomepageClick()
 {
     if (!OpenWebLink(m_shell, m_ui->edtHomePage->text()))
-        m_dialogs.showMessage(QStringLiteral("Could not launch URL"));
+        m_dialogs.showMessage(tr("Could not launch URL"));
 }
 
 // The list and the counters follow a record the slide show rewrote; the

@@ -18,6 +18,7 @@ class DownloadEngine;
 struct EditorFields;
 
 class WebcamPage : public Page {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)  // the form's context, where lupdate looks
 public:
     WebcamPage(const PageContext &context, DownloadEngine &engine);
 

@@ -20,8 +20,12 @@ int PrintAndEnd(const QString &text)
 
 int main(int argc, char **argv)
 {
-    const QString first = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    switch (lumetta::ParseRunMode(first.isNull() ? QStringList() : QStringList{first}).info) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // "-style Fusion --help" asks for the help too.
+    const QStringList own = lumetta::WithoutQtOptions(arguments);
+    switch (lumetta::ParseRunMode(own.mid(0, 1)).info) {
     case lumetta::InfoRequest::Help:
         return PrintAndEnd(lumetta::HelpText(lumetta::VersionString()));
     case lumetta::InfoRequest::Version:

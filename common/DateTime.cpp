@@ -2,6 +2,7 @@
 
 #include "common/Errors.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <cmath>
 
@@ -215,12 +216,12 @@ QString AgeText(TDateTime age)
 {
     const qint64 seconds = std::max<qint64>(0, std::llround(age * SecondsPerDay));
     if (seconds < 60)
-        return QStringLiteral("now");
+        return QCoreApplication::translate("DateTime", "now");
     if (seconds < 3600)
-        return QStringLiteral("%1 min").arg(seconds / 60);
+        return QCoreApplication::translate("DateTime", "%1 min").arg(seconds / 60);
     if (seconds < 48 * 3600)
-        return QStringLiteral("%1 h").arg(seconds / 3600);
-    return QStringLiteral("%1 d").arg(seconds / 86400);
+        return QCoreApplication::translate("DateTime", "%1 h").arg(seconds / 3600);
+    return QCoreApplication::translate("DateTime", "%1 d").arg(seconds / 86400);
 }
 
 QTime TimeFromValue(TDateTime value)

@@ -4,6 +4,7 @@
 #include "common/Subs.h"
 #include "net/HttpUrl.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -154,21 +155,21 @@ QString HealthStateText(HealthState state)
 {
     switch (state) {
     case HealthState::NewPicture:
-        return QStringLiteral("New picture");
+        return QCoreApplication::translate("WebcamHealth", "New picture");
     case HealthState::Unchanged:
-        return QStringLiteral("Unchanged");
+        return QCoreApplication::translate("WebcamHealth", "Unchanged");
     case HealthState::Failing:
-        return QStringLiteral("Failing");
+        return QCoreApplication::translate("WebcamHealth", "Failing");
     case HealthState::Slow:
-        return QStringLiteral("Slow");
+        return QCoreApplication::translate("WebcamHealth", "Slow");
     case HealthState::DisabledByRule:
-        return QStringLiteral("Disabled by rule");
+        return QCoreApplication::translate("WebcamHealth", "Disabled by rule");
     case HealthState::DisabledByYou:
-        return QStringLiteral("Disabled by you");
+        return QCoreApplication::translate("WebcamHealth", "Disabled by you");
     case HealthState::NeverFetched:
         break;
     }
-    return QStringLiteral("Never fetched");
+    return QCoreApplication::translate("WebcamHealth", "Never fetched");
 }
 
 bool IsProblem(HealthState state)

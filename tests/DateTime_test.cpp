@@ -19,6 +19,11 @@ TEST(DateTime, TimeTextRoundsToWholeSecondsDateTimeTextLeavesOutMidnight)
     EXPECT_DOUBLE_EQ(ParseDateTimeText("2000-01-01"), NeverDate());
     EXPECT_EQ(EncodeDate(1899, 12, 30), 0.0);
     EXPECT_EQ(EncodeDate(1900, 1, 1), 2.0);
+    // A picture's age: minutes below the hour, hours below two days, then days.
+    const struct { int seconds; const char *text; } ages[] = {
+        {59, "now"}, {3540, "59 min"}, {3600, "1 h"}, {48 * 3600 - 1, "47 h"}, {48 * 3600, "2 d"}};
+    for (const auto &a : ages)
+        EXPECT_EQ(AgeText(a.seconds * OneSecond), a.text) << a.seconds;
 }
 
 TEST(DateTime, ReadingIsLenientWritingIsFixed)

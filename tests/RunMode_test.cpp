@@ -22,12 +22,17 @@ QString Letters(const RunMode &m)
 TEST(RunMode, ReadsTheFirstArgument)
 {
     // A single character has no mode letter; --version wins over a switch after it.
+    // Qt's own options, with their values, are Qt's wherever they stand.
     const struct { QStringList arguments; const char *mode; } cases[] = {
         {{"/S"}, "s"}, {{"/c:1234"}, "c"}, {{"/p", "1234"}, "p"}, {{"s"}, ""}, {{"TAVEL"}, "a"},
         {{"--help"}, "h"}, {{"--version", "/s"}, "v"}, {{"--IDLE"}, "i"},
+        {{"-style", "Fusion"}, ""}, {{"-platform", "xcb"}, ""}, {{"-platformtheme", "gtk3", "/c"}, "c"},
+        {{"--style=Fusion", "/p"}, "p"}, {{"-reverse", "tavel"}, "a"}, {{"/s", "-display", ":1"}, "s"},
+        {{"-qwindowgeometry", "600x400", "-stylesheet=a.qss", "--help"}, "h"}, {{"-session", "/s"}, ""},
+        {{"-reversed", "/s"}, ""},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(Letters(ParseRunMode(c.arguments)), c.mode) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(Letters(ParseRunMode(WithoutQtOptions(c.arguments))), c.mode) << c.arguments.join(' ').toStdString();
 }
 
 TEST(MainCaption, ShowsThreePartsOfTheFileVersion)

@@ -16,6 +16,7 @@
 #include "support/MainWindowRig.h"
 #include "ui_TfrmMain.h"  // here, where the generator looks for it; it brings the form's widget classes
 
+#include <QAccessible>
 #include <QFile>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -25,6 +26,7 @@
 #include <QTableView>
 #include <QTcpServer>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <functional>
 #include <tuple>
 #include <gtest/gtest.h>
@@ -166,8 +168,11 @@ TEST_F(MainWindowTest, FreshStartShowsEveryDefaultStoresOnlyWhatItMustAndLinksOu
 
     // The support page's links open in the browser; the update button asks first.
     ui()->PageControl1->setCurrentWidget(ui()->tabSupport);
-    for (QLabel *label : {ui()->lblHomepageUrl, ui()->lblFAQUrl, ui()->lblBugs, ui()->lblLatestVersion})
-        release(label);
+    // A click or, for a keyboard user, Enter or Space.
+    release(ui()->lblHomepageUrl);
+    QTest::keyClick(ui()->lblFAQUrl, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(ui()->lblBugs, Qt::Key_Space);
+    QTest::keyClick(ui()->lblLatestVersion, Qt::Key_Return);
     const QString site = VendorSite();
     EXPECT_EQ(shell.opened, QStringList({site + "/lumetta/", site + "/lumetta/faq/faq.shtml",
                                          "mailto:developer@korvane.example?subject=Lumetta%20-%20Bug%20Report",
@@ -288,6 +293,14 @@ TEST_F(MainWindowTest, EachKindOfControlWritesAtOnceAndReachesTheImageWindow)
         {"caption background, beside the sample",
          [&] { dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 0, 255))); release(ui()->CaptionBG); },
          "CaptionBG", QString::number(0xff0000)},
+        {"caption sample by the keyboard",
+         [&] { dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 0, 9))); QTest::keyClick(ui()->CaptionColor, Qt::Key_Space); },
+         "CaptionColor", QString::number(0x090000)},
+        {"caption background by the keyboard",
+         [&] { dialogs.setNextAnswer(std::optional<QColor>(QColor(0, 9, 0))); QTest::keyClick(ui()->CaptionBG, Qt::Key_Return); },
+         "CaptionBG", QString::number(0x000900)},
+        {"a shifted Space is no click", [&] { QTest::keyClick(ui()->CaptionColor, Qt::Key_Space, Qt::ShiftModifier); },
+         "CaptionColor", QString::number(0x090000)},
     };
     for (const Change &c : changes) {
         c.act();
@@ -304,15 +317,15 @@ TEST_F(MainWindowTest, EachKindOfControlWritesAtOnceAndReachesTheImageWindow)
     EXPECT_FALSE(ui()->CaptionBG->autoFillBackground());
     box("TransparentCaption")->click();
     EXPECT_TRUE(ui()->CaptionBG->autoFillBackground());
-    EXPECT_EQ(ui()->CaptionBG->palette().color(QPalette::Window), QColor(Qt::blue));
+    EXPECT_EQ(ui()->CaptionBG->palette().color(QPalette::Window), QColor(0, 9, 0));
 
     // The image window reads the caption and the size options as the controls show them
     // at the moment it lays a picture out.
     spin("spinTimesActualSize")->setValue(300);
     box("chkAdjustForPAL")->click();
     const DisplaySettings shown = frm->displaySettings();
-    EXPECT_EQ(shown.captionColor, QColor(0, 255, 0));
-    EXPECT_EQ(shown.captionBackground, QColor(Qt::blue));
+    EXPECT_EQ(shown.captionColor, QColor(0, 0, 9));
+    EXPECT_EQ(shown.captionBackground, QColor(0, 9, 0));
     EXPECT_EQ(shown.captionFontSize, 40);
     EXPECT_EQ(shown.size.ssImageSize, 1);
     EXPECT_EQ(shown.size.timesActualSizePercent, 300);
@@ -514,6 +527,134 @@ TEST_F(MainWindowTest, DeletedSettingsThenFormDestroy)
     EXPECT_TRUE(frm->catalogue().CamData().isEmpty());
 }
 
+// --- keyboard and theme ---------------------------------------------------------
+
+// Each page of an administration run walked with Tab from the Close button:
+// every control that takes focus is reached, each stop is the focus on the
+// accessibility tree too, and the walk comes back to the top bar.
+TEST_F(MainWindowTest, TabReachesEveryControlAndLeavesEveryPage)
+{
+    writeCatalogue({Rec("General", "a", true)});
+    ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
+    frm->show();
+    QApplication::setActiveWindow(frm.get());
+    QTabWidget *pages = ui()->PageControl1;
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        SCOPED_TRACE(pages->tabText(page).toStdString());
+        // An exclusive group is one stop: its ticked button.
+        QSet<QWidget *> missed;
+        for (QWidget *w : frm->findChildren<QWidget *>()) {
+            const auto *radio = qobject_cast<QRadioButton *>(w);
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && !w->focusProxy()
+                && !(radio && !radio->isChecked()))
+                missed << w;
+        }
+        ui()->butClose->setFocus();
+        missed.remove(ui()->butClose);
+        for (int step = 0; step < 100 && !missed.isEmpty(); ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *now = QApplication::focusWidget();
+            ASSERT_NE(now, nullptr);
+            EXPECT_TRUE(QAccessible::queryAccessibleInterface(now)->state().focused) << now->objectName().toStdString();
+            missed.remove(now);
+        }
+        QStringList names;
+        for (QWidget *w : missed)
+            names << w->objectName();
+        EXPECT_EQ(names.join(' ').toStdString(), "") << "not reached by Tab";
+        for (int step = 0; step < 100 && QApplication::focusWidget() != ui()->butClose; ++step)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), ui()->butClose) << "the focus stays on the page";
+    }
+}
+
+// The hidden administration page is passed over; each page has its Alt letter.
+TEST_F(MainWindowTest, PageKeysWorkFromAnywhereInTheWindow)
+{
+    writeCatalogue({Rec("General", "a", true)});
+    ASSERT_EQ(start(), TfrmMain::SetupResult::Completed);
+    frm->show();
+    QApplication::setActiveWindow(frm.get());
+    QTabWidget *pages = ui()->PageControl1;
+    const int about = pages->indexOf(ui()->tabAbout), health = pages->indexOf(get<QWidget>("tabHealth"));
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const struct { const char *description; const char *focus; Qt::Key key; Qt::KeyboardModifiers modifiers; int from, to; }
+        cases[] = {
+        {"Ctrl+Tab on Start Slide Show", "butSlideshow", Qt::Key_Tab, ctrl, 0, 1},
+        {"Ctrl+Shift+Tab on Close, round the start", "butClose", Qt::Key_Backtab, ctrlShift, 0, about},
+        {"Ctrl+PgDown in the list", "SiteList", Qt::Key_PageDown, ctrl, 0, 1},
+        {"Ctrl+PgDown round the end", "butClose", Qt::Key_PageDown, ctrl, about, 0},
+        {"Ctrl+PgUp in the health table", "tblHealth", Qt::Key_PageUp, ctrl, health, health - 1},
+        {"Ctrl+Tab in the health table", "tblHealth", Qt::Key_Tab, ctrl, health, health + 1},
+        {"Alt+H, the health page's letter", "butClose", Qt::Key_H, Qt::AltModifier, 0, health},
+        {"Alt+M: the administration page is hidden", "butClose", Qt::Key_M, Qt::AltModifier, 0, 0},
+    };
+    for (const auto &c : cases) {
+        pages->setCurrentIndex(c.from);
+        QWidget *focus = get<QWidget>(c.focus);
+        focus->setFocus();
+        QTest::keyClick(focus, c.key, c.modifiers);
+        EXPECT_EQ(pages->currentIndex(), c.to) << c.description;
+    }
+}
+
+// At half again the desktop's font, every control of every page gets the
+// room it needs; the caption sample alone shows at the size chosen for the
+// show, cut by its panel as the show's caption is by the screen.
+TEST_F(MainWindowTest, EveryPageFitsALargerFont)
+{
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSizeF(before.pointSizeF() * 1.5);
+    QApplication::setFont(large);
+    ASSERT_EQ(start({"tavel"}), TfrmMain::SetupResult::Completed);
+    frm->show();
+    QStringList cut;
+    for (QTabWidget *pages : {ui()->PageControl1, ui()->PageControl2})
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            QCoreApplication::processEvents();  // the layouts settle
+            for (QWidget *w : frm->findChildren<QWidget *>()) {
+                const QSize need = w->minimumSizeHint();
+                // Qt's own parts (a spin box's text) are sized by their control.
+                const bool ours = !w->objectName().isEmpty() && !w->objectName().startsWith("qt_");
+                if (ours && w != ui()->CaptionColor && w->isVisible() && need.isValid()
+                    && (w->width() < need.width() || w->height() < need.height()))
+                    cut << w->objectName();
+            }
+        }
+    QApplication::setFont(before);
+    cut.removeDuplicates();
+    EXPECT_EQ(cut.join(' ').toStdString(), "");
+}
+
+// A dark theme reaches every text and every link. Only the caption sample
+// (the user's own colours) and the version alert (white on red) keep theirs.
+TEST_F(MainWindowTest, EveryWidgetTakesTheThemesColours)
+{
+    const QPalette before = QApplication::palette();
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Link, QColor(0x8a, 0xb4, 0xf8));
+    QApplication::setPalette(dark);
+    start({"tavel"});
+    const QSet<QWidget *> ownColours = {ui()->CaptionColor, ui()->CaptionBG, ui()->lblLatestVersion};
+    QStringList fixed;
+    for (QWidget *w : frm->findChildren<QWidget *>()) {
+        const auto differs = [&](QPalette::ColorRole role) {
+            return w->palette().color(role) != dark.color(w->palette().currentColorGroup(), role);
+        };
+        if (!ownColours.contains(w)
+            && (!w->styleSheet().isEmpty() || differs(QPalette::WindowText) || differs(QPalette::Text)
+                || differs(QPalette::ButtonText) || differs(QPalette::Window) || differs(QPalette::Base)
+                || differs(QPalette::Button) || differs(QPalette::Link)))
+            fixed << w->objectName();
+    }
+    QApplication::setPalette(before);
+    EXPECT_EQ(fixed.join(' ').toStdString(), "");
+    EXPECT_EQ(ui()->lblFAQUrl->foregroundRole(), QPalette::Link) << "links are drawn in the link colour";
+}
+
 // A message, a question and a prompt may carry a webcam's name or a
 // server's text: the real dialogs show them as typed.
 TEST(RealDialogs, ShowOutsideTextAsPlainText)
@@ -582,6 +723,12 @@ TEST_F(MainWindowTest, HealthPageByItsAccessibleNames)
             texts << cell(row, c);
         return texts;
     };
+    // A screen reader hears the rows and their cells. (The test platform has
+    // no accessibility bridge, so the reader's view is not told of later sorts.)
+    QAccessibleTableInterface *heard = QAccessible::queryAccessibleInterface(table)->tableInterface();
+    ASSERT_NE(heard, nullptr);
+    ASSERT_EQ(heard->rowCount(), 3);
+    EXPECT_EQ(heard->cellAt(2, 1)->text(QAccessible::Name), "New picture");
     EXPECT_EQ(column(0), QStringList({"Alley", "Bridge", "Harbour"}));
     EXPECT_EQ(column(1), QStringList({"Disabled by rule", "Never fetched", "New picture"}));
     EXPECT_EQ(column(2), QStringList({"", "", "10 min"})) << "an age only for a picture held";

@@ -44,7 +44,7 @@ lumetta_test(RunMode lumetta_app_core lumetta_service)
 lumetta_test(SettingsTable lumetta_app_core)
 lumetta_test(StartupFiles lumetta_app_core)
 lumetta_test(CatalogueQuestions lumetta_app_core)
-lumetta_gui_test(TfrmMain lumetta_widgets)
+lumetta_gui_test(TfrmMain lumetta_widgets Qt6::Test)
 lumetta_gui_test(CatalogueEditing lumetta_widgets)
 lumetta_gui_test(LumettaProcess lumetta_platform LABEL process)
 
