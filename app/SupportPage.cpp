@@ -78,8 +78,9 @@ void SupportPage::showVersion()
 void SupportPage::loadHelpText()
 {
     // The user's own readme first, else the one an installed program
-    // comes with.
-    for (const QString &folder : {m_run.AppPath, InstalledShareFolder(QCoreApplication::applicationDirPath())}) {
+    // comes with, else the one a build puts beside the program.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    for (const QString &folder : {m_run.AppPath, InstalledShareFolder(programDir), programDir + QLatin1Char('/')}) {
         const QString readme = folder + QStringLiteral("readme.txt");
         if (!folder.isEmpty() && QFileInfo::exists(readme)) {
             m_ui->memoHelp->setPlainText(ReadLatin1File(readme));
