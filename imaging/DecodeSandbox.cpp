@@ -264,15 +264,6 @@ DecodeReply Answer(DecodeFunction decode, const DecodeRequest &request, int inpu
 
 } // namespace
 
-DecodedPicture DecodeWithOwnDecoders(PictureFormat format, QByteArrayView data, QSize shownSize)
-{
-    if (const PictureDecoder *decoder = DecoderFor(format))
-        return decoder->decode(data, shownSize);
-    DecodedPicture none;
-    none.error = QStringLiteral("Unknown picture format");
-    return none;
-}
-
 QString EnterDecodeSandbox(int channel)
 {
     QString error = CloseInherited(channel);

@@ -21,9 +21,6 @@ namespace lumetta {
 
 using DecodeFunction = DecodedPicture (*)(PictureFormat format, QByteArrayView data, QSize shownSize);
 
-// The program's decoders, as DecoderFor gives them.
-DecodedPicture DecodeWithOwnDecoders(PictureFormat format, QByteArrayView data, QSize shownSize);
-
 // Drops every right decoding does not need: no new privileges, limits on
 // memory and CPU, no descriptor but channel (and /dev/null as 0, 1, 2),
 // and a filter that kills the process on any other system call. Empty when

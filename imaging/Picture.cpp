@@ -51,6 +51,15 @@ const PictureDecoder *DecoderFor(PictureFormat format)
     return nullptr;
 }
 
+DecodedPicture DecodeWithOwnDecoders(PictureFormat format, QByteArrayView data, QSize shownSize)
+{
+    if (const PictureDecoder *decoder = DecoderFor(format))
+        return decoder->decode(data, shownSize);
+    DecodedPicture none;
+    none.error = QStringLiteral("Unknown picture format");
+    return none;
+}
+
 DecodedPicture LoadPictureFile(const QString &path, PictureFormat format, QSize shownSize)
 {
     DecodedPicture result;

@@ -41,6 +41,8 @@ public:
 
 // nullptr for Unknown.
 const PictureDecoder *DecoderFor(PictureFormat format);
+// The program's decoders, as DecoderFor gives them, in this process.
+DecodedPicture DecodeWithOwnDecoders(PictureFormat format, QByteArrayView data, QSize shownSize);
 
 // Reads and decodes a file. An unreadable file raises FileError; an
 // unknown extension or a file the decoder rejects is an invalid graphic.
