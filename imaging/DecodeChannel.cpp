@@ -3,7 +3,10 @@
 #include <QPixelFormat>
 #include <csignal>
 #include <cstring>
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 namespace lumetta {
@@ -86,6 +89,65 @@ QString FaultText(WorkerFault fault)
                       : fault == WorkerFault::Refused ? "refused by the sandbox"
                                                       : "crashed";
     return QStringLiteral("The decoder failed on this picture: %1").arg(QLatin1String(why));
+}
+
+namespace {
+
+// Room for one descriptor: a message that brings more is cut and refused.
+struct ChannelMessage {
+    iovec io;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr header{};
+
+    ChannelMessage(void *body, size_t size) : io{body, size}
+    {
+        header.msg_iov = &io;
+        header.msg_iovlen = 1;
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
+    }
+};
+
+} // namespace
+
+bool SendMessage(int channel, const void *body, size_t size, int fd)
+{
+    ChannelMessage m(const_cast<void *>(body), size);
+    if (fd >= 0) {
+        cmsghdr *c = CMSG_FIRSTHDR(&m.header);
+        c->cmsg_level = SOL_SOCKET;
+        c->cmsg_type = SCM_RIGHTS;
+        c->cmsg_len = CMSG_LEN(sizeof(int));
+        std::memcpy(CMSG_DATA(c), &fd, sizeof fd);
+    } else {
+        m.header.msg_control = nullptr;
+        m.header.msg_controllen = 0;
+    }
+    ssize_t sent;
+    do
+        sent = ::sendmsg(channel, &m.header, MSG_NOSIGNAL);
+    while (sent < 0 && errno == EINTR);
+    return sent == ssize_t(size);
+}
+
+bool ReceiveMessage(int channel, void *body, size_t size, int &fd, int flags)
+{
+    ChannelMessage m(body, size);
+    ssize_t got;
+    do
+        got = ::recvmsg(channel, &m.header, MSG_CMSG_CLOEXEC | flags);
+    while (got < 0 && errno == EINTR);
+    fd = -1;
+    if (got > 0)
+        for (cmsghdr *c = CMSG_FIRSTHDR(&m.header); c; c = CMSG_NXTHDR(&m.header, c))
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS && c->cmsg_len == CMSG_LEN(sizeof(int)))
+                std::memcpy(&fd, CMSG_DATA(c), sizeof fd);
+    const bool whole = got == ssize_t(size) && !(m.header.msg_flags & (MSG_TRUNC | MSG_CTRUNC));
+    if (!whole && fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+    return whole;
 }
 
 } // namespace lumetta

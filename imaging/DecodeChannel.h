@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -50,6 +51,13 @@ std::optional<QString> CheckPictureReply(const DecodeReply &reply, qint64 memfdS
 // The reply's text, bounded by its field whatever length it claims.
 QString ReplyText(const DecodeReply &reply);
 void SetReplyText(DecodeReply &reply, const QString &text);
+
+// One fixed-size message over the channel with a descriptor beside it
+// (none when fd < 0); false unless the whole message went.
+bool SendMessage(int channel, const void *body, size_t size, int fd);
+// One whole message of exactly size bytes and the descriptor beside it, if
+// any (-1 when none); false, with nothing left open, for anything else.
+bool ReceiveMessage(int channel, void *body, size_t size, int &fd, int flags = 0);
 
 enum class WorkerFault { Crashed, TimedOut, Refused };
 // A worker that ended without answering: SIGSYS is the filter's verdict.

@@ -155,39 +155,13 @@ QString LoadFilter(int channel)
 
 bool Send(int channel, const DecodeReply &reply, int fd = -1)
 {
-    iovec io{const_cast<DecodeReply *>(&reply), sizeof reply};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    if (fd >= 0) {
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        cmsghdr *c = CMSG_FIRSTHDR(&message);
-        c->cmsg_level = SOL_SOCKET;
-        c->cmsg_type = SCM_RIGHTS;
-        c->cmsg_len = CMSG_LEN(sizeof(int));
-        std::memcpy(CMSG_DATA(c), &fd, sizeof fd);
-    }
-    return ::sendmsg(channel, &message, MSG_NOSIGNAL) == ssize_t(sizeof reply);
+    return SendMessage(channel, &reply, sizeof reply, fd);
 }
 
 // The request and the memfd of its bytes; false when the program has gone.
 bool Receive(int channel, DecodeRequest &request, int &fd)
 {
-    iovec io{&request, sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    const ssize_t got = ::recvmsg(channel, &message, MSG_CMSG_CLOEXEC);
-    fd = -1;
-    if (const cmsghdr *c = CMSG_FIRSTHDR(&message);
-        c && c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS && c->cmsg_len == CMSG_LEN(sizeof(int)))
-        std::memcpy(&fd, CMSG_DATA(c), sizeof fd);
-    return got == ssize_t(sizeof request) && request.magic == DecodeMagic && fd >= 0;
+    return ReceiveMessage(channel, &request, sizeof request, fd) && request.magic == DecodeMagic && fd >= 0;
 }
 
 // Written whole, in as few calls as the kernel allows: cheaper than

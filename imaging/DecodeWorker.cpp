@@ -56,24 +56,7 @@ Wait WaitReadable(int fd, milliseconds timeout)
 // worker closed the channel or sent something else.
 bool ReceiveReply(int channel, DecodeReply &reply, int &fd)
 {
-    iovec io{&reply, sizeof reply};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    ssize_t got;
-    do
-        got = ::recvmsg(channel, &message, MSG_CMSG_CLOEXEC | MSG_DONTWAIT);
-    while (got < 0 && errno == EINTR);
-    fd = -1;
-    if (got > 0)
-        for (cmsghdr *c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c))
-            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS && c->cmsg_len == CMSG_LEN(sizeof(int)))
-                std::memcpy(&fd, CMSG_DATA(c), sizeof fd);
-    const bool whole = got == ssize_t(sizeof reply) && !(message.msg_flags & (MSG_TRUNC | MSG_CTRUNC))
-                       && reply.magic == DecodeMagic;
+    const bool whole = ReceiveMessage(channel, &reply, sizeof reply, fd, MSG_DONTWAIT) && reply.magic == DecodeMagic;
     if (!whole && fd >= 0) {
         ::close(fd);
         fd = -1;
@@ -100,23 +83,7 @@ int BytesInMemfd(QByteArrayView data)
 
 bool SendRequest(int channel, const DecodeRequest &request, int fd)
 {
-    iovec io{const_cast<DecodeRequest *>(&request), sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr *c = CMSG_FIRSTHDR(&message);
-    c->cmsg_level = SOL_SOCKET;
-    c->cmsg_type = SCM_RIGHTS;
-    c->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(c), &fd, sizeof fd);
-    ssize_t sent;
-    do
-        sent = ::sendmsg(channel, &message, MSG_NOSIGNAL);
-    while (sent < 0 && errno == EINTR);
-    return sent == ssize_t(sizeof request);
+    return SendMessage(channel, &request, sizeof request, fd);
 }
 
 struct Mapping {
