@@ -3,6 +3,7 @@
 #include "common/Errors.h"
 #include "platform/SettingKeys.h"
 #include <QtGlobal>
+#include <QCoreApplication>
 #include <cmath>
 
 namespace lumetta {
@@ -228,7 +229,7 @@ QDate ParseDateText(const QString &text)
 {
     const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid())
-        throw ConvertError(QStringLiteral("'%1' is not a valid date").arg(text));
+        throw ConvertError(QCoreApplication::translate("SettingsTable", "'%1' is not a valid date").arg(text));
     return date;
 }
 

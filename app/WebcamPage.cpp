@@ -331,7 +331,7 @@ bool WebcamPage::refuseUnsafeText(QLineEdit *edit, int field)
         }
     }
     const QScopedValueRollback exiting(m_inEditorExit, true);
-    m_dialogs.showMessage(UnsafeFieldMessage.arg(typed), MessageIcon::Warning);
+    m_dialogs.showMessage(UnsafeFieldMessage().arg(typed), MessageIcon::Warning);
     return true;
 }
 

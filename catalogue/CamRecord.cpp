@@ -1,6 +1,7 @@
 #include "catalogue/CamRecord.h"
 
 #include <QSet>
+#include <QCoreApplication>
 #include <optional>
 
 #include "common/Subs.h"
@@ -189,10 +190,19 @@ QString LongFieldsMessage(const FieldCut &cut)
         numbers << QString::number(cut.cutLines[i]);
     if (cut.cutLines.size() > 10)
         numbers << QStringLiteral("...");
-    return QStringLiteral("%1 line(s) had a field longer than %2 characters, cut to that length: line %3.")
+    return QCoreApplication::translate("CamRecord",
+                                       "%1 line(s) had a field longer than %2 characters, cut to that length: line %3.")
         .arg(cut.cutLines.size())
         .arg(MaxFieldChars)
         .arg(numbers.join(QStringLiteral(", ")));
+}
+
+QString UnsafeFieldMessage()
+{
+    return QCoreApplication::translate(
+        "CamRecord",
+        "\"%1\" cannot be stored: a webcam's fields cannot contain \"||\" or a line break, nor end in "
+        "\"|\".\r\nThe previous value is kept.");
 }
 
 QString TrimRecordLine(const QString &line)

@@ -76,9 +76,8 @@ QString TrimRecordLine(const QString &line);
 // Typed text must never change a record's structure: no "||", no "|" at
 // the end and no line break in any field.
 bool IsSafeFieldText(const QString &text);
-inline const QString UnsafeFieldMessage = QStringLiteral(
-    "\"%1\" cannot be stored: a webcam's fields cannot contain \"||\" or a line break, nor end in \"|\".\r\n"
-    "The previous value is kept.");
+// In the user's language: "%1" is the typed text.
+QString UnsafeFieldMessage();
 
 // Cuts at each separator; an empty name between adjacent separators is kept,
 // a trailing empty name is not.

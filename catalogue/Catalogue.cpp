@@ -4,6 +4,7 @@
 #include "common/Subs.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace lumetta {
@@ -297,7 +298,7 @@ int IndexAfterMove(int index, int from, int to)
 
 std::optional<QString> AskNewCamName(const Catalogue &catalogue, const NameAsker &ask)
 {
-    QString prompt = QStringLiteral("Site name");
+    QString prompt = QCoreApplication::translate("Catalogue", "Site name");
     QString text;
     for (;;) {
         const std::optional<QString> answer = ask(prompt, text);
@@ -305,13 +306,13 @@ std::optional<QString> AskNewCamName(const Catalogue &catalogue, const NameAsker
             return std::nullopt;
         const QString name = answer->trimmed();
         if (name.isEmpty()) {
-            prompt = QStringLiteral("Please enter a name for Site");
+            prompt = QCoreApplication::translate("Catalogue", "Please enter a name for Site");
             text.clear();
         } else if (!IsSafeFieldText(name)) {
-            prompt = UnsafeNamePrompt;
+            prompt = QCoreApplication::translate("Catalogue", UnsafeNameText);
             text = name;
         } else if (catalogue.nameExists(name)) {
-            prompt = NameExistsPrompt;
+            prompt = QCoreApplication::translate("Catalogue", NameExistsText);
             text = catalogue.suggestName(name);
         } else {
             return name;
@@ -321,7 +322,7 @@ std::optional<QString> AskNewCamName(const Catalogue &catalogue, const NameAsker
 
 std::optional<QString> AskRenamedCam(const Catalogue &catalogue, int index, const NameAsker &ask)
 {
-    QString prompt = QStringLiteral("Rename Site");
+    QString prompt = QCoreApplication::translate("Catalogue", "Rename Site");
     QString text = catalogue.itemText(index);
     for (;;) {
         const std::optional<QString> answer = ask(prompt, text);
@@ -331,15 +332,15 @@ std::optional<QString> AskRenamedCam(const Catalogue &catalogue, int index, cons
             return std::nullopt;
         const QString name = answer.value_or(text);
         if (name.isEmpty()) {
-            prompt = QStringLiteral("Please enter new name for Site");
+            prompt = QCoreApplication::translate("Catalogue", "Please enter new name for Site");
         } else if (!IsSafeFieldText(name)) {
             if (!answer)
                 return std::nullopt;  // nothing safe to keep
             // The current name is offered again, so a cancel keeps it.
-            prompt = UnsafeNamePrompt;
+            prompt = QCoreApplication::translate("Catalogue", UnsafeNameText);
             text = catalogue.itemText(index);
         } else if (catalogue.nameExists(name, index)) {
-            prompt = NameExistsPrompt;
+            prompt = QCoreApplication::translate("Catalogue", NameExistsText);
             text = catalogue.suggestName(name);
         } else {
             return name;

@@ -119,10 +119,13 @@ int IndexAfterMove(int index, int from, int to);
 // The name questions of add and rename. ask(prompt, text) returns the
 // answer, or nullopt when the dialog is cancelled.
 using NameAsker = std::function<std::optional<QString>(const QString &prompt, const QString &text)>;
-inline const QString UnsafeNamePrompt =
-    QStringLiteral("A name cannot contain \"||\" or a line break. Please enter another name");
-inline const QString NameExistsPrompt =
-    QStringLiteral("The name already exists. Would you like to use the suggested name?");
+// Translated where asked; the English texts stay at hand for comparing.
+inline constexpr char UnsafeNameText[] =
+    QT_TRANSLATE_NOOP("Catalogue", "A name cannot contain \"||\" or a line break. Please enter another name");
+inline constexpr char NameExistsText[] =
+    QT_TRANSLATE_NOOP("Catalogue", "The name already exists. Would you like to use the suggested name?");
+inline const QString UnsafeNamePrompt = QString::fromLatin1(UnsafeNameText);
+inline const QString NameExistsPrompt = QString::fromLatin1(NameExistsText);
 
 // Add: asks until a trimmed, non-empty, new name is given; nullopt on cancel.
 std::optional<QString> AskNewCamName(const Catalogue &catalogue, const NameAsker &ask);

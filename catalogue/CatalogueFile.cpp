@@ -7,12 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QCoreApplication>
 
 namespace lumetta {
 
 void RaiseCannotCreate(const QString &path, const QString &reason)
 {
-    throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason));
+    throw FileError(QCoreApplication::translate("CatalogueFile", "Cannot create file \"%1\". %2").arg(path, reason));
 }
 
 namespace {
@@ -100,7 +101,8 @@ QStringList LoadCatalogue(const QString &path)
 {
     const FileRead read = ReadRegularFile(path, MaxCatalogueBytes);
     if (!read.bytes)
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, read.error));
+        throw FileError(
+            QCoreApplication::translate("CatalogueFile", "Cannot open file \"%1\". %2").arg(path, read.error));
     return SplitTextLines(*read.bytes);
 }
 

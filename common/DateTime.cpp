@@ -107,14 +107,14 @@ TDateTime EncodeDate(int year, int month, int day)
 {
     if (auto d = TryEncodeDate(year, month, day))
         return *d;
-    throw ConvertError(QStringLiteral("Invalid argument to date encode"));
+    throw ConvertError(QCoreApplication::translate("DateTime", "Invalid argument to date encode"));
 }
 
 TDateTime EncodeTime(int hour, int minute, int second, int msec)
 {
     if (auto t = TryEncodeTime(hour, minute, second, msec))
         return *t;
-    throw ConvertError(QStringLiteral("Invalid argument to time encode"));
+    throw ConvertError(QCoreApplication::translate("DateTime", "Invalid argument to time encode"));
 }
 
 TDateTime NeverDate()
@@ -202,14 +202,14 @@ TDateTime ParseTimeText(const QString &text)
 {
     if (auto t = TryParseTimeText(text))
         return *t;
-    throw ConvertError(QStringLiteral("'%1' is not a valid time").arg(text));
+    throw ConvertError(QCoreApplication::translate("DateTime", "'%1' is not a valid time").arg(text));
 }
 
 TDateTime ParseDateTimeText(const QString &text)
 {
     if (auto t = TryParseDateTimeText(text))
         return *t;
-    throw ConvertError(QStringLiteral("'%1' is not a valid date and time").arg(text));
+    throw ConvertError(QCoreApplication::translate("DateTime", "'%1' is not a valid date and time").arg(text));
 }
 
 QString AgeText(TDateTime age)

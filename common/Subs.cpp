@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -145,7 +146,7 @@ bool OpenRegularFile(QFile &file, const QString &path, QString &reason, FileLink
     // Asked of the open file, so a link to a FIFO is caught as well.
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        reason = QStringLiteral("Not a regular file");
+        reason = QCoreApplication::translate("Subs", "Not a regular file");
         ::close(fd);
         return false;
     }
@@ -163,7 +164,7 @@ FileRead ReadRegularFile(const QString &path, qint64 maxBytes, FileLinks links)
     QFile file;
     if (!OpenRegularFile(file, path, out.error, links))
         return out;
-    const QString tooLarge = QStringLiteral("Larger than %1 bytes").arg(maxBytes);
+    const QString tooLarge = QCoreApplication::translate("Subs", "Larger than %1 bytes").arg(maxBytes);
     if (file.size() > maxBytes) {
         out.error = tooLarge;
         return out;
@@ -202,16 +203,16 @@ bool FilesEqual(const QString &fileA, const QString &fileB)
     QFile fa, fb;
     QString reason;
     if (!OpenRegularFile(fa, fileA, reason))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileA, reason));
+        throw FileError(QCoreApplication::translate("Subs", "Cannot open file \"%1\". %2").arg(fileA, reason));
     if (!OpenRegularFile(fb, fileB, reason))
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileB, reason));
+        throw FileError(QCoreApplication::translate("Subs", "Cannot open file \"%1\". %2").arg(fileB, reason));
     constexpr qint64 Chunk = 64 * 1024;
     QByteArray bufA(Chunk, Qt::Uninitialized), bufB(Chunk, Qt::Uninitialized);
     for (;;) {
         const qint64 na = fa.read(bufA.data(), Chunk);
         const qint64 nb = fb.read(bufB.data(), Chunk);
         if (na < 0 || nb < 0)
-            throw FileError(QStringLiteral("Cannot read file \"%1\"").arg(na < 0 ? fileA : fileB));
+            throw FileError(QCoreApplication::translate("Subs", "Cannot read file \"%1\"").arg(na < 0 ? fileA : fileB));
         if (na != nb || memcmp(bufA.constData(), bufB.constData(), size_t(na)) != 0)
             return false;
         if (na == 0)
@@ -258,7 +259,7 @@ namespace {
 
 [[noreturn]] void BadHttpDate(const QString &text)
 {
-    throw ConvertError(QStringLiteral("'%1' is not a valid date and time").arg(text));
+    throw ConvertError(QCoreApplication::translate("Subs", "'%1' is not a valid date and time").arg(text));
 }
 
 int ZoneDigits(const QString &text, bool &ok)

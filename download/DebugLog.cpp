@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSet>
 #include <QtDebug>
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -43,7 +44,7 @@ int OpenForAppend(const QByteArray &name, QString &reason)
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        reason = QStringLiteral("Not a regular file");
+        reason = QCoreApplication::translate("DebugLog", "Not a regular file");
         return -1;
     }
     return fd;
@@ -90,6 +91,7 @@ void DebugLog::step(const QString &message) const
         return;
     stoppedLogs().insert(file);
     // Never a message box: a screen saver has no one to answer it.
+    // untranslated: the session's log, read with other programs' English lines
     qWarning().noquote() << QStringLiteral("Cannot write \"%1\". %2. The debug log stops.").arg(file, failure);
 }
 

@@ -61,7 +61,8 @@ private:
 
 QString TooLargeText()
 {
-    return QStringLiteral("The reply is larger than %1 MB, more than any picture or list").arg(MaxDownloadBytes >> 20);
+    return QCoreApplication::translate("ImageFetch", "The reply is larger than %1 MB, more than any picture or list")
+        .arg(MaxDownloadBytes >> 20);
 }
 
 int TimeLimitMs(int seconds, int unsetSeconds)
@@ -127,11 +128,11 @@ QString ImageFetch::withCaProblem(const QString &failure) const
 std::optional<FetchResult> ImageFetch::refusal(const QString &url) const
 {
     if (url.trimmed().isEmpty())
-        return FetchResult{false, {}, QStringLiteral("No URL")};
+        return FetchResult{false, {}, QCoreApplication::translate("ImageFetch", "No URL")};
     // The shared client serves one request; touching its properties or
     // stream now would spoil the running one.
     if (m_busy || m_http.State() != httpReady) {
-        FetchResult busy{false, {}, QStringLiteral("Another download is still running")};
+        FetchResult busy{false, {}, QCoreApplication::translate("ImageFetch", "Another download is still running")};
         busy.refused = true;
         return busy;
     }
@@ -149,13 +150,14 @@ QString ImageFetch::runRequest(int timeOutSeconds, int unsetSeconds)
         // The client's text for an abort does not say who ended it.
         if (m_http.RequestDoneError() != httperr::Aborted)
             return QString::fromStdString(e.what());
-        return m_timedOut ? QStringLiteral("No complete answer within %1 s").arg(limitMs / 1000)
-                          : QStringLiteral("Download stopped");
+        return m_timedOut
+                   ? QCoreApplication::translate("ImageFetch", "No complete answer within %1 s").arg(limitMs / 1000)
+                   : QCoreApplication::translate("ImageFetch", "Download stopped");
     }
     // The wait ends early only when the program leaves all its event loops.
     if (m_http.State() != httpReady) {
         m_http.Abort();
-        return QStringLiteral("Stopped: Lumetta is closing");
+        return QCoreApplication::translate("ImageFetch", "Stopped: Lumetta is closing");
     }
     return {};
 }
@@ -244,25 +246,27 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
     } else if (result.ok && conditional && m_http.StatusCode() == 304) {
         // The picture we hold is still the server's: nothing is written.
         result.unchanged = true;
-        refuse(QStringLiteral("The webcam still shows the last picture"));
+        refuse(QCoreApplication::translate("ImageFetch", "The webcam still shows the last picture"));
     } else if (!contentType.contains(QLatin1String("image/")) && !(fromStream && contentType.isEmpty())) {
-        refuse(QStringLiteral("Content type \"%1\" is not an image").arg(contentType));
+        refuse(QCoreApplication::translate("ImageFetch", "Content type \"%1\" is not an image").arg(contentType));
     } else if (!QFileInfo::exists(temp)) {
-        refuse(QStringLiteral("No picture was received"));
+        refuse(QCoreApplication::translate("ImageFetch", "No picture was received"));
     } else if (!stream.complete()) {
-        refuse(QStringLiteral("The picture could not be written whole"));  // a body cut short by the disk
+        refuse(QCoreApplication::translate("ImageFetch",
+                                           "The picture could not be written whole"));  // a body cut short by the disk
     } else {
         TDCImageInfo info;
         info.ReadImageInfo(temp);
         isImage = info.ImageType == TDCImageInfo::Gif || info.ImageType == TDCImageInfo::Jpeg;
         if (!isImage)
-            refuse(QStringLiteral("The picture is no GIF or JPEG"));
+            refuse(QCoreApplication::translate("ImageFetch", "The picture is no GIF or JPEG"));
     }
 
     step(QStringLiteral("7 - GetCamImage"));
     if (isImage) {
         if (m_http.StatusCode() != 200) {
-            refuse(QStringLiteral("Status %1 brings no new picture").arg(m_http.StatusCode()));
+            refuse(
+                QCoreApplication::translate("ImageFetch", "Status %1 brings no new picture").arg(m_http.StatusCode()));
         } else {
             bool same = false;
             try {
@@ -274,7 +278,7 @@ FetchResult ImageFetch::GetCamImage(const QString &url, const QString &destinati
             }
             result.unchanged = same;
             if (same)
-                refuse(QStringLiteral("The webcam still shows the last picture"));
+                refuse(QCoreApplication::translate("ImageFetch", "The webcam still shows the last picture"));
             // A failed copy keeps the old file, and its validators. They go
             // with the URL the next fetch asks: after a temporary
             // relocation the same one, so its 304 still comes.
@@ -303,7 +307,8 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
     const QString partial = fileName + QStringLiteral(".part");
     ResponseFile stream(partial, [this] { m_http.Abort(); });
     if (!stream.open())
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, stream.errorString()));
+        throw FileError(QCoreApplication::translate("ImageFetch", "Cannot create file \"%1\". %2")
+                            .arg(fileName, stream.errorString()));
 
     FetchGuard guard(m_http, TimeOutTimer, m_busy);
     applyNetworkSettings(settings);
@@ -323,7 +328,8 @@ FetchResult ImageFetch::GetUrlToFile(const QString &url, const QString &fileName
     if (result.failure.isEmpty() && m_http.StatusCode() != 200)
         result.failure = QStringLiteral("Status %1 %2").arg(m_http.StatusCode()).arg(m_http.ReasonPhrase());
     if (result.failure.isEmpty() && !stream.complete())
-        result.failure = QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, stream.errorString());
+        result.failure = QCoreApplication::translate("ImageFetch", "Cannot write file \"%1\". %2")
+                             .arg(fileName, stream.errorString());
     if (result.failure.isEmpty() && ::fsync(int(stream.handle())) != 0)
         result.failure = QString::fromLocal8Bit(std::strerror(errno));
     stream.close();

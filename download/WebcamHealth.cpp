@@ -199,6 +199,7 @@ const char *const Schema =
     " lastFailure REAL, lastReason TEXT, failuresInARow INTEGER, lastUnchanged INTEGER, showFetches INTEGER,"
     " showBytes INTEGER, rule TEXT, ruleTime REAL, show INTEGER) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS book(name TEXT PRIMARY KEY NOT NULL, value INTEGER) WITHOUT ROWID";
+// untranslated: columns of the database
 const char *const Columns = "url, lastAttempt, lastNewPicture, lastFailure, lastReason, failuresInARow, "
                             "lastUnchanged, showFetches, showBytes, rule, ruleTime, show";
 const char *const Values = "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)";
@@ -368,7 +369,7 @@ Opened OpenStore(const QString &file, std::unique_ptr<HealthStore> &store, qint6
     const QByteArray name = QFile::encodeName(file);
     struct stat st {};
     if (::lstat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        reason = QStringLiteral("Not a regular file");
+        reason = QCoreApplication::translate("WebcamHealth", "Not a regular file");
         return Opened::Damaged;
     }
     // SQLite refuses a link in its journal's place and would fail every
@@ -525,12 +526,15 @@ bool HealthBook::open()
     Opened opened = OpenStore(m_file, m_store, show, reason);
     if (opened == Opened::Damaged) {
         SetAside(m_file);
-        note(QStringLiteral("Health record %1 was damaged (%2): kept as %1.bad, a new one started").arg(m_file, reason));
+        note(QCoreApplication::translate("WebcamHealth",
+                                         "Health record %1 was damaged (%2): kept as %1.bad, a new one started")
+                 .arg(m_file, reason));
         opened = OpenStore(m_file, m_store, show, reason);
     }
     if (opened != Opened::Ok) {
         if (!std::exchange(m_openFailed, true))
-            note(QStringLiteral("Health record %1 cannot be opened (%2): kept in memory").arg(m_file, reason));
+            note(QCoreApplication::translate("WebcamHealth", "Health record %1 cannot be opened (%2): kept in memory")
+                     .arg(m_file, reason));
         return false;
     }
     m_show = std::max(m_show, show);
@@ -546,7 +550,8 @@ void HealthBook::carryOver(const QString &oldFile)
         return;
     const FileRead read = ReadRegularFile(oldFile, MaxOldFileBytes, FileLinks::Refuse);
     if (!read.bytes) {
-        const QString text = QStringLiteral("Health history %1 not carried over: %2").arg(oldFile, read.error);
+        const QString text = QCoreApplication::translate("WebcamHealth", "Health history %1 not carried over: %2")
+                                 .arg(oldFile, read.error);
         if (st.st_size > MaxOldFileBytes)
             m_limitReached = text;
         note(text);
@@ -556,7 +561,8 @@ void HealthBook::carryOver(const QString &oldFile)
     const QJsonObject webcams =
         QJsonDocument::fromJson(*read.bytes, &error).object().value(QLatin1String("webcams")).toObject();
     if (error.error != QJsonParseError::NoError)
-        note(QStringLiteral("Health history %1 is garbled (%2): nothing carried over").arg(oldFile, error.errorString()));
+        note(QCoreApplication::translate("WebcamHealth", "Health history %1 is garbled (%2): nothing carried over")
+                 .arg(oldFile, error.errorString()));
     // Keys an older book wrote with credentials are cleaned; of two that
     // become one, the later fetch's record stays.
     const auto merge = [&](const QString &key, const WebcamHealth &h) {
@@ -578,12 +584,14 @@ void HealthBook::carryOver(const QString &oldFile)
         return;
     }
     if (!m_store->transaction(all)) {
-        note(QStringLiteral("Health history %1 not carried over: %2").arg(oldFile, m_store->lastError));
+        note(QCoreApplication::translate("WebcamHealth", "Health history %1 not carried over: %2")
+                 .arg(oldFile, m_store->lastError));
         m_entries.clear();
         return;
     }
     if (::rename(QFile::encodeName(oldFile).constData(), QFile::encodeName(oldFile + ".imported").constData()) != 0)
-        note(QStringLiteral("%1 cannot be renamed: %2").arg(oldFile, QString::fromLocal8Bit(strerror(errno))));
+        note(QCoreApplication::translate("WebcamHealth", "%1 cannot be renamed: %2")
+                 .arg(oldFile, QString::fromLocal8Bit(strerror(errno))));
 }
 
 bool HealthBook::writeRow(const QString &key, const WebcamHealth &health)
@@ -615,7 +623,7 @@ bool HealthBook::save(const QString &url, QString *reason)
     const auto it = m_entries.find(key);
     if (it == m_entries.end())
         return true;
-    QString why = QStringLiteral("The health record is kept in memory only");
+    QString why = QCoreApplication::translate("WebcamHealth", "The health record is kept in memory only");
     // Opened once it can be: what was kept in memory meanwhile goes with it.
     if (!m_store && !m_file.isEmpty() && open()) {
         (void)m_store->transaction([this] {
@@ -634,7 +642,7 @@ bool HealthBook::save(const QString &url, QString *reason)
         why = m_store->lastError;
     }
     if (!std::exchange(m_writeFailed, true))
-        note(QStringLiteral("Health record %1 not written: %2").arg(m_file, why));
+        note(QCoreApplication::translate("WebcamHealth", "Health record %1 not written: %2").arg(m_file, why));
     if (reason)
         *reason = why;
     return false;
@@ -716,7 +724,8 @@ void HealthBook::beginShow()
     });
     m_show = std::max(m_show, show);
     if (!counted && !std::exchange(m_writeFailed, true))
-        note(QStringLiteral("Health record %1 not written: %2").arg(m_file, m_store->lastError));
+        note(QCoreApplication::translate("WebcamHealth", "Health record %1 not written: %2")
+                 .arg(m_file, m_store->lastError));
 }
 
 } // namespace lumetta

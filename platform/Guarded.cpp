@@ -1,6 +1,7 @@
 #include "platform/Guarded.h"
 
 #include "common/Errors.h"
+#include <QCoreApplication>
 #include <cstdio>
 
 namespace lumetta {
@@ -54,7 +55,7 @@ bool RunGuarded(const std::function<void()> &work)
     } catch (const std::exception &e) {
         ReportError(QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        ReportError(QStringLiteral("Unknown error"));
+        ReportError(QCoreApplication::translate("Guarded", "Unknown error"));
     }
     return false;
 }

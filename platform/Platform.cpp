@@ -159,7 +159,7 @@ QString FormerWindowsFolder()
 {
     if (!qEnvironmentVariable("LUMETTA_WINDOWS_DIR").isEmpty())
         return {};
-    return AddBackslash(DataHome() + QStringLiteral("/Korvane Software"));
+    return AddBackslash(DataHome() + QStringLiteral("/Korvane Software"));  // untranslated: a path
 }
 
 std::unique_ptr<SystemShell> MakeSystemShell()

@@ -4,6 +4,7 @@
 #include "common/Errors.h"
 #include "common/Subs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,9 +46,13 @@ std::optional<CachedStore> &Cache()
     return cache;
 }
 
+// Messages of the store's failures, translated when raised.
+const char *const SetFailed = QT_TRANSLATE_NOOP("Registry", "Failed to set data for '%1'");
+const char *const GetFailed = QT_TRANSLATE_NOOP("Registry", "Failed to get data for '%1'");
+
 [[noreturn]] void Raise(const char *format, const QString &name)
 {
-    throw RegistryError(QString::fromLatin1(format).arg(name));
+    throw RegistryError(QCoreApplication::translate("Registry", format).arg(name));
 }
 
 // The store as it is on disk now, read again only when the file changed.
@@ -115,7 +120,7 @@ bool WriteStore(const CachedStore &current, std::initializer_list<QByteArrayView
 
 void Store(const QString &key, const QString &name, const RegValue &value)
 {
-    const CachedStore &current = CurrentStore("Failed to set data for '%1'", name);
+    const CachedStore &current = CurrentStore(SetFailed, name);
     const auto edit = current.file.planValue(key, name, value);
     if (!edit)
         return;  // already stored: the file stays untouched
@@ -124,7 +129,7 @@ void Store(const QString &key, const QString &name, const RegValue &value)
     const QByteArrayView content(current.file.content());
     std::optional<FileStamp> stamp;
     if (!WriteStore(current, {content.first(edit->begin), edit->text, content.sliced(edit->end)}, stamp))
-        Raise("Failed to set data for '%1'", name);
+        Raise(SetFailed, name);
     CachedStore &kept = *Cache();
     kept.file.apply(*edit);
     kept.stamp = stamp;
@@ -140,26 +145,26 @@ QString RegistryFilePath()
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty())
         config = QDir::homePath() + QStringLiteral("/.config");
-    return config + QStringLiteral("/Korvane Software/user.reg");
+    return config + QStringLiteral("/Korvane Software/user.reg");  // untranslated: a path
 }
 
 QString ReadRegString(const QString &key, const QString &name, const QString &defaultValue)
 {
-    const auto v = CurrentStore("Failed to get data for '%1'", name).file.value(key, name);
+    const auto v = CurrentStore(GetFailed, name).file.value(key, name);
     if (!v)
         return defaultValue;
     if (v->type != RegValue::Type::String)
-        throw RegistryError(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw RegistryError(QCoreApplication::translate("Registry", "Invalid data type for '%1'").arg(name));
     return v->text;
 }
 
 int ReadRegInteger(const QString &key, const QString &name, int defaultValue)
 {
-    const auto v = CurrentStore("Failed to get data for '%1'", name).file.value(key, name);
+    const auto v = CurrentStore(GetFailed, name).file.value(key, name);
     if (!v)
         return defaultValue;
     if (v->type != RegValue::Type::Dword)
-        throw RegistryError(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw RegistryError(QCoreApplication::translate("Registry", "Invalid data type for '%1'").arg(name));
     return int(v->number);
 }
 
@@ -192,7 +197,7 @@ void WriteRegBool(const QString &key, const QString &name, bool value)
 bool DeleteRegKey(const QString &key)
 {
     try {
-        const CachedStore &current = CurrentStore("Failed to set data for '%1'", key);
+        const CachedStore &current = CurrentStore(SetFailed, key);
         RegistryFile next = current.file;
         if (!next.removeKeyTree(key))
             return true;
@@ -209,7 +214,7 @@ bool DeleteRegKey(const QString &key)
 bool RegKeyExists(const QString &key)
 {
     try {
-        return CurrentStore("Failed to get data for '%1'", key).file.hasKey(key);
+        return CurrentStore(GetFailed, key).file.hasKey(key);
     } catch (const RegistryError &) {
         return false;
     }

@@ -15,8 +15,8 @@
 
 namespace lumetta {
 
-inline const QString LumettaKey = QStringLiteral("Software\\Korvane Software\\Lumetta");
-inline const QString DesktopKey = QStringLiteral("Control Panel\\Desktop");
+inline const QString LumettaKey = QStringLiteral("Software\\Korvane Software\\Lumetta");  // untranslated: a key
+inline const QString DesktopKey = QStringLiteral("Control Panel\\Desktop");               // untranslated: a key
 
 // Colours are stored as Windows keeps them: red in the low byte.
 QColor ColorFromStored(int value);

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QScopeGuard>
+#include <QCoreApplication>
 
 namespace lumetta {
 
@@ -51,17 +52,21 @@ void TKorvaneAboutBox::butUpdatesClick()
     m_checking = true;
     const auto done = qScopeGuard([this] { m_checking = false; });
     const QString key = appName().trimmed();
-    if (m_dialogs.ask(QStringLiteral("You are about to check for the latest version.\r\n You must be connected to "
-                                     "the internet for this.\r\n\r\nDo you wish to continue?"),
-                      QuestionKind::YesNo, QStringLiteral("Check for latest version?"))
-        != DialogButton::Yes)
+    if (m_dialogs.ask(
+            QCoreApplication::translate("KorvaneAboutBox",
+                                        "You are about to check for the latest version.\r\n You must be connected to "
+                                        "the internet for this.\r\n\r\nDo you wish to continue?"),
+            QuestionKind::YesNo,
+            QCoreApplication::translate("KorvaneAboutBox", "Check for latest version?")) != DialogButton::Yes)
         return;
     QString latest;
     if (IsNewCurrentVersion(key, latest)) {
-        if (m_dialogs.ask(QStringLiteral("A newer version has been found (v") + latest + QStringLiteral(")")
-                              + QStringLiteral("\r\n\r\n") + QStringLiteral("Would you like to read about it?"),
-                          QuestionKind::YesNo, QStringLiteral("New Version Found"))
-            == DialogButton::Yes)
+        if (m_dialogs.ask(QCoreApplication::translate("KorvaneAboutBox",
+                                                      "A newer version has been found (v%1)\r\n\r\n"
+                                                      "Would you like to read about it?")
+                              .arg(latest),
+                          QuestionKind::YesNo,
+                          QCoreApplication::translate("KorvaneAboutBox", "New Version Found")) == DialogButton::Yes)
             (void)OpenWebLink(m_shell, SupportLinksFor(VendorSite(), productPath()).whatsNew);
         return;
     }
@@ -81,7 +86,7 @@ bool TKorvaneAboutBox::IsNewCurrentVersion(const QString &key, QString &latest)
             content = file.read(MaxVersionFileBytes);
     } else {
         // Whatever part of a failed reply arrived holds no version line.
-        m_dialogs.showMessage(QStringLiteral("Error: Information not found"));
+        m_dialogs.showMessage(QCoreApplication::translate("KorvaneAboutBox", "Error: Information not found"));
     }
     QFile::remove(fileName);
     latest = LatestVersionIn(content, key);

@@ -11,6 +11,7 @@
 #include "service/WebcamList.h"
 
 #include <QFile>
+#include <QCoreApplication>
 
 namespace lumetta {
 
@@ -27,7 +28,7 @@ void RemoveIfExists(const QString &path)
 QString LastUpdatedText(const QString &header)
 {
     const QString value = GetHeaderValue(QStringLiteral("Last-Modified"), header.split(QStringLiteral("\r\n")));
-    return value.isEmpty() ? QString() : QStringLiteral("Last updated: ") + value;
+    return value.isEmpty() ? QString() : QCoreApplication::translate("ListTools", "Last updated: %1").arg(value);
 }
 
 ListTools::ListTools(ListToolsHooks hooks) : m_hooks(std::move(hooks)) {}
@@ -47,13 +48,13 @@ void ListTools::ImportWebcamList(const QString &url)
 {
     const FetchResult fetched = m_hooks.fetch(url, workingFile(), 0);
     if (!fetched.ok) {
-        m_hooks.dialogs.showMessage(QStringLiteral("Could not download file"));
+        m_hooks.dialogs.showMessage(QCoreApplication::translate("ListTools", "Could not download file"));
         return;
     }
     const QString lastUpdated = LastUpdatedText(fetched.header);
     m_hooks.importList = ReadListFile(workingFile());
     if (ListIsBlank(m_hooks.importList)) {
-        m_hooks.dialogs.showMessage(QStringLiteral("No webcams listed"));
+        m_hooks.dialogs.showMessage(QCoreApplication::translate("ListTools", "No webcams listed"));
         return;
     }
     dialog().showList(lastUpdated, true);
@@ -81,7 +82,7 @@ bool ListTools::WebcamListed(const QString &imageUrl)
         (void)m_hooks.fetch(adultUrl, adultFile, 30);
     } catch (const std::exception &) {
         m_hooks.dialogs.beep();
-        m_hooks.dialogs.showMessage(SubmissionListsFailedMessage);
+        m_hooks.dialogs.showMessage(SubmissionText(SubmissionListsFailedMessage));
     }
     // A list never written reads as empty.
     const QStringList lines = ReadListFile(mainFile) + ReadListFile(adultFile);
@@ -99,11 +100,12 @@ void ListTools::SubmitWebcam(const SubmissionSnapshot &s)
         m_hooks.dialogs.showMessage(refusal->message);
         return;
     }
-    if (m_hooks.dialogs.ask(SubmissionQuestion, QuestionKind::OkCancel, SubmissionQuestionTitle) != DialogButton::Ok)
+    if (m_hooks.dialogs.ask(SubmissionText(SubmissionQuestion), QuestionKind::OkCancel,
+                            SubmissionText(SubmissionQuestionTitle)) != DialogButton::Ok)
         return;
     if (WebcamListed(s.fields.imageUrl)) {
         m_hooks.dialogs.beep();
-        m_hooks.dialogs.showMessage(SubmissionListedMessage);
+        m_hooks.dialogs.showMessage(SubmissionText(SubmissionListedMessage));
         return;
     }
     SubmissionFields fields = s.fields;
@@ -118,10 +120,10 @@ void ListTools::SubmitWebcam(const SubmissionSnapshot &s)
         if (const auto next = ExeSwitchFromHeader(value))
             WriteSetting(Setting::ExeSwitch, *next);
         m_hooks.dialogs.beep();
-        m_hooks.dialogs.showMessage(body.contains(SubmissionMarker()) ? SubmissionThanksMessage
-                                                                     : SubmissionFailedMessage);
+        m_hooks.dialogs.showMessage(body.contains(SubmissionMarker()) ? SubmissionText(SubmissionThanksMessage)
+                                                                      : SubmissionText(SubmissionFailedMessage));
     } else {
-        m_hooks.dialogs.showMessage(SubmissionFailedMessage);
+        m_hooks.dialogs.showMessage(SubmissionText(SubmissionFailedMessage));
     }
     RemoveIfExists(answerFile);
 }
@@ -137,7 +139,8 @@ void ListTools::ExportMasterLists(const QString &mainFile, const QString &adultF
     const auto write = [](const QString &path, const QStringList &lines) {
         const SaveResult saved = WriteFileAtomically(path, JoinTextLines(lines));
         if (!saved.ok)
-            throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, saved.reason));
+            throw FileError(
+                QCoreApplication::translate("ListTools", "Cannot create file \"%1\". %2").arg(path, saved.reason));
         return int(lines.size());
     };
     if (!mainFile.trimmed().isEmpty())
@@ -151,19 +154,19 @@ void ListTools::ExportMasterLists(const QString &mainFile, const QString &adultF
 void ListTools::ImportSubmissions(const QString &submissionFile)
 {
     if (!QFile::exists(submissionFile)) {
-        m_hooks.dialogs.showMessage(QStringLiteral("Nothing to do"));
+        m_hooks.dialogs.showMessage(QCoreApplication::translate("ListTools", "Nothing to do"));
         return;
     }
     if (!CopyFileAtomically(submissionFile, workingFile(), {}, ExistingLink::Replace))
-        throw FileError(QStringLiteral("Cannot create file \"%1\".").arg(workingFile()));
+        throw FileError(QCoreApplication::translate("ListTools", "Cannot create file \"%1\".").arg(workingFile()));
     m_hooks.importList = ReduceSubmissions(ReadListFile(workingFile()));
     dialog().showListKeepingDate(false);
 }
 
 void ListTools::DeleteSubmissions(const QString &submissionFile)
 {
-    if (m_hooks.dialogs.ask(DeleteSubmissionsQuestion, QuestionKind::OkCancelWarning, DeleteSubmissionsTitle)
-        == DialogButton::Ok)
+    if (m_hooks.dialogs.ask(SubmissionText(DeleteSubmissionsQuestion), QuestionKind::OkCancelWarning,
+                            SubmissionText(DeleteSubmissionsTitle)) == DialogButton::Ok)
         RemoveIfExists(submissionFile);
 }
 

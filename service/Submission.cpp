@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <QCoreApplication>
 
 namespace lumetta {
 
@@ -19,18 +20,23 @@ QString SubmissionMarker()
     return QStringLiteral("Email: ") + SubmissionEmail.left(SubmissionEmail.indexOf(QLatin1Char('@')) + 1);
 }
 
+QString SubmissionText(const QString &english)
+{
+    return QCoreApplication::translate("Submission", english.toUtf8().constData());
+}
+
 std::optional<SubmissionRefusal> CheckSubmission(int exeSwitch, bool hasSelection,
                                                  const QString &lastModified, TDateTime now)
 {
     if (exeSwitch == 0)
-        return SubmissionRefusal{SubmissionDisabledMessage, false};
+        return SubmissionRefusal{SubmissionText(SubmissionDisabledMessage), false};
     if (!hasSelection)
-        return SubmissionRefusal{SubmissionNoSelectionMessage, false};
+        return SubmissionRefusal{SubmissionText(SubmissionNoSelectionMessage), false};
     const auto lm = TryParseDateTimeText(lastModified);
     if (lastModified.trimmed().isEmpty() || !lm)
-        return SubmissionRefusal{SubmissionUntestedMessage, true};
+        return SubmissionRefusal{SubmissionText(SubmissionUntestedMessage), true};
     if (now - *lm > 60.0)
-        return SubmissionRefusal{SubmissionInactiveMessage, true};
+        return SubmissionRefusal{SubmissionText(SubmissionInactiveMessage), true};
     return std::nullopt;
 }
 
@@ -98,8 +104,9 @@ MasterLists BuildMasterLists(const QStringList &camData, int biasMinutes)
             // A webcam that cannot be written stops the export: a list
             // missing it would look complete.
             const QString bad = !refresh ? r.field(fRefreshRate) : !start ? r.field(fStartTime) : r.field(fEndTime);
-            out.error = QStringLiteral("The webcam \"%1\" has the time \"%2\", which cannot be read.\r\n"
-                                       "Nothing was exported.")
+            out.error = QCoreApplication::translate("Submission",
+                                                    "The webcam \"%1\" has the time \"%2\", which cannot be read.\r\n"
+                                                    "Nothing was exported.")
                             .arg(r.siteName(), bad);
             return out;
         }
@@ -118,9 +125,9 @@ QString ExportReport(std::optional<int> mainCount, std::optional<int> adultCount
 {
     QString message;
     if (mainCount)
-        message += QString::number(*mainCount) + QStringLiteral(" main webcams exported\r\n");
+        message += QCoreApplication::translate("Submission", "%1 main webcams exported\r\n").arg(*mainCount);
     if (adultCount)
-        message += QString::number(*adultCount) + QStringLiteral(" adult webcams exported\r\n");
+        message += QCoreApplication::translate("Submission", "%1 adult webcams exported\r\n").arg(*adultCount);
     return message;
 }
 

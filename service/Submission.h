@@ -14,23 +14,29 @@ QString SubmissionPath();  // below the vendor site
 // What a successful answer carries: "Email: " and the address up to its "@".
 QString SubmissionMarker();
 
+// The user's messages; shown through SubmissionText, compared in English.
 inline const QString SubmissionDisabledMessage =
-    QStringLiteral("Webcam export is currently disabled.\r\nPlease try later.");
-inline const QString SubmissionUntestedMessage =
-    QStringLiteral("Please test to make sure the webcam is active and then try again.");
-inline const QString SubmissionInactiveMessage = QStringLiteral(
-    "The selected webcam cannot be exported because it has been inactive for more than 60 days.");
+    QStringLiteral(QT_TRANSLATE_NOOP("Submission", "Webcam export is currently disabled.\r\nPlease try later."));
+inline const QString SubmissionUntestedMessage = QStringLiteral(
+    QT_TRANSLATE_NOOP("Submission", "Please test to make sure the webcam is active and then try again."));
+inline const QString SubmissionInactiveMessage = QStringLiteral(QT_TRANSLATE_NOOP(
+    "Submission", "The selected webcam cannot be exported because it has been inactive for more than 60 days."));
 inline const QString SubmissionNoSelectionMessage =
-    QStringLiteral("Please select a webcam and its category first.");
-inline const QString SubmissionQuestionTitle = QStringLiteral("Export Selected Cam?");
+    QStringLiteral(QT_TRANSLATE_NOOP("Submission", "Please select a webcam and its category first."));
+inline const QString SubmissionQuestionTitle = QStringLiteral(QT_TRANSLATE_NOOP("Submission", "Export Selected Cam?"));
 inline const QString SubmissionQuestion = QStringLiteral(
-    "You are about to send info about the selected webcam.\r\nYou must be connected to the internet "
-    "to do this.\r\n\r\nClick OK to continue or CANCEL to abort.");
-inline const QString SubmissionListedMessage = QStringLiteral("The selected webcam already exists in our list.");
-inline const QString SubmissionListsFailedMessage = QStringLiteral("Could not add cam to list. Please try later");
-inline const QString SubmissionThanksMessage = QStringLiteral(
-    "Thank you!\r\nThe webcam info has been sent successfully.\r\nIt will be included in our list at the next update.");
-inline const QString SubmissionFailedMessage = QStringLiteral("Export Failed.");
+    QT_TRANSLATE_NOOP("Submission",
+                      "You are about to send info about the selected webcam.\r\nYou must be connected to the internet "
+                      "to do this.\r\n\r\nClick OK to continue or CANCEL to abort."));
+inline const QString SubmissionListedMessage =
+    QStringLiteral(QT_TRANSLATE_NOOP("Submission", "The selected webcam already exists in our list."));
+inline const QString SubmissionListsFailedMessage =
+    QStringLiteral(QT_TRANSLATE_NOOP("Submission", "Could not add cam to list. Please try later"));
+inline const QString SubmissionThanksMessage =
+    QStringLiteral(QT_TRANSLATE_NOOP("Submission",
+                                     "Thank you!\r\nThe webcam info has been sent successfully.\r\nIt will be included "
+                                     "in our list at the next update."));
+inline const QString SubmissionFailedMessage = QStringLiteral(QT_TRANSLATE_NOOP("Submission", "Export Failed."));
 
 struct SubmissionRefusal {
     QString message;
@@ -54,6 +60,9 @@ struct SubmissionFields {
 };
 QString SubmissionQuery(const SubmissionFields &fields, int biasMinutes);
 
+// One of the texts above in the user's language.
+QString SubmissionText(const QString &english);
+
 // The switch as a response's "X-EXE" sets it; nullopt when absent or empty.
 std::optional<int> ExeSwitchFromHeader(const QString &value);
 
@@ -71,8 +80,9 @@ MasterLists BuildMasterLists(const QStringList &camData, int biasMinutes);
 // Counts of the lists written; nullopt for a list with no file name.
 QString ExportReport(std::optional<int> mainCount, std::optional<int> adultCount);
 
-inline const QString DeleteSubmissionsTitle = QStringLiteral("Delete master webcam list");
-inline const QString DeleteSubmissionsQuestion = QStringLiteral(
-    "You are about to DELETE the master webcam list.\r\n\r\nClick OK to continue or CANCEL to abort.");
+inline const QString DeleteSubmissionsTitle =
+    QStringLiteral(QT_TRANSLATE_NOOP("Submission", "Delete master webcam list"));
+inline const QString DeleteSubmissionsQuestion = QStringLiteral(QT_TRANSLATE_NOOP(
+    "Submission", "You are about to DELETE the master webcam list.\r\n\r\nClick OK to continue or CANCEL to abort."));
 
 } // namespace lumetta

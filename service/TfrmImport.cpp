@@ -24,17 +24,17 @@ TfrmImport::TfrmImport(QStringList &importList, QString workingFile, QWidget *pa
       m_importList(importList), m_workingFile(std::move(workingFile))
 {
     setObjectName(QStringLiteral("frmImport"));
-    setWindowTitle(QStringLiteral("Webcam List"));
-    auto *butImport = new QPushButton(QStringLiteral("Import selected"), this);
+    setWindowTitle(tr("Webcam List"));
+    auto *butImport = new QPushButton(tr("Import selected"), this);
     butImport->setObjectName(QStringLiteral("butImport"));
-    auto *butClose = new QPushButton(QStringLiteral("Close"), this);
+    auto *butClose = new QPushButton(tr("Close"), this);
     butClose->setObjectName(QStringLiteral("butClose"));
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("edtFilter"));
-    m_filterLabel = new QLabel(QStringLiteral("Filter"), this);
+    m_filterLabel = new QLabel(tr("Filter"), this);
     m_filterLabel->setObjectName(QStringLiteral("lblFilter"));
     m_filterLabel->setBuddy(m_filter);
-    m_lastUpdated = new QLabel(QStringLiteral("Last updated"), this);
+    m_lastUpdated = new QLabel(tr("Last updated"), this);
     m_lastUpdated->setObjectName(QStringLiteral("lblLastUpdated"));
     MakeLabelsPlain(m_lastUpdated);  // the date is the server's text
     m_list = new QListWidget(this);
@@ -45,9 +45,9 @@ TfrmImport::TfrmImport(QStringList &importList, QString workingFile, QWidget *pa
     m_status->setSizeGripEnabled(true);
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("ImportListMenu"));
-    QAction *selectAll = m_menu->addAction(QStringLiteral("Select all"));
+    QAction *selectAll = m_menu->addAction(tr("Select all"));
     selectAll->setObjectName(QStringLiteral("mnuSelectAll"));
-    QAction *deselectAll = m_menu->addAction(QStringLiteral("Deselect all"));
+    QAction *deselectAll = m_menu->addAction(tr("Deselect all"));
     deselectAll->setObjectName(QStringLiteral("mnuDeselectAll"));
 
     auto *top = new QHBoxLayout;
@@ -217,7 +217,7 @@ void TfrmImport::closeEvent(QCloseEvent *event)
 
 void TfrmImport::showCounter()
 {
-    m_status->showMessage(QStringLiteral("Selected  %1/%2").arg(SelectedCount).arg(m_list->count()));
+    m_status->showMessage(tr("Selected  %1/%2").arg(SelectedCount).arg(m_list->count()));
 }
 
 } // namespace lumetta

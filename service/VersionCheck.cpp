@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <QCoreApplication>
 
 namespace lumetta {
 
@@ -48,9 +49,10 @@ bool IsNewerVersion(const QString &latest, const QString &current)
 
 QString LatestVersionMessage(const QString &latest)
 {
-    QString text = QStringLiteral("The latest version is ") + latest + QStringLiteral(".");
+    QString text = QCoreApplication::translate("VersionCheck", "The latest version is %1.")
+                       .arg(latest == UnknownVersion ? QCoreApplication::translate("VersionCheck", "unknown") : latest);
     if (latest != UnknownVersion)
-        text += QStringLiteral("\r\nYou already have the latest version.");
+        text += QCoreApplication::translate("VersionCheck", "\r\nYou already have the latest version.");
     return text;
 }
 

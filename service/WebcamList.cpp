@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -238,7 +239,8 @@ MergeResult MergeListLines(const MergeInput &input)
 
 QString MergeReport(const MergeResult &result)
 {
-    return QStringLiteral("Selected sites: %1\r\nDuplicate sites ignored: %2\r\nNew sites added: %3")
+    return QCoreApplication::translate("WebcamList",
+                                       "Selected sites: %1\r\nDuplicate sites ignored: %2\r\nNew sites added: %3")
         .arg(result.selected)
         .arg(result.duplicates)
         .arg(result.newRecords.size());
@@ -253,8 +255,9 @@ QString RejectedLinesMessage(const MergeResult &result)
         numbers.append(QString::number(n));
     if (result.rejected.size() > 10)
         numbers.append(QStringLiteral("..."));
-    return QStringLiteral("%1 selected line(s) were not imported because a refresh or time in them "
-                          "cannot be read as a time of day (lines %2).")
+    return QCoreApplication::translate("WebcamList",
+                                       "%1 selected line(s) were not imported because a refresh or time in them "
+                                       "cannot be read as a time of day (lines %2).")
         .arg(result.rejected.size())
         .arg(numbers.join(QStringLiteral(", ")));
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCoreApplication>
 
 namespace lumetta {
 
@@ -35,6 +36,7 @@ QByteArray AutostartEntry(const QString &program)
     // A program that is gone (the package removed) is not started.
     QString tryExec = program;
     tryExec.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    // untranslated: the desktop reads the entry, not the user
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Lumetta screen saver\n"
@@ -52,12 +54,14 @@ QString WriteAutostartEntry(const QString &program)
     const QByteArray entry = AutostartEntry(program);
     if (entry.isEmpty())
         return program.contains(QLatin1Char('%'))
-                   ? QStringLiteral("the path of the installed copy holds a %, which desktops do not start from "
-                                    "an autostart entry")
-                   : QStringLiteral("the program's path holds a control character");
+                   ? QCoreApplication::translate(
+                         "AutostartEntry",
+                         "the path of the installed copy holds a %, which desktops do not start from "
+                         "an autostart entry")
+                   : QCoreApplication::translate("AutostartEntry", "the program's path holds a control character");
     const QString path = AutostartEntryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return QStringLiteral("%1 cannot be made").arg(QFileInfo(path).absolutePath());
+        return QCoreApplication::translate("AutostartEntry", "%1 cannot be made").arg(QFileInfo(path).absolutePath());
     AtomicFileWriter writer(path, ExistingLink::Replace);
     if (!writer.open() || !writer.write(entry) || !writer.commit())
         return writer.errorString();

@@ -6,6 +6,7 @@
 #include "slideshow/RaisedLabel.h"
 
 #include <QLabel>
+#include <QCoreApplication>
 
 namespace lumetta {
 
@@ -69,7 +70,7 @@ StatusOverlay::StatusOverlay(QWidget *panel, TimeSource &time, const Clock &cloc
         x += status->width() + 4;
     }
     m_age->setObjectName(QStringLiteral("lblAge"));
-    m_age->setAccessibleName(QStringLiteral("Picture age"));
+    m_age->setAccessibleName(QCoreApplication::translate("ImageOverlays", "Picture age"));
     m_age->setFont(BoldFont("Arial", 18));
     m_age->hide();
 
@@ -139,14 +140,15 @@ AdOverlay::AdOverlay(QWidget *panel, TimeSource &time)
     m_message->setObjectName(QStringLiteral("AdMsg"));
     m_link->setObjectName(QStringLiteral("AdUrl"));
     for (QLabel *ad : {m_message, m_link}) {
-        ad->setFont(BoldFont("Comic Sans MS", 15));
+        ad->setFont(BoldFont("Comic Sans MS", 15));  // untranslated: a font family
         SetTextColour(ad, Aqua);
         ad->hide();
     }
     for (int i = 0; i < 4; ++i) {
-        m_clickNow[i] = new RaisedLabel(QStringLiteral("Click Now"), QColor(128, 0, 0), panel);
+        m_clickNow[i] =
+            new RaisedLabel(QCoreApplication::translate("ImageOverlays", "Click Now"), QColor(128, 0, 0), panel);
         m_clickNow[i]->setObjectName(QStringLiteral("lblClickNow%1").arg(i + 1));
-        m_clickNow[i]->setFont(BoldFont("Comic Sans MS", 15));
+        m_clickNow[i]->setFont(BoldFont("Comic Sans MS", 15));  // untranslated: a font family
         m_clickNow[i]->setTextColour(Qt::red);
         m_clickNow[i]->hide();
     }

@@ -1,5 +1,7 @@
 #include "slideshow/ImageWindowRules.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -66,7 +68,7 @@ QString AdLinkText(const QString &link)
     for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("https://")})
         if (link.startsWith(scheme, Qt::CaseInsensitive))
             shown = link.mid(scheme.size());
-    return QStringLiteral("Visit ") + shown;
+    return QCoreApplication::translate("ImageWindowRules", "Visit %1").arg(shown);
 }
 
 AgeBadge PictureAgeBadge(TDateTime age, TDateTime interval)

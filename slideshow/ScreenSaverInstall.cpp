@@ -14,13 +14,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <optional>
 
 namespace lumetta {
 
 namespace {
 
-const QString ScreenSaverCaption = QStringLiteral("Screen Saver");
+// Translated when shown: a constant would be made before the translation loads.
+QString ScreenSaverCaption()
+{
+    return QCoreApplication::translate("ScreenSaverInstall", "Screen Saver");
+}
+
+// untranslated: a key of the store
 const QString SettingsParentKey = QStringLiteral("Software\\Korvane Software");
 
 // The parent key "opens" when it or any key below it is in the store.
@@ -135,7 +142,8 @@ QString SelectByHandMessage(const QString &installed, const QString &problem)
     const QByteArray entry = XScreenSaverEntry(installed, QDir::homePath());
     // xscreensaver-settings writes ~/.xscreensaver only when a setting is
     // changed, not when it is merely opened and closed.
-    QString text = QStringLiteral(
+    QString text = QCoreApplication::translate(
+                       "ScreenSaverInstall",
                        "Screen saver installed successfully.\r\nTo select it: \r\n\r\n"
                        "1. with XScreenSaver: open xscreensaver-settings and change any setting (for example "
                        "\"Blank After\"), which writes ~/.xscreensaver, then click Install again; "
@@ -148,7 +156,8 @@ QString SelectByHandMessage(const QString &installed, const QString &problem)
                        .arg(quoted, entry.isEmpty() ? QStringLiteral("\"Lumetta\" ") + quoted + QStringLiteral(" /s")
                                                     : QString::fromUtf8(entry));
     if (!problem.isEmpty())
-        text += QStringLiteral("\r\n\r\n~/.xscreensaver was left as it was: %1.").arg(problem);
+        text += QCoreApplication::translate("ScreenSaverInstall", "\r\n\r\n~/.xscreensaver was left as it was: %1.")
+                    .arg(problem);
     return text;
 }
 
@@ -156,15 +165,19 @@ QString IdleWatcherMessage(const QString &installed, int idleSeconds, const QStr
 {
     if (!problem.isEmpty())
         return SelectByHandMessage(installed, QString()) +
-               QStringLiteral("\r\n\r\nLumetta's own idle watcher could not be set up: %1.").arg(problem);
+               QCoreApplication::translate("ScreenSaverInstall",
+                                           "\r\n\r\nLumetta's own idle watcher could not be set up: %1.")
+                   .arg(problem);
     const QString after = idleSeconds > 0 && idleSeconds % 60 == 0
-                              ? QStringLiteral("%1 minute(s)").arg(idleSeconds / 60)
-                              : QStringLiteral("%1 second(s)").arg(idleSeconds);
-    return QStringLiteral("Screen saver installed successfully.\r\n\r\n"
-                          "XScreenSaver is not used here, so Lumetta watches for idleness itself: the slide show "
-                          "starts after %1 without input, and not while a video plays, a full-screen window has "
-                          "the focus or the screen is locked. The watcher runs now and at every login "
-                          "(%2).")
+                              ? QCoreApplication::translate("ScreenSaverInstall", "%1 minute(s)").arg(idleSeconds / 60)
+                              : QCoreApplication::translate("ScreenSaverInstall", "%1 second(s)").arg(idleSeconds);
+    return QCoreApplication::translate(
+               "ScreenSaverInstall",
+               "Screen saver installed successfully.\r\n\r\n"
+               "XScreenSaver is not used here, so Lumetta watches for idleness itself: the slide show "
+               "starts after %1 without input, and not while a video plays, a full-screen window has "
+               "the focus or the screen is locked. The watcher runs now and at every login "
+               "(%2).")
         .arg(after, AutostartEntryPath());
 }
 
@@ -199,7 +212,8 @@ void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *s
     const QString installed = ScreenSaverTarget(program);
     const bool copied = installed == InstalledCopyPath();
     if (copied && !InstallCopy(program, installed)) {
-        dialogs.showTitledMessage(ScreenSaverCaption, QStringLiteral("Could not install screen saver."),
+        dialogs.showTitledMessage(ScreenSaverCaption(),
+                                  QCoreApplication::translate("ScreenSaverInstall", "Could not install screen saver."),
                                   MessageIcon::Warning);
         return;
     }
@@ -211,7 +225,7 @@ void InstallScreenSaver(Dialogs &dialogs, const QString &program, SystemShell *s
         RemoveCopiesBut(installed);
         RemoveAutostartEntry();
         EndIdleWatcher();
-        dialogs.showMessage(QStringLiteral("Screen saver installed successfully."));
+        dialogs.showMessage(QCoreApplication::translate("ScreenSaverInstall", "Screen saver installed successfully."));
         return;
     }
     if (QFile::exists(prefs)) {
@@ -298,19 +312,25 @@ Deselection DeselectInXScreenSaver(const QString &xscreensaverPrefs)
 
 QString RemovedMessage(bool copyRemoved, const Deselection &deselection, bool watcherRemoved)
 {
-    QString text = copyRemoved ? QStringLiteral("Screen saver removed successfully.")
-                               : QStringLiteral("Could not remove Screen saver.");
+    QString text = copyRemoved ? QCoreApplication::translate("ScreenSaverInstall", "Screen saver removed successfully.")
+                               : QCoreApplication::translate("ScreenSaverInstall", "Could not remove Screen saver.");
     if (watcherRemoved)
-        text += copyRemoved ? QStringLiteral("\r\n\r\nLumetta's idle watcher was stopped and no longer starts at login.")
-                            : QStringLiteral("\r\n\r\nLumetta's idle watcher no longer starts at login.");
+        text += copyRemoved ? QCoreApplication::translate(
+                                  "ScreenSaverInstall",
+                                  "\r\n\r\nLumetta's idle watcher was stopped and no longer starts at login.")
+                            : QCoreApplication::translate("ScreenSaverInstall",
+                                                          "\r\n\r\nLumetta's idle watcher no longer starts at login.");
     if (deselection.blanked)
-        text += QStringLiteral("\r\n\r\nLumetta was taken off XScreenSaver's list; XScreenSaver now blanks the "
-                               "screen instead.");
+        text += QCoreApplication::translate(
+            "ScreenSaverInstall",
+            "\r\n\r\nLumetta was taken off XScreenSaver's list; XScreenSaver now blanks the "
+            "screen instead.");
     else if (deselection.removed)
-        text += QStringLiteral("\r\n\r\nLumetta was taken off XScreenSaver's list.");
+        text += QCoreApplication::translate("ScreenSaverInstall", "\r\n\r\nLumetta was taken off XScreenSaver's list.");
     else if (!deselection.problem.isEmpty())
-        text += QStringLiteral("\r\n\r\n~/.xscreensaver was left as it was: %1. Take Lumetta off its "
-                               "\"programs:\" list in xscreensaver-settings.")
+        text += QCoreApplication::translate("ScreenSaverInstall",
+                                            "\r\n\r\n~/.xscreensaver was left as it was: %1. Take Lumetta off its "
+                                            "\"programs:\" list in xscreensaver-settings.")
                     .arg(deselection.problem);
     return text;
 }
@@ -327,23 +347,28 @@ void RemoveScreenSaver(Dialogs &dialogs, const QString &program)
     EndIdleWatcher();
     const Deselection deselection = DeselectInXScreenSaver(XScreenSaverPrefsFile());
     removed = removed || (RunsInstalled(QFileInfo(program).absolutePath()) && (watcherRemoved || deselection.removed));
-    dialogs.showTitledMessage(ScreenSaverCaption, RemovedMessage(removed, deselection, watcherRemoved),
+    dialogs.showTitledMessage(ScreenSaverCaption(), RemovedMessage(removed, deselection, watcherRemoved),
                               removed ? MessageIcon::Information : MessageIcon::Warning);
 }
 
 void DeleteRegistryEntries(Dialogs &dialogs)
 {
-    const QString question = QStringLiteral(
+    const QString question = QCoreApplication::translate(
+        "ScreenSaverInstall",
         "You are about to delete the registry entries.\r\nYou webcam data WILL NOT be affected.\r\n\r\n"
         "Are you sure you want to continue?");
-    if (dialogs.ask(question, QuestionKind::OkCancel, QStringLiteral("Warning")) == DialogButton::Cancel)
+    if (dialogs.ask(question, QuestionKind::OkCancel, QCoreApplication::translate("ScreenSaverInstall", "Warning")) ==
+        DialogButton::Cancel)
         return;
     if (!SettingsParentExists())
         return;
     dialogs.beep();
-    dialogs.showMessage(DeleteRegKey(LumettaKey)
-                            ? QStringLiteral("Registry Key Software\\Korvane Software\\Lumetta has been deleted")
-                            : QStringLiteral("Registry Key Software\\Korvane Software\\Lumetta could not be deleted"));
+    dialogs.showMessage(
+        DeleteRegKey(LumettaKey)
+            ? QCoreApplication::translate("ScreenSaverInstall",
+                                          "Registry Key Software\\Korvane Software\\Lumetta has been deleted")
+            : QCoreApplication::translate("ScreenSaverInstall",
+                                          "Registry Key Software\\Korvane Software\\Lumetta could not be deleted"));
 }
 
 } // namespace lumetta

@@ -11,6 +11,7 @@
 #include "slideshow/ShowDisplay.h"
 #include "slideshow/ShowRun.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QScopeGuard>
 #include <QFileInfo>
@@ -22,7 +23,8 @@ namespace lumetta {
 namespace {
 
 const QColor Red(255, 0, 0);
-const QString NoWebcamReachedText = QStringLiteral("No webcam could be reached");
+// Translated when shown, after the translation has loaded.
+const char *const NoWebcamReachedText = QT_TRANSLATE_NOOP("SlideShow", "No webcam could be reached");
 
 // The name a previewed webcam's picture takes when the editor gives none:
 // the URL's last segment, always with a picture extension.
@@ -215,7 +217,8 @@ void SlideShow::tick()
     // A screen saver has its window from the first tick: one with nothing
     // to show would take no key and outlive the user's return.
     if (!display && m_run.ScreenSaverMode && !showStopped() && m_display->shownPictureHeight() == 0)
-        m_display->showNoPicture(m_hooks.settings().viewOnly ? QString() : NoWebcamReachedText);
+        m_display->showNoPicture(
+            m_hooks.settings().viewOnly ? QString() : QCoreApplication::translate("SlideShow", NoWebcamReachedText));
     // A stopped show keeps no delay: only the user starts it again. The
     // plan reads the controls as the download left them (Play's interval).
     if (showStopped()) {

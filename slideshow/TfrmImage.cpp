@@ -62,7 +62,7 @@ TfrmImage::TfrmImage(const ShowRun &run, ImageWindowServices services, QWidget *
       AppEndTimer(m_services.time, this)
 {
     setObjectName(QStringLiteral("frmImage"));
-    setWindowTitle(QStringLiteral("Screensaver Image"));
+    setWindowTitle(tr("Screensaver Image"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     SetBackgroundColour(this, Qt::black);
     setAutoFillBackground(true);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QList>
+#include <QCoreApplication>
 #include <algorithm>
 #include <optional>
 
@@ -222,7 +223,8 @@ std::optional<QString> SetValue(const QByteArray &content, const QList<Line> &li
         return std::nullopt;
     }
     if (resource->first != resource->last)
-        return QStringLiteral("its \"%1:\" value runs over several lines").arg(QLatin1String(name));
+        return QCoreApplication::translate("XScreenSaverPrefs", "its \"%1:\" value runs over several lines")
+            .arg(QLatin1String(name));
     const Line &line = lines[resource->first];
     qsizetype begin = resource->valueBegin;
     while (begin < line.end && (content[begin] == ' ' || content[begin] == '\t'))
@@ -268,17 +270,19 @@ XScreenSaverEdit SelectInXScreenSaver(const QByteArray &content, const QString &
 {
     const QByteArray entry = XScreenSaverEntry(program, home);
     if (entry.isEmpty())
-        return Refuse(QStringLiteral("the path of the installed copy holds a quote, a backslash or a control "
-                                     "character"));
+        return Refuse(
+            QCoreApplication::translate("XScreenSaverPrefs",
+                                        "the path of the installed copy holds a quote, a backslash or a control "
+                                        "character"));
     if (content.contains('\0'))
-        return Refuse(QStringLiteral("it is not a text file"));
+        return Refuse(QCoreApplication::translate("XScreenSaverPrefs", "it is not a text file"));
     const QList<Line> lines = SplitLines(content);
     const QList<Resource> resources = FindResources(content, lines);
     const Resource *programs = Find(resources, "programs");
     if (!programs)
-        return Refuse(QStringLiteral("it has no \"programs:\" list"));
+        return Refuse(QCoreApplication::translate("XScreenSaverPrefs", "it has no \"programs:\" list"));
     if (programs->first == programs->last)
-        return Refuse(QStringLiteral("its \"programs:\" list is on one line"));
+        return Refuse(QCoreApplication::translate("XScreenSaverPrefs", "its \"programs:\" list is on one line"));
 
     const Line &head = lines[programs->first];
     const QByteArray eol = content.mid(head.end, head.next - head.end).isEmpty()
@@ -296,8 +300,9 @@ XScreenSaverEdit SelectInXScreenSaver(const QByteArray &content, const QString &
                                    [](const Entry &e) { return IsLumettaEntry(e.text); });
     if (ours != entries.end()) {
         if (SharesALine(entries, *ours, *programs))
-            return Refuse(QStringLiteral("Lumetta's entry in its \"programs:\" list shares a line with "
-                                         "another entry"));
+            return Refuse(QCoreApplication::translate("XScreenSaverPrefs",
+                                                      "Lumetta's entry in its \"programs:\" list shares a line with "
+                                                      "another entry"));
         // A last line without a backslash ends the list, and still does.
         const Line &last = lines[ours->last];
         splices << Splice{lines[ours->first].begin, last.next, entryLine(last.continues)};
@@ -307,8 +312,9 @@ XScreenSaverEdit SelectInXScreenSaver(const QByteArray &content, const QString &
         // ends it, so no other line changes.
         const int last = programs->last;
         if (!blankAtEnd[last - 1 - programs->first])
-            return Refuse(QStringLiteral("the entry before the end of its \"programs:\" list is not "
-                                         "closed with \\n"));
+            return Refuse(QCoreApplication::translate("XScreenSaverPrefs",
+                                                      "the entry before the end of its \"programs:\" list is not "
+                                                      "closed with \\n"));
         splices << Splice{lines[last].begin, lines[last].begin, entryLine(true)};
         edit.selected = int(std::count_if(entries.begin(), entries.end(),
                                           [last](const Entry &e) { return e.first < last; }));
@@ -321,7 +327,7 @@ XScreenSaverEdit SelectInXScreenSaver(const QByteArray &content, const QString &
             return Refuse(*problem);
     if (!appended.isEmpty()) {
         if (!lines.isEmpty() && lines.last().continues)
-            return Refuse(QStringLiteral("its last line ends with a backslash"));
+            return Refuse(QCoreApplication::translate("XScreenSaverPrefs", "its last line ends with a backslash"));
         if (!content.isEmpty() && !content.endsWith('\n'))
             appended.prepend(eol);
         splices << Splice{content.size(), content.size(), appended};
@@ -355,8 +361,10 @@ XScreenSaverRemoval RemoveFromXScreenSaver(const QByteArray &content)
         if (!IsLumettaEntry(e.text))
             continue;
         if (SharesALine(entries, e, *programs)) {
-            removal.problem = QStringLiteral("Lumetta's entry in its \"programs:\" list shares a line with "
-                                             "another entry");
+            removal.problem =
+                QCoreApplication::translate("XScreenSaverPrefs",
+                                            "Lumetta's entry in its \"programs:\" list shares a line with "
+                                            "another entry");
             return removal;
         }
         // A last line without a backslash ends the list: an empty line

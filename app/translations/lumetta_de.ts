@@ -2,6 +2,72 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AutostartEntry</name>
+    <message>
+        <source>the path of the installed copy holds a %, which desktops do not start from an autostart entry</source>
+        <translation>der Pfad der installierten Kopie enthält ein %, und aus einem solchen Autostart-Eintrag starten Desktops nichts</translation>
+    </message>
+    <message>
+        <source>the program&apos;s path holds a control character</source>
+        <translation>der Pfad des Programms enthält ein Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>%1 cannot be made</source>
+        <translation>%1 kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>CamRecord</name>
+    <message>
+        <source>%1 line(s) had a field longer than %2 characters, cut to that length: line %3.</source>
+        <translation>%1 Zeile(n) hatten ein Feld mit mehr als %2 Zeichen, auf diese Länge gekürzt: Zeile %3.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be stored: a webcam&apos;s fields cannot contain &quot;||&quot; or a line break, nor end in &quot;|&quot;.<byte value="xd"/>
+The previous value is kept.</source>
+        <translation>„%1“ kann nicht gespeichert werden: Die Felder einer Webcam dürfen weder „||“ noch einen Zeilenumbruch enthalten und nicht auf „|“ enden.<byte value="xd"/>
+Der bisherige Wert bleibt.</translation>
+    </message>
+</context>
+<context>
+    <name>Catalogue</name>
+    <message>
+        <source>Site name</source>
+        <translation>Name der Webcam</translation>
+    </message>
+    <message>
+        <source>Please enter a name for Site</source>
+        <translation>Bitte einen Namen für die Webcam eingeben</translation>
+    </message>
+    <message>
+        <source>Rename Site</source>
+        <translation>Webcam umbenennen</translation>
+    </message>
+    <message>
+        <source>Please enter new name for Site</source>
+        <translation>Bitte einen neuen Namen für die Webcam eingeben</translation>
+    </message>
+    <message>
+        <source>A name cannot contain &quot;||&quot; or a line break. Please enter another name</source>
+        <translation>Ein Name darf weder „||“ noch einen Zeilenumbruch enthalten. Bitte einen anderen Namen eingeben</translation>
+    </message>
+    <message>
+        <source>The name already exists. Would you like to use the suggested name?</source>
+        <translation>Den Namen gibt es schon. Möchten Sie den vorgeschlagenen Namen verwenden?</translation>
+    </message>
+</context>
+<context>
+    <name>CatalogueFile</name>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Datei „%1“ kann nicht angelegt werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Datei „%1“ kann nicht geöffnet werden. %2</translation>
+    </message>
+</context>
+<context>
     <name>DateTime</name>
     <message>
         <source>now</source>
@@ -18,6 +84,445 @@
     <message>
         <source>%1 d</source>
         <translation>%1 T.</translation>
+    </message>
+    <message>
+        <source>Invalid argument to date encode</source>
+        <translation>Ungültige Angabe für ein Datum</translation>
+    </message>
+    <message>
+        <source>Invalid argument to time encode</source>
+        <translation>Ungültige Angabe für eine Uhrzeit</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid time</source>
+        <translation>„%1“ ist keine gültige Uhrzeit</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid date and time</source>
+        <translation>„%1“ ist kein gültiges Datum mit Uhrzeit</translation>
+    </message>
+</context>
+<context>
+    <name>DebugLog</name>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Keine gewöhnliche Datei</translation>
+    </message>
+</context>
+<context>
+    <name>Guarded</name>
+    <message>
+        <source>Unknown error</source>
+        <translation>Unbekannter Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>ImageFetch</name>
+    <message>
+        <source>The reply is larger than %1 MB, more than any picture or list</source>
+        <translation>Die Antwort ist größer als %1 MB, mehr als jedes Bild und jede Liste</translation>
+    </message>
+    <message>
+        <source>No URL</source>
+        <translation>Keine URL</translation>
+    </message>
+    <message>
+        <source>Another download is still running</source>
+        <translation>Ein anderer Download läuft noch</translation>
+    </message>
+    <message>
+        <source>No complete answer within %1 s</source>
+        <translation>Keine vollständige Antwort innerhalb von %1 s</translation>
+    </message>
+    <message>
+        <source>Download stopped</source>
+        <translation>Download abgebrochen</translation>
+    </message>
+    <message>
+        <source>Stopped: Lumetta is closing</source>
+        <translation>Abgebrochen: Lumetta wird beendet</translation>
+    </message>
+    <message>
+        <source>The webcam still shows the last picture</source>
+        <translation>Die Webcam zeigt noch das letzte Bild</translation>
+    </message>
+    <message>
+        <source>Content type &quot;%1&quot; is not an image</source>
+        <translation>Der Inhaltstyp „%1“ ist kein Bild</translation>
+    </message>
+    <message>
+        <source>No picture was received</source>
+        <translation>Es kam kein Bild an</translation>
+    </message>
+    <message>
+        <source>The picture could not be written whole</source>
+        <translation>Das Bild konnte nicht vollständig geschrieben werden</translation>
+    </message>
+    <message>
+        <source>The picture is no GIF or JPEG</source>
+        <translation>Das Bild ist weder GIF noch JPEG</translation>
+    </message>
+    <message>
+        <source>Status %1 brings no new picture</source>
+        <translation>Status %1 bringt kein neues Bild</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Datei „%1“ kann nicht angelegt werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot write file &quot;%1&quot;. %2</source>
+        <translation>Datei „%1“ kann nicht geschrieben werden. %2</translation>
+    </message>
+</context>
+<context>
+    <name>ImageOverlays</name>
+    <message>
+        <source>Picture age</source>
+        <translation>Alter des Bildes</translation>
+    </message>
+    <message>
+        <source>Click Now</source>
+        <translation>Jetzt klicken</translation>
+    </message>
+</context>
+<context>
+    <name>ImageWindowRules</name>
+    <message>
+        <source>Visit %1</source>
+        <translation>Besuchen Sie %1</translation>
+    </message>
+</context>
+<context>
+    <name>KorvaneAboutBox</name>
+    <message>
+        <source>You are about to check for the latest version.<byte value="xd"/>
+ You must be connected to the internet for this.<byte value="xd"/>
+<byte value="xd"/>
+Do you wish to continue?</source>
+        <translation>Sie sind dabei, nach der neuesten Version zu suchen.<byte value="xd"/>
+ Dazu müssen Sie mit dem Internet verbunden sein.<byte value="xd"/>
+<byte value="xd"/>
+Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Check for latest version?</source>
+        <translation>Nach neuester Version suchen?</translation>
+    </message>
+    <message>
+        <source>A newer version has been found (v%1)<byte value="xd"/>
+<byte value="xd"/>
+Would you like to read about it?</source>
+        <translation>Eine neuere Version wurde gefunden (v%1)<byte value="xd"/>
+<byte value="xd"/>
+Möchten Sie mehr darüber lesen?</translation>
+    </message>
+    <message>
+        <source>New Version Found</source>
+        <translation>Neue Version gefunden</translation>
+    </message>
+    <message>
+        <source>Error: Information not found</source>
+        <translation>Fehler: Information nicht gefunden</translation>
+    </message>
+</context>
+<context>
+    <name>ListTools</name>
+    <message>
+        <source>Last updated: %1</source>
+        <translation>Zuletzt aktualisiert: %1</translation>
+    </message>
+    <message>
+        <source>Could not download file</source>
+        <translation>Die Datei konnte nicht heruntergeladen werden</translation>
+    </message>
+    <message>
+        <source>No webcams listed</source>
+        <translation>Keine Webcams in der Liste</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Datei „%1“ kann nicht angelegt werden. %2</translation>
+    </message>
+    <message>
+        <source>Nothing to do</source>
+        <translation>Nichts zu tun</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;.</source>
+        <translation>Datei „%1“ kann nicht angelegt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>Registry</name>
+    <message>
+        <source>Failed to set data for &apos;%1&apos;</source>
+        <translation>Daten für „%1“ konnten nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>Failed to get data for &apos;%1&apos;</source>
+        <translation>Daten für „%1“ konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Invalid data type for &apos;%1&apos;</source>
+        <translation>Ungültiger Datentyp für „%1“</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenSaverInstall</name>
+    <message>
+        <source>Screen Saver</source>
+        <translation>Bildschirmschoner</translation>
+    </message>
+    <message>
+        <source>Screen saver installed successfully.<byte value="xd"/>
+To select it: <byte value="xd"/>
+<byte value="xd"/>
+1. with XScreenSaver: open xscreensaver-settings and change any setting (for example &quot;Blank After&quot;), which writes ~/.xscreensaver, then click Install again; or add this line to the &quot;programs:&quot; list in ~/.xscreensaver and select Lumetta in xscreensaver-settings:<byte value="xd"/>
+     %2 \n\<byte value="xd"/>
+2. otherwise let an idle watcher start it, for example<byte value="xd"/>
+     X11: xss-lock -- %1 /s<byte value="xd"/>
+     Wayland: swayidle timeout 600 &quot;%1 /s&quot;</source>
+        <translation>Bildschirmschoner erfolgreich installiert.<byte value="xd"/>
+So wählen Sie ihn aus: <byte value="xd"/>
+<byte value="xd"/>
+1. mit XScreenSaver: xscreensaver-settings öffnen und eine beliebige Einstellung ändern (zum Beispiel „Blank After“), damit ~/.xscreensaver geschrieben wird, dann erneut auf Installieren klicken; oder diese Zeile in die Liste „programs:“ in ~/.xscreensaver eintragen und Lumetta in xscreensaver-settings auswählen:<byte value="xd"/>
+     %2 \n\<byte value="xd"/>
+2. sonst ihn von einem Leerlaufwächter starten lassen, zum Beispiel<byte value="xd"/>
+     X11: xss-lock -- %1 /s<byte value="xd"/>
+     Wayland: swayidle timeout 600 &quot;%1 /s&quot;</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+~/.xscreensaver was left as it was: %1.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+~/.xscreensaver blieb unverändert: %1.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Lumetta&apos;s own idle watcher could not be set up: %1.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Lumettas eigener Leerlaufwächter konnte nicht eingerichtet werden: %1.</translation>
+    </message>
+    <message>
+        <source>%1 minute(s)</source>
+        <translation>%1 Minute(n)</translation>
+    </message>
+    <message>
+        <source>%1 second(s)</source>
+        <translation>%1 Sekunde(n)</translation>
+    </message>
+    <message>
+        <source>Screen saver installed successfully.<byte value="xd"/>
+<byte value="xd"/>
+XScreenSaver is not used here, so Lumetta watches for idleness itself: the slide show starts after %1 without input, and not while a video plays, a full-screen window has the focus or the screen is locked. The watcher runs now and at every login (%2).</source>
+        <translation>Bildschirmschoner erfolgreich installiert.<byte value="xd"/>
+<byte value="xd"/>
+XScreenSaver wird hier nicht verwendet, deshalb achtet Lumetta selbst auf Untätigkeit: Die Diashow startet nach %1 ohne Eingabe, aber nicht, während ein Video läuft, ein Vollbildfenster den Fokus hat oder der Bildschirm gesperrt ist. Der Wächter läuft ab jetzt und bei jeder Anmeldung (%2).</translation>
+    </message>
+    <message>
+        <source>Could not install screen saver.</source>
+        <translation>Der Bildschirmschoner konnte nicht installiert werden.</translation>
+    </message>
+    <message>
+        <source>Screen saver installed successfully.</source>
+        <translation>Bildschirmschoner erfolgreich installiert.</translation>
+    </message>
+    <message>
+        <source>Screen saver removed successfully.</source>
+        <translation>Bildschirmschoner erfolgreich entfernt.</translation>
+    </message>
+    <message>
+        <source>Could not remove Screen saver.</source>
+        <translation>Der Bildschirmschoner konnte nicht entfernt werden.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Lumetta&apos;s idle watcher was stopped and no longer starts at login.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Lumettas Leerlaufwächter wurde beendet und startet nicht mehr bei der Anmeldung.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Lumetta&apos;s idle watcher no longer starts at login.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Lumettas Leerlaufwächter startet nicht mehr bei der Anmeldung.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Lumetta was taken off XScreenSaver&apos;s list; XScreenSaver now blanks the screen instead.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Lumetta wurde aus der Liste von XScreenSaver entfernt; XScreenSaver schaltet den Bildschirm stattdessen schwarz.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Lumetta was taken off XScreenSaver&apos;s list.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Lumetta wurde aus der Liste von XScreenSaver entfernt.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+~/.xscreensaver was left as it was: %1. Take Lumetta off its &quot;programs:&quot; list in xscreensaver-settings.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+~/.xscreensaver blieb unverändert: %1. Entfernen Sie Lumetta in xscreensaver-settings aus der Liste „programs:“.</translation>
+    </message>
+    <message>
+        <source>You are about to delete the registry entries.<byte value="xd"/>
+You webcam data WILL NOT be affected.<byte value="xd"/>
+<byte value="xd"/>
+Are you sure you want to continue?</source>
+        <translation>Sie sind dabei, die Einträge in der Registrierung zu löschen.<byte value="xd"/>
+Ihre Webcam-Daten bleiben davon UNBERÜHRT.<byte value="xd"/>
+<byte value="xd"/>
+Möchten Sie wirklich fortfahren?</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Registry Key Software\Korvane Software\Lumetta has been deleted</source>
+        <translation>Registrierungsschlüssel Software\Korvane Software\Lumetta wurde gelöscht</translation>
+    </message>
+    <message>
+        <source>Registry Key Software\Korvane Software\Lumetta could not be deleted</source>
+        <translation>Registrierungsschlüssel Software\Korvane Software\Lumetta konnte nicht gelöscht werden</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsTable</name>
+    <message>
+        <source>&apos;%1&apos; is not a valid date</source>
+        <translation>„%1“ ist kein gültiges Datum</translation>
+    </message>
+</context>
+<context>
+    <name>SlideShow</name>
+    <message>
+        <source>No webcam could be reached</source>
+        <translation>Keine Webcam war erreichbar</translation>
+    </message>
+</context>
+<context>
+    <name>Submission</name>
+    <message>
+        <source>The webcam &quot;%1&quot; has the time &quot;%2&quot;, which cannot be read.<byte value="xd"/>
+Nothing was exported.</source>
+        <translation>Die Webcam „%1“ hat die Zeitangabe „%2“, die sich nicht lesen lässt.<byte value="xd"/>
+Es wurde nichts exportiert.</translation>
+    </message>
+    <message>
+        <source>%1 main webcams exported<byte value="xd"/>
+</source>
+        <translation>%1 allgemeine Webcams exportiert<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>%1 adult webcams exported<byte value="xd"/>
+</source>
+        <translation>%1 Webcams für Erwachsene exportiert<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>Webcam export is currently disabled.<byte value="xd"/>
+Please try later.</source>
+        <translation>Der Webcam-Export ist zurzeit abgeschaltet.<byte value="xd"/>
+Bitte versuchen Sie es später.</translation>
+    </message>
+    <message>
+        <source>Please test to make sure the webcam is active and then try again.</source>
+        <translation>Bitte prüfen Sie mit einem Test, ob die Webcam aktiv ist, und versuchen Sie es dann erneut.</translation>
+    </message>
+    <message>
+        <source>The selected webcam cannot be exported because it has been inactive for more than 60 days.</source>
+        <translation>Die gewählte Webcam kann nicht exportiert werden, weil sie seit mehr als 60 Tagen inaktiv ist.</translation>
+    </message>
+    <message>
+        <source>Please select a webcam and its category first.</source>
+        <translation>Bitte wählen Sie zuerst eine Webcam und ihre Kategorie.</translation>
+    </message>
+    <message>
+        <source>Export Selected Cam?</source>
+        <translation>Gewählte Webcam exportieren?</translation>
+    </message>
+    <message>
+        <source>You are about to send info about the selected webcam.<byte value="xd"/>
+You must be connected to the internet to do this.<byte value="xd"/>
+<byte value="xd"/>
+Click OK to continue or CANCEL to abort.</source>
+        <translation>Sie sind dabei, Angaben zur gewählten Webcam zu senden.<byte value="xd"/>
+Dazu müssen Sie mit dem Internet verbunden sein.<byte value="xd"/>
+<byte value="xd"/>
+Klicken Sie auf OK, um fortzufahren, oder auf ABBRECHEN, um abzubrechen.</translation>
+    </message>
+    <message>
+        <source>The selected webcam already exists in our list.</source>
+        <translation>Die gewählte Webcam steht bereits in unserer Liste.</translation>
+    </message>
+    <message>
+        <source>Could not add cam to list. Please try later</source>
+        <translation>Die Webcam konnte nicht in die Liste aufgenommen werden. Bitte versuchen Sie es später</translation>
+    </message>
+    <message>
+        <source>Thank you!<byte value="xd"/>
+The webcam info has been sent successfully.<byte value="xd"/>
+It will be included in our list at the next update.</source>
+        <translation>Vielen Dank!<byte value="xd"/>
+Die Angaben zur Webcam wurden erfolgreich gesendet.<byte value="xd"/>
+Sie werden bei der nächsten Aktualisierung in unsere Liste aufgenommen.</translation>
+    </message>
+    <message>
+        <source>Export Failed.</source>
+        <translation>Export fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Delete master webcam list</source>
+        <translation>Hauptliste der Webcams löschen</translation>
+    </message>
+    <message>
+        <source>You are about to DELETE the master webcam list.<byte value="xd"/>
+<byte value="xd"/>
+Click OK to continue or CANCEL to abort.</source>
+        <translation>Sie sind dabei, die Hauptliste der Webcams zu LÖSCHEN.<byte value="xd"/>
+<byte value="xd"/>
+Klicken Sie auf OK, um fortzufahren, oder auf ABBRECHEN, um abzubrechen.</translation>
+    </message>
+</context>
+<context>
+    <name>Subs</name>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>Larger than %1 bytes</source>
+        <translation>Größer als %1 Byte</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Datei „%1“ kann nicht geöffnet werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;</source>
+        <translation>Datei „%1“ kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid date and time</source>
+        <translation>„%1“ ist kein gültiges Datum mit Uhrzeit</translation>
     </message>
 </context>
 <context>
@@ -754,6 +1259,23 @@ Der bisherige Name bleibt.</translation>
     </message>
 </context>
 <context>
+    <name>VersionCheck</name>
+    <message>
+        <source>The latest version is %1.</source>
+        <translation>Die neueste Version ist %1.</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+You already have the latest version.</source>
+        <translation><byte value="xd"/>
+Sie haben bereits die neueste Version.</translation>
+    </message>
+</context>
+<context>
     <name>WebcamHealth</name>
     <message>
         <source>New picture</source>
@@ -782,6 +1304,130 @@ Der bisherige Name bleibt.</translation>
     <message>
         <source>Never fetched</source>
         <translation>Nie geladen</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>Health record %1 was damaged (%2): kept as %1.bad, a new one started</source>
+        <translation>Zustandsbuch %1 war beschädigt (%2): als %1.bad aufbewahrt, ein neues begonnen</translation>
+    </message>
+    <message>
+        <source>Health record %1 cannot be opened (%2): kept in memory</source>
+        <translation>Zustandsbuch %1 lässt sich nicht öffnen (%2): nur im Speicher geführt</translation>
+    </message>
+    <message>
+        <source>Health history %1 not carried over: %2</source>
+        <translation>Zustandsverlauf %1 nicht übernommen: %2</translation>
+    </message>
+    <message>
+        <source>Health history %1 is garbled (%2): nothing carried over</source>
+        <translation>Zustandsverlauf %1 ist verstümmelt (%2): nichts übernommen</translation>
+    </message>
+    <message>
+        <source>%1 cannot be renamed: %2</source>
+        <translation>%1 kann nicht umbenannt werden: %2</translation>
+    </message>
+    <message>
+        <source>The health record is kept in memory only</source>
+        <translation>Das Zustandsbuch wird nur im Speicher geführt</translation>
+    </message>
+    <message>
+        <source>Health record %1 not written: %2</source>
+        <translation>Zustandsbuch %1 nicht geschrieben: %2</translation>
+    </message>
+</context>
+<context>
+    <name>WebcamList</name>
+    <message>
+        <source>Selected sites: %1<byte value="xd"/>
+Duplicate sites ignored: %2<byte value="xd"/>
+New sites added: %3</source>
+        <translation>Gewählte Webcams: %1<byte value="xd"/>
+Doppelte Webcams übergangen: %2<byte value="xd"/>
+Neue Webcams hinzugefügt: %3</translation>
+    </message>
+    <message>
+        <source>%1 selected line(s) were not imported because a refresh or time in them cannot be read as a time of day (lines %2).</source>
+        <translation>%1 gewählte Zeile(n) wurden nicht importiert, weil ein Aktualisierungsintervall oder eine Zeit darin sich nicht als Uhrzeit lesen lässt (Zeilen %2).</translation>
+    </message>
+</context>
+<context>
+    <name>XScreenSaverPrefs</name>
+    <message>
+        <source>its &quot;%1:&quot; value runs over several lines</source>
+        <translation>ihr Wert „%1:“ erstreckt sich über mehrere Zeilen</translation>
+    </message>
+    <message>
+        <source>the path of the installed copy holds a quote, a backslash or a control character</source>
+        <translation>der Pfad der installierten Kopie enthält ein Anführungszeichen, einen Backslash oder ein Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>it is not a text file</source>
+        <translation>sie ist keine Textdatei</translation>
+    </message>
+    <message>
+        <source>it has no &quot;programs:&quot; list</source>
+        <translation>sie hat keine Liste „programs:“</translation>
+    </message>
+    <message>
+        <source>its &quot;programs:&quot; list is on one line</source>
+        <translation>ihre Liste „programs:“ steht auf einer Zeile</translation>
+    </message>
+    <message>
+        <source>Lumetta&apos;s entry in its &quot;programs:&quot; list shares a line with another entry</source>
+        <translation>Lumettas Eintrag in ihrer Liste „programs:“ teilt sich eine Zeile mit einem anderen Eintrag</translation>
+    </message>
+    <message>
+        <source>the entry before the end of its &quot;programs:&quot; list is not closed with \n</source>
+        <translation>der Eintrag vor dem Ende ihrer Liste „programs:“ ist nicht mit \n abgeschlossen</translation>
+    </message>
+    <message>
+        <source>its last line ends with a backslash</source>
+        <translation>ihre letzte Zeile endet mit einem Backslash</translation>
+    </message>
+</context>
+<context>
+    <name>lumetta::TfrmImage</name>
+    <message>
+        <source>Screensaver Image</source>
+        <translation>Bildschirmschoner-Bild</translation>
+    </message>
+</context>
+<context>
+    <name>lumetta::TfrmImport</name>
+    <message>
+        <source>Webcam List</source>
+        <translation>Webcam-Liste</translation>
+    </message>
+    <message>
+        <source>Import selected</source>
+        <translation>Gewählte importieren</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Last updated</source>
+        <translation>Zuletzt aktualisiert</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Alle auswählen</translation>
+    </message>
+    <message>
+        <source>Deselect all</source>
+        <translation>Auswahl aufheben</translation>
+    </message>
+    <message>
+        <source>Selected  %1/%2</source>
+        <translation>Ausgewählt  %1/%2</translation>
     </message>
 </context>
 <context>
