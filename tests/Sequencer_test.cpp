@@ -132,6 +132,7 @@ TEST(PlanNextTick, NormalFollowAndFastModes)
         bool resetCountdown, latched = false;
     } const cases[] = {
         {"normal: the display time", state(false, 60), ten, 0, 10000, 0, "N", false},
+        {"latched, then a webcam not followed: the latch ends", state(false, 60, true), ten, 30000, 10000, 0, "N", false},
         {"7 s webcam, display 15 s: fast", state(true, 7), fifteen, 0, 7000, 30000, "F", true, true},
         {"latched, now slower: the fast limit runs on", state(true, 6, true), ten, 30000, 6000, none, "", false, true},
         {"6 s webcam, display 10 s: follow", state(true, 6), ten, 0, 6000, 10000, "R", true},
